@@ -1,0 +1,32 @@
+# One-command set-up: `make run` and `make test` install what is missing, configure and build.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+PACKAGES = cmake make g++ libgtest-dev libcli11-dev
+SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: all deps build test run bench clean
+
+all: build
+
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing:$$missing"; \
+	    $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+run: build
+	@echo "Travex is built in $(BUILD)/; the translation job arrives with travex-host."
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,80 @@
+// An array parameter of a motion: values kept in internal units (IU), shown in a display unit.
+#pragma once
+
+#include <afx.h>
+
+#include <string>
+#include <vector>
+
+#include "MC_Setup.h"
+#include "MC_Value.h"
+
+class CMC_ArrayParameter {
+public:
+    // Unbound: a long-typed array in IU until it is bound to a key (BindToKey).
+    explicit CMC_ArrayParameter(CMC_Setup& setup);
+    ~CMC_ArrayParameter();
+    CMC_ArrayParameter(const CMC_ArrayParameter&) = delete;
+    CMC_ArrayParameter& operator=(const CMC_ArrayParameter&) = delete;
+
+    // Binds the array to a data parameter of the kernel ("TPOS", "ATIME"): its variable type, its
+    // units (the default unit becomes the selected one) and the key it is written under. False
+    // for a key that the kernel does not know; the array is then left as it was.
+    bool BindToKey(const char* key);
+    const char* GetKey() const { return m_key.c_str(); }
+
+    int GetValuesCount() const { return static_cast<int>(m_values.size()); }
+    // Grows with zeros or cuts the tail.
+    void SetValuesCount(int count);
+
+    // Values in the selected unit. An index outside the array reads 0 and writes nothing.
+    double GetValue(int index) const;
+    void SetValue(int index, double value);
+    // Inserts before `index`; index == count appends (amortised constant time).
+    void InsertValueAt(int index, double value);
+    void RemoveValueAt(int index, int count);
+
+    double GetValueInInternalUnit(int index) const;
+    void SetValueInInternalUnit(int index, double value);
+    void InsertValueInInternalUnitAt(int index, double value);
+    const std::vector<double>& GetValuesInInternalUnit() const { return m_values; }
+
+    // Limits; by default the range of the parameter's type, in IU.
+    double GetMin() const;
+    double GetMax() const;
+    double GetMinInInternalUnit() const { return m_min; }
+    double GetMaxInInternalUnit() const { return m_max; }
+    void SetMinInInternalUnit(double value) { m_min = value; }
+    void SetMaxInInternalUnit(double value) { m_max = value; }
+
+    // In-place conversion between the selected unit and IU.
+    void UnitToIU(double& value) const;
+    void IUToUnit(double& value) const;
+
+    tagVarType GetType() const { return m_type; }
+
+    // The units this parameter can be shown in, and the selected one.
+    const std::vector<CMC_Unit>& GetUnits() const;
+    const char* GetSelectedUnit() const;
+    int GetSelectedUnitIndex() const { return m_unit; }
+    // Selects a unit by name or index; false (and no change) for one that the list lacks.
+    bool SelectUnit(const char* name);
+    bool SelectUnitIndex(int index);
+
+    // Value `index` in the selected unit as the shortest text that reads back to the same
+    // double, independent of the locale: 2000, 1.5, 0.0125.
+    CString PrintValue(int index) const;
+
+private:
+    double Factor() const;
+
+    CMC_Setup& m_setup;
+    std::string m_key;
+    UnitKind m_kind = UnitKind::Position;
+    tagVarType m_type = VAR_LONG;
+    std::vector<CMC_Unit> m_unboundUnits;
+    int m_unit = 0;
+    double m_min;
+    double m_max;
+    std::vector<double> m_values;
+};

@@ -1,0 +1,13 @@
+// The core of the framework: types, CObject and CString.
+#pragma once
+
+#include "afxstr.h"
+#include "afxtypes.h"
+
+class CObject {
+public:
+    CObject() = default;
+    virtual ~CObject() = default;
+    CObject(const CObject&) = delete;
+    CObject& operator=(const CObject&) = delete;
+};

@@ -1,0 +1,71 @@
+#include "afxstr.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "afxrestable.h"
+
+int CString::Replace(char from, char to) {
+    int count = 0;
+    for (char& ch : m_str) {
+        if (ch == from) {
+            ch = to;
+            ++count;
+        }
+    }
+    return count;
+}
+
+int CString::Find(char ch, int start) const {
+    if (start < 0 || start > GetLength()) return -1;
+    const size_t at = m_str.find(ch, static_cast<size_t>(start));
+    return at == std::string::npos ? -1 : static_cast<int>(at);
+}
+
+CString CString::Mid(int first, int count) const {
+    if (first < 0) first = 0;
+    if (first > GetLength() || count <= 0) return CString();
+    return CString(m_str.substr(static_cast<size_t>(first), static_cast<size_t>(count)));
+}
+
+void CString::FormatV(const char* format, va_list args) {
+    va_list measure;
+    va_copy(measure, args);
+    const int length = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    if (length < 0) {
+        m_str.clear();
+        return;
+    }
+    std::string result(static_cast<size_t>(length) + 1, '\0');
+    std::vsnprintf(result.data(), result.size(), format, args);
+    result.resize(static_cast<size_t>(length));
+    m_str = std::move(result);
+}
+
+void CString::Format(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    FormatV(format, args);
+    va_end(args);
+}
+
+BOOL CString::Format(UINT formatId, ...) {
+    const std::string* format = AfxFindStringResource(formatId);
+    if (!format) {
+        m_str.clear();
+        return FALSE;
+    }
+    const std::string copy = *format;  // the table may not outlive a nested lookup
+    va_list args;
+    va_start(args, formatId);
+    FormatV(copy.c_str(), args);
+    va_end(args);
+    return TRUE;
+}
+
+BOOL CString::LoadString(UINT id) {
+    const std::string* text = AfxFindStringResource(id);
+    m_str = text ? *text : std::string();
+    return text != nullptr;
+}
