@@ -29,18 +29,23 @@ CString CString::Mid(int first, int count) const {
 }
 
 void CString::FormatV(const char* format, va_list args) {
-    va_list measure;
-    va_copy(measure, args);
-    const int length = std::vsnprintf(nullptr, 0, format, measure);
-    va_end(measure);
+    // Most texts fit a small buffer: one formatting pass instead of a measuring pass and a
+    // writing pass.
+    char buffer[512];
+    va_list retry;
+    va_copy(retry, args);
+    const int length = std::vsnprintf(buffer, sizeof buffer, format, args);
     if (length < 0) {
         m_str.clear();
-        return;
+    } else if (static_cast<size_t>(length) < sizeof buffer) {
+        m_str.assign(buffer, static_cast<size_t>(length));
+    } else {
+        std::string result(static_cast<size_t>(length) + 1, '\0');
+        std::vsnprintf(result.data(), result.size(), format, retry);
+        result.resize(static_cast<size_t>(length));
+        m_str = std::move(result);
     }
-    std::string result(static_cast<size_t>(length) + 1, '\0');
-    std::vsnprintf(result.data(), result.size(), format, args);
-    result.resize(static_cast<size_t>(length));
-    m_str = std::move(result);
+    va_end(retry);
 }
 
 void CString::Format(const char* format, ...) {
