@@ -4,6 +4,7 @@
 #include <afx.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "MC_Setup.h"
@@ -23,21 +24,27 @@ public:
     bool BindToKey(const char* key);
     const char* GetKey() const { return m_key.c_str(); }
 
+    // Indexes: an index outside the array reads 0, and a write, insertion or removal there does
+    // nothing. Values are stored as given; reducing them to the type is the caller's choice.
+
     int GetValuesCount() const { return static_cast<int>(m_values.size()); }
-    // Grows with zeros or cuts the tail.
+    // Grows with zeros or cuts the tail; a negative count empties the array.
     void SetValuesCount(int count);
 
-    // Values in the selected unit. An index outside the array reads 0 and writes nothing.
+    // Values in the selected unit.
     double GetValue(int index) const;
     void SetValue(int index, double value);
     // Inserts before `index`; index == count appends (amortised constant time).
     void InsertValueAt(int index, double value);
+    // Removes `count` values from `index` on, or as many as there are up to the end.
     void RemoveValueAt(int index, int count);
 
     double GetValueInInternalUnit(int index) const;
     void SetValueInInternalUnit(int index, double value);
     void InsertValueInInternalUnitAt(int index, double value);
     const std::vector<double>& GetValuesInInternalUnit() const { return m_values; }
+    // Replaces every value at once (IU).
+    void SetValuesInInternalUnit(std::vector<double> values) { m_values = std::move(values); }
 
     // Limits; by default the range of the parameter's type, in IU.
     double GetMin() const;
@@ -47,7 +54,8 @@ public:
     void SetMinInInternalUnit(double value) { m_min = value; }
     void SetMaxInInternalUnit(double value) { m_max = value; }
 
-    // In-place conversion between the selected unit and IU.
+    // In-place conversion between the selected unit and IU: UnitToIU multiplies by the unit's
+    // IU per unit, IUToUnit divides.
     void UnitToIU(double& value) const;
     void IUToUnit(double& value) const;
 
@@ -62,7 +70,7 @@ public:
     bool SelectUnitIndex(int index);
 
     // Value `index` in the selected unit as the shortest text that reads back to the same
-    // double, independent of the locale: 2000, 1.5, 0.0125.
+    // double, independent of the locale: 2000, 1.5, 0.0125 (huge ones in exponent form: 1e+21).
     CString PrintValue(int index) const;
 
 private:

@@ -22,22 +22,30 @@ public:
     CMC_Setup& GetSetup() const { return m_setup; }
     CMC_Motion& GetMotion() const { return m_motion; }
 
+    // The text's syntax is in docs/parameter-text.md; when a key stands more than once, its last
+    // entry counts.
+
     // Stores the value of `key` in `value` when the text has it within [low, high]; otherwise
     // leaves `value` as it is. Never a message.
     void ReadOptionalRadioParam(CString& text, const char* key, int& value, int low, int high);
-    // As above, but a missing or bad value gives a message (empty on success).
+    // As above, but a missing, bad or out-of-range value gives a message (empty on success).
     CString ReadRadioParam(CString& text, const char* key, int& value, int low, int high);
     // Binds `array` to `key`, then fills it with the values and unit stored under the key.
-    // Returns a message, empty on success. `group` and `axis` are not used by drive setups.
+    // Returns a message, empty on success; on any failure the array is left empty, bound, with
+    // its default unit selected. Values are taken as written, not reduced to the type.
+    // `group` and `axis` are not used by drive setups.
     CString ReadArrayDataParam(CString& text, const char* key, const char* group, const char* axis,
                                CMC_ArrayParameter& array);
     void WriteRadioParam(CString& text, const char* key, int value);
-    // Appends the array under the key it was bound to, with its values and selected unit.
+    // Appends the array under the key it was bound to, with its values and selected unit; an
+    // unbound array appends nothing.
     void WriteArrayDataParam(CString& text, CMC_ArrayParameter& array);
 
-    // The entry name of a data parameter in the text ("TPOS" -> "TPOS").
+    // The entry name of a data parameter in the text ("TPOS" -> "TPOS"); empty for a key that
+    // the kernel does not know.
     static CString GetDataParamName(const char* key, const char* group, const char* axis);
-    // The name of the default unit of a data parameter on `setup` (the record's own when null).
+    // The name of the default unit of a data parameter on `setup` (the record's own when null),
+    // valid while that setup lives; "" for a key that the kernel does not know.
     const char* GetDefaultUnit(const char* key, const char* group, CMC_Setup* setup);
 
 private:

@@ -12,7 +12,8 @@ public:
     CMC_Setup& GetSetup() const { return m_setup; }
 
     // Appends one array parameter, named `name`, holding the single value `value` (a number in
-    // `unit`), with `unit` as its selected unit.
+    // `unit`, stored in IU), with `unit` as its selected unit. Appends nothing when the name is
+    // not a data parameter, the setup lacks the unit or the value is not a finite number.
     void AddToElemParameters(CString& text, const char* name, const char* unit,
                              const char* value) const;
 

@@ -39,8 +39,8 @@ public:
     static std::unique_ptr<CMC_Setup> CreateDefault();
     // The text of the built-in setup, as a setup file would hold it.
     static const char* DefaultSetupText();
-    // Reads a setup file. On failure returns null and sets `error` to a message that names the
-    // file and the line.
+    // Reads a setup file (INI text, see docs/setup-files.md). On failure returns null and sets
+    // `error` to a message that names the file and, where there is one, the line.
     static std::unique_ptr<CMC_Setup> LoadFromFile(const char* path, CString& error);
     // Reads setup text; `origin` names it in messages.
     static std::unique_ptr<CMC_Setup> LoadFromText(const std::string& text, const char* origin,
@@ -50,7 +50,8 @@ public:
     BOOL IsMotionController() const { return m_bMotionController; }
     // The option's value, 0 when the setup does not have it.
     int GetIntOption(const char* name) const;
-    // The variable of that name, or null. `flags` 1 searches the drive's own variables.
+    // The variable of that exact name, or null. Bit 0 of `flags` searches the drive's own
+    // variables; a drive setup has no other scope, so flags without bit 0 find nothing.
     const CMC_Variable* FindVariable(const char* name, int flags) const;
     // The units of one kind; the first is the default unit. Never empty.
     const std::vector<CMC_Unit>& GetUnits(UnitKind kind) const;

@@ -1,5 +1,5 @@
 // The event that starts a motion which executes on event: its kind, its settings, its keys in
-// the parameter text and its own motion-language code.
+// the parameter text and its own motion-language code (see docs/parameter-text.md).
 #pragma once
 
 #include <afx.h>
@@ -14,30 +14,47 @@ public:
         EventWaitTime,        // after a wait time
         EventPositionPasses,  // when the position passes a value
         EventInputChanges,    // when a digital input changes
+        EventMotionComplete,  // when the previous motion is complete; has no settings
     };
 
-    // Bit 0 of the flag field: see docs/parameter-text.md for its meaning.
+    // Bit 0 of the flag field: the event also stops the motion in progress when it occurs
+    // (a STOP! line after the event's own). Motion controllers do not stop an axis that way.
     static constexpr WORD FLAG_BIT0 = 0x0001;
+    static constexpr WORD FLAG_STOP_MOTION = FLAG_BIT0;
+    // Digital inputs are numbered from 1 to this.
+    static constexpr int kInputCount = 16;
 
+    // A wait-time event of 0 with FLAG_STOP_MOTION set.
     CMotionEvent(CMC_Setup& setup, CMC_Motion& motion);
     virtual ~CMotionEvent();
     CMotionEvent(const CMotionEvent&) = delete;
     CMotionEvent& operator=(const CMotionEvent&) = delete;
 
     // Reads the event's own keys. On failure returns 0 and leaves its message, and nothing else,
-    // in `message`.
+    // in `message`, and the event unchanged; on success returns 1 and empties `message`.
     virtual int ReadParameters(CString& text, CString& message);
-    // Appends the event's own keys.
+    // Appends the event's own keys. The flag field is not written: it follows the setup.
     virtual void WriteParameters(CString& text);
 
-    // A one-line description for the user; `style` 0 is the plain form.
+    // A one-line description for the user; `style` 0 is the plain form, any other adds the
+    // setting in IU.
     CString GetDescription(int style) const;
     // The event's own code: whole lines, each with two leading blanks and CR LF.
     CString GenerateMLCode() const;
+    // 0 for a kind without settings.
     int IsEditable() const;
 
     Kind GetKind() const { return m_kind; }
+    // Changes the kind and resets the settings to that kind's defaults.
     void SetKind(Kind kind);
+
+    // The setting, reduced to what the kind allows: a whole number of IU (a wait time from 0 on,
+    // a position within 32 bits) or an input from 1 to kInputCount.
+    double GetValue() const { return m_value; }
+    void SetValue(double value);
+    // Direction or level: 1 rises above / goes high, 0 falls below / goes low.
+    int GetLevel() const { return m_nLevel; }
+    void SetLevel(int level) { m_nLevel = level != 0 ? 1 : 0; }
 
     WORD m_wFlags;
 
@@ -48,6 +65,7 @@ protected:
     // The event's setting, in the IU of its kind: wait time (time IU), position (position IU),
     // input number (1..16).
     double m_value = 0;
-    // For EventInputChanges: 1 when the input goes high, 0 when it goes low.
+    // For EventPositionPasses: 1 when the position rises above the value, 0 when it falls
+    // below. For EventInputChanges: 1 when the input goes high, 0 when it goes low.
     int m_nLevel = 1;
 };

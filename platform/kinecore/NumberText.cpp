@@ -1,0 +1,26 @@
+#include "NumberText.h"
+
+#include <charconv>
+#include <cmath>
+
+std::string_view FormatShortest(double value, char* buffer) {
+    const auto result = std::to_chars(buffer, buffer + kNumberTextSize, value);
+    return {buffer, static_cast<size_t>(result.ptr - buffer)};
+}
+
+std::string FormatReadable(double value) {
+    if (value == 0.0) value = 0.0;  // no "-0" for people
+    char buffer[kNumberTextSize];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
+    return {buffer, result.ptr};
+}
+
+bool ParseFiniteNumber(std::string_view text, double& value) {
+    const char* end = text.data() + text.size();
+    double parsed = 0.0;
+    const auto [ptr, ec] = std::from_chars(text.data(), end, parsed);
+    if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(parsed)) return false;
+    value = parsed;
+    return true;
+}

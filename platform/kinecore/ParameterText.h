@@ -1,0 +1,47 @@
+// The parameter text of a motion: one entry a line, `Key=value` for options and
+// `Key[unit]=count: v1 v2 ...` for arrays. See docs/parameter-text.md.
+#pragma once
+
+#include <afx.h>
+
+#include <string_view>
+#include <vector>
+
+#include "MC_Setup.h"
+
+namespace parameter_text {
+
+// The entry that counts for a key: the last line that starts with `Key=` or `Key[`.
+struct Entry {
+    bool found = false;
+    bool hasUnit = false;    // written as Key[unit]=...
+    bool malformed = false;  // Key[... without a closing "]="
+    std::string_view line;   // the whole line, without its line end
+    std::string_view unit;
+    std::string_view value;  // everything after the first "="
+};
+
+Entry FindLast(std::string_view text, std::string_view key);
+
+enum class Status { Ok, Missing, Bad, OutOfRange };
+
+// A whole number from `low` to `high` under a key without a unit. Unless the status is Ok,
+// `message` holds a sentence that names the key, and `value` is unchanged.
+Status ReadInteger(std::string_view text, std::string_view key, long long low, long long high,
+                   long long& value, CString& message);
+// A word (any text up to the line end) under a key without a unit.
+Status ReadWord(std::string_view text, std::string_view key, std::string_view& value,
+                CString& message);
+// An array: its unit (an index into `units`) and its values in IU. Returns a message, empty on
+// success; on failure `values` is empty and `unitIndex` unchanged.
+CString ReadArray(std::string_view text, std::string_view key, const std::vector<CMC_Unit>& units,
+                  int& unitIndex, std::vector<double>& values);
+
+CString MissingMessage(std::string_view key);
+
+void AppendInteger(CString& text, std::string_view key, long long value);
+void AppendWord(CString& text, std::string_view key, std::string_view word);
+void AppendArray(CString& text, std::string_view key, std::string_view unit,
+                 const std::vector<double>& values);
+
+}  // namespace parameter_text

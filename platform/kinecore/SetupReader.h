@@ -1,0 +1,44 @@
+// Turns drive-setup INI text into a CMC_Setup, one line at a time.
+#pragma once
+
+#include <afx.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "MC_Setup.h"
+
+class CSetupReader {
+public:
+    // Null and a message "origin:line: ..." when the text is not a valid setup.
+    static std::unique_ptr<CMC_Setup> Read(const std::string& text, const char* origin,
+                                           CString& error);
+
+private:
+    enum class Section { None, Setup, Options, Variables, PositionUnits, TimeUnits };
+
+    CSetupReader(CMC_Setup& setup, const char* origin, CString& error)
+        : m_setup(setup), m_origin(origin), m_error(error) {}
+
+    bool ReadLine(std::string_view line);
+    bool ReadSetupEntry(const std::string& key, const std::string& value);
+    bool ReadOption(const std::string& key, const std::string& value);
+    bool ReadVariable(const std::string& key, const std::string& value);
+    bool ReadUnit(UnitKind kind, const std::string& name, const std::string& value);
+    const char* Quote(std::string_view text);
+    bool Fail(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    CMC_Setup& m_setup;
+    const char* m_origin;
+    CString& m_error;
+    int m_line = 0;
+    Section m_section = Section::None;
+    bool m_hasName = false;
+    bool m_hasMotionController = false;
+    bool m_positionListed = false;
+    bool m_timeListed = false;
+    std::string m_quotes[2];
+    size_t m_nextQuote = 0;
+};

@@ -1,0 +1,120 @@
+#include <MC_ArrayParameter.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class ArrayParameterTest : public testing::Test {
+protected:
+    std::unique_ptr<CMC_Setup> m_setup = CMC_Setup::CreateDefault();
+};
+
+TEST_F(ArrayParameterTest, UnboundArrayIsLongInInternalUnits) {
+    CMC_ArrayParameter array(*m_setup);
+    EXPECT_STREQ(array.GetKey(), "");
+    EXPECT_EQ(array.GetType(), VAR_LONG);
+    EXPECT_STREQ(array.GetSelectedUnit(), "IU");
+    EXPECT_EQ(array.GetUnits().size(), 1u);
+    EXPECT_EQ(array.GetMin(), -2147483648.0);
+    EXPECT_EQ(array.GetMax(), 2147483647.0);
+}
+
+TEST_F(ArrayParameterTest, BindingTakesTypeUnitsAndLimitsFromTheSetup) {
+    CMC_ArrayParameter array(*m_setup);
+    EXPECT_FALSE(array.BindToKey("SPEED"));
+    EXPECT_FALSE(array.BindToKey(nullptr));
+    EXPECT_STREQ(array.GetKey(), "");
+
+    ASSERT_TRUE(array.BindToKey("TPOS"));
+    EXPECT_STREQ(array.GetKey(), "TPOS");
+    EXPECT_STREQ(array.GetSelectedUnit(), "rot");
+    EXPECT_EQ(array.GetUnits().size(), 4u);
+    EXPECT_EQ(array.GetMinInInternalUnit(), -2147483648.0);
+    EXPECT_EQ(array.GetMin(), -2147483648.0 / 2000);
+    EXPECT_EQ(array.GetMax(), 2147483647.0 / 2000);
+
+    CString error;
+    auto small = CMC_Setup::LoadFromText("[Variables]\nTPOS=int\n[TimeUnits]\nms=1\ns=1000\n",
+                                         "small", error);
+    ASSERT_TRUE(small) << error.GetString();
+    CMC_ArrayParameter position(*small), time(*small);
+    ASSERT_TRUE(position.BindToKey("TPOS"));
+    EXPECT_EQ(position.GetType(), VAR_INT);
+    EXPECT_EQ(position.GetMax(), 32767.0);
+    EXPECT_STREQ(position.GetSelectedUnit(), "IU");
+    ASSERT_TRUE(time.BindToKey("ATIME"));  // the setup lacks ATIME: long
+    EXPECT_EQ(time.GetType(), VAR_LONG);
+    EXPECT_STREQ(time.GetSelectedUnit(), "ms");
+    EXPECT_EQ(time.GetMax(), 2147483647.0);
+}
+
+TEST_F(ArrayParameterTest, ValuesConvertBetweenUnits) {
+    CMC_ArrayParameter array(*m_setup);
+    ASSERT_TRUE(array.BindToKey("TPOS"));
+    array.InsertValueAt(0, 1.5);  // rot
+    EXPECT_EQ(array.GetValueInInternalUnit(0), 3000.0);
+    ASSERT_TRUE(array.SelectUnit("deg"));
+    EXPECT_DOUBLE_EQ(array.GetValue(0), 540.0);
+    array.SetValue(0, 90.0);
+    EXPECT_DOUBLE_EQ(array.GetValueInInternalUnit(0), 500.0);
+    double value = 180.0;
+    array.UnitToIU(value);
+    EXPECT_DOUBLE_EQ(value, 1000.0);
+    array.IUToUnit(value);
+    EXPECT_DOUBLE_EQ(value, 180.0);
+    EXPECT_FALSE(array.SelectUnit("mm"));
+    EXPECT_FALSE(array.SelectUnitIndex(4));
+    EXPECT_STREQ(array.GetSelectedUnit(), "deg");
+    array.SetMinInInternalUnit(-1000.0);
+    EXPECT_DOUBLE_EQ(array.GetMin(), -180.0);
+    EXPECT_TRUE(array.SelectUnitIndex(1));
+    EXPECT_EQ(array.GetMin(), -1000.0);
+}
+
+TEST_F(ArrayParameterTest, IndexesOutsideTheArrayAreHarmless) {
+    CMC_ArrayParameter array(*m_setup);
+    array.SetValuesCount(3);
+    for (int i = 0; i < 3; ++i) array.SetValueInInternalUnit(i, 10.0 * (i + 1));
+    EXPECT_EQ(array.GetValue(-1), 0.0);
+    EXPECT_EQ(array.GetValueInInternalUnit(3), 0.0);
+    array.SetValue(3, 5.0);
+    array.SetValueInInternalUnit(-1, 5.0);
+    array.InsertValueAt(5, 5.0);
+    array.InsertValueAt(-1, 5.0);
+    array.RemoveValueAt(3, 1);
+    array.RemoveValueAt(0, 0);
+    EXPECT_EQ(array.GetValuesInInternalUnit(), (std::vector<double>{10, 20, 30}));
+
+    array.InsertValueAt(3, 40.0);  // the end appends
+    array.InsertValueAt(0, 0.0);
+    EXPECT_EQ(array.GetValuesInInternalUnit(), (std::vector<double>{0, 10, 20, 30, 40}));
+    array.RemoveValueAt(1, 2);
+    EXPECT_EQ(array.GetValuesInInternalUnit(), (std::vector<double>{0, 30, 40}));
+    array.RemoveValueAt(1, 100);  // up to the end
+    EXPECT_EQ(array.GetValuesInInternalUnit(), (std::vector<double>{0}));
+    array.SetValuesCount(3);
+    EXPECT_EQ(array.GetValuesInInternalUnit(), (std::vector<double>{0, 0, 0}));
+    array.SetValuesCount(-2);
+    EXPECT_EQ(array.GetValuesCount(), 0);
+}
+
+TEST_F(ArrayParameterTest, PrintValueIsShortestAndReadsBack) {
+    CMC_ArrayParameter array(*m_setup);
+    ASSERT_TRUE(array.BindToKey("ATIME"));
+    ASSERT_TRUE(array.SelectUnit("IU"));
+    for (double value : {2000.0, 1.5, 0.0125, -0.0, 1e21, 0.1 + 0.2}) {
+        array.InsertValueAt(array.GetValuesCount(), value);
+    }
+    EXPECT_EQ(array.PrintValue(0), "2000");
+    EXPECT_EQ(array.PrintValue(1), "1.5");
+    EXPECT_EQ(array.PrintValue(2), "0.0125");
+    EXPECT_EQ(array.PrintValue(3), "0");
+    EXPECT_EQ(array.PrintValue(4), "1e+21");
+    EXPECT_EQ(std::stod(array.PrintValue(5).GetString()), 0.1 + 0.2);
+    EXPECT_EQ(array.PrintValue(99), "0");
+    ASSERT_TRUE(array.SelectUnit("s"));
+    EXPECT_EQ(array.PrintValue(0), "1.6");
+}
+
+}  // namespace

@@ -1,0 +1,71 @@
+#include <MC_Value.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+double Reduced(tagVarType type, double value) {
+    CMC_Value holder;
+    holder.SetValue(type, value);
+    return holder.GetValue(type);
+}
+
+TEST(CMC_Value, RoundsTiesAwayFromZero) {
+    EXPECT_EQ(Reduced(VAR_INT, 2.5), 3.0);
+    EXPECT_EQ(Reduced(VAR_INT, -2.5), -3.0);
+    EXPECT_EQ(Reduced(VAR_INT, 2.4999), 2.0);
+    EXPECT_EQ(Reduced(VAR_LONG, 0.5), 1.0);
+    EXPECT_EQ(Reduced(VAR_LONG, -0.5), -1.0);
+    EXPECT_EQ(Reduced(VAR_UINT, 7.5), 8.0);
+}
+
+TEST(CMC_Value, FixedKeepsSixteenFractionBits) {
+    const double step = 1.0 / 65536;
+    EXPECT_EQ(Reduced(VAR_FIXED, 1.25), 1.25);
+    EXPECT_EQ(Reduced(VAR_FIXED, step * 0.5), step);
+    EXPECT_EQ(Reduced(VAR_FIXED, -step * 0.5), -step);
+    EXPECT_EQ(Reduced(VAR_FIXED, step * 0.49), 0.0);
+    EXPECT_EQ(Reduced(VAR_FIXED, 0.1), std::round(0.1 * 65536) / 65536);
+}
+
+TEST(CMC_Value, ClampsToTheRangeOfEachType) {
+    EXPECT_EQ(Reduced(VAR_INT, 40000), 32767.0);
+    EXPECT_EQ(Reduced(VAR_INT, -40000), -32768.0);
+    EXPECT_EQ(Reduced(VAR_UINT, -1), 0.0);
+    EXPECT_EQ(Reduced(VAR_UINT, 70000), 65535.0);
+    EXPECT_EQ(Reduced(VAR_LONG, 3e9), 2147483647.0);
+    EXPECT_EQ(Reduced(VAR_LONG, -3e9), -2147483648.0);
+    EXPECT_EQ(Reduced(VAR_FIXED, 40000), 32767.0 + 65535.0 / 65536);
+    EXPECT_EQ(Reduced(VAR_FIXED, -40000), -32768.0);
+    // Rounding comes first: 32767.4 rounds down inside the range, 32767.6 rounds out of it.
+    EXPECT_EQ(Reduced(VAR_INT, 32767.4), 32767.0);
+    EXPECT_EQ(Reduced(VAR_INT, 32767.6), 32767.0);
+    EXPECT_EQ(Reduced(VAR_LONG, 1e300), 2147483647.0);
+    EXPECT_EQ(Reduced(VAR_FIXED, std::numeric_limits<double>::max()), CMC_Value::MaxOf(VAR_FIXED));
+}
+
+TEST(CMC_Value, NanBecomesZeroAndInfinityClamps) {
+    for (tagVarType type : {VAR_INT, VAR_UINT, VAR_LONG, VAR_FIXED}) {
+        EXPECT_EQ(Reduced(type, std::nan("")), 0.0) << VarTypeName(type);
+        EXPECT_EQ(Reduced(type, INFINITY), CMC_Value::MaxOf(type)) << VarTypeName(type);
+        EXPECT_EQ(Reduced(type, -INFINITY), CMC_Value::MinOf(type)) << VarTypeName(type);
+    }
+    EXPECT_FALSE(std::signbit(Reduced(VAR_INT, -0.2)));
+}
+
+TEST(CMC_Value, TypeNamesReadBack) {
+    for (tagVarType type : {VAR_INT, VAR_UINT, VAR_LONG, VAR_FIXED}) {
+        tagVarType parsed = VAR_INT;
+        ASSERT_TRUE(ParseVarType(VarTypeName(type), parsed));
+        EXPECT_EQ(parsed, type);
+    }
+    tagVarType untouched = VAR_UINT;
+    EXPECT_FALSE(ParseVarType("float", untouched));
+    EXPECT_FALSE(ParseVarType("Long", untouched));
+    EXPECT_FALSE(ParseVarType(nullptr, untouched));
+    EXPECT_EQ(untouched, VAR_UINT);
+}
+
+}  // namespace
