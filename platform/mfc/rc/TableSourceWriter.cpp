@@ -1,0 +1,169 @@
+#include "TableSourceWriter.h"
+
+#include <cctype>
+#include <cstdio>
+
+namespace travexrc {
+
+namespace {
+
+std::string Hex(DWORD value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%0*X", digits, static_cast<unsigned>(value));
+    return text;
+}
+
+std::string NameExpression(const CResourceName& name) {
+    return name.IsNumber() ? "CResourceName(" + std::to_string(name.number) + "u)"
+                           : "CResourceName(" + CppStringLiteral(name.text) + ")";
+}
+
+// Scripts give data only to bitmaps and manifests.
+const char* KindExpression(ResourceKind kind) {
+    return kind == ResourceKind::Bitmap ? "ResourceKind::Bitmap" : "ResourceKind::Manifest";
+}
+
+void WriteBytes(std::ostream& out, const std::string& arrayName, const std::vector<BYTE>& bytes) {
+    out << "const BYTE " << arrayName << "[] = {";
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        out << (i % 16 == 0 ? "\n    " : " ") << Hex(bytes[i], 2) << ",";
+    }
+    out << "\n};\n\n";
+}
+
+void WriteDialogFunction(std::ostream& out, const std::string& functionName,
+                         const DLGTEMPLATEDATA& dialog) {
+    out << "std::shared_ptr<const DLGTEMPLATEDATA> " << functionName << "() {\n"
+        << "    auto dialog = std::make_shared<DLGTEMPLATEDATA>();\n"
+        << "    dialog->language = " << Hex(dialog.language, 4) << ";\n"
+        << "    dialog->style = " << Hex(dialog.style, 8) << "u;\n"
+        << "    dialog->exStyle = " << Hex(dialog.exStyle, 8) << "u;\n"
+        << "    dialog->x = " << dialog.x << ";\n"
+        << "    dialog->y = " << dialog.y << ";\n"
+        << "    dialog->cx = " << dialog.cx << ";\n"
+        << "    dialog->cy = " << dialog.cy << ";\n"
+        << "    dialog->caption = " << CppStringLiteral(dialog.caption) << ";\n"
+        << "    dialog->menu = " << CppStringLiteral(dialog.menu) << ";\n"
+        << "    dialog->windowClass = " << CppStringLiteral(dialog.windowClass) << ";\n"
+        << "    dialog->pointSize = " << dialog.pointSize << ";\n"
+        << "    dialog->weight = " << dialog.weight << ";\n"
+        << "    dialog->italic = " << int{dialog.italic} << ";\n"
+        << "    dialog->charset = " << int{dialog.charset} << ";\n"
+        << "    dialog->typeface = " << CppStringLiteral(dialog.typeface) << ";\n"
+        << "    dialog->items = {\n";
+    for (const DLGITEMTEMPLATEDATA& item : dialog.items) {
+        out << "        {.id = " << item.id
+            << ", .windowClass = " << CppStringLiteral(item.windowClass)
+            << ", .text = " << CppStringLiteral(item.text) << ", .style = " << Hex(item.style, 8)
+            << "u, .exStyle = " << Hex(item.exStyle, 8) << "u, .x = " << item.x
+            << ", .y = " << item.y << ", .cx = " << item.cx << ", .cy = " << item.cy << "},\n";
+    }
+    out << "    };\n"
+        << "    return dialog;\n"
+        << "}\n\n";
+}
+
+void WriteVersion(std::ostream& out, const CVersionRecord& version) {
+    auto parts = [](const WORD(&numbers)[4]) {
+        return std::to_string(numbers[0]) + ", " + std::to_string(numbers[1]) + ", " +
+               std::to_string(numbers[2]) + ", " + std::to_string(numbers[3]);
+    };
+    out << "        CVersionRecord version{\n"
+        << "            .fileVersion = {" << parts(version.fileVersion) << "},\n"
+        << "            .productVersion = {" << parts(version.productVersion) << "},\n"
+        << "            .strings = {\n";
+    for (const auto& [key, value] : version.strings) {
+        out << "                {" << CppStringLiteral(key) << ", " << CppStringLiteral(value)
+            << "},\n";
+    }
+    out << "            },\n"
+        << "        };\n"
+        << "        SetVersion(std::move(version));\n";
+}
+
+}  // namespace
+
+std::string CppStringLiteral(std::string_view text) {
+    std::string literal = "\"";
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            literal += '\\';
+            literal += c;
+        } else if (c == '\n') {
+            literal += "\\n";
+        } else if (c == '\t') {
+            literal += "\\t";
+        } else if (byte >= 0x20 && byte < 0x7F) {
+            literal += c;
+        } else {
+            // Three octal digits always: a hex escape would swallow a following digit.
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\%03o", byte);
+            literal += escape;
+        }
+    }
+    return literal + "\"";
+}
+
+bool IsCppIdentifier(std::string_view name) {
+    if (name.empty() || std::isdigit(static_cast<unsigned char>(name[0]))) return false;
+    for (char c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
+    }
+    return true;
+}
+
+void WriteTableSource(std::ostream& out, const ResourceScript& script,
+                      const TableSourceOptions& options) {
+    out << "// Generated by travex-rc from " << options.scriptName
+        << "; edit the script, not this file.\n"
+        << "#include <iterator>\n"
+        << "#include <memory>\n"
+        << "#include <utility>\n"
+        << "#include <vector>\n\n"
+        << "#include \"afxdlgtemplate.h\"\n"
+        << "#include \"afxrestable.h\"\n\n"
+        << "const CResourceTable& " << options.functionName << "();\n\n"
+        << "namespace {\n\n";
+
+    for (size_t i = 0; i < script.data.size(); ++i) {
+        if (!script.data[i].bytes.empty())
+            WriteBytes(out, "kData" + std::to_string(i), script.data[i].bytes);
+    }
+    for (size_t i = 0; i < script.dialogs.size(); ++i)
+        WriteDialogFunction(out, "Dialog" + std::to_string(i), script.dialogs[i].dialog);
+
+    out << "class CompiledResourceTable final : public CResourceTable {\n"
+        << "public:\n"
+        << "    CompiledResourceTable() : CResourceTable(" << CppStringLiteral(options.moduleName)
+        << ") {\n";
+    for (const StringResource& string : script.strings) {
+        out << "        AddString(" << string.id << "u, " << CppStringLiteral(string.text)
+            << ");\n";
+    }
+    for (size_t i = 0; i < script.dialogs.size(); ++i) {
+        out << "        AddDialog(" << NameExpression(script.dialogs[i].name) << ", Dialog" << i
+            << "());\n";
+    }
+    for (size_t i = 0; i < script.data.size(); ++i) {
+        const DataResource& data = script.data[i];
+        std::string bytes = data.bytes.empty()
+                                ? "std::vector<BYTE>()"
+                                : "std::vector<BYTE>(std::begin(kData" + std::to_string(i) +
+                                      "), std::end(kData" + std::to_string(i) + "))";
+        out << "        AddData(" << KindExpression(data.kind) << ", " << NameExpression(data.name)
+            << ", " << bytes << ");\n";
+    }
+    if (script.version) WriteVersion(out, *script.version);
+    out << "    }\n"
+        << "};\n\n"
+        << "}  // namespace\n\n"
+        << "// Built on first use, so that no other static object can find it unbuilt.\n"
+        << "const CResourceTable& " << options.functionName << "() {\n"
+        << "    static const CompiledResourceTable table;\n"
+        << "    return table;\n"
+        << "}\n";
+}
+
+}  // namespace travexrc
