@@ -22,3 +22,6 @@ set_target_properties(Travex PROPERTIES
 target_link_libraries(Travex PRIVATE travex_objects)
 target_link_options(Travex PRIVATE
     -Wl,--version-script=${CMAKE_SOURCE_DIR}/plugin/Travex.map -Wl,--no-undefined)
+
+# The module's resources: template 214, the bitmap, the version record and the manifest.
+travex_add_resources(Travex ${CMAKE_SOURCE_DIR}/editor/Travex.rc TravexResourceTable)
