@@ -25,8 +25,13 @@ build: deps
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+# The worked example, translated on the built-in setup: the program appears on standard output.
 run: build
-	@echo "Travex is built in $(BUILD)/; the translation job arrives with travex-host."
+	$(BUILD)/travex-host translate examples/worked-example.ptm
+
+# Translation of a 1,000,000-point motion, timed as a whole process (see README, Performance).
+bench: build
+	$(BUILD)/translate_bench --host $(BUILD)/travex-host
 
 clean:
 	rm -rf $(BUILD)

@@ -68,6 +68,10 @@ private:
 void AfxJoinResourceChain(const CResourceTable* table);
 void AfxLeaveResourceChain(const CResourceTable* table);
 
+// The tables in the chain, newest first: a host compares two snapshots to tell which tables a
+// module brought along when it was loaded.
+std::vector<const CResourceTable*> AfxGetResourceChain();
+
 // Lookups through the chain; null when no table in the chain has the resource.
 const std::string* AfxFindStringResource(UINT id);
 const DLGTEMPLATEDATA* AfxFindDialogResource(const CResourceName& name);

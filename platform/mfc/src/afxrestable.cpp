@@ -56,6 +56,8 @@ void AfxLeaveResourceChain(const CResourceTable* table) {
     chain.erase(std::remove(chain.begin(), chain.end(), table), chain.end());
 }
 
+std::vector<const CResourceTable*> AfxGetResourceChain() { return Chain(); }
+
 const std::string* AfxFindStringResource(UINT id) {
     for (const CResourceTable* table : Chain()) {
         if (const std::string* text = table->FindString(id)) return text;

@@ -1,0 +1,8 @@
+#include "ExitStatus.h"
+
+#include <cstdio>
+
+int ReportFailure(const char* message) {
+    std::fprintf(stderr, "travex-host: %s\n", message);
+    return kExitFailure;
+}

@@ -1,0 +1,13 @@
+// What travex-host tells its caller through the exit status.
+#pragma once
+
+enum ExitStatus : int {
+    kExitSuccess = 0,
+    // The module refused the motion and said why on standard error.
+    kExitRefused = 1,
+    // Wrong usage, or a file, setup or module that could not be read or written.
+    kExitFailure = 2,
+};
+
+// Prints "travex-host: <message>" on standard error and returns kExitFailure.
+int ReportFailure(const char* message);

@@ -1,0 +1,48 @@
+#include "HostSession.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include "HostResources.h"
+
+CHostSession::CHostSession() : m_hostResources(HostResourceTable()) {}
+
+// Members go in reverse: the module is unloaded before the setup and the host's resources that
+// it may still refer to.
+CHostSession::~CHostSession() = default;
+
+bool CHostSession::Open(const HostOptions& options, std::string& error) {
+    if (options.setupPath.empty()) {
+        m_setup = CMC_Setup::CreateDefault();
+    } else {
+        CString message;
+        m_setup = CMC_Setup::LoadFromFile(options.setupPath.c_str(), message);
+        if (!m_setup) {
+            error = message.IsEmpty() ? "cannot read the setup " + options.setupPath
+                                      : std::string(message.GetString());
+            return false;
+        }
+    }
+    m_motion = std::make_unique<CMC_Motion>(*m_setup);
+
+    m_modulePath = options.modulePath.empty() ? DefaultModulePath() : options.modulePath;
+    const std::vector<const CResourceTable*> before = AfxGetResourceChain();
+    if (!m_module.Load(m_modulePath, error)) return false;
+    // The module's tables are the ones that joined while it was loaded.
+    for (const CResourceTable* table : AfxGetResourceChain()) {
+        if (std::find(before.begin(), before.end(), table) != before.end()) continue;
+        if (table->GetVersion()) {
+            m_moduleVersion = table->GetVersion();
+            break;
+        }
+    }
+    return true;
+}
+
+std::string CHostSession::DefaultModulePath() {
+    std::error_code failed;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", failed);
+    if (failed) return "Travex.so";
+    return (program.parent_path() / "Travex.so").string();
+}

@@ -1,0 +1,49 @@
+// What the host has in hand while it runs one command: its own resources in the resource chain,
+// the drive setup, a motion on it, and the loaded module with its resources.
+#pragma once
+
+#include <MC_Motion.h>
+#include <MC_Setup.h>
+#include <afxrestable.h>
+
+#include <memory>
+#include <string>
+
+#include "ModuleLoader.h"
+
+struct HostOptions {
+    std::string setupPath;   // empty: the built-in setup
+    std::string modulePath;  // empty: Travex.so beside the program
+};
+
+class CHostSession {
+public:
+    // Joins the host's resources to the chain first, so that the module finds them from the
+    // moment it is loaded.
+    CHostSession();
+    ~CHostSession();
+    CHostSession(const CHostSession&) = delete;
+    CHostSession& operator=(const CHostSession&) = delete;
+
+    // Builds the setup and the motion, then loads the module. False with a message that names
+    // the setup file or the module otherwise.
+    bool Open(const HostOptions& options, std::string& error);
+
+    CMC_Setup& GetSetup() const { return *m_setup; }
+    CMC_Motion& GetMotion() const { return *m_motion; }
+    const CModuleLoader& GetModule() const { return m_module; }
+    const std::string& GetModulePath() const { return m_modulePath; }
+    // The version record that the module's resources brought into the chain, or null.
+    const CVersionRecord* GetModuleVersion() const { return m_moduleVersion; }
+
+    // Travex.so in the directory of the running program.
+    static std::string DefaultModulePath();
+
+private:
+    CModuleResources m_hostResources;
+    std::unique_ptr<CMC_Setup> m_setup;
+    std::unique_ptr<CMC_Motion> m_motion;
+    std::string m_modulePath;
+    CModuleLoader m_module;
+    const CVersionRecord* m_moduleVersion = nullptr;
+};

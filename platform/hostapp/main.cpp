@@ -1,0 +1,64 @@
+// travex-host: the stand-in host application. It plays the host's part for a motion-type
+// module: builds the drive setup and a motion, supplies the host's resources, loads the module
+// and calls its exports from the command line.
+#include <CLI/CLI.hpp>
+#include <exception>
+#include <vector>
+
+#include "DefaultsCommand.h"
+#include "ExitStatus.h"
+#include "HostCommand.h"
+#include "InfoCommand.h"
+#include "TranslateCommand.h"
+
+namespace {
+
+// Every subcommand, in the order that --help lists them.
+constexpr AddHostCommandFn kCommands[] = {
+    AddInfoCommand,
+    AddDefaultsCommand,
+    AddTranslateCommand,
+};
+
+int Run(int argc, char** argv) {
+    CLI::App app(
+        "Stand-in host for the Travex motion-type module: loads the module and calls "
+        "its exports on a drive setup.",
+        "travex-host");
+    HostOptions options;
+    app.add_option("--setup", options.setupPath,
+                   "Drive setup file (INI); the built-in rotary drive when absent")
+        ->type_name("FILE");
+    app.add_option("--module", options.modulePath,
+                   "The module to load; Travex.so beside travex-host when absent")
+        ->type_name("FILE");
+    app.require_subcommand(1);
+    // The global options may also follow the subcommand.
+    app.fallthrough();
+
+    std::vector<HostCommand> commands;
+    for (AddHostCommandFn add : kCommands) commands.push_back(add(app, options));
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& failure) {
+        const int status = app.exit(failure);
+        // --help is a parse "error" that succeeds; everything else is wrong usage.
+        return status == 0 ? kExitSuccess : kExitFailure;
+    }
+    for (const HostCommand& command : commands) {
+        if (command.subcommand->parsed()) return command.run();
+    }
+    return ReportFailure("no command given (see travex-host --help)");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        return ReportFailure("out of memory");
+    } catch (const std::exception& failure) {
+        return ReportFailure(failure.what());
+    }
+}

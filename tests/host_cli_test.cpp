@@ -1,0 +1,325 @@
+// travex-host as a user runs it: a separate process, its exit status, and exactly what it puts
+// on standard output, standard error and disk.
+#include <HostResources.h>
+#include <MotionModule.h>
+#include <afxrestable.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host_child_process.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kHost = TRAVEX_HOST_PATH;
+const fs::path kExamples = fs::path(TRAVEX_SOURCE_DIR) / "examples";
+
+const char kWorkedExampleProgram[] =
+    "  MASTERID = 49; // Set host address to 3\r\n"
+    "  SETPT 0xCF00; //Clear PT buffer\r\n"
+    "  MODE PT; // Set PT Mode\r\n"
+    "  TUM1;//Start from actual value of position reference\r\n"
+    "  CPR;\r\n"
+    "  PTP 2000L, 100U, 0; //PT(2000[IU], 100[IU])\r\n"
+    "  UPD; //Execute immediate\r\n"
+    "  PTP 3000L, 200U, 0; //PT(5000[IU],300[IU])\r\n"
+    "  !MC; WAIT!; //wait for completion\r\n";
+
+const char kTooFewPoints[] = "Invalid number of points. You should have at least 2 points.";
+
+std::string Example(const char* name) { return (kExamples / name).string(); }
+
+std::string Contents(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+ChildResult Host(const std::vector<std::string>& arguments, const std::string& input = "") {
+    return RunChild(kHost, arguments, input);
+}
+
+std::vector<std::string> Lines(const std::string& program) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = program.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(program.substr(start, end - start));
+    }
+    EXPECT_EQ(start, program.size()) << "text after the last CR LF";
+    return lines;
+}
+
+// A scratch directory of the test's own, to see what a command leaves on disk.
+class HostScratch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("host_cli_" + std::to_string(getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::set<std::string> Entries() const {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir)) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    }
+    void Put(const char* name, const std::string& text) const {
+        std::ofstream(dir / name, std::ios::binary) << text;
+    }
+
+    fs::path dir;
+};
+
+// --- translate: the program, and nothing else, on standard output ---
+
+TEST(HostTranslate, WorkedExampleGivesTheNineLinesExactly) {
+    const ChildResult result = Host({"translate", Example("worked-example.ptm")});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.out, kWorkedExampleProgram);
+    EXPECT_EQ(result.err, "");
+}
+
+TEST(HostTranslate, ReadsStandardInputForADashOrNoFile) {
+    const std::string motion = Contents(Example("worked-example.ptm"));
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"translate", "-"}, std::vector<std::string>{"translate"}}) {
+        const ChildResult result = Host(arguments, motion);
+        EXPECT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_EQ(result.out, kWorkedExampleProgram);
+    }
+}
+
+TEST(HostTranslate, EventExampleStartsWithTheEventAndNeverWaits) {
+    const ChildResult result = Host({"translate", Example("on-input-event.ptm")});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::vector<std::string> lines = Lines(result.out);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front().rfind("  //Define event: ", 0), 0u) << lines.front();
+    EXPECT_NE(lines.front().find("input 3"), std::string::npos) << lines.front();
+    auto firstPoint = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.starts_with("  PTP");
+    });
+    ASSERT_NE(firstPoint, lines.end());
+    EXPECT_EQ(*firstPoint, "  PTP 1000L, 250U, 0; //PT(0.5[rot], 200[ms])");
+    ASSERT_NE(firstPoint + 1, lines.end());
+    EXPECT_EQ(*(firstPoint + 1), "  UPD!; //Execute on event");
+    EXPECT_EQ(lines.back(), "  PTP 1000L, 250U, 0; //PT(2[rot],600[ms])")
+        << "the file asks to wait, but a motion on event never does";
+}
+
+TEST(HostTranslate, LongProfileKeepsItsUnitsAndLosesNoIUToTruncation) {
+    const ChildResult result = Host({"translate", Example("s-curve-10rot.ptm")});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    long long positionSum = 0, timeSum = 0;
+    int pointLines = 0;
+    for (const std::string& line : Lines(result.out)) {
+        long long position = 0, time = 0;
+        if (std::sscanf(line.c_str(), "  PTP %lldL, %lldU, 0;", &position, &time) != 2) continue;
+        ++pointLines;
+        positionSum += position;
+        timeSum += time;
+        EXPECT_NE(line.find("[rot]"), std::string::npos) << line;
+        EXPECT_NE(line.find("[ms]"), std::string::npos) << line;
+    }
+    EXPECT_EQ(pointLines, 49);
+    // The last point is 10 rot at 490 ms: 20000 IU at 612.5 IU, whose truncation is 612.
+    EXPECT_EQ(positionSum, 20000);
+    EXPECT_EQ(timeSum, 612);
+    EXPECT_NE(result.out.find("//PT(10[rot],490[ms])\r\n  !MC; WAIT!;"), std::string::npos);
+}
+
+// --- translate: a motion that the module refuses ---
+
+TEST(HostTranslate, BrokenExamplesGiveTheModulesWordsOnStandardError) {
+    struct Case {
+        const char* file;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"broken-one-point.ptm", kTooFewPoints},
+        {"broken-times-not-increasing.ptm",
+         "Time value of point 3 is identical with previous point."},
+        {"broken-missing-execute.ptm", "Parameter \"Execute\" is missing."},
+    };
+    for (const Case& c : cases) {
+        const ChildResult result = Host({"translate", Example(c.file)});
+        EXPECT_EQ(result.exitStatus, 1) << c.file;
+        EXPECT_EQ(result.out, "") << c.file;
+        EXPECT_EQ(result.err, c.message + "\n") << c.file;
+    }
+}
+
+TEST(HostTranslate, BadPointArrayMessageComesFromTheHostsResources) {
+    // The module words a bad array with the host's string 20048; travex-host must supply it.
+    CModuleResources hostResources(HostResourceTable());
+    CString badArray;
+    ASSERT_TRUE(badArray.Format(motion_module::IDS_BAD_POINT_ARRAY, "ATIME"));
+    ASSERT_FALSE(badArray.IsEmpty());
+
+    const std::string motion =
+        "ClearBuffer=1\nATIME[IU]=3: 5 100 300\nTPOS[IU]=3: 0 2000 5000\nExecute=0\n";
+    const ChildResult result = Host({"translate"}, motion);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.err, std::string(badArray.GetString()) +
+                              "Invalid values for first point. It should be (P, t)(0) = (0, 0)."
+                              "\n");
+}
+
+TEST_F(HostScratch, RefusedMotionWritesNoOutputFile) {
+    const fs::path output = dir / "program.txt";
+    ChildResult result = Host({"translate", Example("broken-one-point.ptm"), "-o", output});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_TRUE(Entries().empty());
+
+    Put("program.txt", "an earlier program");
+    result = Host({"translate", Example("broken-one-point.ptm"), "-o", output});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(Contents(output), "an earlier program");
+    EXPECT_EQ(Entries(), std::set<std::string>{"program.txt"});
+}
+
+// --- output files ---
+
+TEST_F(HostScratch, OutputFileHoldsExactlyTheProgramAndNothingElseIsLeft) {
+    Put("program.txt", std::string(10000, '#'));
+    const ChildResult result =
+        Host({"translate", Example("worked-example.ptm"), "-o", (dir / "program.txt").string()});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(Contents(dir / "program.txt"), kWorkedExampleProgram);
+    EXPECT_EQ(Entries(), std::set<std::string>{"program.txt"}) << "a temporary file was left";
+}
+
+TEST_F(HostScratch, UnwritableOutputIsAFailureThatLeavesNothing) {
+    const fs::path output = dir / "missing-dir" / "program.txt";
+    const ChildResult result = Host({"translate", Example("worked-example.ptm"), "-o", output});
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find(output.string()), std::string::npos) << result.err;
+    EXPECT_TRUE(Entries().empty());
+}
+
+// --- what cannot be read: exit status 2 and a message that names it ---
+
+TEST_F(HostScratch, UnreadableInputsAreNamed) {
+    Put("bad-setup.ini", "[Setup]\nName=Broken\nMotionController=maybe\n");
+    const std::string missingMotion = (dir / "missing.ptm").string();
+    const std::string badSetup = (dir / "bad-setup.ini").string();
+    const std::string missingModule = (dir / "Nowhere.so").string();
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string named;
+    };
+    const Case cases[] = {
+        {{"translate", missingMotion}, missingMotion},
+        {{"--setup", badSetup, "translate", Example("worked-example.ptm")}, badSetup},
+        {{"--setup", (dir / "missing.ini").string(), "info"}, (dir / "missing.ini").string()},
+        {{"--module", missingModule, "translate", Example("worked-example.ptm")}, missingModule},
+        {{"--module", missingModule, "info"}, missingModule},
+        {{"--module", FAKE_MODULE_WITHOUT_EDIT, "info"}, "does not export EditMotionSequence"},
+    };
+    for (const Case& c : cases) {
+        const ChildResult result = Host(c.arguments);
+        EXPECT_EQ(result.exitStatus, 2) << c.named;
+        EXPECT_EQ(result.out, "") << c.named;
+        EXPECT_NE(result.err.find(c.named), std::string::npos) << result.err;
+    }
+}
+
+TEST(HostTranslate, SetupWithoutThePtTypeIsRefusedAsUnusable) {
+    const std::string setup = (kExamples / "setups" / "motion-controller.ini").string();
+    ChildResult result = Host({"translate", Example("worked-example.ptm"), "--setup", setup});
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find("not enabled"), std::string::npos) << result.err;
+}
+
+// --- usage ---
+
+TEST(HostUsage, WrongUsageIsExitStatusTwoWithAMessage) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {},
+        {"frobnicate"},
+        {"translate", "--no-such-option"},
+        {"translate", Example("worked-example.ptm"), Example("worked-example.ptm")},
+        {"translate", "-o"},
+        {"info", "extra"},
+    };
+    for (const std::vector<std::string>& arguments : wrong) {
+        const ChildResult result = Host(arguments);
+        std::string line;
+        for (const std::string& argument : arguments) line += argument + " ";
+        EXPECT_EQ(result.exitStatus, 2) << line;
+        EXPECT_EQ(result.out, "") << line;
+        EXPECT_FALSE(result.err.empty()) << line;
+    }
+}
+
+TEST(HostUsage, HelpForTheCommandAndEachSubcommand) {
+    ChildResult result = Host({"--help"});
+    EXPECT_EQ(result.exitStatus, 0);
+    for (const char* word : {"info", "defaults", "translate", "--setup", "--module"}) {
+        EXPECT_NE(result.out.find(word), std::string::npos) << word;
+    }
+    for (const char* subcommand : {"info", "defaults", "translate"}) {
+        result = Host({subcommand, "--help"});
+        EXPECT_EQ(result.exitStatus, 0) << subcommand;
+        EXPECT_NE(result.out.find(subcommand), std::string::npos) << result.out;
+    }
+    result = Host({"translate", "--help"});
+    EXPECT_NE(result.out.find("--output"), std::string::npos) << result.out;
+}
+
+// --- info and defaults ---
+
+TEST(HostInfo, ShowsTheModulesIdentityAndVersion) {
+    const ChildResult result = Host({"info"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    for (const char* line :
+         {"Class:         Motion\n", "Name:          PT\n", "Order ID:      4144 (0x1030)\n",
+          "Version:       1.0.0.1\n", "Internal name: PT\n"}) {
+        EXPECT_NE(result.out.find(line), std::string::npos) << line << "in\n" << result.out;
+    }
+    EXPECT_NE(result.out.find("Enabled:       yes"), std::string::npos) << result.out;
+}
+
+TEST(HostInfo, TellsWhetherTheTypeIsEnabledOnTheSetup) {
+    const std::string controller = (kExamples / "setups" / "motion-controller.ini").string();
+    const ChildResult result = Host({"info", "--setup", controller});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(result.out.find("Enabled:       no"), std::string::npos) << result.out;
+}
+
+TEST_F(HostScratch, DefaultsAreANewMotionThatNeedsMorePoints) {
+    const ChildResult printed = Host({"defaults"});
+    ASSERT_EQ(printed.exitStatus, 0) << printed.err;
+    EXPECT_NE(printed.out.find("Execute=0"), std::string::npos) << printed.out;
+
+    const fs::path file = dir / "new.ptm";
+    ChildResult result = Host({"defaults", "-o", file.string()});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(Contents(file), printed.out);
+
+    result = Host({"translate", file.string()});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.err, std::string(kTooFewPoints) + "\n");
+}
+
+}  // namespace
