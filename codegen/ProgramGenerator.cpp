@@ -22,7 +22,8 @@ std::int64_t TruncateIU(double value) {
 
 // The difference of two operands; modular, so that even saturated operands stay defined.
 long long Step(std::int64_t to, std::int64_t from) {
-    return static_cast<long long>(static_cast<std::uint64_t>(to) - static_cast<std::uint64_t>(from));
+    return static_cast<long long>(static_cast<std::uint64_t>(to) -
+                                  static_cast<std::uint64_t>(from));
 }
 
 // About the length of one PTP line, so that a long program is built with few reallocations.
@@ -35,7 +36,8 @@ CString CInternalData::GenerateCode() {
     CString line;
 
     if (m_nExecute == 1) {
-        line.Format("  //Define event: %s\r\n", static_cast<const char*>(m_Event.GetDescription(0)));
+        line.Format("  //Define event: %s\r\n",
+                    static_cast<const char*>(m_Event.GetDescription(0)));
         code += line;
         code += m_Event.GenerateMLCode();
     }

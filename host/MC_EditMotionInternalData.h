@@ -26,7 +26,8 @@ public:
     // entry counts.
 
     // Stores the value of `key` in `value` when the text has it within [low, high]; otherwise
-    // leaves `value` as it is. Never a message.
+    // (absent, bad or out of range) stores `low`, the option's "off", so that an option that a
+    // writer leaves out reads back as off. Never a message.
     void ReadOptionalRadioParam(CString& text, const char* key, int& value, int low, int high);
     // As above, but a missing, bad or out-of-range value gives a message (empty on success).
     CString ReadRadioParam(CString& text, const char* key, int& value, int low, int high);

@@ -46,8 +46,7 @@ CString CInternalData::ValidatePoints(int& badPoint) {
         }
         if (time - previousTime > kMaxTimeStep) {
             badPoint = i;
-            return PointMessage("Time value of point %d is too distant from the previous point",
-                                i);
+            return PointMessage("Time value of point %d is too distant from the previous point", i);
         }
         if (!(std::fabs(position - previousPosition) <= kMaxPositionStep)) {
             badPoint = i;

@@ -23,8 +23,7 @@ void GetDefaultParameters(CMC_Setup& setup, CMC_Motion& motion, CString& text) {
     text = data.GetDefaultParameterText();
 }
 
-BOOL TranslateMotionSequence(CMC_Setup& setup, CMC_Motion& motion, CString& text,
-                             CString& output) {
+BOOL TranslateMotionSequence(CMC_Setup& setup, CMC_Motion& motion, CString& text, CString& output) {
     CInternalData data(setup, motion);
     CString error;
     output.Empty();

@@ -60,13 +60,15 @@ TEST_F(ParameterTextTest, TheLastEntryOfAKeyCounts) {
     EXPECT_STREQ(m_array.GetSelectedUnit(), "deg");
 }
 
-TEST_F(ParameterTextTest, OptionalOptionsChangeNothingUnlessValid) {
+// A text written with an option off leaves the key out; it must read back as off.
+TEST_F(ParameterTextTest, OptionalOptionsReadAsLowBoundUnlessValid) {
     int value = 255;
     for (const char* text : {"", "MASTERID=300", "MASTERID=-1", "MASTERID=1x", "MASTERID=",
                              "MASTERID[IU]=3", "MASTERID=99999999999999999999", "MASTERID=\x01"}) {
         CString copy(text);
+        value = 255;
         m_record.ReadOptionalRadioParam(copy, "MASTERID", value, 0, 255);
-        EXPECT_EQ(value, 255) << text;
+        EXPECT_EQ(value, 0) << text;
     }
     CString good("MASTERID=17\r\n");
     m_record.ReadOptionalRadioParam(good, "MASTERID", value, 0, 255);

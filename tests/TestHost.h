@@ -1,0 +1,41 @@
+// What a test needs to play the host: the built-in drive setup, a motion on it, and the host's
+// resources in the resource chain.
+#pragma once
+
+#include <HostResources.h>
+#include <MC_Motion.h>
+#include <MC_Setup.h>
+#include <afxrestable.h>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "params/InternalData.h"
+
+struct TestHost {
+    std::unique_ptr<CMC_Setup> setup = CMC_Setup::CreateDefault();
+    CMC_Motion motion{*setup};
+    CModuleResources resources{HostResourceTable()};
+};
+
+// A point as (position, time) in internal units.
+using Point = std::pair<double, double>;
+
+// Binds the record's arrays to their keys and fills them with `points`, in IU.
+inline void SetPoints(CInternalData& data, const std::vector<Point>& points) {
+    data.m_Position.BindToKey("TPOS");
+    data.m_Time.BindToKey("ATIME");
+    data.m_Position.SetValuesCount(0);
+    data.m_Time.SetValuesCount(0);
+    for (const auto& [position, time] : points) {
+        data.m_Position.InsertValueInInternalUnitAt(data.m_Position.GetValuesCount(), position);
+        data.m_Time.InsertValueInInternalUnitAt(data.m_Time.GetValuesCount(), time);
+    }
+}
+
+// The limits that reading a text sets on the time array.
+inline void SetReadLimits(CInternalData& data) {
+    data.m_Time.SetMinInInternalUnit(0);
+    data.m_Time.SetMaxInInternalUnit(2147483646);
+}
