@@ -70,8 +70,9 @@ public:
     const std::vector<CShownMessage>& GetMessages() const { return m_messages; }
 
     // The control of `dialog` that `name` names: an id, or a button's or static's caption with or
-    // without & marks. A static names the control after it, as a label names its field. Null,
-    // with the reason in `error`, when there is none or more than one.
+    // without & marks. A static without an id of its own (IDC_STATIC) names the control after
+    // it, as a label names its field. Null, with the reason in `error`, when there is none or
+    // more than one.
     static CWnd* FindControl(CDialog& dialog, const CString& name, CString& error);
 
     void RunModalLoop(CDialog& dialog) override;

@@ -80,8 +80,11 @@ INT_PTR CDialog::DoModal() {
     if (!dialogTemplate || !driver || m_hWnd) return -1;
 
     HWND previousFocus = afximpl::GetFocus();
-    HWND dialog =
-        CreateFromTemplate(*dialogTemplate, m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr);
+    HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
+    // The owner takes no input while its modal dialog is up.
+    const bool enableOwner = owner && m_pParentWnd->IsWindowEnabled();
+    if (enableOwner) m_pParentWnd->EnableWindow(FALSE);
+    HWND dialog = CreateFromTemplate(*dialogTemplate, owner);
     dialog->object = this;
     m_hWnd = dialog;
     m_nModalResult = -1;
@@ -102,6 +105,7 @@ INT_PTR CDialog::DoModal() {
         dialog->style |= WS_VISIBLE;
         driver->RunModalLoop(*this);
     }
+    if (enableOwner && afximpl::IsWindow(owner)) m_pParentWnd->EnableWindow(TRUE);
     // The focus goes back before the controls go, so an edit that had it still says so.
     afximpl::SetFocus(afximpl::IsWindow(previousFocus) ? previousFocus : nullptr);
     afximpl::DestroyWindowRecord(dialog);

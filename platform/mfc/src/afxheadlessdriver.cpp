@@ -246,7 +246,7 @@ CWnd* CHeadlessDriver::FindControl(CDialog& dialog, const CString& name, CString
         return nullptr;
     }
     CWnd* control = matches.front();
-    if (GetControlClass(*control) == "STATIC") {
+    if (GetControlClass(*control) == "STATIC" && control->GetDlgCtrlID() == IDC_STATIC) {
         control = control->GetWindow(GW_HWNDNEXT);
         if (!control) error = "the label " + Quoted(name) + " has no control after it";
     }
