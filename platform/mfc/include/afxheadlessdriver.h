@@ -89,6 +89,7 @@ private:
     CString CheckAction(const CDialogScriptAction& action) const;
     CString Play(CDialog& dialog, const CStep& step);
     static CString PlayCheck(CWnd& control, bool checked);
+    static CString PlaySelect(CWnd& control, const CString& item);
     // The next action if it has this verb (and then it is consumed), else null.
     const CDialogScriptAction* TakeNext(const char* verb);
     void Fail(const CDialogScriptAction* at, const CString& message);

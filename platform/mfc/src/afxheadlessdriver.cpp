@@ -278,27 +278,28 @@ CString CHeadlessDriver::Play(CDialog& dialog, const CStep& step) {
     if (verb == "click") return ClickControl(*control);
     if (verb == "focus") return FocusControl(*control);
     if (verb == "check" || verb == "uncheck") return PlayCheck(*control, verb == "check");
-    // select
-    if (GetControlClass(*control) != "COMBOBOX")
-        return "control " + DescribeControl(*control) + " is not a combo box";
-    const int index = static_cast<int>(
-        control->SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                             reinterpret_cast<LPARAM>(action.args[1].GetString())));
-    if (index == CB_ERR) {
-        CString items;
-        const int count = static_cast<int>(control->SendMessage(CB_GETCOUNT));
-        for (int i = 0; i < count; ++i) {
-            const auto length = static_cast<size_t>(control->SendMessage(CB_GETLBTEXTLEN, i));
-            std::string item(length + 1, '\0');
-            control->SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(i),
-                                 reinterpret_cast<LPARAM>(item.data()));
-            item.resize(length);
-            items += (i ? ", " : "") + Quoted(item.c_str());
-        }
-        return "control " + DescribeControl(*control) + " has no item " + Quoted(action.args[1]) +
-               "; its items: " + (count ? items : CString("none"));
+    return PlaySelect(*control, action.args[1]);
+}
+
+CString CHeadlessDriver::PlaySelect(CWnd& control, const CString& item) {
+    if (GetControlClass(control) != "COMBOBOX")
+        return "control " + DescribeControl(control) + " is not a combo box";
+    const int index = static_cast<int>(control.SendMessage(
+        CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item.GetString())));
+    if (index != CB_ERR) return SelectItem(control, index);
+
+    CString items;
+    const int count = static_cast<int>(control.SendMessage(CB_GETCOUNT));
+    for (int i = 0; i < count; ++i) {
+        const auto length = static_cast<size_t>(control.SendMessage(CB_GETLBTEXTLEN, i));
+        std::string text(length + 1, '\0');
+        control.SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(i),
+                            reinterpret_cast<LPARAM>(text.data()));
+        text.resize(length);
+        items += (i ? ", " : "") + Quoted(text.c_str());
     }
-    return SelectItem(*control, index);
+    return "control " + DescribeControl(control) + " has no item " + Quoted(item) +
+           "; its items: " + (count ? items : CString("none"));
 }
 
 CString CHeadlessDriver::PlayCheck(CWnd& control, bool checked) {
@@ -353,7 +354,9 @@ void CHeadlessDriver::RunModalLoop(CDialog& dialog) {
         const size_t index = m_next++;
         const long outer = m_current;
         m_current = static_cast<long>(index);
-        const CString error = Play(dialog, m_steps[index]);
+        // A copy: code run by the step may add steps, which moves the list.
+        const CStep step = m_steps[index];
+        const CString error = Play(dialog, step);
         m_current = outer;
         if (!error.IsEmpty()) Fail(&m_steps[index].action, error);
     }
