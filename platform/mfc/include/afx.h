@@ -1,4 +1,4 @@
-// The core of the framework: types, CObject and CString.
+// The core of the framework: types, CObject, CString and CFile.
 #pragma once
 
 #include "afxstr.h"
@@ -11,3 +11,6 @@ public:
     CObject(const CObject&) = delete;
     CObject& operator=(const CObject&) = delete;
 };
+
+// After CObject, which CFile derives from.
+#include "afxfile.h"

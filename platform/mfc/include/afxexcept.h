@@ -25,3 +25,58 @@ public:
 
 [[noreturn]] void AfxThrowUserException();
 [[noreturn]] void AfxThrowNotSupportedException();
+
+// A failure of a file operation: why (m_cause), the system's errno (m_lOsError, -1 when none)
+// and the file as the program named it.
+class CFileException : public CException {
+public:
+    enum {
+        none,
+        genericException,
+        fileNotFound,
+        badPath,
+        tooManyOpenFiles,
+        accessDenied,
+        invalidFile,
+        removeCurrentDir,
+        directoryFull,
+        badSeek,
+        hardIO,
+        sharingViolation,
+        lockViolation,
+        diskFull,
+        endOfFile
+    };
+    // Not in MFC: what was being done with the file, so that the message can say whether opening,
+    // reading or writing failed. CFile sets it; an exception built by hand stays actionUnknown.
+    enum Action { actionUnknown, actionOpen, actionRead, actionWrite, actionSeek, actionClose };
+
+    explicit CFileException(int cause = none, LONG lOsError = -1,
+                            LPCTSTR lpszArchiveName = nullptr);
+
+    // A sentence naming the file, what failed and why:
+    // "points.txt" could not be opened: the file does not exist.
+    // A read error occurred while accessing "points.txt": Input/output error.
+    // FALSE for cause none.
+    BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* pnHelpContext = nullptr) override;
+    // The whole message, however long the path.
+    int ReportError(UINT nType = 0, UINT nMessageID = 0) override;
+
+    // The cause for an errno value. The system's own errors are errno values here, so the two
+    // conversions agree.
+    static int ErrnoToException(int nErrno);
+    static int OsErrorToException(LONG lOsError) { return ErrnoToException(lOsError); }
+    [[noreturn]] static void ThrowErrno(int nErrno, LPCTSTR lpszFileName = nullptr);
+    [[noreturn]] static void ThrowOsError(LONG lOsError, LPCTSTR lpszFileName = nullptr);
+
+    int m_cause;
+    LONG m_lOsError;
+    CString m_strFileName;
+    Action m_action = actionUnknown;
+
+private:
+    CString FormatErrorMessage() const;
+};
+
+[[noreturn]] void AfxThrowFileException(int cause, LONG lOsError = -1,
+                                        LPCTSTR lpszFileName = nullptr);
