@@ -43,6 +43,14 @@ public:
     CString GenerateMLCode() const;
     // 0 for a kind without settings.
     int IsEditable() const;
+    // Lets the user edit the kind's settings in a host dialog, in the setup's first unit of the
+    // kind. Non-zero when the user confirmed a change; 0 after Cancel, after an OK that changed
+    // nothing, and at once, without a dialog, for a kind without settings.
+    int Edit();
+    // Lets the user choose another kind in a host dialog; the new kind starts from its defaults.
+    // Non-zero when the kind changed. Bit k of `excludedKinds` (1 << kind) disables the choice
+    // of kind k; 0 offers every kind.
+    int ChangeType(int excludedKinds);
 
     Kind GetKind() const { return m_kind; }
     // Changes the kind and resets the settings to that kind's defaults.

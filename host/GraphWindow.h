@@ -1,0 +1,159 @@
+// The host's trajectory graph: value arrays (curves), a filter that pairs them into XY curves,
+// and the window that shows them in place of a dialog control.
+#pragma once
+
+#include <afxwin.h>
+
+#include <vector>
+
+// The host's 16-colour palette.
+enum tagColorRef16 {
+    CR16_BLACK = 0,
+    CR16_DARKBLUE = 1,
+    CR16_DARKGREEN = 2,
+    CR16_DARKCYAN = 3,
+    CR16_DARKRED = 4,
+    CR16_DARKMAGENTA = 5,
+    CR16_BROWN = 6,
+    CR16_LIGHTGRAY = 7,
+    CR16_DARKGRAY = 8,
+    CR16_BLUE = 9,
+    CR16_GREEN = 10,
+    CR16_CYAN = 11,
+    CR16_RED = 12,
+    CR16_MAGENTA = 13,
+    CR16_YELLOW = 14,
+    CR16_WHITE = 15,
+    // Extended entries used by graphs: curves, grid and background.
+    CR16_CURVE = 16,
+    CR16_GRID = 20,
+    CR16_BACKGROUND = 27,
+};
+COLORREF RGB16(tagColorRef16 color);
+
+class CMC_Units;
+
+// A growable array of doubles. An index outside the array throws std::out_of_range, except
+// that InsertAt past the end first grows the array with zeros, as MFC's arrays do.
+class CFloatArray : public CObject {
+public:
+    int GetSize() const { return static_cast<int>(m_values.size()); }
+    // New values are 0. `growBy` is a hint for reallocation; -1 keeps the default.
+    void SetSize(int size, int growBy = -1);
+    double GetAt(int index) const { return m_values.at(static_cast<size_t>(index)); }
+    void SetAt(int index, double value) { m_values.at(static_cast<size_t>(index)) = value; }
+    // `count` copies of `value` before `index`.
+    void InsertAt(int index, double value, int count = 1);
+    // Throws when the values index..index + count - 1 are not all there.
+    void RemoveAt(int index, int count = 1);
+    double& operator[](int index) { return m_values.at(static_cast<size_t>(index)); }
+    double operator[](int index) const { return GetAt(index); }
+
+private:
+    std::vector<double> m_values;
+};
+
+// One value array of a graph, with its title.
+class CCurve : public CFloatArray {
+public:
+    // `kind` 0 is a plain value array; `source` -1 means it is filled by its owner.
+    CCurve(int kind, int source) : m_nKind(kind), m_nSource(source) {}
+    CString m_strTitle;
+    int m_nKind;
+    int m_nSource;
+};
+
+// The curves of a graph; it owns and deletes them.
+class CCurveArray : public CObject {
+public:
+    ~CCurveArray() override;
+    int Add(CCurve* curve);
+    CCurve* GetAt(int index) const { return m_curves.at(static_cast<size_t>(index)); }
+    int GetSize() const { return static_cast<int>(m_curves.size()); }
+
+private:
+    std::vector<CCurve*> m_curves;
+};
+
+// A curve drawn from two value arrays of the filter's curve array.
+class CXYCurve : public CObject {
+public:
+    COLORREF m_crColor = 0;
+    int m_nLineWidth = 1;
+    int m_nMarker = 0;
+    int m_nXCurve = 0;  // index of the curve that gives x (the times)
+    int m_nYCurve = 1;  // index of the curve that gives y (the positions)
+};
+
+// What a graph shows: its XY curves (owned), their source arrays, a title and two colours.
+class CGraphFilter : public CObject {
+public:
+    // Null texts read as empty. `yTitle` starts the title of the value axis (m_strTitle).
+    CGraphFilter(CMC_Units* units, const char* name, const char* xTitle, const char* yTitle);
+    ~CGraphFilter() override;
+    // Takes ownership; returns the curve's index.
+    int Add(CXYCurve* curve);
+    int GetCount() const { return static_cast<int>(m_xyCurves.size()); }
+    CXYCurve* GetAt(int index) const { return m_xyCurves.at(static_cast<size_t>(index)); }
+
+    CMC_Units* m_pUnits;
+    CString m_strName;
+    CString m_strXTitle;  // stands in while the x curve has no title of its own
+    CCurveArray* m_pCurves = nullptr;
+    CString m_strTitle;       // the value axis
+    COLORREF m_crColor1 = 0;  // background
+    COLORREF m_crColor2 = 0;  // grid
+
+private:
+    std::vector<CXYCurve*> m_xyCurves;
+};
+
+// The message a graph window sends its parent when the user has moved or picked a point:
+// LPARAM low word 0, high word the point's index; the point's new coordinates already stand
+// in the curve arrays.
+constexpr UINT WM_GRAPH_POINT = WM_USER + 0x65;
+
+class CGraphWindow : public CWnd {
+public:
+    // `editable` 1 lets the user pick and drag points; `style` 0 is the plain look.
+    CGraphWindow(int editable, int style);
+    ~CGraphWindow() override;
+
+    // Takes the place of control `id` of `parent` and shows the filter's curves, which must
+    // outlive the window. FALSE when the parent has no such control or it is taken.
+    BOOL SubclassDlgItem(UINT id, CWnd* parent, CGraphFilter* filter);
+    CGraphFilter* GetFilter() const { return m_pFilter; }
+    int IsEditable() const { return m_nEditable; }
+
+    // Marks point `point` of XY curve `curve`; -1 clears the mark. Returns the previous mark.
+    int SelectPoint(int curve, int point);
+    int GetSelectedPoint() const { return m_nSelected; }
+    int GetSelectedCurve() const { return m_nSelectedCurve; }
+    // The arrays have been refilled: the window takes up their new extent and titles.
+    virtual void OnDataChanged();
+    void RefreshWindow();
+
+    // A user's drag of point `point` of the first XY curve to (x, y): writes the coordinates
+    // into both arrays, marks the point and tells the parent. FALSE, with nothing written or
+    // sent, when there is no such point, the window is not editable or has no window.
+    BOOL MovePoint(int point, double x, double y);
+    // A user's click on point `point`: marks it and tells the parent, under the same terms.
+    BOOL PickPoint(int point);
+
+    // What the window would draw now: the extent of the data and the axis titles, in the
+    // arrays' units. The extent is all 0 without data.
+    double m_dMinX = 0, m_dMaxX = 0, m_dMinY = 0, m_dMaxY = 0;
+    CString m_strXTitle, m_strYTitle;
+    int m_nRefreshCount = 0;
+
+private:
+    // The first XY curve's arrays when both hold `point`; else false.
+    bool FindPoint(int point, CCurve*& xs, CCurve*& ys) const;
+    void NotifyParent(int point);
+
+    CGraphFilter* m_pFilter = nullptr;
+    int m_nEditable;
+    int m_nStyle;
+    int m_nSelected = -1;
+    int m_nSelectedCurve = 0;
+};
