@@ -1,0 +1,116 @@
+#include "kinecore_dialog_fixture.h"
+
+#include <GraphScriptVerbs.h>
+
+namespace kernel_test {
+namespace {
+
+DLGITEMTEMPLATEDATA Control(const char* windowClass, int id, const char* text, DWORD style) {
+    DLGITEMTEMPLATEDATA item;
+    item.id = id;
+    item.windowClass = windowClass;
+    item.text = text;
+    item.style = WS_CHILD | WS_VISIBLE | style;
+    return item;
+}
+
+std::shared_ptr<DLGTEMPLATEDATA> MakeEditorTemplate() {
+    auto dialog = std::make_shared<DLGTEMPLATEDATA>();
+    dialog->caption = "Motion - Test";
+    dialog->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    dialog->items = {
+        Control("STATIC", -1, "Position", SS_RIGHT | WS_GROUP),
+        Control("EDIT", IDC_POSITION, "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP),
+        Control("STATIC", -1, "Unit", SS_RIGHT | WS_GROUP),
+        Control("COMBOBOX", IDC_UNIT, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP),
+        Control("BUTTON", IDC_WAIT, "&Wait", BS_AUTOCHECKBOX | WS_TABSTOP),
+        Control("BUTTON", IDC_APPLY, "&Apply", BS_PUSHBUTTON | WS_TABSTOP),
+        Control("STATIC", IDC_GRAPH, "Graph", SS_CENTER | WS_GROUP),
+        Control("BUTTON", IDC_EVENT, "&Event...", BS_PUSHBUTTON | WS_TABSTOP),
+        Control("BUTTON", IDOK, "OK", BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP),
+        Control("BUTTON", IDCANCEL, "Cancel", BS_PUSHBUTTON | WS_TABSTOP),
+        Control("BUTTON", ID_DEFAULT_HELP, "Help", BS_PUSHBUTTON | WS_TABSTOP),
+    };
+    return dialog;
+}
+
+}  // namespace
+
+CTestEditorDlg::CTestEditorDlg(CMC_Setup& setup, CMC_Motion& motion, CString& paramText,
+                               EventLog& log)
+    : CMC_EditMotionDlg(setup, motion, paramText, IDD_TEST_EDITOR, nullptr),
+      m_record(setup, motion),
+      m_position(setup),
+      m_event(setup, motion),
+      m_log(log) {
+    m_position.BindToKey("TPOS");
+    for (double iu : {0.0, 1000.0, -500.0}) {
+        m_position.InsertValueInInternalUnitAt(m_position.GetValuesCount(), iu);
+    }
+    m_curves.Add(new CCurve(0, -1));
+    m_curves.Add(new CCurve(0, -1));
+    m_filter.Add(new CXYCurve);
+    m_filter.m_pCurves = &m_curves;
+}
+
+BEGIN_MESSAGE_MAP(CTestEditorDlg, CMC_EditMotionDlg)
+ON_CBN_SELENDOK(IDC_UNIT, &CTestEditorDlg::OnUnit)
+ON_BN_CLICKED(IDC_APPLY, &CTestEditorDlg::OnApply)
+ON_BN_CLICKED(ID_DEFAULT_HELP, &CTestEditorDlg::OnModuleHelp)
+ON_BN_CLICKED(IDC_EVENT, &CTestEditorDlg::OnEvent)
+ON_MESSAGE(WM_GRAPH_POINT, &CTestEditorDlg::OnGraphPoint)
+END_MESSAGE_MAP()
+
+BOOL CTestEditorDlg::OnInitDialog() {
+    const BOOL result = CMC_EditMotionDlg::OnInitDialog();
+    ShowParameter(m_position, m_nShownPoint, IDC_POSITION, IDC_UNIT, 1, 1);
+    if (m_bWithGraph) m_graph.SubclassDlgItem(IDC_GRAPH, this, &m_filter);
+    return result;
+}
+
+void CTestEditorDlg::OnUnit() {
+    m_log.push_back("unit");
+    ChangeParameterUnit(m_position, m_nShownPoint, IDC_POSITION, IDC_UNIT);
+}
+
+void CTestEditorDlg::OnApply() { m_log.push_back("apply"); }
+void CTestEditorDlg::OnModuleHelp() { m_log.push_back("module help"); }
+void CTestEditorDlg::OnEvent() { m_log.push_back("event " + std::to_string(m_event.Edit())); }
+
+LRESULT CTestEditorDlg::OnGraphPoint(WPARAM, LPARAM lParam) {
+    // The point's coordinates must stand in the arrays by the time the dialog hears of it.
+    const int point = HIWORD(static_cast<std::uintptr_t>(lParam));
+    std::string entry = "graph " + std::to_string(LOWORD(static_cast<std::uintptr_t>(lParam))) +
+                        "/" + std::to_string(point);
+    if (point < m_curves.GetAt(0)->GetSize()) {
+        entry += " at " + std::to_string(m_curves.GetAt(0)->GetAt(point)) + "," +
+                 std::to_string(m_curves.GetAt(1)->GetAt(point));
+    }
+    m_log.push_back(entry);
+    return 0;
+}
+
+void KernelDialogTest::SetUp() {
+    m_resources.AddDialog(IDD_TEST_EDITOR, MakeEditorTemplate());
+    AfxJoinResourceChain(&m_resources);
+    AfxSetDialogDriver(&m_driver);
+    RegisterGraphScriptVerbs(m_driver);
+}
+
+void KernelDialogTest::TearDown() {
+    AfxSetDialogDriver(nullptr);
+    AfxLeaveResourceChain(&m_resources);
+}
+
+std::vector<std::string> KernelDialogTest::MessageTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& message : m_driver.GetMessages()) texts.push_back(message.text.str());
+    return texts;
+}
+
+void KernelDialogTest::Script(const char* text) {
+    CString error;
+    ASSERT_TRUE(m_driver.LoadScriptText(text, "test.txt", error)) << error.GetString();
+}
+
+}  // namespace kernel_test
