@@ -1,6 +1,7 @@
 #include "kinecore_dialog_fixture.h"
 
 #include <GraphScriptVerbs.h>
+#include <afxdlgtemplate.h>
 
 namespace kernel_test {
 namespace {
@@ -22,7 +23,7 @@ std::shared_ptr<DLGTEMPLATEDATA> MakeEditorTemplate() {
         Control("STATIC", -1, "Position", SS_RIGHT | WS_GROUP),
         Control("EDIT", IDC_POSITION, "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP),
         Control("STATIC", -1, "Unit", SS_RIGHT | WS_GROUP),
-        Control("COMBOBOX", IDC_UNIT, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP),
+        Control("COMBOBOX", IDC_UNIT, "", CBS_DROPDOWNLIST | WS_TABSTOP),
         Control("BUTTON", IDC_WAIT, "&Wait", BS_AUTOCHECKBOX | WS_TABSTOP),
         Control("BUTTON", IDC_APPLY, "&Apply", BS_PUSHBUTTON | WS_TABSTOP),
         Control("STATIC", IDC_GRAPH, "Graph", SS_CENTER | WS_GROUP),
@@ -63,22 +64,18 @@ END_MESSAGE_MAP()
 
 BOOL CTestEditorDlg::OnInitDialog() {
     const BOOL result = CMC_EditMotionDlg::OnInitDialog();
-    ShowParameter(m_position, m_nShownPoint, IDC_POSITION, IDC_UNIT, 1, 1);
+    ShowParameter(m_position, 1, IDC_POSITION, IDC_UNIT, 1, 1);
     if (m_bWithGraph) m_graph.SubclassDlgItem(IDC_GRAPH, this, &m_filter);
     return result;
 }
 
 void CTestEditorDlg::OnUnit() {
     m_log.push_back("unit");
-    ChangeParameterUnit(m_position, m_nShownPoint, IDC_POSITION, IDC_UNIT);
+    ChangeParameterUnit(m_position, 1, IDC_POSITION, IDC_UNIT);
 }
 
-void CTestEditorDlg::OnApply() { m_log.push_back("apply"); }
-void CTestEditorDlg::OnModuleHelp() { m_log.push_back("module help"); }
-void CTestEditorDlg::OnEvent() { m_log.push_back("event " + std::to_string(m_event.Edit())); }
-
+// Logs the point with the coordinates that the arrays hold when the dialog hears of it.
 LRESULT CTestEditorDlg::OnGraphPoint(WPARAM, LPARAM lParam) {
-    // The point's coordinates must stand in the arrays by the time the dialog hears of it.
     const int point = HIWORD(static_cast<std::uintptr_t>(lParam));
     std::string entry = "graph " + std::to_string(LOWORD(static_cast<std::uintptr_t>(lParam))) +
                         "/" + std::to_string(point);
@@ -100,12 +97,6 @@ void KernelDialogTest::SetUp() {
 void KernelDialogTest::TearDown() {
     AfxSetDialogDriver(nullptr);
     AfxLeaveResourceChain(&m_resources);
-}
-
-std::vector<std::string> KernelDialogTest::MessageTexts() const {
-    std::vector<std::string> texts;
-    for (const auto& message : m_driver.GetMessages()) texts.push_back(message.text.str());
-    return texts;
 }
 
 void KernelDialogTest::Script(const char* text) {

@@ -1,11 +1,10 @@
-// A small motion editor for the kernel's dialog tests: a position with its unit, a check box,
-// a graph area and an event button on a template of its own, built on the host's dialog base.
+// A small motion editor on the host's dialog base, for the kernel's dialog tests: a position
+// with its unit, a check box, a graph and an event button, on a template of its own.
 #pragma once
 
 #include <GraphWindow.h>
 #include <MC_EditMotionDlg.h>
 #include <MotionEvent.h>
-#include <afxdlgtemplate.h>
 #include <afxheadlessdriver.h>
 #include <gtest/gtest.h>
 
@@ -20,13 +19,11 @@ constexpr int IDC_POSITION = 410;  // edit, labelled "Position"
 constexpr int IDC_UNIT = 411;      // drop-down list, labelled "Unit"
 constexpr int IDC_WAIT = 412;      // auto check box "&Wait"
 constexpr int IDC_APPLY = 413;     // push button "&Apply"
-constexpr int IDC_GRAPH = 414;     // static "Graph", taken over by the graph window
-constexpr int IDC_EVENT = 415;     // push button "&Event...": edits the dialog's event
+constexpr int IDC_GRAPH = 414;     // static, taken over by the graph window
+constexpr int IDC_EVENT = 415;     // push button "&Event...", edits m_event
 
-// What the dialog saw, in order.
 using EventLog = std::vector<std::string>;
 
-// A record with nothing to read or write: the dialog base wants one.
 class CTestRecord : public CMC_EditMotionInternalData {
 public:
     using CMC_EditMotionInternalData::CMC_EditMotionInternalData;
@@ -37,11 +34,8 @@ public:
 class CTestEditorDlg : public CMC_EditMotionDlg {
 public:
     CTestEditorDlg(CMC_Setup& setup, CMC_Motion& motion, CString& paramText, EventLog& log);
-
     CMC_EditMotionInternalData* GetInternalData() override { return &m_record; }
 
-    // The helpers under test, open to the tests.
-    using CMC_EditMotionDlg::ChangeParameterUnit;
     using CMC_EditMotionDlg::EnableChild;
     using CMC_EditMotionDlg::GetChildCheck;
     using CMC_EditMotionDlg::GetChildText;
@@ -53,23 +47,19 @@ public:
     using CMC_EditMotionDlg::ShowParameter;
 
     CTestRecord m_record;
-    // Bound to "TPOS", IU values 0, 1000, -500 (0, 0.5, -0.25 rot).
-    CMC_ArrayParameter m_position;
-    int m_nShownPoint = 1;
+    CMC_ArrayParameter m_position;  // "TPOS": 0, 1000, -500 IU; value 1 is shown
     CMotionEvent m_event;
-    // Times (curve 0) and positions (curve 1) of one XY curve; the window takes over the graph
-    // area in OnInitDialog when m_bWithGraph.
     bool m_bWithGraph = true;
     CGraphWindow m_graph{1, 0};
-    CCurveArray m_curves;
+    CCurveArray m_curves;  // times, positions
     CGraphFilter m_filter{nullptr, "test", "Time", "Position"};
 
 protected:
     BOOL OnInitDialog() override;
     afx_msg void OnUnit();
-    afx_msg void OnApply();
-    afx_msg void OnModuleHelp();
-    afx_msg void OnEvent();
+    afx_msg void OnApply() { m_log.push_back("apply"); }
+    afx_msg void OnModuleHelp() { m_log.push_back("module help"); }
+    afx_msg void OnEvent() { m_log.push_back("event " + std::to_string(m_event.Edit())); }
     afx_msg LRESULT OnGraphPoint(WPARAM wParam, LPARAM lParam);
 
     EventLog& m_log;
@@ -77,15 +67,13 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-// The test editor's template in the resource chain, a setup and motion, and a headless driver
-// with the graph verbs, set for the process.
+inline CTestEditorDlg& AsEditor(CDialog& dialog) { return static_cast<CTestEditorDlg&>(dialog); }
+
+// The template in the resource chain and a headless driver with the graph verbs.
 class KernelDialogTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-
-    std::vector<std::string> MessageTexts() const;
-    // Loads script text into the driver; a fault fails the test.
     void Script(const char* text);
 
     std::unique_ptr<CMC_Setup> m_setup = CMC_Setup::CreateDefault();
@@ -94,8 +82,7 @@ protected:
     CResourceTable m_resources{"kinecore-dialog-test"};
     CHeadlessDriver m_driver;
     EventLog m_log;
+    CTestEditorDlg m_dialog{*m_setup, m_motion, m_paramText, m_log};
 };
-
-inline CTestEditorDlg& AsEditor(CDialog& dialog) { return static_cast<CTestEditorDlg&>(dialog); }
 
 }  // namespace kernel_test
