@@ -5,6 +5,10 @@ add_library(travex_objects OBJECT
     params/InternalData.cpp
     params/PointValidation.cpp
     codegen/ProgramGenerator.cpp
+    editor/EditorDlg.cpp
+    editor/PointTable.cpp
+    editor/PointImport.cpp
+    editor/NumberScan.cpp
 )
 set_target_properties(travex_objects PROPERTIES
     CXX_VISIBILITY_PRESET hidden

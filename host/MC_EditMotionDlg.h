@@ -37,8 +37,9 @@ protected:
     // in that unit.
     void ChangeParameterUnit(CMC_ArrayParameter& parameter, int index, int editId, int comboId);
 
-    // Runs before the message maps: Help (57671) is answered by the host, whatever the module's
-    // map says; every other command goes on to the maps.
+    // Runs before the message maps: Help (57671) is answered by the host; a click on an auto
+    // check box or radio button stores the dialog's options and shows them again, so that the
+    // controls they enable follow the click; then every command goes on to the maps.
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
     CMC_Setup& m_Setup;

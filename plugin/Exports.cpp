@@ -1,5 +1,6 @@
 #include "plugin/Exports.h"
 
+#include "editor/EditorDlg.h"
 #include "params/InternalData.h"
 #include "params/ParameterKeys.h"
 
@@ -39,4 +40,9 @@ BOOL TranslateMotionSequence(CMC_Setup& setup, CMC_Motion& motion, CString& text
     }
     output = data.GenerateCode();
     return 1;
+}
+
+BOOL EditMotionSequence(CMC_Setup& setup, CMC_Motion& motion, CString& text) {
+    CEditorDlg dialog(setup, motion, text, nullptr);
+    return dialog.DoModal() == IDOK ? 1 : 0;
 }

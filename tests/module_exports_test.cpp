@@ -130,9 +130,13 @@ TEST(ModuleSymbols, OnlyTheExportsAreVisible) {
         if (name.empty() || entry.find(" A ") != std::string::npos) continue;
         names.insert(name);
     }
-    const std::set<std::string> expected = {"GetClassName",         "GetName",
-                                            "GetOrderID",           "IsEnabled",
-                                            "GetDefaultParameters", "TranslateMotionSequence"};
+    const std::set<std::string> expected = {"GetClassName",
+                                            "GetName",
+                                            "GetOrderID",
+                                            "IsEnabled",
+                                            "GetDefaultParameters",
+                                            "EditMotionSequence",
+                                            "TranslateMotionSequence"};
     EXPECT_EQ(names, expected);
 }
 

@@ -61,6 +61,16 @@ void CMC_EditMotionDlg::ChangeParameterUnit(CMC_ArrayParameter& parameter, int i
     ShowParameter(parameter, index, editId, comboId, 0, 1);
 }
 
+namespace {
+
+bool IsOptionButton(const CWnd* control) {
+    if (!control) return false;
+    const DWORD kind = control->GetStyle() & BS_TYPEMASK;
+    return kind == BS_AUTOCHECKBOX || kind == BS_AUTORADIOBUTTON;
+}
+
+}  // namespace
+
 BOOL CMC_EditMotionDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (LOWORD(wParam) == ID_DEFAULT_HELP && HIWORD(wParam) == BN_CLICKED) {
         // Modules bring no help files of their own, so the host answers for every editor.
@@ -73,6 +83,12 @@ BOOL CMC_EditMotionDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
             caption.GetString());
         AfxMessageBox(help, MB_OK | MB_ICONINFORMATION, 0);
         return TRUE;
+    }
+    if (HIWORD(wParam) == BN_CLICKED && IsOptionButton(GetDlgItem(LOWORD(wParam)))) {
+        // An option decides which other controls apply (a host address, the event buttons):
+        // store the choice and show the dialog again, so that the enabling follows the click.
+        UpdateData(TRUE);
+        UpdateData(FALSE);
     }
     return CDialog::OnCommand(wParam, lParam);
 }
