@@ -103,7 +103,7 @@ TEST_F(ArrayParameterTest, PrintValueIsShortestAndReadsBack) {
     CMC_ArrayParameter array(*m_setup);
     ASSERT_TRUE(array.BindToKey("ATIME"));
     ASSERT_TRUE(array.SelectUnit("IU"));
-    for (double value : {2000.0, 1.5, 0.0125, -0.0, 1e21, 0.1 + 0.2}) {
+    for (double value : {2000.0, 1.5, 0.0125, -0.0, 1e21, 0.1 + 0.2, 0.0005, 1e-30}) {
         array.InsertValueAt(array.GetValuesCount(), value);
     }
     EXPECT_EQ(array.PrintValue(0), "2000");
@@ -112,6 +112,8 @@ TEST_F(ArrayParameterTest, PrintValueIsShortestAndReadsBack) {
     EXPECT_EQ(array.PrintValue(3), "0");
     EXPECT_EQ(array.PrintValue(4), "1e+21");
     EXPECT_EQ(std::stod(array.PrintValue(5).GetString()), 0.1 + 0.2);
+    EXPECT_EQ(array.PrintValue(6), "0.0005");  // plain digits while they stay short
+    EXPECT_EQ(array.PrintValue(7), "1e-30");
     EXPECT_EQ(array.PrintValue(99), "0");
     ASSERT_TRUE(array.SelectUnit("s"));
     EXPECT_EQ(array.PrintValue(0), "1.6");

@@ -4,6 +4,12 @@
 #include <cmath>
 
 std::string_view FormatShortest(double value, char* buffer) {
+    // People read 0.0005 more easily than 5e-04: plain digits whenever they stay short, the
+    // exponent form only for the very large and the very small.
+    constexpr size_t kLongestPlain = 20;
+    const auto plain =
+        std::to_chars(buffer, buffer + kLongestPlain, value, std::chars_format::fixed);
+    if (plain.ec == std::errc()) return {buffer, static_cast<size_t>(plain.ptr - buffer)};
     const auto result = std::to_chars(buffer, buffer + kNumberTextSize, value);
     return {buffer, static_cast<size_t>(result.ptr - buffer)};
 }

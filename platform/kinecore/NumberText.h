@@ -4,7 +4,8 @@
 #include <string>
 #include <string_view>
 
-// The shortest text that reads back to the same double, bit for bit ("2000", "1.5", "-0").
+// The shortest text that reads back to the same double, bit for bit ("2000", "1.5", "-0",
+// "0.0005"), in plain digits up to 20 characters and in the exponent form beyond ("1e+21").
 // `buffer` must hold kNumberTextSize characters; the result points into it.
 inline constexpr size_t kNumberTextSize = 32;
 std::string_view FormatShortest(double value, char* buffer);
