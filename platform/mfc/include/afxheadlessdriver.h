@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,12 @@ public:
     // Runs code on the dialog in front at this point of the play, to look at its controls.
     CHeadlessDriver& Inspect(std::function<void(CDialog& dialog)> code);
 
+    // For a host verb that opens a file dialog itself (a click on an import button): the next
+    // file dialog takes PATH, before any choose-file line of the script. The answer is dropped
+    // when the action being played ends, whether a file dialog came up or not; a choice that the
+    // dialog refuses asks the script's next lines, as after choose-file.
+    void AnswerNextFileChoice(const CString& path) { m_fileAnswer = path; }
+
     // Call when the last dialog has closed: an error if actions are left over. TRUE when the
     // whole script played without error.
     BOOL Finish();
@@ -101,5 +108,6 @@ private:
     long m_current = -1;
     std::vector<std::pair<CString, VerbHandler>> m_verbs;
     std::vector<CShownMessage> m_messages;
+    std::optional<CString> m_fileAnswer;
     CString m_error;
 };

@@ -357,6 +357,7 @@ void CHeadlessDriver::RunModalLoop(CDialog& dialog) {
         // A copy: code run by the step may add steps, which moves the list.
         const CStep step = m_steps[index];
         const CString error = Play(dialog, step);
+        m_fileAnswer.reset();
         m_current = outer;
         if (!error.IsEmpty()) Fail(&m_steps[index].action, error);
     }
@@ -391,6 +392,11 @@ int CHeadlessDriver::MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nTyp
 
 BOOL CHeadlessDriver::ChooseFile(BOOL, LPCTSTR, CString& path) {
     if (HasFailed()) return FALSE;
+    if (m_fileAnswer) {
+        path = *m_fileAnswer;
+        m_fileAnswer.reset();
+        return TRUE;
+    }
     if (const CDialogScriptAction* choice = TakeNext("choose-file")) {
         path = choice->args[0];
         return TRUE;
