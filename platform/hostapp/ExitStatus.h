@@ -5,8 +5,11 @@ enum ExitStatus : int {
     kExitSuccess = 0,
     // The module refused the motion and said why on standard error.
     kExitRefused = 1,
-    // Wrong usage, or a file, setup or module that could not be read or written.
+    // Wrong usage, or a file, setup or module that could not be read or written; for edit, also
+    // a script that could not be played to its end.
     kExitFailure = 2,
+    // The user left the editor with Cancel (or Escape, or the close box): nothing was written.
+    kExitCancelled = 3,
 };
 
 // Prints "travex-host: <message>" on standard error and returns kExitFailure.

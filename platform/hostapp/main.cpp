@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "DefaultsCommand.h"
+#include "EditCommand.h"
 #include "ExitStatus.h"
 #include "HostCommand.h"
+#include "ImportCommand.h"
 #include "InfoCommand.h"
 #include "TranslateCommand.h"
 
@@ -18,6 +20,8 @@ constexpr AddHostCommandFn kCommands[] = {
     AddInfoCommand,
     AddDefaultsCommand,
     AddTranslateCommand,
+    AddEditCommand,
+    AddImportCommand,
 };
 
 int Run(int argc, char** argv) {

@@ -1,0 +1,28 @@
+// The headless driver that plays a user's script on the module's editor: the built-in actions,
+// the graph's drag and pick, and import FILE, which clicks "I&mport From File" and picks FILE
+// in the file dialog that the click opens.
+#pragma once
+
+#include <afxheadlessdriver.h>
+
+#include "HostSession.h"
+
+class CEditorScriptDriver : public CHeadlessDriver {
+public:
+    CEditorScriptDriver();
+    CEditorScriptDriver(const CEditorScriptDriver&) = delete;
+    CEditorScriptDriver& operator=(const CEditorScriptDriver&) = delete;
+
+    // Runs the module's editor on `text` with this driver as the process's dialog driver, and
+    // returns what EditMotionSequence returned: TRUE after OK, with `text` replaced.
+    BOOL Edit(const CHostSession& session, CString& text);
+    // FALSE when no dialog came up at all (the module could not open its editor).
+    BOOL HasShownDialog() const { return m_bShownDialog; }
+
+    void RunModalLoop(CDialog& dialog) override;
+
+private:
+    CString Import(CDialog& dialog, const std::vector<CString>& args);
+
+    BOOL m_bShownDialog = FALSE;
+};

@@ -1,0 +1,166 @@
+// travex-host edit: a script of user actions played on the module's editor, run as a separate
+// process; what it prints, its exit status, and what it leaves of the motion file.
+#include <string>
+#include <vector>
+
+#include "host_scratch_folder.h"
+
+namespace host_test {
+namespace {
+
+const fs::path kScripts = kSourceDir / "examples" / "scripts";
+
+// A motion as a user's text editor leaves it: LF line ends, a comment, no final line end.
+const std::string kHandWritten =
+    "; by hand\nMASTERID=3\nClearBuffer=1\nATIME[IU]=3: 0 100 300\nTPOS[IU]=3: 0 2000 5000\n"
+    "Execute=0\nWaitForCompletion=1";
+
+using HostEdit = HostScratchFolder;
+
+TEST_F(HostEdit, TypedTableIsWrittenOverTheMotionAndTranslates) {
+    const std::string motion = (dir / "new.ptm").string();
+    ASSERT_EQ(Host({"defaults", "-o", motion}).exitStatus, 0);
+    const std::string before = Contents(motion);
+
+    const ChildResult edited = Host({"edit", motion, "--script", kScripts / "type-a-table.txt"});
+    EXPECT_EQ(edited.exitStatus, 0) << edited.err;
+    EXPECT_EQ(edited.out, "") << "no message box comes up on the way";
+    EXPECT_EQ(edited.err, "");
+    EXPECT_NE(Contents(motion), before);
+    EXPECT_EQ(Entries(), std::set<std::string>{"new.ptm"}) << "a temporary file was left";
+
+    const ChildResult program = Host({"translate", motion});
+    EXPECT_EQ(program.exitStatus, 0) << program.err;
+    EXPECT_EQ(program.out, kWorkedExampleProgram);
+}
+
+TEST_F(HostEdit, CancelLeavesTheMotionByteForByte) {
+    const std::string motion = Put("hand.ptm", kHandWritten);
+    for (const char* leave : {"click Cancel", "key Escape", "close"}) {
+        const std::string script =
+            Put("cancel.txt", "type Position 9000\nkey Enter\ntype Time 900\nkey Enter\n" +
+                                  std::string(leave) + "\n");
+        const ChildResult result = Host({"edit", motion, "--script", script});
+        EXPECT_EQ(result.exitStatus, 3) << leave << ": " << result.err;
+        EXPECT_EQ(result.out, "") << leave;
+        EXPECT_EQ(result.err, "") << leave;
+        EXPECT_EQ(Contents(motion), kHandWritten) << leave;
+    }
+    EXPECT_EQ(Entries(), (std::set<std::string>{"cancel.txt", "hand.ptm"}));
+}
+
+TEST_F(HostEdit, ScriptErrorsNameTheLineAndLeaveTheMotion) {
+    struct Case {
+        std::string script;
+        std::string error;  // after "travex-host: <script path>"
+    };
+    const Case cases[] = {
+        {"type Posit1on 5\n", ":1: no control \"Posit1on\" in dialog \"Motion - PT\""},
+        {"# the start point is selected\nclick Remove\n",
+         ":2: control 1000 \"&Remove\" is disabled"},
+        {"click \"Edit Event\"\n", ":1: control 1504 \"Edit Event\" is disabled"},
+        {"click >>\nclick >>\ntype Time 50\nclick Update\nclick OK\n",
+         ":4: message box \"Incorrect time value!\" is not answered"},
+        {"type Position 1\n\n", ":1: the script ends with dialog \"Motion - PT\" still open"},
+        {"click Cancel\nclick OK\n", ":2: no dialog is open for this action"},
+        // Refused while loading: the editor never opens.
+        {"click OK\nfrobnicate 3\n", ":2: unknown verb \"frobnicate\""},
+        {"import\n", ":1: import takes 1 word (FILE), not 0"},
+        {"pick 7\n", ":1: the graph has no point 7"},
+    };
+    const std::string motion = Put("hand.ptm", kHandWritten);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        const std::string script = Put("s.txt", c.script);
+        const ChildResult result = Host({"edit", motion, "--script", script});
+        EXPECT_EQ(result.exitStatus, 2);
+        EXPECT_NE(result.err.find("travex-host: " + script + c.error), std::string::npos)
+            << result.err;
+        EXPECT_EQ(Contents(motion), kHandWritten);
+    }
+}
+
+TEST_F(HostEdit, EveryMessageBoxIsPrintedOnALineOfItsOwn) {
+    const std::string motion = Put("hand.ptm", kHandWritten);
+    const std::string script = Put("s.txt",
+                                   "click >>\nclick >>\n"
+                                   "type Time 50\nclick Update\n"
+                                   "expect-message \"Incorrect time value!\"\n"
+                                   "type 1508 0\nclick OK\n"
+                                   "answer OK\n"
+                                   "click Cancel\n");
+    const ChildResult result = Host({"edit", motion, "--script", script});
+    EXPECT_EQ(result.exitStatus, 3) << result.err;
+    EXPECT_EQ(result.out,
+              "message: Incorrect time value!\n"
+              "message: Enter an integer between 1 and 255.\n");
+    EXPECT_EQ(Contents(motion), kHandWritten);
+
+    // Messages shown before a script error are printed too, and the error goes to stderr.
+    const std::string broken = Put("s.txt", "click OK\n");
+    const std::string onePoint = Put("one.ptm", "ATIME[IU]=1: 0\nTPOS[IU]=1: 0\nExecute=0\n");
+    const ChildResult stopped = Host({"edit", onePoint, "--script", broken});
+    EXPECT_EQ(stopped.exitStatus, 2);
+    EXPECT_EQ(stopped.out, "message: " + std::string(kTooFewPoints) + "\n");
+    EXPECT_NE(stopped.err.find(":1: message box"), std::string::npos) << stopped.err;
+}
+
+TEST_F(HostEdit, ImportActionPicksTheFileRelativeToTheCurrentFolder) {
+    // The example script names its points file from the top of the source tree.
+    const std::string motion = (dir / "new.ptm").string();
+    ASSERT_EQ(Host({"defaults", "-o", motion}).exitStatus, 0);
+    ChildResult result =
+        HostIn(kSourceDir, {"edit", motion, "--script", "examples/scripts/import-points.txt"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(Host({"translate", motion}).out, kWorkedExampleProgram);
+
+    // Imported into a motion that has points: they are replaced, the options kept.
+    Put("points.txt", "1000 50\n3000 150\n");
+    const std::string hand = Put("hand.ptm", kHandWritten);
+    const std::string script = Put("s.txt", "select 1018 rot\nimport points.txt\nclick OK\n");
+    result = HostIn(dir, {"edit", "hand.ptm", "--script", "s.txt"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::string text = Contents(hand);
+    EXPECT_NE(text.find("MASTERID=3"), std::string::npos) << text;
+    EXPECT_NE(text.find("ATIME[IU]=3: 0 50 150"), std::string::npos) << text;
+    EXPECT_NE(text.find("TPOS[rot]=3: 0 2000000 6000000"), std::string::npos) << text;
+
+    // A file that is not there: the file dialog's message, which the script does not answer.
+    Put("s.txt", "import missing.txt\nclick OK\n");
+    result = HostIn(dir, {"edit", "hand.ptm", "--script", "s.txt"});
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_NE(result.err.find("s.txt:1: message box \"File not found: "), std::string::npos)
+        << result.err;
+    EXPECT_EQ(Contents(hand), text);
+}
+
+TEST_F(HostEdit, WithoutAScriptOrReadableFilesNothingRuns) {
+    const std::string motion = Put("hand.ptm", kHandWritten);
+    const std::string script = Put("s.txt", "click OK\n");
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string named;
+    };
+    const Case cases[] = {
+        {{"edit", motion}, "needs --script"},
+        {{"edit", (dir / "missing.ptm").string(), "--script", script}, "missing.ptm"},
+        {{"edit", motion, "--script", (dir / "missing.txt").string()}, "missing.txt"},
+        {{"edit", "--script", script}, "motion"},
+        {{"--module", (dir / "Nowhere.so").string(), "edit", motion, "--script", script},
+         "Nowhere.so"},
+    };
+    for (const Case& c : cases) {
+        const ChildResult result = Host(c.arguments);
+        EXPECT_EQ(result.exitStatus, 2) << c.named;
+        EXPECT_EQ(result.out, "") << c.named;
+        EXPECT_NE(result.err.find(c.named), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(Contents(motion), kHandWritten);
+
+    const ChildResult help = Host({"edit", "--help"});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_NE(help.out.find("--script"), std::string::npos) << help.out;
+}
+
+}  // namespace
+}  // namespace host_test
