@@ -146,6 +146,7 @@ TEST_F(HostEdit, WithoutAScriptOrReadableFilesNothingRuns) {
         {{"edit", (dir / "missing.ptm").string(), "--script", script}, "missing.ptm"},
         {{"edit", motion, "--script", (dir / "missing.txt").string()}, "missing.txt"},
         {{"edit", "--script", script}, "motion"},
+        {{"edit", "-", "--script", script}, "not -"},
         {{"--module", (dir / "Nowhere.so").string(), "edit", motion, "--script", script},
          "Nowhere.so"},
     };

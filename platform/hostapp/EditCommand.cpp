@@ -19,18 +19,20 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
             "edit needs --script FILE: the editor has no window of its own yet, so a script "
             "plays the user's actions (see docs/editing-with-scripts.md)");
     }
+    // The edited text goes back where it came from, and standard output carries the messages.
+    if (arguments.motionPath == "-") return ReportFailure("edit needs a motion file, not -");
     std::string error;
     std::string motion;
     if (!ReadWholeText(arguments.motionPath, motion, error)) return ReportFailure(error.c_str());
 
-    CHostSession session;
-    if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
-    // Loaded after the session, so that a script error is reported whatever the module.
+    // A script that does not parse is refused before the module is loaded.
     CEditorScriptDriver driver;
     CString scriptError;
     if (!driver.LoadScript(arguments.scriptPath.c_str(), scriptError)) {
         return ReportFailure(scriptError.GetString());
     }
+    CHostSession session;
+    if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
 
     CString text(std::move(motion));
     const BOOL confirmed = driver.Edit(session, text);
