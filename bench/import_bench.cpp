@@ -1,21 +1,16 @@
 // Import as a user meets it: `travex-host import` of a long file of points, timed as a whole
 // process, from reading the points through the editor to the motion on disk. Not a test: it
 // prints the figures and how they compare with the target (1 s wall time).
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "ProcessTiming.h"
 
 namespace fs = std::filesystem;
 
@@ -35,37 +30,6 @@ void WritePoints(const fs::path& path, int count) {
         std::fprintf(file, "%.1f\t%ld\n", position, time);
     }
     std::fclose(file);
-}
-
-struct Run {
-    int exitStatus = -1;
-    double seconds = 0;
-    long peakKiB = 0;
-};
-
-Run Measure(const std::string& host, const std::vector<std::string>& arguments) {
-    std::vector<char*> argv{const_cast<char*>(host.c_str())};
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    Run run;
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, host.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return run;
-    int status = 0;
-    rusage usage{};
-    while (wait4(pid, &status, 0, &usage) < 0) {
-    }
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.peakKiB = usage.ru_maxrss;
-    return run;
-}
-
-std::string ProgramBeside(const char* name) {
-    std::error_code failed;
-    const fs::path self = fs::read_symlink("/proc/self/exe", failed);
-    return (self.parent_path() / name).string();
 }
 
 }  // namespace
@@ -97,29 +61,18 @@ int main(int argc, char** argv) {
     for (const std::string& argument : arguments) std::printf(" %s", argument.c_str());
     std::printf("\n");
 
-    std::vector<Run> runs;
-    for (int i = 0; i < repeat; ++i) {
-        const Run run = Measure(host, arguments);
-        if (run.exitStatus != 0) {
-            std::fprintf(stderr, "travex-host failed with exit status %d\n", run.exitStatus);
-            if (!keep) fs::remove_all(dir);
-            return 1;
-        }
-        std::printf("run %d: %.3f s wall, %.1f MB peak\n", i + 1, run.seconds,
-                    static_cast<double>(run.peakKiB) * 1024.0 / 1e6);
-        runs.push_back(run);
+    const std::vector<ProcessRun> runs = TimeRuns(host, arguments, repeat);
+    if (runs.empty()) {
+        if (!keep) fs::remove_all(dir);
+        return 1;
     }
     const double motionMB = static_cast<double>(fs::file_size(motionFile)) / 1e6;
     if (!keep) fs::remove_all(dir);
 
-    std::sort(runs.begin(), runs.end(),
-              [](const Run& a, const Run& b) { return a.seconds < b.seconds; });
-    const Run& median = runs[runs.size() / 2];
-    long peak = 0;
-    for (const Run& run : runs) peak = std::max(peak, run.peakKiB);
+    const RunSummary summary = Summarize(runs);
     std::printf("motion: %.1f MB\n", motionMB);
-    std::printf("median wall time: %.3f s (target < 1 s: %s)\n", median.seconds,
-                median.seconds < 1.0 ? "met" : "MISSED");
-    std::printf("peak memory: %.1f MB\n", static_cast<double>(peak) * 1024.0 / 1e6);
+    std::printf("median wall time: %.3f s (target < 1 s: %s)\n", summary.medianSeconds,
+                summary.medianSeconds < 1.0 ? "met" : "MISSED");
+    std::printf("peak memory: %.1f MB\n", summary.peakMB);
     return 0;
 }

@@ -5,14 +5,9 @@
 #include <MC_EditMotionInternalData.h>
 #include <MC_Motion.h>
 #include <MC_Setup.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -20,7 +15,7 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "ProcessTiming.h"
 
 namespace fs = std::filesystem;
 
@@ -64,37 +59,6 @@ std::string LongMotionText(int count) {
     return text.str();
 }
 
-struct Run {
-    int exitStatus = -1;
-    double seconds = 0;
-    long peakKiB = 0;
-};
-
-Run Measure(const std::string& host, const std::vector<std::string>& arguments) {
-    std::vector<char*> argv{const_cast<char*>(host.c_str())};
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    Run run;
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, host.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return run;
-    int status = 0;
-    rusage usage{};
-    while (wait4(pid, &status, 0, &usage) < 0) {
-    }
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.peakKiB = usage.ru_maxrss;
-    return run;
-}
-
-std::string ProgramBeside(const char* name) {
-    std::error_code failed;
-    const fs::path self = fs::read_symlink("/proc/self/exe", failed);
-    return (self.parent_path() / name).string();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -124,32 +88,20 @@ int main(int argc, char** argv) {
     std::printf("command: %s translate %s -o %s\n", host.c_str(), motionFile.c_str(),
                 programFile.c_str());
 
-    std::vector<Run> runs;
-    for (int i = 0; i < repeat; ++i) {
-        const Run run =
-            Measure(host, {"translate", motionFile.string(), "-o", programFile.string()});
-        if (run.exitStatus != 0) {
-            std::fprintf(stderr, "travex-host failed with exit status %d\n", run.exitStatus);
-            if (!keep) fs::remove_all(dir);
-            return 1;
-        }
-        std::printf("run %d: %.3f s wall, %.1f MB peak\n", i + 1, run.seconds,
-                    static_cast<double>(run.peakKiB) * 1024.0 / 1e6);
-        runs.push_back(run);
+    const std::vector<ProcessRun> runs =
+        TimeRuns(host, {"translate", motionFile.string(), "-o", programFile.string()}, repeat);
+    if (runs.empty()) {
+        if (!keep) fs::remove_all(dir);
+        return 1;
     }
     const double programMB = static_cast<double>(fs::file_size(programFile)) / 1e6;
     if (!keep) fs::remove_all(dir);
 
-    std::sort(runs.begin(), runs.end(),
-              [](const Run& a, const Run& b) { return a.seconds < b.seconds; });
-    const Run& median = runs[runs.size() / 2];
-    long peak = 0;
-    for (const Run& run : runs) peak = std::max(peak, run.peakKiB);
-    const double peakMB = static_cast<double>(peak) * 1024.0 / 1e6;
+    const RunSummary summary = Summarize(runs);
     std::printf("program: %.1f MB\n", programMB);
-    std::printf("median wall time: %.3f s (target < 1 s: %s)\n", median.seconds,
-                median.seconds < 1.0 ? "met" : "MISSED");
-    std::printf("peak memory: %.1f MB (target < 400 MB: %s)\n", peakMB,
-                peakMB < 400.0 ? "met" : "MISSED");
+    std::printf("median wall time: %.3f s (target < 1 s: %s)\n", summary.medianSeconds,
+                summary.medianSeconds < 1.0 ? "met" : "MISSED");
+    std::printf("peak memory: %.1f MB (target < 400 MB: %s)\n", summary.peakMB,
+                summary.peakMB < 400.0 ? "met" : "MISSED");
     return 0;
 }
