@@ -2,6 +2,7 @@
 // the Enter-key flow, the host address, execution and units.
 #include "EditorHarness.h"
 #include "plugin/Exports.h"
+#include "worked_example.h"
 
 namespace {
 
@@ -70,16 +71,7 @@ TEST_F(Dialog, EnterKeyFlowTypesATableThatTranslates) {
     CString program;
     ASSERT_EQ(TranslateMotionSequence(*host.setup, host.motion, text, program), 1)
         << program.GetString();
-    EXPECT_EQ(program.str(),
-              "  MASTERID = 49; // Set host address to 3\r\n"
-              "  SETPT 0xCF00; //Clear PT buffer\r\n"
-              "  MODE PT; // Set PT Mode\r\n"
-              "  TUM1;//Start from actual value of position reference\r\n"
-              "  CPR;\r\n"
-              "  PTP 2000L, 100U, 0; //PT(2000[IU], 100[IU])\r\n"
-              "  UPD; //Execute immediate\r\n"
-              "  PTP 3000L, 200U, 0; //PT(5000[IU],300[IU])\r\n"
-              "  !MC; WAIT!; //wait for completion\r\n");
+    EXPECT_EQ(program.str(), kWorkedExampleProgram);
 }
 
 TEST_F(Dialog, HostAddressRange) {

@@ -8,46 +8,19 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "host_child_process.h"
+#include "host_scratch_folder.h"
+#include "worked_example.h"
 
-namespace fs = std::filesystem;
-
+namespace host_test {
 namespace {
 
-const std::string kHost = TRAVEX_HOST_PATH;
-const fs::path kExamples = fs::path(TRAVEX_SOURCE_DIR) / "examples";
-
-const char kWorkedExampleProgram[] =
-    "  MASTERID = 49; // Set host address to 3\r\n"
-    "  SETPT 0xCF00; //Clear PT buffer\r\n"
-    "  MODE PT; // Set PT Mode\r\n"
-    "  TUM1;//Start from actual value of position reference\r\n"
-    "  CPR;\r\n"
-    "  PTP 2000L, 100U, 0; //PT(2000[IU], 100[IU])\r\n"
-    "  UPD; //Execute immediate\r\n"
-    "  PTP 3000L, 200U, 0; //PT(5000[IU],300[IU])\r\n"
-    "  !MC; WAIT!; //wait for completion\r\n";
-
-const char kTooFewPoints[] = "Invalid number of points. You should have at least 2 points.";
+const fs::path kExamples = kSourceDir / "examples";
 
 std::string Example(const char* name) { return (kExamples / name).string(); }
-
-std::string Contents(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-ChildResult Host(const std::vector<std::string>& arguments, const std::string& input = "") {
-    return RunChild(kHost, arguments, input);
-}
 
 std::vector<std::string> Lines(const std::string& program) {
     std::vector<std::string> lines;
@@ -59,31 +32,7 @@ std::vector<std::string> Lines(const std::string& program) {
     return lines;
 }
 
-// A scratch directory of the test's own, to see what a command leaves on disk.
-class HostScratch : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("host_cli_" + std::to_string(getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::set<std::string> Entries() const {
-        std::set<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir)) {
-            names.insert(entry.path().filename().string());
-        }
-        return names;
-    }
-    void Put(const char* name, const std::string& text) const {
-        std::ofstream(dir / name, std::ios::binary) << text;
-    }
-
-    fs::path dir;
-};
+using HostScratch = HostScratchFolder;
 
 // --- translate: the program, and nothing else, on standard output ---
 
@@ -322,3 +271,4 @@ TEST_F(HostScratch, DefaultsAreANewMotionThatNeedsMorePoints) {
 }
 
 }  // namespace
+}  // namespace host_test

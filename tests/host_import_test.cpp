@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "host_scratch_folder.h"
+#include "worked_example.h"
 
 namespace host_test {
 namespace {

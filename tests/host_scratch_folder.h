@@ -1,4 +1,4 @@
-// What the tests of travex-host's file-changing commands share: a scratch folder of the test's
+// What the tests of travex-host and of its file handling share: a scratch folder of the test's
 // own, travex-host run as a child process, in the current folder or in another one.
 #pragma once
 
@@ -21,18 +21,6 @@ namespace fs = std::filesystem;
 inline const std::string kHost = TRAVEX_HOST_PATH;
 inline const fs::path kSourceDir = TRAVEX_SOURCE_DIR;
 
-// The program of examples/worked-example.ptm.
-inline constexpr char kWorkedExampleProgram[] =
-    "  MASTERID = 49; // Set host address to 3\r\n"
-    "  SETPT 0xCF00; //Clear PT buffer\r\n"
-    "  MODE PT; // Set PT Mode\r\n"
-    "  TUM1;//Start from actual value of position reference\r\n"
-    "  CPR;\r\n"
-    "  PTP 2000L, 100U, 0; //PT(2000[IU], 100[IU])\r\n"
-    "  UPD; //Execute immediate\r\n"
-    "  PTP 3000L, 200U, 0; //PT(5000[IU],300[IU])\r\n"
-    "  !MC; WAIT!; //wait for completion\r\n";
-
 inline constexpr char kTooFewPoints[] =
     "Invalid number of points. You should have at least 2 points.";
 
@@ -41,6 +29,11 @@ inline std::string Contents(const fs::path& path) {
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
+}
+
+// `input` becomes travex-host's standard input.
+inline ChildResult Host(const std::vector<std::string>& arguments, const std::string& input = "") {
+    return RunChild(kHost, arguments, input);
 }
 
 class HostScratchFolder : public ::testing::Test {
@@ -66,9 +59,6 @@ protected:
         return names;
     }
 
-    static ChildResult Host(const std::vector<std::string>& arguments) {
-        return RunChild(kHost, arguments);
-    }
     // travex-host run in `folder`, for paths relative to it.
     static ChildResult HostIn(const fs::path& folder, const std::vector<std::string>& arguments) {
         std::vector<std::string> shell{"-c", "cd \"$1\" && shift && exec \"$@\"", "sh",

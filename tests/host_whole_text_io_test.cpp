@@ -5,48 +5,18 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 
-namespace fs = std::filesystem;
+#include "host_scratch_folder.h"
 
+namespace host_test {
 namespace {
 
-class WholeTextIO : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("host_io_" + std::to_string(getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::set<std::string> Entries() const {
-        std::set<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir)) {
-            names.insert(entry.path().filename().string());
-        }
-        return names;
-    }
-    static std::string Contents(const fs::path& path) {
-        std::ifstream file(path, std::ios::binary);
-        std::ostringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
-    static void Put(const fs::path& path, const std::string& text) {
-        std::ofstream(path, std::ios::binary) << text;
-    }
-
-    fs::path dir;
-};
+using WholeTextIO = HostScratchFolder;
 
 TEST_F(WholeTextIO, ReplacedFileKeepsItsLinkAndGetsTheModeOfANewFile) {
-    Put(dir / "real.txt", "a longer text that was there before");
+    Put("real.txt", "a longer text that was there before");
     fs::create_symlink("real.txt", dir / "link.txt");
     const mode_t mask = umask(022);
     std::string error;
@@ -63,7 +33,7 @@ TEST_F(WholeTextIO, ReplacedFileKeepsItsLinkAndGetsTheModeOfANewFile) {
 
 TEST_F(WholeTextIO, DirectoryInTheWayIsAFailureThatLeavesItAsItWas) {
     fs::create_directory(dir / "taken");
-    Put(dir / "taken" / "keep.txt", "kept");
+    Put("taken/keep.txt", "kept");
     std::string error;
     EXPECT_FALSE(WriteWholeText((dir / "taken").string(), "text", error));
     EXPECT_NE(error.find("taken"), std::string::npos) << error;
@@ -87,3 +57,4 @@ TEST_F(WholeTextIO, ReadingADirectoryFailsWithTheReason) {
 }
 
 }  // namespace
+}  // namespace host_test

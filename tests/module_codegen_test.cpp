@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "TestHost.h"
+#include "worked_example.h"
 
 namespace {
 
@@ -27,16 +28,7 @@ TEST_F(ProgramGenerator, WorkedExample) {
     data.m_nHostAddress = 3;
     data.m_nClearBuffer = 1;
     data.m_nStartPoint = 0;
-    EXPECT_EQ(Code(),
-              "  MASTERID = 49; // Set host address to 3\r\n"
-              "  SETPT 0xCF00; //Clear PT buffer\r\n"
-              "  MODE PT; // Set PT Mode\r\n"
-              "  TUM1;//Start from actual value of position reference\r\n"
-              "  CPR;\r\n"
-              "  PTP 2000L, 100U, 0; //PT(2000[IU], 100[IU])\r\n"
-              "  UPD; //Execute immediate\r\n"
-              "  PTP 3000L, 200U, 0; //PT(5000[IU],300[IU])\r\n"
-              "  !MC; WAIT!; //wait for completion\r\n");
+    EXPECT_EQ(Code(), kWorkedExampleProgram);
 }
 
 TEST_F(ProgramGenerator, ExecuteOnEventPutsTheEventFirstAndNeverWaits) {
