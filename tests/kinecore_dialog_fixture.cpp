@@ -3,22 +3,15 @@
 #include <GraphScriptVerbs.h>
 #include <afxdlgtemplate.h>
 
+#include "coded_dialog_template.h"
+
 namespace kernel_test {
 namespace {
 
-DLGITEMTEMPLATEDATA Control(const char* windowClass, int id, const char* text, DWORD style) {
-    DLGITEMTEMPLATEDATA item;
-    item.id = id;
-    item.windowClass = windowClass;
-    item.text = text;
-    item.style = WS_CHILD | WS_VISIBLE | style;
-    return item;
-}
+using coded_dialog::Control;
 
 std::shared_ptr<DLGTEMPLATEDATA> MakeEditorTemplate() {
-    auto dialog = std::make_shared<DLGTEMPLATEDATA>();
-    dialog->caption = "Motion - Test";
-    dialog->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    auto dialog = coded_dialog::ModalDialog("Motion - Test");
     dialog->items = {
         Control("STATIC", -1, "Position", SS_RIGHT | WS_GROUP),
         Control("EDIT", IDC_POSITION, "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP),

@@ -1,25 +1,18 @@
 #include "mfc_dialog_fixture.h"
 
+#include "coded_dialog_template.h"
+
 namespace dialog_test {
 namespace {
 
-DLGITEMTEMPLATEDATA Control(const char* windowClass, int id, const char* text, DWORD style) {
-    DLGITEMTEMPLATEDATA item;
-    item.id = id;
-    item.windowClass = windowClass;
-    item.text = text;
-    item.style = WS_CHILD | WS_VISIBLE | style;
-    return item;
-}
+using coded_dialog::Control;
 
 std::string Id(WPARAM wParam) { return std::to_string(LOWORD(wParam)); }
 
 }  // namespace
 
 std::shared_ptr<DLGTEMPLATEDATA> MakeTestTemplate() {
-    auto dialog = std::make_shared<DLGTEMPLATEDATA>();
-    dialog->caption = "Test";
-    dialog->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    auto dialog = coded_dialog::ModalDialog("Test");
     dialog->items = {
         Control("BUTTON", IDC_VERBOSE, "&Verbose", BS_AUTOCHECKBOX | WS_TABSTOP),
         Control("STATIC", -1, "Count", SS_LEFT | WS_GROUP),
@@ -46,9 +39,7 @@ std::shared_ptr<DLGTEMPLATEDATA> MakeTestTemplate() {
 }
 
 std::shared_ptr<DLGTEMPLATEDATA> MakeChildTemplate() {
-    auto dialog = std::make_shared<DLGTEMPLATEDATA>();
-    dialog->caption = "Child";
-    dialog->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    auto dialog = coded_dialog::ModalDialog("Child");
     dialog->items = {
         Control("EDIT", IDC_CHILD_TEXT, "", WS_BORDER | WS_TABSTOP),
         Control("BUTTON", IDOK, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP),
