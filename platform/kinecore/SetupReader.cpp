@@ -6,6 +6,8 @@
 #include <string_view>
 #include <utility>
 
+#include "NumberText.h"
+
 namespace {
 
 std::string_view Trim(std::string_view text) {
@@ -35,12 +37,6 @@ bool ParseInt(std::string_view text, int& value) {
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
     return ec == std::errc() && ptr == end && !text.empty();
-}
-
-bool ParseNumber(std::string_view text, double& value) {
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end && !text.empty() && std::isfinite(value);
 }
 
 // Unit names stand in brackets in parameter texts, so they may not hold brackets or blanks.
@@ -152,14 +148,14 @@ bool CSetupReader::ReadUnit(UnitKind kind, const std::string& name, const std::s
     double factor = 0.0;
     const size_t slash = value.find('/');
     if (slash == std::string::npos) {
-        if (!ParseNumber(value, factor)) {
+        if (!ParseFiniteNumber(value, factor)) {
             return Fail("\"%s\" is not a number for unit \"%s\".", Quote(value), Quote(name));
         }
     } else {
         double numerator = 0.0, denominator = 0.0;
         const std::string_view view(value);
-        if (!ParseNumber(Trim(view.substr(0, slash)), numerator) ||
-            !ParseNumber(Trim(view.substr(slash + 1)), denominator)) {
+        if (!ParseFiniteNumber(Trim(view.substr(0, slash)), numerator) ||
+            !ParseFiniteNumber(Trim(view.substr(slash + 1)), denominator)) {
             return Fail("\"%s\" is not a number or a fraction for unit \"%s\".", Quote(value),
                         Quote(name));
         }
