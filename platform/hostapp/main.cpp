@@ -11,6 +11,7 @@
 #include "HostCommand.h"
 #include "ImportCommand.h"
 #include "InfoCommand.h"
+#include "ShowCommand.h"
 #include "TranslateCommand.h"
 
 namespace {
@@ -22,6 +23,7 @@ constexpr AddHostCommandFn kCommands[] = {
     AddTranslateCommand,
     AddEditCommand,
     AddImportCommand,
+    AddShowCommand,
 };
 
 int Run(int argc, char** argv) {
