@@ -1,6 +1,7 @@
 // The preview model on motions whose answers are known, and its exact peaks against a fine
 // sampling of the same polynomials.
 #include <MotionFigures.h>
+#include <PreviewEnvelope.h>
 #include <TrajectoryPreview.h>
 #include <gtest/gtest.h>
 
@@ -183,6 +184,51 @@ TEST(TrajectoryPreview, ExactPeaksBoundAFineSampling) {
     }
     EXPECT_LE(sampledPeakSpeed, figures.peakSpeed.value * (1 + 1e-12));
     EXPECT_GE(sampledPeakSpeed, figures.peakSpeed.value * (1 - 1e-3));
+}
+
+// A drawing of 10^4 random points in 300 columns keeps every sample inside its column's
+// envelope and the motion's exact peaks on the envelope.
+TEST(PreviewEnvelope, HoldsEverySampleAndThePeaks) {
+    std::mt19937_64 random(3);
+    std::uniform_real_distribution<double> step(1, 100);
+    std::uniform_real_distribution<double> move(-500, 500);
+    std::vector<double> times = {0}, positions = {0};
+    for (int i = 1; i < 10000; ++i) {
+        times.push_back(times.back() + step(random));
+        positions.push_back(positions.back() + move(random));
+    }
+    const CTrajectoryPreview preview = Preview(times, positions);
+    const MotionFigures figures = MotionFigures::Of(preview);
+    constexpr int kColumns = 300;
+    const double from = -20, to = times.back() + 20;  // a margin either side, as a plot has
+    const double width = (to - from) / kColumns;
+    for (PreviewQuantity quantity :
+         {PreviewQuantity::Position, PreviewQuantity::Velocity, PreviewQuantity::Acceleration}) {
+        const auto envelope = PreviewEnvelope(preview, quantity, from, to, kColumns);
+        ASSERT_EQ(envelope.size(), static_cast<size_t>(kColumns));
+        double highest = 0;
+        for (int c = 0; c < kColumns; ++c) {
+            const EnvelopeColumn& column = envelope[static_cast<size_t>(c)];
+            highest = std::max({highest, std::abs(column.low), std::abs(column.high)});
+            for (int k = 0; k <= 50; ++k) {
+                const double t = from + (c + k / 50.0) * width;
+                const double value = PreviewValueAt(preview, quantity, t);
+                const double slack = 1e-9 * (1 + std::abs(value));
+                ASSERT_GE(value, column.low - slack) << c << " " << k;
+                ASSERT_LE(value, column.high + slack) << c << " " << k;
+            }
+        }
+        if (quantity == PreviewQuantity::Velocity) {
+            EXPECT_DOUBLE_EQ(highest, figures.peakSpeed.value);
+        }
+        if (quantity == PreviewQuantity::Acceleration) {
+            EXPECT_DOUBLE_EQ(highest, figures.peakAcceleration.value);
+        }
+    }
+    // Before the start and after the end the motion rests where it is.
+    const auto envelope = PreviewEnvelope(preview, PreviewQuantity::Position, from, to, kColumns);
+    EXPECT_EQ(envelope.front().first, 0);
+    EXPECT_EQ(envelope.back().last, positions.back());
 }
 
 }  // namespace
