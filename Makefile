@@ -1,7 +1,7 @@
 # One-command set-up: `make run` and `make test` install what is missing, configure and build.
 BUILD ?= build
 JOBS ?= $(shell nproc)
-PACKAGES = cmake make g++ libgtest-dev libcli11-dev qt6-base-dev fonts-liberation
+PACKAGES = cmake make g++ libgtest-dev libcli11-dev qt6-base-dev qt6-svg-dev fonts-liberation
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps build test run bench clean

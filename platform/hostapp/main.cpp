@@ -11,6 +11,7 @@
 #include "HostCommand.h"
 #include "ImportCommand.h"
 #include "InfoCommand.h"
+#include "PlotCommand.h"
 #include "ShowCommand.h"
 #include "TranslateCommand.h"
 
@@ -24,6 +25,7 @@ constexpr AddHostCommandFn kCommands[] = {
     AddEditCommand,
     AddImportCommand,
     AddShowCommand,
+    AddPlotCommand,
 };
 
 int Run(int argc, char** argv) {

@@ -41,6 +41,9 @@ int TurningPoints(const CubicSegment& segment, PreviewQuantity quantity, double 
 }  // namespace
 
 double PreviewValueAt(const CTrajectoryPreview& preview, PreviewQuantity quantity, double t) {
+    // Before the start and after the end the drive rests.
+    const bool outside = t < preview.GetStartTime() || t > preview.GetEndTime();
+    if (outside && quantity != PreviewQuantity::Position) return 0;
     const CubicSegment& segment = preview.SegmentAt(t);
     return ValueOf(segment, quantity, std::clamp(t - segment.startTime, 0.0, segment.duration));
 }

@@ -17,12 +17,13 @@ struct EnvelopeColumn {
 };
 
 // Column c covers [from + c·w, from + (c + 1)·w], w = (to − from) / columns. Requires a built
-// preview, from < to and columns > 0; time outside the motion holds the nearest end's value.
+// preview, from < to and columns > 0. Outside the motion the drive rests: at the nearest end's
+// position, without speed or acceleration.
 // Takes time linear in the points and the columns.
 std::vector<EnvelopeColumn> PreviewEnvelope(const CTrajectoryPreview& preview,
                                             PreviewQuantity quantity, double from, double to,
                                             int columns);
 
 // The value of `quantity` at time t; at a point the acceleration is that of the segment that
-// starts there.
+// starts there. Outside the motion, as above.
 double PreviewValueAt(const CTrajectoryPreview& preview, PreviewQuantity quantity, double t);
