@@ -29,11 +29,12 @@ test: build
 run: build
 	$(BUILD)/travex-host translate examples/worked-example.ptm
 
-# Translation of a 1,000,000-point motion and import of a 1,000,000-line points file, each
-# timed as a whole process (see README, Performance).
+# Translation of a 1,000,000-point motion, import of a 1,000,000-line points file and the plot
+# of a 1,000,000-point motion, each timed as a whole process (see README, Performance).
 bench: build
 	$(BUILD)/translate_bench --host $(BUILD)/travex-host
 	$(BUILD)/import_bench --host $(BUILD)/travex-host
+	$(BUILD)/plot_bench --host $(BUILD)/travex-host
 
 clean:
 	rm -rf $(BUILD)

@@ -136,7 +136,10 @@ Layout Arrange(CDC& dc, const CRect& area, const PreviewPlotContent& content, Fo
         }
     }
     const int plotLeft = area.left + kMargin + labelWidth + kTickGap;
-    const int plotRight = area.right - kMargin;
+    // Room for half the last time label, which is centred on the plots' right edge.
+    const std::string lastTime = FormatReadable(
+        NiceScale(units.Time(start), units.Time(end), std::max(2, area.Width() / 90)).high);
+    const int plotRight = area.right - kMargin - dc.GetTextExtent(Text(lastTime)).cx / 2;
     int top = panelsTop;
     for (Panel& panel : layout.panels) {
         panel.plot =
@@ -222,12 +225,16 @@ void DrawCurve(CDC& dc, const Panel& panel, const AxisScale& time,
         add(x, column.last);
     }
     if (points.size() == 1) points.push_back(points.front());
-    CPen pen(PS_SOLID, 2, RGB16(CR16_CURVE));
+    // A smooth line where the curve is a line; where many segments share a pixel it is a band,
+    // which a thin pen fills as well at a fraction of the cost.
+    const bool dense = preview.GetSegments().size() > static_cast<size_t>(columns);
+    CPen pen(PS_SOLID, dense ? 1 : 2, RGB16(CR16_CURVE));
     dc.SelectObject(&pen);
     dc.Polyline(points.data(), static_cast<int>(points.size()));
 }
 
-// The table's points, one marker where they stand apart; dense ones merge into the curve.
+// The table's points; where they lie closer than a marker's width, one marker stands for them,
+// so that a long table costs a few hundred markers, not one a point.
 void MarkPoints(CDC& dc, const Panel& panel, const AxisScale& time,
                 const PreviewPlotContent& content, const CTrajectoryPreview& preview) {
     CPen pen(PS_SOLID, 1, RGB16(CR16_DARKRED));
@@ -236,16 +243,14 @@ void MarkPoints(CDC& dc, const Panel& panel, const AxisScale& time,
     dc.SelectObject(&brush);
     const std::vector<double>& times = preview.GetTimes();
     const std::vector<double>& positions = preview.GetPositions();
-    int lastX = INT32_MIN, lastY = INT32_MIN;
+    int lastX = 0;
     for (size_t i = 0; i < times.size(); ++i) {
         const int x = ColumnOf(panel.plot, time, content.units.Time(times[i]));
+        if (i > 0 && x - lastX < 2 * kMarkerRadius + 1) continue;
         const int y = RowOf(panel, content.units.Position(positions[i]));
-        if (std::abs(x - lastX) < 2 * kMarkerRadius && std::abs(y - lastY) < 2 * kMarkerRadius)
-            continue;
         dc.Ellipse(x - kMarkerRadius, y - kMarkerRadius, x + kMarkerRadius + 1,
                    y + kMarkerRadius + 1);
         lastX = x;
-        lastY = y;
     }
 }
 
