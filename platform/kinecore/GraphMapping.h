@@ -1,0 +1,19 @@
+// Where a graph's values land on the screen: a range of data mapped onto a rectangle of pixels,
+// y growing upwards.
+#pragma once
+
+#include <afxdc.h>
+
+struct CGraphMapping {
+    CRect plot;
+    double minX = 0, maxX = 1, minY = 0, maxY = 1;
+
+    // Pixels far outside the plot are held at a distance that every surface can draw.
+    int ToPixelX(double x) const;
+    int ToPixelY(double y) const;
+    double FromPixelX(int px) const;
+    double FromPixelY(int py) const;
+};
+
+// A range that can be drawn: never empty, never reversed, finite.
+void WidenRange(double& low, double& high);
