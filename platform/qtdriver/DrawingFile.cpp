@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -28,6 +29,12 @@ bool EnsureGuiApplication(std::string& error) {
     static char name[] = "travex";
     static char* argv[] = {name, nullptr};
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Qt's notes about the environment (no XDG_RUNTIME_DIR, say) are not the command's output.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) {
+            std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        }
+    });
     static std::unique_ptr<QGuiApplication> application =
         std::make_unique<QGuiApplication>(argc, argv);
     return true;
