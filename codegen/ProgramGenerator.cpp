@@ -1,8 +1,12 @@
 // The PT program of a motion: set-up of the PT mode, one PTP line a point after the origin, the
 // start of the motion and, on request, the wait for its end.
+#include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdint>
+#include <string_view>
 
+#include "codegen/ProgramLength.h"
 #include "params/InternalData.h"
 #include "params/ParameterKeys.h"
 
@@ -26,10 +30,33 @@ long long Step(std::int64_t to, std::int64_t from) {
                                   static_cast<std::uint64_t>(from));
 }
 
-// About the length of one PTP line, so that a long program is built with few reallocations.
-constexpr int kPointLineReserve = 72;
+// A little more than a PTP line without its unit names, so that one reservation is enough.
+constexpr std::int64_t kPointLineLength = 72;
+
+void Append(CString& code, std::string_view text) {
+    code.Append(text.data(), static_cast<int>(text.size()));
+}
+
+void AppendText(CString& code, const CString& text) { code.Append(text, text.GetLength()); }
+
+void AppendOperand(CString& code, long long value) {
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    code.Append(digits, static_cast<int>(result.ptr - digits));
+}
 
 }  // namespace
+
+int ProgramLengthEstimate(int headLength, int pointCount, std::size_t unitNamesLength) {
+    constexpr std::int64_t kLongest = INT_MAX;
+    const std::int64_t lines = pointCount > 1 ? pointCount - 1 : 0;
+    // A unit name beyond the cap already makes every line too long to estimate.
+    const std::int64_t lineLength =
+        kPointLineLength +
+        static_cast<std::int64_t>(unitNamesLength < kLongest ? unitNamesLength : kLongest);
+    if (lines > 0 && lineLength > (kLongest - headLength) / lines) return INT_MAX;
+    return static_cast<int>(headLength + lines * lineLength);
+}
 
 CString CInternalData::GenerateCode() {
     CString code;
@@ -57,21 +84,31 @@ CString CInternalData::GenerateCode() {
 
     const int count = m_Time.GetValuesCount();
     if (count >= 2 && m_Position.GetValuesCount() == count) {
-        code.Preallocate(code.GetLength() + count * kPointLineReserve);
-        const char* positionUnit = m_Position.GetSelectedUnit();
-        const char* timeUnit = m_Time.GetSelectedUnit();
+        const std::string_view positionUnit = m_Position.GetSelectedUnit();
+        const std::string_view timeUnit = m_Time.GetSelectedUnit();
+        code.Preallocate(
+            ProgramLengthEstimate(code.GetLength(), count, positionUnit.size() + timeUnit.size()));
+        // Each line is "  PTP %lldL, %lldU, 0; //PT(%s[%s],%s[%s])\r\n", put together piece by
+        // piece: printf-style formatting took most of the time of a long translation.
         std::int64_t previousPosition = 0;
         std::int64_t previousTime = 0;
         for (int i = 1; i < count; ++i) {
             const std::int64_t position = TruncateIU(m_Position.GetValueInInternalUnit(i));
             const std::int64_t time = TruncateIU(m_Time.GetValueInInternalUnit(i));
+            Append(code, "  PTP ");
+            AppendOperand(code, Step(position, previousPosition));
+            Append(code, "L, ");
+            AppendOperand(code, Step(time, previousTime));
+            Append(code, "U, 0; //PT(");
+            AppendText(code, m_Position.PrintValue(i));
+            Append(code, "[");
+            Append(code, positionUnit);
             // Point 1 carries its own values, which equal the step from the origin (0, 0).
-            const char* format = i == 1 ? "  PTP %lldL, %lldU, 0; //PT(%s[%s], %s[%s])\r\n"
-                                        : "  PTP %lldL, %lldU, 0; //PT(%s[%s],%s[%s])\r\n";
-            line.Format(format, Step(position, previousPosition), Step(time, previousTime),
-                        static_cast<const char*>(m_Position.PrintValue(i)), positionUnit,
-                        static_cast<const char*>(m_Time.PrintValue(i)), timeUnit);
-            code += line;
+            Append(code, i == 1 ? "], " : "],");
+            AppendText(code, m_Time.PrintValue(i));
+            Append(code, "[");
+            Append(code, timeUnit);
+            Append(code, "])\r\n");
             if (i == 1 && m_nExecute == 0) code += "  UPD; //Execute immediate\r\n";
             if (i == 1 && m_nExecute == 1) code += "  UPD!; //Execute on event\r\n";
             previousPosition = position;
