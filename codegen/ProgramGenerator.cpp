@@ -4,6 +4,8 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <string>
 #include <string_view>
 
 #include "codegen/ProgramLength.h"
@@ -32,17 +34,19 @@ long long Step(std::int64_t to, std::int64_t from) {
 
 // A little more than a PTP line without its unit names, so that one reservation is enough.
 constexpr std::int64_t kPointLineLength = 72;
+// The longest PTP line without its unit names and printed values: the fixed text and two 64-bit
+// operands.
+constexpr std::size_t kLongestPointLineFrame = 32 + 2 * 20;
 
-void Append(CString& code, std::string_view text) {
-    code.Append(text.data(), static_cast<int>(text.size()));
+char* Put(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
 }
 
-void AppendText(CString& code, const CString& text) { code.Append(text, text.GetLength()); }
+char* PutOperand(char* out, long long value) { return std::to_chars(out, out + 20, value).ptr; }
 
-void AppendOperand(CString& code, long long value) {
-    char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    code.Append(digits, static_cast<int>(result.ptr - digits));
+char* PutText(char* out, const CString& text) {
+    return Put(out, std::string_view(text, static_cast<std::size_t>(text.GetLength())));
 }
 
 }  // namespace
@@ -90,25 +94,34 @@ CString CInternalData::GenerateCode() {
             ProgramLengthEstimate(code.GetLength(), count, positionUnit.size() + timeUnit.size()));
         // Each line is "  PTP %lldL, %lldU, 0; //PT(%s[%s],%s[%s])\r\n", put together piece by
         // piece: printf-style formatting took most of the time of a long translation.
+        const std::size_t frame = kLongestPointLineFrame + positionUnit.size() + timeUnit.size();
+        std::string line(frame + 64, '\0');
         std::int64_t previousPosition = 0;
         std::int64_t previousTime = 0;
         for (int i = 1; i < count; ++i) {
             const std::int64_t position = TruncateIU(m_Position.GetValueInInternalUnit(i));
             const std::int64_t time = TruncateIU(m_Time.GetValueInInternalUnit(i));
-            Append(code, "  PTP ");
-            AppendOperand(code, Step(position, previousPosition));
-            Append(code, "L, ");
-            AppendOperand(code, Step(time, previousTime));
-            Append(code, "U, 0; //PT(");
-            AppendText(code, m_Position.PrintValue(i));
-            Append(code, "[");
-            Append(code, positionUnit);
+            const CString shownPosition = m_Position.PrintValue(i);
+            const CString shownTime = m_Time.PrintValue(i);
+            const std::size_t longest = frame +
+                                        static_cast<std::size_t>(shownPosition.GetLength()) +
+                                        static_cast<std::size_t>(shownTime.GetLength());
+            if (line.size() < longest) line.resize(longest);
+            char* out = Put(line.data(), "  PTP ");
+            out = PutOperand(out, Step(position, previousPosition));
+            out = Put(out, "L, ");
+            out = PutOperand(out, Step(time, previousTime));
+            out = Put(out, "U, 0; //PT(");
+            out = PutText(out, shownPosition);
+            out = Put(out, "[");
+            out = Put(out, positionUnit);
             // Point 1 carries its own values, which equal the step from the origin (0, 0).
-            Append(code, i == 1 ? "], " : "],");
-            AppendText(code, m_Time.PrintValue(i));
-            Append(code, "[");
-            Append(code, timeUnit);
-            Append(code, "])\r\n");
+            out = Put(out, i == 1 ? "], " : "],");
+            out = PutText(out, shownTime);
+            out = Put(out, "[");
+            out = Put(out, timeUnit);
+            out = Put(out, "])\r\n");
+            code.Append(line.data(), static_cast<int>(out - line.data()));
             if (i == 1 && m_nExecute == 0) code += "  UPD; //Execute immediate\r\n";
             if (i == 1 && m_nExecute == 1) code += "  UPD!; //Execute on event\r\n";
             previousPosition = position;

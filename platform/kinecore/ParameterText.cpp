@@ -145,14 +145,13 @@ Status ReadWord(std::string_view text, std::string_view key, std::string_view& v
     return Status::Ok;
 }
 
-CString ReadArray(std::string_view text, std::string_view key, const std::vector<CMC_Unit>& units,
-                  int& unitIndex, std::vector<double>& values) {
-    values.clear();
+namespace {
+
+// The entry's unit, count and values; a fault's message otherwise.
+CString ReadArrayEntry(const Entry& entry, std::string_view key, const std::vector<CMC_Unit>& units,
+                       int& unitIndex, std::vector<double>& values) {
     CString message;
     const std::string name = Key(key);
-    const Entry entry = FindLast(text, key);
-    if (!entry.found) return MissingMessage(key);
-    if (const char* byte = FindBinary(entry.line)) return BinaryMessage(key, *byte);
     const size_t colon = entry.value.find(':');
     if (!entry.hasUnit || entry.malformed || colon == std::string_view::npos) {
         message.Format("Parameter \"%s\" is not written as %s[unit]=count: values.", name.c_str(),
@@ -199,39 +198,58 @@ CString ReadArray(std::string_view text, std::string_view key, const std::vector
                 "Parameter \"%s\" holds only %lld of the %lld values it announces; the text may "
                 "be cut off.",
                 name.c_str(), i, count);
-            values.clear();
             return message;
+        }
+        double value = 0.0;
+        const auto [ptr, ec] = std::from_chars(at, end, value);
+        const bool whole = ptr != at && (ptr == end || IsBlank(*ptr));
+        if (whole && ec == std::errc() && std::isfinite(value)) {
+            values.push_back(value);
+            at = ptr;
+            continue;
         }
         const char* tokenEnd = at;
         while (tokenEnd < end && !IsBlank(*tokenEnd)) ++tokenEnd;
-        double value = 0.0;
-        const auto [ptr, ec] = std::from_chars(at, tokenEnd, value);
         const std::string token = Quoted(std::string_view(at, static_cast<size_t>(tokenEnd - at)));
-        if (ptr != tokenEnd || ec == std::errc::invalid_argument) {
+        if (!whole || ec == std::errc::invalid_argument) {
             message.Format("Parameter \"%s\": value %lld (\"%s\") is not a number.", name.c_str(),
                            i + 1, token.c_str());
         } else if (ec == std::errc::result_out_of_range) {
             message.Format("Parameter \"%s\": value %lld (\"%s\") is out of range.", name.c_str(),
                            i + 1, token.c_str());
-        } else if (!std::isfinite(value)) {
+        } else {
             message.Format("Parameter \"%s\": value %lld (\"%s\") is not a finite number.",
                            name.c_str(), i + 1, token.c_str());
         }
-        if (!message.IsEmpty()) {
-            values.clear();
-            return message;
-        }
-        values.push_back(value);
-        at = tokenEnd;
+        return message;
     }
     while (at < end && IsBlank(*at)) ++at;
     if (at != end) {
         message.Format("Parameter \"%s\" holds more values than the %lld it announces.",
                        name.c_str(), count);
-        values.clear();
         return message;
     }
     unitIndex = unit;
+    return message;
+}
+
+}  // namespace
+
+CString ReadArray(std::string_view text, std::string_view key, const std::vector<CMC_Unit>& units,
+                  int& unitIndex, std::vector<double>& values) {
+    values.clear();
+    const Entry entry = FindLast(text, key);
+    if (!entry.found) return MissingMessage(key);
+    // Numbers and blanks hold no binary byte, so a line read without a fault can hide one only in
+    // its unit; any other binary byte makes a fault, and is then the one worth naming. This
+    // spares a second pass over lines of millions of values.
+    CString message;
+    if (!FindBinary(entry.unit)) {
+        message = ReadArrayEntry(entry, key, units, unitIndex, values);
+        if (message.IsEmpty()) return message;
+        values.clear();
+    }
+    if (const char* byte = FindBinary(entry.line)) return BinaryMessage(key, *byte);
     return message;
 }
 
