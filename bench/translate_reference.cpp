@@ -1,9 +1,12 @@
 // The yardstick for translation: the least a program can do to turn translate_bench's motion
 // into its PT program. It reads the file in one piece, parses the two arrays with
-// std::from_chars, writes every line with std::to_chars into one buffer and writes that out.
+// std::from_chars, writes every line with std::to_chars into one buffer and puts that on disk
+// as travex-host does.
 // It knows only what that motion uses (the built-in setup's rot and s, no event, no host
 // address) and refuses anything else; translate_bench checks that its output is byte for byte
 // the program travex-host writes.
+#include <unistd.h>
+
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -146,10 +149,18 @@ int main(int argc, char** argv) {
     if (Flag(text, "WaitForCompletion="))
         out = Append(out, "  !MC; WAIT!; //wait for completion\r\n");
 
-    std::FILE* program = std::fopen(argv[3], "wb");
-    if (!program) Fail("cannot write the program");
+    // Landed on disk as travex-host lands a program: whole or not at all, so a temporary file
+    // beside it, flushed to the disk and renamed over it.
+    std::string temporary = std::string(argv[3]) + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) Fail("cannot write the program");
     const size_t size = static_cast<size_t>(out - buffer.get());
-    if (std::fwrite(buffer.get(), 1, size, program) != size || std::fclose(program) != 0) {
+    for (size_t written = 0; written < size;) {
+        const ssize_t count = write(fd, buffer.get() + written, size - written);
+        if (count <= 0) Fail("cannot write the program");
+        written += static_cast<size_t>(count);
+    }
+    if (fsync(fd) != 0 || close(fd) != 0 || rename(temporary.c_str(), argv[3]) != 0) {
         Fail("cannot write the program");
     }
     return 0;

@@ -53,6 +53,8 @@ TEST_F(ParameterTextTest, OptionsReadBackWhateverTheLineEnds) {
 TEST_F(ParameterTextTest, TheLastEntryOfAKeyCounts) {
     EXPECT_EQ(RadioMessage("Execute=0\r\nOther=3\r\nExecute=1\r\n"), "");
     EXPECT_EQ(m_value, 1);
+    EXPECT_EQ(RadioMessage("Execute=1\r\nExecuted=0\r\nExecute\r\n\r\n"), "");
+    EXPECT_EQ(m_value, 1);
     EXPECT_EQ(RadioMessage("Execute=1\nExecute=5\n"),
               "Parameter \"Execute\" has the value 5; it must lie from 0 to 1.");
     EXPECT_EQ(ArrayMessage("TPOS[IU]=1: 5\nTPOS[deg]=2: 0 7\n"), "");

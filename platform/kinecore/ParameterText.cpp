@@ -3,6 +3,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "NumberText.h"
@@ -73,37 +74,40 @@ void AppendNumber(std::string& out, long long value) {
 }  // namespace
 
 Entry FindLast(std::string_view text, std::string_view key) {
-    Entry last;
-    if (key.empty()) return last;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
+    Entry entry;
+    if (key.empty()) return entry;
+    // From the end backwards: the first line that matches is the last one, and the keys after
+    // a long array are found without a pass over its values.
+    size_t end = text.size();
+    for (;;) {
+        // memrchr: rfind walks back a byte at a time.
+        const auto* newline =
+            end == 0 ? nullptr : static_cast<const char*>(memrchr(text.data(), '\n', end));
+        const size_t start = newline ? static_cast<size_t>(newline - text.data()) + 1 : 0;
         std::string_view line = text.substr(start, end - start);
-        start = end + 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.size() <= key.size() || !line.starts_with(key)) continue;
-        const char next = line[key.size()];
-        if (next != '=' && next != '[') continue;
-        Entry entry;
-        entry.found = true;
-        entry.line = line;
-        if (next == '=') {
-            entry.value = line.substr(key.size() + 1);
-        } else {
-            entry.hasUnit = true;
-            const size_t close = line.find(']', key.size() + 1);
-            if (close == std::string_view::npos || close + 1 >= line.size() ||
-                line[close + 1] != '=') {
-                entry.malformed = true;
+        if (line.size() > key.size() && line.starts_with(key) &&
+            (line[key.size()] == '=' || line[key.size()] == '[')) {
+            entry.found = true;
+            entry.line = line;
+            if (line[key.size()] == '=') {
+                entry.value = line.substr(key.size() + 1);
             } else {
-                entry.unit = line.substr(key.size() + 1, close - key.size() - 1);
-                entry.value = line.substr(close + 2);
+                entry.hasUnit = true;
+                const size_t close = line.find(']', key.size() + 1);
+                if (close == std::string_view::npos || close + 1 >= line.size() ||
+                    line[close + 1] != '=') {
+                    entry.malformed = true;
+                } else {
+                    entry.unit = line.substr(key.size() + 1, close - key.size() - 1);
+                    entry.value = line.substr(close + 2);
+                }
             }
+            return entry;
         }
-        last = entry;
+        if (!newline) return entry;
+        end = start - 1;
     }
-    return last;
 }
 
 CString MissingMessage(std::string_view key) {
