@@ -103,8 +103,7 @@ TEST(PointValidation, TimesThatTruncateTogether) {
         EXPECT_EQ(v.point, c.badPoint);
         if (c.badPoint > 0) {
             CString expected;
-            expected.Format("Time value of point %d is identical with previous point.",
-                            c.badPoint);
+            expected.Format("Time value of point %d is identical with previous point.", c.badPoint);
             EXPECT_STREQ(v.message, expected);
         }
     }
