@@ -31,15 +31,14 @@ bool CModuleLoader::Load(const std::string& path, std::string& error) {
         return false;
     }
     using namespace motion_module;
-    const bool resolved = Resolve(m_handle, kGetClassName, GetClassName, path, error) &&
-                          Resolve(m_handle, kGetName, GetName, path, error) &&
-                          Resolve(m_handle, kGetOrderID, GetOrderID, path, error) &&
-                          Resolve(m_handle, kIsEnabled, IsEnabled, path, error) &&
-                          Resolve(m_handle, kGetDefaultParameters, GetDefaultParameters, path,
-                                  error) &&
-                          Resolve(m_handle, kEditMotionSequence, EditMotionSequence, path, error) &&
-                          Resolve(m_handle, kTranslateMotionSequence, TranslateMotionSequence,
-                                  path, error);
+    const bool resolved =
+        Resolve(m_handle, kGetClassName, GetClassName, path, error) &&
+        Resolve(m_handle, kGetName, GetName, path, error) &&
+        Resolve(m_handle, kGetOrderID, GetOrderID, path, error) &&
+        Resolve(m_handle, kIsEnabled, IsEnabled, path, error) &&
+        Resolve(m_handle, kGetDefaultParameters, GetDefaultParameters, path, error) &&
+        Resolve(m_handle, kEditMotionSequence, EditMotionSequence, path, error) &&
+        Resolve(m_handle, kTranslateMotionSequence, TranslateMotionSequence, path, error);
     if (!resolved) Unload();
     return resolved;
 }

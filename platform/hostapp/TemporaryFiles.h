@@ -1,0 +1,13 @@
+// Temporary files that a signal must not leave behind: Ctrl-C (SIGINT), SIGTERM or a closed
+// terminal (SIGHUP) during a long write removes them before the process ends as the signal
+// asks.
+#pragma once
+
+// Installs the handlers once. Until then, registered files are only forgotten on a signal.
+void InstallTemporaryFileCleanup();
+
+// Registers a temporary file for removal on a signal; returns its slot, or -1 when every slot
+// is taken (the file then stays on a signal, as it would without this).
+int RegisterTemporaryFile(const char* path);
+// The file was renamed or removed: nothing to do for it on a signal any more.
+void ForgetTemporaryFile(int slot);
