@@ -59,3 +59,12 @@ int RegisterTemporaryFile(const char* path) {
 void ForgetTemporaryFile(int slot) {
     if (slot >= 0 && slot < kSlots) g_slots[slot].used.store(false);
 }
+
+CSignalsHeld::CSignalsHeld() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int caught : kCaughtSignals) sigaddset(&held, caught);
+    sigprocmask(SIG_BLOCK, &held, &m_previous);
+}
+
+CSignalsHeld::~CSignalsHeld() { sigprocmask(SIG_SETMASK, &m_previous, nullptr); }

@@ -3,6 +3,8 @@
 // asks.
 #pragma once
 
+#include <signal.h>
+
 // Installs the handlers once. Until then, registered files are only forgotten on a signal.
 void InstallTemporaryFileCleanup();
 
@@ -11,3 +13,16 @@ void InstallTemporaryFileCleanup();
 int RegisterTemporaryFile(const char* path);
 // The file was renamed or removed: nothing to do for it on a signal any more.
 void ForgetTemporaryFile(int slot);
+
+// Holds the signals back while it lives, so that a file is never created or renamed unseen
+// by the handler: between creating a file and registering it, a signal would leave it behind.
+class CSignalsHeld {
+public:
+    CSignalsHeld();
+    ~CSignalsHeld();
+    CSignalsHeld(const CSignalsHeld&) = delete;
+    CSignalsHeld& operator=(const CSignalsHeld&) = delete;
+
+private:
+    sigset_t m_previous;
+};

@@ -61,12 +61,16 @@ int ReportUsageError(CLI::App& app, const CLI::ParseError& failure) {
 
 int ShowHelp(CLI::App& app, const std::string& topic) {
     if (topic.empty()) {
-        std::fputs(app.help().c_str(), stdout);
+        // app.help() would show the chosen command's: `help` itself.
+        std::fputs(app.get_formatter()
+                       ->make_help(&app, app.get_name(), CLI::AppFormatMode::Normal)
+                       .c_str(),
+                   stdout);
         return kExitSuccess;
     }
     for (CLI::App* command : app.get_subcommands({})) {
         if (command->get_name() == topic) {
-            std::fputs(command->help().c_str(), stdout);
+            std::fputs(command->help(app.get_name()).c_str(), stdout);
             return kExitSuccess;
         }
     }

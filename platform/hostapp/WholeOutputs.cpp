@@ -110,13 +110,17 @@ bool CWholeOutputs::Stage(const std::string& path, std::string_view bytes, std::
     // Beside the target, so that the rename stays within one file system.
     std::string temporary =
         (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    int fd = -1;
+    {
+        CSignalsHeld held;
+        fd = mkostemp(temporary.data(), O_CLOEXEC);
+        if (fd >= 0) staged.cleanupSlot = RegisterTemporaryFile(temporary.c_str());
+    }
     if (fd < 0) {
         error = CannotWrite(path, errno);
         return false;
     }
     staged.temporary = temporary;
-    staged.cleanupSlot = RegisterTemporaryFile(temporary.c_str());
     GiveModeAndOwner(fd, exists ? &info : nullptr);
     bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
     int failure = written ? 0 : errno;
@@ -138,7 +142,9 @@ bool CWholeOutputs::Commit(std::string& error) {
     for (const Staged& staged : m_staged) {
         if (staged.direct && !WriteDirect(staged.path, staged.bytes, error)) return false;
     }
-    // Each replaced file is kept under a second name until every rename has succeeded.
+    // Each replaced file is kept under a second name until every rename has succeeded. A
+    // signal waits until all are in place or all are back.
+    CSignalsHeld held;
     std::vector<std::string> kept(m_staged.size());
     std::vector<int> keepSlots;
     size_t placed = 0;
