@@ -139,8 +139,11 @@ bool CWholeOutputs::Stage(const std::string& path, std::string_view bytes, std::
 
 bool CWholeOutputs::Commit(std::string& error) {
     // What cannot be taken back goes first: when it fails, no file has changed yet.
-    for (const Staged& staged : m_staged) {
-        if (staged.direct && !WriteDirect(staged.path, staged.bytes, error)) return false;
+    for (Staged& staged : m_staged) {
+        if (staged.direct && !WriteDirect(staged.path, staged.bytes, error)) {
+            for (Staged& other : m_staged) Discard(other);
+            return false;
+        }
     }
     // Each replaced file is kept under a second name until every rename has succeeded. A
     // signal waits until all are in place or all are back.
@@ -180,6 +183,9 @@ bool CWholeOutputs::Commit(std::string& error) {
         }
     }
     for (int slot : keepSlots) ForgetTemporaryFile(slot);
+    if (!complete) {
+        for (Staged& staged : m_staged) Discard(staged);
+    }
     return complete;
 }
 
