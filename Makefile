@@ -1,7 +1,11 @@
 # One-command set-up: `make run` and `make test` install what is missing, configure and build.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+<<<<<<< HEAD
 PACKAGES = cmake make g++ libgtest-dev libcli11-dev qt6-base-dev qt6-svg-dev fonts-liberation
+=======
+PACKAGES = cmake make g++ libgtest-dev libcli11-dev binutils-mingw-w64-x86-64
+>>>>>>> main
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps build test run bench clean

@@ -5,6 +5,7 @@
 #include <MC_Motion.h>
 #include <MC_Setup.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -26,11 +27,15 @@ std::string LongMotionText(int count) {
     CMC_ArrayParameter positions(*setup);
     times.BindToKey("ATIME");
     positions.BindToKey("TPOS");
+    constexpr double kLastTime = 2147483646.0;
+    constexpr double kStepUnit = 0.8;
+    const auto steps = static_cast<unsigned>(
+        std::min(1000.0, std::floor(kLastTime / (kStepUnit * std::max(1, count - 1)))));
     unsigned seed = 12345;
     double time = 0;
     for (int i = 0; i < count; ++i) {
         seed = seed * 1103515245u + 12345u;
-        if (i > 0) time += 0.8 * static_cast<double>(1 + (seed >> 16) % 1000);
+        if (i > 0) time += kStepUnit * static_cast<double>(2 + (seed >> 16) % (steps - 1));
         const double position =
             i == 0 ? 0 : std::round(2000.0 * 40.0 * std::sin(i * 1e-4) * 10.0) / 10.0;
         times.InsertValueInInternalUnitAt(i, time);

@@ -4,7 +4,9 @@
 
 #include <string>
 
-// `count` points: times strictly increasing by 0.8 to 800 IU (well inside the 65535 IU step
-// limit), positions wandering over several revolutions with fractional IU, so that readers
-// parse real numbers and the generator truncates them.
+// `count` points: times strictly increasing by 1.6 to 800 IU (well inside the 65535 IU step
+// limit, and never two times in one whole IU), positions wandering over several revolutions
+// with fractional IU, so that readers parse real numbers and the generator truncates them.
+// Past about 2.7 million points the steps shrink, so that the last time stays within the
+// 2147483646 IU that a time may reach.
 std::string LongMotionText(int count);

@@ -72,6 +72,7 @@ ON_MESSAGE(WM_LBUTTONUP, &CGraphWindow::OnLButtonUp)
 ON_MESSAGE(WM_LBUTTONDBLCLK, &CGraphWindow::OnLButtonDblClk)
 ON_MESSAGE(WM_MOUSEWHEEL, &CGraphWindow::OnMouseWheel)
 ON_MESSAGE(WM_KEYDOWN, &CGraphWindow::OnKeyDown)
+ON_MESSAGE(WM_CONTEXTMENU, &CGraphWindow::OnContextMenu)
 END_MESSAGE_MAP()
 
 CGraphWindow::CGraphWindow(int editable, int style) : m_nEditable(editable), m_nStyle(style) {}
@@ -153,7 +154,9 @@ void CGraphWindow::ShowAll() {
 CRect CGraphWindow::GetPlotRect() const {
     CRect client;
     GetClientRect(&client);
-    CRect plot(client.left + kLeftMargin, client.top + kTopMargin, client.right - kRightMargin,
+    // The preview's speed takes its axis at the right.
+    const int right = m_bPreviewSpeed ? kLeftMargin : kRightMargin;
+    CRect plot(client.left + kLeftMargin, client.top + kTopMargin, client.right - right,
                client.bottom - kBottomMargin);
     if (plot.Width() < 2) plot.right = plot.left + 2;
     if (plot.Height() < 2) plot.bottom = plot.top + 2;
@@ -206,6 +209,7 @@ void CGraphWindow::OnDraw(CDC* pDC) {
     pDC->IntersectClipRect(&plot);
     DrawCurves(*pDC, plot);
     pDC->RestoreDC(-1);
+    if (m_bPreviewSpeed) DrawPreviewSpeed(*pDC, plot);
     CPen frame(PS_SOLID, 1, RGB16(CR16_DARKGRAY));
     pDC->SelectObject(&frame);
     pDC->SelectStockObject(NULL_BRUSH);
