@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 PACKAGES = cmake make g++ libgtest-dev libcli11-dev qt6-base-dev fonts-liberation
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build test run bench clean
+.PHONY: all deps build test run bench screenshots clean
 
 all: build
 
@@ -34,6 +34,10 @@ run: build
 bench: build
 	$(BUILD)/translate_bench --host $(BUILD)/travex-host
 	$(BUILD)/import_bench --host $(BUILD)/travex-host
+
+# The editor on the worked example and its event dialogs, rendered offscreen to docs/images/.
+screenshots: build
+	$(BUILD)/travex-screenshots examples/worked-example.ptm docs/images
 
 clean:
 	rm -rf $(BUILD)
