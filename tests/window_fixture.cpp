@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+
 #include "HostCommand.h"
 
 namespace window_test {
@@ -36,7 +38,15 @@ int WindowTest::Edit(const std::string& motion) {
     queue.Start();
     testing::internal::CaptureStdout();
     const int status = edit.run();
-    out = testing::internal::GetCapturedStdout();
+    // The failures of checks made inside the window's steps were printed in between.
+    std::istringstream printed(testing::internal::GetCapturedStdout());
+    out.clear();
+    for (std::string line; std::getline(printed, line);) {
+        if (line.rfind("message: ", 0) == 0)
+            out += line + "\n";
+        else
+            std::fprintf(stderr, "%s\n", line.c_str());
+    }
     EXPECT_TRUE(queue.IsDone()) << queue.GetError().toStdString();
     return status;
 }

@@ -27,6 +27,31 @@ inline const std::string kWorkedExample =
     "MASTERID=3\nClearBuffer=1\nATIME[IU]=3: 0 100 300\nTPOS[IU]=3: 0 2000 5000\nExecute=0\n"
     "WaitForCompletion=1";
 
+// The control's widget in the window in front.
+template <typename Widget = QWidget>
+Widget* Control(QWidget& window, int id) {
+    auto* widget = window.findChild<Widget*>(QString("control_%1").arg(id));
+    EXPECT_NE(widget, nullptr) << "control " << id;
+    return widget;
+}
+inline void ClickButton(QWidget& window, int id) {
+    QTest::mouseClick(Control<QAbstractButton>(window, id), Qt::LeftButton);
+}
+// Types into an edit as a user does: select everything, then the keys.
+inline void TypeInto(QWidget& window, int id, const char* text) {
+    auto* edit = Control<QLineEdit>(window, id);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, text);
+}
+inline void Press(QWidget& window, int id, Qt::Key key) {
+    QTest::keyClick(Control(window, id), key);
+}
+inline CDialog& DialogOf(QWidget& window) {
+    return static_cast<QtDialogWindow&>(window).GetDialog();
+}
+
+inline std::function<bool()> Editor() { return QtInputQueue::FrontTitled("Motion - PT"); }
+
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -37,31 +62,6 @@ protected:
     // `travex-host edit MOTION` in-process, while the queue plays; the exit status. Standard
     // output (the message lines) lands in `out`.
     int Edit(const std::string& motion);
-
-    // The control's widget in the window in front.
-    template <typename Widget = QWidget>
-    static Widget* Control(QWidget& window, int id) {
-        auto* widget = window.findChild<Widget*>(QString("control_%1").arg(id));
-        EXPECT_NE(widget, nullptr) << "control " << id;
-        return widget;
-    }
-    static void ClickButton(QWidget& window, int id) {
-        QTest::mouseClick(Control<QAbstractButton>(window, id), Qt::LeftButton);
-    }
-    // Types into an edit as a user does: select everything, then the keys.
-    static void TypeInto(QWidget& window, int id, const char* text) {
-        auto* edit = Control<QLineEdit>(window, id);
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(edit, text);
-    }
-    static void Press(QWidget& window, int id, Qt::Key key) {
-        QTest::keyClick(Control(window, id), key);
-    }
-    static CDialog& DialogOf(QWidget& window) {
-        return static_cast<QtDialogWindow&>(window).GetDialog();
-    }
-
-    static std::function<bool()> Editor() { return QtInputQueue::FrontTitled("Motion - PT"); }
 
     fs::path dir;
     QtInputQueue queue;

@@ -117,6 +117,8 @@ void QtDialogWindow::CreateControls() {
         widget->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
         widget->setObjectName(QString("control_%1").arg(child->GetDlgCtrlID()));
         widget->setStyle(m_style);
+        // The place in the template, which the widgets' stacking order no longer shows.
+        widget->setProperty("templateIndex", static_cast<int>(m_controls.size()));
         const DWORD style = child->GetStyle();
         if (kind != Kind::Label && kind != Kind::GroupBox && kind != Kind::Painted)
             widget->setFocusPolicy((style & WS_TABSTOP) ? Qt::StrongFocus : Qt::ClickFocus);

@@ -25,14 +25,14 @@ QtInputQueue& QtInputQueue::Then(std::function<bool()> ready, std::function<void
 }
 
 void QtInputQueue::Start() {
-    QTimer::singleShot(0, [this] { RunNext(); });
+    QTimer::singleShot(0, m_timers.get(), [this] { RunNext(); });
 }
 
 void QtInputQueue::CloseAll() {
     // The close box of each window in turn, so that whatever waits on them returns.
     if (QWidget* front = Front()) {
         front->close();
-        QTimer::singleShot(kPollMs, [this] { CloseAll(); });
+        QTimer::singleShot(kPollMs, m_timers.get(), [this] { CloseAll(); });
     }
 }
 
@@ -49,13 +49,13 @@ void QtInputQueue::RunNext() {
             CloseAll();
             return;
         }
-        QTimer::singleShot(kPollMs, [this] { RunNext(); });
+        QTimer::singleShot(kPollMs, m_timers.get(), [this] { RunNext(); });
         return;
     }
     m_waitedMs = 0;
     ++m_next;
     // The next step is due before this one runs: a step that opens a modal window returns only
     // when that window has gone, and the next step is meant for it.
-    QTimer::singleShot(0, [this] { RunNext(); });
+    QTimer::singleShot(0, m_timers.get(), [this] { RunNext(); });
     step.run(*front);
 }

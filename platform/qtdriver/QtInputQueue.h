@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QtInputQueue {
@@ -33,6 +34,8 @@ private:
     // Gives up: closes the modal windows one after the other.
     void CloseAll();
 
+    // The steps' timers stop with it: a queue that goes leaves nothing due.
+    std::unique_ptr<QObject> m_timers = std::make_unique<QObject>();
     std::vector<Step> m_steps;
     size_t m_next = 0;
     int m_waitedMs = 0;
