@@ -1,14 +1,11 @@
 # One-command set-up: `make run` and `make test` install what is missing, configure and build.
 BUILD ?= build
 JOBS ?= $(shell nproc)
-<<<<<<< HEAD
-PACKAGES = cmake make g++ libgtest-dev libcli11-dev qt6-base-dev qt6-svg-dev fonts-liberation
-=======
-PACKAGES = cmake make g++ libgtest-dev libcli11-dev binutils-mingw-w64-x86-64
->>>>>>> main
+PACKAGES = cmake make g++ libgtest-dev libcli11-dev binutils-mingw-w64-x86-64 qt6-base-dev \
+    qt6-svg-dev fonts-liberation
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build test run bench clean
+.PHONY: all deps build test run bench screenshots clean
 
 all: build
 
@@ -39,6 +36,13 @@ bench: build
 	$(BUILD)/translate_bench --host $(BUILD)/travex-host
 	$(BUILD)/import_bench --host $(BUILD)/travex-host
 	$(BUILD)/plot_bench --host $(BUILD)/travex-host
+
+# The editor on the worked example and its event dialogs, rendered offscreen to docs/images/,
+# and the preview of the S-curve example as travex-host plot draws it.
+screenshots: build
+	$(BUILD)/travex-screenshots examples/worked-example.ptm docs/images
+	$(BUILD)/travex-host plot examples/s-curve-10rot.ptm -o docs/images/s-curve-plot.png \
+	    --size 1000x720 --time-unit s --max-speed "45 rot/s" --max-acceleration "600 rot/s^2"
 
 clean:
 	rm -rf $(BUILD)

@@ -37,6 +37,7 @@ int RunWindowEdit(const HostOptions& options, const std::string& motionPath, std
     CString text(std::move(motion));
     std::vector<CString> messages;
     std::string error;
+    QtApplicationScope application;
     const BOOL confirmed = EditInWindow(session, text, messages, error);
     for (const CString& message : messages) PrintMessageLine(message.str());
     std::fflush(stdout);
@@ -101,9 +102,10 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
 
+    std::unique_ptr<QtApplicationScope> application;
     std::unique_ptr<QtDialogMirror> mirror;
     if (arguments.window) {
-        QtEnsureApplication();
+        application = std::make_unique<QtApplicationScope>();
         mirror = std::make_unique<QtDialogMirror>(arguments.delayMs);
         driver.SetViewer(mirror.get());
     }

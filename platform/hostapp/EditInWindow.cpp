@@ -18,7 +18,6 @@ public:
 
 BOOL EditInWindow(const CHostSession& session, CString& text, std::vector<CString>& messages,
                   std::string& error) {
-    QtEnsureApplication();
     CWatchedWindowDriver driver;
     CDialogDriver* const previous = AfxGetDialogDriver();
     AfxSetDialogDriver(&driver);

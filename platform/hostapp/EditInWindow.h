@@ -9,7 +9,7 @@
 
 #include "HostSession.h"
 
-// Runs the module's editor in a window on `text`. TRUE after OK, with `text` replaced; the
+// Runs the module's editor in a window on `text` (a QtApplicationScope must be open). TRUE after OK, with `text` replaced; the
 // texts of the message boxes shown in `messages`. FALSE, with `error` set, when the module
 // opened no dialog.
 BOOL EditInWindow(const CHostSession& session, CString& text, std::vector<CString>& messages,

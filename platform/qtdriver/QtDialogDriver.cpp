@@ -72,7 +72,7 @@ bool QtHasDisplay() {
     return false;
 }
 
-void QtEnsureApplication() {
+QtApplicationScope::QtApplicationScope() {
     if (QApplication::instance()) return;
     // Standard error belongs to the host's own messages; Qt's notes about the platform (a
     // runtime folder, a missing font config) would mix into them.
@@ -83,8 +83,10 @@ void QtEnsureApplication() {
     static int argc = 1;
     static char name[] = "travex-host";
     static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
+    m_application = std::make_unique<QApplication>(argc, argv);
 }
+
+QtApplicationScope::~QtApplicationScope() = default;
 
 QStringList QtNameFilters(const CString& filter) {
     QStringList parts = FromText(filter).split('|');

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 
 #include "QtDialogDriver.h"
+#include "QtDialogStyle.h"
 #include "QtPaintedControl.h"
 
 namespace {
@@ -50,6 +51,22 @@ std::pair<int, int> FrameworkSelection(CWnd& edit) {
     return {start, end};
 }
 
+// A caption broken into lines at blanks so that each fits `width` pixels, as BS_MULTILINE
+// buttons show it.
+QString WrappedCaption(const QString& caption, const QFontMetrics& metrics, int width) {
+    QString wrapped, line;
+    for (const QString& word : caption.split(' ', Qt::SkipEmptyParts)) {
+        const QString longer = line.isEmpty() ? word : line + ' ' + word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(WithoutMnemonics(longer)) > width) {
+            wrapped += line + '\n';
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    return wrapped + line;
+}
+
 bool IsPushButtonType(DWORD type) { return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON; }
 
 }  // namespace
@@ -72,6 +89,9 @@ QtDialogWindow::QtDialogWindow(QtDialogDriver& driver, CDialog& dialog, QWidget*
     CRect client;
     dialog.GetClientRect(&client);
     setFixedSize(client.Width(), client.Height());
+    m_style = new QtDialogStyle;
+    m_style->setParent(this);
+    setStyle(m_style);
     CreateControls();
     Sync();
 }
@@ -96,6 +116,9 @@ void QtDialogWindow::CreateControls() {
         }
         widget->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
         widget->setObjectName(QString("control_%1").arg(child->GetDlgCtrlID()));
+        widget->setStyle(m_style);
+        // The place in the template, which the widgets' stacking order no longer shows.
+        widget->setProperty("templateIndex", static_cast<int>(m_controls.size()));
         const DWORD style = child->GetStyle();
         if (kind != Kind::Label && kind != Kind::GroupBox && kind != Kind::Painted)
             widget->setFocusPolicy((style & WS_TABSTOP) ? Qt::StrongFocus : Qt::ClickFocus);
@@ -329,7 +352,13 @@ void QtDialogWindow::SyncControl(Control& control, bool takesFocus) {
         case Kind::CheckBox:
         case Kind::RadioButton: {
             auto* button = static_cast<QAbstractButton*>(widget);
-            if (button->text() != text) button->setText(text);
+            QString caption = text;
+            if (style & BS_MULTILINE) {
+                // The indicator and its gap come off the width for a check box or radio button.
+                const int indicator = control.kind == Kind::PushButton ? 8 : 13 + 3 + 2;
+                caption = WrappedCaption(text, button->fontMetrics(), button->width() - indicator);
+            }
+            if (button->text() != caption) button->setText(caption);
             if (control.kind != Kind::PushButton) {
                 const UINT check = static_cast<UINT>(window->SendMessage(BM_GETCHECK));
                 if (auto* box = qobject_cast<QCheckBox*>(button))

@@ -8,6 +8,7 @@
 #include <vector>
 
 class QEventLoop;
+class QStyle;
 class QtDialogDriver;
 
 class QtDialogWindow : public QDialog {
@@ -62,4 +63,5 @@ private:
     HWND m_typing = nullptr;      // the edit whose text the user is changing
     bool m_syncing = false;
     QEventLoop* m_loop = nullptr;
+    QStyle* m_style = nullptr;  // owned by the window
 };
