@@ -58,7 +58,9 @@ public:
     void SetMaxInInternalUnit(double value) { m_max = value; }
 
     // In-place conversion between the selected unit and IU: UnitToIU multiplies by the unit's
-    // IU per unit, IUToUnit divides.
+    // IU per unit, IUToUnit divides. A value that IUToUnit made of a whole number of IU (or of
+    // fixed-point steps) converts back to exactly that number; SetValue and InsertValueAt
+    // convert the same way.
     void UnitToIU(double& value) const;
     void IUToUnit(double& value) const;
 
@@ -78,6 +80,7 @@ public:
 
 private:
     double Factor() const;
+    double ToInternalUnit(double value) const;
 
     CMC_Setup& m_setup;
     std::string m_key;
