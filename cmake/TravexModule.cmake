@@ -7,6 +7,7 @@ add_library(travex_objects OBJECT
     codegen/ProgramGenerator.cpp
     editor/EditorDlg.cpp
     editor/PointTable.cpp
+    editor/TrajectoryGraph.cpp
     editor/PointImport.cpp
     editor/NumberScan.cpp
 )

@@ -11,6 +11,8 @@ namespace {
 const char* kCount = "Invalid number of points. You should have at least 2 points.";
 const char* kFirst = "Invalid values for first point. It should be (P, t)(0) = (0, 0).";
 const char* kTimeBounds = "Time value is out of bounds.";
+const char* kSameTime1 = "Time value of point 1 is identical with previous point.";
+const char* kSameTime2 = "Time value of point 2 is identical with previous point.";
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 
@@ -38,14 +40,18 @@ const Case kCases[] = {
      {{0, 0}, {0, 2147483646.0}},
      "Time value of point 1 is too distant from the previous point",
      1},
-    {"same time twice",
-     {{0, 0}, {0, 10}, {0, 10}},
-     "Time value of point 2 is identical with previous point.",
-     2},
-    {"time going back",
-     {{0, 0}, {0, 10}, {0, 5}},
-     "Time value of point 2 is identical with previous point.",
-     2},
+    {"same time twice", {{0, 0}, {0, 10}, {0, 10}}, kSameTime2, 2},
+    {"time going back", {{0, 0}, {0, 10}, {0, 5}}, kSameTime2, 2},
+    // The program truncates times to whole IU: times that differ only below one IU would give a
+    // segment of no time. Pairs that truncate apart still pass.
+    {"0.5 truncates to the start", {{0, 0}, {0, 0.5}}, kSameTime1, 1},
+    {"0.5 before 1.5", {{0, 0}, {0, 0.5}, {0, 1.5}}, kSameTime1, 1},
+    {"1.99 after 1", {{0, 0}, {0, 1}, {0, 1.99}}, kSameTime2, 2},
+    {"3.25 after 3", {{0, 0}, {0, 3}, {0, 3.25}, {0, 7}}, kSameTime2, 2},
+    {"0.999 truncates to the start", {{0, 0}, {0, 0.999}, {0, 1}}, kSameTime1, 1},
+    {"1.5 then 2", {{0, 0}, {0, 1.5}, {0, 2}}, "", -7},
+    {"2.5 then 3", {{0, 0}, {0, 1}, {0, 2.5}, {0, 3}}, "", -7},
+    {"65536.4 after 1.5", {{0, 0}, {0, 1.5}, {0, 65536.4}}, "", -7},
     {"longest time step", {{0, 0}, {0, 65535}}, "", -7},
     {"time step one too long",
      {{0, 0}, {0, 65536}},

@@ -1,6 +1,5 @@
 // The headless driver that plays a user's script on the module's editor: the built-in actions,
-// the graph's drag and pick, and import FILE, which clicks "I&mport From File" and picks FILE
-// in the file dialog that the click opens.
+// the graph's drag and pick, and the PT editor's own verbs (PtEditorActions.h).
 #pragma once
 
 #include <afxheadlessdriver.h>
@@ -22,7 +21,5 @@ public:
     void RunModalLoop(CDialog& dialog) override;
 
 private:
-    CString Import(CDialog& dialog, const std::vector<CString>& args);
-
     BOOL m_bShownDialog = FALSE;
 };
