@@ -48,6 +48,8 @@ public:
     void RemoveAt(int index, int count = 1);
     double& operator[](int index) { return m_values.at(static_cast<size_t>(index)); }
     double operator[](int index) const { return GetAt(index); }
+    // The values in one block, GetSize() of them, as MFC's arrays give them.
+    const double* GetData() const { return m_values.data(); }
 
 private:
     std::vector<double> m_values;
