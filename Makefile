@@ -1,7 +1,7 @@
 # One-command set-up: `make run` and `make test` install what is missing, configure and build.
 BUILD ?= build
 JOBS ?= $(shell nproc)
-PACKAGES = cmake make g++ libgtest-dev libcli11-dev
+PACKAGES = cmake make g++ libgtest-dev libcli11-dev binutils-mingw-w64-x86-64
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps build test run bench clean

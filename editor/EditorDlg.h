@@ -22,44 +22,53 @@ public:
     CGraphFilter m_GraphFilter;
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
+    // EditorDlg.cpp: opening, data exchange, OK, options, event and units.
     BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
     void OnOK() override;
-
-    // Point table and graph.
-    void OnPrevPoint();
-    void OnNextPoint();
-    void OnInsertPoint();
-    void OnRemovePoint();
-    void OnUpdatePoint();
-    LRESULT OnGraphSelect(WPARAM wParam, LPARAM lParam);
-
-    // Options, event and units.
     void OnKillFocusValue();
     void OnPositionUnit();
     void OnTimeUnit();
     void OnChangeEvent();
     void OnEditEvent();
 
-    // Import of points.
-    void OnImportFromFile();
-    BOOL ParsePointLine(const CString& line, double& position, double& time);
-
+    // PointTable.cpp: the selected point, the value edits and the point buttons.
+    void OnPrevPoint();
+    void OnNextPoint();
+    void OnInsertPoint();
+    void OnRemovePoint();
+    void OnUpdatePoint();
     // Clamps `value` to the parameter's limits and reduces it to what the parameter's type
     // holds, in the selected unit.
     void LimitValue(CMC_ArrayParameter& parameter, double& value);
     bool ReadPositionEdit(double& position);
     bool ReadTimeEdit(double& time);
-    // Refills the graph from the table, marks the selected point and shows it in the edits.
-    void RefreshGraph();
     // Brings the selection into the table and shows it.
     void UpdateSelection();
     void FocusPositionEdit();
     void FocusTimeEdit();
 
+    // TrajectoryGraph.cpp: the graph's curves, its refresh and the points moved in it.
+    // Creates the two curves (times, positions) and the XY curve that pairs them.
+    void SetUpGraph();
+    // Puts the graph in place of its placeholder control and fills it.
+    void AttachGraph();
+    // Refills the graph from the table, marks the selected point and shows it in the edits.
+    void RefreshGraph();
+    LRESULT OnGraphSelect(WPARAM wParam, LPARAM lParam);
+    void SetGraphPoint(int index, double time, double position);
+    void SetGraphPosition(int index, double position);
+    void InsertGraphPoint(int index, double time, double position);
+    void RemoveGraphPoint(int index);
+
+    // PointImport.cpp: the import of points from a text file.
+    void OnImportFromFile();
+    BOOL ParsePointLine(const CString& line, double& position, double& time);
+
     DECLARE_MESSAGE_MAP()
 
 private:
+    // PointTable.cpp
     bool IsNewTimeBetweenNeighbours(int point, double time);
     void FocusEdit(int id);
 };

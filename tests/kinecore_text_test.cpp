@@ -53,6 +53,8 @@ TEST_F(ParameterTextTest, OptionsReadBackWhateverTheLineEnds) {
 TEST_F(ParameterTextTest, TheLastEntryOfAKeyCounts) {
     EXPECT_EQ(RadioMessage("Execute=0\r\nOther=3\r\nExecute=1\r\n"), "");
     EXPECT_EQ(m_value, 1);
+    EXPECT_EQ(RadioMessage("Execute=1\r\nExecuted=0\r\nExecute\r\n\r\n"), "");
+    EXPECT_EQ(m_value, 1);
     EXPECT_EQ(RadioMessage("Execute=1\nExecute=5\n"),
               "Parameter \"Execute\" has the value 5; it must lie from 0 to 1.");
     EXPECT_EQ(ArrayMessage("TPOS[IU]=1: 5\nTPOS[deg]=2: 0 7\n"), "");
@@ -171,6 +173,13 @@ TEST_F(ParameterTextTest, BadArraysGetMessagesAndLeaveTheArrayEmptyButBound) {
          "Parameter \"TPOS\" contains binary data (byte 0x7F)."},
         {std::string("TPOS[IU]=2: 0 1\r\r\n"),
          "Parameter \"TPOS\" contains binary data (byte 0x0D)."},
+        // Wherever the byte stands, and whatever else is wrong, binary data is what is named.
+        {std::string("TPOS[I\x01U]=1: 0"), "Parameter \"TPOS\" contains binary data (byte 0x01)."},
+        {std::string("TPOS[IU]=2: 0 1 \x02"),
+         "Parameter \"TPOS\" contains binary data (byte 0x02)."},
+        {std::string("TPOS[IU]=2: 0\x1b 1"),
+         "Parameter \"TPOS\" contains binary data (byte 0x1B)."},
+        {std::string("TPOS[IU]=x: 0 \x03"), "Parameter \"TPOS\" contains binary data (byte 0x03)."},
     };
     for (const auto& [text, message] : cases) {
         m_array.SelectUnit("IU");  // reading must select the default unit again

@@ -80,6 +80,35 @@ TEST(PointValidation, TimeBoundsAndOrder) {
     EXPECT_EQ(v.point, 1);
 }
 
+// The program truncates times to whole IU: times that differ only below one IU would give a
+// segment of no time. Pairs that truncate apart still pass.
+TEST(PointValidation, TimesThatTruncateTogether) {
+    struct Case {
+        std::vector<Point> points;
+        int badPoint;  // -7: valid
+    };
+    const Case cases[] = {
+        {{{0, 0}, {0, 0.5}}, 1},
+        {{{0, 0}, {0, 0.5}, {0, 1.5}}, 1},
+        {{{0, 0}, {0, 1}, {0, 1.99}}, 2},
+        {{{0, 0}, {0, 3}, {0, 3.25}, {0, 7}}, 2},
+        {{{0, 0}, {0, 1.5}, {0, 2}}, -7},
+        {{{0, 0}, {0, 0.999}, {0, 1}}, 1},
+        {{{0, 0}, {0, 1}, {0, 2.5}, {0, 3}}, -7},
+        {{{0, 0}, {0, 1.5}, {0, 65536.4}}, -7},
+    };
+    for (const Case& c : cases) {
+        const Verdict v = Validate(c.points);
+        SCOPED_TRACE(c.points.back().second);
+        EXPECT_EQ(v.point, c.badPoint);
+        if (c.badPoint > 0) {
+            CString expected;
+            expected.Format("Time value of point %d is identical with previous point.", c.badPoint);
+            EXPECT_STREQ(v.message, expected);
+        }
+    }
+}
+
 TEST(PointValidation, PositionSteps) {
     EXPECT_STREQ(Validate({{0, 0}, {-2147483647.0, 1}}).message, "");
     Verdict v = Validate({{0, 0}, {-2147483648.0, 1}});
