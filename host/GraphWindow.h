@@ -171,7 +171,7 @@ private:
 
     CGraphFilter* m_pFilter = nullptr;
     int m_nEditable;
-    int m_nStyle;
+    [[maybe_unused]] int m_nStyle;  // the host's style flags; the stand-in draws one style
     int m_nSelected = -1;
     int m_nSelectedCurve = 0;
 };
