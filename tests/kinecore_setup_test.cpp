@@ -120,6 +120,39 @@ TEST(CMC_Setup, FaultsNameTheFileAndTheLine) {
     for (const auto& [text, message] : cases) EXPECT_EQ(ErrorOf(text), message) << text;
 }
 
+// Whatever a message quotes is cut to 60 characters, so that a huge line gives a short message.
+TEST(CMC_Setup, LongTextsAreCutInEveryMessage) {
+    const std::string x(100000, 'x');
+    const std::string faults[] = {
+        "[" + x + "]\n",
+        "[" + x + "\n",
+        x + "\n",
+        "[Setup]\n=" + x + "\n",
+        "[Setup]\n" + x + "=1\n",
+        "[Setup]\nMotionController=" + x + "\n",
+        "[Options]\n" + x + "=1\n[Options]\n" + x + "=2\n",
+        "[Options]\nA=" + x + "\n",
+        "[Variables]\n" + x + "=" + x + "\n",
+        "[PositionUnits]\n" + x + "=1\n",
+        "[PositionUnits]\n" + x + " y=1\n",
+        "[PositionUnits]\nrot=" + x + "\n",
+        "[PositionUnits]\nrot=1/" + x + "\n",
+        "[PositionUnits]\nrot=0/" + x + "\n",
+    };
+    for (const std::string& text : faults) {
+        const std::string error = ErrorOf(text);
+        EXPECT_LE(error.size(), 200u) << error.substr(0, 300);
+        EXPECT_NE(error.find("xxx..."), std::string::npos) << error.substr(0, 300);
+    }
+}
+
+TEST(CMC_Setup, UnitNamesOfAtMost32Characters) {
+    const std::string longest(32, 'u');
+    EXPECT_EQ(ErrorOf("[TimeUnits]\n" + longest + "=1\n"), "");
+    EXPECT_EQ(ErrorOf("[TimeUnits]\n" + longest + "v=1\n"),
+              "setup.ini:2: the unit name \"" + longest + "v\" is longer than 32 characters.");
+}
+
 TEST(CMC_Setup, FileFaultsNameTheFile) {
     CString error;
     EXPECT_FALSE(CMC_Setup::LoadFromFile("no/such/setup.ini", error));
