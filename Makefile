@@ -44,11 +44,13 @@ run:
 	printf '\r\033[K'
 	@$(BUILD)/travex-host translate examples/worked-example.ptm
 
-# Translation of a 1,000,000-point motion and import of a 1,000,000-line points file, each
-# timed as a whole process (see README, Performance).
+# Translation of a 1,000,000-point motion against the least it can cost, import of a
+# 1,000,000-line points file, and the editor's point actions on a 1,000,000-point table, each
+# timed as whole processes (see README, Performance).
 bench: build
 	$(BUILD)/translate_bench --host $(BUILD)/travex-host
 	$(BUILD)/import_bench --host $(BUILD)/travex-host
+	$(BUILD)/edit_bench --host $(BUILD)/travex-host
 
 # Each fuzz target for FUZZ_SECONDS (built with clang's libFuzzer, ASan and UBSan in
 # $(FUZZ_BUILD)). Inputs found to break a target land in $(FUZZ_BUILD)/found/TARGET/; keep them in

@@ -90,8 +90,8 @@ LRESULT CEditorDlg::OnGraphSelect(WPARAM /*wParam*/, LPARAM lParam) {
         RefreshGraphInStep();
         return 0;
     }
-    double time = (*m_Curves.GetAt(kTimeCurve))[point];
-    const double position = (*m_Curves.GetAt(kPositionCurve))[point];
+    double time = m_Curves.GetAt(kTimeCurve)->GetAt(point);
+    const double position = m_Curves.GetAt(kPositionCurve)->GetAt(point);
     LimitValue(m_Data.m_Time, time);
     if (IsNewTimeBetweenNeighbours(point, time)) {
         m_Data.m_Time.SetValue(point, time);
