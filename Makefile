@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 PACKAGES = cmake make g++ libgtest-dev libcli11-dev binutils-mingw-w64-x86-64
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build test run bench clean
+.PHONY: all deps build test run bench fuzz clean
 
 all: build
 
@@ -49,6 +49,29 @@ run:
 bench: build
 	$(BUILD)/translate_bench --host $(BUILD)/travex-host
 	$(BUILD)/import_bench --host $(BUILD)/travex-host
+
+# Each fuzz target for FUZZ_SECONDS (built with clang's libFuzzer, ASan and UBSan in
+# $(FUZZ_BUILD)). Inputs found to break a target land in $(FUZZ_BUILD)/found/TARGET/; keep them in
+# tests/fuzz/found/TARGET/ once the fault is mended, so that `make test` replays them.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_PACKAGES = clang libclang-rt-dev
+FUZZ_TARGETS = parameter_text setup_file points_import editor_script
+FUZZ_SEEDS_parameter_text = examples
+FUZZ_SEEDS_setup_file = examples/setups
+FUZZ_SEEDS_points_import = examples/points
+FUZZ_SEEDS_editor_script = examples/scripts
+fuzz:
+	$(MAKE) deps PACKAGES="$(PACKAGES) $(FUZZ_PACKAGES)"
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	    -DTRAVEX_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) $(foreach t,$(FUZZ_TARGETS),--target fuzz_$(t))
+	@$(foreach t,$(FUZZ_TARGETS), \
+	    mkdir -p $(FUZZ_BUILD)/corpus/$(t) $(FUZZ_BUILD)/found/$(t) && \
+	    echo "== $(t), $(FUZZ_SECONDS) s" && \
+	    $(FUZZ_BUILD)/fuzz_$(t) -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	        -artifact_prefix=$(FUZZ_BUILD)/found/$(t)/ $(FUZZ_BUILD)/corpus/$(t) \
+	        $(FUZZ_SEEDS_$(t)) tests/fuzz/seeds/$(t) tests/fuzz/found/$(t) &&) true
 
 clean:
 	rm -rf $(BUILD)

@@ -3,15 +3,10 @@
 // translate_reference, the least a translation can cost. Not a test: it prints the figures and
 // how they compare with the targets (1 s wall time, 400 MB peak memory, at most 1.3 times the
 // reference's wall time).
-#include <MC_ArrayParameter.h>
-#include <MC_EditMotionInternalData.h>
-#include <MC_Motion.h>
-#include <MC_Setup.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -19,55 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "LongMotion.h"
 #include "ProcessTiming.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Writes texts through the kernel's own writers, so the file is what a host would store.
-class MotionWriter : public CMC_EditMotionInternalData {
-public:
-    using CMC_EditMotionInternalData::CMC_EditMotionInternalData;
-    int ReadParameters(CString&, CString&) override { return 0; }
-    void WriteParameters(CString&) override {}
-};
-
-// A valid motion of `count` points: times strictly increasing by 1.6 to 800 IU (well inside
-// the 65535 IU step limit, and never two times in one whole IU), positions wandering over
-// several revolutions with fractional IU, so that the reader parses real numbers and the
-// generator truncates them. Past about 2.7 million points the steps shrink, so that the last
-// time stays within the 2147483646 IU that a time may reach.
-std::string LongMotionText(int count) {
-    auto setup = CMC_Setup::CreateDefault();
-    CMC_Motion motion(*setup);
-    MotionWriter writer(*setup, motion);
-    CMC_ArrayParameter times(*setup);
-    CMC_ArrayParameter positions(*setup);
-    times.BindToKey("ATIME");
-    positions.BindToKey("TPOS");
-    constexpr double kLastTime = 2147483646.0;
-    constexpr double kStepUnit = 0.8;
-    const auto steps = static_cast<unsigned>(
-        std::min(1000.0, std::floor(kLastTime / (kStepUnit * std::max(1, count - 1)))));
-    unsigned seed = 12345;
-    double time = 0;
-    for (int i = 0; i < count; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        if (i > 0) time += kStepUnit * static_cast<double>(2 + (seed >> 16) % (steps - 1));
-        const double position =
-            i == 0 ? 0 : std::round(2000.0 * 40.0 * std::sin(i * 1e-4) * 10.0) / 10.0;
-        times.InsertValueInInternalUnitAt(i, time);
-        positions.InsertValueInInternalUnitAt(i, position);
-    }
-    CString text;
-    writer.WriteRadioParam(text, "ClearBuffer", 1);
-    writer.WriteArrayDataParam(text, times);
-    writer.WriteArrayDataParam(text, positions);
-    writer.WriteRadioParam(text, "Execute", 0);
-    writer.WriteRadioParam(text, "WaitForCompletion", 1);
-    return text.str();
-}
 
 bool SameBytes(const fs::path& a, const fs::path& b) {
     std::ifstream first(a, std::ios::binary);
@@ -111,7 +63,7 @@ int main(int argc, char** argv) {
     const fs::path programFile = dir / "long.txt";
     const fs::path referenceFile = dir / "reference.txt";
     {
-        const std::string text = LongMotionText(points);
+        const std::string text = MotionText(MakeLongMotion(points));
         std::ofstream(motionFile, std::ios::binary) << text;
     }
     std::printf("motion: %d points, %.1f MB (%s)\n", points,

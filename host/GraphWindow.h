@@ -48,6 +48,8 @@ public:
     void RemoveAt(int index, int count = 1);
     double& operator[](int index) { return m_values.at(static_cast<size_t>(index)); }
     double operator[](int index) const { return GetAt(index); }
+    // The values in one block, GetSize() of them, as MFC's arrays give them.
+    const double* GetData() const { return m_values.data(); }
 
 private:
     std::vector<double> m_values;
@@ -153,7 +155,7 @@ private:
 
     CGraphFilter* m_pFilter = nullptr;
     int m_nEditable;
-    int m_nStyle;
+    [[maybe_unused]] int m_nStyle;  // the host's style flags; the stand-in draws one style
     int m_nSelected = -1;
     int m_nSelectedCurve = 0;
 };

@@ -12,6 +12,28 @@ CCurve* CurveAt(const CCurveArray& curves, int index) {
     return index >= 0 && index < curves.GetSize() ? curves.GetAt(index) : nullptr;
 }
 
+// Widens [low, high] to take in `count` values. Four lanes of minima and maxima that do not wait
+// for each other: an editor refreshes the graph after every action on a million points.
+void WidenToExtent(const double* values, int count, double& low, double& high) {
+    double lows[4] = {low, low, low, low};
+    double highs[4] = {high, high, high, high};
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        for (int lane = 0; lane < 4; ++lane) {
+            lows[lane] = std::min(lows[lane], values[i + lane]);
+            highs[lane] = std::max(highs[lane], values[i + lane]);
+        }
+    }
+    for (; i < count; ++i) {
+        lows[0] = std::min(lows[0], values[i]);
+        highs[0] = std::max(highs[0], values[i]);
+    }
+    for (int lane = 0; lane < 4; ++lane) {
+        low = std::min(low, lows[lane]);
+        high = std::max(high, highs[lane]);
+    }
+}
+
 }  // namespace
 
 CGraphWindow::CGraphWindow(int editable, int style) : m_nEditable(editable), m_nStyle(style) {}
@@ -49,15 +71,14 @@ void CGraphWindow::OnDataChanged() {
         if (!xs || !ys) continue;
         if (i == 0 && !xs->m_strTitle.IsEmpty()) m_strXTitle = xs->m_strTitle;
         const int count = std::min(xs->GetSize(), ys->GetSize());
-        for (int point = 0; point < count; ++point) {
-            const double x = xs->GetAt(point);
-            const double y = ys->GetAt(point);
-            m_dMinX = any ? std::min(m_dMinX, x) : x;
-            m_dMaxX = any ? std::max(m_dMaxX, x) : x;
-            m_dMinY = any ? std::min(m_dMinY, y) : y;
-            m_dMaxY = any ? std::max(m_dMaxY, y) : y;
+        if (count == 0) continue;
+        if (!any) {
+            m_dMinX = m_dMaxX = xs->GetAt(0);
+            m_dMinY = m_dMaxY = ys->GetAt(0);
             any = true;
         }
+        WidenToExtent(xs->GetData(), count, m_dMinX, m_dMaxX);
+        WidenToExtent(ys->GetData(), count, m_dMinY, m_dMaxY);
     }
 }
 
