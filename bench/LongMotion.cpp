@@ -19,28 +19,36 @@ public:
 
 }  // namespace
 
-std::string LongMotionText(int count) {
-    auto setup = CMC_Setup::CreateDefault();
-    CMC_Motion motion(*setup);
-    MotionWriter writer(*setup, motion);
-    CMC_ArrayParameter times(*setup);
-    CMC_ArrayParameter positions(*setup);
-    times.BindToKey("ATIME");
-    positions.BindToKey("TPOS");
+LongMotion MakeLongMotion(int count) {
     constexpr double kLastTime = 2147483646.0;
     constexpr double kStepUnit = 0.8;
     const auto steps = static_cast<unsigned>(
         std::min(1000.0, std::floor(kLastTime / (kStepUnit * std::max(1, count - 1)))));
+    LongMotion motion;
+    motion.times.reserve(static_cast<size_t>(count));
+    motion.positions.reserve(static_cast<size_t>(count));
     unsigned seed = 12345;
     double time = 0;
     for (int i = 0; i < count; ++i) {
         seed = seed * 1103515245u + 12345u;
         if (i > 0) time += kStepUnit * static_cast<double>(2 + (seed >> 16) % (steps - 1));
-        const double position =
-            i == 0 ? 0 : std::round(2000.0 * 40.0 * std::sin(i * 1e-4) * 10.0) / 10.0;
-        times.InsertValueInInternalUnitAt(i, time);
-        positions.InsertValueInInternalUnitAt(i, position);
+        motion.times.push_back(time);
+        motion.positions.push_back(
+            i == 0 ? 0 : std::round(2000.0 * 40.0 * std::sin(i * 1e-4) * 10.0) / 10.0);
     }
+    return motion;
+}
+
+std::string MotionText(const LongMotion& motion) {
+    auto setup = CMC_Setup::CreateDefault();
+    CMC_Motion owner(*setup);
+    MotionWriter writer(*setup, owner);
+    CMC_ArrayParameter times(*setup);
+    CMC_ArrayParameter positions(*setup);
+    times.BindToKey("ATIME");
+    positions.BindToKey("TPOS");
+    times.SetValuesInInternalUnit(motion.times);
+    positions.SetValuesInInternalUnit(motion.positions);
     CString text;
     writer.WriteRadioParam(text, "ClearBuffer", 1);
     writer.WriteArrayDataParam(text, times);

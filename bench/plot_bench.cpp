@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
     fs::create_directories(dir);
     const fs::path motionFile = dir / "long.ptm";
     {
-        const std::string text = LongMotionText(points);
+        const std::string text = MotionText(MakeLongMotion(points));
         std::ofstream(motionFile, std::ios::binary) << text;
     }
     std::printf("motion: %d points, %.1f MB (%s)\n", points,

@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     const fs::path programFile = dir / "long.txt";
     const fs::path referenceFile = dir / "reference.txt";
     {
-        const std::string text = LongMotionText(points);
+        const std::string text = MotionText(MakeLongMotion(points));
         std::ofstream(motionFile, std::ios::binary) << text;
     }
     std::printf("motion: %d points, %.1f MB (%s)\n", points,

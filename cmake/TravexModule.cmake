@@ -25,8 +25,12 @@ set_target_properties(Travex PROPERTIES
     VISIBILITY_INLINES_HIDDEN ON
     LINK_DEPENDS ${CMAKE_SOURCE_DIR}/plugin/Travex.map)
 target_link_libraries(Travex PRIVATE travex_objects)
-target_link_options(Travex PRIVATE
-    -Wl,--version-script=${CMAKE_SOURCE_DIR}/plugin/Travex.map -Wl,--no-undefined)
+target_link_options(Travex PRIVATE -Wl,--version-script=${CMAKE_SOURCE_DIR}/plugin/Travex.map)
+# clang leaves its sanitizer runtime out of shared objects (the program brings it), so their
+# symbols are undefined there.
+if(NOT (CMAKE_CXX_COMPILER_ID STREQUAL "Clang" AND (TRAVEX_SANITIZE OR TRAVEX_FUZZ)))
+    target_link_options(Travex PRIVATE -Wl,--no-undefined)
+endif()
 
 # The module's resources: template 214, the bitmap, the version record and the manifest. The
 # tests that read them compile the same script with the same files.

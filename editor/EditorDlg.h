@@ -55,11 +55,16 @@ protected:
     void AttachGraph();
     // Refills the graph from the table, marks the selected point and shows it in the edits.
     void RefreshGraph();
+    // RefreshGraph for a point action that has already put its change into the curves (below),
+    // so that they hold what a refill would give: a million points are not copied again.
+    void RefreshGraphInStep();
     LRESULT OnGraphSelect(WPARAM wParam, LPARAM lParam);
-    void SetGraphPoint(int index, double time, double position);
-    void SetGraphPosition(int index, double position);
-    void InsertGraphPoint(int index, double time, double position);
-    void RemoveGraphPoint(int index);
+    // The graph's times: value for value the table's, in the selected unit, between actions.
+    const CCurve& GraphTimes() const;
+    // Point `index` of the table into the curves: copied over, inserted, or removed from both.
+    void CopyPointToGraph(int index);
+    void InsertPointIntoGraph(int index);
+    void RemovePointFromGraph(int index);
 
     // PointImport.cpp: the import of points from a text file.
     void OnImportFromFile();
@@ -71,4 +76,6 @@ private:
     // PointTable.cpp
     bool IsNewTimeBetweenNeighbours(int point, double time);
     void FocusEdit(int id);
+    // TrajectoryGraph.cpp
+    void RedrawGraph(bool refill);
 };

@@ -75,21 +75,24 @@ void CEditorDlg::OnInsertPoint() {
             // The start point's time: nothing to insert, the start point is only selected.
             m_nSelPoint = 0;
         } else {
+            // The graph's time curve holds the table's times value for value, in one block,
+            // where a walk through the table would ask the kernel for each of a million times.
+            const CCurve& times = GraphTimes();
             const int count = m_Data.m_Time.GetValuesCount();
             int index = 0;
-            while (index < count && m_Data.m_Time.GetValue(index) < time) ++index;
-            if (index < count && m_Data.m_Time.GetValue(index) == time) {
+            while (index < count && times.GetAt(index) < time) ++index;
+            if (index < count && times.GetAt(index) == time) {
                 m_Data.m_Position.SetValue(index, position);
-                SetGraphPosition(index, position);
+                CopyPointToGraph(index);
             } else {
                 m_Data.m_Time.InsertValueAt(index, time);
                 m_Data.m_Position.InsertValueAt(index, position);
-                InsertGraphPoint(index, time, position);
+                InsertPointIntoGraph(index);
             }
             m_nSelPoint = index;
         }
     }
-    RefreshGraph();
+    RefreshGraphInStep();
     FocusPositionEdit();
 }
 
@@ -99,9 +102,9 @@ void CEditorDlg::OnRemovePoint() {
     if (last <= 1) m_Graph.SelectPoint(0, -1);
     m_Data.m_Time.RemoveValueAt(m_nSelPoint, 1);
     m_Data.m_Position.RemoveValueAt(m_nSelPoint, 1);
-    RemoveGraphPoint(m_nSelPoint);
+    RemovePointFromGraph(m_nSelPoint);
     if (m_nSelPoint == last) m_nSelPoint = last - 1;
-    RefreshGraph();
+    RefreshGraphInStep();
     FocusPositionEdit();
 }
 
@@ -121,11 +124,11 @@ void CEditorDlg::OnUpdatePoint() {
         if (IsNewTimeBetweenNeighbours(point, time)) {
             m_Data.m_Time.SetValue(point, time);
             m_Data.m_Position.SetValue(point, position);
-            SetGraphPoint(point, time, position);
+            CopyPointToGraph(point);
         } else {
             AfxMessageBox("Incorrect time value!", MB_OK, 0);
         }
     }
-    RefreshGraph();
+    RefreshGraphInStep();
     FocusPositionEdit();
 }

@@ -31,18 +31,24 @@ void CEditorDlg::AttachGraph() {
     RefreshGraph();
 }
 
-void CEditorDlg::RefreshGraph() {
+void CEditorDlg::RefreshGraph() { RedrawGraph(true); }
+
+void CEditorDlg::RefreshGraphInStep() { RedrawGraph(false); }
+
+void CEditorDlg::RedrawGraph(bool refill) {
     m_Graph.SelectPoint(0, -1);
     CCurve* times = m_Curves.GetAt(kTimeCurve);
     CCurve* positions = m_Curves.GetAt(kPositionCurve);
     times->m_strTitle = CString("Time[") + m_Data.m_Time.GetSelectedUnit() + "]";
     m_GraphFilter.m_strTitle = CString("Position[") + m_Data.m_Position.GetSelectedUnit() + "]";
-    const int count = m_Data.m_Time.GetValuesCount();
-    times->SetSize(count, -1);
-    positions->SetSize(count, -1);
-    for (int i = 0; i < count; ++i) {
-        times->SetAt(i, m_Data.m_Time.GetValue(i));
-        positions->SetAt(i, m_Data.m_Position.GetValue(i));
+    if (refill) {
+        const int count = m_Data.m_Time.GetValuesCount();
+        times->SetSize(count, -1);
+        positions->SetSize(count, -1);
+        for (int i = 0; i < count; ++i) {
+            times->SetAt(i, m_Data.m_Time.GetValue(i));
+            positions->SetAt(i, m_Data.m_Position.GetValue(i));
+        }
     }
     m_Graph.OnDataChanged();
     m_Graph.RefreshWindow();
@@ -50,25 +56,27 @@ void CEditorDlg::RefreshGraph() {
     UpdateSelection();
 }
 
-void CEditorDlg::SetGraphPoint(int index, double time, double position) {
-    m_Curves.GetAt(kTimeCurve)->SetAt(index, time);
-    m_Curves.GetAt(kPositionCurve)->SetAt(index, position);
+const CCurve& CEditorDlg::GraphTimes() const { return *m_Curves.GetAt(kTimeCurve); }
+
+// The curves take the table's values through GetValue, as a refill would, so that the curves
+// stay value for value what RefreshGraph would make of them.
+void CEditorDlg::CopyPointToGraph(int index) {
+    m_Curves.GetAt(kTimeCurve)->SetAt(index, m_Data.m_Time.GetValue(index));
+    m_Curves.GetAt(kPositionCurve)->SetAt(index, m_Data.m_Position.GetValue(index));
 }
 
-void CEditorDlg::SetGraphPosition(int index, double position) {
-    m_Curves.GetAt(kPositionCurve)->SetAt(index, position);
+void CEditorDlg::InsertPointIntoGraph(int index) {
+    m_Curves.GetAt(kTimeCurve)->InsertAt(index, m_Data.m_Time.GetValue(index), 1);
+    m_Curves.GetAt(kPositionCurve)->InsertAt(index, m_Data.m_Position.GetValue(index), 1);
 }
 
-void CEditorDlg::InsertGraphPoint(int index, double time, double position) {
-    m_Curves.GetAt(kTimeCurve)->InsertAt(index, time, 1);
-    m_Curves.GetAt(kPositionCurve)->InsertAt(index, position, 1);
-}
-
-void CEditorDlg::RemoveGraphPoint(int index) {
+void CEditorDlg::RemovePointFromGraph(int index) {
     m_Curves.GetAt(kTimeCurve)->RemoveAt(index, 1);
     m_Curves.GetAt(kPositionCurve)->RemoveAt(index, 1);
 }
 
+// The graph has written the point's new coordinates into the curves at `point` and nowhere
+// else, so putting that one point back in step is all the refresh needs.
 LRESULT CEditorDlg::OnGraphSelect(WPARAM /*wParam*/, LPARAM lParam) {
     if (LOWORD(static_cast<std::uintptr_t>(lParam)) != 0) return 0;
     const int point = HIWORD(static_cast<std::uintptr_t>(lParam));
@@ -78,20 +86,20 @@ LRESULT CEditorDlg::OnGraphSelect(WPARAM /*wParam*/, LPARAM lParam) {
     m_nSelPoint = point;
     if (point == 0) {
         // The start point stays where the table has it.
-        SetGraphPoint(0, m_Data.m_Time.GetValue(0), m_Data.m_Position.GetValue(0));
-        RefreshGraph();
+        CopyPointToGraph(0);
+        RefreshGraphInStep();
         return 0;
     }
-    double time = (*m_Curves.GetAt(kTimeCurve))[point];
-    const double position = (*m_Curves.GetAt(kPositionCurve))[point];
+    double time = m_Curves.GetAt(kTimeCurve)->GetAt(point);
+    const double position = m_Curves.GetAt(kPositionCurve)->GetAt(point);
     LimitValue(m_Data.m_Time, time);
     if (IsNewTimeBetweenNeighbours(point, time)) {
         m_Data.m_Time.SetValue(point, time);
         m_Data.m_Position.SetValue(point, position);
-        SetGraphPoint(point, m_Data.m_Time.GetValue(point), m_Data.m_Position.GetValue(point));
     } else {
         AfxMessageBox("Incorrect time value!", MB_OK, 0);
     }
-    RefreshGraph();
+    CopyPointToGraph(point);
+    RefreshGraphInStep();
     return 0;
 }

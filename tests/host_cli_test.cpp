@@ -4,6 +4,9 @@
 #include <MotionModule.h>
 #include <afxrestable.h>
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -92,6 +95,41 @@ TEST(HostTranslate, LongProfileKeepsItsUnitsAndLosesNoIUToTruncation) {
     EXPECT_EQ(positionSum, 20000);
     EXPECT_EQ(timeSum, 612);
     EXPECT_NE(result.out.find("//PT(10[rot],490[ms])\r\n  !MC; WAIT!;"), std::string::npos);
+}
+
+TEST(HostTranslate, SaysThatItWaitsWhenStandardInputIsATerminal) {
+    int terminal = -1;
+    int device = -1;
+    ASSERT_EQ(openpty(&terminal, &device, nullptr, nullptr, nullptr), 0);
+    FILE* err = std::tmpfile();
+    FILE* out = std::tmpfile();
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(device, STDIN_FILENO);
+        dup2(fileno(out), STDOUT_FILENO);
+        dup2(fileno(err), STDERR_FILENO);
+        execl(kHost.c_str(), kHost.c_str(), "translate", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(device);
+    // The user types the motion, then Ctrl-D on a line of its own.
+    const std::string typed = Contents(Example("worked-example.ptm")) + "\n\x04";
+    ASSERT_EQ(write(terminal, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(terminal);
+    auto text = [](FILE* file) {
+        std::string all;
+        std::rewind(file);
+        for (int c; (c = std::fgetc(file)) != EOF;) all += static_cast<char>(c);
+        std::fclose(file);
+        return all;
+    };
+    EXPECT_EQ(text(err),
+              "travex-host: reading a motion from standard input (end it with Ctrl-D; "
+              "travex-host translate FILE reads a file)\n");
+    EXPECT_EQ(text(out), kWorkedExampleProgram);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 // --- translate: a motion that the module refuses ---

@@ -1,6 +1,9 @@
 // travex-host import says on standard error what the editor's import took from a file of
 // points; what it says must be what the editor did, on files as users have them.
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -121,6 +124,46 @@ TEST_F(HostImportReport, TheReportAgreesWithTheImportedTable) {
             if (at != std::string::npos) from = at + line.size();
         }
     }
+}
+
+// Random files of every kind of line, in units with fractions of an IU: the editor and the
+// report must agree on each.
+TEST_F(HostImportReport, RandomFilesAgreeWithTheImportedTable) {
+    std::mt19937 random(9);
+    int made = 0;
+    const char* pieces[] = {"word", "1;2", "-1", "inf", "nan", "1e12", "", " ", "\t"};
+    for (int file = 0; file < 20; ++file) {
+        std::string points;
+        double time = 0;
+        for (int line = 0; line < 60; ++line) {
+            const int kind = static_cast<int>(random() % 10);
+            if (kind == 0) {
+                points += std::string(pieces[random() % std::size(pieces)]) + " " +
+                          pieces[random() % std::size(pieces)];
+            } else {
+                // Mostly later times, now and then an earlier or an equal one.
+                time += static_cast<double>(static_cast<int>(random() % 2000)) / 1000.0 -
+                        (kind == 1 ? 1.0 : 0.0);
+                char text[64];
+                std::snprintf(text, sizeof text, "%.4f %.4f",
+                              static_cast<double>(static_cast<int>(random() % 20000)) / 1000.0 - 10,
+                              time);
+                points += text;
+                if (kind == 2) std::replace(points.end() - 20, points.end(), '.', ',');
+            }
+            points += random() % 3 == 0 ? "\r\n" : "\n";
+        }
+        Put("p.txt", points);
+        const ChildResult result = HostIn(dir, {"import", "p.txt"});
+        ASSERT_TRUE(result.exitStatus == 0 || result.exitStatus == 1) << result.err;
+        EXPECT_EQ(result.err.find("another table"), std::string::npos) << points;
+        if (result.exitStatus != 0) continue;
+        ++made;
+        const std::string taken =
+            ": " + std::to_string(Values(result.out, "ATIME").size() - 1) + " points taken";
+        EXPECT_NE(result.err.find(taken), std::string::npos) << taken << "\n" << result.err;
+    }
+    EXPECT_GT(made, 10) << "most files should make a motion";
 }
 
 TEST_F(HostImportReport, AScreenfulAtMostWithTheRestCounted) {

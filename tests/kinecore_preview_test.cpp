@@ -82,7 +82,8 @@ TEST(TrajectoryPreview, ReversalCountsBothDirectionsInTheTravel) {
 
     // An uneven reversal turns inside a segment: the travel counts the overshoot there.
     const CTrajectoryPreview overshoot = Preview({0, 10, 100}, {0, 100, 90});
-    const SegmentFigures& second = MotionFigures::Of(overshoot).segments[1];
+    const MotionFigures overshootFigures = MotionFigures::Of(overshoot);
+    const SegmentFigures& second = overshootFigures.segments[1];
     const CubicSegment& cubic = overshoot.GetSegments()[1];
     const double turn = [&] {  // where v = 0, found by bisection
         double low = 0, high = cubic.duration;

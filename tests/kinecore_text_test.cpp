@@ -78,20 +78,18 @@ TEST_F(ParameterTextTest, OptionalOptionsReadAsLowBoundUnlessValid) {
 }
 
 TEST_F(ParameterTextTest, BadOptionsGetMessagesThatNameTheKey) {
-    EXPECT_EQ(RadioMessage("ClearBuffer=1\r\n"), "Parameter \"Execute\" is missing.");
-    EXPECT_EQ(RadioMessage("Execute=5"),
-              "Parameter \"Execute\" has the value 5; it must lie from 0 to 1.");
-    EXPECT_EQ(RadioMessage("Execute=99999999999"),
-              "Parameter \"Execute\" has the value 99999999999; it must lie from 0 to 1.");
-    EXPECT_EQ(RadioMessage("Execute=1x"),
-              "Parameter \"Execute\" has the value \"1x\", which is not a whole number.");
-    EXPECT_EQ(RadioMessage("Execute= 1"),
-              "Parameter \"Execute\" has the value \" 1\", which is not a whole number.");
-    EXPECT_EQ(RadioMessage("Execute=\r\n"), "Parameter \"Execute\" has no value.");
-    EXPECT_EQ(RadioMessage("Execute[IU]=1"),
-              "Parameter \"Execute\" takes no unit; it is written as Execute=value.");
-    EXPECT_EQ(RadioMessage(std::string("Execute=1\0", 10)),
-              "Parameter \"Execute\" contains binary data (byte 0x00).");
+    const std::pair<std::string, std::string> cases[] = {
+        {"ClearBuffer=1\r\n", "Parameter \"Execute\" is missing."},
+        {"Execute=5", "Parameter \"Execute\" has the value 5; it must lie from 0 to 1."},
+        {"Execute=99999999999",
+         "Parameter \"Execute\" has the value 99999999999; it must lie from 0 to 1."},
+        {"Execute=1x", "Parameter \"Execute\" has the value \"1x\", which is not a whole number."},
+        {"Execute= 1", "Parameter \"Execute\" has the value \" 1\", which is not a whole number."},
+        {"Execute=\r\n", "Parameter \"Execute\" has no value."},
+        {"Execute[IU]=1", "Parameter \"Execute\" takes no unit; it is written as Execute=value."},
+        {std::string("Execute=1\0", 10), "Parameter \"Execute\" contains binary data (byte 0x00)."},
+    };
+    for (const auto& [text, message] : cases) EXPECT_EQ(RadioMessage(text), message) << text;
     EXPECT_EQ(m_value, -7);  // no failure stored anything
 }
 

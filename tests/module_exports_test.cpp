@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 #include "TestHost.h"
 
@@ -59,18 +60,21 @@ TEST_F(LoadedModule, Identity) {
 
 TEST_F(LoadedModule, EnabledOnlyForClosedLoopDrivesWithThePtVariables) {
     auto isEnabled = Exports().IsEnabled;
-    const char* all = "PVTBUFBEGIN=int\nPVTBUFLEN=int\nTPOS=long\nATIME=long\n";
+    const char* const kPtVariables[] = {"PVTBUFBEGIN", "PVTBUFLEN", "TPOS", "ATIME"};
+    // The variables of a drive setup, all but `missing`.
+    auto variables = [&](std::string_view missing = "") {
+        std::string lines;
+        for (const char* name : kPtVariables)
+            if (name != missing) lines += std::string(name) + "=long\n";
+        return lines;
+    };
     EXPECT_EQ(isEnabled(*host.setup), 1);
-    EXPECT_EQ(isEnabled(*SetupFrom(SetupText("0", "1", all))), 1);
-    EXPECT_EQ(isEnabled(*SetupFrom(SetupText("1", "1", all))), 0);
-    EXPECT_EQ(isEnabled(*SetupFrom(SetupText("0", "0", all))), 0);
-    for (const char* missing : {"PVTBUFBEGIN", "PVTBUFLEN", "TPOS", "ATIME"}) {
-        std::string variables;
-        for (const char* name : {"PVTBUFBEGIN", "PVTBUFLEN", "TPOS", "ATIME"}) {
-            if (std::string(name) != missing) variables += std::string(name) + "=long\n";
-        }
-        EXPECT_EQ(isEnabled(*SetupFrom(SetupText("0", "1", variables.c_str()))), 0) << missing;
-    }
+    EXPECT_EQ(isEnabled(*SetupFrom(SetupText("0", "1", variables().c_str()))), 1);
+    EXPECT_EQ(isEnabled(*SetupFrom(SetupText("1", "1", variables().c_str()))), 0);
+    EXPECT_EQ(isEnabled(*SetupFrom(SetupText("0", "0", variables().c_str()))), 0);
+    for (const char* missing : kPtVariables)
+        EXPECT_EQ(isEnabled(*SetupFrom(SetupText("0", "1", variables(missing).c_str()))), 0)
+            << missing;
 }
 
 TEST_F(LoadedModule, DefaultParametersReplaceTheText) {

@@ -2,6 +2,8 @@
 // that no resource compiler writes.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -175,6 +177,30 @@ TEST(ResourceReader, EveryTruncationOfTemplate214IsRefused) {
         EXPECT_THROW(AfxReadDialogTemplate(cut, "dialog 214"), CResourceFormatError) << size;
     }
     EXPECT_EQ(AfxReadDialogTemplate(entry->data, "dialog 214").items.size(), 29u);
+}
+
+// Random bytes changed in real resources: each read either succeeds or is refused, and never
+// reads outside the bytes (the sanitizer build checks).
+TEST(ResourceReader, DamagedResourcesAreReadOrRefused) {
+    std::mt19937 random(20261207);
+    const CResourceEntry* dialog = TravexResourceTable().FindResource(RT_DIALOG, 214u);
+    const CResourceEntry* version = TravexResourceTable().FindResource(RT_VERSION, 1u);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_NE(version, nullptr);
+    for (int round = 0; round < 1000; ++round) {
+        for (const CResourceEntry* entry : {dialog, version}) {
+            std::vector<BYTE> bytes(entry->data.begin(), entry->data.end());
+            for (int change = 0; change < 4; ++change)
+                bytes[random() % bytes.size()] = static_cast<BYTE>(random());
+            try {
+                if (entry == dialog)
+                    AfxReadDialogTemplate(bytes, "dialog 214");
+                else
+                    AfxReadVersionRecord(bytes);
+            } catch (const CResourceFormatError&) {
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -69,36 +69,16 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
     }
     std::string error;
     std::string motion;
-    if (!ReadWholeText(arguments.motionPath, motion, error)) return ReportFailure(error.c_str());
-    SkipByteOrderMark(motion);
-    // Whatever else it holds would be replaced by a motion's few lines.
-    const std::string notAMotion = WhyNotAMotion(motion);
-    if (!notAMotion.empty()) {
-        return ReportFailure((arguments.motionPath + " is no motion (" + notAMotion +
-                              "); edit would replace it, so it leaves it alone. A new motion: "
-                              "travex-host defaults -o FILE")
-                                 .c_str());
+    if (!ReadWholeText(arguments.motionPath, motion, error) ||
+        !CheckMotionToEdit(arguments.motionPath, motion, error)) {
+        return ReportFailure(error.c_str());
     }
-    WarnOfUnknownMotionKeys(motion, arguments.motionPath);
     if (arguments.scriptPath.empty())
         return RunWindowEdit(options, arguments.motionPath, std::move(motion));
 
     // A script that does not parse is refused before the module is loaded.
-    std::string script;
-    if (!ReadWholeText(arguments.scriptPath, script, error)) return ReportFailure(error.c_str());
-    SkipByteOrderMark(script);
-    const std::string scriptName = InputName(arguments.scriptPath);
-    if (script.find_first_not_of(" \t\r\n") == std::string::npos) {
-        return ReportFailure(("the script " + scriptName +
-                              " is empty; it needs the user's actions, one a line (see "
-                              "docs/editing-with-scripts.md)")
-                                 .c_str());
-    }
     CEditorScriptDriver driver;
-    CString scriptError;
-    if (!driver.LoadScriptText(script, scriptName.c_str(), scriptError)) {
-        return ReportFailure(scriptError.GetString());
-    }
+    if (!driver.LoadScriptFrom(arguments.scriptPath, error)) return ReportFailure(error.c_str());
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
 

@@ -3,10 +3,28 @@
 #include <GraphScriptVerbs.h>
 
 #include "PtEditorActions.h"
+#include "WholeTextIO.h"
 
 CEditorScriptDriver::CEditorScriptDriver() {
     RegisterGraphScriptVerbs(*this);
     RegisterPtEditorVerbs(*this);
+}
+
+bool CEditorScriptDriver::LoadScriptFrom(const std::string& path, std::string& error) {
+    std::string script;
+    if (!ReadWholeText(path, script, error)) return false;
+    SkipByteOrderMark(script);
+    const std::string name = InputName(path);
+    if (script.find_first_not_of(" \t\r\n") == std::string::npos) {
+        error = "the script " + name +
+                " is empty; it needs the user's actions, one a line (see "
+                "docs/editing-with-scripts.md)";
+        return false;
+    }
+    CString message;
+    if (LoadScriptText(script, name.c_str(), message)) return true;
+    error = message.str();
+    return false;
 }
 
 BOOL CEditorScriptDriver::Edit(const CHostSession& session, CString& text) {

@@ -4,6 +4,8 @@
 
 #include <afxheadlessdriver.h>
 
+#include <string>
+
 #include "HostSession.h"
 
 class CEditorScriptDriver : public CHeadlessDriver {
@@ -11,6 +13,11 @@ public:
     CEditorScriptDriver();
     CEditorScriptDriver(const CEditorScriptDriver&) = delete;
     CEditorScriptDriver& operator=(const CEditorScriptDriver&) = delete;
+
+    // Loads the script at `path`, or standard input for "-"; a byte-order mark is skipped. An
+    // empty script, one that cannot be read and one that does not parse are refused, with a
+    // message that names it.
+    bool LoadScriptFrom(const std::string& path, std::string& error);
 
     // Runs the module's editor on `text` with this driver as the process's dialog driver, and
     // returns what EditMotionSequence returned: TRUE after OK, with `text` replaced.

@@ -143,3 +143,17 @@ void WarnOfUnknownMotionKeys(std::string_view text, const std::string& name) {
                      unknown.nearest.empty() ? "" : "\"?");
     }
 }
+
+bool CheckMotionToEdit(const std::string& path, std::string& text, std::string& error) {
+    if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
+    // Whatever else the file holds would be replaced by a motion's few lines.
+    const std::string notAMotion = WhyNotAMotion(text);
+    if (!notAMotion.empty()) {
+        error = path + " is no motion (" + notAMotion +
+                "); edit would replace it, so it leaves it alone. A new motion: travex-host "
+                "defaults -o FILE";
+        return false;
+    }
+    WarnOfUnknownMotionKeys(text, path);
+    return true;
+}

@@ -29,3 +29,8 @@ std::string WhyNotAMotion(std::string_view text);
 // "travex-host: warning: NAME:LINE: "K" is no key of a PT motion; did you mean "N"?" on
 // standard error, for the first few of them.
 void WarnOfUnknownMotionKeys(std::string_view text, const std::string& name);
+
+// Before `edit` replaces the file at `path` with what the editor writes: drops a byte-order
+// mark from `text`, refuses a text that is no motion (with a hint to `travex-host defaults`),
+// and warns of keys that no PT motion has. False with the message in `error`.
+bool CheckMotionToEdit(const std::string& path, std::string& text, std::string& error);

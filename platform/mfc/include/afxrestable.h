@@ -25,7 +25,7 @@ public:
     // and the version record are read here, in kHostLanguage where the file has it; a malformed
     // file throws CResourceFormatError.
     CResourceTable(std::string moduleName, std::span<const BYTE> resFile);
-    // A table that code fills: a host's own strings, a test's dialogs.
+    // A table that code fills: tests build their dialogs and strings this way.
     explicit CResourceTable(std::string moduleName);
     ~CResourceTable();
     CResourceTable(const CResourceTable&) = delete;
@@ -36,8 +36,8 @@ public:
     void AddString(UINT id, std::string text);
     void AddDialog(CResourceName name, std::shared_ptr<const DLGTEMPLATEDATA> dialog);
 
-    // The resource in `language` or, as Windows falls back, in the same primary language, in
-    // the neutral language, or else in the first language the file holds. Null when absent.
+    // The resource in `language` or, failing that, in the same primary language, in the neutral
+    // language, or else in the first language the file holds. Null when absent.
     const CResourceEntry* FindResource(const CResourceName& type, const CResourceName& name,
                                        WORD language = kHostLanguage) const;
     const std::string* FindString(UINT id) const;

@@ -1,5 +1,6 @@
 #include "afxresreader.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace afximpl {

@@ -1,5 +1,7 @@
 #include "afxverinfo.h"
 
+#include <algorithm>
+
 #include "afxresreader.h"
 
 namespace {
