@@ -30,10 +30,11 @@ run: build
 	$(BUILD)/travex-host translate examples/worked-example.ptm
 
 # Translation of a 1,000,000-point motion and import of a 1,000,000-line points file, each
-# timed as a whole process (see README, Performance).
+# timed as a whole process, and the redraw of a 1,000,000-point graph (see README, Performance).
 bench: build
 	$(BUILD)/translate_bench --host $(BUILD)/travex-host
 	$(BUILD)/import_bench --host $(BUILD)/travex-host
+	$(BUILD)/graph_redraw_bench
 
 # The editor on the worked example and its event dialogs, rendered offscreen to docs/images/.
 screenshots: build

@@ -42,6 +42,8 @@ public:
     // New values are 0. `growBy` is a hint for reallocation; -1 keeps the default.
     void SetSize(int size, int growBy = -1);
     double GetAt(int index) const { return m_values.at(static_cast<size_t>(index)); }
+    // The values in order, for code that reads them all; valid until the array changes.
+    const double* GetData() const { return m_values.data(); }
     void SetAt(int index, double value) { m_values.at(static_cast<size_t>(index)) = value; }
     // `count` copies of `value` before `index`.
     void InsertAt(int index, double value, int count = 1);

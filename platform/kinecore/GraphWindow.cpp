@@ -275,20 +275,21 @@ void CGraphWindow::DrawCurves(CDC& dc, const CRect& plot) const {
         int first = 0, last = count - 1;
         if (i == 0 && m_bIncreasingX)
             std::tie(first, last) = VisibleRange(*xCurve, count, m_dViewMinX, m_dViewMaxX);
-        xs.resize(static_cast<size_t>(last - first + 1));
-        ys.resize(xs.size());
-        for (int point = first; point <= last; ++point) {
-            xs[static_cast<size_t>(point - first)] = xCurve->GetAt(point);
-            ys[static_cast<size_t>(point - first)] = yCurve->GetAt(point);
-        }
-        // The point being dragged follows the pointer until it is let go.
+        const double* x = xCurve->GetData();
+        const double* y = yCurve->GetData();
+        // The point being dragged follows the pointer until it is let go: the visible points
+        // are copied to move it, which only a drag pays for.
         const bool dragging = i == 0 && m_dragMode == DragMode::Point && m_nDragPoint >= first &&
                               m_nDragPoint <= last && HasDragged();
         if (dragging) {
+            xs.assign(x + first, x + last + 1);
+            ys.assign(y + first, y + last + 1);
             xs[static_cast<size_t>(m_nDragPoint - first)] = mapping.FromPixelX(m_dragNow.x);
             ys[static_cast<size_t>(m_nDragPoint - first)] = mapping.FromPixelY(m_dragNow.y);
+            x = xs.data() - first;
+            y = ys.data() - first;
         }
-        DecimateCurve(xs.data(), ys.data(), 0, static_cast<int>(xs.size()) - 1, mapping, polyline);
+        DecimateCurve(x, y, first, last, mapping, polyline);
         CPen pen(PS_SOLID, std::max(1, xy->m_nLineWidth), xy->m_crColor);
         dc.SelectObject(&pen);
         if (polyline.size() >= 2)
@@ -296,27 +297,26 @@ void CGraphWindow::DrawCurves(CDC& dc, const CRect& plot) const {
         else if (polyline.size() == 1)
             dc.FillSolidRect(polyline[0].x - 1, polyline[0].y - 1, 3, 3, xy->m_crColor);
 
-        const bool roomy = static_cast<int>(xs.size()) * kMarkerSpacing <= plot.Width();
+        const bool roomy = (last - first + 1) * kMarkerSpacing <= plot.Width();
         if (i == 0 && roomy) {
             CPen outline(PS_SOLID, 1, xy->m_crColor);
             CBrush fill(RGB16(CR16_WHITE));
             dc.SelectObject(&outline);
             dc.SelectObject(&fill);
-            for (size_t point = 0; point < xs.size(); ++point) {
-                const int x = mapping.ToPixelX(xs[point]);
-                const int y = mapping.ToPixelY(ys[point]);
-                dc.Rectangle(x - 3, y - 3, x + 4, y + 4);
+            for (int point = first; point <= last; ++point) {
+                const int px = mapping.ToPixelX(x[point]);
+                const int py = mapping.ToPixelY(y[point]);
+                dc.Rectangle(px - 3, py - 3, px + 4, py + 4);
             }
         }
         if (i == m_nSelectedCurve && m_nSelected >= first && m_nSelected <= last) {
-            const size_t at = static_cast<size_t>(m_nSelected - first);
-            const int x = mapping.ToPixelX(xs[at]);
-            const int y = mapping.ToPixelY(ys[at]);
+            const int px = mapping.ToPixelX(x[m_nSelected]);
+            const int py = mapping.ToPixelY(y[m_nSelected]);
             CPen ring(PS_SOLID, 2, RGB16(CR16_RED));
             CBrush fill(RGB16(CR16_RED));
             dc.SelectObject(&ring);
             dc.SelectObject(&fill);
-            dc.Ellipse(x - 5, y - 5, x + 6, y + 6);
+            dc.Ellipse(px - 5, py - 5, px + 6, py + 6);
         }
     }
 }
