@@ -44,16 +44,34 @@ public:
     double GetAt(int index) const { return m_values.at(static_cast<size_t>(index)); }
     // The values in order, for code that reads them all; valid until the array changes.
     const double* GetData() const { return m_values.data(); }
-    void SetAt(int index, double value) { m_values.at(static_cast<size_t>(index)) = value; }
+    void SetAt(int index, double value);
     // `count` copies of `value` before `index`.
     void InsertAt(int index, double value, int count = 1);
     // Throws when the values index..index + count - 1 are not all there.
     void RemoveAt(int index, int count = 1);
-    double& operator[](int index) { return m_values.at(static_cast<size_t>(index)); }
+    // A write through the reference cannot be seen: the extent is taken afresh after it.
+    double& operator[](int index) {
+        m_extentKnown = false;
+        return m_values.at(static_cast<size_t>(index));
+    }
     double operator[](int index) const { return GetAt(index); }
 
+    // The smallest and largest value, each taken as a pass from the first value on would take
+    // it; false for an empty array. Kept up as single values change, so that a graph of a
+    // million points need not pass over them after every edit of one.
+    bool GetExtent(double& low, double& high) const;
+
 private:
+    // The kept extent after `old` at `index` goes, and after `value` comes to `index`: kept
+    // where the change lies strictly inside it, widened where it lies strictly beyond, taken
+    // afresh otherwise (the first value, or a tie with a bound).
+    void Forget(int index, double old);
+    void Widen(int index, double value);
+
     std::vector<double> m_values;
+    mutable bool m_extentKnown = false;
+    mutable double m_low = 0;
+    mutable double m_high = 0;
 };
 
 // One value array of a graph, with its title.
@@ -179,7 +197,7 @@ private:
 
     CGraphFilter* m_pFilter = nullptr;
     int m_nEditable;
-    int m_nStyle;
+    [[maybe_unused]] int m_nStyle;  // the host's style flags; the stand-in draws one style
     int m_nSelected = -1;
     int m_nSelectedCurve = 0;
 
@@ -191,7 +209,10 @@ private:
     void DrawAxes(CDC& dc, const CRect& plot) const;
     void DrawCurves(CDC& dc, const CRect& plot) const;
     bool m_bZoomed = false;
-    bool m_bIncreasingX = true;  // the first curve's x never decreases: visible points by search
+    // Whether the first curve's x never decreases, so that the visible points can be searched;
+    // taken when first needed after the data changed (-1 until then).
+    bool IncreasingX() const;
+    mutable int m_nIncreasingX = -1;
     DragMode m_dragMode = DragMode::None;
     int m_nDragPoint = -1;
     CPoint m_dragStart, m_dragNow;

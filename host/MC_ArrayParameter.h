@@ -39,7 +39,10 @@ public:
     // Removes `count` values from `index` on, or as many as there are up to the end.
     void RemoveValueAt(int index, int count);
 
-    double GetValueInInternalUnit(int index) const;
+    // Inline: the generator and the validation read every value of a long motion through it.
+    double GetValueInInternalUnit(int index) const {
+        return index >= 0 && index < GetValuesCount() ? m_values[static_cast<size_t>(index)] : 0.0;
+    }
     void SetValueInInternalUnit(int index, double value);
     void InsertValueInInternalUnitAt(int index, double value);
     const std::vector<double>& GetValuesInInternalUnit() const { return m_values; }
@@ -55,7 +58,9 @@ public:
     void SetMaxInInternalUnit(double value) { m_max = value; }
 
     // In-place conversion between the selected unit and IU: UnitToIU multiplies by the unit's
-    // IU per unit, IUToUnit divides.
+    // IU per unit, IUToUnit divides. A value that IUToUnit made of a whole number of IU (or of
+    // fixed-point steps) converts back to exactly that number; SetValue and InsertValueAt
+    // convert the same way.
     void UnitToIU(double& value) const;
     void IUToUnit(double& value) const;
 
@@ -75,6 +80,7 @@ public:
 
 private:
     double Factor() const;
+    double ToInternalUnit(double value) const;
 
     CMC_Setup& m_setup;
     std::string m_key;

@@ -40,7 +40,9 @@ CString CInternalData::ValidatePoints(int& badPoint) {
             badPoint = i;
             return "Time value is out of bounds.";
         }
-        if (time <= previousTime) {
+        // The program truncates times to whole IU: two times within one IU would make a
+        // segment of no time, which a drive cannot run.
+        if (time <= previousTime || std::trunc(time) <= std::trunc(previousTime)) {
             badPoint = i;
             return PointMessage("Time value of point %d is identical with previous point.", i);
         }

@@ -8,6 +8,8 @@
 
 #include "EditInWindow.h"
 #include "ExitStatus.h"
+#include "FileIdentity.h"
+#include "PtMotionText.h"
 #include "WholeTextIO.h"
 
 namespace {
@@ -19,6 +21,7 @@ struct EditArguments {
     int delayMs = 0;
 };
 
+// One message box as one line; a line break inside its text becomes a blank.
 void PrintMessageLine(const std::string& text) {
     std::string line;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -38,7 +41,8 @@ int RunWindowEdit(const HostOptions& options, const std::string& motionPath, std
     QtApplicationScope application;
     const BOOL confirmed = EditInWindow(session, text, messages, error);
     for (const CString& message : messages) PrintMessageLine(message.str());
-    std::fflush(stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return ReportFailure("cannot write the messages to standard output");
     if (!error.empty()) return ReportFailure(error.c_str());
     if (!confirmed) return kExitCancelled;
     if (!WriteWholeText(motionPath, text.str(), error)) return ReportFailure(error.c_str());
@@ -61,18 +65,22 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
     }
     // The edited text goes back where it came from, and standard output carries the messages.
     if (arguments.motionPath == "-") return ReportFailure("edit needs a motion file, not -");
+    if (!arguments.scriptPath.empty() &&
+        !RefuseSameFile("the motion", arguments.motionPath, "--script", arguments.scriptPath)) {
+        return kExitFailure;
+    }
     std::string error;
     std::string motion;
-    if (!ReadWholeText(arguments.motionPath, motion, error)) return ReportFailure(error.c_str());
+    if (!ReadWholeText(arguments.motionPath, motion, error) ||
+        !CheckMotionToEdit(arguments.motionPath, motion, error)) {
+        return ReportFailure(error.c_str());
+    }
     if (arguments.scriptPath.empty())
         return RunWindowEdit(options, arguments.motionPath, std::move(motion));
 
     // A script that does not parse is refused before the module is loaded.
     CEditorScriptDriver driver;
-    CString scriptError;
-    if (!driver.LoadScript(arguments.scriptPath.c_str(), scriptError)) {
-        return ReportFailure(scriptError.GetString());
-    }
+    if (!driver.LoadScriptFrom(arguments.scriptPath, error)) return ReportFailure(error.c_str());
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
 
@@ -86,8 +94,10 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
     CString text(std::move(motion));
     const BOOL confirmed = driver.Edit(session, text);
     const BOOL played = driver.Finish();
-    PrintShownMessages(driver.GetMessages());
-    std::fflush(stdout);
+    // What the user asked to see is part of the result: unless it is out, nothing is written.
+    if (!PrintShownMessages(driver.GetMessages())) {
+        return ReportFailure("cannot write the messages to standard output");
+    }
     if (!played) return ReportFailure(driver.GetError().GetString());
     if (!driver.HasShownDialog()) {
         return ReportFailure(
@@ -102,9 +112,10 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
 
 }  // namespace
 
-void PrintShownMessages(const std::vector<CHeadlessDriver::CShownMessage>& messages) {
+bool PrintShownMessages(const std::vector<CHeadlessDriver::CShownMessage>& messages) {
     for (const CHeadlessDriver::CShownMessage& message : messages)
         PrintMessageLine(message.text.str());
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
 HostCommand AddEditCommand(CLI::App& app, const HostOptions& options) {
@@ -121,8 +132,9 @@ HostCommand AddEditCommand(CLI::App& app, const HostOptions& options) {
         ->required();
     command
         ->add_option("--script", arguments->scriptPath,
-                     "The user's actions, one a line (docs/editing-with-scripts.md)")
-        ->type_name("FILE");
+                     "The user's actions, one a line (docs/editing-with-scripts.md); - reads "
+                     "standard input")
+        ->type_name("FILE|-");
     command->add_flag("--window", arguments->window,
                       "Play the script on the editor's window, for a person to watch");
     command

@@ -94,7 +94,7 @@ int CGraphWindow::SelectPoint(int curve, int point) {
 
 void CGraphWindow::OnDataChanged() {
     m_dMinX = m_dMaxX = m_dMinY = m_dMaxY = 0;
-    m_bIncreasingX = true;
+    m_nIncreasingX = -1;
     m_strXTitle.Empty();
     m_strYTitle.Empty();
     if (!m_pFilter) return;
@@ -110,16 +110,25 @@ void CGraphWindow::OnDataChanged() {
         if (!xs || !ys) continue;
         if (i == 0 && !xs->m_strTitle.IsEmpty()) m_strXTitle = xs->m_strTitle;
         const int count = std::min(xs->GetSize(), ys->GetSize());
-        for (int point = 0; point < count; ++point) {
-            const double x = xs->GetAt(point);
-            if (i == 0 && point > 0 && x < xs->GetAt(point - 1)) m_bIncreasingX = false;
-            const double y = ys->GetAt(point);
-            m_dMinX = any ? std::min(m_dMinX, x) : x;
-            m_dMaxX = any ? std::max(m_dMaxX, x) : x;
-            m_dMinY = any ? std::min(m_dMinY, y) : y;
-            m_dMaxY = any ? std::max(m_dMaxY, y) : y;
-            any = true;
+        if (count == 0) continue;
+        double lowX = xs->GetAt(0), highX = lowX, lowY = ys->GetAt(0), highY = lowY;
+        if (xs->GetSize() == ys->GetSize()) {
+            // The arrays keep their extents up as single values change.
+            xs->GetExtent(lowX, highX);
+            ys->GetExtent(lowY, highY);
+        } else {
+            for (int point = 0; point < count; ++point) {
+                lowX = std::min(lowX, xs->GetAt(point));
+                highX = std::max(highX, xs->GetAt(point));
+                lowY = std::min(lowY, ys->GetAt(point));
+                highY = std::max(highY, ys->GetAt(point));
+            }
         }
+        m_dMinX = any ? std::min(m_dMinX, lowX) : lowX;
+        m_dMaxX = any ? std::max(m_dMaxX, highX) : highX;
+        m_dMinY = any ? std::min(m_dMinY, lowY) : lowY;
+        m_dMaxY = any ? std::max(m_dMaxY, highY) : highY;
+        any = true;
     }
     if (!m_bZoomed) FitView();
 }
@@ -127,6 +136,21 @@ void CGraphWindow::OnDataChanged() {
 void CGraphWindow::RefreshWindow() {
     ++m_nRefreshCount;
     Invalidate();
+}
+
+bool CGraphWindow::IncreasingX() const {
+    if (m_nIncreasingX < 0) {
+        // Taken when first needed after a change, not on every refresh: the arrays keep their
+        // extents so that a refresh need not pass over them.
+        CCurve* xs = nullptr;
+        CCurve* ys = nullptr;
+        m_nIncreasingX = 1;
+        if (FindPoint(0, xs, ys)) {
+            const double* x = xs->GetData();
+            m_nIncreasingX = std::is_sorted(x, x + xs->GetSize()) ? 1 : 0;
+        }
+    }
+    return m_nIncreasingX == 1;
 }
 
 void CGraphWindow::FitView() {
@@ -179,7 +203,7 @@ int CGraphWindow::HitTest(CPoint pixel) const {
     if (m_nSelected >= 0 && m_nSelected < count && distance(m_nSelected) <= kHitDistance)
         return m_nSelected;
     int first = 0, last = count - 1;
-    if (m_bIncreasingX) {
+    if (IncreasingX()) {
         std::tie(first, last) = VisibleRange(*xs, count, mapping.FromPixelX(pixel.x - kHitDistance),
                                              mapping.FromPixelX(pixel.x + kHitDistance));
     }
@@ -273,7 +297,7 @@ void CGraphWindow::DrawCurves(CDC& dc, const CRect& plot) const {
         const int count = std::min(xCurve->GetSize(), yCurve->GetSize());
         if (count == 0) continue;
         int first = 0, last = count - 1;
-        if (i == 0 && m_bIncreasingX)
+        if (i == 0 && IncreasingX())
             std::tie(first, last) = VisibleRange(*xCurve, count, m_dViewMinX, m_dViewMaxX);
         const double* x = xCurve->GetData();
         const double* y = yCurve->GetData();
@@ -443,6 +467,7 @@ BOOL CGraphWindow::MovePoint(int point, double x, double y) {
         return FALSE;
     xs->SetAt(point, x);
     ys->SetAt(point, y);
+    m_nIncreasingX = -1;
     NotifyParent(point);
     return TRUE;
 }

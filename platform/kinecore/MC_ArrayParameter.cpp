@@ -32,11 +32,11 @@ double CMC_ArrayParameter::GetValue(int index) const {
 }
 
 void CMC_ArrayParameter::SetValue(int index, double value) {
-    SetValueInInternalUnit(index, value * Factor());
+    SetValueInInternalUnit(index, ToInternalUnit(value));
 }
 
 void CMC_ArrayParameter::InsertValueAt(int index, double value) {
-    InsertValueInInternalUnitAt(index, value * Factor());
+    InsertValueInInternalUnitAt(index, ToInternalUnit(value));
 }
 
 void CMC_ArrayParameter::RemoveValueAt(int index, int count) {
@@ -44,11 +44,6 @@ void CMC_ArrayParameter::RemoveValueAt(int index, int count) {
     const auto first = m_values.begin() + index;
     const int available = GetValuesCount() - index;
     m_values.erase(first, first + (count < available ? count : available));
-}
-
-double CMC_ArrayParameter::GetValueInInternalUnit(int index) const {
-    if (index < 0 || index >= GetValuesCount()) return 0.0;
-    return m_values[static_cast<size_t>(index)];
 }
 
 void CMC_ArrayParameter::SetValueInInternalUnit(int index, double value) {
@@ -65,7 +60,7 @@ double CMC_ArrayParameter::GetMin() const { return m_min / Factor(); }
 
 double CMC_ArrayParameter::GetMax() const { return m_max / Factor(); }
 
-void CMC_ArrayParameter::UnitToIU(double& value) const { value *= Factor(); }
+void CMC_ArrayParameter::UnitToIU(double& value) const { value = ToInternalUnit(value); }
 
 void CMC_ArrayParameter::IUToUnit(double& value) const { value /= Factor(); }
 
@@ -97,6 +92,16 @@ CString CMC_ArrayParameter::PrintValue(int index) const {
     if (value == 0.0) value = 0.0;  // shows "0", not "-0"
     char buffer[kNumberTextSize];
     return CString(FormatShortest(value, buffer));
+}
+
+// A display value that is a whole count of the type's steps divided by the factor (as IUToUnit
+// and PrintValue give it) goes back to exactly that count: the product alone can land one
+// rounding step below it, and the program's truncation would then lose a whole IU.
+double CMC_ArrayParameter::ToInternalUnit(double value) const {
+    const double factor = Factor();
+    const double product = value * factor;
+    const double whole = CMC_Value::Reduce(m_type, product);
+    return whole / factor == value ? whole : product;
 }
 
 double CMC_ArrayParameter::Factor() const {

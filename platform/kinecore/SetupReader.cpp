@@ -39,6 +39,8 @@ bool ParseInt(std::string_view text, int& value) {
     return ec == std::errc() && ptr == end && !text.empty();
 }
 
+constexpr size_t kLongestUnitName = 32;
+
 // Unit names stand in brackets in parameter texts, so they may not hold brackets or blanks.
 bool IsValidUnitName(std::string_view name) {
     for (const char ch : name) {
@@ -58,7 +60,7 @@ bool CSetupReader::ReadLine(std::string_view line) {
         if (line.back() != ']') return Fail("\"%s\" lacks the closing bracket.", Quote(line));
         const std::string name(Trim(line.substr(1, line.size() - 2)));
         if (!ParseSection(name, m_section)) {
-            return Fail("unknown section [%s].", name.c_str());
+            return Fail("unknown section [%s].", Quote(name));
         }
         return true;
     }
@@ -139,6 +141,11 @@ bool CSetupReader::ReadUnit(UnitKind kind, const std::string& name, const std::s
     // The first unit listed replaces the IU that an empty setup starts with.
     if (!listed) units.clear();
     listed = true;
+    // Every line of a program repeats the unit's name.
+    if (name.size() > kLongestUnitName) {
+        return Fail("the unit name \"%s\" is longer than %zu characters.", Quote(name),
+                    kLongestUnitName);
+    }
     if (!IsValidUnitName(name)) {
         return Fail("the unit name \"%s\" must not hold blanks or brackets.", Quote(name));
     }
