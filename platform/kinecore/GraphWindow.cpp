@@ -246,7 +246,7 @@ void CGraphWindow::DrawAxes(CDC& dc, const CRect& plot) const {
     dc.SetTextColor(RGB16(CR16_BLACK));
     const int textHeight = std::max<int>(1, dc.GetTextExtent("0").cy);
 
-    const CGraphTicks xTicks = MakeTicks(m_dViewMinX, m_dViewMaxX, std::max(2, plot.Width() / 70));
+    const CGraphTicks xTicks = MakeTicks(m_dViewMinX, m_dViewMaxX, std::max(2, plot.Width() / 50));
     dc.SetTextAlign(TA_CENTER | TA_TOP);
     for (double value : xTicks.values) {
         const int x = mapping.ToPixelX(value);
