@@ -43,6 +43,8 @@ public:
     // New values are 0. `growBy` is a hint for reallocation; -1 keeps the default.
     void SetSize(int size, int growBy = -1);
     double GetAt(int index) const { return m_values.at(static_cast<size_t>(index)); }
+    // The values in order, for code that reads them all; valid until the array changes.
+    const double* GetData() const { return m_values.data(); }
     void SetAt(int index, double value);
     // `count` copies of `value` before `index`.
     void InsertAt(int index, double value, int count = 1);
@@ -224,7 +226,10 @@ private:
     void DrawPreviewSpeed(CDC& dc, const CRect& plot) const;
     BOOL m_bPreviewSpeed = FALSE;
     bool m_bZoomed = false;
-    bool m_bIncreasingX = true;  // the first curve's x never decreases: visible points by search
+    // Whether the first curve's x never decreases, so that the visible points can be searched;
+    // taken when first needed after the data changed (-1 until then).
+    bool IncreasingX() const;
+    mutable int m_nIncreasingX = -1;
     DragMode m_dragMode = DragMode::None;
     int m_nDragPoint = -1;
     CPoint m_dragStart, m_dragNow;

@@ -6,8 +6,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +26,31 @@ Widget* Control(QWidget& window, int id) {
 
 void Click(QWidget& window, int id) {
     if (auto* button = Control<QAbstractButton>(window, id)) button->click();
+}
+
+// The window as a desktop frames it: the offscreen platform draws no title bar, so one is drawn
+// here with the window's title and, for a window that has one, its close box.
+QImage Framed(QWidget& window) {
+    const QImage client = window.grab().toImage();
+    constexpr int kBorder = 1, kTitle = 24;
+    QImage framed(client.width() + 2 * kBorder, client.height() + kTitle + kBorder,
+                  QImage::Format_RGB32);
+    framed.fill(QColor(0x3c, 0x6e, 0xb4));
+    QPainter painter(&framed);
+    painter.drawImage(kBorder, kTitle, client);
+    QFont font = window.font();
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(8, 0, framed.width() - 40, kTitle), Qt::AlignVCenter | Qt::AlignLeft,
+                     window.windowTitle());
+    if (window.windowFlags() & Qt::WindowCloseButtonHint) {
+        const QRect box(framed.width() - 26, 4, 20, 16);
+        painter.setPen(QPen(Qt::white, 2));
+        painter.drawLine(box.center() + QPoint(-4, -4), box.center() + QPoint(4, 4));
+        painter.drawLine(box.center() + QPoint(-4, 4), box.center() + QPoint(4, -4));
+    }
+    return framed;
 }
 
 void PressKey(QWidget& window, int key) {
@@ -56,7 +83,7 @@ int main(int argc, char** argv) {
     auto save = [&](const char* name) {
         return [&saved, &folder, name](QWidget& front) {
             const QString path = folder.filePath(name);
-            if (front.grab().save(path)) saved.push_back(path);
+            if (Framed(front).save(path)) saved.push_back(path);
         };
     };
     const auto editor = QtInputQueue::FrontTitled("Motion - PT");

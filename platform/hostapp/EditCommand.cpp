@@ -21,6 +21,7 @@ struct EditArguments {
     int delayMs = 0;
 };
 
+// One message box as one line; a line break inside its text becomes a blank.
 void PrintMessageLine(const std::string& text) {
     std::string line;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -40,7 +41,8 @@ int RunWindowEdit(const HostOptions& options, const std::string& motionPath, std
     QtApplicationScope application;
     const BOOL confirmed = EditInWindow(session, text, messages, error);
     for (const CString& message : messages) PrintMessageLine(message.str());
-    std::fflush(stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return ReportFailure("cannot write the messages to standard output");
     if (!error.empty()) return ReportFailure(error.c_str());
     if (!confirmed) return kExitCancelled;
     if (!WriteWholeText(motionPath, text.str(), error)) return ReportFailure(error.c_str());

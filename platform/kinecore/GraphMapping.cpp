@@ -3,23 +3,18 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-constexpr double kFarOutside = 30000;
-
-int Clamped(double pixel) {
-    return static_cast<int>(std::lround(std::clamp(pixel, -kFarOutside, kFarOutside)));
-}
-
-}  // namespace
-
 int CGraphMapping::ToPixelX(double x) const {
-    return Clamped(plot.left + (x - minX) / (maxX - minX) * (plot.Width() - 1));
+    // The same sums as the decimation's, so that a point and its curve meet on one pixel.
+    return ClampedPixel((plot.left - minX * ScaleX()) + x * ScaleX());
 }
 
 int CGraphMapping::ToPixelY(double y) const {
-    return Clamped(plot.bottom - 1 - (y - minY) / (maxY - minY) * (plot.Height() - 1));
+    return ClampedPixel((plot.bottom - 1 + minY * ScaleY()) - y * ScaleY());
 }
+
+double CGraphMapping::ScaleX() const { return (plot.Width() - 1) / (maxX - minX); }
+
+double CGraphMapping::ScaleY() const { return (plot.Height() - 1) / (maxY - minY); }
 
 double CGraphMapping::FromPixelX(int px) const {
     return minX + (px - plot.left) * (maxX - minX) / std::max(1, plot.Width() - 1);

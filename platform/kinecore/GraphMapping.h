@@ -13,6 +13,18 @@ struct CGraphMapping {
     int ToPixelY(double y) const;
     double FromPixelX(int px) const;
     double FromPixelY(int py) const;
+    // Pixels per unit of x and of y.
+    double ScaleX() const;
+    double ScaleY() const;
+    // A pixel coordinate rounded half away from zero, and held within what every surface can
+    // draw; inline, since a redraw maps millions.
+    static int ClampedPixel(double pixel) {
+        const double held = pixel < -kFarOutside  ? -kFarOutside
+                            : pixel > kFarOutside ? kFarOutside
+                                                  : pixel;
+        return static_cast<int>(held < 0 ? held - 0.5 : held + 0.5);
+    }
+    static constexpr double kFarOutside = 30000;
 };
 
 // A range that can be drawn: never empty, never reversed, finite.

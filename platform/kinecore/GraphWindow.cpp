@@ -95,7 +95,7 @@ int CGraphWindow::SelectPoint(int curve, int point) {
 
 void CGraphWindow::OnDataChanged() {
     m_dMinX = m_dMaxX = m_dMinY = m_dMaxY = 0;
-    m_bIncreasingX = true;
+    m_nIncreasingX = -1;
     m_strXTitle.Empty();
     m_strYTitle.Empty();
     if (!m_pFilter) return;
@@ -111,12 +111,6 @@ void CGraphWindow::OnDataChanged() {
         if (!xs || !ys) continue;
         if (i == 0 && !xs->m_strTitle.IsEmpty()) m_strXTitle = xs->m_strTitle;
         const int count = std::min(xs->GetSize(), ys->GetSize());
-        // Visible points are found by search while the first curve's x never decreases.
-        if (i == 0) {
-            for (int point = 1; point < count && m_bIncreasingX; ++point) {
-                if (xs->GetAt(point) < xs->GetAt(point - 1)) m_bIncreasingX = false;
-            }
-        }
         if (count == 0) continue;
         double lowX = xs->GetAt(0), highX = lowX, lowY = ys->GetAt(0), highY = lowY;
         if (xs->GetSize() == ys->GetSize()) {
@@ -143,6 +137,21 @@ void CGraphWindow::OnDataChanged() {
 void CGraphWindow::RefreshWindow() {
     ++m_nRefreshCount;
     Invalidate();
+}
+
+bool CGraphWindow::IncreasingX() const {
+    if (m_nIncreasingX < 0) {
+        // Taken when first needed after a change, not on every refresh: the arrays keep their
+        // extents so that a refresh need not pass over them.
+        CCurve* xs = nullptr;
+        CCurve* ys = nullptr;
+        m_nIncreasingX = 1;
+        if (FindPoint(0, xs, ys)) {
+            const double* x = xs->GetData();
+            m_nIncreasingX = std::is_sorted(x, x + xs->GetSize()) ? 1 : 0;
+        }
+    }
+    return m_nIncreasingX == 1;
 }
 
 void CGraphWindow::FitView() {
@@ -197,7 +206,7 @@ int CGraphWindow::HitTest(CPoint pixel) const {
     if (m_nSelected >= 0 && m_nSelected < count && distance(m_nSelected) <= kHitDistance)
         return m_nSelected;
     int first = 0, last = count - 1;
-    if (m_bIncreasingX) {
+    if (IncreasingX()) {
         std::tie(first, last) = VisibleRange(*xs, count, mapping.FromPixelX(pixel.x - kHitDistance),
                                              mapping.FromPixelX(pixel.x + kHitDistance));
     }
@@ -241,7 +250,7 @@ void CGraphWindow::DrawAxes(CDC& dc, const CRect& plot) const {
     dc.SetTextColor(RGB16(CR16_BLACK));
     const int textHeight = std::max<int>(1, dc.GetTextExtent("0").cy);
 
-    const CGraphTicks xTicks = MakeTicks(m_dViewMinX, m_dViewMaxX, std::max(2, plot.Width() / 70));
+    const CGraphTicks xTicks = MakeTicks(m_dViewMinX, m_dViewMaxX, std::max(2, plot.Width() / 50));
     dc.SetTextAlign(TA_CENTER | TA_TOP);
     for (double value : xTicks.values) {
         const int x = mapping.ToPixelX(value);
@@ -292,22 +301,23 @@ void CGraphWindow::DrawCurves(CDC& dc, const CRect& plot) const {
         const int count = std::min(xCurve->GetSize(), yCurve->GetSize());
         if (count == 0) continue;
         int first = 0, last = count - 1;
-        if (i == 0 && m_bIncreasingX)
+        if (i == 0 && IncreasingX())
             std::tie(first, last) = VisibleRange(*xCurve, count, m_dViewMinX, m_dViewMaxX);
-        xs.resize(static_cast<size_t>(last - first + 1));
-        ys.resize(xs.size());
-        for (int point = first; point <= last; ++point) {
-            xs[static_cast<size_t>(point - first)] = xCurve->GetAt(point);
-            ys[static_cast<size_t>(point - first)] = yCurve->GetAt(point);
-        }
-        // The point being dragged follows the pointer until it is let go.
+        const double* x = xCurve->GetData();
+        const double* y = yCurve->GetData();
+        // The point being dragged follows the pointer until it is let go: the visible points
+        // are copied to move it, which only a drag pays for.
         const bool dragging = i == 0 && m_dragMode == DragMode::Point && m_nDragPoint >= first &&
                               m_nDragPoint <= last && HasDragged();
         if (dragging) {
+            xs.assign(x + first, x + last + 1);
+            ys.assign(y + first, y + last + 1);
             xs[static_cast<size_t>(m_nDragPoint - first)] = mapping.FromPixelX(m_dragNow.x);
             ys[static_cast<size_t>(m_nDragPoint - first)] = mapping.FromPixelY(m_dragNow.y);
+            x = xs.data() - first;
+            y = ys.data() - first;
         }
-        DecimateCurve(xs.data(), ys.data(), 0, static_cast<int>(xs.size()) - 1, mapping, polyline);
+        DecimateCurve(x, y, first, last, mapping, polyline);
         CPen pen(PS_SOLID, std::max(1, xy->m_nLineWidth), xy->m_crColor);
         dc.SelectObject(&pen);
         if (polyline.size() >= 2)
@@ -315,27 +325,26 @@ void CGraphWindow::DrawCurves(CDC& dc, const CRect& plot) const {
         else if (polyline.size() == 1)
             dc.FillSolidRect(polyline[0].x - 1, polyline[0].y - 1, 3, 3, xy->m_crColor);
 
-        const bool roomy = static_cast<int>(xs.size()) * kMarkerSpacing <= plot.Width();
+        const bool roomy = (last - first + 1) * kMarkerSpacing <= plot.Width();
         if (i == 0 && roomy) {
             CPen outline(PS_SOLID, 1, xy->m_crColor);
             CBrush fill(RGB16(CR16_WHITE));
             dc.SelectObject(&outline);
             dc.SelectObject(&fill);
-            for (size_t point = 0; point < xs.size(); ++point) {
-                const int x = mapping.ToPixelX(xs[point]);
-                const int y = mapping.ToPixelY(ys[point]);
-                dc.Rectangle(x - 3, y - 3, x + 4, y + 4);
+            for (int point = first; point <= last; ++point) {
+                const int px = mapping.ToPixelX(x[point]);
+                const int py = mapping.ToPixelY(y[point]);
+                dc.Rectangle(px - 3, py - 3, px + 4, py + 4);
             }
         }
         if (i == m_nSelectedCurve && m_nSelected >= first && m_nSelected <= last) {
-            const size_t at = static_cast<size_t>(m_nSelected - first);
-            const int x = mapping.ToPixelX(xs[at]);
-            const int y = mapping.ToPixelY(ys[at]);
+            const int px = mapping.ToPixelX(x[m_nSelected]);
+            const int py = mapping.ToPixelY(y[m_nSelected]);
             CPen ring(PS_SOLID, 2, RGB16(CR16_RED));
             CBrush fill(RGB16(CR16_RED));
             dc.SelectObject(&ring);
             dc.SelectObject(&fill);
-            dc.Ellipse(x - 5, y - 5, x + 6, y + 6);
+            dc.Ellipse(px - 5, py - 5, px + 6, py + 6);
         }
     }
 }
@@ -462,6 +471,7 @@ BOOL CGraphWindow::MovePoint(int point, double x, double y) {
         return FALSE;
     xs->SetAt(point, x);
     ys->SetAt(point, y);
+    m_nIncreasingX = -1;
     NotifyParent(point);
     return TRUE;
 }
