@@ -1,7 +1,10 @@
 // travex-host: the stand-in host application. It plays the host's part for a motion-type
 // module: builds the drive setup and a motion, supplies the host's resources, loads the module
 // and calls its exports from the command line.
+#include <afx.h>
+
 #include <CLI/CLI.hpp>
+#include <cstdio>
 #include <exception>
 #include <vector>
 
@@ -17,11 +20,7 @@ namespace {
 
 // Every subcommand, in the order that --help lists them.
 constexpr AddHostCommandFn kCommands[] = {
-    AddInfoCommand,
-    AddDefaultsCommand,
-    AddTranslateCommand,
-    AddEditCommand,
-    AddImportCommand,
+    AddInfoCommand, AddDefaultsCommand, AddTranslateCommand, AddEditCommand, AddImportCommand,
 };
 
 int Run(int argc, char** argv) {
@@ -62,6 +61,14 @@ int main(int argc, char** argv) {
         return Run(argc, argv);
     } catch (const std::bad_alloc&) {
         return ReportFailure("out of memory");
+    } catch (CException* exception) {
+        // One that no handler of the module took: the framework's memory or file failures.
+        char message[512];
+        if (!exception->GetErrorMessage(message, sizeof message)) {
+            std::snprintf(message, sizeof message, "an unexpected error of the framework");
+        }
+        exception->Delete();
+        return ReportFailure(message);
     } catch (const std::exception& failure) {
         return ReportFailure(failure.what());
     }
