@@ -1,7 +1,7 @@
 # One-command set-up: `make run` and `make test` install what is missing, configure and build.
 BUILD ?= build
 JOBS ?= $(shell nproc)
-PACKAGES = cmake make g++ libgtest-dev libcli11-dev
+PACKAGES = cmake make g++ libgtest-dev libcli11-dev binutils-mingw-w64-x86-64
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps build test run bench fuzz clean
@@ -26,14 +26,31 @@ test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # The worked example, translated on the built-in setup: the program appears on standard output.
-run: build
-	$(BUILD)/travex-host translate examples/worked-example.ptm
+# Only travex-host and the module (with the libraries they link) are built, behind one line of
+# progress; everything the build says goes into $(RUN_LOG), named when a step fails.
+RUN_LOG = $(BUILD)/make-run.log
+run:
+	@mkdir -p $(BUILD); log="$(RUN_LOG)"; : > "$$log"; \
+	fail() { printf '\r\033[K'; echo "make run: $$1 failed; the whole log is in $$log" >&2; \
+	         tail -n 20 "$$log" | grep -v "^exit [0-9]*$$" >&2; exit 1; }; \
+	printf 'make run: installing what is missing ...'; \
+	$(MAKE) --no-print-directory deps >> "$$log" 2>&1 || fail "installing packages"; \
+	printf '\r\033[Kmake run: configuring ...'; \
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >> "$$log" 2>&1 || fail "configuring"; \
+	{ cmake --build $(BUILD) -j $(JOBS) --target travex-host Travex 2>&1; echo "exit $$?"; } | \
+	    tee -a "$$log" | awk '/^\[ *[0-9]+%\]/ { match($$0, /[0-9]+%/); \
+	        printf "\r\033[Kmake run: building travex-host and Travex.so, %s", substr($$0, RSTART, RLENGTH); fflush() } \
+	        /^exit / { exit $$2 }' || fail "building"; \
+	printf '\r\033[K'
+	@$(BUILD)/travex-host translate examples/worked-example.ptm
 
-# Translation of a 1,000,000-point motion and import of a 1,000,000-line points file, each
-# timed as a whole process (see README, Performance).
+# Translation of a 1,000,000-point motion against the least it can cost, import of a
+# 1,000,000-line points file, and the editor's point actions on a 1,000,000-point table, each
+# timed as whole processes (see README, Performance).
 bench: build
 	$(BUILD)/translate_bench --host $(BUILD)/travex-host
 	$(BUILD)/import_bench --host $(BUILD)/travex-host
+	$(BUILD)/edit_bench --host $(BUILD)/travex-host
 
 # Each fuzz target for FUZZ_SECONDS (built with clang's libFuzzer, ASan and UBSan in
 # $(FUZZ_BUILD)). Inputs found to break a target land in $(FUZZ_BUILD)/found/TARGET/; keep them in
@@ -56,7 +73,7 @@ fuzz:
 	    echo "== $(t), $(FUZZ_SECONDS) s" && \
 	    $(FUZZ_BUILD)/fuzz_$(t) -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
 	        -artifact_prefix=$(FUZZ_BUILD)/found/$(t)/ $(FUZZ_BUILD)/corpus/$(t) \
-	        $(FUZZ_SEEDS_$(t)) tests/fuzz/seeds/$(t) tests/fuzz/found/$(t) &&) true
+	        $(FUZZ_SEEDS_$(t)) $(wildcard tests/fuzz/seeds/$(t) tests/fuzz/found/$(t)) &&) true
 
 clean:
 	rm -rf $(BUILD)

@@ -35,6 +35,10 @@ ProcessRun TimeProcess(const std::string& program, const std::vector<std::string
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.peakKiB = usage.ru_maxrss;
+    const auto seconds = [](const timeval& time) {
+        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+    };
+    run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     return run;
 }
 

@@ -6,8 +6,9 @@
 #include <vector>
 
 struct ProcessRun {
-    int exitStatus = -1;  // -1 when it could not be started or did not exit normally
-    double seconds = 0;
+    int exitStatus = -1;    // -1 when it could not be started or did not exit normally
+    double seconds = 0;     // wall time
+    double cpuSeconds = 0;  // user and system time: what the run took of the processors
     long peakKiB = 0;
 };
 

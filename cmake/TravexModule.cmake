@@ -7,6 +7,7 @@ add_library(travex_objects OBJECT
     codegen/ProgramGenerator.cpp
     editor/EditorDlg.cpp
     editor/PointTable.cpp
+    editor/TrajectoryGraph.cpp
     editor/PointImport.cpp
     editor/NumberScan.cpp
 )
@@ -31,5 +32,9 @@ if(NOT (CMAKE_CXX_COMPILER_ID STREQUAL "Clang" AND (TRAVEX_SANITIZE OR TRAVEX_FU
     target_link_options(Travex PRIVATE -Wl,--no-undefined)
 endif()
 
-# The module's resources: template 214, the bitmap, the version record and the manifest.
-travex_add_resources(Travex ${CMAKE_SOURCE_DIR}/editor/Travex.rc TravexResourceTable)
+# The module's resources: template 214, the bitmap, the version record and the manifest. The
+# tests that read them compile the same script with the same files.
+set(TRAVEX_MODULE_RESOURCE_FILES ${CMAKE_SOURCE_DIR}/editor/res/ModuleIcon.bmp
+    ${CMAKE_SOURCE_DIR}/editor/res/Travex.manifest)
+travex_add_resources(Travex ${CMAKE_SOURCE_DIR}/editor/Travex.rc TravexResourceTable
+    FILES ${TRAVEX_MODULE_RESOURCE_FILES})

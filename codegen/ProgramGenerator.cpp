@@ -1,8 +1,14 @@
 // The PT program of a motion: set-up of the PT mode, one PTP line a point after the origin, the
 // start of the motion and, on request, the wait for its end.
+#include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
 
+#include "codegen/ProgramLength.h"
 #include "params/InternalData.h"
 #include "params/ParameterKeys.h"
 
@@ -26,10 +32,35 @@ long long Step(std::int64_t to, std::int64_t from) {
                                   static_cast<std::uint64_t>(from));
 }
 
-// About the length of one PTP line, so that a long program is built with few reallocations.
-constexpr int kPointLineReserve = 72;
+// A little more than a PTP line without its unit names, so that one reservation is enough.
+constexpr std::int64_t kPointLineLength = 72;
+// The longest PTP line without its unit names and printed values: the fixed text and two 64-bit
+// operands.
+constexpr std::size_t kLongestPointLineFrame = 32 + 2 * 20;
+
+char* Put(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+char* PutOperand(char* out, long long value) { return std::to_chars(out, out + 20, value).ptr; }
+
+char* PutText(char* out, const CString& text) {
+    return Put(out, std::string_view(text, static_cast<std::size_t>(text.GetLength())));
+}
 
 }  // namespace
+
+int ProgramLengthEstimate(int headLength, int pointCount, std::size_t unitNamesLength) {
+    constexpr std::int64_t kLongest = INT_MAX;
+    const std::int64_t lines = pointCount > 1 ? pointCount - 1 : 0;
+    // A unit name beyond the cap already makes every line too long to estimate.
+    const std::int64_t lineLength =
+        kPointLineLength +
+        static_cast<std::int64_t>(unitNamesLength < kLongest ? unitNamesLength : kLongest);
+    if (lines > 0 && lineLength > (kLongest - headLength) / lines) return INT_MAX;
+    return static_cast<int>(headLength + lines * lineLength);
+}
 
 CString CInternalData::GenerateCode() {
     CString code;
@@ -57,21 +88,40 @@ CString CInternalData::GenerateCode() {
 
     const int count = m_Time.GetValuesCount();
     if (count >= 2 && m_Position.GetValuesCount() == count) {
-        code.Preallocate(code.GetLength() + count * kPointLineReserve);
-        const char* positionUnit = m_Position.GetSelectedUnit();
-        const char* timeUnit = m_Time.GetSelectedUnit();
+        const std::string_view positionUnit = m_Position.GetSelectedUnit();
+        const std::string_view timeUnit = m_Time.GetSelectedUnit();
+        code.Preallocate(
+            ProgramLengthEstimate(code.GetLength(), count, positionUnit.size() + timeUnit.size()));
+        // Each line is "  PTP %lldL, %lldU, 0; //PT(%s[%s],%s[%s])\r\n", put together piece by
+        // piece: printf-style formatting took most of the time of a long translation.
+        const std::size_t frame = kLongestPointLineFrame + positionUnit.size() + timeUnit.size();
+        std::string line(frame + 64, '\0');
         std::int64_t previousPosition = 0;
         std::int64_t previousTime = 0;
         for (int i = 1; i < count; ++i) {
             const std::int64_t position = TruncateIU(m_Position.GetValueInInternalUnit(i));
             const std::int64_t time = TruncateIU(m_Time.GetValueInInternalUnit(i));
+            const CString shownPosition = m_Position.PrintValue(i);
+            const CString shownTime = m_Time.PrintValue(i);
+            const std::size_t longest = frame +
+                                        static_cast<std::size_t>(shownPosition.GetLength()) +
+                                        static_cast<std::size_t>(shownTime.GetLength());
+            if (line.size() < longest) line.resize(longest);
+            char* out = Put(line.data(), "  PTP ");
+            out = PutOperand(out, Step(position, previousPosition));
+            out = Put(out, "L, ");
+            out = PutOperand(out, Step(time, previousTime));
+            out = Put(out, "U, 0; //PT(");
+            out = PutText(out, shownPosition);
+            out = Put(out, "[");
+            out = Put(out, positionUnit);
             // Point 1 carries its own values, which equal the step from the origin (0, 0).
-            const char* format = i == 1 ? "  PTP %lldL, %lldU, 0; //PT(%s[%s], %s[%s])\r\n"
-                                        : "  PTP %lldL, %lldU, 0; //PT(%s[%s],%s[%s])\r\n";
-            line.Format(format, Step(position, previousPosition), Step(time, previousTime),
-                        static_cast<const char*>(m_Position.PrintValue(i)), positionUnit,
-                        static_cast<const char*>(m_Time.PrintValue(i)), timeUnit);
-            code += line;
+            out = Put(out, i == 1 ? "], " : "],");
+            out = PutText(out, shownTime);
+            out = Put(out, "[");
+            out = Put(out, timeUnit);
+            out = Put(out, "])\r\n");
+            code.Append(line.data(), static_cast<int>(out - line.data()));
             if (i == 1 && m_nExecute == 0) code += "  UPD; //Execute immediate\r\n";
             if (i == 1 && m_nExecute == 1) code += "  UPD!; //Execute on event\r\n";
             previousPosition = position;

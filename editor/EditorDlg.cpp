@@ -1,5 +1,5 @@
-// The dialog as a whole: construction on the caller's text, the exchange between controls and
-// record, OK, the event buttons and the unit selectors.
+// The dialog as a whole: construction on the caller's text, its opening, the exchange between
+// controls and record, OK, the event buttons and the unit selectors.
 #include "editor/EditorDlg.h"
 
 #include "editor/NumberScan.h"
@@ -35,6 +35,15 @@ ON_BN_CLICKED(IDC_CHANGE_EVENT, &CEditorDlg::OnChangeEvent)
 ON_BN_CLICKED(IDC_EDIT_EVENT, &CEditorDlg::OnEditEvent)
 ON_MESSAGE(WM_GRAPH_POINT, &CEditorDlg::OnGraphSelect)
 END_MESSAGE_MAP()
+
+BOOL CEditorDlg::OnInitDialog() {
+    m_nSelPoint = 0;
+    SetUpGraph();
+    CDialog::OnInitDialog();
+    FocusPositionEdit();
+    AttachGraph();
+    return TRUE;
+}
 
 void CEditorDlg::DoDataExchange(CDataExchange* pDX) {
     if (!pDX->m_bSaveAndValidate) {

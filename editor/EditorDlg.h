@@ -22,44 +22,60 @@ public:
     CGraphFilter m_GraphFilter;
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
+    // EditorDlg.cpp: opening, data exchange, OK, options, event and units.
     BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
     void OnOK() override;
-
-    // Point table and graph.
-    void OnPrevPoint();
-    void OnNextPoint();
-    void OnInsertPoint();
-    void OnRemovePoint();
-    void OnUpdatePoint();
-    LRESULT OnGraphSelect(WPARAM wParam, LPARAM lParam);
-
-    // Options, event and units.
     void OnKillFocusValue();
     void OnPositionUnit();
     void OnTimeUnit();
     void OnChangeEvent();
     void OnEditEvent();
 
-    // Import of points.
-    void OnImportFromFile();
-    BOOL ParsePointLine(const CString& line, double& position, double& time);
-
+    // PointTable.cpp: the selected point, the value edits and the point buttons.
+    void OnPrevPoint();
+    void OnNextPoint();
+    void OnInsertPoint();
+    void OnRemovePoint();
+    void OnUpdatePoint();
     // Clamps `value` to the parameter's limits and reduces it to what the parameter's type
     // holds, in the selected unit.
     void LimitValue(CMC_ArrayParameter& parameter, double& value);
     bool ReadPositionEdit(double& position);
     bool ReadTimeEdit(double& time);
-    // Refills the graph from the table, marks the selected point and shows it in the edits.
-    void RefreshGraph();
     // Brings the selection into the table and shows it.
     void UpdateSelection();
     void FocusPositionEdit();
     void FocusTimeEdit();
 
+    // TrajectoryGraph.cpp: the graph's curves, its refresh and the points moved in it.
+    // Creates the two curves (times, positions) and the XY curve that pairs them.
+    void SetUpGraph();
+    // Puts the graph in place of its placeholder control and fills it.
+    void AttachGraph();
+    // Refills the graph from the table, marks the selected point and shows it in the edits.
+    void RefreshGraph();
+    // RefreshGraph for a point action that has already put its change into the curves (below),
+    // so that they hold what a refill would give: a million points are not copied again.
+    void RefreshGraphInStep();
+    LRESULT OnGraphSelect(WPARAM wParam, LPARAM lParam);
+    // The graph's times: value for value the table's, in the selected unit, between actions.
+    const CCurve& GraphTimes() const;
+    // Point `index` of the table into the curves: copied over, inserted, or removed from both.
+    void CopyPointToGraph(int index);
+    void InsertPointIntoGraph(int index);
+    void RemovePointFromGraph(int index);
+
+    // PointImport.cpp: the import of points from a text file.
+    void OnImportFromFile();
+    BOOL ParsePointLine(const CString& line, double& position, double& time);
+
     DECLARE_MESSAGE_MAP()
 
 private:
+    // PointTable.cpp
     bool IsNewTimeBetweenNeighbours(int point, double time);
     void FocusEdit(int id);
+    // TrajectoryGraph.cpp
+    void RedrawGraph(bool refill);
 };

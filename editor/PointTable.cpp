@@ -1,38 +1,10 @@
-// The point table shown one point at a time, and the trajectory graph beside it. Every change
-// touches both arrays at the same index, and both curve arrays with them.
+// The point table shown one point at a time: selection, the value edits and the point buttons.
+// Every change touches both arrays at the same index, and the graph's point with them.
 #include <MC_Value.h>
 
 #include "editor/EditorDlg.h"
 #include "editor/NumberScan.h"
 #include "editor/resource.h"
-
-namespace {
-
-constexpr int kTimeCurve = 0;
-constexpr int kPositionCurve = 1;
-
-}  // namespace
-
-BOOL CEditorDlg::OnInitDialog() {
-    m_nSelPoint = 0;
-    m_Curves.Add(new CCurve(0, -1));  // the times
-    m_Curves.Add(new CCurve(0, -1));  // the positions
-    auto* curve = new CXYCurve;
-    curve->m_crColor = RGB16(CR16_CURVE);
-    curve->m_nLineWidth = 2;
-    curve->m_nXCurve = kTimeCurve;
-    curve->m_nYCurve = kPositionCurve;
-    m_GraphFilter.Add(curve);
-    m_GraphFilter.m_pCurves = &m_Curves;
-    m_GraphFilter.m_crColor1 = RGB16(CR16_BACKGROUND);
-    m_GraphFilter.m_crColor2 = RGB16(CR16_GRID);
-
-    CDialog::OnInitDialog();
-    FocusPositionEdit();
-    m_Graph.SubclassDlgItem(IDC_GRAPH, this, &m_GraphFilter);
-    RefreshGraph();
-    return TRUE;
-}
 
 void CEditorDlg::LimitValue(CMC_ArrayParameter& parameter, double& value) {
     if (parameter.GetMin() > value) {
@@ -69,25 +41,6 @@ void CEditorDlg::UpdateSelection() {
     UpdateData(FALSE);
 }
 
-void CEditorDlg::RefreshGraph() {
-    m_Graph.SelectPoint(0, -1);
-    CCurve* times = m_Curves.GetAt(kTimeCurve);
-    CCurve* positions = m_Curves.GetAt(kPositionCurve);
-    times->m_strTitle = CString("Time[") + m_Data.m_Time.GetSelectedUnit() + "]";
-    m_GraphFilter.m_strTitle = CString("Position[") + m_Data.m_Position.GetSelectedUnit() + "]";
-    const int count = m_Data.m_Time.GetValuesCount();
-    times->SetSize(count, -1);
-    positions->SetSize(count, -1);
-    for (int i = 0; i < count; ++i) {
-        times->SetAt(i, m_Data.m_Time.GetValue(i));
-        positions->SetAt(i, m_Data.m_Position.GetValue(i));
-    }
-    m_Graph.OnDataChanged();
-    m_Graph.RefreshWindow();
-    m_Graph.SelectPoint(0, m_nSelPoint);
-    UpdateSelection();
-}
-
 void CEditorDlg::FocusEdit(int id) {
     if (CWnd* edit = GetDlgItem(id)) {
         edit->SetFocus();
@@ -122,22 +75,24 @@ void CEditorDlg::OnInsertPoint() {
             // The start point's time: nothing to insert, the start point is only selected.
             m_nSelPoint = 0;
         } else {
+            // The graph's time curve holds the table's times value for value, in one block,
+            // where a walk through the table would ask the kernel for each of a million times.
+            const CCurve& times = GraphTimes();
             const int count = m_Data.m_Time.GetValuesCount();
             int index = 0;
-            while (index < count && m_Data.m_Time.GetValue(index) < time) ++index;
-            if (index < count && m_Data.m_Time.GetValue(index) == time) {
+            while (index < count && times.GetAt(index) < time) ++index;
+            if (index < count && times.GetAt(index) == time) {
                 m_Data.m_Position.SetValue(index, position);
-                m_Curves.GetAt(kPositionCurve)->SetAt(index, position);
+                CopyPointToGraph(index);
             } else {
                 m_Data.m_Time.InsertValueAt(index, time);
                 m_Data.m_Position.InsertValueAt(index, position);
-                m_Curves.GetAt(kTimeCurve)->InsertAt(index, time, 1);
-                m_Curves.GetAt(kPositionCurve)->InsertAt(index, position, 1);
+                InsertPointIntoGraph(index);
             }
             m_nSelPoint = index;
         }
     }
-    RefreshGraph();
+    RefreshGraphInStep();
     FocusPositionEdit();
 }
 
@@ -147,10 +102,9 @@ void CEditorDlg::OnRemovePoint() {
     if (last <= 1) m_Graph.SelectPoint(0, -1);
     m_Data.m_Time.RemoveValueAt(m_nSelPoint, 1);
     m_Data.m_Position.RemoveValueAt(m_nSelPoint, 1);
-    m_Curves.GetAt(kTimeCurve)->RemoveAt(m_nSelPoint, 1);
-    m_Curves.GetAt(kPositionCurve)->RemoveAt(m_nSelPoint, 1);
+    RemovePointFromGraph(m_nSelPoint);
     if (m_nSelPoint == last) m_nSelPoint = last - 1;
-    RefreshGraph();
+    RefreshGraphInStep();
     FocusPositionEdit();
 }
 
@@ -170,43 +124,11 @@ void CEditorDlg::OnUpdatePoint() {
         if (IsNewTimeBetweenNeighbours(point, time)) {
             m_Data.m_Time.SetValue(point, time);
             m_Data.m_Position.SetValue(point, position);
-            m_Curves.GetAt(kTimeCurve)->SetAt(point, time);
-            m_Curves.GetAt(kPositionCurve)->SetAt(point, position);
+            CopyPointToGraph(point);
         } else {
             AfxMessageBox("Incorrect time value!", MB_OK, 0);
         }
     }
-    RefreshGraph();
+    RefreshGraphInStep();
     FocusPositionEdit();
-}
-
-LRESULT CEditorDlg::OnGraphSelect(WPARAM /*wParam*/, LPARAM lParam) {
-    if (LOWORD(static_cast<std::uintptr_t>(lParam)) != 0) return 0;
-    const int point = HIWORD(static_cast<std::uintptr_t>(lParam));
-    const int count = m_Data.m_Time.GetValuesCount();
-    if (point >= count) return 0;  // a point that is not in the table changes nothing
-
-    m_nSelPoint = point;
-    CCurve* times = m_Curves.GetAt(kTimeCurve);
-    CCurve* positions = m_Curves.GetAt(kPositionCurve);
-    if (point == 0) {
-        // The start point stays where the table has it.
-        times->SetAt(0, m_Data.m_Time.GetValue(0));
-        positions->SetAt(0, m_Data.m_Position.GetValue(0));
-        RefreshGraph();
-        return 0;
-    }
-    double time = (*times)[point];
-    const double position = (*positions)[point];
-    LimitValue(m_Data.m_Time, time);
-    if (IsNewTimeBetweenNeighbours(point, time)) {
-        m_Data.m_Time.SetValue(point, time);
-        m_Data.m_Position.SetValue(point, position);
-        times->SetAt(point, m_Data.m_Time.GetValue(point));
-        positions->SetAt(point, m_Data.m_Position.GetValue(point));
-    } else {
-        AfxMessageBox("Incorrect time value!", MB_OK, 0);
-    }
-    RefreshGraph();
-    return 0;
 }

@@ -41,16 +41,34 @@ public:
     // New values are 0. `growBy` is a hint for reallocation; -1 keeps the default.
     void SetSize(int size, int growBy = -1);
     double GetAt(int index) const { return m_values.at(static_cast<size_t>(index)); }
-    void SetAt(int index, double value) { m_values.at(static_cast<size_t>(index)) = value; }
+    void SetAt(int index, double value);
     // `count` copies of `value` before `index`.
     void InsertAt(int index, double value, int count = 1);
     // Throws when the values index..index + count - 1 are not all there.
     void RemoveAt(int index, int count = 1);
-    double& operator[](int index) { return m_values.at(static_cast<size_t>(index)); }
+    // A write through the reference cannot be seen: the extent is taken afresh after it.
+    double& operator[](int index) {
+        m_extentKnown = false;
+        return m_values.at(static_cast<size_t>(index));
+    }
     double operator[](int index) const { return GetAt(index); }
 
+    // The smallest and largest value, each taken as a pass from the first value on would take
+    // it; false for an empty array. Kept up as single values change, so that a graph of a
+    // million points need not pass over them after every edit of one.
+    bool GetExtent(double& low, double& high) const;
+
 private:
+    // The kept extent after `old` at `index` goes, and after `value` comes to `index`: kept
+    // where the change lies strictly inside it, widened where it lies strictly beyond, taken
+    // afresh otherwise (the first value, or a tie with a bound).
+    void Forget(int index, double old);
+    void Widen(int index, double value);
+
     std::vector<double> m_values;
+    mutable bool m_extentKnown = false;
+    mutable double m_low = 0;
+    mutable double m_high = 0;
 };
 
 // One value array of a graph, with its title.

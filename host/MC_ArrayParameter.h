@@ -40,7 +40,10 @@ public:
     // Removes `count` values from `index` on, or as many as there are up to the end.
     void RemoveValueAt(int index, int count);
 
-    double GetValueInInternalUnit(int index) const;
+    // Inline: the generator and the validation read every value of a long motion through it.
+    double GetValueInInternalUnit(int index) const {
+        return index >= 0 && index < GetValuesCount() ? m_values[static_cast<size_t>(index)] : 0.0;
+    }
     void SetValueInInternalUnit(int index, double value);
     void InsertValueInInternalUnitAt(int index, double value);
     const std::vector<double>& GetValuesInInternalUnit() const { return m_values; }

@@ -1,30 +1,65 @@
 // The contract between the host and a motion-type module: the seven functions that a module
-// exports with C linkage, by name, and their signatures as the host resolves them.
+// exports with C linkage and undecorated names. This table is the whole interface; the host
+// resolves it by name, in a loop, and the module's version script exports exactly these names.
+// The host calls every export on its user-interface thread, one call at a time, in any order
+// and as often as it likes; none relies on an earlier call.
 #pragma once
 
 #include <afx.h>
+
+#include <type_traits>
 
 #include "MC_Motion.h"
 #include "MC_Setup.h"
 
 namespace motion_module {
 
-using GetClassNameFn = const char* (*)();
-using GetNameFn = const char* (*)();
-using GetOrderIDFn = int (*)();
-using IsEnabledFn = BOOL (*)(CMC_Setup& setup);
-using GetDefaultParametersFn = void (*)(CMC_Setup& setup, CMC_Motion& motion, CString& text);
-using EditMotionSequenceFn = BOOL (*)(CMC_Setup& setup, CMC_Motion& motion, CString& text);
-using TranslateMotionSequenceFn = BOOL (*)(CMC_Setup& setup, CMC_Motion& motion, CString& text,
-                                           CString& output);
+// The exports of one loaded module, as the host holds them.
+struct Exports {
+    // The motion type's class ("Motion"): static text that lives as long as the module.
+    const char* (*GetClassName)() = nullptr;
+    // The motion type's name ("PT"): static text that lives as long as the module.
+    const char* (*GetName)() = nullptr;
+    // Where the host sorts the type among its motions.
+    int (*GetOrderID)() = nullptr;
+    // 1 when the type can be used with the setup, else 0; nothing else is reported.
+    BOOL (*IsEnabled)(CMC_Setup& setup) = nullptr;
+    // Replaces `text` with the parameters of a new motion of the type.
+    void (*GetDefaultParameters)(CMC_Setup& setup, CMC_Motion& motion, CString& text) = nullptr;
+    // Runs the module's editor as a modal dialog, in a message loop of its own on the host's
+    // thread: it returns when the user closes it. 1 when the user confirmed with OK and `text`
+    // holds the edit; 0 when `text` is unchanged.
+    BOOL (*EditMotionSequence)(CMC_Setup& setup, CMC_Motion& motion, CString& text) = nullptr;
+    // Puts the program for `text` into `output` and returns 1, or an error text and 0.
+    BOOL (*TranslateMotionSequence)
+    (CMC_Setup& setup, CMC_Motion& motion, CString& text, CString& output) = nullptr;
+};
 
-inline constexpr const char* kGetClassName = "GetClassName";
-inline constexpr const char* kGetName = "GetName";
-inline constexpr const char* kGetOrderID = "GetOrderID";
-inline constexpr const char* kIsEnabled = "IsEnabled";
-inline constexpr const char* kGetDefaultParameters = "GetDefaultParameters";
-inline constexpr const char* kEditMotionSequence = "EditMotionSequence";
-inline constexpr const char* kTranslateMotionSequence = "TranslateMotionSequence";
+// One export: its name and how a resolved symbol takes its place in Exports.
+struct ExportEntry {
+    const char* name;
+    void (*bind)(Exports& exports, void* symbol);
+};
+
+template <auto Member>
+void BindExport(Exports& exports, void* symbol) {
+    using Function = std::remove_reference_t<decltype(exports.*Member)>;
+    exports.*Member = reinterpret_cast<Function>(symbol);
+}
+
+inline constexpr ExportEntry kExports[] = {
+    {"GetClassName", &BindExport<&Exports::GetClassName>},
+    {"GetName", &BindExport<&Exports::GetName>},
+    {"GetOrderID", &BindExport<&Exports::GetOrderID>},
+    {"IsEnabled", &BindExport<&Exports::IsEnabled>},
+    {"GetDefaultParameters", &BindExport<&Exports::GetDefaultParameters>},
+    {"EditMotionSequence", &BindExport<&Exports::EditMotionSequence>},
+    {"TranslateMotionSequence", &BindExport<&Exports::TranslateMotionSequence>},
+};
+
+// The signature of an export, for a module to check its own definitions against the table.
+template <auto Member>
+using ExportSignature = std::remove_reference_t<decltype(std::declval<Exports&>().*Member)>;
 
 // String resource that a host supplies: the message for a bad point array, with one string
 // argument, the array's key.

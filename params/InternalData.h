@@ -9,6 +9,7 @@
 
 class CInternalData : public CMC_EditMotionInternalData {
 public:
+    // The record and its text: params/InternalData.cpp.
     CInternalData(CMC_Setup& setup, CMC_Motion& motion);
     ~CInternalData() override;
 
@@ -21,9 +22,13 @@ public:
     CString GetDefaultParameterText();
     // Makes the point list editable: both arrays of one length (at least 1), point 0 at (0, 0).
     void MatchPointCounts();
+
+    // The validation: params/PointValidation.cpp.
     // The first fault of the point list, empty when it is valid; `badPoint` receives the index
     // of the point at fault and is left alone when there is none.
     CString ValidatePoints(int& badPoint);
+
+    // The generator: codegen/ProgramGenerator.cpp.
     // The motion-language program of a read and validated record.
     CString GenerateCode();
 

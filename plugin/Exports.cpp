@@ -1,5 +1,7 @@
 #include "plugin/Exports.h"
 
+#include <MotionModule.h>
+
 #include "editor/EditorDlg.h"
 #include "params/InternalData.h"
 #include "params/ParameterKeys.h"
@@ -32,6 +34,7 @@ BOOL TranslateMotionSequence(CMC_Setup& setup, CMC_Motion& motion, CString& text
         output = error;
         return 0;
     }
+    // Again: the generator needs valid points, and a record may override ReadParameters.
     int badPoint = 0;
     error = data.ValidatePoints(badPoint);
     if (!error.IsEmpty()) {
@@ -46,3 +49,17 @@ BOOL EditMotionSequence(CMC_Setup& setup, CMC_Motion& motion, CString& text) {
     CEditorDlg dialog(setup, motion, text, nullptr);
     return dialog.DoModal() == IDOK ? 1 : 0;
 }
+
+// The definitions above have the signatures of the host's table.
+using motion_module::Exports;
+using motion_module::ExportSignature;
+static_assert(std::is_same_v<decltype(&GetClassName), ExportSignature<&Exports::GetClassName>>);
+static_assert(std::is_same_v<decltype(&GetName), ExportSignature<&Exports::GetName>>);
+static_assert(std::is_same_v<decltype(&GetOrderID), ExportSignature<&Exports::GetOrderID>>);
+static_assert(std::is_same_v<decltype(&IsEnabled), ExportSignature<&Exports::IsEnabled>>);
+static_assert(std::is_same_v<decltype(&GetDefaultParameters),
+                             ExportSignature<&Exports::GetDefaultParameters>>);
+static_assert(
+    std::is_same_v<decltype(&EditMotionSequence), ExportSignature<&Exports::EditMotionSequence>>);
+static_assert(std::is_same_v<decltype(&TranslateMotionSequence),
+                             ExportSignature<&Exports::TranslateMotionSequence>>);

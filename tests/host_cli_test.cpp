@@ -4,6 +4,9 @@
 #include <MotionModule.h>
 #include <afxrestable.h>
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -92,6 +95,41 @@ TEST(HostTranslate, LongProfileKeepsItsUnitsAndLosesNoIUToTruncation) {
     EXPECT_EQ(positionSum, 20000);
     EXPECT_EQ(timeSum, 612);
     EXPECT_NE(result.out.find("//PT(10[rot],490[ms])\r\n  !MC; WAIT!;"), std::string::npos);
+}
+
+TEST(HostTranslate, SaysThatItWaitsWhenStandardInputIsATerminal) {
+    int terminal = -1;
+    int device = -1;
+    ASSERT_EQ(openpty(&terminal, &device, nullptr, nullptr, nullptr), 0);
+    FILE* err = std::tmpfile();
+    FILE* out = std::tmpfile();
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(device, STDIN_FILENO);
+        dup2(fileno(out), STDOUT_FILENO);
+        dup2(fileno(err), STDERR_FILENO);
+        execl(kHost.c_str(), kHost.c_str(), "translate", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(device);
+    // The user types the motion, then Ctrl-D on a line of its own.
+    const std::string typed = Contents(Example("worked-example.ptm")) + "\n\x04";
+    ASSERT_EQ(write(terminal, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(terminal);
+    auto text = [](FILE* file) {
+        std::string all;
+        std::rewind(file);
+        for (int c; (c = std::fgetc(file)) != EOF;) all += static_cast<char>(c);
+        std::fclose(file);
+        return all;
+    };
+    EXPECT_EQ(text(err),
+              "travex-host: reading a motion from standard input (end it with Ctrl-D; "
+              "travex-host translate FILE reads a file)\n");
+    EXPECT_EQ(text(out), kWorkedExampleProgram);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 // --- translate: a motion that the module refuses ---
@@ -205,7 +243,6 @@ TEST(HostTranslate, SetupWithoutThePtTypeIsRefusedAsUnusable) {
 
 TEST(HostUsage, WrongUsageIsExitStatusTwoWithAMessage) {
     const std::vector<std::vector<std::string>> wrong = {
-        {},
         {"frobnicate"},
         {"translate", "--no-such-option"},
         {"translate", Example("worked-example.ptm"), Example("worked-example.ptm")},
@@ -218,8 +255,56 @@ TEST(HostUsage, WrongUsageIsExitStatusTwoWithAMessage) {
         for (const std::string& argument : arguments) line += argument + " ";
         EXPECT_EQ(result.exitStatus, 2) << line;
         EXPECT_EQ(result.out, "") << line;
-        EXPECT_FALSE(result.err.empty()) << line;
+        EXPECT_EQ(result.err.rfind("travex-host: ", 0), 0u) << result.err;
+        EXPECT_NE(result.err.find("--help)\n"), std::string::npos) << result.err;
     }
+}
+
+TEST(HostUsage, ErrorsSayWhatIsWrongInTheHostsWords) {
+    const std::string points = Example("points/worked-example.txt");
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"import", points, "--host-address", "3.5"},
+         "travex-host: --host-address takes a whole number from 1 to 255, not \"3.5\" (see "
+         "travex-host import --help)\n"},
+        {{"import", points, "--host-address", "256"},
+         "travex-host: --host-address takes a number from 1 to 255, not 256 (see travex-host "
+         "import --help)\n"},
+        {{"import", points, "--start-from", "middle"},
+         "travex-host: --start-from takes reference or actual, not \"middle\" (see travex-host "
+         "import --help)\n"},
+        {{"frobnicate"}, "travex-host: unknown command \"frobnicate\" (see travex-host --help)\n"},
+        {{"info", "extra"},
+         "travex-host: info does not take \"extra\" (see travex-host info --help)\n"},
+        {{"translate", "-o"},
+         "travex-host: --output needs a FILE (see travex-host translate --help)\n"},
+        {{"import"},
+         "travex-host: import needs its points argument (see travex-host import --help)\n"},
+        {{"help", "frobnicate"},
+         "travex-host: unknown command \"frobnicate\" (see travex-host --help)\n"},
+    };
+    for (const Case& c : cases) {
+        const ChildResult result = Host(c.arguments);
+        EXPECT_EQ(result.exitStatus, 2) << c.message;
+        EXPECT_EQ(result.err, c.message);
+    }
+}
+
+TEST(HostUsage, ChoicesTakeAnyCase) {
+    const std::string points = Example("points/worked-example.txt");
+    const ChildResult result =
+        Host({"import", points, "--start-from", "ACTUAL", "--time-unit", "Iu", "--quiet"});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(result.out.find("StartPoint=1\r\n"), std::string::npos) << result.out;
+}
+
+TEST(HostUsage, VersionsOfTheHostAndTheModule) {
+    const ChildResult result = Host({"--version"});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.out.rfind("travex-host 1.0.0.1\nmodule PT 1.0.0.1 (", 0), 0u) << result.out;
 }
 
 TEST(HostUsage, HelpForTheCommandAndEachSubcommand) {
@@ -228,6 +313,10 @@ TEST(HostUsage, HelpForTheCommandAndEachSubcommand) {
     for (const char* word : {"info", "defaults", "translate", "--setup", "--module"}) {
         EXPECT_NE(result.out.find(word), std::string::npos) << word;
     }
+    // Alone, or asked for help, it shows the same commands.
+    EXPECT_EQ(Host({}).out, result.out);
+    EXPECT_EQ(Host({"help"}).out, result.out);
+    EXPECT_EQ(Host({"help", "translate"}).out, Host({"translate", "--help"}).out);
     for (const char* subcommand : {"info", "defaults", "translate"}) {
         result = Host({subcommand, "--help"});
         EXPECT_EQ(result.exitStatus, 0) << subcommand;
@@ -248,10 +337,54 @@ TEST(HostInfo, ShowsTheModulesIdentityVersionAndWhetherTheSetupSuitsIt) {
         EXPECT_NE(result.out.find(line), std::string::npos) << line << "in\n" << result.out;
     }
 
-    const std::string controller = (kExamples / "setups" / "motion-controller.ini").string();
-    result = Host({"info", "--setup", controller});
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_NE(result.out.find("Enabled:       no\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("Positions in:  rot (2000 IU), IU, deg (5.55556 IU), rad "
+                              "(318.31 IU)\nTimes in:      s (1250 IU), IU, ms (1.25 IU)\n"),
+              std::string::npos)
+        << result.out;
+}
+
+TEST(HostInfo, SaysWhyTheTypeIsNotEnabled) {
+    struct Case {
+        const char* setup;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"motion-controller.ini", "a motion controller; PT runs on a drive"},
+        {"open-loop-drive.ini", "no closed position loop"},
+        {"drive-without-atime.ini", "the drive has no variable ATIME"},
+    };
+    for (const Case& c : cases) {
+        const ChildResult result = Host({"info", "--setup", (kExamples / "setups" / c.setup)});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_NE(result.out.find(std::string("Enabled:       no (") + c.why), std::string::npos)
+            << result.out;
+    }
+}
+
+// --- what the host reads: byte-order marks, misspelt keys, scripts ---
+
+TEST(HostTranslate, AByteOrderMarkDoesNotHideTheFirstKey) {
+    const ChildResult result =
+        Host({"translate"}, "\xEF\xBB\xBF" + Contents(Example("worked-example.ptm")));
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.out, kWorkedExampleProgram);
+}
+
+TEST(HostTranslate, AKeyThatNoMotionHasIsWarnedOfWithTheNearestKey) {
+    const std::string motion =
+        "; comment\nClearBufer=0\nATIME[IU]=2: 0 10\nTPOS[IU]=2: 0 "
+        "5\nExecute=0\nwaitforcompletion=1\n"
+        "Colour=red\n";
+    const ChildResult result = Host({"translate"}, motion);
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.err,
+              "travex-host: warning: standard input:2: \"ClearBufer\" is no key of a PT motion; "
+              "did you mean \"ClearBuffer\"?\n"
+              "travex-host: warning: standard input:6: \"waitforcompletion\" is no key of a PT "
+              "motion; did you mean \"WaitForCompletion\"?\n"
+              "travex-host: warning: standard input:7: \"Colour\" is no key of a PT motion\n");
+    // Read as the module reads it: the misspelt key is absent, so the buffer is cleared.
+    EXPECT_NE(result.out.find("SETPT 0x4F00"), std::string::npos) << result.out;
 }
 
 TEST_F(HostScratch, DefaultsAreANewMotionThatNeedsMorePoints) {

@@ -166,3 +166,37 @@ TEST_F(HostEdit, WithoutAScriptOrReadableFilesNothingRuns) {
 
 }  // namespace
 }  // namespace host_test
+
+namespace host_test {
+namespace {
+
+TEST_F(HostEdit, ScriptFromStandardInputAndScriptsThatAreNoScript) {
+    const std::string motion = (dir / "m.ptm").string();
+    ASSERT_EQ(Host({"defaults", "-o", motion}).exitStatus, 0);
+    const std::string before = Contents(motion);
+    const std::string empty = Put("empty.txt", " \n\n");
+    fs::create_directory(dir / "folder");
+    struct Case {
+        std::string script;
+        std::string error;
+    };
+    const Case cases[] = {
+        {empty, "travex-host: the script " + empty + " is empty; it needs the user's actions"},
+        {(dir / "folder").string(),
+         "travex-host: cannot read " + (dir / "folder").string() + ": it is a directory\n"},
+    };
+    for (const Case& c : cases) {
+        const ChildResult result = Host({"edit", motion, "--script", c.script});
+        EXPECT_EQ(result.exitStatus, 2) << c.script;
+        EXPECT_EQ(result.err.rfind(c.error, 0), 0u) << result.err;
+        EXPECT_EQ(Contents(motion), before);
+    }
+
+    const std::string script = "\xEF\xBB\xBF" + Contents(kScripts / "type-a-table.txt");
+    const ChildResult result = RunChild(kHost, {"edit", motion, "--script", "-"}, script);
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(Host({"translate", motion}).out, kWorkedExampleProgram);
+}
+
+}  // namespace
+}  // namespace host_test

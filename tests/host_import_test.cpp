@@ -22,7 +22,11 @@ TEST_F(HostImport, MotionAndProgramOfTheWorkedExample) {
               "--host-address", "3", "-o", motion, "--program", program});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.err, kWorkedExamplePoints +
+                              ":1: skipped \"position\ttime\t(IU; a line without two nu...\": no "
+                              "two numbers\n" +
+                              kWorkedExamplePoints +
+                              ": 2 points taken, 1 line skipped, 0 values limited\n");
     EXPECT_EQ(Contents(program), kWorkedExampleProgram);
     EXPECT_EQ(Host({"translate", motion}).out, kWorkedExampleProgram);
     EXPECT_EQ(Entries(), (std::set<std::string>{"m.ptm", "m.txt"}));
@@ -68,7 +72,9 @@ TEST_F(HostImport, FileWithoutPointsIsRefusedAndWritesNothing) {
         {"import", points, "-o", (dir / "m.ptm").string(), "--program", (dir / "m.txt").string()});
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, std::string(kTooFewPoints) + "\n");
+    EXPECT_TRUE(result.err.ends_with("p.txt: 0 points taken, 2 lines skipped, 0 values limited\n" +
+                                     std::string(kTooFewPoints) + "\n"))
+        << result.err;
     EXPECT_EQ(Contents(dir / "m.ptm"), "an earlier motion");
     EXPECT_EQ(Entries(), (std::set<std::string>{"m.ptm", "p.txt"}));
 }

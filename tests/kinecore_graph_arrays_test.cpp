@@ -2,6 +2,8 @@
 #include <GraphWindow.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
 #include <set>
 #include <stdexcept>
 #include <vector>
@@ -52,6 +54,58 @@ struct CountedXYCurve : CXYCurve {
     ~CountedXYCurve() override { ++m_deleted; }
     int& m_deleted;
 };
+
+// The extent is kept up as values change; it must always be what a pass from the first value
+// gives, bit for bit (a tie between 0 and -0 keeps the one that came first).
+TEST(FloatArray, KeptExtentIsAlwaysWhatAPassGives) {
+    std::mt19937 random(5);
+    auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    // Few distinct values, so that ties with the bounds are frequent; in every other step only
+    // zeros of both signs and one, so that the bounds are often zeros.
+    const double values[] = {-0.0, 0, 1, -3, -1, 0.5, 2, 1e300};
+    int step = 0;
+    auto value = [&] { return values[pick(0, step % 2000 < 1000 ? 2 : 7)]; };
+    CFloatArray array;
+    double low = 0, high = 0;
+    EXPECT_FALSE(array.GetExtent(low, high));
+    for (; step < 20000; ++step) {
+        const int size = array.GetSize();
+        switch (pick(0, 5)) {
+            case 0:
+                array.InsertAt(pick(0, size), value());
+                break;
+            case 1:
+                if (size > 0) array.RemoveAt(pick(0, size - 1));
+                break;
+            case 2:
+                if (size > 0) array.SetAt(pick(0, size - 1), value());
+                break;
+            case 3:
+                if (size > 0) array[pick(0, size - 1)] = value();
+                break;
+            case 4:
+                if (pick(0, 50) == 0) array.SetSize(pick(0, size + 3));
+                break;
+            default:
+                array.InsertAt(pick(0, size), value(), pick(0, 2));
+                break;
+        }
+        if (array.GetSize() == 0) {
+            EXPECT_FALSE(array.GetExtent(low, high));
+            continue;
+        }
+        double passLow = array.GetAt(0), passHigh = passLow;
+        for (int i = 0; i < array.GetSize(); ++i) {
+            passLow = std::min(passLow, array.GetAt(i));
+            passHigh = std::max(passHigh, array.GetAt(i));
+        }
+        ASSERT_TRUE(array.GetExtent(low, high));
+        ASSERT_EQ(std::memcmp(&low, &passLow, sizeof low), 0) << "step " << step;
+        ASSERT_EQ(std::memcmp(&high, &passHigh, sizeof high), 0) << "step " << step;
+    }
+}
 
 TEST(CurveContainers, EachDeletesWhatItHoldsAndNothingElse) {
     int deletedCurves = 0, deletedXY = 0;

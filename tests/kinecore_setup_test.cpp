@@ -86,40 +86,38 @@ TEST(CMC_Setup, SetupWithoutUnitsHasInternalUnitsOnly) {
 
 TEST(CMC_Setup, FaultsNameTheFileAndTheLine) {
     const std::string head = "; a comment\n[Setup]\nName=x\n";
-    EXPECT_EQ(ErrorOf(head + "[Variables]\nTPOS=long\nPVTBUFLEN=float\n"),
-              "setup.ini:6: unknown variable type \"float\" for PVTBUFLEN.");
-    EXPECT_EQ(ErrorOf(head + "[Extras]\n"), "setup.ini:4: unknown section [Extras].");
-    EXPECT_EQ(ErrorOf(head + "Colour=red\n"), "setup.ini:4: unknown key \"Colour\" in [Setup].");
-    EXPECT_EQ(ErrorOf(head + "MotionController=2\n"),
-              "setup.ini:4: MotionController must be 0 or 1, not \"2\".");
-    EXPECT_EQ(ErrorOf(head + "Name=y\n"), "setup.ini:4: duplicate key \"Name\" in [Setup].");
-    EXPECT_EQ(ErrorOf("[Options]\nIsClosedPosition=1x\n"),
-              "setup.ini:2: \"1x\" is not a whole number for IsClosedPosition.");
-    EXPECT_EQ(ErrorOf("[Options]\nA=1\nA=2\n"), "setup.ini:3: duplicate option \"A\".");
-    EXPECT_EQ(ErrorOf("[Variables]\nTPOS=long\nTPOS=int\n"),
-              "setup.ini:3: duplicate variable \"TPOS\".");
-    EXPECT_EQ(ErrorOf("[PositionUnits]\nrot=2000\nrot=1\n"),
-              "setup.ini:3: duplicate unit \"rot\".");
-    EXPECT_EQ(ErrorOf("[PositionUnits]\ndeg=abc\n"),
-              "setup.ini:2: \"abc\" is not a number for unit \"deg\".");
-    EXPECT_EQ(ErrorOf("[PositionUnits]\ndeg=nan\n"),
-              "setup.ini:2: \"nan\" is not a number for unit \"deg\".");
-    EXPECT_EQ(ErrorOf("[PositionUnits]\ndeg=2000/\n"),
-              "setup.ini:2: \"2000/\" is not a number or a fraction for unit \"deg\".");
-    EXPECT_EQ(ErrorOf("[TimeUnits]\nms=1/0\n"),
-              "setup.ini:2: the fraction \"1/0\" of unit \"ms\" divides by zero.");
-    EXPECT_EQ(ErrorOf("[TimeUnits]\nms=-1.25\n"),
-              "setup.ini:2: the factor \"-1.25\" of unit \"ms\" is not a positive number.");
-    EXPECT_EQ(ErrorOf("[TimeUnits]\nms=0/5\n"),
-              "setup.ini:2: the factor \"0/5\" of unit \"ms\" is not a positive number.");
-    EXPECT_EQ(ErrorOf("[TimeUnits]\nm s=1\n"),
-              "setup.ini:2: the unit name \"m s\" must not hold blanks or brackets.");
-    EXPECT_EQ(ErrorOf("Name=x\n"), "setup.ini:1: \"Name=x\" stands before the first [section].");
-    EXPECT_EQ(ErrorOf("[Setup\n"), "setup.ini:1: \"[Setup\" lacks the closing bracket.");
-    EXPECT_EQ(ErrorOf("[Options]\nIsClosedPosition\n"),
-              "setup.ini:2: \"IsClosedPosition\" is neither a [section] nor a name=value entry.");
-    EXPECT_EQ(ErrorOf("[Options]\n=1\n"), "setup.ini:2: \"=1\" has no name before \"=\".");
-    EXPECT_EQ(ErrorOf("[Options]\r\n\r\n# x\r\n  A = 3  \r\n"), "");
+    const std::pair<std::string, std::string> cases[] = {
+        {head + "[Variables]\nTPOS=long\nPVTBUFLEN=float\n",
+         "setup.ini:6: unknown variable type \"float\" for PVTBUFLEN."},
+        {head + "[Extras]\n", "setup.ini:4: unknown section [Extras]."},
+        {head + "Colour=red\n", "setup.ini:4: unknown key \"Colour\" in [Setup]."},
+        {head + "MotionController=2\n", "setup.ini:4: MotionController must be 0 or 1, not \"2\"."},
+        {head + "Name=y\n", "setup.ini:4: duplicate key \"Name\" in [Setup]."},
+        {"[Options]\nIsClosedPosition=1x\n",
+         "setup.ini:2: \"1x\" is not a whole number for IsClosedPosition."},
+        {"[Options]\nA=1\nA=2\n", "setup.ini:3: duplicate option \"A\"."},
+        {"[Variables]\nTPOS=long\nTPOS=int\n", "setup.ini:3: duplicate variable \"TPOS\"."},
+        {"[PositionUnits]\nrot=2000\nrot=1\n", "setup.ini:3: duplicate unit \"rot\"."},
+        {"[PositionUnits]\ndeg=abc\n", "setup.ini:2: \"abc\" is not a number for unit \"deg\"."},
+        {"[PositionUnits]\ndeg=nan\n", "setup.ini:2: \"nan\" is not a number for unit \"deg\"."},
+        {"[PositionUnits]\ndeg=2000/\n",
+         "setup.ini:2: \"2000/\" is not a number or a fraction for unit \"deg\"."},
+        {"[TimeUnits]\nms=1/0\n",
+         "setup.ini:2: the fraction \"1/0\" of unit \"ms\" divides by zero."},
+        {"[TimeUnits]\nms=-1.25\n",
+         "setup.ini:2: the factor \"-1.25\" of unit \"ms\" is not a positive number."},
+        {"[TimeUnits]\nms=0/5\n",
+         "setup.ini:2: the factor \"0/5\" of unit \"ms\" is not a positive number."},
+        {"[TimeUnits]\nm s=1\n",
+         "setup.ini:2: the unit name \"m s\" must not hold blanks or brackets."},
+        {"Name=x\n", "setup.ini:1: \"Name=x\" stands before the first [section]."},
+        {"[Setup\n", "setup.ini:1: \"[Setup\" lacks the closing bracket."},
+        {"[Options]\nIsClosedPosition\n",
+         "setup.ini:2: \"IsClosedPosition\" is neither a [section] nor a name=value entry."},
+        {"[Options]\n=1\n", "setup.ini:2: \"=1\" has no name before \"=\"."},
+        {"[Options]\r\n\r\n# x\r\n  A = 3  \r\n", ""},
+    };
+    for (const auto& [text, message] : cases) EXPECT_EQ(ErrorOf(text), message) << text;
 }
 
 // Whatever a message quotes is cut to 60 characters, so that a huge line gives a short message.

@@ -53,6 +53,8 @@ TEST_F(ParameterTextTest, OptionsReadBackWhateverTheLineEnds) {
 TEST_F(ParameterTextTest, TheLastEntryOfAKeyCounts) {
     EXPECT_EQ(RadioMessage("Execute=0\r\nOther=3\r\nExecute=1\r\n"), "");
     EXPECT_EQ(m_value, 1);
+    EXPECT_EQ(RadioMessage("Execute=1\r\nExecuted=0\r\nExecute\r\n\r\n"), "");
+    EXPECT_EQ(m_value, 1);
     EXPECT_EQ(RadioMessage("Execute=1\nExecute=5\n"),
               "Parameter \"Execute\" has the value 5; it must lie from 0 to 1.");
     EXPECT_EQ(ArrayMessage("TPOS[IU]=1: 5\nTPOS[deg]=2: 0 7\n"), "");
@@ -76,20 +78,18 @@ TEST_F(ParameterTextTest, OptionalOptionsReadAsLowBoundUnlessValid) {
 }
 
 TEST_F(ParameterTextTest, BadOptionsGetMessagesThatNameTheKey) {
-    EXPECT_EQ(RadioMessage("ClearBuffer=1\r\n"), "Parameter \"Execute\" is missing.");
-    EXPECT_EQ(RadioMessage("Execute=5"),
-              "Parameter \"Execute\" has the value 5; it must lie from 0 to 1.");
-    EXPECT_EQ(RadioMessage("Execute=99999999999"),
-              "Parameter \"Execute\" has the value 99999999999; it must lie from 0 to 1.");
-    EXPECT_EQ(RadioMessage("Execute=1x"),
-              "Parameter \"Execute\" has the value \"1x\", which is not a whole number.");
-    EXPECT_EQ(RadioMessage("Execute= 1"),
-              "Parameter \"Execute\" has the value \" 1\", which is not a whole number.");
-    EXPECT_EQ(RadioMessage("Execute=\r\n"), "Parameter \"Execute\" has no value.");
-    EXPECT_EQ(RadioMessage("Execute[IU]=1"),
-              "Parameter \"Execute\" takes no unit; it is written as Execute=value.");
-    EXPECT_EQ(RadioMessage(std::string("Execute=1\0", 10)),
-              "Parameter \"Execute\" contains binary data (byte 0x00).");
+    const std::pair<std::string, std::string> cases[] = {
+        {"ClearBuffer=1\r\n", "Parameter \"Execute\" is missing."},
+        {"Execute=5", "Parameter \"Execute\" has the value 5; it must lie from 0 to 1."},
+        {"Execute=99999999999",
+         "Parameter \"Execute\" has the value 99999999999; it must lie from 0 to 1."},
+        {"Execute=1x", "Parameter \"Execute\" has the value \"1x\", which is not a whole number."},
+        {"Execute= 1", "Parameter \"Execute\" has the value \" 1\", which is not a whole number."},
+        {"Execute=\r\n", "Parameter \"Execute\" has no value."},
+        {"Execute[IU]=1", "Parameter \"Execute\" takes no unit; it is written as Execute=value."},
+        {std::string("Execute=1\0", 10), "Parameter \"Execute\" contains binary data (byte 0x00)."},
+    };
+    for (const auto& [text, message] : cases) EXPECT_EQ(RadioMessage(text), message) << text;
     EXPECT_EQ(m_value, -7);  // no failure stored anything
 }
 
@@ -171,6 +171,13 @@ TEST_F(ParameterTextTest, BadArraysGetMessagesAndLeaveTheArrayEmptyButBound) {
          "Parameter \"TPOS\" contains binary data (byte 0x7F)."},
         {std::string("TPOS[IU]=2: 0 1\r\r\n"),
          "Parameter \"TPOS\" contains binary data (byte 0x0D)."},
+        // Wherever the byte stands, and whatever else is wrong, binary data is what is named.
+        {std::string("TPOS[I\x01U]=1: 0"), "Parameter \"TPOS\" contains binary data (byte 0x01)."},
+        {std::string("TPOS[IU]=2: 0 1 \x02"),
+         "Parameter \"TPOS\" contains binary data (byte 0x02)."},
+        {std::string("TPOS[IU]=2: 0\x1b 1"),
+         "Parameter \"TPOS\" contains binary data (byte 0x1B)."},
+        {std::string("TPOS[IU]=x: 0 \x03"), "Parameter \"TPOS\" contains binary data (byte 0x03)."},
     };
     for (const auto& [text, message] : cases) {
         m_array.SelectUnit("IU");  // reading must select the default unit again

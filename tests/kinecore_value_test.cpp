@@ -12,38 +12,43 @@ double Reduced(tagVarType type, double value) {
     return holder.GetValue(type);
 }
 
-TEST(CMC_Value, RoundsTiesAwayFromZero) {
-    EXPECT_EQ(Reduced(VAR_INT, 2.5), 3.0);
-    EXPECT_EQ(Reduced(VAR_INT, -2.5), -3.0);
-    EXPECT_EQ(Reduced(VAR_INT, 2.4999), 2.0);
-    EXPECT_EQ(Reduced(VAR_LONG, 0.5), 1.0);
-    EXPECT_EQ(Reduced(VAR_LONG, -0.5), -1.0);
-    EXPECT_EQ(Reduced(VAR_UINT, 7.5), 8.0);
-}
-
-TEST(CMC_Value, FixedKeepsSixteenFractionBits) {
+// A value stored in a drive variable of each type: rounded (ties away from zero), fixed-point
+// with sixteen fraction bits, then clamped to the type's range.
+TEST(CMC_Value, RoundsThenClampsToEachType) {
     const double step = 1.0 / 65536;
-    EXPECT_EQ(Reduced(VAR_FIXED, 1.25), 1.25);
-    EXPECT_EQ(Reduced(VAR_FIXED, step * 0.5), step);
-    EXPECT_EQ(Reduced(VAR_FIXED, -step * 0.5), -step);
-    EXPECT_EQ(Reduced(VAR_FIXED, step * 0.49), 0.0);
-    EXPECT_EQ(Reduced(VAR_FIXED, 0.1), std::round(0.1 * 65536) / 65536);
-}
-
-TEST(CMC_Value, ClampsToTheRangeOfEachType) {
-    EXPECT_EQ(Reduced(VAR_INT, 40000), 32767.0);
-    EXPECT_EQ(Reduced(VAR_INT, -40000), -32768.0);
-    EXPECT_EQ(Reduced(VAR_UINT, -1), 0.0);
-    EXPECT_EQ(Reduced(VAR_UINT, 70000), 65535.0);
-    EXPECT_EQ(Reduced(VAR_LONG, 3e9), 2147483647.0);
-    EXPECT_EQ(Reduced(VAR_LONG, -3e9), -2147483648.0);
-    EXPECT_EQ(Reduced(VAR_FIXED, 40000), 32767.0 + 65535.0 / 65536);
-    EXPECT_EQ(Reduced(VAR_FIXED, -40000), -32768.0);
-    // Rounding comes first: 32767.4 rounds down inside the range, 32767.6 rounds out of it.
-    EXPECT_EQ(Reduced(VAR_INT, 32767.4), 32767.0);
-    EXPECT_EQ(Reduced(VAR_INT, 32767.6), 32767.0);
-    EXPECT_EQ(Reduced(VAR_LONG, 1e300), 2147483647.0);
-    EXPECT_EQ(Reduced(VAR_FIXED, std::numeric_limits<double>::max()), CMC_Value::MaxOf(VAR_FIXED));
+    struct Case {
+        tagVarType type;
+        double value;
+        double stored;
+    };
+    const Case cases[] = {
+        {VAR_INT, 2.5, 3.0},
+        {VAR_INT, -2.5, -3.0},
+        {VAR_INT, 2.4999, 2.0},
+        {VAR_LONG, 0.5, 1.0},
+        {VAR_LONG, -0.5, -1.0},
+        {VAR_UINT, 7.5, 8.0},
+        {VAR_FIXED, 1.25, 1.25},
+        {VAR_FIXED, step * 0.5, step},
+        {VAR_FIXED, -step * 0.5, -step},
+        {VAR_FIXED, step * 0.49, 0.0},
+        {VAR_FIXED, 0.1, std::round(0.1 * 65536) / 65536},
+        {VAR_INT, 40000, 32767.0},
+        {VAR_INT, -40000, -32768.0},
+        {VAR_UINT, -1, 0.0},
+        {VAR_UINT, 70000, 65535.0},
+        {VAR_LONG, 3e9, 2147483647.0},
+        {VAR_LONG, -3e9, -2147483648.0},
+        {VAR_FIXED, 40000, 32767.0 + 65535.0 / 65536},
+        {VAR_FIXED, -40000, -32768.0},
+        // Rounding comes first: 32767.4 rounds down inside the range, 32767.6 rounds out of it.
+        {VAR_INT, 32767.4, 32767.0},
+        {VAR_INT, 32767.6, 32767.0},
+        {VAR_LONG, 1e300, 2147483647.0},
+        {VAR_FIXED, std::numeric_limits<double>::max(), CMC_Value::MaxOf(VAR_FIXED)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Reduced(c.type, c.value), c.stored) << VarTypeName(c.type) << " " << c.value;
 }
 
 TEST(CMC_Value, NanBecomesZeroAndInfinityClamps) {

@@ -1,7 +1,12 @@
 // The PT program: order and conditions of the lines, operands as steps of truncated values.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdio>
+#include <random>
+
 #include "TestHost.h"
+#include "codegen/ProgramLength.h"
 #include "worked_example.h"
 
 namespace {
@@ -110,6 +115,80 @@ TEST_F(ProgramGenerator, FewerThanTwoPointsWriteNoPointOrStartLine) {
     Points({{0, 0}, {1, 1}, {2, 2}});
     data.m_Position.RemoveValueAt(2, 1);
     EXPECT_EQ(Code().find("PTP"), std::string::npos);
+}
+
+// The point lines are put together piece by piece for speed; they must read exactly as the
+// printf-style format that describes them, whatever the units and values.
+TEST_F(ProgramGenerator, PointLinesReadAsTheirPrintfFormat) {
+    std::mt19937_64 random(7);
+    const char* positionUnits[] = {"IU", "rot", "deg", "rad"};
+    const char* timeUnits[] = {"IU", "s", "ms"};
+    for (int motion = 0; motion < 60; ++motion) {
+        std::vector<Point> points{{0, 0}};
+        double time = 0;
+        for (int i = 0; i < 40; ++i) {
+            time += std::uniform_real_distribution<double>(0.01, 65535)(random);
+            const double scale = motion % 3 == 0 ? 1e-9 : motion % 3 == 1 ? 1e3 : 1e12;
+            points.emplace_back(std::uniform_real_distribution<double>(-scale, scale)(random),
+                                motion % 2 ? time : std::floor(time));
+        }
+        Points(points);
+        data.m_nExecute = motion % 2;
+        data.m_Position.SelectUnit(positionUnits[motion % 4]);
+        data.m_Time.SelectUnit(timeUnits[motion % 3]);
+
+        std::string expected;
+        char line[512];
+        long long previousPosition = 0, previousTime = 0;
+        for (size_t i = 1; i < points.size(); ++i) {
+            const auto position = static_cast<long long>(points[i].first);
+            const auto time = static_cast<long long>(points[i].second);
+            std::snprintf(line, sizeof line,
+                          i == 1 ? "  PTP %lldL, %lldU, 0; //PT(%s[%s], %s[%s])\r\n"
+                                 : "  PTP %lldL, %lldU, 0; //PT(%s[%s],%s[%s])\r\n",
+                          position - previousPosition, time - previousTime,
+                          data.m_Position.PrintValue(static_cast<int>(i)).GetString(),
+                          data.m_Position.GetSelectedUnit(),
+                          data.m_Time.PrintValue(static_cast<int>(i)).GetString(),
+                          data.m_Time.GetSelectedUnit());
+            expected += line;
+            if (i == 1)
+                expected += data.m_nExecute ? "  UPD!; //Execute on event\r\n"
+                                            : "  UPD; //Execute immediate\r\n";
+            previousPosition = position;
+            previousTime = time;
+        }
+        const std::string code = Code();
+        const size_t first = code.find("  PTP ");
+        ASSERT_NE(first, std::string::npos);
+        EXPECT_EQ(code.substr(first, expected.size()), expected) << "motion " << motion;
+    }
+}
+
+// What a long program reserves is reckoned in 64 bits: 30 million points once overflowed an int.
+TEST(ProgramLength, EstimatedWithoutOverflowAndCappedAtACStringsLength) {
+    struct Case {
+        int head;
+        int points;
+        size_t unitNames;
+        int expected;
+    };
+    const Case cases[] = {
+        {120, 0, 4, 120},
+        {120, 1, 4, 120},
+        {120, 2, 4, 120 + 76},
+        {0, 1000001, 4, 76000000},
+        {0, 28256364, 4, INT_MAX - 59},  // the last count whose estimate fits
+        {0, 28256365, 4, INT_MAX},
+        {0, 30000000, 4, INT_MAX},
+        {0, INT_MAX, 4, INT_MAX},
+        {100, 2, SIZE_MAX, INT_MAX},
+        {INT_MAX, 2, 0, INT_MAX},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ProgramLengthEstimate(c.head, c.points, c.unitNames), c.expected)
+            << c.head << " " << c.points << " " << c.unitNames;
+    }
 }
 
 }  // namespace

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
+#include <string_view>
 
 #include "TestHost.h"
 
@@ -21,11 +24,15 @@ protected:
     void TearDown() override {
         if (handle) dlclose(handle);
     }
-    template <typename Fn>
-    Fn Export(const char* name) {
-        void* symbol = dlsym(handle, name);
-        EXPECT_NE(symbol, nullptr) << name;
-        return reinterpret_cast<Fn>(symbol);
+    // The module's exports, resolved through the host's table.
+    motion_module::Exports Exports() {
+        motion_module::Exports exports;
+        for (const motion_module::ExportEntry& entry : motion_module::kExports) {
+            void* symbol = dlsym(handle, entry.name);
+            EXPECT_NE(symbol, nullptr) << entry.name;
+            if (symbol) entry.bind(exports, symbol);
+        }
+        return exports;
     }
 
     TestHost host;
@@ -45,31 +52,33 @@ std::string SetupText(const char* controller, const char* closed, const char* va
 }
 
 TEST_F(LoadedModule, Identity) {
-    using namespace motion_module;
-    EXPECT_STREQ(Export<GetClassNameFn>(kGetClassName)(), "Motion");
-    EXPECT_STREQ(Export<GetNameFn>(kGetName)(), "PT");
-    EXPECT_EQ(Export<GetOrderIDFn>(kGetOrderID)(), 4144);
+    const motion_module::Exports module = Exports();
+    EXPECT_STREQ(module.GetClassName(), "Motion");
+    EXPECT_STREQ(module.GetName(), "PT");
+    EXPECT_EQ(module.GetOrderID(), 4144);
 }
 
 TEST_F(LoadedModule, EnabledOnlyForClosedLoopDrivesWithThePtVariables) {
-    auto isEnabled = Export<motion_module::IsEnabledFn>(motion_module::kIsEnabled);
-    const char* all = "PVTBUFBEGIN=int\nPVTBUFLEN=int\nTPOS=long\nATIME=long\n";
+    auto isEnabled = Exports().IsEnabled;
+    const char* const kPtVariables[] = {"PVTBUFBEGIN", "PVTBUFLEN", "TPOS", "ATIME"};
+    // The variables of a drive setup, all but `missing`.
+    auto variables = [&](std::string_view missing = "") {
+        std::string lines;
+        for (const char* name : kPtVariables)
+            if (name != missing) lines += std::string(name) + "=long\n";
+        return lines;
+    };
     EXPECT_EQ(isEnabled(*host.setup), 1);
-    EXPECT_EQ(isEnabled(*SetupFrom(SetupText("0", "1", all))), 1);
-    EXPECT_EQ(isEnabled(*SetupFrom(SetupText("1", "1", all))), 0);
-    EXPECT_EQ(isEnabled(*SetupFrom(SetupText("0", "0", all))), 0);
-    for (const char* missing : {"PVTBUFBEGIN", "PVTBUFLEN", "TPOS", "ATIME"}) {
-        std::string variables;
-        for (const char* name : {"PVTBUFBEGIN", "PVTBUFLEN", "TPOS", "ATIME"}) {
-            if (std::string(name) != missing) variables += std::string(name) + "=long\n";
-        }
-        EXPECT_EQ(isEnabled(*SetupFrom(SetupText("0", "1", variables.c_str()))), 0) << missing;
-    }
+    EXPECT_EQ(isEnabled(*SetupFrom(SetupText("0", "1", variables().c_str()))), 1);
+    EXPECT_EQ(isEnabled(*SetupFrom(SetupText("1", "1", variables().c_str()))), 0);
+    EXPECT_EQ(isEnabled(*SetupFrom(SetupText("0", "0", variables().c_str()))), 0);
+    for (const char* missing : kPtVariables)
+        EXPECT_EQ(isEnabled(*SetupFrom(SetupText("0", "1", variables(missing).c_str()))), 0)
+            << missing;
 }
 
 TEST_F(LoadedModule, DefaultParametersReplaceTheText) {
-    auto defaults =
-        Export<motion_module::GetDefaultParametersFn>(motion_module::kGetDefaultParameters);
+    auto defaults = Exports().GetDefaultParameters;
     CString text = "something the caller held";
     defaults(*host.setup, host.motion, text);
     CString again;
@@ -94,9 +103,9 @@ TEST_F(LoadedModule, DefaultParametersReplaceTheText) {
 }
 
 TEST_F(LoadedModule, TranslationGivesProgramOrErrorText) {
-    using namespace motion_module;
-    auto defaults = Export<GetDefaultParametersFn>(kGetDefaultParameters);
-    auto translate = Export<TranslateMotionSequenceFn>(kTranslateMotionSequence);
+    const motion_module::Exports module = Exports();
+    auto defaults = module.GetDefaultParameters;
+    auto translate = module.TranslateMotionSequence;
     CString text;
     defaults(*host.setup, host.motion, text);
     CString output = "old output";
@@ -114,8 +123,15 @@ TEST_F(LoadedModule, TranslationGivesProgramOrErrorText) {
               std::string::npos);
 }
 
-// The module shows the host its exports and nothing else.
-TEST(ModuleSymbols, OnlyTheExportsAreVisible) {
+std::set<std::string> TableNames() {
+    std::set<std::string> names;
+    for (const motion_module::ExportEntry& entry : motion_module::kExports)
+        names.insert(entry.name);
+    return names;
+}
+
+// The module shows the host the exports of its table and nothing else.
+TEST(ModuleSymbols, DynamicSymbolsAreTheTablesExports) {
     const std::string command = std::string("nm -D --defined-only ") + TRAVEX_MODULE_PATH;
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
     ASSERT_TRUE(pipe);
@@ -130,14 +146,30 @@ TEST(ModuleSymbols, OnlyTheExportsAreVisible) {
         if (name.empty() || entry.find(" A ") != std::string::npos) continue;
         names.insert(name);
     }
-    const std::set<std::string> expected = {"GetClassName",
-                                            "GetName",
-                                            "GetOrderID",
-                                            "IsEnabled",
-                                            "GetDefaultParameters",
-                                            "EditMotionSequence",
-                                            "TranslateMotionSequence"};
-    EXPECT_EQ(names, expected);
+    EXPECT_EQ(names.size(), 7u);
+    EXPECT_EQ(names, TableNames());
+}
+
+// The version script lists the table's names as global, and makes everything else local.
+TEST(ModuleSymbols, VersionScriptExportsTheTable) {
+    std::ifstream file("plugin/Travex.map");
+    ASSERT_TRUE(file) << "run from the source directory";
+    std::stringstream text;
+    text << file.rdbuf();
+    std::istringstream words(text.str());
+    std::set<std::string> global;
+    std::string word, section;
+    while (words >> word) {
+        if (word == "global:" || word == "local:") {
+            section = word;
+        } else if (section == "global:" && word.back() == ';') {
+            global.insert(word.substr(0, word.size() - 1));
+        } else if (section == "local:") {
+            EXPECT_EQ(word, "*;");
+            section.clear();
+        }
+    }
+    EXPECT_EQ(global, TableNames());
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Template 214 as the module's resource script compiles it, held against the editor's layout.
+// Template 214 as windres compiles the module's script and the dialog manager reads it, held
+// against the editor's layout.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -77,6 +78,14 @@ const DLGTEMPLATEDATA& Template214() {
 }
 
 TEST(Template214, FrameCaptionAndFont) {
+    const CResourceEntry* compiled = TravexResourceTable().FindResource(RT_DIALOG, 214u);
+    ASSERT_NE(compiled, nullptr);
+    ASSERT_GE(compiled->data.size(), 4u);
+    // dlgVer 1 and signature 0xFFFF: a DLGTEMPLATEEX.
+    EXPECT_EQ(std::vector<BYTE>(compiled->data.begin(), compiled->data.begin() + 4),
+              (std::vector<BYTE>{1, 0, 0xFF, 0xFF}));
+    EXPECT_EQ(compiled->language, 0x0409);
+
     const DLGTEMPLATEDATA& dialog = Template214();
     EXPECT_EQ(dialog.language, 0x0409);
     EXPECT_EQ(dialog.caption, "Motion - PT");

@@ -1,11 +1,14 @@
-// The module's other resources: the version record, the MODULEICON bitmap and the manifest.
+// The module's other resources as windres compiles them: the version record, the MODULEICON
+// bitmap and the manifest.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "afxres.h"
 #include "afxrestable.h"
 
 const CResourceTable& TravexResourceTable();
@@ -28,38 +31,34 @@ TEST(ModuleResources, VersionRecordNamesThePtModule) {
     EXPECT_EQ(version->strings, expected);
 }
 
-// Little-endian fields of a BMP file.
-DWORD Read32(const std::vector<BYTE>& bytes, size_t offset) {
-    return DWORD{bytes.at(offset)} | DWORD{bytes.at(offset + 1)} << 8 |
-           DWORD{bytes.at(offset + 2)} << 16 | DWORD{bytes.at(offset + 3)} << 24;
+// Little-endian fields of a bitmap.
+DWORD Read32(std::span<const BYTE> bytes, size_t offset) {
+    return DWORD{bytes[offset]} | DWORD{bytes[offset + 1]} << 8 | DWORD{bytes[offset + 2]} << 16 |
+           DWORD{bytes[offset + 3]} << 24;
 }
-WORD Read16(const std::vector<BYTE>& bytes, size_t offset) {
-    return static_cast<WORD>(bytes.at(offset) | bytes.at(offset + 1) << 8);
+WORD Read16(std::span<const BYTE> bytes, size_t offset) {
+    return static_cast<WORD>(bytes[offset] | bytes[offset + 1] << 8);
 }
 
+// A bitmap resource is a packed DIB, as LoadBitmap reads it: the file's header is left behind.
 TEST(ModuleResources, IconIsA16By16SixteenColourBitmap) {
-    const std::vector<BYTE>* bitmap =
-        TravexResourceTable().FindData(ResourceKind::Bitmap, "MODULEICON");
+    const CResourceEntry* bitmap = TravexResourceTable().FindResource(RT_BITMAP, "ModuleIcon");
     ASSERT_NE(bitmap, nullptr);
-    const std::vector<BYTE>& bytes = *bitmap;
-    ASSERT_GE(bytes.size(), 54u);
-    EXPECT_EQ(bytes[0], 'B');
-    EXPECT_EQ(bytes[1], 'M');
-    EXPECT_EQ(Read32(bytes, 2), bytes.size());  // bfSize
-
-    EXPECT_EQ(Read32(bytes, 14), 40u);  // BITMAPINFOHEADER
-    EXPECT_EQ(static_cast<LONG>(Read32(bytes, 18)), 16);
-    LONG height = static_cast<LONG>(Read32(bytes, 22));
+    EXPECT_EQ(bitmap->language, 0x0409);
+    std::span<const BYTE> bytes = bitmap->data;
+    ASSERT_GE(bytes.size(), 40u);
+    EXPECT_EQ(Read32(bytes, 0), 40u);  // BITMAPINFOHEADER
+    EXPECT_EQ(static_cast<LONG>(Read32(bytes, 4)), 16);
+    LONG height = static_cast<LONG>(Read32(bytes, 8));
     EXPECT_TRUE(height == 16 || height == -16) << height;
-    EXPECT_EQ(Read16(bytes, 26), 1);   // planes
-    EXPECT_EQ(Read16(bytes, 28), 4);   // bits per pixel
-    EXPECT_EQ(Read32(bytes, 30), 0u);  // BI_RGB, uncompressed
-    DWORD colours = Read32(bytes, 46);
+    EXPECT_EQ(Read16(bytes, 12), 1);   // planes
+    EXPECT_EQ(Read16(bytes, 14), 4);   // bits per pixel
+    EXPECT_EQ(Read32(bytes, 16), 0u);  // BI_RGB, uncompressed
+    DWORD colours = Read32(bytes, 32);
     EXPECT_TRUE(colours == 0 || colours == 16) << colours;
 
     // 16 palette entries, then 16 rows of 16 four-bit pixels (8 bytes, already 4-aligned).
-    DWORD pixels = Read32(bytes, 10);
-    EXPECT_EQ(pixels, 14u + 40u + 16u * 4u);
+    const size_t pixels = 40u + 16u * 4u;
     ASSERT_EQ(bytes.size(), pixels + 16u * 8u);
 
     // A picture, not a blank square.
@@ -72,9 +71,10 @@ TEST(ModuleResources, IconIsA16By16SixteenColourBitmap) {
 }
 
 TEST(ModuleResources, ManifestAsksForInvokerLevelAndDpiAwareness) {
-    const std::vector<BYTE>* manifest = TravexResourceTable().FindData(ResourceKind::Manifest, 2u);
+    const CResourceEntry* manifest =
+        TravexResourceTable().FindResource(RT_MANIFEST, ISOLATIONAWARE_MANIFEST_RESOURCE_ID);
     ASSERT_NE(manifest, nullptr);
-    std::string xml(manifest->begin(), manifest->end());
+    std::string xml(manifest->data.begin(), manifest->data.end());
     EXPECT_NE(xml.find("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\""),
               std::string::npos);
     size_t settings = xml.find("<windowsSettings>");

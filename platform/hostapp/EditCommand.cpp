@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "ExitStatus.h"
+#include "FileIdentity.h"
+#include "PtMotionText.h"
 #include "WholeTextIO.h"
 
 namespace {
@@ -21,24 +23,29 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
     }
     // The edited text goes back where it came from, and standard output carries the messages.
     if (arguments.motionPath == "-") return ReportFailure("edit needs a motion file, not -");
+    if (!RefuseSameFile("the motion", arguments.motionPath, "--script", arguments.scriptPath)) {
+        return kExitFailure;
+    }
     std::string error;
     std::string motion;
-    if (!ReadWholeText(arguments.motionPath, motion, error)) return ReportFailure(error.c_str());
+    if (!ReadWholeText(arguments.motionPath, motion, error) ||
+        !CheckMotionToEdit(arguments.motionPath, motion, error)) {
+        return ReportFailure(error.c_str());
+    }
 
     // A script that does not parse is refused before the module is loaded.
     CEditorScriptDriver driver;
-    CString scriptError;
-    if (!driver.LoadScript(arguments.scriptPath.c_str(), scriptError)) {
-        return ReportFailure(scriptError.GetString());
-    }
+    if (!driver.LoadScriptFrom(arguments.scriptPath, error)) return ReportFailure(error.c_str());
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
 
     CString text(std::move(motion));
     const BOOL confirmed = driver.Edit(session, text);
     const BOOL played = driver.Finish();
-    PrintShownMessages(driver.GetMessages());
-    std::fflush(stdout);
+    // What the user asked to see is part of the result: unless it is out, nothing is written.
+    if (!PrintShownMessages(driver.GetMessages())) {
+        return ReportFailure("cannot write the messages to standard output");
+    }
     if (!played) return ReportFailure(driver.GetError().GetString());
     if (!driver.HasShownDialog()) {
         return ReportFailure(
@@ -53,7 +60,7 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
 
 }  // namespace
 
-void PrintShownMessages(const std::vector<CHeadlessDriver::CShownMessage>& messages) {
+bool PrintShownMessages(const std::vector<CHeadlessDriver::CShownMessage>& messages) {
     for (const CHeadlessDriver::CShownMessage& message : messages) {
         std::string line;
         const std::string& text = message.text.str();
@@ -63,6 +70,7 @@ void PrintShownMessages(const std::vector<CHeadlessDriver::CShownMessage>& messa
         }
         std::printf("message: %s\n", line.c_str());
     }
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
 HostCommand AddEditCommand(CLI::App& app, const HostOptions& options) {
@@ -78,7 +86,8 @@ HostCommand AddEditCommand(CLI::App& app, const HostOptions& options) {
         ->required();
     command
         ->add_option("--script", arguments->scriptPath,
-                     "The user's actions, one a line (docs/editing-with-scripts.md)")
-        ->type_name("FILE");
+                     "The user's actions, one a line (docs/editing-with-scripts.md); - reads "
+                     "standard input")
+        ->type_name("FILE|-");
     return {command, [&options, arguments] { return RunEdit(options, *arguments); }};
 }

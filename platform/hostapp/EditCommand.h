@@ -9,5 +9,5 @@
 HostCommand AddEditCommand(CLI::App& app, const HostOptions& options);
 
 // Prints each message box that the editor showed as one line "message: TEXT" on standard
-// output; a line break inside a text becomes a blank.
-void PrintShownMessages(const std::vector<CHeadlessDriver::CShownMessage>& messages);
+// output; a line break inside a text becomes a blank. False when they could not be written.
+bool PrintShownMessages(const std::vector<CHeadlessDriver::CShownMessage>& messages);

@@ -2,28 +2,29 @@
 
 #include <GraphScriptVerbs.h>
 
-#include "editor/resource.h"
+#include "PtEditorActions.h"
+#include "WholeTextIO.h"
 
 CEditorScriptDriver::CEditorScriptDriver() {
     RegisterGraphScriptVerbs(*this);
-    RegisterVerb("import", [this](CDialog& dialog, const std::vector<CString>& args) {
-        return Import(dialog, args);
-    });
+    RegisterPtEditorVerbs(*this);
 }
 
-CString CEditorScriptDriver::Import(CDialog& dialog, const std::vector<CString>& args) {
-    if (args.size() != 1) {
-        CString error;
-        error.Format("import takes 1 word (FILE), not %zu", args.size());
-        return error;
+bool CEditorScriptDriver::LoadScriptFrom(const std::string& path, std::string& error) {
+    std::string script;
+    if (!ReadWholeText(path, script, error)) return false;
+    SkipByteOrderMark(script);
+    const std::string name = InputName(path);
+    if (script.find_first_not_of(" \t\r\n") == std::string::npos) {
+        error = "the script " + name +
+                " is empty; it needs the user's actions, one a line (see "
+                "docs/editing-with-scripts.md)";
+        return false;
     }
-    if (args[0].IsEmpty()) return "import needs a file name";
-    CString error;
-    CWnd* button = FindControl(dialog, CControlName(IDC_IMPORT_FROM_FILE).name, error);
-    if (!button) return error;
-    // The click opens the file dialog; the answer waits for it, as the user's choice would.
-    AnswerNextFileChoice(args[0]);
-    return ClickControl(*button);
+    CString message;
+    if (LoadScriptText(script, name.c_str(), message)) return true;
+    error = message.str();
+    return false;
 }
 
 BOOL CEditorScriptDriver::Edit(const CHostSession& session, CString& text) {

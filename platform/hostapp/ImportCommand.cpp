@@ -1,60 +1,42 @@
 #include "ImportCommand.h"
 
-#include <fcntl.h>
+#include <MC_EditMotionInternalData.h>
 #include <strings.h>
-#include <sys/stat.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 #include "EditorScriptDriver.h"
 #include "ExitStatus.h"
+#include "FileIdentity.h"
+#include "PtEditorActions.h"
+#include "PtImportReport.h"
+#include "PtMotionText.h"
+#include "UsageChecks.h"
 #include "WholeTextIO.h"
-#include "editor/resource.h"
 
 namespace {
 
 struct ImportArguments {
-    std::string pointsPath;
+    PtImportChoices choices;
     std::string motionPath;
     std::string programPath;
-    std::string positionUnit;
-    std::string timeUnit;
-    int hostAddress = 0;  // 0: leave the host address alone
-    bool keepBuffer = false;
-    std::string startFrom;
-    bool onEvent = false;
-    bool noWait = false;
+    bool strict = false;
+    bool quiet = false;
 };
 
-// The editor reports a file that it cannot read in a message box; a command line says so at
-// once, before any work.
-bool CheckReadable(const std::string& path, std::string& error) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info {};
-    if (fd < 0 || fstat(fd, &info) != 0) {
-        error = "cannot read " + path + ": " + std::strerror(errno);
-        if (fd >= 0) close(fd);
-        return false;
-    }
-    close(fd);
-    if (S_ISDIR(info.st_mode)) {
-        error = "cannot read " + path + ": it is a directory";
-        return false;
-    }
-    return true;
-}
-
-// The unit combo boxes find names regardless of case; so does this check.
-bool CheckUnit(const CMC_Setup& setup, UnitKind kind, const std::string& name, std::string& error) {
+// The unit's name as the setup writes it (the combo boxes find names regardless of case), or a
+// message that lists the setup's units.
+bool ResolveUnit(const CMC_Setup& setup, UnitKind kind, std::string& name, std::string& error) {
     if (name.empty()) return true;
-    const std::vector<CMC_Unit>& units = setup.GetUnits(kind);
     std::string known;
-    for (const CMC_Unit& unit : units) {
-        if (strcasecmp(unit.name.c_str(), name.c_str()) == 0) return true;
+    for (const CMC_Unit& unit : setup.GetUnits(kind)) {
+        if (strcasecmp(unit.name.c_str(), name.c_str()) == 0) {
+            name = unit.name;
+            return true;
+        }
         known += (known.empty() ? "" : ", ") + unit.name;
     }
     error = std::string("unknown ") + (kind == UnitKind::Position ? "position" : "time") +
@@ -62,58 +44,117 @@ bool CheckUnit(const CMC_Setup& setup, UnitKind kind, const std::string& name, s
     return false;
 }
 
-// What a user does in the editor to make the motion: the units of the file first, since the
-// import reads its numbers in the units selected; then the import, and the options only after
-// it, since the import shows the record again and so drops a host address typed before; OK.
-void QueueUserActions(CHeadlessDriver& driver, const ImportArguments& arguments) {
-    if (!arguments.positionUnit.empty()) {
-        driver.Select(IDC_POSITION_UNIT, arguments.positionUnit.c_str());
-    }
-    if (!arguments.timeUnit.empty()) driver.Select(IDC_TIME_UNIT, arguments.timeUnit.c_str());
-    driver.Do("import", {arguments.pointsPath.c_str()});
-    if (arguments.hostAddress != 0) {
-        driver.Check(IDC_HOST_ADDRESS_CHECK)
-            .Type(IDC_HOST_ADDRESS, std::to_string(arguments.hostAddress).c_str());
-    }
-    if (arguments.keepBuffer) driver.Uncheck(IDC_CLEAR_BUFFER);
-    if (arguments.startFrom == "reference") driver.Check(IDC_START_FROM_REFERENCE);
-    if (arguments.startFrom == "actual") driver.Check(IDC_START_FROM_ACTUAL);
-    if (arguments.onEvent) driver.Check(IDC_EXECUTE_ON_EVENT);
-    if (arguments.noWait) driver.Uncheck(IDC_WAIT_FOR_COMPLETION);
-    driver.Click(IDOK);
-    // Played only when OK is refused: the refusal is read, and the editor left.
-    driver.Answer("OK").Click(IDCANCEL);
+// The kernel's text operations, to read back the table that the editor wrote.
+class CTableReader : public CMC_EditMotionInternalData {
+public:
+    using CMC_EditMotionInternalData::CMC_EditMotionInternalData;
+    int ReadParameters(CString&, CString&) override { return 0; }
+    void WriteParameters(CString&) override {}
+};
+
+bool TableMatches(const CHostSession& session, CString& text, const PtImportPreview& preview) {
+    CTableReader reader(session.GetSetup(), session.GetMotion());
+    CMC_ArrayParameter times(session.GetSetup());
+    CMC_ArrayParameter positions(session.GetSetup());
+    return reader.ReadArrayDataParam(text, "ATIME", nullptr, nullptr, times).IsEmpty() &&
+           reader.ReadArrayDataParam(text, "TPOS", nullptr, nullptr, positions).IsEmpty() &&
+           times.GetValuesInInternalUnit() == preview.timesIU &&
+           positions.GetValuesInInternalUnit() == preview.positionsIU;
 }
 
-int RunImport(const HostOptions& options, const ImportArguments& arguments) {
-    std::string error;
-    if (!CheckReadable(arguments.pointsPath, error)) return ReportFailure(error.c_str());
+// The editor reads the points from a file of its own choosing; standard input, or a file that
+// starts with a byte-order mark, reach it as an anonymous file that holds just the points.
+class CPointsForEditor {
+public:
+    ~CPointsForEditor() {
+        if (m_fd >= 0) close(m_fd);
+    }
+    bool Prepare(const std::string& path, std::string_view points, bool copy, std::string& error) {
+        if (!copy) {
+            m_path = path;
+            return true;
+        }
+        m_fd = memfd_create("points", MFD_CLOEXEC);
+        if (m_fd < 0 ||
+            write(m_fd, points.data(), points.size()) != static_cast<ssize_t>(points.size())) {
+            error = "cannot hold the points of " + path + " for the editor";
+            return false;
+        }
+        m_path = "/proc/self/fd/" + std::to_string(m_fd);
+        return true;
+    }
+    const std::string& Path() const { return m_path; }
+
+private:
+    int m_fd = -1;
+    std::string m_path;
+};
+
+int RunImport(const HostOptions& options, ImportArguments arguments) {
+    PtImportChoices& choices = arguments.choices;
+    const std::string name = InputName(choices.pointsPath);
     if (arguments.programPath == "-" && arguments.motionPath.empty()) {
         return ReportFailure(
-            "--program - needs -o FILE for the motion: both cannot share "
-            "standard output");
+            "--program - needs -o FILE for the motion: both cannot share standard output");
+    }
+    if (!RefuseSameFile("the points", choices.pointsPath, "-o", arguments.motionPath) ||
+        !RefuseSameFile("the points", choices.pointsPath, "--program", arguments.programPath) ||
+        !RefuseSameFile("-o", arguments.motionPath, "--program", arguments.programPath)) {
+        return kExitFailure;
+    }
+    std::string error;
+    std::string points;
+    if (!ReadWholeText(choices.pointsPath, points, error)) return ReportFailure(error.c_str());
+    const bool marked = SkipByteOrderMark(points);
+    CPointsForEditor forEditor;
+    if (!forEditor.Prepare(choices.pointsPath, points, marked || choices.pointsPath == "-",
+                           error)) {
+        return ReportFailure(error.c_str());
     }
 
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
-    const CMC_Setup& setup = session.GetSetup();
-    if (!CheckUnit(setup, UnitKind::Position, arguments.positionUnit, error) ||
-        !CheckUnit(setup, UnitKind::Time, arguments.timeUnit, error)) {
+    CMC_Setup& setup = session.GetSetup();
+    if (!ResolveUnit(setup, UnitKind::Position, choices.positionUnit, error) ||
+        !ResolveUnit(setup, UnitKind::Time, choices.timeUnit, error)) {
         return ReportFailure(error.c_str());
+    }
+
+    // The editor's arrays as a new motion has them when the import runs.
+    CMC_ArrayParameter positions(setup);
+    CMC_ArrayParameter times(setup);
+    positions.BindToKey("TPOS");
+    times.BindToKey("ATIME");
+    times.SetMinInInternalUnit(kPtMinTimeIU);
+    times.SetMaxInInternalUnit(kPtMaxTimeIU);
+    if (!choices.positionUnit.empty()) positions.SelectUnit(choices.positionUnit.c_str());
+    if (!choices.timeUnit.empty()) times.SelectUnit(choices.timeUnit.c_str());
+    const PtImportPreview preview = PreviewPtImport(points, positions, times);
+    const bool clean = preview.skipped == 0 && preview.limited == 0;
+    if (!arguments.quiet || (arguments.strict && !clean)) {
+        PrintPtImportReport(preview, name, positions.GetSelectedUnit(), times.GetSelectedUnit(),
+                            stderr);
+    }
+    if (arguments.strict && !clean) {
+        std::fprintf(stderr,
+                     "travex-host: --strict: %s has lines skipped or values limited; "
+                     "nothing was written\n",
+                     name.c_str());
+        return kExitRefused;
     }
 
     const CModuleLoader& module = session.GetModule();
     CString text;
-    module.GetDefaultParameters(session.GetSetup(), session.GetMotion(), text);
+    module.GetDefaultParameters(setup, session.GetMotion(), text);
     CEditorScriptDriver driver;
-    QueueUserActions(driver, arguments);
+    choices.pointsPath = forEditor.Path();
+    QueuePtImportActions(driver, choices);
     const BOOL confirmed = driver.Edit(session, text);
     const auto& messages = driver.GetMessages();
     if (driver.HasFailed()) {
         // A message box that the actions do not answer came from the import: a read error.
         const CString reason = messages.empty() ? driver.GetError() : messages.back().text;
-        return ReportFailure(
-            ("cannot import " + arguments.pointsPath + ": " + reason.str()).c_str());
+        return ReportFailure(("cannot import " + name + ": " + reason.str()).c_str());
     }
     if (!confirmed) {
         if (messages.empty()) return ReportFailure("the module's editor did not open");
@@ -121,16 +162,23 @@ int RunImport(const HostOptions& options, const ImportArguments& arguments) {
         std::fprintf(stderr, "%s\n", messages.back().text.GetString());
         return kExitRefused;
     }
+    if (!TableMatches(session, text, preview)) {
+        std::fprintf(stderr,
+                     "travex-host: warning: the editor imported another table than "
+                     "the report above says\n");
+    }
 
     CString program;
     if (!arguments.programPath.empty() &&
-        !module.TranslateMotionSequence(session.GetSetup(), session.GetMotion(), text, program)) {
+        !module.TranslateMotionSequence(setup, session.GetMotion(), text, program)) {
         std::fprintf(stderr, "%s\n", program.GetString());
         return kExitRefused;
     }
-    if (!WriteWholeText(arguments.motionPath, text.str(), error) ||
+    CWholeOutputs outputs;
+    if (!outputs.Stage(arguments.motionPath, text.str(), error) ||
         (!arguments.programPath.empty() &&
-         !WriteWholeText(arguments.programPath, program.str(), error))) {
+         !outputs.Stage(arguments.programPath, program.str(), error)) ||
+        !outputs.Commit(error)) {
         return ReportFailure(error.c_str());
     }
     return kExitSuccess;
@@ -142,12 +190,16 @@ HostCommand AddImportCommand(CLI::App& app, const HostOptions& options) {
     CLI::App* command = app.add_subcommand(
         "import",
         "Make a new motion from a file of points (one a line: position, then time) with the "
-        "editor's import. Exit status 0 with the motion, 1 when no motion can be made of the "
-        "points (the reason on standard error, nothing written), 2 when a file, the setup or "
-        "the module cannot be read or written");
+        "editor's import, and say on standard error what it took. Exit status 0 with the "
+        "motion, 1 when no motion can be made of the points (or --strict refuses them; the "
+        "reason on standard error, nothing written), 2 when a file, the setup or the module "
+        "cannot be read or written");
     auto arguments = std::make_shared<ImportArguments>();
-    command->add_option("points", arguments->pointsPath, "The points, in the units selected")
-        ->type_name("FILE")
+    PtImportChoices& choices = arguments->choices;
+    command
+        ->add_option("points", choices.pointsPath,
+                     "The points, in the units selected; - reads standard input")
+        ->type_name("FILE|-")
         ->required();
     command
         ->add_option("-o,--output", arguments->motionPath,
@@ -156,36 +208,42 @@ HostCommand AddImportCommand(CLI::App& app, const HostOptions& options) {
         ->type_name("FILE");
     command
         ->add_option("--program", arguments->programPath,
-                     "Also write the motion's program into FILE (whole or not at all)")
+                     "Also write the motion's program into FILE (- for standard output); the "
+                     "motion and the program are written both or neither")
         ->type_name("FILE");
     command
-        ->add_option("--position-unit", arguments->positionUnit,
+        ->add_option("--position-unit", choices.positionUnit,
                      "Unit of the file's positions; the setup's first position unit when absent")
         ->type_name("UNIT");
     command
-        ->add_option("--time-unit", arguments->timeUnit,
+        ->add_option("--time-unit", choices.timeUnit,
                      "Unit of the file's times; the setup's first time unit when absent")
         ->type_name("UNIT");
     command
-        ->add_option("--host-address", arguments->hostAddress,
+        ->add_option("--host-address", choices.hostAddress,
                      "Set the drive's host address first (1 to 255)")
         ->type_name("N")
-        ->check(CLI::Range(1, 255));
-    command->add_flag("--keep-buffer", arguments->keepBuffer,
+        ->check(WholeNumberFrom(1, 255));
+    command->add_flag("--keep-buffer", choices.keepBuffer,
                       "Keep what the PT buffer holds instead of clearing it");
     command
-        ->add_option("--start-from", arguments->startFrom,
+        ->add_option("--start-from", choices.startFrom,
                      "Start from the actual values of the position and speed reference "
                      "(reference, the default) or of the load/motor position and speed (actual)")
         ->type_name("WHERE")
-        ->check(CLI::IsMember({"reference", "actual"}));
+        ->transform(OneOf({"reference", "actual"}));
     CLI::Option* onEvent =
-        command->add_flag("--on-event", arguments->onEvent,
+        command->add_flag("--on-event", choices.onEvent,
                           "Execute on the default event (a wait time of 0) instead of at once; "
                           "choose another event with edit");
     command
-        ->add_flag("--no-wait", arguments->noWait,
+        ->add_flag("--no-wait", choices.noWait,
                    "Do not wait until the motion is completed (when executing at once)")
         ->excludes(onEvent);
+    command->add_flag("--strict", arguments->strict,
+                      "Refuse the file (exit status 1, nothing written) when a line is skipped "
+                      "or a value limited");
+    command->add_flag("--quiet", arguments->quiet,
+                      "Say nothing of what the import took; errors only");
     return {command, [&options, arguments] { return RunImport(options, *arguments); }};
 }

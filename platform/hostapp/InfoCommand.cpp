@@ -2,14 +2,30 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "ExitStatus.h"
+#include "PtSetupRequirements.h"
 
 namespace {
 
 std::string VersionText(const WORD (&version)[4]) {
     return std::to_string(version[0]) + "." + std::to_string(version[1]) + "." +
            std::to_string(version[2]) + "." + std::to_string(version[3]);
+}
+
+// "rot (2000 IU), IU, deg (5.5556 IU)": how many IU make one of each unit.
+std::string UnitList(const std::vector<CMC_Unit>& units) {
+    std::string list;
+    for (const CMC_Unit& unit : units) {
+        if (!list.empty()) list += ", ";
+        list += unit.name;
+        if (unit.name == "IU") continue;
+        char factor[32];
+        std::snprintf(factor, sizeof factor, "%.6g", unit.iuPerUnit);
+        list += std::string(" (") + factor + " IU)";
+    }
+    return list;
 }
 
 int RunInfo(const HostOptions& options) {
@@ -24,7 +40,15 @@ int RunInfo(const HostOptions& options) {
     std::printf("Name:          %s\n", module.GetName());
     std::printf("Order ID:      %d (0x%X)\n", orderId, static_cast<unsigned>(orderId));
     std::printf("Setup:         %s\n", setup.GetName());
-    std::printf("Enabled:       %s\n", module.IsEnabled(setup) ? "yes" : "no");
+    if (module.IsEnabled(setup)) {
+        std::printf("Enabled:       yes\n");
+    } else {
+        const std::string why = WhyPtIsNotEnabled(setup);
+        std::printf("Enabled:       no (%s)\n",
+                    why.empty() ? "the module gives no reason" : why.c_str());
+    }
+    std::printf("Positions in:  %s\n", UnitList(setup.GetUnits(UnitKind::Position)).c_str());
+    std::printf("Times in:      %s\n", UnitList(setup.GetUnits(UnitKind::Time)).c_str());
     if (const CVersionRecord* version = session.GetModuleVersion()) {
         auto name = version->strings.find("InternalName");
         std::printf("Version:       %s\n", VersionText(version->fileVersion).c_str());
@@ -42,7 +66,7 @@ int RunInfo(const HostOptions& options) {
 HostCommand AddInfoCommand(CLI::App& app, const HostOptions& options) {
     CLI::App* command = app.add_subcommand(
         "info",
-        "Show the module's class, name, order ID, version, and whether its motion type "
-        "is enabled on the setup");
+        "Show the module's class, name, order ID, version, whether its motion type is enabled "
+        "on the setup (and if not, why), and the setup's units");
     return {command, [&options] { return RunInfo(options); }};
 }

@@ -2,22 +2,6 @@
 
 #include <dlfcn.h>
 
-namespace {
-
-template <typename Fn>
-bool Resolve(void* handle, const char* name, Fn& target, const std::string& path,
-             std::string& error) {
-    void* symbol = dlsym(handle, name);
-    if (!symbol) {
-        error = path + ": the module does not export " + name + ".";
-        return false;
-    }
-    target = reinterpret_cast<Fn>(symbol);
-    return true;
-}
-
-}  // namespace
-
 CModuleLoader::~CModuleLoader() { Unload(); }
 
 bool CModuleLoader::Load(const std::string& path, std::string& error) {
@@ -30,28 +14,20 @@ bool CModuleLoader::Load(const std::string& path, std::string& error) {
         error = "cannot load the module " + path + ": " + (reason ? reason : "unknown error");
         return false;
     }
-    using namespace motion_module;
-    const bool resolved = Resolve(m_handle, kGetClassName, GetClassName, path, error) &&
-                          Resolve(m_handle, kGetName, GetName, path, error) &&
-                          Resolve(m_handle, kGetOrderID, GetOrderID, path, error) &&
-                          Resolve(m_handle, kIsEnabled, IsEnabled, path, error) &&
-                          Resolve(m_handle, kGetDefaultParameters, GetDefaultParameters, path,
-                                  error) &&
-                          Resolve(m_handle, kEditMotionSequence, EditMotionSequence, path, error) &&
-                          Resolve(m_handle, kTranslateMotionSequence, TranslateMotionSequence,
-                                  path, error);
-    if (!resolved) Unload();
-    return resolved;
+    for (const motion_module::ExportEntry& entry : motion_module::kExports) {
+        void* symbol = dlsym(m_handle, entry.name);
+        if (!symbol) {
+            error = path + ": the module does not export " + entry.name + ".";
+            Unload();
+            return false;
+        }
+        entry.bind(*this, symbol);
+    }
+    return true;
 }
 
 void CModuleLoader::Unload() {
     if (m_handle) dlclose(m_handle);
     m_handle = nullptr;
-    GetClassName = nullptr;
-    GetName = nullptr;
-    GetOrderID = nullptr;
-    IsEnabled = nullptr;
-    GetDefaultParameters = nullptr;
-    EditMotionSequence = nullptr;
-    TranslateMotionSequence = nullptr;
+    static_cast<motion_module::Exports&>(*this) = {};
 }

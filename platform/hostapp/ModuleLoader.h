@@ -1,11 +1,12 @@
-// Loads a motion-type module the way the host does: dlopen, then the seven exports by name.
+// Loads a motion-type module the way the host does: dlopen, then every export of the table in
+// MotionModule.h by name.
 #pragma once
 
 #include <MotionModule.h>
 
 #include <string>
 
-class CModuleLoader {
+class CModuleLoader : public motion_module::Exports {
 public:
     CModuleLoader() = default;
     ~CModuleLoader();
@@ -17,14 +18,6 @@ public:
     bool Load(const std::string& path, std::string& error);
     void Unload();
     bool IsLoaded() const { return m_handle != nullptr; }
-
-    motion_module::GetClassNameFn GetClassName = nullptr;
-    motion_module::GetNameFn GetName = nullptr;
-    motion_module::GetOrderIDFn GetOrderID = nullptr;
-    motion_module::IsEnabledFn IsEnabled = nullptr;
-    motion_module::GetDefaultParametersFn GetDefaultParameters = nullptr;
-    motion_module::EditMotionSequenceFn EditMotionSequence = nullptr;
-    motion_module::TranslateMotionSequenceFn TranslateMotionSequence = nullptr;
 
 private:
     void* m_handle = nullptr;

@@ -1,9 +1,13 @@
 #include "TranslateCommand.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <memory>
 
 #include "ExitStatus.h"
+#include "FileIdentity.h"
+#include "PtMotionText.h"
 #include "WholeTextIO.h"
 
 namespace {
@@ -14,9 +18,19 @@ struct TranslateArguments {
 };
 
 int RunTranslate(const HostOptions& options, const TranslateArguments& arguments) {
+    if (!RefuseSameFile("the motion", arguments.motionPath, "-o", arguments.outputPath)) {
+        return kExitFailure;
+    }
+    if (arguments.motionPath == "-" && isatty(STDIN_FILENO)) {
+        std::fprintf(stderr,
+                     "travex-host: reading a motion from standard input (end it with Ctrl-D; "
+                     "travex-host translate FILE reads a file)\n");
+    }
     std::string error;
     std::string motion;
     if (!ReadWholeText(arguments.motionPath, motion, error)) return ReportFailure(error.c_str());
+    SkipByteOrderMark(motion);
+    WarnOfUnknownMotionKeys(motion, InputName(arguments.motionPath));
 
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;

@@ -5,12 +5,17 @@
 #include <string>
 #include <string_view>
 
+#include "WholeOutputs.h"
+
 // Reads the whole file at `path`, or standard input for "-". False with a message that names
 // the file otherwise.
 bool ReadWholeText(const std::string& path, std::string& text, std::string& error);
 
-// Writes `bytes` to standard output for an empty path or "-". Otherwise the file at `path` is
-// replaced only once every byte is on disk: a temporary file beside it takes the bytes and is
-// renamed over it. False with a message that names the file otherwise, and then neither the
-// temporary file nor a changed `path` stays behind.
-bool WriteWholeText(const std::string& path, std::string_view bytes, std::string& error);
+// Drops a UTF-8 byte-order mark from the start of `text`, which some editors put there and
+// which would otherwise hide the first key or number. True when there was one.
+bool SkipByteOrderMark(std::string& text);
+
+// How messages name an input: its path, or "standard input" for "-".
+inline std::string InputName(const std::string& path) {
+    return path == "-" ? "standard input" : path;
+}

@@ -2,6 +2,7 @@
 // module: builds the drive setup and a motion, supplies the host's resources, loads the module
 // and calls its exports from the command line.
 #include <afx.h>
+#include <signal.h>
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
@@ -15,6 +16,8 @@
 #include "ImportCommand.h"
 #include "InfoCommand.h"
 #include "TranslateCommand.h"
+#include "UsageMessage.h"
+#include "VersionCommand.h"
 
 namespace {
 
@@ -24,6 +27,9 @@ constexpr AddHostCommandFn kCommands[] = {
 };
 
 int Run(int argc, char** argv) {
+    // Past a file-size limit a write fails (and is reported) instead of killing the process.
+    signal(SIGXFSZ, SIG_IGN);
+
     CLI::App app(
         "Stand-in host for the Travex motion-type module: loads the module and calls "
         "its exports on a drive setup.",
@@ -35,23 +41,29 @@ int Run(int argc, char** argv) {
     app.add_option("--module", options.modulePath,
                    "The module to load; Travex.so beside travex-host when absent")
         ->type_name("FILE");
-    app.require_subcommand(1);
+    bool version = false;
+    app.add_flag("--version", version, "Show the versions of travex-host and of the module");
+    app.require_subcommand(0, 1);
     // The global options may also follow the subcommand.
     app.fallthrough();
 
     std::vector<HostCommand> commands;
     for (AddHostCommandFn add : kCommands) commands.push_back(add(app, options));
+    CLI::App* help = app.add_subcommand("help", "Show the commands, or what COMMAND takes");
+    std::string helpTopic;
+    help->add_option("command", helpTopic, "A command")->type_name("COMMAND");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& failure) {
-        const int status = app.exit(failure);
-        // --help is a parse "error" that succeeds; everything else is wrong usage.
-        return status == 0 ? kExitSuccess : kExitFailure;
+        // --help is a parse "error" that succeeds.
+        if (failure.get_exit_code() == 0) return app.exit(failure);
+        return ReportUsageError(app, failure);
     }
+    if (version) return ShowVersions(options);
     for (const HostCommand& command : commands) {
         if (command.subcommand->parsed()) return command.run();
     }
-    return ReportFailure("no command given (see travex-host --help)");
+    return ShowHelp(app, helpTopic);
 }
 
 }  // namespace

@@ -49,15 +49,25 @@ void CGraphWindow::OnDataChanged() {
         if (!xs || !ys) continue;
         if (i == 0 && !xs->m_strTitle.IsEmpty()) m_strXTitle = xs->m_strTitle;
         const int count = std::min(xs->GetSize(), ys->GetSize());
-        for (int point = 0; point < count; ++point) {
-            const double x = xs->GetAt(point);
-            const double y = ys->GetAt(point);
-            m_dMinX = any ? std::min(m_dMinX, x) : x;
-            m_dMaxX = any ? std::max(m_dMaxX, x) : x;
-            m_dMinY = any ? std::min(m_dMinY, y) : y;
-            m_dMaxY = any ? std::max(m_dMaxY, y) : y;
-            any = true;
+        if (count == 0) continue;
+        double lowX = xs->GetAt(0), highX = lowX, lowY = ys->GetAt(0), highY = lowY;
+        if (xs->GetSize() == ys->GetSize()) {
+            // The arrays keep their extents up as single values change.
+            xs->GetExtent(lowX, highX);
+            ys->GetExtent(lowY, highY);
+        } else {
+            for (int point = 0; point < count; ++point) {
+                lowX = std::min(lowX, xs->GetAt(point));
+                highX = std::max(highX, xs->GetAt(point));
+                lowY = std::min(lowY, ys->GetAt(point));
+                highY = std::max(highY, ys->GetAt(point));
+            }
         }
+        m_dMinX = any ? std::min(m_dMinX, lowX) : lowX;
+        m_dMaxX = any ? std::max(m_dMaxX, highX) : highX;
+        m_dMinY = any ? std::min(m_dMinY, lowY) : lowY;
+        m_dMaxY = any ? std::max(m_dMaxY, highY) : highY;
+        any = true;
     }
 }
 

@@ -46,11 +46,6 @@ void CMC_ArrayParameter::RemoveValueAt(int index, int count) {
     m_values.erase(first, first + (count < available ? count : available));
 }
 
-double CMC_ArrayParameter::GetValueInInternalUnit(int index) const {
-    if (index < 0 || index >= GetValuesCount()) return 0.0;
-    return m_values[static_cast<size_t>(index)];
-}
-
 void CMC_ArrayParameter::SetValueInInternalUnit(int index, double value) {
     if (index < 0 || index >= GetValuesCount()) return;
     m_values[static_cast<size_t>(index)] = value;

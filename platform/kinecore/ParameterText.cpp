@@ -3,6 +3,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "NumberText.h"
@@ -73,37 +74,40 @@ void AppendNumber(std::string& out, long long value) {
 }  // namespace
 
 Entry FindLast(std::string_view text, std::string_view key) {
-    Entry last;
-    if (key.empty()) return last;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
+    Entry entry;
+    if (key.empty()) return entry;
+    // From the end backwards: the first line that matches is the last one, and the keys after
+    // a long array are found without a pass over its values.
+    size_t end = text.size();
+    for (;;) {
+        // memrchr: rfind walks back a byte at a time.
+        const auto* newline =
+            end == 0 ? nullptr : static_cast<const char*>(memrchr(text.data(), '\n', end));
+        const size_t start = newline ? static_cast<size_t>(newline - text.data()) + 1 : 0;
         std::string_view line = text.substr(start, end - start);
-        start = end + 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.size() <= key.size() || !line.starts_with(key)) continue;
-        const char next = line[key.size()];
-        if (next != '=' && next != '[') continue;
-        Entry entry;
-        entry.found = true;
-        entry.line = line;
-        if (next == '=') {
-            entry.value = line.substr(key.size() + 1);
-        } else {
-            entry.hasUnit = true;
-            const size_t close = line.find(']', key.size() + 1);
-            if (close == std::string_view::npos || close + 1 >= line.size() ||
-                line[close + 1] != '=') {
-                entry.malformed = true;
+        if (line.size() > key.size() && line.starts_with(key) &&
+            (line[key.size()] == '=' || line[key.size()] == '[')) {
+            entry.found = true;
+            entry.line = line;
+            if (line[key.size()] == '=') {
+                entry.value = line.substr(key.size() + 1);
             } else {
-                entry.unit = line.substr(key.size() + 1, close - key.size() - 1);
-                entry.value = line.substr(close + 2);
+                entry.hasUnit = true;
+                const size_t close = line.find(']', key.size() + 1);
+                if (close == std::string_view::npos || close + 1 >= line.size() ||
+                    line[close + 1] != '=') {
+                    entry.malformed = true;
+                } else {
+                    entry.unit = line.substr(key.size() + 1, close - key.size() - 1);
+                    entry.value = line.substr(close + 2);
+                }
             }
+            return entry;
         }
-        last = entry;
+        if (!newline) return entry;
+        end = start - 1;
     }
-    return last;
 }
 
 CString MissingMessage(std::string_view key) {
@@ -145,14 +149,13 @@ Status ReadWord(std::string_view text, std::string_view key, std::string_view& v
     return Status::Ok;
 }
 
-CString ReadArray(std::string_view text, std::string_view key, const std::vector<CMC_Unit>& units,
-                  int& unitIndex, std::vector<double>& values) {
-    values.clear();
+namespace {
+
+// The entry's unit, count and values; a fault's message otherwise.
+CString ReadArrayEntry(const Entry& entry, std::string_view key, const std::vector<CMC_Unit>& units,
+                       int& unitIndex, std::vector<double>& values) {
     CString message;
     const std::string name = Key(key);
-    const Entry entry = FindLast(text, key);
-    if (!entry.found) return MissingMessage(key);
-    if (const char* byte = FindBinary(entry.line)) return BinaryMessage(key, *byte);
     const size_t colon = entry.value.find(':');
     if (!entry.hasUnit || entry.malformed || colon == std::string_view::npos) {
         message.Format("Parameter \"%s\" is not written as %s[unit]=count: values.", name.c_str(),
@@ -199,39 +202,58 @@ CString ReadArray(std::string_view text, std::string_view key, const std::vector
                 "Parameter \"%s\" holds only %lld of the %lld values it announces; the text may "
                 "be cut off.",
                 name.c_str(), i, count);
-            values.clear();
             return message;
+        }
+        double value = 0.0;
+        const auto [ptr, ec] = std::from_chars(at, end, value);
+        const bool whole = ptr != at && (ptr == end || IsBlank(*ptr));
+        if (whole && ec == std::errc() && std::isfinite(value)) {
+            values.push_back(value);
+            at = ptr;
+            continue;
         }
         const char* tokenEnd = at;
         while (tokenEnd < end && !IsBlank(*tokenEnd)) ++tokenEnd;
-        double value = 0.0;
-        const auto [ptr, ec] = std::from_chars(at, tokenEnd, value);
         const std::string token = Quoted(std::string_view(at, static_cast<size_t>(tokenEnd - at)));
-        if (ptr != tokenEnd || ec == std::errc::invalid_argument) {
+        if (!whole || ec == std::errc::invalid_argument) {
             message.Format("Parameter \"%s\": value %lld (\"%s\") is not a number.", name.c_str(),
                            i + 1, token.c_str());
         } else if (ec == std::errc::result_out_of_range) {
             message.Format("Parameter \"%s\": value %lld (\"%s\") is out of range.", name.c_str(),
                            i + 1, token.c_str());
-        } else if (!std::isfinite(value)) {
+        } else {
             message.Format("Parameter \"%s\": value %lld (\"%s\") is not a finite number.",
                            name.c_str(), i + 1, token.c_str());
         }
-        if (!message.IsEmpty()) {
-            values.clear();
-            return message;
-        }
-        values.push_back(value);
-        at = tokenEnd;
+        return message;
     }
     while (at < end && IsBlank(*at)) ++at;
     if (at != end) {
         message.Format("Parameter \"%s\" holds more values than the %lld it announces.",
                        name.c_str(), count);
-        values.clear();
         return message;
     }
     unitIndex = unit;
+    return message;
+}
+
+}  // namespace
+
+CString ReadArray(std::string_view text, std::string_view key, const std::vector<CMC_Unit>& units,
+                  int& unitIndex, std::vector<double>& values) {
+    values.clear();
+    const Entry entry = FindLast(text, key);
+    if (!entry.found) return MissingMessage(key);
+    // Numbers and blanks hold no binary byte, so a line read without a fault can hide one only in
+    // its unit; any other binary byte makes a fault, and is then the one worth naming. This
+    // spares a second pass over lines of millions of values.
+    CString message;
+    if (!FindBinary(entry.unit)) {
+        message = ReadArrayEntry(entry, key, units, unitIndex, values);
+        if (message.IsEmpty()) return message;
+        values.clear();
+    }
+    if (const char* byte = FindBinary(entry.line)) return BinaryMessage(key, *byte);
     return message;
 }
 

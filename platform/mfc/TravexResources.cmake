@@ -1,23 +1,41 @@
-# travex_add_resources(<target> <rc-file> <function-name>)
+# travex_add_resources(<target> <rc-file> <function-name> [FILES <file>...])
 #
-# Compiles the resource script <rc-file> with travex-rc at build time and adds the generated
-# source to <target>. The source defines `const CResourceTable& <function-name>()`, which builds
-# the table, named after <target>, on first use. The script is compiled again whenever it, a file
-# it includes, a bitmap or manifest it names, or the compiler changes.
+# Compiles the resource script <rc-file> with windres into a .res file at build time, embeds its
+# bytes in <target> and defines `const CResourceTable& <function-name>()`, the table read from
+# them on first use. The script is compiled again when it, a header it includes, or one of FILES
+# (the bitmaps and manifests that it names) changes.
+find_program(TRAVEX_WINDRES NAMES x86_64-w64-mingw32-windres windres REQUIRED)
+find_program(TRAVEX_RC_PREPROCESSOR NAMES cpp REQUIRED)
 set(TRAVEX_MFC_INCLUDE_DIR ${CMAKE_CURRENT_LIST_DIR}/include CACHE INTERNAL
     "afxres.h and the other headers that resource scripts and generated tables use")
+set(TRAVEX_EMBED_RESOURCES ${CMAKE_CURRENT_LIST_DIR}/EmbedResources.cmake CACHE INTERNAL
+    "writes the source that embeds a .res file")
 
 function(travex_add_resources target rc_file function_name)
+    cmake_parse_arguments(R "" "" "FILES" ${ARGN})
     get_filename_component(script ${rc_file} ABSOLUTE)
-    set(output ${CMAKE_CURRENT_BINARY_DIR}/resources/${target}_${function_name}.cpp)
+    get_filename_component(script_dir ${script} DIRECTORY)
+    set(base ${CMAKE_CURRENT_BINARY_DIR}/resources/${target}_${function_name})
+    file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/resources)
+    # Scripts are UTF-8 (code page 65001); file names in them are relative to the script.
     add_custom_command(
-        OUTPUT ${output}
-        COMMAND travex-rc -I ${TRAVEX_MFC_INCLUDE_DIR} --function ${function_name}
-                --module ${target} --depfile ${output}.d -o ${output} ${script}
-        DEPENDS travex-rc ${script}
-        DEPFILE ${output}.d
+        OUTPUT ${base}.res
+        COMMAND ${TRAVEX_WINDRES} -O res -c 65001
+                --preprocessor=${TRAVEX_RC_PREPROCESSOR}
+                --preprocessor-arg=-xc --preprocessor-arg=-DRC_INVOKED
+                --preprocessor-arg=-MD --preprocessor-arg=-MF --preprocessor-arg=${base}.d
+                --preprocessor-arg=-MT --preprocessor-arg=${base}.res
+                -I ${script_dir} -I ${TRAVEX_MFC_INCLUDE_DIR} ${script} ${base}.res
+        DEPENDS ${script} ${R_FILES}
+        DEPFILE ${base}.d
         COMMENT "Compiling resource script ${rc_file}"
         VERBATIM)
-    target_sources(${target} PRIVATE ${output})
+    add_custom_command(
+        OUTPUT ${base}.cpp
+        COMMAND ${CMAKE_COMMAND} -DRES=${base}.res -DOUTPUT=${base}.cpp
+                -DFUNCTION=${function_name} -DMODULE=${target} -P ${TRAVEX_EMBED_RESOURCES}
+        DEPENDS ${base}.res ${TRAVEX_EMBED_RESOURCES}
+        VERBATIM)
+    target_sources(${target} PRIVATE ${base}.cpp)
     target_link_libraries(${target} PRIVATE mfc)
 endfunction()

@@ -1,6 +1,6 @@
 // The constants that resource scripts and the code built on them share: window, dialog and control
 // styles, standard command ids, languages, version-record flags and resource types, with their
-// Windows values. Plain #define lines only, so that travex-rc can read this file as well.
+// Windows values. Plain #define lines only: windres's C preprocessor reads this file as well.
 #pragma once
 
 // Window styles

@@ -1,43 +1,31 @@
 // The resource chain: every loaded module's resource table, searched newest first, the way
-// MFC searches the resource handles of an application and its extension modules.
+// MFC searches the resource handles of an application and its extension modules. A module's
+// table reads the .res file that windres compiled from its script, the way Windows reads the
+// resource section of a DLL.
 #pragma once
 
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
-#include "afxtypes.h"
+#include "afxresfile.h"
+#include "afxverinfo.h"
 
 struct DLGTEMPLATEDATA;  // afxdlgtemplate.h
 
-// A resource name: a number or, for named resources such as "MODULEICON", a text.
-struct CResourceName {
-    UINT number = 0;
-    std::string text;
+// English (United States): the language that the host's user interface asks for.
+constexpr WORD kHostLanguage = 0x0409;
 
-    CResourceName(UINT id) : number(id) {}  // NOLINT: implicit, ids are usually numbers
-    CResourceName(const char* name) : text(name) {}  // NOLINT
-    bool IsNumber() const { return text.empty(); }
-    friend bool operator<(const CResourceName& a, const CResourceName& b) {
-        if (a.IsNumber() != b.IsNumber()) return a.IsNumber();
-        return a.IsNumber() ? a.number < b.number : a.text < b.text;
-    }
-};
-
-enum class ResourceKind { String, Dialog, Bitmap, Version, Manifest };
-
-// The version record of a module (VS_VERSIONINFO): the fixed versions and the string table.
-struct CVersionRecord {
-    WORD fileVersion[4] = {0, 0, 0, 0};
-    WORD productVersion[4] = {0, 0, 0, 0};
-    std::map<std::string, std::string> strings;  // "InternalName", "FileDescription", ...
-};
-
-// The resources of one module. Tables are built once (a module's compiled resource script, or a
-// host's own table) and only read afterwards.
+// The resources of one module, built once and only read afterwards.
 class CResourceTable {
 public:
+    // The resources of a .res file, whose bytes must outlive the table. Dialogs, string tables
+    // and the version record are read here, in kHostLanguage where the file has it; a malformed
+    // file throws CResourceFormatError.
+    CResourceTable(std::string moduleName, std::span<const BYTE> resFile);
+    // A table that code fills: tests build their dialogs and strings this way.
     explicit CResourceTable(std::string moduleName);
     ~CResourceTable();
     CResourceTable(const CResourceTable&) = delete;
@@ -47,20 +35,20 @@ public:
 
     void AddString(UINT id, std::string text);
     void AddDialog(CResourceName name, std::shared_ptr<const DLGTEMPLATEDATA> dialog);
-    // Raw bytes: a bitmap file's contents, a manifest's XML.
-    void AddData(ResourceKind kind, CResourceName name, std::vector<BYTE> bytes);
-    void SetVersion(CVersionRecord version);
 
+    // The resource in `language` or, failing that, in the same primary language, in the neutral
+    // language, or else in the first language the file holds. Null when absent.
+    const CResourceEntry* FindResource(const CResourceName& type, const CResourceName& name,
+                                       WORD language = kHostLanguage) const;
     const std::string* FindString(UINT id) const;
     const DLGTEMPLATEDATA* FindDialog(const CResourceName& name) const;
-    const std::vector<BYTE>* FindData(ResourceKind kind, const CResourceName& name) const;
     const CVersionRecord* GetVersion() const { return m_version.get(); }
 
 private:
     std::string m_moduleName;
+    std::vector<CResourceEntry> m_entries;
     std::map<UINT, std::string> m_strings;
     std::map<CResourceName, std::shared_ptr<const DLGTEMPLATEDATA>> m_dialogs;
-    std::map<std::pair<ResourceKind, CResourceName>, std::vector<BYTE>> m_data;
     std::unique_ptr<CVersionRecord> m_version;
 };
 

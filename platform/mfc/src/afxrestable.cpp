@@ -3,8 +3,66 @@
 #include <algorithm>
 
 #include "afxdlgtemplate.h"
+#include "afxres.h"
+#include "afxresreader.h"
+
+namespace {
+
+std::string Describe(const CResourceName& type, const CResourceName& name) {
+    const std::string kind = type == CResourceName(RT_DIALOG)    ? "dialog"
+                             : type == CResourceName(RT_STRING)  ? "string block"
+                             : type == CResourceName(RT_VERSION) ? "version record"
+                                                                 : "resource";
+    return kind + " " + (name.IsNumber() ? std::to_string(name.number) : name.text);
+}
+
+// A string table holds 16 strings a block, each a length and as many UTF-16 units.
+std::vector<std::string> ReadStringBlock(std::span<const BYTE> block, const std::string& what) {
+    afximpl::CResourceReader reader(block, what);
+    std::vector<std::string> strings(16);
+    for (std::string& text : strings) text = reader.CountedString(reader.Word());
+    return strings;
+}
+
+// How close a resource's language is to the one asked for, as Windows falls back.
+int LanguageMatch(WORD language, WORD wanted) {
+    if (language == wanted) return 3;
+    if ((language & 0x3FF) == (wanted & 0x3FF)) return 2;
+    return language == 0 ? 1 : 0;
+}
+
+}  // namespace
 
 CResourceTable::CResourceTable(std::string moduleName) : m_moduleName(std::move(moduleName)) {}
+
+CResourceTable::CResourceTable(std::string moduleName, std::span<const BYTE> resFile)
+    : m_moduleName(std::move(moduleName)) {
+    try {
+        m_entries = AfxReadResourceFile(resFile);
+        for (const CResourceEntry& entry : m_entries) {
+            // Each name is read once, in the language that lookups through the chain ask for.
+            if (FindResource(entry.type, entry.name) != &entry) continue;
+            const std::string what = Describe(entry.type, entry.name);
+            if (entry.type == CResourceName(RT_DIALOG)) {
+                auto dialog =
+                    std::make_shared<DLGTEMPLATEDATA>(AfxReadDialogTemplate(entry.data, what));
+                dialog->language = entry.language;
+                m_dialogs[entry.name] = std::move(dialog);
+            } else if (entry.type == CResourceName(RT_STRING) && entry.name.IsNumber() &&
+                       entry.name.number > 0) {
+                const std::vector<std::string> block = ReadStringBlock(entry.data, what);
+                for (UINT i = 0; i < block.size(); ++i) {
+                    if (!block[i].empty()) m_strings[(entry.name.number - 1) * 16 + i] = block[i];
+                }
+            } else if (entry.type == CResourceName(RT_VERSION)) {
+                m_version = std::make_unique<CVersionRecord>(AfxReadVersionRecord(entry.data));
+            }
+        }
+    } catch (const CResourceFormatError& e) {
+        throw CResourceFormatError(m_moduleName + ": " + e.what());
+    }
+}
+
 CResourceTable::~CResourceTable() = default;
 
 void CResourceTable::AddString(UINT id, std::string text) { m_strings[id] = std::move(text); }
@@ -13,12 +71,16 @@ void CResourceTable::AddDialog(CResourceName name, std::shared_ptr<const DLGTEMP
     m_dialogs[std::move(name)] = std::move(dialog);
 }
 
-void CResourceTable::AddData(ResourceKind kind, CResourceName name, std::vector<BYTE> bytes) {
-    m_data[{kind, std::move(name)}] = std::move(bytes);
-}
-
-void CResourceTable::SetVersion(CVersionRecord version) {
-    m_version = std::make_unique<CVersionRecord>(std::move(version));
+const CResourceEntry* CResourceTable::FindResource(const CResourceName& type,
+                                                   const CResourceName& name, WORD language) const {
+    const CResourceEntry* best = nullptr;
+    for (const CResourceEntry& entry : m_entries) {
+        if (entry.type != type || entry.name != name) continue;
+        if (!best ||
+            LanguageMatch(entry.language, language) > LanguageMatch(best->language, language))
+            best = &entry;
+    }
+    return best;
 }
 
 const std::string* CResourceTable::FindString(UINT id) const {
@@ -29,12 +91,6 @@ const std::string* CResourceTable::FindString(UINT id) const {
 const DLGTEMPLATEDATA* CResourceTable::FindDialog(const CResourceName& name) const {
     auto it = m_dialogs.find(name);
     return it == m_dialogs.end() ? nullptr : it->second.get();
-}
-
-const std::vector<BYTE>* CResourceTable::FindData(ResourceKind kind,
-                                                  const CResourceName& name) const {
-    auto it = m_data.find({kind, name});
-    return it == m_data.end() ? nullptr : &it->second;
 }
 
 namespace {

@@ -1,0 +1,179 @@
+#include "PtImportReport.h"
+
+#include <MC_Value.h>
+#include <locale.h>
+#include <stdlib.h>
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+constexpr size_t kShownText = 40;
+
+locale_t CLocale() {
+    static const locale_t locale = newlocale(LC_ALL_MASK, "C", nullptr);
+    return locale;
+}
+
+// As the C run-time's "%lf %lf" reads: each number after optional white space.
+int ScanTwoNumbers(const char* text, double values[2]) {
+    int read = 0;
+    for (const char* cursor = text; read < 2; ++read) {
+        char* end = nullptr;
+        values[read] = strtod_l(cursor, &end, CLocale());
+        if (end == cursor) break;
+        cursor = end;
+    }
+    return read;
+}
+
+// Clamped into the parameter's range, then reduced to what its type holds; true when clamped.
+bool Limit(const CMC_ArrayParameter& parameter, double& value) {
+    bool clamped = false;
+    if (parameter.GetMin() > value) {
+        value = parameter.GetMin();
+        clamped = true;
+    } else if (value > parameter.GetMax()) {
+        value = parameter.GetMax();
+        clamped = true;
+    }
+    parameter.UnitToIU(value);
+    CMC_Value reduced;
+    reduced.SetValue(parameter.GetType(), value);
+    value = reduced.GetValue(parameter.GetType());
+    parameter.IUToUnit(value);
+    return clamped;
+}
+
+std::string Shown(std::string_view line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    std::string text;
+    for (char c : line.substr(0, kShownText)) {
+        text += static_cast<unsigned char>(c) < 0x20 && c != '\t' ? '?' : c;
+    }
+    if (line.size() > kShownText) text += "...";
+    return text;
+}
+
+bool IsBlank(std::string_view line) {
+    return line.find_first_not_of(" \t\r\n\v\f") == std::string_view::npos;
+}
+
+std::string Number(double value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+}  // namespace
+
+PtImportPreview PreviewPtImport(std::string_view bytes, CMC_ArrayParameter& positions,
+                                CMC_ArrayParameter& times) {
+    PtImportPreview preview;
+    times.SetValuesCount(1);
+    positions.SetValuesCount(1);
+    times.SetValueInInternalUnit(0, 0.0);
+    positions.SetValueInInternalUnit(0, 0.0);
+    auto note = [&preview](PtImportNote entry) {
+        if (preview.notes.size() < kMaxPtImportNotes) preview.notes.push_back(std::move(entry));
+    };
+    int count = 1;
+    std::string line;
+    for (int number = 1; !bytes.empty(); ++number) {
+        const size_t end = bytes.find('\n');
+        const size_t length = end == std::string_view::npos ? bytes.size() : end + 1;
+        line.assign(bytes.substr(0, length));
+        bytes.remove_prefix(length);
+        for (char& c : line) {
+            if (c == ',') c = '.';
+        }
+        double values[2];
+        if (ScanTwoNumbers(line.c_str(), values) != 2) {
+            if (IsBlank(line)) continue;
+            ++preview.skipped;
+            note({PtImportNote::Kind::NoTwoNumbers, number, Shown(line)});
+            continue;
+        }
+        double position = values[0];
+        double time = values[1];
+        if (std::isnan(time) || std::isnan(position)) {
+            ++preview.skipped;
+            note({PtImportNote::Kind::NotANumber, number, Shown(line), std::isnan(time)});
+            continue;
+        }
+        if (time < 0) {
+            ++preview.skipped;
+            note({PtImportNote::Kind::NegativeTime, number, Shown(line)});
+            continue;
+        }
+        const double readPosition = position;
+        const double readTime = time;
+        const bool positionLimited = Limit(positions, position);
+        const bool timeLimited = Limit(times, time);
+        const double previous = times.GetValue(count - 1);
+        // The start point written out, as files often begin: nothing is lost by dropping it.
+        if (count == 1 && time == 0 && position == 0) continue;
+        if (!(time > previous)) {
+            ++preview.skipped;
+            note({PtImportNote::Kind::TimeNotAfter, number, Shown(line), true, time, previous});
+            continue;
+        }
+        times.InsertValueAt(count, time);
+        positions.InsertValueAt(count, position);
+        ++count;
+        ++preview.taken;
+        if (positionLimited) {
+            ++preview.limited;
+            note({PtImportNote::Kind::Limited, number, Shown(line), false, readPosition, position});
+        }
+        if (timeLimited) {
+            ++preview.limited;
+            note({PtImportNote::Kind::Limited, number, Shown(line), true, readTime, time});
+        }
+    }
+    preview.positionsIU = positions.GetValuesInInternalUnit();
+    preview.timesIU = times.GetValuesInInternalUnit();
+    return preview;
+}
+
+void PrintPtImportReport(const PtImportPreview& preview, const std::string& name,
+                         const char* positionUnit, const char* timeUnit, std::FILE* stream) {
+    auto withUnit = [&](double value, bool isTime) {
+        return Number(value) + " " + (isTime ? timeUnit : positionUnit);
+    };
+    for (const PtImportNote& note : preview.notes) {
+        const char* quantity = note.isTime ? "time" : "position";
+        std::string what;
+        switch (note.kind) {
+            case PtImportNote::Kind::NoTwoNumbers:
+                what = "no two numbers";
+                break;
+            case PtImportNote::Kind::NotANumber:
+                what = std::string(quantity) + " is not a number";
+                break;
+            case PtImportNote::Kind::NegativeTime:
+                what = "negative time";
+                break;
+            case PtImportNote::Kind::TimeNotAfter:
+                what = "time " + withUnit(note.value, true) +
+                       " is not after the previous point's " + withUnit(note.became, true);
+                break;
+            case PtImportNote::Kind::Limited:
+                std::fprintf(stream, "%s:%d: %s %s limited to %s\n", name.c_str(), note.line,
+                             quantity, withUnit(note.value, note.isTime).c_str(),
+                             withUnit(note.became, note.isTime).c_str());
+                continue;
+        }
+        std::fprintf(stream, "%s:%d: skipped \"%s\": %s\n", name.c_str(), note.line,
+                     note.text.c_str(), what.c_str());
+    }
+    const size_t total = static_cast<size_t>(preview.skipped + preview.limited);
+    if (total > preview.notes.size()) {
+        std::fprintf(stream, "%s: ... and %zu more skipped lines or limited values\n", name.c_str(),
+                     total - preview.notes.size());
+    }
+    std::fprintf(stream, "%s: %d point%s taken, %d line%s skipped, %d value%s limited\n",
+                 name.c_str(), preview.taken, preview.taken == 1 ? "" : "s", preview.skipped,
+                 preview.skipped == 1 ? "" : "s", preview.limited, preview.limited == 1 ? "" : "s");
+}

@@ -1,0 +1,28 @@
+// Temporary files that a signal must not leave behind: Ctrl-C (SIGINT), SIGTERM or a closed
+// terminal (SIGHUP) during a long write removes them before the process ends as the signal
+// asks.
+#pragma once
+
+#include <signal.h>
+
+// Installs the handlers once. Until then, registered files are only forgotten on a signal.
+void InstallTemporaryFileCleanup();
+
+// Registers a temporary file for removal on a signal; returns its slot, or -1 when every slot
+// is taken (the file then stays on a signal, as it would without this).
+int RegisterTemporaryFile(const char* path);
+// The file was renamed or removed: nothing to do for it on a signal any more.
+void ForgetTemporaryFile(int slot);
+
+// Holds the signals back while it lives, so that a file is never created or renamed unseen
+// by the handler: between creating a file and registering it, a signal would leave it behind.
+class CSignalsHeld {
+public:
+    CSignalsHeld();
+    ~CSignalsHeld();
+    CSignalsHeld(const CSignalsHeld&) = delete;
+    CSignalsHeld& operator=(const CSignalsHeld&) = delete;
+
+private:
+    sigset_t m_previous;
+};

@@ -1,0 +1,43 @@
+// The outputs of one command, written all or not at all: each file is staged in a temporary
+// file beside it, and only when every output is staged are they put in place together. A file
+// that is replaced keeps its permission bits, and its owner where the process may set it.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CWholeOutputs {
+public:
+    CWholeOutputs();
+    // Removes whatever was staged and not committed.
+    ~CWholeOutputs();
+    CWholeOutputs(const CWholeOutputs&) = delete;
+    CWholeOutputs& operator=(const CWholeOutputs&) = delete;
+
+    // Stages `bytes` for `path`; an empty path or "-" is standard output, which is written
+    // first at Commit. The bytes of standard output and of devices must stay alive until
+    // Commit. False with a message that names the file when it cannot be staged.
+    bool Stage(const std::string& path, std::string_view bytes, std::string& error);
+
+    // Writes standard output and devices, then puts every staged file in place. On failure
+    // no file has changed (a file already put in place is put back) and `error` says why.
+    bool Commit(std::string& error);
+
+private:
+    struct Staged {
+        std::string path;       // as the user named it
+        std::string target;     // the file to replace (a link's target)
+        std::string temporary;  // empty for standard output and devices
+        std::string_view bytes;
+        bool direct = false;   // standard output or a device: written, not replaced
+        bool existed = false;  // a file is replaced, not created
+        int cleanupSlot = -1;
+    };
+    void Discard(Staged& staged);
+
+    std::vector<Staged> m_staged;
+};
+
+// One output, whole or not at all.
+bool WriteWholeText(const std::string& path, std::string_view bytes, std::string& error);

@@ -1,0 +1,213 @@
+// travex-host import says on standard error what the editor's import took from a file of
+// points; what it says must be what the editor did, on files as users have them.
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "host_scratch_folder.h"
+
+namespace host_test {
+namespace {
+
+using HostImportReport = HostScratchFolder;
+
+// The values of an array entry of a motion text, in IU.
+std::vector<double> Values(const std::string& motion, const std::string& key) {
+    std::vector<double> values;
+    const size_t at = motion.find(key + "[");
+    if (at == std::string::npos) return values;
+    size_t cursor = motion.find(':', at) + 1;
+    const size_t end = motion.find('\r', at);
+    while (cursor < end) {
+        char* next = nullptr;
+        const double value = std::strtod(motion.c_str() + cursor, &next);
+        if (next == motion.c_str() + cursor) break;
+        values.push_back(value);
+        cursor = static_cast<size_t>(next - motion.c_str());
+    }
+    return values;
+}
+
+TEST_F(HostImportReport, TheReportAgreesWithTheImportedTable) {
+    struct Case {
+        const char* what;
+        std::string points;
+        std::vector<double> times;      // IU, point 0 included
+        std::vector<double> positions;  // IU
+        std::vector<std::string> said;  // lines of the report, in order
+    };
+    const Case cases[] = {
+        {"header lines and a start point",
+         "position time\n# from the bench\n0 0\n10 5\n20 10\n",
+         {0, 5, 10},
+         {0, 10, 20},
+         {"p.txt:1: skipped \"position time\": no two numbers",
+          "p.txt:2: skipped \"# from the bench\": no two numbers",
+          "p.txt: 2 points taken, 2 lines skipped, 0 values limited"}},
+        {"a typo",
+         "1 1\n3 O.3\n4 4\n",
+         {0, 1, 4},
+         {0, 1, 4},
+         {"p.txt:2: skipped \"3 O.3\": no two numbers", "p.txt: 2 points taken"}},
+        {"out of order",
+         "1 10\n2 5\n3 10\n4 20\n",
+         {0, 10, 20},
+         {0, 1, 4},
+         {"p.txt:2: skipped \"2 5\": time 5 IU is not after the previous point's 10 IU",
+          "p.txt:3: skipped \"3 10\": time 10 IU is not after the previous point's 10 IU",
+          "p.txt: 2 points taken, 2 lines skipped"}},
+        // IU hold whole numbers: the editor rounds what it takes.
+        {"decimal commas",
+         "1,5 2,5\n1,2\n3,25 4\n",
+         {0, 3, 4},
+         {0, 2, 3},
+         {"p.txt:2: skipped \"1.2\": no two numbers"}},
+        {"CR LF and a blank line",
+         "1 1\r\n\r\n2 2\r\n",
+         {0, 1, 2},
+         {0, 1, 2},
+         {"p.txt: 2 points taken, 0 lines skipped, 0 values limited"}},
+        {"semicolon-separated CSV",
+         "pos;time\n1;2\n3;4\n",
+         {0},
+         {0},
+         {"p.txt:2: skipped \"1;2\": no two numbers", "p.txt:3: skipped \"3;4\": no two numbers",
+          "p.txt: 0 points taken, 3 lines skipped"}},
+        {"negative time, nan",
+         "1 -1\nnan 2\n3 3\n",
+         {0, 3},
+         {0, 3},
+         {"p.txt:1: skipped \"1 -1\": negative time",
+          "p.txt:2: skipped \"nan 2\": position is not a number"}},
+        {"a position beyond the limits",
+         "1e12 1\n5 2\n",
+         {0, 1, 2},
+         {0, 2147483647, 5},
+         {"p.txt:1: position 1e+12 IU limited to 2147483647 IU",
+          "p.txt: 2 points taken, 0 lines skipped, 1 value limited"}},
+        // The validation refuses the time step then; the report still says what happened.
+        {"times beyond the limits",
+         "1e12 1\n5 inf\n6 1e300\n",
+         {},
+         {},
+         {"p.txt:1: position 1e+12 IU limited to 2147483647 IU",
+          "p.txt:2: time inf IU limited to 2147483646 IU",
+          "p.txt:3: skipped \"6 1e300\": time 2147483646 IU is not after the previous point's "
+          "2147483646 IU",
+          "p.txt: 2 points taken, 1 line skipped, 2 values limited"}},
+        {"a byte-order mark",
+         "\xEF\xBB\xBF"
+         "1 1\n2 2\n",
+         {0, 1, 2},
+         {0, 1, 2},
+         {"p.txt: 2 points taken, 0 lines skipped"}},
+    };
+    for (const Case& c : cases) {
+        const std::string points = Put("p.txt", c.points);
+        const ChildResult result =
+            HostIn(dir, {"import", "p.txt", "--position-unit", "IU", "--time-unit", "IU"});
+        if (c.times.size() < 2) {
+            EXPECT_EQ(result.exitStatus, 1) << c.what;
+        } else {
+            ASSERT_EQ(result.exitStatus, 0) << c.what << ": " << result.err;
+            EXPECT_EQ(Values(result.out, "ATIME"), c.times) << c.what;
+            EXPECT_EQ(Values(result.out, "TPOS"), c.positions) << c.what;
+        }
+        EXPECT_EQ(result.err.find("another table"), std::string::npos) << c.what;
+        size_t from = 0;
+        for (const std::string& line : c.said) {
+            const size_t at = result.err.find(line, from);
+            EXPECT_NE(at, std::string::npos) << c.what << ": " << line << "\nin\n" << result.err;
+            if (at != std::string::npos) from = at + line.size();
+        }
+    }
+}
+
+// Random files of every kind of line, in units with fractions of an IU: the editor and the
+// report must agree on each.
+TEST_F(HostImportReport, RandomFilesAgreeWithTheImportedTable) {
+    std::mt19937 random(9);
+    int made = 0;
+    const char* pieces[] = {"word", "1;2", "-1", "inf", "nan", "1e12", "", " ", "\t"};
+    for (int file = 0; file < 20; ++file) {
+        std::string points;
+        double time = 0;
+        for (int line = 0; line < 60; ++line) {
+            const int kind = static_cast<int>(random() % 10);
+            if (kind == 0) {
+                points += std::string(pieces[random() % std::size(pieces)]) + " " +
+                          pieces[random() % std::size(pieces)];
+            } else {
+                // Mostly later times, now and then an earlier or an equal one.
+                time += static_cast<double>(static_cast<int>(random() % 2000)) / 1000.0 -
+                        (kind == 1 ? 1.0 : 0.0);
+                char text[64];
+                std::snprintf(text, sizeof text, "%.4f %.4f",
+                              static_cast<double>(static_cast<int>(random() % 20000)) / 1000.0 - 10,
+                              time);
+                points += text;
+                if (kind == 2) std::replace(points.end() - 20, points.end(), '.', ',');
+            }
+            points += random() % 3 == 0 ? "\r\n" : "\n";
+        }
+        Put("p.txt", points);
+        const ChildResult result = HostIn(dir, {"import", "p.txt"});
+        ASSERT_TRUE(result.exitStatus == 0 || result.exitStatus == 1) << result.err;
+        EXPECT_EQ(result.err.find("another table"), std::string::npos) << points;
+        if (result.exitStatus != 0) continue;
+        ++made;
+        const std::string taken =
+            ": " + std::to_string(Values(result.out, "ATIME").size() - 1) + " points taken";
+        EXPECT_NE(result.err.find(taken), std::string::npos) << taken << "\n" << result.err;
+    }
+    EXPECT_GT(made, 10) << "most files should make a motion";
+}
+
+TEST_F(HostImportReport, AScreenfulAtMostWithTheRestCounted) {
+    std::string points;
+    for (int i = 0; i < 100; ++i) points += "word\n";
+    points += "1 1\n2 2\n";
+    Put("p.txt", points);
+    const ChildResult result = HostIn(dir, {"import", "p.txt"});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(result.err.find("p.txt:20: skipped"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("p.txt:21: skipped"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("p.txt: ... and 80 more skipped lines or limited values\n"),
+              std::string::npos)
+        << result.err;
+}
+
+TEST_F(HostImportReport, StrictRefusesQuietSaysNothing) {
+    Put("clean.txt", "1 1\n2 2\n");
+    Put("typo.txt", "1 1\n2 2,,\n3 x\n");
+    Put("m.ptm", "an earlier motion");
+    ChildResult result =
+        HostIn(dir, {"import", "typo.txt", "--strict", "-o", "m.ptm", "--program", "m.txt"});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.err.find("typo.txt:3: skipped \"3 x\""), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("--strict"), std::string::npos) << result.err;
+    EXPECT_EQ(Contents(dir / "m.ptm"), "an earlier motion");
+    EXPECT_EQ(Entries(), (std::set<std::string>{"clean.txt", "m.ptm", "typo.txt"}));
+
+    result = HostIn(dir, {"import", "clean.txt", "--strict", "--quiet", "-o", "m.ptm"});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    result = HostIn(dir, {"import", "typo.txt", "--quiet", "-o", "m.ptm"});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+}
+
+TEST_F(HostImportReport, PointsFromStandardInput) {
+    const ChildResult result = RunChild(
+        kHost, {"import", "-", "--time-unit", "IU", "--position-unit", "IU"}, "x\n1 1\n2 2\n");
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(Values(result.out, "ATIME"), (std::vector<double>{0, 1, 2}));
+    EXPECT_NE(result.err.find("standard input:1: skipped \"x\": no two numbers"), std::string::npos)
+        << result.err;
+}
+
+}  // namespace
+}  // namespace host_test
