@@ -1,10 +1,11 @@
 # One-command set-up: `make run` and `make test` install what is missing, configure and build.
 BUILD ?= build
 JOBS ?= $(shell nproc)
-PACKAGES = cmake make g++ libgtest-dev libcli11-dev binutils-mingw-w64-x86-64
+PACKAGES = cmake make g++ libgtest-dev libcli11-dev binutils-mingw-w64-x86-64 qt6-base-dev \
+    fonts-liberation
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build test run bench fuzz clean
+.PHONY: all deps build test run bench screenshots fuzz clean
 
 all: build
 
@@ -46,11 +47,16 @@ run:
 
 # Translation of a 1,000,000-point motion against the least it can cost, import of a
 # 1,000,000-line points file, and the editor's point actions on a 1,000,000-point table, each
-# timed as whole processes (see README, Performance).
+# timed as whole processes, and the redraw of a 1,000,000-point graph (see README, Performance).
 bench: build
 	$(BUILD)/translate_bench --host $(BUILD)/travex-host
 	$(BUILD)/import_bench --host $(BUILD)/travex-host
 	$(BUILD)/edit_bench --host $(BUILD)/travex-host
+	$(BUILD)/graph_redraw_bench
+
+# The editor on the worked example and its event dialogs, rendered offscreen to docs/images/.
+screenshots: build
+	$(BUILD)/travex-screenshots examples/worked-example.ptm docs/images
 
 # Each fuzz target for FUZZ_SECONDS (built with clang's libFuzzer, ASan and UBSan in
 # $(FUZZ_BUILD)). Inputs found to break a target land in $(FUZZ_BUILD)/found/TARGET/; keep them in

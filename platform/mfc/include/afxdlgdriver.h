@@ -40,6 +40,13 @@ protected:
     // The close box: IDCANCEL.
     static CString CloseDialog(CDialog& dialog);
 
+    // Lays the dialog out for the driver's font: base units (the font's average character
+    // width and its height in pixels) that move the dialog and every control to its template
+    // rectangle (CWnd::GetWindowRect).
+    static void LayOutDialog(CDialog& dialog, int baseUnitX, int baseUnitY);
+    // The template's font; "MS Shell Dlg", 8 points when the template names none.
+    static void GetDialogFont(const CDialog& dialog, CString& face, int& pointSize);
+
     // Why the control takes no input now (hidden, disabled); empty when it takes input.
     static CString InputRefusal(const CWnd& control);
     // A control as messages name it: its id and caption.
