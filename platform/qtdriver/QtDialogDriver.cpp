@@ -207,9 +207,19 @@ CString QtDialogDriver::Close(CDialog& dialog) { return Finish(CloseDialog(dialo
 
 void QtDialogDriver::AfterInput() {
     for (QtDialogWindow* window : m_windows) {
-        if (!window->GetDialog().ContinueModal())
+        if (!window->GetDialog().ContinueModal()) {
             window->Finish();
-        else
-            window->Sync();
+            continue;
+        }
+        window->Sync();
+        // Once more when Qt has finished the event: a button that a shortcut clicks changes its
+        // own state after it has told us, which would leave it showing what Qt made of it.
+        QMetaObject::invokeMethod(
+            window,
+            [window] {
+                if (window->GetDialog().m_hWnd && window->GetDialog().ContinueModal())
+                    window->Sync();
+            },
+            Qt::QueuedConnection);
     }
 }
