@@ -36,7 +36,14 @@ void CEditorDlg::OnImportFromFile() {
             if (!ParsePointLine(line, position, time)) continue;
             if (time > times.GetValue(count - 1)) {
                 times.InsertValueAt(count, time);
-                positions.InsertValueAt(count, position);
+                // A point goes in whole or not at all, so that memory running out between the
+                // two arrays leaves them of one length.
+                try {
+                    positions.InsertValueAt(count, position);
+                } catch (CException*) {
+                    times.RemoveValueAt(count, 1);
+                    throw;
+                }
                 ++count;
             }
         }

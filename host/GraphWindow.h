@@ -3,6 +3,7 @@
 #pragma once
 
 #include <afxdc.h>
+#include <afxmenu.h>
 #include <afxwin.h>
 
 #include <vector>
@@ -180,6 +181,19 @@ public:
     // A point's pixel in the plot as drawn now.
     CPoint PointToPixel(double x, double y) const;
 
+    // The preview's speed through the first curve's points (docs/trajectory-preview.md) as a
+    // second curve on an axis of its own at the right; off until the context menu turns it on.
+    static constexpr UINT kPreviewSpeedCommand = 0xE301;
+    BOOL IsShowingPreviewSpeed() const { return m_bPreviewSpeed; }
+    void ShowPreviewSpeed(BOOL show);
+    // The context menu's items, as the right button shows them.
+    void BuildContextMenu(CMenu& menu) const;
+    // Carries out a command of the context menu; FALSE for one that it does not have.
+    BOOL OnContextMenuCommand(UINT nID);
+    // A script's choice from the context menu by the item's text (without its &, regardless of
+    // case): empty when done, else why not.
+    CString ChooseContextMenuItem(const CString& text);
+
 protected:
     void OnDraw(CDC* pDC) override;
     afx_msg LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
@@ -188,6 +202,7 @@ protected:
     afx_msg LRESULT OnLButtonDblClk(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnMouseWheel(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -208,6 +223,8 @@ private:
     bool HasDragged() const;
     void DrawAxes(CDC& dc, const CRect& plot) const;
     void DrawCurves(CDC& dc, const CRect& plot) const;
+    void DrawPreviewSpeed(CDC& dc, const CRect& plot) const;
+    BOOL m_bPreviewSpeed = FALSE;
     bool m_bZoomed = false;
     // Whether the first curve's x never decreases, so that the visible points can be searched;
     // taken when first needed after the data changed (-1 until then).

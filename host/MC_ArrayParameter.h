@@ -26,6 +26,7 @@ public:
 
     // Indexes: an index outside the array reads 0, and a write, insertion or removal there does
     // nothing. Values are stored as given; reducing them to the type is the caller's choice.
+    // An array that cannot grow throws CMemoryException*.
 
     int GetValuesCount() const { return static_cast<int>(m_values.size()); }
     // Grows with zeros or cuts the tail; a negative count empties the array.

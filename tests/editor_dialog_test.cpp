@@ -46,6 +46,27 @@ TEST_F(Dialog, OkWithoutPointsIsRefusedAndSelectsPointZero) {
     EXPECT_STREQ(text, "Execute=0\r\n");
 }
 
+// A refused OK selects the point at fault and shows it, so that Update then mends that point.
+TEST_F(Dialog, RefusedOkShowsThePointAtFault) {
+    CString text = MotionText("ATIME[IU]=4: 0 10 70000 60010", "TPOS[IU]=4: 0 100 200 300",
+                              "WaitForCompletion=1\r\n");
+    driver.Click("OK")
+        .ExpectMessage("Time value of point 2 is too distant from the previous point")
+        .Inspect([](CDialog& dialog) {
+            EXPECT_EQ(Editor(dialog).m_nSelPoint, 2);
+            EXPECT_EQ(Editor(dialog).m_Graph.GetSelectedPoint(), 2);
+            EXPECT_STREQ(Text(dialog, IDC_POSITION_VALUE), "200");
+            EXPECT_STREQ(Text(dialog, IDC_TIME_VALUE), "70000");
+            EXPECT_TRUE(Enabled(dialog, IDC_PREV_POINT));
+            EXPECT_TRUE(Enabled(dialog, IDC_REMOVE_POINT));
+        })
+        .Type(IDC_TIME_VALUE, "60")
+        .Click(IDC_UPDATE_POINT)
+        .Click("OK");
+    ASSERT_EQ(Run(text), IDOK);
+    EXPECT_NE(text.str().find("ATIME[IU]=4: 0 10 60 60010"), std::string::npos) << text.str();
+}
+
 // Position, Enter, time, Enter: the table is typed without the mouse; OK then confirms.
 TEST_F(Dialog, EnterKeyFlowTypesATableThatTranslates) {
     CString text = MotionText("ATIME[IU]=1: 0", "TPOS[IU]=1: 0", "WaitForCompletion=1\r\n");

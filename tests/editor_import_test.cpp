@@ -1,12 +1,12 @@
 // Import of points from a text file: the file format's rules, the units, and what a file that
 // cannot be opened or read does to the table.
-#include <afxfiletest.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "EditorHarness.h"
+#include "FaultInjection.h"
 #include "plugin/Exports.h"
 
 namespace {
@@ -131,13 +131,80 @@ TEST_F(Import, FileThatCannotBeOpenedKeepsThePoints) {
 TEST_F(Import, ReadErrorKeepsThePointsTakenBeforeIt) {
     const std::string content = "1 1\n2 2\n3 3\n4 4\n";
     const std::string path = File(content);
-    CFileReadFailureForTesting failure(static_cast<LONGLONG>(content.find("3 3")));
+    CFileReadFailureForTesting failure(static_cast<std::int64_t>(content.find("3 3")));
     ImportFile(path);
     driver.Answer("OK");
     ExpectPoints({{0, 0}, {1, 1}, {2, 2}});
     Finish();
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_NE(Messages()[0].find("read error"), std::string::npos) << Messages()[0];
+}
+
+// Memory that runs out mid-import: the editor says so, keeps the points read before, and OK
+// works on them. Every allocation that the reading makes fails once, in turn: those counted
+// between the first and the last read of the file in a first run.
+TEST_F(Import, OutOfMemoryKeepsThePointsReadSoFar) {
+    constexpr int kLines = 300;
+    std::string content;
+    for (int i = 1; i <= kLines; ++i) {
+        // Lines that grow, so that reading them allocates now and then.
+        content += std::to_string(i * 10) + " " + std::to_string(i) + " " +
+                   std::string(static_cast<size_t>(i), '.') + "\n";
+    }
+    const std::string path = File(content);
+    std::optional<CAllocationFailureForTesting> allocations;
+
+    std::int64_t first = -1, last = -1;
+    driver.Inspect([&](CDialog&) { allocations.emplace(0); });
+    ImportFile(path);
+    driver.Inspect([&](CDialog&) {
+        first = allocations->GetCountAtFirstRead();
+        last = allocations->GetCountAtLastRead();
+        allocations.reset();
+    });
+    Finish();
+    ASSERT_GE(first, 0);
+    ASSERT_GT(last - first, 10);
+
+    for (std::int64_t failAt = first; failAt <= last; ++failAt) {
+        SCOPED_TRACE(failAt);
+        // A driver of its own: the answer to a refused OK stays unplayed when OK is accepted.
+        CHeadlessDriver user;
+        AfxSetDialogDriver(&user);
+        text = MotionText("ATIME[s]=1: 0", "TPOS[rot]=1: 0", "WaitForCompletion=1\r\n");
+        int kept = 0;
+        user.Inspect([&](CDialog&) { allocations.emplace(failAt); });
+        user.Click(IDC_IMPORT_FROM_FILE).PickFile(path.c_str()).ExpectMessage("Out of memory.");
+        user.Inspect([&](CDialog& dialog) {
+            EXPECT_TRUE(allocations->HasFailed());
+            allocations.reset();
+            const CInternalData& data = Editor(dialog).m_Data;
+            kept = data.m_Time.GetValuesCount();
+            EXPECT_EQ(data.m_Position.GetValuesCount(), kept);
+            EXPECT_LE(kept, kLines);
+            for (int i = 0; i < kept; ++i) {
+                EXPECT_EQ(data.m_Position.GetValue(i), i * 10);
+                EXPECT_EQ(data.m_Time.GetValue(i), i);
+            }
+            EXPECT_EQ(Editor(dialog).m_Curves.GetAt(0)->GetSize(), kept);
+        });
+        // OK; only when the start point alone was kept is it refused, and the editor left.
+        user.Click("OK").Answer("OK").Click("Cancel");
+        CEditorDlg dialog(*host.setup, host.motion, text);
+        const INT_PTR result = dialog.DoModal();
+        AfxSetDialogDriver(&driver);
+        ASSERT_FALSE(user.HasFailed()) << user.GetError().GetString();
+        if (kept < 2) {
+            EXPECT_EQ(result, IDCANCEL);
+            continue;
+        }
+        ASSERT_EQ(result, IDOK);
+        CString program;
+        ASSERT_EQ(TranslateMotionSequence(*host.setup, host.motion, text, program), 1)
+            << program.GetString();
+        EXPECT_NE(program.str().find("PTP 20000L, 1250U"), std::string::npos);
+        EXPECT_EQ(program.str().find(std::to_string(kept * 10) + "[rot]"), std::string::npos);
+    }
 }
 
 TEST_F(Import, ImportThenOkTranslates) {

@@ -1,12 +1,12 @@
-// CFile: reading through its buffer, positions and writes around the read-ahead, the injected
-// read failure, and closing.
+// CFile: reading through its buffer, a failing disk, and closing.
 #include <afx.h>
-#include <afxfiletest.h>
+#include <afxexcept.h>
 
 #include <cerrno>
 #include <memory>
 #include <string>
 
+#include "FaultInjection.h"
 #include "mfc_file_fixture.h"
 
 namespace file_test {
@@ -15,6 +15,7 @@ namespace {
 using FileReading = FileTest;
 using FileReadFailure = FileTest;
 using FileClosing = FileTest;
+using FileMemory = FileTest;
 
 // Reads one byte a call, as the import does, until the end; what was read stays in `bytes` when
 // a read throws.
@@ -57,8 +58,6 @@ TEST_F(FileReading, ByteByByteGivesTheWholeFileAcrossBufferRefills) {
     EXPECT_EQ(file.Read(&byte, 1), 0u);
     EXPECT_EQ(file.Read(&byte, 1), 0u);
     EXPECT_EQ(byte, 'x');
-    EXPECT_EQ(file.GetLength(), content.size());
-    EXPECT_EQ(file.GetPosition(), content.size());
 }
 
 TEST_F(FileReading, ReadsOfMixedSizesJoinIntoTheFile) {
@@ -79,75 +78,6 @@ TEST_F(FileReading, ReadsOfMixedSizesJoinIntoTheFile) {
     }
     EXPECT_EQ(read, content);
     EXPECT_EQ(file.Read(chunk.data(), 10), 0u);
-}
-
-TEST_F(FileReading, NamesAndPathOfTheOpenFile) {
-    const std::string path = WriteFile("points.txt", "1 2\n");
-    CFile file(path.c_str(), CFile::modeRead);
-    EXPECT_EQ(file.GetFileName(), "points.txt");
-    EXPECT_EQ(file.GetFilePath(), path.c_str());
-    EXPECT_NE(file.m_hFile, CFile::hFileNull);
-}
-
-TEST_F(FileReading, SeekAndPositionCountWhatTheCallerRead) {
-    const std::string content = PatternBytes(100000);
-    CFile file(WriteFile("data.bin", content).c_str(), CFile::modeRead);
-    char bytes[5];
-    ASSERT_EQ(file.Read(bytes, 5), 5u);
-    // The buffer holds far more than five bytes; none of that shows.
-    EXPECT_EQ(file.GetPosition(), 5u);
-    EXPECT_EQ(file.Seek(-2, CFile::current), 3u);
-    ASSERT_EQ(file.Read(bytes, 1), 1u);
-    EXPECT_EQ(bytes[0], content[3]);
-    EXPECT_EQ(file.Seek(70000, CFile::begin), 70000u);
-    ASSERT_EQ(file.Read(bytes, 1), 1u);
-    EXPECT_EQ(bytes[0], content[70000]);
-    EXPECT_EQ(file.SeekToEnd(), content.size());
-    EXPECT_EQ(file.Read(bytes, 1), 0u);
-    file.SeekToBegin();
-    ASSERT_EQ(file.Read(bytes, 1), 1u);
-    EXPECT_EQ(bytes[0], content[0]);
-}
-
-TEST_F(FileReading, SeekBeforeTheStartIsABadSeek) {
-    CFile file(WriteFile("data.bin", "abc").c_str(), CFile::modeRead);
-    auto failure = ReadFailure([&] { file.Seek(-1, CFile::begin); });
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->m_cause, CFileException::badSeek);
-    EXPECT_EQ(failure->m_action, CFileException::actionSeek);
-    char byte = 0;
-    ASSERT_EQ(file.Read(&byte, 1), 1u);
-    EXPECT_EQ(byte, 'a');
-}
-
-TEST_F(FileReading, WriteAfterAReadLandsWhereTheCallerStands) {
-    const std::string path = WriteFile("data.txt", "0123456789");
-    {
-        CFile file(path.c_str(), CFile::modeReadWrite);
-        char bytes[3];
-        ASSERT_EQ(file.Read(bytes, 3), 3u);
-        file.Write("abc", 3);
-        EXPECT_EQ(file.GetPosition(), 6u);
-        ASSERT_EQ(file.Read(bytes, 1), 1u);
-        EXPECT_EQ(bytes[0], '6');
-        file.Close();
-    }
-    EXPECT_EQ(ReadWholeFile(path), "012abc6789");
-}
-
-TEST_F(FileReading, WritesThatFindNoRoomOrNoAccessThrow) {
-    CFile full("/dev/full", CFile::modeWrite);
-    auto failure = ReadFailure([&] { full.Write("x", 1); });
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->m_cause, CFileException::diskFull);
-    EXPECT_EQ(failure->m_lOsError, ENOSPC);
-    EXPECT_EQ(Message(*failure),
-              "A write error occurred while accessing \"/dev/full\": No space left on device.");
-
-    CFile readOnly(WriteFile("data.txt", "abc").c_str(), CFile::modeRead);
-    failure = ReadFailure([&] { readOnly.Write("x", 1); });
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->m_cause, CFileException::invalidFile);
 }
 
 TEST_F(FileReadFailure, StopsByteByByteReadingAtTheOffsetAndKeepsTheBytesBefore) {
@@ -173,7 +103,6 @@ TEST_F(FileReadFailure, StopsByteByByteReadingAtTheOffsetAndKeepsTheBytesBefore)
               "A read error occurred while accessing \"" + path + "\": Input/output error.");
 
     // Nothing was lost: with the failure gone, the rest of the file follows.
-    EXPECT_EQ(file.GetPosition(), 100000u);
     EXPECT_EQ(ReadByteByByte(file), content.substr(100000));
 }
 
@@ -221,10 +150,8 @@ TEST_F(FileClosing, CloseReleasesTheFileAndLaterReadsFail) {
     file.Close();
     EXPECT_EQ(OpenDescriptorCount(), before);
     EXPECT_EQ(file.m_hFile, CFile::hFileNull);
-    EXPECT_EQ(file.GetFilePath(), "");
-    // Closing twice, or aborting a closed file, is harmless, as in MFC.
+    // Closing twice is harmless, as in MFC.
     file.Close();
-    file.Abort();
 
     char byte = 0;
     auto failure = ReadFailure([&] { file.Read(&byte, 1); });
@@ -234,9 +161,44 @@ TEST_F(FileClosing, CloseReleasesTheFileAndLaterReadsFail) {
     // The same object opens another file.
     ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
     EXPECT_EQ(ReadByteByByte(file), "abc");
-    file.Abort();
-    EXPECT_EQ(file.m_hFile, CFile::hFileNull);
+    file.Close();
     EXPECT_EQ(OpenDescriptorCount(), before);
+}
+
+// Memory that runs out comes as MFC's memory exception, which reports "Out of memory." and
+// outlives Delete, since a new one could not be made then.
+TEST_F(FileMemory, BufferAndStringsThatCannotGrowThrowTheMemoryException) {
+    CFile file(WriteFile("data.bin", "abc").c_str(), CFile::modeRead);
+    char byte = 0;
+    CMemoryException* failure = nullptr;
+    try {
+        CAllocationFailureForTesting failNext(1);
+        file.Read(&byte, 1);
+    } catch (CMemoryException* exception) {
+        failure = exception;
+    }
+    ASSERT_TRUE(failure);
+    char text[64];
+    EXPECT_TRUE(failure->GetErrorMessage(text, sizeof text));
+    EXPECT_STREQ(text, "Out of memory.");
+    failure->Delete();
+    EXPECT_TRUE(failure->GetErrorMessage(text, sizeof text));
+    // The file reads on once memory is there again.
+    ASSERT_EQ(file.Read(&byte, 1), 1u);
+    EXPECT_EQ(byte, 'a');
+
+    CString grown(std::string(100, 'x'));
+    const CString before = grown;
+    const std::string tail(1000, 'y');
+    failure = nullptr;
+    try {
+        CAllocationFailureForTesting failNext(1);
+        grown += tail.c_str();
+    } catch (CMemoryException* exception) {
+        failure = exception;
+    }
+    EXPECT_TRUE(failure);
+    EXPECT_EQ(grown, before);
 }
 
 }  // namespace

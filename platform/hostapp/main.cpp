@@ -1,6 +1,7 @@
 // travex-host: the stand-in host application. It plays the host's part for a motion-type
 // module: builds the drive setup and a motion, supplies the host's resources, loads the module
 // and calls its exports from the command line.
+#include <afx.h>
 #include <signal.h>
 
 #include <CLI/CLI.hpp>
@@ -14,6 +15,8 @@
 #include "HostCommand.h"
 #include "ImportCommand.h"
 #include "InfoCommand.h"
+#include "PlotCommand.h"
+#include "ShowCommand.h"
 #include "TranslateCommand.h"
 #include "UsageMessage.h"
 #include "VersionCommand.h"
@@ -23,6 +26,7 @@ namespace {
 // Every subcommand, in the order that --help lists them.
 constexpr AddHostCommandFn kCommands[] = {
     AddInfoCommand, AddDefaultsCommand, AddTranslateCommand, AddEditCommand, AddImportCommand,
+    AddShowCommand, AddPlotCommand,
 };
 
 int Run(int argc, char** argv) {
@@ -72,6 +76,14 @@ int main(int argc, char** argv) {
         return Run(argc, argv);
     } catch (const std::bad_alloc&) {
         return ReportFailure("out of memory");
+    } catch (CException* exception) {
+        // One that no handler of the module took: the framework's memory or file failures.
+        char message[512];
+        if (!exception->GetErrorMessage(message, sizeof message)) {
+            std::snprintf(message, sizeof message, "an unexpected error of the framework");
+        }
+        exception->Delete();
+        return ReportFailure(message);
     } catch (const std::exception& failure) {
         return ReportFailure(failure.what());
     }

@@ -24,7 +24,7 @@ bool CMC_ArrayParameter::BindToKey(const char* key) {
 }
 
 void CMC_ArrayParameter::SetValuesCount(int count) {
-    m_values.resize(count > 0 ? static_cast<size_t>(count) : 0);
+    AfxMayAllocate([&] { m_values.resize(count > 0 ? static_cast<size_t>(count) : 0); });
 }
 
 double CMC_ArrayParameter::GetValue(int index) const {
@@ -53,7 +53,7 @@ void CMC_ArrayParameter::SetValueInInternalUnit(int index, double value) {
 
 void CMC_ArrayParameter::InsertValueInInternalUnitAt(int index, double value) {
     if (index < 0 || index > GetValuesCount()) return;
-    m_values.insert(m_values.begin() + index, value);
+    AfxMayAllocate([&] { m_values.insert(m_values.begin() + index, value); });
 }
 
 double CMC_ArrayParameter::GetMin() const { return m_min / Factor(); }

@@ -1,6 +1,9 @@
 #include "QtDialogDriver.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QMenu>
+#include <afxmenu.h>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -172,6 +175,24 @@ BOOL QtDialogDriver::ChooseFile(BOOL bOpenFileDialog, LPCTSTR lpszFilter, CStrin
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return FALSE;
     path = CString(chooser.selectedFiles().front().toUtf8().toStdString());
     return TRUE;
+}
+
+UINT QtDialogDriver::ChooseMenuItem(const CMenu& menu, CPoint, CWnd*) {
+    if (!QApplication::instance()) return 0;
+    QMenu popup(GetFrontWindow());
+    for (const CMenu::CItem& item : menu.GetItems()) {
+        if (item.nFlags & MF_SEPARATOR) {
+            popup.addSeparator();
+            continue;
+        }
+        QAction* action = popup.addAction(FromText(item.text));
+        action->setData(item.nID);
+        action->setEnabled(!(item.nFlags & MF_GRAYED));
+        action->setCheckable(item.nFlags & MF_CHECKED);
+        action->setChecked(item.nFlags & MF_CHECKED);
+    }
+    const QAction* chosen = popup.exec(QCursor::pos());
+    return chosen ? chosen->data().toUInt() : 0;
 }
 
 CString QtDialogDriver::Finish(const CString& refusal) {

@@ -36,6 +36,8 @@ public:
     void RunModalLoop(CDialog& dialog) override;
     int MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType) override;
     BOOL ChooseFile(BOOL bOpenFileDialog, LPCTSTR lpszFilter, CString& path) override;
+    // Qt's pop-up menu at the pointer.
+    UINT ChooseMenuItem(const CMenu& menu, CPoint point, CWnd* owner) override;
 
     // The window of the dialog in front; null when none is open.
     QtDialogWindow* GetFrontWindow() const;

@@ -1,6 +1,8 @@
 #include "QtPaintedControl.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <afxmenu.h>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -62,6 +64,15 @@ void QtPaintedControl::wheelEvent(QWheelEvent* event) {
     const int delta = event->angleDelta().y();
     if (delta == 0) return;
     SendMouse(WM_MOUSEWHEEL, event->position(), event->buttons(), event->modifiers(), delta);
+}
+
+void QtPaintedControl::contextMenuEvent(QContextMenuEvent* event) {
+    CWnd* window = CWnd::FromHandle(m_control);
+    if (!window) return;
+    const auto x = static_cast<WORD>(static_cast<short>(event->pos().x()));
+    const auto y = static_cast<WORD>(static_cast<short>(event->pos().y()));
+    window->SendMessage(WM_CONTEXTMENU, 0, MAKELPARAM(x, y));
+    m_driver.AfterInput();
 }
 
 void QtPaintedControl::keyPressEvent(QKeyEvent* event) {

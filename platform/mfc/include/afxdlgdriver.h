@@ -6,6 +6,8 @@
 
 #include "afxwin.h"
 
+class CMenu;
+
 class CDialogDriver {
 public:
     virtual ~CDialogDriver();
@@ -19,6 +21,9 @@ public:
     // Lets the user pick a file (lpszFilter as CFileDialog takes it: "Text Files (*.txt)|*.txt||").
     // FALSE when the user cancels.
     virtual BOOL ChooseFile(BOOL bOpenFileDialog, LPCTSTR lpszFilter, CString& path) = 0;
+    // Shows a pop-up menu at `point` in the owner's client pixels and returns the id of the item
+    // chosen, 0 when none is. A driver without menus chooses none.
+    virtual UINT ChooseMenuItem(const CMenu& menu, CPoint point, CWnd* owner);
 
 protected:
     // The user's input, carried out as the system carries it out. Each returns an empty text when

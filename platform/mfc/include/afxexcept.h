@@ -11,7 +11,19 @@ public:
     // Shows the message in a message box of type nType; without a message, string resource
     // nMessageID or a general text stands in.
     virtual int ReportError(UINT nType = 0, UINT nMessageID = 0);
-    void Delete() { delete this; }
+    // Releases the exception; one that lives on (the memory exception) stays.
+    void Delete() {
+        if (m_bAutoDelete) delete this;
+    }
+
+    BOOL m_bAutoDelete = TRUE;
+};
+
+// Memory ran out: the framework's strings, file buffers and the kernel's arrays throw it where
+// an allocation fails. There is one, made before any failure, since a new one would need memory.
+class CMemoryException : public CException {
+public:
+    BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* pnHelpContext = nullptr) override;
 };
 
 // Stops a user's operation after the user has been told why (a failed data exchange).
@@ -25,6 +37,8 @@ public:
 
 [[noreturn]] void AfxThrowUserException();
 [[noreturn]] void AfxThrowNotSupportedException();
+// Declared in afxstr.h too, for CString.
+[[noreturn]] void AfxThrowMemoryException();
 
 // A failure of a file operation: why (m_cause), the system's errno (m_lOsError, -1 when none)
 // and the file as the program named it.

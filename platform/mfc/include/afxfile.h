@@ -1,17 +1,13 @@
-// CFile: binary access to a file, with MFC's interface. Failures come as CFileException*, except
-// from Open, which fills in the caller's exception and returns FALSE. Reads go through a buffer
-// of the object's own, so that code reading one byte at a time, common with MFC, stays fast;
-// writes go straight to the system.
+// CFile: reading a file, with MFC's interface; only what the module uses (open, read, close).
+// Failures come as CFileException*, except from Open, which fills in the caller's exception and
+// returns FALSE. Reads go through a buffer of the object's own, so that code reading one byte
+// at a time, common with MFC, stays fast.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 
 #include "afx.h"
 #include "afxexcept.h"
-
-using LONGLONG = std::int64_t;
-using ULONGLONG = std::uint64_t;
 
 class CFileException;
 
@@ -35,8 +31,6 @@ public:
         typeText = 0x4000,
         typeBinary = 0x8000,
     };
-    enum SeekPosition { begin = 0, current = 1, end = 2 };
-
     static constexpr int hFileNull = -1;
 
     CFile() = default;
@@ -49,40 +43,25 @@ public:
     // refused (accessDenied, m_lOsError EISDIR). An open file is closed first.
     virtual BOOL Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr);
     // Returns the number of bytes read: fewer than nCount only at the end of the file, 0 there.
+    // A buffer that cannot be had throws CMemoryException*.
     virtual UINT Read(void* lpBuf, UINT nCount);
-    virtual void Write(const void* lpBuf, UINT nCount);
-    virtual void Flush();
     // Throws when the system reports an error on closing; closing a closed file does nothing.
     virtual void Close();
-    // Closes without throwing, for cleaning up after a failure.
-    virtual void Abort();
-
-    virtual ULONGLONG GetLength() const;
-    virtual ULONGLONG GetPosition() const;
-    // Returns the new position from the start of the file.
-    virtual ULONGLONG Seek(LONGLONG lOff, UINT nFrom);
-    void SeekToBegin() { Seek(0, begin); }
-    ULONGLONG SeekToEnd() { return Seek(0, end); }
-
-    // The name without its folder, and the full path, of the open file; empty when closed.
-    virtual CString GetFileName() const;
-    virtual CString GetFilePath() const;
 
     int m_hFile = hFileNull;
 
 private:
+    // Closes without throwing, for cleaning up after a failure.
+    void Abort();
     // The bytes read ahead of the caller; a one-byte Read is a copy out of this buffer.
     long FillBuffer();
-    // read(2) with EINTR retried and the test hook's failure applied; -errno on error.
+    // read(2) with EINTR retried; -errno on error.
     long ReadFromSystem(char* into, size_t count);
     UINT ReadAheadCount() const { return m_nBufferEnd - m_nBufferPos; }
-    // Moves the system's position back over the read-ahead bytes, before a write.
-    void DropReadAhead();
     void Reset();
 
     std::unique_ptr<char[]> m_pBuffer;
     UINT m_nBufferPos = 0;
     UINT m_nBufferEnd = 0;
     CString m_strFileName;
-    CString m_strFilePath;
 };

@@ -2,18 +2,47 @@
 #pragma once
 
 #include <cstdarg>
+#include <new>
 #include <string>
 #include <string_view>
 
 #include "afxtypes.h"
 
+// Allocation failures in a CString come as MFC's CMemoryException* (afxexcept.h).
+[[noreturn]] void AfxThrowMemoryException();
+
+// Runs `change`, which may allocate, with a failed allocation thrown as MFC throws it.
+template <typename Change>
+decltype(auto) AfxMayAllocate(Change&& change) {
+    try {
+        return change();
+    } catch (const std::bad_alloc&) {
+        AfxThrowMemoryException();
+    }
+}
+
 class CString {
 public:
     CString() = default;
-    CString(const char* text) : m_str(text ? text : "") {}  // NOLINT: implicit as in MFC
-    CString(const char* text, int length) : m_str(text, static_cast<size_t>(length)) {}
+    CString(const char* text) {  // NOLINT: implicit as in MFC
+        AfxMayAllocate([&] { m_str = text ? text : ""; });
+    }
+    CString(const char* text, int length) {
+        AfxMayAllocate([&] { m_str.assign(text, static_cast<size_t>(length)); });
+    }
     CString(std::string text) : m_str(std::move(text)) {}  // NOLINT: implicit on purpose
-    CString(std::string_view text) : m_str(text) {}        // NOLINT: implicit on purpose
+    CString(std::string_view text) {                       // NOLINT: implicit on purpose
+        AfxMayAllocate([&] { m_str = text; });
+    }
+    CString(const CString& other) {
+        AfxMayAllocate([&] { m_str = other.m_str; });
+    }
+    CString(CString&& other) noexcept = default;
+    CString& operator=(const CString& other) {
+        AfxMayAllocate([&] { m_str = other.m_str; });
+        return *this;
+    }
+    CString& operator=(CString&& other) noexcept = default;
 
     int GetLength() const { return static_cast<int>(m_str.size()); }
     BOOL IsEmpty() const { return m_str.empty(); }
@@ -25,24 +54,28 @@ public:
     const char* GetString() const { return m_str.c_str(); }
 
     CString& operator=(const char* text) {
-        m_str = text ? text : "";
+        AfxMayAllocate([&] { m_str = text ? text : ""; });
         return *this;
     }
     CString& operator+=(const CString& other) {
-        m_str += other.m_str;
+        AfxMayAllocate([&] { m_str += other.m_str; });
         return *this;
     }
     CString& operator+=(const char* text) {
-        if (text) m_str += text;
+        if (text) AfxMayAllocate([&] { m_str += text; });
         return *this;
     }
     CString& operator+=(char ch) {
-        m_str += ch;
+        AfxMayAllocate([&] { m_str += ch; });
         return *this;
     }
     // Appends raw bytes; the fast path for readers that build a text piece by piece.
-    void Append(const char* text, int length) { m_str.append(text, static_cast<size_t>(length)); }
-    void Preallocate(int length) { m_str.reserve(static_cast<size_t>(length)); }
+    void Append(const char* text, int length) {
+        AfxMayAllocate([&] { m_str.append(text, static_cast<size_t>(length)); });
+    }
+    void Preallocate(int length) {
+        AfxMayAllocate([&] { m_str.reserve(static_cast<size_t>(length)); });
+    }
 
     // Replaces every `from` with `to` and returns how many were replaced.
     int Replace(char from, char to);
@@ -65,10 +98,14 @@ public:
     friend bool operator==(const CString& a, const char* b) { return a.m_str == (b ? b : ""); }
     friend bool operator<(const CString& a, const CString& b) { return a.m_str < b.m_str; }
     friend CString operator+(const CString& a, const CString& b) {
-        return CString(a.m_str + b.m_str);
+        return AfxMayAllocate([&] { return CString(a.m_str + b.m_str); });
     }
-    friend CString operator+(const CString& a, const char* b) { return CString(a.m_str + (b ? b : "")); }
-    friend CString operator+(const char* a, const CString& b) { return CString((a ? a : "") + b.m_str); }
+    friend CString operator+(const CString& a, const char* b) {
+        return AfxMayAllocate([&] { return CString(a.m_str + (b ? b : "")); });
+    }
+    friend CString operator+(const char* a, const CString& b) {
+        return AfxMayAllocate([&] { return CString((a ? a : "") + b.m_str); });
+    }
 
     const std::string& str() const { return m_str; }
     std::string& str() { return m_str; }

@@ -72,6 +72,8 @@ void SendButtonCommand(HWND dialog, int id, HWND button) {
 
 CDialogDriver::~CDialogDriver() = default;
 
+UINT CDialogDriver::ChooseMenuItem(const CMenu&, CPoint, CWnd*) { return 0; }
+
 CString CDialogDriver::ClickControl(CWnd& control) {
     if (CString refusal = Refusal(control); !refusal.IsEmpty()) return refusal;
     HWND hWnd = control.m_hWnd;

@@ -38,6 +38,20 @@ BOOL CNotSupportedException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError,
     return CopyMessage("An unsupported operation was attempted.", lpszError, nMaxError);
 }
 
+BOOL CMemoryException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* pnHelpContext) {
+    if (pnHelpContext) *pnHelpContext = 0;
+    return CopyMessage("Out of memory.", lpszError, nMaxError);
+}
+
+void AfxThrowMemoryException() {
+    static CMemoryException* const exception = [] {
+        auto* made = new CMemoryException;
+        made->m_bAutoDelete = FALSE;
+        return made;
+    }();
+    throw exception;
+}
+
 void AfxThrowUserException() { throw new CUserException; }
 
 void AfxThrowNotSupportedException() { throw new CNotSupportedException; }

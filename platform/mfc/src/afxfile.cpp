@@ -5,19 +5,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-
-#include "afxfiletest.h"
 
 namespace {
 
 // One refill serves 64 KiB of one-byte reads.
 constexpr UINT kBufferSize = 64 * 1024;
-
-std::atomic<LONGLONG> g_readFailureOffset{-1};
 
 [[noreturn]] void ThrowFileError(int cause, int error, const CString& fileName,
                                  CFileException::Action action) {
@@ -54,15 +48,7 @@ int SystemOpenFlags(UINT nOpenFlags) {
     return flags;
 }
 
-CString AbsolutePath(const CString& path) {
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path.str(), error);
-    return error ? path : CString(absolute.lexically_normal().string());
-}
-
 }  // namespace
-
-void AfxSetFileReadFailureForTesting(LONGLONG nFailAt) { g_readFailureOffset.store(nFailAt); }
 
 CFile::CFile(LPCTSTR lpszFileName, UINT nOpenFlags) {
     auto* exception = new CFileException;
@@ -102,19 +88,10 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) 
     }
     m_hFile = fd;
     m_strFileName = fileName;
-    m_strFilePath = AbsolutePath(fileName);
     return TRUE;
 }
 
 long CFile::ReadFromSystem(char* into, size_t count) {
-    const LONGLONG failAt = g_readFailureOffset.load(std::memory_order_relaxed);
-    if (failAt >= 0) {
-        const off_t position = ::lseek(m_hFile, 0, SEEK_CUR);
-        if (position >= 0) {
-            if (position >= failAt) return -EIO;
-            count = std::min<size_t>(count, static_cast<size_t>(failAt - position));
-        }
-    }
     ssize_t got;
     do {
         got = ::read(m_hFile, into, count);
@@ -123,7 +100,7 @@ long CFile::ReadFromSystem(char* into, size_t count) {
 }
 
 long CFile::FillBuffer() {
-    if (!m_pBuffer) m_pBuffer = std::make_unique<char[]>(kBufferSize);
+    if (!m_pBuffer) AfxMayAllocate([&] { m_pBuffer = std::make_unique<char[]>(kBufferSize); });
     m_nBufferPos = m_nBufferEnd = 0;
     const long got = ReadFromSystem(m_pBuffer.get(), kBufferSize);
     if (got > 0) m_nBufferEnd = static_cast<UINT>(got);
@@ -160,37 +137,10 @@ UINT CFile::Read(void* lpBuf, UINT nCount) {
     return done;
 }
 
-void CFile::DropReadAhead() {
-    if (ReadAheadCount() > 0) ::lseek(m_hFile, -static_cast<off_t>(ReadAheadCount()), SEEK_CUR);
-    m_nBufferPos = m_nBufferEnd = 0;
-}
-
-void CFile::Write(const void* lpBuf, UINT nCount) {
-    DropReadAhead();
-    const auto* in = static_cast<const char*>(lpBuf);
-    while (nCount > 0) {
-        const ssize_t written = ::write(m_hFile, in, nCount);
-        if (written < 0 && errno == EINTR) continue;
-        // A write that takes nothing without an error has run out of room.
-        if (written <= 0)
-            ThrowErrno(written < 0 ? errno : ENOSPC, m_strFileName, CFileException::actionWrite);
-        in += written;
-        nCount -= static_cast<UINT>(written);
-    }
-}
-
-void CFile::Flush() {
-    if (m_hFile == hFileNull) return;
-    // Pipes and terminals have nothing to flush to a disk.
-    if (::fsync(m_hFile) != 0 && errno != EINVAL && errno != EROFS)
-        ThrowErrno(errno, m_strFileName, CFileException::actionWrite);
-}
-
 void CFile::Reset() {
     m_hFile = hFileNull;
     m_nBufferPos = m_nBufferEnd = 0;
     m_strFileName.Empty();
-    m_strFilePath.Empty();
 }
 
 void CFile::Close() {
@@ -208,44 +158,3 @@ void CFile::Abort() {
     ::close(m_hFile);
     Reset();
 }
-
-ULONGLONG CFile::GetLength() const {
-    struct stat status {};
-    if (::fstat(m_hFile, &status) != 0)
-        ThrowErrno(errno, m_strFileName, CFileException::actionUnknown);
-    return static_cast<ULONGLONG>(status.st_size);
-}
-
-ULONGLONG CFile::GetPosition() const {
-    const off_t position = ::lseek(m_hFile, 0, SEEK_CUR);
-    if (position < 0) ThrowErrno(errno, m_strFileName, CFileException::actionSeek);
-    return static_cast<ULONGLONG>(position) - ReadAheadCount();
-}
-
-ULONGLONG CFile::Seek(LONGLONG lOff, UINT nFrom) {
-    int whence = SEEK_SET;
-    if (nFrom == current) {
-        whence = SEEK_CUR;
-        // The system's position is ahead of the caller's by the read-ahead.
-        lOff -= ReadAheadCount();
-    } else if (nFrom == end) {
-        whence = SEEK_END;
-    } else if (nFrom != begin) {
-        ThrowFileError(CFileException::badSeek, EINVAL, m_strFileName, CFileException::actionSeek);
-    }
-    const off_t position = ::lseek(m_hFile, static_cast<off_t>(lOff), whence);
-    if (position < 0) {
-        const int error = errno;
-        const int cause = error == EBADF ? CFileException::invalidFile : CFileException::badSeek;
-        ThrowFileError(cause, error, m_strFileName, CFileException::actionSeek);
-    }
-    m_nBufferPos = m_nBufferEnd = 0;
-    return static_cast<ULONGLONG>(position);
-}
-
-CString CFile::GetFileName() const {
-    const std::string& path = m_strFileName.str();
-    return CString(path.substr(path.find_last_of('/') + 1));
-}
-
-CString CFile::GetFilePath() const { return m_strFilePath; }

@@ -25,7 +25,9 @@ int CString::Find(char ch, int start) const {
 CString CString::Mid(int first, int count) const {
     if (first < 0) first = 0;
     if (first > GetLength() || count <= 0) return CString();
-    return CString(m_str.substr(static_cast<size_t>(first), static_cast<size_t>(count)));
+    return AfxMayAllocate([&] {
+        return CString(m_str.substr(static_cast<size_t>(first), static_cast<size_t>(count)));
+    });
 }
 
 void CString::FormatV(const char* format, va_list args) {
@@ -35,15 +37,20 @@ void CString::FormatV(const char* format, va_list args) {
     va_list retry;
     va_copy(retry, args);
     const int length = std::vsnprintf(buffer, sizeof buffer, format, args);
-    if (length < 0) {
-        m_str.clear();
-    } else if (static_cast<size_t>(length) < sizeof buffer) {
-        m_str.assign(buffer, static_cast<size_t>(length));
-    } else {
-        std::string result(static_cast<size_t>(length) + 1, '\0');
-        std::vsnprintf(result.data(), result.size(), format, retry);
-        result.resize(static_cast<size_t>(length));
-        m_str = std::move(result);
+    try {
+        if (length < 0) {
+            m_str.clear();
+        } else if (static_cast<size_t>(length) < sizeof buffer) {
+            m_str.assign(buffer, static_cast<size_t>(length));
+        } else {
+            std::string result(static_cast<size_t>(length) + 1, '\0');
+            std::vsnprintf(result.data(), result.size(), format, retry);
+            result.resize(static_cast<size_t>(length));
+            m_str = std::move(result);
+        }
+    } catch (const std::bad_alloc&) {
+        va_end(retry);
+        AfxThrowMemoryException();
     }
     va_end(retry);
 }
@@ -61,7 +68,8 @@ BOOL CString::Format(UINT formatId, ...) {
         m_str.clear();
         return FALSE;
     }
-    const std::string copy = *format;  // the table may not outlive a nested lookup
+    std::string copy;
+    AfxMayAllocate([&] { copy = *format; });  // the table may not outlive a nested lookup
     va_list args;
     va_start(args, formatId);
     FormatV(copy.c_str(), args);
@@ -71,6 +79,6 @@ BOOL CString::Format(UINT formatId, ...) {
 
 BOOL CString::LoadString(UINT id) {
     const std::string* text = AfxFindStringResource(id);
-    m_str = text ? *text : std::string();
+    AfxMayAllocate([&] { m_str = text ? *text : std::string(); });
     return text != nullptr;
 }
