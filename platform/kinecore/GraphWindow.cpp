@@ -230,6 +230,7 @@ void CGraphWindow::OnDraw(CDC* pDC) {
     pDC->IntersectClipRect(&plot);
     DrawCurves(*pDC, plot);
     pDC->RestoreDC(-1);
+    if (m_bPreviewSpeed) DrawPreviewSpeed(*pDC, plot);
     CPen frame(PS_SOLID, 1, RGB16(CR16_DARKGRAY));
     pDC->SelectObject(&frame);
     pDC->SelectStockObject(NULL_BRUSH);
