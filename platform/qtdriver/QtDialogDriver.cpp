@@ -1,10 +1,11 @@
 #include "QtDialogDriver.h"
 
+#include <afxmenu.h>
+
 #include <QApplication>
 #include <QCursor>
-#include <QMenu>
-#include <afxmenu.h>
 #include <QFileDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
