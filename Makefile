@@ -1,10 +1,11 @@
 # One-command set-up: `make run` and `make test` install what is missing, configure and build.
 BUILD ?= build
 JOBS ?= $(shell nproc)
-PACKAGES = cmake make g++ libgtest-dev libcli11-dev binutils-mingw-w64-x86-64
+PACKAGES = cmake make g++ libgtest-dev libcli11-dev binutils-mingw-w64-x86-64 qt6-base-dev \
+    qt6-svg-dev fonts-liberation
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build test run bench fuzz clean
+.PHONY: all deps build test run bench fuzz screenshots clean
 
 all: build
 
@@ -45,12 +46,15 @@ run:
 	@$(BUILD)/travex-host translate examples/worked-example.ptm
 
 # Translation of a 1,000,000-point motion against the least it can cost, import of a
-# 1,000,000-line points file, and the editor's point actions on a 1,000,000-point table, each
-# timed as whole processes (see README, Performance).
+# 1,000,000-line points file, the editor's point actions on a 1,000,000-point table, and the
+# plot of a 1,000,000-point motion, each timed as whole processes, and the redraw of a
+# 1,000,000-point graph (see README, Performance).
 bench: build
 	$(BUILD)/translate_bench --host $(BUILD)/travex-host
 	$(BUILD)/import_bench --host $(BUILD)/travex-host
 	$(BUILD)/edit_bench --host $(BUILD)/travex-host
+	$(BUILD)/graph_redraw_bench
+	$(BUILD)/plot_bench --host $(BUILD)/travex-host
 
 # Each fuzz target for FUZZ_SECONDS (built with clang's libFuzzer, ASan and UBSan in
 # $(FUZZ_BUILD)). Inputs found to break a target land in $(FUZZ_BUILD)/found/TARGET/; keep them in
@@ -74,6 +78,13 @@ fuzz:
 	    $(FUZZ_BUILD)/fuzz_$(t) -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
 	        -artifact_prefix=$(FUZZ_BUILD)/found/$(t)/ $(FUZZ_BUILD)/corpus/$(t) \
 	        $(FUZZ_SEEDS_$(t)) $(wildcard tests/fuzz/seeds/$(t) tests/fuzz/found/$(t)) &&) true
+
+# The editor on the worked example and its event dialogs, rendered offscreen to docs/images/,
+# and the preview of the S-curve example as travex-host plot draws it.
+screenshots: build
+	$(BUILD)/travex-screenshots examples/worked-example.ptm docs/images
+	$(BUILD)/travex-host plot examples/s-curve-10rot.ptm -o docs/images/s-curve-plot.png \
+	    --size 1000x720 --time-unit s --max-speed "45 rot/s" --max-acceleration "600 rot/s^2"
 
 clean:
 	rm -rf $(BUILD)

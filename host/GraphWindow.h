@@ -2,6 +2,8 @@
 // and the window that shows them in place of a dialog control.
 #pragma once
 
+#include <afxdc.h>
+#include <afxmenu.h>
 #include <afxwin.h>
 
 #include <vector>
@@ -41,6 +43,8 @@ public:
     // New values are 0. `growBy` is a hint for reallocation; -1 keeps the default.
     void SetSize(int size, int growBy = -1);
     double GetAt(int index) const { return m_values.at(static_cast<size_t>(index)); }
+    // The values in order, for code that reads them all; valid until the array changes.
+    const double* GetData() const { return m_values.data(); }
     void SetAt(int index, double value);
     // `count` copies of `value` before `index`.
     void InsertAt(int index, double value, int count = 1);
@@ -164,6 +168,43 @@ public:
     CString m_strXTitle, m_strYTitle;
     int m_nRefreshCount = 0;
 
+    // The part of the data that the plot shows: all of it until the wheel zooms about the
+    // pointer or a drag on the background pans. Home or a double click show all again.
+    double m_dViewMinX = 0, m_dViewMaxX = 1, m_dViewMinY = 0, m_dViewMaxY = 1;
+    void ShowAll();
+    BOOL IsShowingAll() const { return !m_bZoomed; }
+    // The plot area inside the axes, in client pixels.
+    CRect GetPlotRect() const;
+    // The point of the first XY curve within a few pixels of `pixel` (the selected one first,
+    // then the nearest); -1 for none.
+    int HitTest(CPoint pixel) const;
+    // A point's pixel in the plot as drawn now.
+    CPoint PointToPixel(double x, double y) const;
+
+    // The preview's speed through the first curve's points (docs/trajectory-preview.md) as a
+    // second curve on an axis of its own at the right; off until the context menu turns it on.
+    static constexpr UINT kPreviewSpeedCommand = 0xE301;
+    BOOL IsShowingPreviewSpeed() const { return m_bPreviewSpeed; }
+    void ShowPreviewSpeed(BOOL show);
+    // The context menu's items, as the right button shows them.
+    void BuildContextMenu(CMenu& menu) const;
+    // Carries out a command of the context menu; FALSE for one that it does not have.
+    BOOL OnContextMenuCommand(UINT nID);
+    // A script's choice from the context menu by the item's text (without its &, regardless of
+    // case): empty when done, else why not.
+    CString ChooseContextMenuItem(const CString& text);
+
+protected:
+    void OnDraw(CDC* pDC) override;
+    afx_msg LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnLButtonUp(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnLButtonDblClk(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnMouseWheel(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+
 private:
     // The first XY curve's arrays when both hold `point`; else false.
     bool FindPoint(int point, CCurve*& xs, CCurve*& ys) const;
@@ -174,4 +215,23 @@ private:
     [[maybe_unused]] int m_nStyle;  // the host's style flags; the stand-in draws one style
     int m_nSelected = -1;
     int m_nSelectedCurve = 0;
+
+    enum class DragMode { None, Point, Pan };
+    // The view of all the data, with a margin so that no point sits on the frame.
+    void FitView();
+    // The pointer has left the pixels where the button went down: a drag, not a click.
+    bool HasDragged() const;
+    void DrawAxes(CDC& dc, const CRect& plot) const;
+    void DrawCurves(CDC& dc, const CRect& plot) const;
+    void DrawPreviewSpeed(CDC& dc, const CRect& plot) const;
+    BOOL m_bPreviewSpeed = FALSE;
+    bool m_bZoomed = false;
+    // Whether the first curve's x never decreases, so that the visible points can be searched;
+    // taken when first needed after the data changed (-1 until then).
+    bool IncreasingX() const;
+    mutable int m_nIncreasingX = -1;
+    DragMode m_dragMode = DragMode::None;
+    int m_nDragPoint = -1;
+    CPoint m_dragStart, m_dragNow;
+    double m_dragView[4] = {};
 };

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "MC_DriveLimits.h"
 #include "MC_Value.h"
 
 // A variable of the drive, by name and type.
@@ -55,6 +56,8 @@ public:
     const CMC_Variable* FindVariable(const char* name, int flags) const;
     // The units of one kind; the first is the default unit. Never empty.
     const std::vector<CMC_Unit>& GetUnits(UnitKind kind) const;
+    // The drive's maximum speed and acceleration, when the setup states them.
+    const CMC_DriveLimits& GetLimits() const { return m_limits; }
 
 private:
     std::string m_name;
@@ -63,6 +66,7 @@ private:
     std::vector<CMC_Variable> m_variables;
     std::vector<CMC_Unit> m_positionUnits;
     std::vector<CMC_Unit> m_timeUnits;
+    CMC_DriveLimits m_limits;
 
     friend class CSetupReader;
 };

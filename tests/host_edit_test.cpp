@@ -143,7 +143,6 @@ TEST_F(HostEdit, WithoutAScriptOrReadableFilesNothingRuns) {
         std::string named;
     };
     const Case cases[] = {
-        {{"edit", motion}, "needs --script"},
         {{"edit", (dir / "missing.ptm").string(), "--script", script}, "missing.ptm"},
         {{"edit", motion, "--script", (dir / "missing.txt").string()}, "missing.txt"},
         {{"edit", "--script", script}, "motion"},

@@ -1,4 +1,6 @@
 // How commands, notifications and messages find their handlers.
+#include <afxdc.h>
+
 #include <algorithm>
 
 #include "mfc_dialog_fixture.h"
@@ -89,6 +91,64 @@ TEST_F(MessageRouting, NotificationsWaitWhileUpdateDataExchanges) {
         .Key("Escape");
     EXPECT_EQ(dialog.DoModal(), IDCANCEL) << m_driver.GetError();
     EXPECT_EQ(std::count(m_log.begin(), m_log.end(), "change Name"), 2);
+}
+
+// Records what a window drew through the device context it was handed.
+class CRecordingSurface : public CDrawingSurface {
+public:
+    CRect GetBounds() const override { return CRect(0, 0, 40, 30); }
+    void SetClip(const RECT&) override {}
+    void DrawPolyline(const POINT*, int count, const LOGPEN&) override {
+        drawn.push_back("polyline " + std::to_string(count));
+    }
+    void DrawRectangle(const RECT&, const LOGPEN&, const LOGBRUSH&) override {}
+    void DrawEllipse(const RECT&, const LOGPEN&, const LOGBRUSH&) override {}
+    void FillRect(const RECT&, COLORREF) override {}
+    void DrawTextLine(int, int, UINT, const CString& text, const LOGFONT&, COLORREF, bool,
+                      COLORREF) override {
+        drawn.push_back("text " + text.str());
+    }
+    CSize MeasureText(const CString&, const LOGFONT&) const override { return CSize(); }
+
+    std::vector<std::string> drawn;
+};
+
+class CPaintedWnd : public CWnd {
+protected:
+    void OnDraw(CDC* pDC) override {
+        CRect client;
+        GetClientRect(&client);
+        pDC->MoveTo(0, 0);
+        pDC->LineTo(client.right, client.bottom);
+        pDC->TextOut(0, 0, "drawn");
+    }
+};
+
+TEST_F(MessageRouting, PaintMessageDrawsThroughTheDeviceContextItCarries) {
+    CTestDlg dialog(m_log);
+    CPaintedWnd painted;
+    CRecordingSurface surface;
+    m_driver
+        .Inspect([&](CDialog& shown) {
+            ASSERT_TRUE(painted.SubclassDlgItem(IDC_GRAPH, &shown));
+            CRect rect(4, 8, 8, 16);
+            shown.MapDialogRect(&rect);  // 8-point MS Shell Dlg: 6 by 13 base units
+            EXPECT_EQ(rect, CRect(6, 13, 12, 26));
+            painted.MoveWindow(10, 20, 40, 30);
+            CRect client;
+            painted.GetClientRect(&client);
+            EXPECT_EQ(client, CRect(0, 0, 40, 30));
+            EXPECT_TRUE(painted.GetUpdateRect(nullptr));
+
+            CDC dc(&surface);
+            painted.SendMessage(WM_PAINT, reinterpret_cast<WPARAM>(&dc));
+            EXPECT_FALSE(painted.GetUpdateRect(nullptr));
+            painted.Invalidate();
+            EXPECT_TRUE(painted.GetUpdateRect(nullptr));
+        })
+        .Key("Escape");
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL) << m_driver.GetError();
+    EXPECT_EQ(surface.drawn, (std::vector<std::string>{"polyline 2", "text drawn"}));
 }
 
 TEST_F(MessageRouting, SubclassedControlSendsMessagesToItsParentsMap) {

@@ -1,8 +1,12 @@
 #include "EditCommand.h"
 
+#include <QtDialogDriver.h>
+#include <QtDialogMirror.h>
+
 #include <cstdio>
 #include <memory>
 
+#include "EditInWindow.h"
 #include "ExitStatus.h"
 #include "FileIdentity.h"
 #include "PtMotionText.h"
@@ -13,17 +17,56 @@ namespace {
 struct EditArguments {
     std::string motionPath;
     std::string scriptPath;
+    bool window = false;
+    int delayMs = 0;
 };
 
+// One message box as one line; a line break inside its text becomes a blank.
+void PrintMessageLine(const std::string& text) {
+    std::string line;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        line += text[i] == '\r' || text[i] == '\n' ? ' ' : text[i];
+    }
+    std::printf("message: %s\n", line.c_str());
+}
+
+// The editor for a person, in a window: exit statuses and the writing of MOTION as under scripts.
+int RunWindowEdit(const HostOptions& options, const std::string& motionPath, std::string motion) {
+    CHostSession session;
+    if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
+    CString text(std::move(motion));
+    std::vector<CString> messages;
+    std::string error;
+    QtApplicationScope application;
+    const BOOL confirmed = EditInWindow(session, text, messages, error);
+    for (const CString& message : messages) PrintMessageLine(message.str());
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return ReportFailure("cannot write the messages to standard output");
+    if (!error.empty()) return ReportFailure(error.c_str());
+    if (!confirmed) return kExitCancelled;
+    if (!WriteWholeText(motionPath, text.str(), error)) return ReportFailure(error.c_str());
+    return kExitSuccess;
+}
+
 int RunEdit(const HostOptions& options, const EditArguments& arguments) {
-    if (arguments.scriptPath.empty()) {
+    const bool display = QtHasDisplay();
+    if (arguments.scriptPath.empty() && !display) {
         return ReportFailure(
-            "edit needs --script FILE: the editor has no window of its own yet, so a script "
-            "plays the user's actions (see docs/editing-with-scripts.md)");
+            "edit has no display for its window: run it on a desktop (DISPLAY or "
+            "WAYLAND_DISPLAY set), or play the user's actions with --script FILE (see "
+            "docs/editing-with-scripts.md)");
+    }
+    if (arguments.window && !display) {
+        return ReportFailure(
+            "edit --window has no display: run it on a desktop (DISPLAY or WAYLAND_DISPLAY "
+            "set, or QT_QPA_PLATFORM=offscreen), or leave out --window to play the script "
+            "headless");
     }
     // The edited text goes back where it came from, and standard output carries the messages.
     if (arguments.motionPath == "-") return ReportFailure("edit needs a motion file, not -");
-    if (!RefuseSameFile("the motion", arguments.motionPath, "--script", arguments.scriptPath)) {
+    if (!arguments.scriptPath.empty() &&
+        !RefuseSameFile("the motion", arguments.motionPath, "--script", arguments.scriptPath)) {
         return kExitFailure;
     }
     std::string error;
@@ -32,6 +75,8 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
         !CheckMotionToEdit(arguments.motionPath, motion, error)) {
         return ReportFailure(error.c_str());
     }
+    if (arguments.scriptPath.empty())
+        return RunWindowEdit(options, arguments.motionPath, std::move(motion));
 
     // A script that does not parse is refused before the module is loaded.
     CEditorScriptDriver driver;
@@ -39,6 +84,13 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
 
+    std::unique_ptr<QtApplicationScope> application;
+    std::unique_ptr<QtDialogMirror> mirror;
+    if (arguments.window) {
+        application = std::make_unique<QtApplicationScope>();
+        mirror = std::make_unique<QtDialogMirror>(arguments.delayMs);
+        driver.SetViewer(mirror.get());
+    }
     CString text(std::move(motion));
     const BOOL confirmed = driver.Edit(session, text);
     const BOOL played = driver.Finish();
@@ -61,22 +113,16 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
 }  // namespace
 
 bool PrintShownMessages(const std::vector<CHeadlessDriver::CShownMessage>& messages) {
-    for (const CHeadlessDriver::CShownMessage& message : messages) {
-        std::string line;
-        const std::string& text = message.text.str();
-        for (size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-            line += text[i] == '\r' || text[i] == '\n' ? ' ' : text[i];
-        }
-        std::printf("message: %s\n", line.c_str());
-    }
+    for (const CHeadlessDriver::CShownMessage& message : messages)
+        PrintMessageLine(message.text.str());
     return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
 HostCommand AddEditCommand(CLI::App& app, const HostOptions& options) {
     CLI::App* command = app.add_subcommand(
         "edit",
-        "Open the module's editor on a motion file and play a script of user actions on it. "
+        "Open the module's editor on a motion file: in a window on a desktop, or playing a "
+        "script of user actions on it. "
         "Every message box shown is printed as \"message: TEXT\". Exit status 0 after OK (the "
         "file holds the new text), 3 after Cancel (the file is untouched), 2 for a script that "
         "cannot be played to its end or a file, setup or module that cannot be read");
@@ -89,5 +135,12 @@ HostCommand AddEditCommand(CLI::App& app, const HostOptions& options) {
                      "The user's actions, one a line (docs/editing-with-scripts.md); - reads "
                      "standard input")
         ->type_name("FILE|-");
+    command->add_flag("--window", arguments->window,
+                      "Play the script on the editor's window, for a person to watch");
+    command
+        ->add_option("--delay", arguments->delayMs,
+                     "With --window: the pause after each action, in milliseconds")
+        ->type_name("MS")
+        ->check(CLI::Range(0, 60000));
     return {command, [&options, arguments] { return RunEdit(options, *arguments); }};
 }

@@ -15,6 +15,8 @@
 #include "HostCommand.h"
 #include "ImportCommand.h"
 #include "InfoCommand.h"
+#include "PlotCommand.h"
+#include "ShowCommand.h"
 #include "TranslateCommand.h"
 #include "UsageMessage.h"
 #include "VersionCommand.h"
@@ -24,6 +26,7 @@ namespace {
 // Every subcommand, in the order that --help lists them.
 constexpr AddHostCommandFn kCommands[] = {
     AddInfoCommand, AddDefaultsCommand, AddTranslateCommand, AddEditCommand, AddImportCommand,
+    AddShowCommand, AddPlotCommand,
 };
 
 int Run(int argc, char** argv) {

@@ -76,9 +76,21 @@ CString Pick(CDialog& dialog, const std::vector<CString>& args) {
     return graph->PickPoint(point) ? CString() : NoSuchPoint(point);
 }
 
+// The right button on the graph, then an item of its menu.
+CString Menu(CDialog& dialog, const std::vector<CString>& args) {
+    if (args.size() != 1)
+        return CString("menu takes 1 word (ITEM, in quotes when it has blanks), not ") +
+               CString(std::to_string(args.size()));
+    CString error;
+    CGraphWindow* graph = FindGraph(dialog, error);
+    if (!graph) return error;
+    return graph->ChooseContextMenuItem(args[0]);
+}
+
 }  // namespace
 
 void RegisterGraphScriptVerbs(CHeadlessDriver& driver) {
     driver.RegisterVerb("drag", Drag);
     driver.RegisterVerb("pick", Pick);
+    driver.RegisterVerb("menu", Menu);
 }

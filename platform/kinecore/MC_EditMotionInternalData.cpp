@@ -12,12 +12,12 @@ CMC_EditMotionInternalData::CMC_EditMotionInternalData(CMC_Setup& setup, CMC_Mot
 
 CMC_EditMotionInternalData::~CMC_EditMotionInternalData() = default;
 
-void CMC_EditMotionInternalData::ReadOptionalRadioParam(CString& text, const char* key,
-                                                        int& value, int low, int high) {
+void CMC_EditMotionInternalData::ReadOptionalRadioParam(CString& text, const char* key, int& value,
+                                                        int low, int high) {
     long long parsed = 0;
     CString ignored;
-    const bool read = pt::ReadInteger(text.str(), key ? key : "", low, high, parsed, ignored) ==
-                      pt::Status::Ok;
+    const bool read =
+        pt::ReadInteger(text.str(), key ? key : "", low, high, parsed, ignored) == pt::Status::Ok;
     value = read ? static_cast<int>(parsed) : low;
 }
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "NumberText.h"
+#include "RateText.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ bool ParseSection(std::string_view name, Section& section) {
     static constexpr std::pair<std::string_view, Section> kSections[] = {
         {"Setup", Section::Setup},         {"Options", Section::Options},
         {"Variables", Section::Variables}, {"PositionUnits", Section::PositionUnits},
-        {"TimeUnits", Section::TimeUnits},
+        {"TimeUnits", Section::TimeUnits}, {"Limits", Section::Limits},
     };
     for (const auto& [candidate, value] : kSections) {
         if (name == candidate) {
@@ -84,6 +85,8 @@ bool CSetupReader::ReadLine(std::string_view line) {
             return ReadUnit(UnitKind::Position, key, value);
         case Section::TimeUnits:
             return ReadUnit(UnitKind::Time, key, value);
+        case Section::Limits:
+            return ReadLimit(key, value);
     }
     return true;
 }
@@ -180,6 +183,33 @@ bool CSetupReader::ReadUnit(UnitKind kind, const std::string& name, const std::s
     return true;
 }
 
+bool CSetupReader::ReadLimit(const std::string& key, const std::string& value) {
+    if (key != "MaxSpeed" && key != "MaxAcceleration") {
+        return Fail("unknown key \"%s\" in [Limits].", Quote(key));
+    }
+    for (const PendingLimit& limit : m_limits) {
+        if (limit.key == key) return Fail("duplicate key \"%s\" in [Limits].", key.c_str());
+    }
+    m_limits.push_back({key, value, m_line});
+    return true;
+}
+
+bool CSetupReader::ResolveLimits() {
+    const PreviewUnits defaults = PreviewUnits::DefaultOf(m_setup);
+    for (const PendingLimit& limit : m_limits) {
+        m_line = limit.line;
+        const bool speed = limit.key == "MaxSpeed";
+        double perTimeIU = 0;
+        std::string error;
+        if (!ParseRate(limit.value, speed ? RateKind::Speed : RateKind::Acceleration, m_setup,
+                       defaults, perTimeIU, error)) {
+            return Fail("\"%s\" for %s %s.", Quote(limit.value), limit.key.c_str(), error.c_str());
+        }
+        (speed ? m_setup.m_limits.maxSpeed : m_setup.m_limits.maxAcceleration) = perTimeIU;
+    }
+    return true;
+}
+
 // Keeps quoted pieces of a bad line short enough for a message box.
 const char* CSetupReader::Quote(std::string_view text) {
     constexpr size_t kMax = 60;
@@ -210,5 +240,6 @@ std::unique_ptr<CMC_Setup> CSetupReader::Read(const std::string& text, const cha
         if (!reader.ReadLine(line)) return nullptr;
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
     }
+    if (!reader.ResolveLimits()) return nullptr;
     return setup;
 }

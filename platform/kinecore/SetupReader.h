@@ -17,7 +17,7 @@ public:
                                            CString& error);
 
 private:
-    enum class Section { None, Setup, Options, Variables, PositionUnits, TimeUnits };
+    enum class Section { None, Setup, Options, Variables, PositionUnits, TimeUnits, Limits };
 
     CSetupReader(CMC_Setup& setup, const char* origin, CString& error)
         : m_setup(setup), m_origin(origin), m_error(error) {}
@@ -27,6 +27,9 @@ private:
     bool ReadOption(const std::string& key, const std::string& value);
     bool ReadVariable(const std::string& key, const std::string& value);
     bool ReadUnit(UnitKind kind, const std::string& name, const std::string& value);
+    bool ReadLimit(const std::string& key, const std::string& value);
+    // Limits may name units listed further down, so they are read once every unit is known.
+    bool ResolveLimits();
     const char* Quote(std::string_view text);
     bool Fail(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
@@ -41,4 +44,10 @@ private:
     bool m_timeListed = false;
     std::string m_quotes[2];
     size_t m_nextQuote = 0;
+    struct PendingLimit {
+        std::string key;
+        std::string value;
+        int line = 0;
+    };
+    std::vector<PendingLimit> m_limits;
 };

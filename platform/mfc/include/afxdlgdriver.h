@@ -6,6 +6,8 @@
 
 #include "afxwin.h"
 
+class CMenu;
+
 class CDialogDriver {
 public:
     virtual ~CDialogDriver();
@@ -19,6 +21,9 @@ public:
     // Lets the user pick a file (lpszFilter as CFileDialog takes it: "Text Files (*.txt)|*.txt||").
     // FALSE when the user cancels.
     virtual BOOL ChooseFile(BOOL bOpenFileDialog, LPCTSTR lpszFilter, CString& path) = 0;
+    // Shows a pop-up menu at `point` in the owner's client pixels and returns the id of the item
+    // chosen, 0 when none is. A driver without menus chooses none.
+    virtual UINT ChooseMenuItem(const CMenu& menu, CPoint point, CWnd* owner);
 
 protected:
     // The user's input, carried out as the system carries it out. Each returns an empty text when
@@ -39,6 +44,13 @@ protected:
     static CString PressKey(CDialog& dialog, UINT nVirtKey);
     // The close box: IDCANCEL.
     static CString CloseDialog(CDialog& dialog);
+
+    // Lays the dialog out for the driver's font: base units (the font's average character
+    // width and its height in pixels) that move the dialog and every control to its template
+    // rectangle (CWnd::GetWindowRect).
+    static void LayOutDialog(CDialog& dialog, int baseUnitX, int baseUnitY);
+    // The template's font; "MS Shell Dlg", 8 points when the template names none.
+    static void GetDialogFont(const CDialog& dialog, CString& face, int& pointSize);
 
     // Why the control takes no input now (hidden, disabled); empty when it takes input.
     static CString InputRefusal(const CWnd& control);

@@ -19,6 +19,16 @@ struct CControlName {
         : name(caption) {}
 };
 
+// Shows the dialogs that a script plays on, for a person to watch: told when a dialog opens,
+// after each action played on it, and before it closes.
+class CDialogViewer {
+public:
+    virtual ~CDialogViewer() = default;
+    virtual void DialogOpened(CDialog& dialog) = 0;
+    virtual void ActionPlayed(CDialog& dialog) = 0;
+    virtual void DialogClosing(CDialog& dialog) = 0;
+};
+
 class CHeadlessDriver : public CDialogDriver {
 public:
     // A host's own verb: acts on the dialog in front with the words after the verb. Returns an
@@ -68,6 +78,9 @@ public:
     // dialog refuses asks the script's next lines, as after choose-file.
     void AnswerNextFileChoice(const CString& path) { m_fileAnswer = path; }
 
+    // Dialogs are shown to the viewer from now on; null for none.
+    void SetViewer(CDialogViewer* viewer) { m_viewer = viewer; }
+
     // Call when the last dialog has closed: an error if actions are left over. TRUE when the
     // whole script played without error.
     BOOL Finish();
@@ -110,4 +123,5 @@ private:
     std::vector<CShownMessage> m_messages;
     std::optional<CString> m_fileAnswer;
     CString m_error;
+    CDialogViewer* m_viewer = nullptr;
 };

@@ -12,7 +12,14 @@ constexpr UINT WM_KILLFOCUS = 0x0008;
 constexpr UINT WM_SETTEXT = 0x000C;
 constexpr UINT WM_GETTEXT = 0x000D;
 constexpr UINT WM_GETTEXTLENGTH = 0x000E;
+constexpr UINT WM_PAINT = 0x000F;  // wParam: the CDC* to draw through
 constexpr UINT WM_CLOSE = 0x0010;
+constexpr UINT WM_KEYDOWN = 0x0100;
+constexpr UINT WM_MOUSEMOVE = 0x0200;
+constexpr UINT WM_LBUTTONDOWN = 0x0201;
+constexpr UINT WM_LBUTTONUP = 0x0202;
+constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
+constexpr UINT WM_MOUSEWHEEL = 0x020A;
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_USER = 0x0400;
@@ -57,6 +64,15 @@ constexpr UINT CN_COMMAND = 0;
 // Keys that the dialog manager acts on
 constexpr UINT VK_RETURN = 0x0D;
 constexpr UINT VK_ESCAPE = 0x1B;
+constexpr UINT VK_HOME = 0x24;
+
+// Mouse messages: the buttons and keys held in wParam's low word, the position (client pixels)
+// in lParam; WM_MOUSEWHEEL's high word of wParam is the signed turn, WHEEL_DELTA a notch.
+constexpr UINT MK_LBUTTON = 0x0001;
+constexpr UINT MK_SHIFT = 0x0004;
+constexpr UINT MK_CONTROL = 0x0008;
+constexpr int WHEEL_DELTA = 120;
+constexpr int GET_WHEEL_DELTA_WPARAM(WPARAM wParam) { return static_cast<short>(HIWORD(wParam)); }
 
 // GetWindow
 constexpr UINT GW_HWNDNEXT = 2;

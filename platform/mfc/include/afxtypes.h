@@ -23,11 +23,40 @@ using LPTSTR = char*;
 #define FALSE 0
 #endif
 
+struct POINT {
+    LONG x = 0;
+    LONG y = 0;
+};
+struct SIZE {
+    LONG cx = 0;
+    LONG cy = 0;
+};
+// Right and bottom lie just outside the rectangle.
+struct RECT {
+    LONG left = 0;
+    LONG top = 0;
+    LONG right = 0;
+    LONG bottom = 0;
+};
+using LPRECT = RECT*;
+using LPCRECT = const RECT*;
+using LPPOINT = POINT*;
+
 constexpr WORD LOWORD(std::uintptr_t value) { return static_cast<WORD>(value & 0xFFFF); }
 constexpr WORD HIWORD(std::uintptr_t value) { return static_cast<WORD>((value >> 16) & 0xFFFF); }
 constexpr LPARAM MAKELPARAM(WORD low, WORD high) {
     return static_cast<LPARAM>(static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16));
 }
+// Mouse positions travel in lParam as signed 16-bit x and y.
+constexpr int GET_X_LPARAM(LPARAM lParam) {
+    return static_cast<short>(LOWORD(static_cast<std::uintptr_t>(lParam)));
+}
+constexpr int GET_Y_LPARAM(LPARAM lParam) {
+    return static_cast<short>(HIWORD(static_cast<std::uintptr_t>(lParam)));
+}
+constexpr BYTE GetRValue(COLORREF color) { return static_cast<BYTE>(color & 0xFF); }
+constexpr BYTE GetGValue(COLORREF color) { return static_cast<BYTE>((color >> 8) & 0xFF); }
+constexpr BYTE GetBValue(COLORREF color) { return static_cast<BYTE>((color >> 16) & 0xFF); }
 constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
     return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) |
            (static_cast<COLORREF>(b) << 16);

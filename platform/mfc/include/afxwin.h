@@ -8,6 +8,9 @@
 #include "afxmsg.h"
 #include "afxres.h"
 #include "afxrestable.h"
+#include "atltypes.h"
+
+class CDC;
 
 using INT_PTR = std::intptr_t;
 
@@ -89,6 +92,18 @@ public:
     void GetWindowText(CString& rString) const;
     int GetWindowTextLength() const;
 
+    // Pixels: the window's place in its parent's client area (a dialog's: on the screen, as
+    // far as the framework knows), and its own client area from (0, 0). Controls start at their
+    // template rectangles in the dialog's units (see CDialog::MapDialogRect).
+    void GetWindowRect(LPRECT lpRect) const;
+    void GetClientRect(LPRECT lpRect) const;
+    void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
+
+    // Asks for the window to be painted again; a driver with a screen paints it with WM_PAINT.
+    void Invalidate(BOOL bErase = TRUE);
+    // TRUE while the window waits to be painted (lpRect: its client area).
+    BOOL GetUpdateRect(LPRECT lpRect, BOOL bErase = FALSE) const;
+
     // Returns nonzero when the window was disabled before.
     BOOL EnableWindow(BOOL bEnable = TRUE);
     BOOL IsWindowEnabled() const;
@@ -128,6 +143,11 @@ public:
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
+
+    // Paints the client area through pDC when the window receives WM_PAINT (which a driver
+    // with a screen sends with the DC in wParam); the window counts as painted afterwards.
+    // Base: draws nothing, which leaves a control to its driver.
+    virtual void OnDraw(CDC* pDC);
 
     // Every message to the window comes here: first the message map, then DefWindowProc.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -190,6 +210,11 @@ public:
     // -1 when the template cannot be found or no driver is set. The controls are gone afterwards.
     virtual INT_PTR DoModal();
     void EndDialog(int nResult);
+
+    // Dialog units to pixels with the dialog's base units: x * width / 4, y * height / 8. The
+    // base units are those of 8-point MS Shell Dlg at 96 dpi (6 by 13) until a driver lays the
+    // dialog out with its own font.
+    void MapDialogRect(LPRECT lpRect) const;
 
     // Base: loads the controls (UpdateData(FALSE)) and returns TRUE, which gives the focus to the
     // first tab stop.

@@ -21,6 +21,15 @@ LRESULT DialogWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
 
 namespace {
 
+RECT MapDialogUnits(HWND dialog, short x, short y, short cx, short cy) {
+    const int bx = dialog->baseUnitX;
+    const int by = dialog->baseUnitY;
+    // Windows rounds each edge on its own: MulDiv(x, base, 4).
+    auto mapX = [bx](int units) { return (units * bx + (units >= 0 ? 2 : -2)) / 4; };
+    auto mapY = [by](int units) { return (units * by + (units >= 0 ? 4 : -4)) / 8; };
+    return RECT{mapX(x), mapY(y), mapX(x + cx), mapY(y + cy)};
+}
+
 HWND CreateFromTemplate(const DLGTEMPLATEDATA& dialogTemplate, HWND owner) {
     // Shown only once initialised, as a modal dialog is.
     HWND dialog = afximpl::CreateWindowRecord(afximpl::kDialogClass, owner, false);
@@ -31,6 +40,10 @@ HWND CreateFromTemplate(const DLGTEMPLATEDATA& dialogTemplate, HWND owner) {
     dialog->y = dialogTemplate.y;
     dialog->cx = dialogTemplate.cx;
     dialog->cy = dialogTemplate.cy;
+    dialog->fontFace = dialogTemplate.typeface;
+    dialog->fontPointSize = dialogTemplate.pointSize;
+    dialog->pixels = MapDialogUnits(dialog, dialogTemplate.x, dialogTemplate.y, dialogTemplate.cx,
+                                    dialogTemplate.cy);
     for (const DLGITEMTEMPLATEDATA& item : dialogTemplate.items) {
         HWND control = afximpl::CreateWindowRecord(item.windowClass, dialog, true);
         control->id = item.id;
@@ -41,6 +54,7 @@ HWND CreateFromTemplate(const DLGTEMPLATEDATA& dialogTemplate, HWND owner) {
         control->y = item.y;
         control->cx = item.cx;
         control->cy = item.cy;
+        control->pixels = MapDialogUnits(dialog, item.x, item.y, item.cx, item.cy);
     }
     return dialog;
 }
@@ -113,6 +127,28 @@ INT_PTR CDialog::DoModal() {
 }
 
 void CDialog::EndDialog(int nResult) { EndModalLoop(nResult); }
+
+void CDialog::MapDialogRect(LPRECT lpRect) const {
+    if (!lpRect || !m_hWnd) return;
+    auto units = [](LONG value) { return static_cast<short>(value); };
+    *lpRect =
+        MapDialogUnits(m_hWnd, units(lpRect->left), units(lpRect->top),
+                       units(lpRect->right - lpRect->left), units(lpRect->bottom - lpRect->top));
+}
+
+namespace afximpl {
+
+void LayOutDialog(HWND dialog, int baseUnitX, int baseUnitY) {
+    dialog->baseUnitX = baseUnitX;
+    dialog->baseUnitY = baseUnitY;
+    dialog->pixels = MapDialogUnits(dialog, dialog->x, dialog->y, dialog->cx, dialog->cy);
+    for (HWND control : dialog->children) {
+        control->pixels = MapDialogUnits(dialog, control->x, control->y, control->cx, control->cy);
+        control->needsPaint = true;
+    }
+}
+
+}  // namespace afximpl
 
 BOOL CDialog::OnInitDialog() {
     if (!UpdateData(FALSE)) {

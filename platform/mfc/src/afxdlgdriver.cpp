@@ -72,6 +72,8 @@ void SendButtonCommand(HWND dialog, int id, HWND button) {
 
 CDialogDriver::~CDialogDriver() = default;
 
+UINT CDialogDriver::ChooseMenuItem(const CMenu&, CPoint, CWnd*) { return 0; }
+
 CString CDialogDriver::ClickControl(CWnd& control) {
     if (CString refusal = Refusal(control); !refusal.IsEmpty()) return refusal;
     HWND hWnd = control.m_hWnd;
@@ -156,6 +158,18 @@ CString CDialogDriver::CloseDialog(CDialog& dialog) {
     if (!dialog.m_hWnd) return "the dialog has no window";
     dialog.SendMessage(WM_CLOSE);
     return CString();
+}
+
+void CDialogDriver::LayOutDialog(CDialog& dialog, int baseUnitX, int baseUnitY) {
+    if (dialog.m_hWnd && baseUnitX > 0 && baseUnitY > 0)
+        afximpl::LayOutDialog(dialog.m_hWnd, baseUnitX, baseUnitY);
+}
+
+void CDialogDriver::GetDialogFont(const CDialog& dialog, CString& face, int& pointSize) {
+    const HWND hWnd = dialog.m_hWnd;
+    const bool named = hWnd && !hWnd->fontFace.empty() && hWnd->fontPointSize > 0;
+    face = named ? CString(hWnd->fontFace) : CString("MS Shell Dlg");
+    pointSize = named ? hWnd->fontPointSize : 8;
 }
 
 CString CDialogDriver::InputRefusal(const CWnd& control) { return Refusal(control); }

@@ -345,6 +345,7 @@ void CHeadlessDriver::Fail(const CDialogScriptAction* at, const CString& message
 }
 
 void CHeadlessDriver::RunModalLoop(CDialog& dialog) {
+    if (m_viewer) m_viewer->DialogOpened(dialog);
     while (dialog.ContinueModal() && !HasFailed()) {
         if (m_next >= m_steps.size()) {
             Fail(m_steps.empty() ? nullptr : &m_steps.back().action,
@@ -360,7 +361,9 @@ void CHeadlessDriver::RunModalLoop(CDialog& dialog) {
         m_fileAnswer.reset();
         m_current = outer;
         if (!error.IsEmpty()) Fail(&m_steps[index].action, error);
+        if (m_viewer) m_viewer->ActionPlayed(dialog);
     }
+    if (m_viewer) m_viewer->DialogClosing(dialog);
     if (dialog.ContinueModal()) dialog.EndDialog(-1);
 }
 

@@ -21,7 +21,13 @@ struct HWND__ {
     std::string text;
     DWORD style = 0;
     DWORD exStyle = 0;
-    short x = 0, y = 0, cx = 0, cy = 0;  // dialog units, for a driver that draws
+    short x = 0, y = 0, cx = 0, cy = 0;  // dialog units, from the template
+    RECT pixels;                         // in the parent's client area
+    bool needsPaint = true;
+    // Dialogs: the template's font and the base units that map dialog units to pixels.
+    std::string fontFace;
+    int fontPointSize = 0;
+    int baseUnitX = 6, baseUnitY = 13;
 
     UINT check = BST_UNCHECKED;      // buttons
     int selStart = 0, selEnd = 0;    // edits; selStart <= selEnd
@@ -50,6 +56,9 @@ bool IsPushButton(HWND hWnd);
 
 // Sends WM_COMMAND with the notification code from a control to its parent.
 void NotifyParent(HWND control, UINT code);
+
+// Maps the dialog's and its controls' template rectangles to pixels with new base units.
+void LayOutDialog(HWND dialog, int baseUnitX, int baseUnitY);
 
 // The window whose control notifications UpdateData holds back while it exchanges.
 HWND& LockoutNotifyWindow();

@@ -278,6 +278,39 @@ void CWnd::EndModalLoop(int nResult) {
 
 void CWnd::DoDataExchange(CDataExchange*) {}
 
+void CWnd::OnDraw(CDC*) {}
+
+void CWnd::GetWindowRect(LPRECT lpRect) const {
+    if (lpRect) *lpRect = m_hWnd ? m_hWnd->pixels : RECT{};
+}
+
+void CWnd::GetClientRect(LPRECT lpRect) const {
+    if (!lpRect) return;
+    *lpRect = RECT{};
+    if (!m_hWnd) return;
+    lpRect->right = m_hWnd->pixels.right - m_hWnd->pixels.left;
+    lpRect->bottom = m_hWnd->pixels.bottom - m_hWnd->pixels.top;
+}
+
+void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
+    if (!m_hWnd) return;
+    m_hWnd->pixels = RECT{x, y, x + std::max(nWidth, 0), y + std::max(nHeight, 0)};
+    if (bRepaint) m_hWnd->needsPaint = true;
+}
+
+void CWnd::Invalidate(BOOL) {
+    if (m_hWnd) m_hWnd->needsPaint = true;
+}
+
+BOOL CWnd::GetUpdateRect(LPRECT lpRect, BOOL) const {
+    if (!m_hWnd || !m_hWnd->needsPaint) {
+        if (lpRect) *lpRect = RECT{};
+        return FALSE;
+    }
+    GetClientRect(lpRect);
+    return TRUE;
+}
+
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (!OnWndMsg(message, wParam, lParam, &result))
@@ -299,6 +332,12 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
                 return TRUE;
             }
         }
+    }
+    if (message == WM_PAINT) {
+        OnDraw(reinterpret_cast<CDC*>(wParam));
+        if (m_hWnd) m_hWnd->needsPaint = false;
+        *pResult = 0;
+        return TRUE;
     }
     return FALSE;
 }

@@ -1,0 +1,117 @@
+#include "MotionPreviewSource.h"
+
+#include <PointTable.h>
+#include <RateText.h>
+
+#include <cstdio>
+
+#include "ExitStatus.h"
+#include "WholeTextIO.h"
+
+namespace {
+
+bool ChooseUnit(const CMC_Setup& setup, UnitKind kind, const std::string& name, CMC_Unit& unit,
+                std::string& error) {
+    if (name.empty()) return true;
+    if (const CMC_Unit* found = FindSetupUnit(setup, kind, name)) {
+        unit = *found;
+        return true;
+    }
+    std::string known;
+    for (const CMC_Unit& candidate : setup.GetUnits(kind)) {
+        known += (known.empty() ? "" : ", ") + candidate.name;
+    }
+    error = std::string("unknown ") + (kind == UnitKind::Position ? "position" : "time") +
+            " unit \"" + name + "\"; the setup \"" + setup.GetName() + "\" has " + known;
+    return false;
+}
+
+bool OverrideLimit(const CMC_Setup& setup, const PreviewUnits& units, const std::string& text,
+                   RateKind kind, const char* option, std::optional<double>& limit,
+                   std::string& source, std::string& error) {
+    if (text.empty()) return true;
+    double value = 0;
+    if (!ParseRate(text, kind, setup, units, value, error)) {
+        error = std::string(option) + " \"" + text + "\" " + error;
+        return false;
+    }
+    limit = value;
+    source = option;
+    return true;
+}
+
+}  // namespace
+
+void AddPreviewOptions(CLI::App* command, PreviewArguments& arguments) {
+    command->add_option("motion", arguments.motionPath, "The motion's parameter text")
+        ->type_name("MOTION")
+        ->required();
+    command
+        ->add_option("--position-unit", arguments.positionUnit,
+                     "Show positions in UNIT, one of the setup's; the motion's own when absent")
+        ->type_name("UNIT");
+    command
+        ->add_option("--time-unit", arguments.timeUnit,
+                     "Show times in UNIT, one of the setup's; the motion's own when absent")
+        ->type_name("UNIT");
+    command
+        ->add_option("--max-speed", arguments.maxSpeed,
+                     "The drive's maximum speed, instead of the setup's: a number in the units "
+                     "shown, or with its units (\"50 rot/s\")")
+        ->type_name("SPEED");
+    command
+        ->add_option("--max-acceleration", arguments.maxAcceleration,
+                     "The drive's maximum acceleration, instead of the setup's: a number in the "
+                     "units shown, or with its units (\"2000 rot/s^2\")")
+        ->type_name("ACCELERATION");
+}
+
+int LoadMotionPreview(const HostOptions& options, const PreviewArguments& arguments,
+                      MotionPreview& motion) {
+    std::string error;
+    std::string text;
+    if (!ReadWholeText(arguments.motionPath, text, error)) return ReportFailure(error.c_str());
+
+    CHostSession session;
+    if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
+    const CMC_Setup& setup = session.GetSetup();
+    motion.setupName = setup.GetName();
+
+    // The module decides whether the table is a motion at all; its program is not needed.
+    CString parameters(text);
+    CString output;
+    if (!session.GetModule().TranslateMotionSequence(session.GetSetup(), session.GetMotion(),
+                                                     parameters, output)) {
+        std::fwrite(output.GetString(), 1, static_cast<size_t>(output.GetLength()), stderr);
+        std::fputc('\n', stderr);
+        return kExitRefused;
+    }
+
+    PointTable table;
+    const CString message = ReadPointTable(text, setup, table);
+    if (!message.IsEmpty()) return ReportFailure(message.GetString());
+    motion.units = {table.positionUnit, table.timeUnit};
+    if (!ChooseUnit(setup, UnitKind::Position, arguments.positionUnit, motion.units.position,
+                    error) ||
+        !ChooseUnit(setup, UnitKind::Time, arguments.timeUnit, motion.units.time, error)) {
+        return ReportFailure(error.c_str());
+    }
+
+    motion.limits = setup.GetLimits();
+    if (motion.limits.maxSpeed) motion.speedLimitSource = "setup";
+    if (motion.limits.maxAcceleration) motion.accelerationLimitSource = "setup";
+    if (!OverrideLimit(setup, motion.units, arguments.maxSpeed, RateKind::Speed, "--max-speed",
+                       motion.limits.maxSpeed, motion.speedLimitSource, error) ||
+        !OverrideLimit(setup, motion.units, arguments.maxAcceleration, RateKind::Acceleration,
+                       "--max-acceleration", motion.limits.maxAcceleration,
+                       motion.accelerationLimitSource, error)) {
+        return ReportFailure(error.c_str());
+    }
+
+    if (!motion.preview.Build(table.times, table.positions, error)) {
+        return ReportFailure((arguments.motionPath + ": " + error).c_str());
+    }
+    motion.figures = MotionFigures::Of(motion.preview);
+    motion.violations = FindLimitViolations(motion.figures, motion.limits);
+    return kExitSuccess;
+}

@@ -1,0 +1,16 @@
+// The ticks of a graph's axis: round values 1, 2 or 5 times a power of ten apart.
+#pragma once
+
+#include <afxstr.h>
+
+#include <vector>
+
+struct CGraphTicks {
+    std::vector<double> values;  // inside [low, high], ascending
+    double step = 1;
+};
+
+// At most about maxCount ticks over [low, high].
+CGraphTicks MakeTicks(double low, double high, int maxCount);
+// A tick's label with as many decimals as the step needs ("0.25", "1500", "-2").
+CString TickLabel(double value, double step);

@@ -1,0 +1,20 @@
+#include "LimitViolations.h"
+
+std::vector<LimitViolation> FindLimitViolations(const MotionFigures& figures,
+                                                const CMC_DriveLimits& limits) {
+    std::vector<LimitViolation> violations;
+    for (size_t i = 0; i < figures.segments.size(); ++i) {
+        const SegmentFigures& segment = figures.segments[i];
+        const int index = static_cast<int>(i);
+        if (limits.maxSpeed && segment.peakSpeed > *limits.maxSpeed) {
+            violations.push_back({LimitViolation::Quantity::Speed, index, segment.peakSpeed,
+                                  *limits.maxSpeed, segment.peakSpeedTime});
+        }
+        if (limits.maxAcceleration && segment.peakAcceleration > *limits.maxAcceleration) {
+            violations.push_back({LimitViolation::Quantity::Acceleration, index,
+                                  segment.peakAcceleration, *limits.maxAcceleration,
+                                  segment.peakAccelerationTime});
+        }
+    }
+    return violations;
+}

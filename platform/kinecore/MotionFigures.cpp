@@ -1,0 +1,43 @@
+#include "MotionFigures.h"
+
+MotionFigures MotionFigures::Of(const CTrajectoryPreview& preview) {
+    MotionFigures figures;
+    const std::vector<CubicSegment>& segments = preview.GetSegments();
+    const std::vector<double>& positions = preview.GetPositions();
+    figures.points = preview.GetPointCount();
+    if (segments.empty()) return figures;
+    figures.segments.reserve(segments.size());
+    figures.duration = preview.GetEndTime() - preview.GetStartTime();
+    figures.smallestTimeStep = segments.front().duration;
+    for (size_t i = 0; i < segments.size(); ++i) {
+        const CubicSegment& segment = segments[i];
+        const int index = static_cast<int>(i);
+        SegmentFigures row;
+        row.timeStep = segment.duration;
+        // From the points, not the polynomial's end, so that the steps are the table's own.
+        row.positionStep = positions[i + 1] - positions[i];
+        row.averageSpeed = row.positionStep / row.timeStep;
+        row.totalTravel = segment.TotalTravel();
+        const SegmentExtremum speed = segment.PeakSpeed();
+        row.peakSpeed = speed.value;
+        row.peakSpeedTime = segment.startTime + speed.at;
+        const SegmentExtremum acceleration = segment.PeakAcceleration();
+        row.peakAcceleration = acceleration.value;
+        row.peakAccelerationTime = segment.startTime + acceleration.at;
+
+        figures.netTravel += row.positionStep;
+        figures.totalTravel += row.totalTravel;
+        if (row.peakSpeed > figures.peakSpeed.value) {
+            figures.peakSpeed = {row.peakSpeed, row.peakSpeedTime, index};
+        }
+        if (row.peakAcceleration > figures.peakAcceleration.value) {
+            figures.peakAcceleration = {row.peakAcceleration, row.peakAccelerationTime, index};
+        }
+        if (row.timeStep < figures.smallestTimeStep) {
+            figures.smallestTimeStep = row.timeStep;
+            figures.smallestTimeStepSegment = index;
+        }
+        figures.segments.push_back(row);
+    }
+    return figures;
+}

@@ -1,0 +1,84 @@
+#include "TrajectoryPreview.h"
+
+#include <algorithm>
+#include <cmath>
+
+double CTrajectoryPreview::InnerVelocity(double before, double dtBefore, double after,
+                                         double dtAfter) {
+    return (before * dtAfter + after * dtBefore) / (dtBefore + dtAfter);
+}
+
+bool CTrajectoryPreview::Build(const std::vector<double>& times,
+                               const std::vector<double>& positions, std::string& error) {
+    m_times.clear();
+    m_positions.clear();
+    m_segments.clear();
+    m_velocities.clear();
+    const size_t count = times.size();
+    if (count < 2 || positions.size() != count) {
+        error = "a preview needs at least two points, each with a time and a position";
+        return false;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        if (!std::isfinite(times[i]) || !std::isfinite(positions[i])) {
+            error = "point " + std::to_string(i) + " is not a pair of finite numbers";
+            return false;
+        }
+        // A step that rounds to zero or to infinity would divide by it.
+        if (i > 0 && !(times[i] - times[i - 1] > 0 && std::isfinite(times[i] - times[i - 1]))) {
+            error = "the time of point " + std::to_string(i) + " does not come after point " +
+                    std::to_string(i - 1);
+            return false;
+        }
+    }
+
+    std::vector<double> averages(count - 1);
+    for (size_t i = 0; i + 1 < count; ++i) {
+        averages[i] = (positions[i + 1] - positions[i]) / (times[i + 1] - times[i]);
+    }
+    m_velocities.assign(count, 0.0);
+    for (size_t i = 1; i + 1 < count; ++i) {
+        m_velocities[i] = InnerVelocity(averages[i - 1], times[i] - times[i - 1], averages[i],
+                                        times[i + 1] - times[i]);
+    }
+    m_segments.reserve(count - 1);
+    for (size_t i = 0; i + 1 < count; ++i) {
+        m_segments.push_back(CubicSegment::Hermite(times[i], times[i + 1] - times[i], positions[i],
+                                                   positions[i + 1], m_velocities[i],
+                                                   m_velocities[i + 1]));
+    }
+    m_times = times;
+    m_positions = positions;
+    return true;
+}
+
+double CTrajectoryPreview::GetStartTime() const {
+    return m_segments.empty() ? 0 : m_segments.front().startTime;
+}
+
+double CTrajectoryPreview::GetEndTime() const {
+    if (m_segments.empty()) return 0;
+    return m_segments.back().startTime + m_segments.back().duration;
+}
+
+const CubicSegment& CTrajectoryPreview::SegmentAt(double t) const {
+    const auto after = std::upper_bound(
+        m_segments.begin(), m_segments.end(), t,
+        [](double time, const CubicSegment& segment) { return time < segment.startTime; });
+    return after == m_segments.begin() ? m_segments.front() : *(after - 1);
+}
+
+double CTrajectoryPreview::PositionAt(double t) const {
+    const CubicSegment& segment = SegmentAt(t);
+    return segment.PositionAt(std::clamp(t - segment.startTime, 0.0, segment.duration));
+}
+
+double CTrajectoryPreview::VelocityAt(double t) const {
+    const CubicSegment& segment = SegmentAt(t);
+    return segment.VelocityAt(std::clamp(t - segment.startTime, 0.0, segment.duration));
+}
+
+double CTrajectoryPreview::AccelerationAt(double t) const {
+    const CubicSegment& segment = SegmentAt(t);
+    return segment.AccelerationAt(std::clamp(t - segment.startTime, 0.0, segment.duration));
+}

@@ -1,0 +1,34 @@
+// One piece of a motion's preview: the position as a cubic polynomial of the time since the
+// piece's start, p(τ) = p0 + v0·τ + c2·τ² + c3·τ³ for τ in [0, duration].
+#pragma once
+
+// The largest magnitude of a quantity over a piece and the time where it occurs.
+struct SegmentExtremum {
+    double value = 0;  // |quantity|
+    double at = 0;     // time since the piece's start
+};
+
+struct CubicSegment {
+    double startTime = 0;
+    double duration = 0;
+    double p0 = 0;
+    double v0 = 0;
+    double c2 = 0;
+    double c3 = 0;
+
+    // The cubic that starts at (startTime, p0) with velocity v0 and ends duration later at p1
+    // with velocity v1.
+    static CubicSegment Hermite(double startTime, double duration, double p0, double p1, double v0,
+                                double v1);
+
+    double PositionAt(double tau) const { return p0 + tau * (v0 + tau * (c2 + tau * c3)); }
+    double VelocityAt(double tau) const { return v0 + tau * (2 * c2 + tau * 3 * c3); }
+    double AccelerationAt(double tau) const { return 2 * c2 + 6 * c3 * tau; }
+
+    // From the polynomial's derivatives, not from samples: the speed peaks at an end or where
+    // the acceleration changes sign; the acceleration is linear, so it peaks at an end.
+    SegmentExtremum PeakSpeed() const;
+    SegmentExtremum PeakAcceleration() const;
+    // The distance covered, counting every change of direction inside the piece.
+    double TotalTravel() const;
+};

@@ -1,0 +1,21 @@
+// The segments of a motion whose preview goes beyond the drive's limits.
+#pragma once
+
+#include <MC_DriveLimits.h>
+
+#include <vector>
+
+#include "MotionFigures.h"
+
+struct LimitViolation {
+    enum class Quantity { Speed, Acceleration };
+    Quantity quantity = Quantity::Speed;
+    int segment = 0;   // joins points segment and segment + 1
+    double value = 0;  // the segment's peak, IU per time IU (squared for an acceleration)
+    double limit = 0;
+    double time = 0;  // where the peak lies, time IU
+};
+
+// Every segment whose peak exceeds a limit, by segment, the speed before the acceleration.
+std::vector<LimitViolation> FindLimitViolations(const MotionFigures& figures,
+                                                const CMC_DriveLimits& limits);

@@ -1,0 +1,41 @@
+// The figures of a motion's preview, per segment and for the whole motion, in IU (positions),
+// time IU, IU per time IU and IU per time IU squared. PreviewUnits shows them in other units.
+#pragma once
+
+#include <vector>
+
+#include "TrajectoryPreview.h"
+
+struct SegmentFigures {
+    double timeStep = 0;
+    double positionStep = 0;  // net: end minus start
+    double averageSpeed = 0;  // positionStep / timeStep
+    double totalTravel = 0;   // every change of direction counted
+    double peakSpeed = 0;     // |velocity|
+    double peakSpeedTime = 0;
+    double peakAcceleration = 0;  // |acceleration|
+    double peakAccelerationTime = 0;
+};
+
+// A peak of the whole motion: its value, when, and the segment it lies in (the segment i joins
+// points i and i + 1).
+struct MotionPeak {
+    double value = 0;
+    double time = 0;
+    int segment = 0;
+};
+
+struct MotionFigures {
+    std::vector<SegmentFigures> segments;
+    int points = 0;
+    double duration = 0;
+    double netTravel = 0;
+    double totalTravel = 0;
+    MotionPeak peakSpeed;
+    MotionPeak peakAcceleration;
+    double smallestTimeStep = 0;
+    int smallestTimeStepSegment = 0;
+
+    // Exact for the model's polynomials; the first of equal peaks counts.
+    static MotionFigures Of(const CTrajectoryPreview& preview);
+};

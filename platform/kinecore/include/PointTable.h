@@ -1,0 +1,19 @@
+// The points of a PT motion as its parameter text holds them: positions under TPOS, times
+// under ATIME, both in IU, each with the display unit that the text selects.
+#pragma once
+
+#include <MC_Setup.h>
+#include <afx.h>
+
+#include <string_view>
+#include <vector>
+
+struct PointTable {
+    std::vector<double> times;
+    std::vector<double> positions;
+    CMC_Unit timeUnit;
+    CMC_Unit positionUnit;
+};
+
+// Reads both arrays; a message that names the entry at fault, empty on success.
+CString ReadPointTable(std::string_view text, const CMC_Setup& setup, PointTable& table);

@@ -1,0 +1,40 @@
+// The units a preview is shown in: one of the setup's position units and one of its time
+// units; speeds are their quotient (rot/s) and accelerations the position unit per time unit
+// squared (rot/s²).
+#pragma once
+
+#include <MC_Setup.h>
+
+#include <string>
+#include <string_view>
+
+struct PreviewUnits {
+    CMC_Unit position{"IU", 1.0};
+    CMC_Unit time{"IU", 1.0};
+
+    double Position(double iu) const { return iu / position.iuPerUnit; }
+    double Time(double iu) const { return iu / time.iuPerUnit; }
+    double Speed(double iuPerTimeIU) const {
+        return iuPerTimeIU * time.iuPerUnit / position.iuPerUnit;
+    }
+    double Acceleration(double iuPerTimeIUSquared) const {
+        return iuPerTimeIUSquared * time.iuPerUnit * time.iuPerUnit / position.iuPerUnit;
+    }
+    // The inverses, for limits given in these units.
+    double SpeedToIU(double speed) const { return speed * position.iuPerUnit / time.iuPerUnit; }
+    double AccelerationToIU(double acceleration) const {
+        return acceleration * position.iuPerUnit / (time.iuPerUnit * time.iuPerUnit);
+    }
+
+    std::string SpeedName() const { return position.name + "/" + time.name; }
+    // "rot/s²" for people; `plain` gives "rot/s^2" for files that may not be read as UTF-8.
+    std::string AccelerationName(bool plain = false) const {
+        return SpeedName() + (plain ? "^2" : "\u00B2");
+    }
+
+    // The setup's first units of each kind.
+    static PreviewUnits DefaultOf(const CMC_Setup& setup);
+};
+
+// The setup's unit of that kind whose name matches regardless of case, or null.
+const CMC_Unit* FindSetupUnit(const CMC_Setup& setup, UnitKind kind, std::string_view name);

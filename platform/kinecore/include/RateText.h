@@ -1,0 +1,18 @@
+// A speed or an acceleration as a person writes it: a positive number, then optionally its
+// units, "50 rot/s", "2000 deg/s^2" (or "deg/s²"), with the setup's unit names. A bare number
+// is in `defaults`' units.
+#pragma once
+
+#include <MC_Setup.h>
+
+#include <string>
+#include <string_view>
+
+#include "PreviewUnits.h"
+
+enum class RateKind { Speed, Acceleration };
+
+// The value in IU per time IU (squared for an acceleration). False otherwise, with `error`
+// saying what is wrong as the end of a sentence about the text: "is not a positive number".
+bool ParseRate(std::string_view text, RateKind kind, const CMC_Setup& setup,
+               const PreviewUnits& defaults, double& perTimeIU, std::string& error);

@@ -1,0 +1,44 @@
+// How a drive is expected to move through a PT table, for planning before it runs: a cubic
+// between each two points, at each inner point the velocity estimated from its neighbours,
+// rest at both ends (docs/trajectory-preview.md). An estimate, not the drive's own profile.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "CubicSegment.h"
+
+class CTrajectoryPreview {
+public:
+    // Points in IU: at least two, times strictly increasing, every value finite. False with a
+    // message that names the first point at fault otherwise, and the preview is left empty.
+    bool Build(const std::vector<double>& times, const std::vector<double>& positions,
+               std::string& error);
+
+    // Segment i joins point i and point i + 1.
+    const std::vector<CubicSegment>& GetSegments() const { return m_segments; }
+    // The points as given, and the velocity the model gives each, in IU per time IU.
+    const std::vector<double>& GetTimes() const { return m_times; }
+    const std::vector<double>& GetPositions() const { return m_positions; }
+    const std::vector<double>& GetPointVelocities() const { return m_velocities; }
+    int GetPointCount() const { return static_cast<int>(m_times.size()); }
+    double GetStartTime() const;
+    double GetEndTime() const;
+
+    // The segment that holds time t; times outside the motion take the first or last one.
+    // Requires a built preview.
+    const CubicSegment& SegmentAt(double t) const;
+    double PositionAt(double t) const;
+    double VelocityAt(double t) const;
+    double AccelerationAt(double t) const;
+
+    // The neighbours' estimate at a point between a segment of average speed `before` and
+    // duration `dtBefore` and one of `after` and `dtAfter`; exact for a quadratic motion.
+    static double InnerVelocity(double before, double dtBefore, double after, double dtAfter);
+
+private:
+    std::vector<double> m_times;
+    std::vector<double> m_positions;
+    std::vector<CubicSegment> m_segments;
+    std::vector<double> m_velocities;
+};

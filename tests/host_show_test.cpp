@@ -1,0 +1,210 @@
+// travex-host show, run as a separate process: the table and summary that a person reads, the
+// CSV that a spreadsheet reads, and the exit status that a script reads.
+#include <MotionFigures.h>
+#include <PointTable.h>
+#include <PreviewUnits.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "host_scratch_folder.h"
+
+namespace host_test {
+namespace {
+
+const fs::path kExamples = kSourceDir / "examples";
+
+using HostShow = HostScratchFolder;
+
+// Lines of `text` that start with `prefix`.
+std::vector<std::string> LinesStartingWith(const std::string& text, const std::string& prefix) {
+    std::vector<std::string> found;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with(prefix)) found.push_back(line);
+    }
+    return found;
+}
+
+TEST_F(HostShow, TableAndSummaryOfTheWorkedExample) {
+    const ChildResult result = Host({"show", (kExamples / "worked-example.ptm").string()});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    // Segment 0: 2000 IU in 100 time IU from rest to the velocity (20·200 + 15·100) / 300 =
+    // 55/3 at point 1, so c2 = (3·20 - 55/3) / 100 and c3 = (55/3 - 2·20) / 100². The
+    // acceleration 2·c2 + 6·c3·τ starts at 0.833333 and is zero at τ = 64.1026, where the
+    // speed peaks at 26.7094.
+    const std::string heading =
+        "Point  Time [IU]  Position [IU]  Time step [IU]  Position step [IU]  Average speed "
+        "[IU/IU]  Peak speed [IU/IU]  Peak acceleration [IU/IU\u00B2]";
+    EXPECT_NE(result.out.find(heading + "\n    0          0              0\n"), std::string::npos)
+        << result.out;
+    EXPECT_EQ(
+        LinesStartingWith(result.out, "    1 ").at(0),
+        "    1        100           2000             100                2000                  "
+        "   20             26.7094                    0.833333");
+    EXPECT_EQ(LinesStartingWith(result.out, "Points:").at(0), "Points:              3");
+    EXPECT_EQ(LinesStartingWith(result.out, "Duration:").at(0), "Duration:            300 IU");
+    EXPECT_EQ(LinesStartingWith(result.out, "Travel:").at(0),
+              "Travel:              5000 IU net, 5000 IU in all");
+    EXPECT_EQ(LinesStartingWith(result.out, "Peak speed:").at(0),
+              "Peak speed:          26.7094 IU/IU at 64.1026 IU, between points 0 and 1");
+    EXPECT_EQ(LinesStartingWith(result.out, "Smallest time step:").at(0),
+              "Smallest time step:  100 IU, between points 0 and 1");
+    EXPECT_EQ(LinesStartingWith(result.out, "Speed limit:").at(0), "Speed limit:         none");
+    EXPECT_EQ(LinesStartingWith(result.out, "Exceeded:").at(0),
+              "Exceeded:            in no segment");
+}
+
+TEST_F(HostShow, UnitsFromTheTextOrTheCommandLine) {
+    const std::string motion = (kExamples / "s-curve-10rot.ptm").string();
+    ChildResult result = Host({"show", motion});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(LinesStartingWith(result.out, "Duration:").at(0), "Duration:            490 ms");
+    result = Host({"show", motion, "--time-unit", "S", "--position-unit", "deg"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(LinesStartingWith(result.out, "Duration:").at(0), "Duration:            0.49 s");
+    EXPECT_EQ(LinesStartingWith(result.out, "Travel:").at(0).substr(0, 30),
+              "Travel:              3600 deg ");
+    EXPECT_NE(result.out.find("Peak acceleration [deg/s\u00B2]"), std::string::npos);
+
+    result = Host({"show", motion, "--time-unit", "h"});
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_EQ(result.err,
+              "travex-host: unknown time unit \"h\"; the setup \"Rotary drive, 500-line "
+              "encoder\" has s, IU, ms\n");
+    EXPECT_EQ(result.out, "");
+}
+
+// Python's csv module reads the file; every number comes back bit for bit as the kernel
+// computes it in the units shown.
+TEST_F(HostShow, CsvReadsBackWithPythonsCsvModule) {
+    if (std::system("python3 -c 'import csv' 2>/dev/null") != 0) GTEST_SKIP() << "no python3";
+    const fs::path motion = kExamples / "s-curve-10rot.ptm";
+    const ChildResult shown = Host({"show", motion.string(), "--csv", "--time-unit", "s"});
+    ASSERT_EQ(shown.exitStatus, 0) << shown.err;
+    const std::string csvPath = Put("s.csv", shown.out);
+    const std::string script =
+        "import csv, sys\n"
+        "with open(sys.argv[1], newline='') as f:\n"
+        "    rows = list(csv.reader(f))\n"
+        "print('|'.join(rows[0]))\n"
+        "for row in rows[1:]:\n"
+        "    print(' '.join(float(x).hex() if x else '-' for x in row))\n";
+    const ChildResult read = RunChild("/usr/bin/env", {"python3", "-c", script, csvPath});
+    ASSERT_EQ(read.exitStatus, 0) << read.err;
+
+    std::istringstream lines(read.out);
+    std::string header;
+    std::getline(lines, header);
+    EXPECT_EQ(header,
+              "point|time [s]|position [rot]|time step [s]|position step [rot]|average speed "
+              "[rot/s]|peak speed [rot/s]|peak acceleration [rot/s^2]");
+
+    auto setup = CMC_Setup::CreateDefault();
+    PointTable table;
+    ASSERT_STREQ(ReadPointTable(Contents(motion), *setup, table).GetString(), "");
+    CTrajectoryPreview preview;
+    std::string error;
+    ASSERT_TRUE(preview.Build(table.times, table.positions, error));
+    const MotionFigures figures = MotionFigures::Of(preview);
+    const PreviewUnits units{{"rot", 2000}, {"s", 1250}};
+    size_t row = 0;
+    for (std::string line; std::getline(lines, line); ++row) {
+        std::istringstream fields(line);
+        std::vector<std::string> values;
+        for (std::string field; fields >> field;) values.push_back(field);
+        ASSERT_EQ(values.size(), 8u) << line;
+        const auto number = [&](size_t i) { return std::strtod(values[i].c_str(), nullptr); };
+        EXPECT_EQ(number(0), static_cast<double>(row));
+        EXPECT_EQ(number(1), units.Time(table.times[row]));
+        EXPECT_EQ(number(2), units.Position(table.positions[row]));
+        if (row == 0) {
+            EXPECT_EQ(values[3], "-");
+            continue;
+        }
+        const SegmentFigures& segment = figures.segments[row - 1];
+        EXPECT_EQ(number(3), units.Time(segment.timeStep)) << row;
+        EXPECT_EQ(number(4), units.Position(segment.positionStep)) << row;
+        EXPECT_EQ(number(5), units.Speed(segment.averageSpeed)) << row;
+        EXPECT_EQ(number(6), units.Speed(segment.peakSpeed)) << row;
+        EXPECT_EQ(number(7), units.Acceleration(segment.peakAcceleration)) << row;
+    }
+    EXPECT_EQ(row, table.times.size());
+}
+
+// Ten segments of 100 IU each, two of them four times as fast as the rest.
+TEST_F(HostShow, LimitsFromTheSetupOrTheCommandLine) {
+    const std::string motion = Put("two-fast.ptm",
+                                   "ATIME[IU]=11: 0 100 200 300 400 500 600 700 800 900 1000\n"
+                                   "TPOS[IU]=11: 0 100 200 300 700 800 900 1000 1400 1500 1600\n"
+                                   "ClearBuffer=1\nStartPoint=0\nExecute=0\nWaitForCompletion=1\n");
+    std::string setupText = CMC_Setup::DefaultSetupText();
+    // 3.5 IU/IU = 3.5 · 1250 / 2000 rot/s: above every slow segment, below the fast ones.
+    const std::string setup = Put("limited.ini", setupText + "[Limits]\nMaxSpeed=3.5 IU/IU\n");
+
+    ChildResult result = Host({"--setup", setup, "show", motion});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(LinesStartingWith(result.out, "Speed limit:").at(0),
+              "Speed limit:         3.5 IU/IU (setup)");
+    EXPECT_EQ(LinesStartingWith(result.out, "Exceeded:").at(0),
+              "Exceeded:            in 2 segments");
+    const std::vector<std::string> violations = LinesStartingWith(result.out, "  speed ");
+    ASSERT_EQ(violations.size(), 2u) << result.out;
+    EXPECT_NE(violations[0].find("exceeds the limit of 3.5 IU/IU between points 3 and 4"),
+              std::string::npos)
+        << violations[0];
+    EXPECT_NE(violations[1].find("between points 7 and 8"), std::string::npos) << violations[1];
+
+    result = Host({"--setup", setup, "show", motion, "--strict"});
+    EXPECT_EQ(result.exitStatus, 1);
+    result = Host({"--setup", setup, "show", motion, "--csv", "--strict"});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(LinesStartingWith(result.err, "speed ").size(), 2u) << result.err;
+    EXPECT_EQ(result.out.find("exceeds"), std::string::npos);
+
+    // The command line overrides the setup, in the units shown or its own.
+    for (const char* speed : {"10", "10 IU/IU", "6.25 rot/s"}) {
+        result = Host({"--setup", setup, "show", motion, "--strict", "--max-speed", speed,
+                       "--max-acceleration", "1e6 rot/s^2"});
+        EXPECT_EQ(result.exitStatus, 0) << speed << result.out;
+        EXPECT_NE(result.out.find("(--max-speed)"), std::string::npos) << speed;
+    }
+    result = Host({"show", motion, "--max-acceleration", "5 IU/IU"});
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_EQ(result.err,
+              "travex-host: --max-acceleration \"5 IU/IU\" does not end in units written as "
+              "POSITION/TIME^2\n");
+}
+
+TEST_F(HostShow, ExitStatusOfEveryExampleMatchesTranslate) {
+    std::vector<std::string> setups = {""};
+    for (const auto& entry : fs::directory_iterator(kExamples / "setups")) {
+        setups.push_back(entry.path().string());
+    }
+    for (const auto& entry : fs::directory_iterator(kExamples)) {
+        if (entry.path().extension() != ".ptm") continue;
+        for (const std::string& setup : setups) {
+            std::vector<std::string> options;
+            if (!setup.empty()) options = {"--setup", setup};
+            std::vector<std::string> show = options, translate = options;
+            show.insert(show.end(), {"show", entry.path().string()});
+            translate.insert(translate.end(), {"translate", entry.path().string()});
+            const ChildResult shown = Host(show);
+            const ChildResult translated = Host(translate);
+            const std::string where = entry.path().filename().string() + " on " + setup;
+            EXPECT_EQ(shown.exitStatus, translated.exitStatus) << where << shown.err;
+            if (translated.exitStatus == 0) {
+                EXPECT_NE(shown.out.find("\nSummary of "), std::string::npos) << where;
+            } else {
+                // A refusal is the module's own message; nothing on standard output.
+                EXPECT_EQ(shown.err, translated.err) << where;
+                EXPECT_EQ(shown.out, "") << where;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace host_test

@@ -1,0 +1,160 @@
+// The graph under the mouse: what a click, a drag, the wheel, a double click and Home do to the
+// points and the view; the ticks and the decimated curve that it draws.
+#include <cmath>
+
+#include "kinecore_dialog_fixture.h"
+#include "platform/kinecore/GraphDecimation.h"
+#include "platform/kinecore/GraphTicks.h"
+
+namespace kernel_test {
+namespace {
+
+using GraphViewTest = KernelDialogTest;
+
+LPARAM At(CPoint pixel) {
+    return MAKELPARAM(static_cast<WORD>(pixel.x), static_cast<WORD>(pixel.y));
+}
+
+// Three points (0, 0), (10, 100), (20, 50) on a 400 by 300 graph.
+CGraphWindow& Shown(CDialog& dialog) {
+    CTestEditorDlg& editor = AsEditor(dialog);
+    const double times[] = {0, 10, 20}, positions[] = {0, 100, 50};
+    for (int i = 0; i < 3; ++i) {
+        editor.m_curves.GetAt(0)->InsertAt(i, times[i]);
+        editor.m_curves.GetAt(1)->InsertAt(i, positions[i]);
+    }
+    editor.m_graph.MoveWindow(0, 0, 400, 300);
+    editor.m_graph.OnDataChanged();
+    return editor.m_graph;
+}
+
+TEST_F(GraphViewTest, ClickPicksADragMovesOnceOnRelease) {
+    m_driver.Inspect([this](CDialog& shown) {
+        CGraphWindow& graph = Shown(shown);
+        const CPoint point1 = graph.PointToPixel(10, 100);
+        EXPECT_EQ(graph.HitTest(point1), 1);
+        EXPECT_EQ(graph.HitTest(CPoint(point1.x + 20, point1.y)), -1);
+
+        graph.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(point1));
+        graph.SendMessage(WM_LBUTTONUP, 0, At(point1));
+        EXPECT_EQ(m_log, EventLog{"graph 0/1 at 10.000000,100.000000"});  // a pick
+
+        m_log.clear();
+        const CPoint target = graph.PointToPixel(15, 20);
+        graph.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(point1));
+        graph.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(target));
+        EXPECT_EQ(m_log.size(), 1u) << "the pick only, while the button is down";
+        graph.SendMessage(WM_LBUTTONUP, 0, At(target));
+        ASSERT_EQ(m_log.size(), 2u);
+        CCurve* times = AsEditor(shown).m_curves.GetAt(0);
+        CCurve* positions = AsEditor(shown).m_curves.GetAt(1);
+        // A pixel's worth of precision: 20 / 300-odd pixels in x, 100 / 200-odd in y.
+        EXPECT_NEAR(times->GetAt(1), 15, 0.2);
+        EXPECT_NEAR(positions->GetAt(1), 20, 1);
+    });
+    Script("click Cancel\n");
+    m_dialog.DoModal();
+    EXPECT_TRUE(m_driver.Finish()) << m_driver.GetError().GetString();
+}
+
+TEST_F(GraphViewTest, WheelZoomsAboutThePointerBackgroundDragPansHomeShowsAll) {
+    m_driver.Inspect([this](CDialog& shown) {
+        CGraphWindow& graph = Shown(shown);
+        const double all[] = {graph.m_dViewMinX, graph.m_dViewMaxX, graph.m_dViewMinY,
+                              graph.m_dViewMaxY};
+        EXPECT_LT(all[0], 0);  // a margin around the data
+        EXPECT_GT(all[3], 100);
+
+        // The value under the pointer stays under it.
+        const CPoint pointer = graph.PointToPixel(5, 30);
+        graph.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), At(pointer));
+        EXPECT_FALSE(graph.IsShowingAll());
+        EXPECT_NEAR(graph.m_dViewMaxX - graph.m_dViewMinX, 0.8 * (all[1] - all[0]), 1e-9);
+        const CPoint after = graph.PointToPixel(5, 30);
+        EXPECT_LE(std::abs(after.x - pointer.x), 1);
+        EXPECT_LE(std::abs(after.y - pointer.y), 1);
+
+        // A drag on the background moves the view with the pointer; no point moves.
+        const double minX = graph.m_dViewMinX;
+        const CPoint empty = graph.PointToPixel(18, 95);
+        ASSERT_EQ(graph.HitTest(empty), -1);
+        graph.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(empty));
+        graph.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(CPoint(empty.x - 40, empty.y)));
+        graph.SendMessage(WM_LBUTTONUP, 0, At(CPoint(empty.x - 40, empty.y)));
+        EXPECT_GT(graph.m_dViewMinX, minX);
+        EXPECT_TRUE(m_log.empty());
+
+        // Data changes keep the user's view; Home and a double click show all again.
+        graph.OnDataChanged();
+        EXPECT_FALSE(graph.IsShowingAll());
+        graph.SendMessage(WM_KEYDOWN, VK_HOME, 0);
+        EXPECT_TRUE(graph.IsShowingAll());
+        EXPECT_EQ(graph.m_dViewMinX, all[0]);
+        graph.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+                          At(pointer));
+        graph.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, At(pointer));
+        EXPECT_EQ(graph.m_dViewMaxY, all[3]);
+    });
+    Script("click Cancel\n");
+    m_dialog.DoModal();
+    EXPECT_TRUE(m_driver.Finish()) << m_driver.GetError().GetString();
+}
+
+TEST(GraphTicks, RoundStepsAndLabelsWithTheDecimalsTheyNeed) {
+    struct Case {
+        double low, high;
+        int maxCount;
+        double step;
+        const char* first;
+    };
+    for (const Case& c : {Case{0, 300, 4, 100, "0"}, Case{-0.03, 0.97, 5, 0.2, "0.0"},
+                          Case{1234, 1236, 4, 0.5, "1234.0"}, Case{-5000, 5000, 3, 5000, "-5000"},
+                          Case{0, 1e-3, 2, 5e-4, "0.0000"}}) {
+        const CGraphTicks ticks = MakeTicks(c.low, c.high, c.maxCount);
+        SCOPED_TRACE(c.high);
+        EXPECT_DOUBLE_EQ(ticks.step, c.step);
+        ASSERT_FALSE(ticks.values.empty());
+        EXPECT_EQ(TickLabel(ticks.values.front(), ticks.step), c.first);
+        EXPECT_GE(ticks.values.front(), c.low);
+        EXPECT_LE(ticks.values.back(), c.high);
+    }
+    EXPECT_TRUE(MakeTicks(1, 1, 5).values.empty());
+}
+
+TEST(GraphDecimation, FewPointsAColumnWithEveryColumnsExtremes) {
+    // A million points of a fast sine over 500 columns.
+    const int count = 1000000;
+    std::vector<double> xs(count), ys(count);
+    for (int i = 0; i < count; ++i) {
+        xs[static_cast<size_t>(i)] = i;
+        ys[static_cast<size_t>(i)] = std::sin(i * 0.01) * (1 + i % 7);
+    }
+    CGraphMapping mapping;
+    mapping.plot = CRect(0, 0, 500, 200);
+    mapping.minX = 0;
+    mapping.maxX = count - 1;
+    mapping.minY = -8;
+    mapping.maxY = 8;
+    std::vector<POINT> polyline;
+    DecimateCurve(xs.data(), ys.data(), 0, count - 1, mapping, polyline);
+    EXPECT_LE(polyline.size(), 4u * 500);
+    // Each column reaches from its lowest to its highest point, as every point would.
+    std::vector<int> top(500, 1000), bottom(500, -1000), drawnTop(500, 1000),
+        drawnBottom(500, -1000);
+    for (int i = 0; i < count; ++i) {
+        const int x = mapping.ToPixelX(xs[static_cast<size_t>(i)]);
+        const int y = mapping.ToPixelY(ys[static_cast<size_t>(i)]);
+        top[static_cast<size_t>(x)] = std::min(top[static_cast<size_t>(x)], y);
+        bottom[static_cast<size_t>(x)] = std::max(bottom[static_cast<size_t>(x)], y);
+    }
+    for (const POINT& p : polyline) {
+        drawnTop[static_cast<size_t>(p.x)] = std::min(drawnTop[static_cast<size_t>(p.x)], p.y);
+        drawnBottom[static_cast<size_t>(p.x)] =
+            std::max(drawnBottom[static_cast<size_t>(p.x)], p.y);
+    }
+    EXPECT_EQ(drawnTop, top);
+    EXPECT_EQ(drawnBottom, bottom);
+}
+
+}  // namespace
+}  // namespace kernel_test

@@ -1,0 +1,181 @@
+// The drive's limits: as a setup states them, as a person types them, and the segments of a
+// preview that exceed them.
+#include <LimitViolations.h>
+#include <MC_Setup.h>
+#include <PointTable.h>
+#include <RateText.h>
+#include <StepRules.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUnits =
+    "[Setup]\nName=Test\n[PositionUnits]\nrot=2000\nIU=1\n[TimeUnits]\ns=1250\nIU=1\nms=1.25\n";
+
+TEST(DriveLimits, SetupSectionInAnyUnitsOfTheSetup) {
+    struct Case {
+        const char* limits;
+        double speed;         // IU per time IU; 0 for none
+        double acceleration;  // IU per time IU²; 0 for none
+    };
+    const Case cases[] = {
+        {"", 0, 0},
+        // A bare number is in the setup's first units: rot/s.
+        {"[Limits]\nMaxSpeed=50\n", 50 * 2000 / 1250.0, 0},
+        {"[Limits]\nMaxSpeed = 3 rot/ms\n", 3 * 2000 / 1.25, 0},
+        {"[Limits]\nMaxAcceleration=1000 rot/s^2\n", 0, 1000 * 2000 / (1250.0 * 1250)},
+        {"[Limits]\nMaxAcceleration=8 IU/IU\u00B2\nMaxSpeed=2 IU/IU\n", 2, 8},
+        // Unit names match regardless of case, as on the command line.
+        {"[Limits]\nMaxSpeed=50 ROT/S\n", 50 * 2000 / 1250.0, 0},
+    };
+    for (const Case& c : cases) {
+        CString error;
+        auto setup = CMC_Setup::LoadFromText(std::string(kUnits) + c.limits, "setup.ini", error);
+        ASSERT_TRUE(setup) << error.GetString();
+        const CMC_DriveLimits& limits = setup->GetLimits();
+        EXPECT_EQ(limits.maxSpeed.has_value(), c.speed != 0) << c.limits;
+        EXPECT_EQ(limits.maxAcceleration.has_value(), c.acceleration != 0) << c.limits;
+        EXPECT_DOUBLE_EQ(limits.maxSpeed.value_or(0), c.speed) << c.limits;
+        EXPECT_DOUBLE_EQ(limits.maxAcceleration.value_or(0), c.acceleration) << c.limits;
+    }
+}
+
+TEST(DriveLimits, LimitsMayNameUnitsListedLater) {
+    CString error;
+    auto setup = CMC_Setup::LoadFromText(
+        "[Limits]\nMaxSpeed=250 mm/s\n[PositionUnits]\nmm=800\n[TimeUnits]\ns=1000\n", "setup.ini",
+        error);
+    ASSERT_TRUE(setup) << error.GetString();
+    EXPECT_DOUBLE_EQ(*setup->GetLimits().maxSpeed, 250 * 800 / 1000.0);
+}
+
+TEST(DriveLimits, SetupFaultsNameTheLine) {
+    struct Case {
+        const char* limits;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"MaxJerk=5", "setup.ini:11: unknown key \"MaxJerk\" in [Limits]."},
+        {"MaxSpeed=5\nMaxSpeed=6", "setup.ini:12: duplicate key \"MaxSpeed\" in [Limits]."},
+        {"MaxSpeed=fast", "setup.ini:11: \"fast\" for MaxSpeed is not a positive number."},
+        {"MaxSpeed=0", "setup.ini:11: \"0\" for MaxSpeed is not a positive number."},
+        {"MaxSpeed=-5 rot/s",
+         "setup.ini:11: \"-5 rot/s\" for MaxSpeed is not a positive number "
+         "and units."},
+        {"MaxSpeed=5 rot/s^2",
+         "setup.ini:11: \"5 rot/s^2\" for MaxSpeed does not end in units "
+         "written as POSITION/TIME."},
+        {"MaxAcceleration=5 rot/s",
+         "setup.ini:11: \"5 rot/s\" for MaxAcceleration does not end "
+         "in units written as POSITION/TIME^2."},
+        {"MaxSpeed=5 mm/s",
+         "setup.ini:11: \"5 mm/s\" for MaxSpeed names the position unit "
+         "\"mm\", which the setup lacks (it has rot, IU)."},
+        {"MaxSpeed=5 rot/min",
+         "setup.ini:11: \"5 rot/min\" for MaxSpeed names the time unit "
+         "\"min\", which the setup lacks (it has s, IU, ms)."},
+        // A finite number whose value in IU is not.
+        {"MaxAcceleration=1e306 rot/IU^2",
+         "setup.ini:11: \"1e306 rot/IU^2\" for "
+         "MaxAcceleration is out of range."},
+    };
+    for (const Case& c : cases) {
+        CString error;
+        auto setup = CMC_Setup::LoadFromText(std::string(kUnits) + "[Limits]\n" + c.limits + "\n",
+                                             "setup.ini", error);
+        EXPECT_FALSE(setup) << c.limits;
+        EXPECT_STREQ(error.GetString(), c.message);
+    }
+}
+
+TEST(DriveLimits, TypedRateInTheCallersUnits) {
+    CString error;
+    auto setup = CMC_Setup::LoadFromText(kUnits, "setup.ini", error);
+    ASSERT_TRUE(setup);
+    const PreviewUnits shown{{"rot", 2000}, {"ms", 1.25}};
+    double value = 0;
+    std::string message;
+    ASSERT_TRUE(ParseRate("0.04", RateKind::Speed, *setup, shown, value, message));
+    EXPECT_DOUBLE_EQ(value, 0.04 * 2000 / 1.25);
+    ASSERT_TRUE(ParseRate("50 rot/s", RateKind::Speed, *setup, shown, value, message));
+    EXPECT_DOUBLE_EQ(value, 50 * 2000 / 1250.0);
+    EXPECT_FALSE(ParseRate("50 rot/", RateKind::Speed, *setup, shown, value, message));
+    EXPECT_FALSE(ParseRate("", RateKind::Speed, *setup, shown, value, message));
+    EXPECT_FALSE(ParseRate("nan", RateKind::Speed, *setup, shown, value, message));
+}
+
+// Points (0,0), then steps of 100 time IU; two steps move faster than the rest.
+TEST(DriveLimits, TableExceedingTheSpeedInExactlyTwoSegments) {
+    const std::vector<double> moves = {100, 100, 100, 400, 100, 100, 100, 400, 100, 100};
+    std::vector<double> times = {0}, positions = {0};
+    for (double move : moves) {
+        times.push_back(times.back() + 100);
+        positions.push_back(positions.back() + move);
+    }
+    CTrajectoryPreview preview;
+    std::string error;
+    ASSERT_TRUE(preview.Build(times, positions, error));
+    const MotionFigures figures = MotionFigures::Of(preview);
+    // Average 4 in the fast ones; their neighbours run up to 2.5 at their ends and peak just
+    // below 3. A limit of 3.5 catches the fast ones only, by their peak inside.
+    CMC_DriveLimits limits;
+    limits.maxSpeed = 3.5;
+    const std::vector<LimitViolation> violations = FindLimitViolations(figures, limits);
+    ASSERT_EQ(violations.size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        const int segment = i == 0 ? 3 : 7;
+        EXPECT_EQ(violations[i].quantity, LimitViolation::Quantity::Speed);
+        EXPECT_EQ(violations[i].segment, segment);
+        EXPECT_EQ(violations[i].value, figures.segments[static_cast<size_t>(segment)].peakSpeed);
+        EXPECT_EQ(violations[i].limit, 3.5);
+    }
+    // An acceleration limit adds its own entries, in segment order after the speed's.
+    limits.maxAcceleration = figures.peakAcceleration.value * 0.999;
+    const std::vector<LimitViolation> both = FindLimitViolations(figures, limits);
+    ASSERT_GE(both.size(), 3u);
+    int accelerations = 0;
+    for (size_t i = 1; i < both.size(); ++i) EXPECT_LE(both[i - 1].segment, both[i].segment);
+    for (const LimitViolation& v : both) {
+        accelerations += v.quantity == LimitViolation::Quantity::Acceleration;
+    }
+    EXPECT_GE(accelerations, 1);
+    EXPECT_TRUE(FindLimitViolations(figures, {}).empty());
+}
+
+TEST(StepRules, StepsFromNineTenthsOfTheirBound) {
+    CTrajectoryPreview preview;
+    std::string error;
+    ASSERT_TRUE(preview.Build({0, 58981, 58982, 65535 + 58982},
+                              {0, 1, -1932735283 + 1, 2147483647 - 1932735282}, error));
+    const std::vector<StepNearBound> near = FindStepsNearBounds(MotionFigures::Of(preview));
+    // Time step 58981 is just under 0.9·65535 = 58981.5; 65535 is at the bound. Position step
+    // -1932735283 is just over 0.9·2147483647 in magnitude, 2147483647 at the bound.
+    ASSERT_EQ(near.size(), 3u);
+    EXPECT_EQ(near[0].step, StepNearBound::Step::Position);
+    EXPECT_EQ(near[0].segment, 1);
+    EXPECT_EQ(near[0].value, 1932735283);
+    EXPECT_EQ(near[1].step, StepNearBound::Step::Time);
+    EXPECT_EQ(near[1].segment, 2);
+    EXPECT_EQ(near[2].step, StepNearBound::Step::Position);
+    EXPECT_EQ(near[2].segment, 2);
+}
+
+TEST(PointTable, ReadsBothArraysWithTheirUnits) {
+    auto setup = CMC_Setup::CreateDefault();
+    PointTable table;
+    EXPECT_STREQ(
+        ReadPointTable("ATIME[ms]=3: 0 100 300\r\nTPOS[deg]=3: 0 2000 5000\r\n", *setup, table)
+            .GetString(),
+        "");
+    EXPECT_EQ(table.times, (std::vector<double>{0, 100, 300}));
+    EXPECT_EQ(table.positions, (std::vector<double>{0, 2000, 5000}));
+    EXPECT_EQ(table.timeUnit.name, "ms");
+    EXPECT_EQ(table.positionUnit.name, "deg");
+    EXPECT_STREQ(ReadPointTable("ATIME[ms]=1: 0\n", *setup, table).GetString(),
+                 "Parameter \"TPOS\" is missing.");
+}
+
+}  // namespace

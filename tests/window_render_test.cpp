@@ -1,0 +1,178 @@
+// What a person sees of the windows: each control at its template rectangle, no caption cut
+// off, the curve drawn inside the graph's plot and redrawn after a drag.
+#include <GraphWindow.h>
+#include <afxdlgtemplate.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "window_fixture.h"
+
+namespace window_test {
+namespace {
+
+using WindowRendering = WindowTest;
+
+// A template rectangle in pixels for 8-point MS Shell Dlg at 96 dpi: base units 6 by 13, each
+// edge rounded on its own.
+QRect TemplatePixels(const DLGITEMTEMPLATEDATA& item) {
+    auto x = [](int units) { return (units * 6 + 2) / 4; };
+    auto y = [](int units) { return (units * 13 + 4) / 8; };
+    return QRect(QPoint(x(item.x), y(item.y)),
+                 QPoint(x(item.x + item.cx) - 1, y(item.y + item.cy) - 1));
+}
+
+QString Plain(QString caption) {
+    QString plain;
+    for (int i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+        plain += caption[i];
+    }
+    return plain;
+}
+
+// Every control of the window in front against its dialog's template.
+void ExpectLaidOutAsTheTemplate(QWidget& window) {
+    CDialog& dialog = DialogOf(window);
+    const DLGTEMPLATEDATA* dialogTemplate = dialog.m_lpszTemplateName
+                                                ? AfxFindDialogResource(dialog.m_lpszTemplateName)
+                                                : AfxFindDialogResource(dialog.m_nIDHelp);
+    ASSERT_NE(dialogTemplate, nullptr);
+    const QString title = window.windowTitle();
+    EXPECT_EQ(title.toStdString(), dialogTemplate->caption);
+    EXPECT_EQ(window.size(),
+              TemplatePixels(DLGITEMTEMPLATEDATA{0, "", "", 0, 0, 0, 0, dialogTemplate->cx,
+                                                 dialogTemplate->cy})
+                  .size());
+    QList<QWidget*> widgets =
+        window.findChildren<QWidget*>(QRegularExpression("^control_"), Qt::FindDirectChildrenOnly);
+    std::sort(widgets.begin(), widgets.end(), [](QWidget* a, QWidget* b) {
+        return a->property("templateIndex").toInt() < b->property("templateIndex").toInt();
+    });
+    ASSERT_EQ(static_cast<size_t>(widgets.size()), dialogTemplate->items.size())
+        << title.toStdString();
+    for (size_t i = 0; i < dialogTemplate->items.size(); ++i) {
+        const DLGITEMTEMPLATEDATA& item = dialogTemplate->items[i];
+        QWidget* widget = widgets[static_cast<qsizetype>(i)];
+        SCOPED_TRACE(title.toStdString() + " control " + std::to_string(item.id) + " \"" +
+                     item.text + "\"");
+        const QRect expected = TemplatePixels(item);
+        if (qobject_cast<QComboBox*>(widget)) {
+            // A drop-down list stands as high as its field; the rest is the list.
+            EXPECT_EQ(widget->geometry().topLeft(), expected.topLeft());
+            EXPECT_EQ(widget->width(), expected.width());
+            EXPECT_LE(widget->height(), expected.height());
+        } else {
+            EXPECT_EQ(widget->geometry(), expected);
+        }
+        if (!widget->isVisible()) continue;
+
+        const QFontMetrics metrics = widget->fontMetrics();
+        auto fits = [&](const QString& text, int room) {
+            for (const QString& line : Plain(text).split('\n'))
+                EXPECT_LE(metrics.horizontalAdvance(line), room) << line.toStdString();
+        };
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            if (label->wordWrap())
+                EXPECT_LE(label->heightForWidth(label->width()), label->height());
+            else
+                fits(label->text(), label->width());
+        } else if (auto* push = qobject_cast<QPushButton*>(widget)) {
+            fits(push->text(), push->width() - 4);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            // The indicator and its gap: 13 and 3 pixels.
+            fits(button->text(), button->width() - 16);
+            EXPECT_LE(button->text().count('\n') + 1,
+                      std::max(1, button->height() / metrics.lineSpacing() + 1));
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            fits(group->title(), group->width() - 8);
+        }
+    }
+}
+
+// The graph as drawn now, and the pixels of its curve colour.
+struct Drawn {
+    QImage image;
+    std::vector<QPoint> curve;
+};
+
+Drawn DrawGraph(QWidget& window) {
+    Drawn drawn;
+    drawn.image = Control(window, IDC_GRAPH)->grab().toImage();
+    const QRgb curve = qRgb(0, 64, 192);  // RGB16(CR16_CURVE)
+    for (int y = 0; y < drawn.image.height(); ++y)
+        for (int x = 0; x < drawn.image.width(); ++x)
+            if ((drawn.image.pixel(x, y) & 0xFFFFFF) == (curve & 0xFFFFFF))
+                drawn.curve.emplace_back(x, y);
+    return drawn;
+}
+
+TEST_F(WindowRendering, EveryDialogStandsAsItsTemplateWithWholeCaptions) {
+    const std::string motion = Put("hand.ptm", kWorkedExample);
+    queue.Then(Editor(), ExpectLaidOutAsTheTemplate)
+        .Then(Editor(),
+              [](QWidget& window) {
+                  ClickButton(window, IDC_EXECUTE_ON_EVENT);
+                  ClickButton(window, IDC_CHANGE_EVENT);
+              })
+        .Then(QtInputQueue::FrontTitled("Event Type"),
+              [](QWidget& window) {
+                  ExpectLaidOutAsTheTemplate(window);
+                  ClickButton(window, 1213);  // a digital input
+                  ClickButton(window, IDOK);
+              })
+        .Then(Editor(), [](QWidget& window) { ClickButton(window, IDC_EDIT_EVENT); })
+        .Then(QtInputQueue::FrontTitled("Edit Event"),
+              [](QWidget& window) {
+                  ExpectLaidOutAsTheTemplate(window);
+                  Press(window, 1201, Qt::Key_Escape);
+              })
+        .Then(Editor(), [](QWidget& window) { ClickButton(window, IDCANCEL); });
+    EXPECT_EQ(Edit(motion), 3);
+}
+
+TEST_F(WindowRendering, CurveLiesInsideThePlotAndFollowsADrag) {
+    const std::string motion = Put("hand.ptm", kWorkedExample);
+    queue
+        .Then(Editor(),
+              [](QWidget& window) {
+                  auto& graph =
+                      dynamic_cast<CGraphWindow&>(*DialogOf(window).GetDlgItem(IDC_GRAPH));
+                  const CRect plot = graph.GetPlotRect();
+                  const QRect inside(plot.left, plot.top, plot.Width(), plot.Height());
+                  const Drawn before = DrawGraph(window);
+                  EXPECT_GT(before.curve.size(), 100u);
+                  for (const QPoint& pixel : before.curve) ASSERT_TRUE(inside.contains(pixel));
+
+                  QWidget* widget = Control(window, IDC_GRAPH);
+                  const CPoint from = graph.PointToPixel(100, 2000);
+                  const CPoint to = graph.PointToPixel(250, 1000);
+                  QTest::mousePress(widget, Qt::LeftButton, {}, QPoint(from.x, from.y));
+                  QTest::mouseMove(widget, QPoint(to.x, to.y));
+                  QTest::mouseRelease(widget, Qt::LeftButton, {}, QPoint(to.x, to.y));
+                  const Drawn after = DrawGraph(window);
+                  EXPECT_NE(after.image, before.image);
+                  EXPECT_GT(after.curve.size(), 100u);
+                  for (const QPoint& pixel : after.curve) ASSERT_TRUE(inside.contains(pixel));
+                  // The line now runs to the new place of the point (its red mark covers it).
+                  const auto reaches = [&](const Drawn& drawn) {
+                      return std::any_of(
+                          drawn.curve.begin(), drawn.curve.end(), [&](const QPoint& p) {
+                              return std::abs(p.x() - to.x) <= 8 && std::abs(p.y() - to.y) <= 8;
+                          });
+                  };
+                  EXPECT_FALSE(reaches(before));
+                  EXPECT_TRUE(reaches(after));
+              })
+        .Then(Editor(), [](QWidget& window) { ClickButton(window, IDCANCEL); });
+    EXPECT_EQ(Edit(motion), 3);
+}
+
+}  // namespace
+}  // namespace window_test

@@ -1,0 +1,119 @@
+// travex-screenshots MOTION FOLDER: the PT editor on MOTION and the event dialogs it opens,
+// rendered to PNG files in FOLDER with Qt's offscreen platform (make screenshots).
+#include <QtDialogDriver.h>
+#include <QtInputQueue.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QWidget>
+#include <cstdio>
+#include <cstdlib>
+
+#include "EditInWindow.h"
+#include "WholeTextIO.h"
+
+namespace {
+
+template <typename Widget>
+Widget* Control(QWidget& window, int id) {
+    return window.findChild<Widget*>(QString("control_%1").arg(id));
+}
+
+void Click(QWidget& window, int id) {
+    if (auto* button = Control<QAbstractButton>(window, id)) button->click();
+}
+
+// The window as a desktop frames it: the offscreen platform draws no title bar, so one is drawn
+// here with the window's title and, for a window that has one, its close box.
+QImage Framed(QWidget& window) {
+    const QImage client = window.grab().toImage();
+    constexpr int kBorder = 1, kTitle = 24;
+    QImage framed(client.width() + 2 * kBorder, client.height() + kTitle + kBorder,
+                  QImage::Format_RGB32);
+    framed.fill(QColor(0x3c, 0x6e, 0xb4));
+    QPainter painter(&framed);
+    painter.drawImage(kBorder, kTitle, client);
+    QFont font = window.font();
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(8, 0, framed.width() - 40, kTitle), Qt::AlignVCenter | Qt::AlignLeft,
+                     window.windowTitle());
+    if (window.windowFlags() & Qt::WindowCloseButtonHint) {
+        const QRect box(framed.width() - 26, 4, 20, 16);
+        painter.setPen(QPen(Qt::white, 2));
+        painter.drawLine(box.center() + QPoint(-4, -4), box.center() + QPoint(4, 4));
+        painter.drawLine(box.center() + QPoint(-4, 4), box.center() + QPoint(4, -4));
+    }
+    return framed;
+}
+
+void PressKey(QWidget& window, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(&window, &press);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: travex-screenshots MOTION FOLDER\n");
+        return 2;
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QtApplicationScope application;
+    const QDir folder(QString::fromLocal8Bit(argv[2]));
+    std::string motion, error;
+    if (!ReadWholeText(argv[1], motion, error) || !QDir().mkpath(folder.path())) {
+        std::fprintf(stderr, "travex-screenshots: %s\n", error.empty() ? argv[2] : error.c_str());
+        return 2;
+    }
+    CHostSession session;
+    if (!session.Open(HostOptions{}, error)) {
+        std::fprintf(stderr, "travex-screenshots: %s\n", error.c_str());
+        return 2;
+    }
+
+    std::vector<QString> saved;
+    auto save = [&](const char* name) {
+        return [&saved, &folder, name](QWidget& front) {
+            const QString path = folder.filePath(name);
+            if (Framed(front).save(path)) saved.push_back(path);
+        };
+    };
+    const auto editor = QtInputQueue::FrontTitled("Motion - PT");
+    QtInputQueue queue;
+    queue
+        .Then(editor, [](QWidget& front) { Click(front, 1014); })  // point 1 selected
+        .Then(editor, save("editor.png"))
+        .Then(editor, [](QWidget& front) { Click(front, 1012); })  // On event
+        .Then(editor, [](QWidget& front) { Click(front, 1503); })  // Change Event
+        .Then(QtInputQueue::FrontTitled("Event Type"), save("event-type.png"))
+        .Then(QtInputQueue::FrontTitled("Event Type"),
+              [](QWidget& front) {
+                  Click(front, 1213);  // a digital input
+                  PressKey(front, Qt::Key_Return);
+              })
+        .Then(editor, [](QWidget& front) { Click(front, 1504); })  // Edit Event
+        .Then(QtInputQueue::FrontTitled("Edit Event"), save("event-edit.png"))
+        .Then(QtInputQueue::FrontTitled("Edit Event"),
+              [](QWidget& front) { PressKey(front, Qt::Key_Escape); })
+        .Then(editor, [](QWidget& front) { PressKey(front, Qt::Key_Escape); });
+    queue.Start();
+
+    CString text(std::move(motion));
+    std::vector<CString> messages;
+    EditInWindow(session, text, messages, error);
+    for (const QString& path : saved) std::printf("%s\n", path.toLocal8Bit().constData());
+    if (!queue.IsDone() || !error.empty()) {
+        std::fprintf(stderr, "travex-screenshots: %s\n",
+                     error.empty() ? queue.GetError().toLocal8Bit().constData() : error.c_str());
+        return 1;
+    }
+    return 0;
+}
