@@ -81,8 +81,9 @@ std::int64_t CAllocationFailureForTesting::GetCountAtLastRead() const {
     return g_countAtLastRead.load();
 }
 
-// The global operator new of the test program, with the failure above; delete to match.
-void* operator new(std::size_t size) {
+namespace {
+
+void* Allocate(std::size_t size) {
     if (g_counting.load(std::memory_order_relaxed)) {
         const std::int64_t number = g_allocations.fetch_add(1) + 1;
         if (number == g_failAt.load()) {
@@ -94,6 +95,18 @@ void* operator new(std::size_t size) {
     throw std::bad_alloc();
 }
 
+}  // namespace
+
+// The global operators new of the test program, with the failure above, and delete to match.
+// Both forms, since a sanitizer's run-time library supplies both and new[] would not come here.
+void* operator new(std::size_t size) { return Allocate(size); }
+
+void* operator new[](std::size_t size) { return Allocate(size); }
+
 void operator delete(void* memory) noexcept { std::free(memory); }
+
+void operator delete[](void* memory) noexcept { std::free(memory); }
+
+void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
 
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }

@@ -148,6 +148,29 @@ TEST_F(WindowEditor, ImportTakesTheFileChosenInTheFileDialog) {
     EXPECT_TRUE(Contains(text, "=3: 0 50 150")) << text;
 }
 
+TEST_F(WindowEditor, TabFollowsTheTabStopsAndAltTakesTheMnemonic) {
+    const std::string motion = Put("hand.ptm", kWorkedExample);
+    queue
+        .Then(Editor(),
+              [](QWidget& window) {
+                  QApplication::setActiveWindow(&window);
+                  QWidget* position = Control(window, IDC_POSITION_VALUE);
+                  position->setFocus(Qt::OtherFocusReason);
+                  // The unit list after the position edit is the next tab stop.
+                  QTest::keyClick(position, Qt::Key_Tab);
+                  EXPECT_EQ(QApplication::focusWidget(), Control(window, IDC_POSITION_UNIT));
+                  ASSERT_NE(CWnd::GetFocus(), nullptr);
+                  EXPECT_EQ(CWnd::GetFocus()->GetDlgCtrlID(), IDC_POSITION_UNIT);
+                  // "&On event": Alt+O clicks it, as the mouse would.
+                  QTest::keyClick(&window, Qt::Key_O, Qt::AltModifier);
+                  QTest::qWait(300);
+                  EXPECT_TRUE(DialogOf(window).IsDlgButtonChecked(IDC_EXECUTE_ON_EVENT));
+                  EXPECT_TRUE(DialogOf(window).GetDlgItem(IDC_CHANGE_EVENT)->IsWindowEnabled());
+              })
+        .Then(Editor(), [](QWidget& window) { ClickButton(window, IDCANCEL); });
+    EXPECT_EQ(Edit(motion), 3);
+}
+
 TEST_F(WindowEditor, CancelEscapeAndTheCloseBoxLeaveTheFileByteForByte) {
     const std::vector<std::function<void(QWidget&)>> leaves = {
         [](QWidget& window) { ClickButton(window, IDCANCEL); },

@@ -1,10 +1,11 @@
 #include "QtDialogDriver.h"
 
+#include <afxmenu.h>
+
 #include <QApplication>
 #include <QCursor>
-#include <QMenu>
-#include <afxmenu.h>
 #include <QFileDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -228,9 +229,19 @@ CString QtDialogDriver::Close(CDialog& dialog) { return Finish(CloseDialog(dialo
 
 void QtDialogDriver::AfterInput() {
     for (QtDialogWindow* window : m_windows) {
-        if (!window->GetDialog().ContinueModal())
+        if (!window->GetDialog().ContinueModal()) {
             window->Finish();
-        else
-            window->Sync();
+            continue;
+        }
+        window->Sync();
+        // Once more when Qt has finished the event: a button that a shortcut clicks changes its
+        // own state after it has told us, which would leave it showing what Qt made of it.
+        QMetaObject::invokeMethod(
+            window,
+            [window] {
+                if (window->GetDialog().m_hWnd && window->GetDialog().ContinueModal())
+                    window->Sync();
+            },
+            Qt::QueuedConnection);
     }
 }
