@@ -52,14 +52,19 @@ public:
     void WriteParameters(CString&) override {}
 };
 
-bool TableMatches(const CHostSession& session, CString& text, const PtImportPreview& preview) {
+// One array at a time, so that a single read-back table is held beside the report's.
+bool TableMatches(const CHostSession& session, CString& text, const CMC_ArrayParameter& positions,
+                  const CMC_ArrayParameter& times) {
     CTableReader reader(session.GetSetup(), session.GetMotion());
-    CMC_ArrayParameter times(session.GetSetup());
-    CMC_ArrayParameter positions(session.GetSetup());
-    return reader.ReadArrayDataParam(text, "ATIME", nullptr, nullptr, times).IsEmpty() &&
-           reader.ReadArrayDataParam(text, "TPOS", nullptr, nullptr, positions).IsEmpty() &&
-           times.GetValuesInInternalUnit() == preview.timesIU &&
-           positions.GetValuesInInternalUnit() == preview.positionsIU;
+    for (const CMC_ArrayParameter* expected : {&times, &positions}) {
+        CMC_ArrayParameter written(session.GetSetup());
+        if (!reader.ReadArrayDataParam(text, expected->GetKey(), nullptr, nullptr, written)
+                 .IsEmpty() ||
+            written.GetValuesInInternalUnit() != expected->GetValuesInInternalUnit()) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // The editor reads the points from a file of its own choosing; standard input, or a file that
@@ -143,6 +148,9 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
         return kExitRefused;
     }
 
+    // The editor reads the points from the file or the anonymous copy, not from here.
+    std::string().swap(points);
+
     const CModuleLoader& module = session.GetModule();
     CString text;
     module.GetDefaultParameters(setup, session.GetMotion(), text);
@@ -162,7 +170,7 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
         std::fprintf(stderr, "%s\n", messages.back().text.GetString());
         return kExitRefused;
     }
-    if (!TableMatches(session, text, preview)) {
+    if (!TableMatches(session, text, positions, times)) {
         std::fprintf(stderr,
                      "travex-host: warning: the editor imported another table than "
                      "the report above says\n");
