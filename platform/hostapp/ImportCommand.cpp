@@ -52,15 +52,15 @@ public:
     void WriteParameters(CString&) override {}
 };
 
-// One array at a time, so that a single read-back table is held beside the report's.
-bool TableMatches(const CHostSession& session, CString& text, const CMC_ArrayParameter& positions,
-                  const CMC_ArrayParameter& times) {
+// One array at a time, so that a single read-back array is held beside the report's table.
+bool TableMatches(const CHostSession& session, CString& text, const PtImportPreview& preview) {
     CTableReader reader(session.GetSetup(), session.GetMotion());
-    for (const CMC_ArrayParameter* expected : {&times, &positions}) {
+    const std::pair<const char*, const std::vector<double>*> expected[] = {
+        {"ATIME", &preview.timesIU}, {"TPOS", &preview.positionsIU}};
+    for (const auto& [key, values] : expected) {
         CMC_ArrayParameter written(session.GetSetup());
-        if (!reader.ReadArrayDataParam(text, expected->GetKey(), nullptr, nullptr, written)
-                 .IsEmpty() ||
-            written.GetValuesInInternalUnit() != expected->GetValuesInInternalUnit()) {
+        if (!reader.ReadArrayDataParam(text, key, nullptr, nullptr, written).IsEmpty() ||
+            written.GetValuesInInternalUnit() != *values) {
             return false;
         }
     }
@@ -170,7 +170,7 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
         std::fprintf(stderr, "%s\n", messages.back().text.GetString());
         return kExitRefused;
     }
-    if (!TableMatches(session, text, positions, times)) {
+    if (!TableMatches(session, text, preview)) {
         std::fprintf(stderr,
                      "travex-host: warning: the editor imported another table than "
                      "the report above says\n");

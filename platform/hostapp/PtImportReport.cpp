@@ -4,6 +4,7 @@
 #include <locale.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -113,19 +114,20 @@ std::string Number(double value) {
 
 }  // namespace
 
-PtImportPreview PreviewPtImport(std::string_view bytes, CMC_ArrayParameter& positions,
-                                CMC_ArrayParameter& times) {
+PtImportPreview PreviewPtImport(std::string_view bytes, const CMC_ArrayParameter& positions,
+                                const CMC_ArrayParameter& times) {
     PtImportPreview preview;
-    times.SetValuesCount(1);
-    positions.SetValuesCount(1);
-    times.SetValueInInternalUnit(0, 0.0);
-    positions.SetValueInInternalUnit(0, 0.0);
+    // A point a line at most, after point 0: the table is made without regrowing it.
+    const size_t most = 2 + static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+    preview.positionsIU.reserve(most);
+    preview.timesIU.reserve(most);
+    preview.positionsIU.push_back(0.0);
+    preview.timesIU.push_back(0.0);
     auto note = [&preview](PtImportNote entry) {
         if (preview.notes.size() < kMaxPtImportNotes) preview.notes.push_back(std::move(entry));
     };
     const CLimits positionLimits(positions);
     const CLimits timeLimits(times);
-    int count = 1;
     std::string copy;  // a line that needs the comma change or the full scan
     for (int number = 1; !bytes.empty(); ++number) {
         const size_t end = bytes.find('\n');
@@ -164,17 +166,22 @@ PtImportPreview PreviewPtImport(std::string_view bytes, CMC_ArrayParameter& posi
         const double readTime = time;
         const bool positionLimited = positionLimits.Limit(position);
         const bool timeLimited = timeLimits.Limit(time);
-        const double previous = times.GetValue(count - 1);
+        double previous = preview.timesIU.back();
+        times.IUToUnit(previous);
         // The start point written out, as files often begin: nothing is lost by dropping it.
-        if (count == 1 && time == 0 && position == 0) continue;
+        if (preview.timesIU.size() == 1 && time == 0 && position == 0) continue;
         if (!(time > previous)) {
             ++preview.skipped;
             note({PtImportNote::Kind::TimeNotAfter, number, Shown(line), true, time, previous});
             continue;
         }
-        times.InsertValueAt(count, time);
-        positions.InsertValueAt(count, position);
-        ++count;
+        // As InsertValueAt converts them.
+        double timeIU = time;
+        double positionIU = position;
+        times.UnitToIU(timeIU);
+        positions.UnitToIU(positionIU);
+        preview.timesIU.push_back(timeIU);
+        preview.positionsIU.push_back(positionIU);
         ++preview.taken;
         if (positionLimited) {
             ++preview.limited;

@@ -27,15 +27,16 @@ struct PtImportPreview {
     int skipped = 0;  // blank lines, and the start point (0, 0) as a first point, do not count
     int limited = 0;  // values, not lines
     std::vector<PtImportNote> notes;  // the first kMaxNotes skipped lines and limited values
+    std::vector<double> positionsIU;  // the table that the import makes, point 0 included
+    std::vector<double> timesIU;
 };
 
 inline constexpr size_t kMaxPtImportNotes = 20;
 
 // `positions` and `times` are set up as the editor's are at the import: bound to their keys,
-// the units selected, the limits in place. They are left holding the table that the import
-// makes, point 0 included.
-PtImportPreview PreviewPtImport(std::string_view bytes, CMC_ArrayParameter& positions,
-                                CMC_ArrayParameter& times);
+// the units selected, the limits in place. They convert and limit; the table is the preview's.
+PtImportPreview PreviewPtImport(std::string_view bytes, const CMC_ArrayParameter& positions,
+                                const CMC_ArrayParameter& times);
 
 // One line a note, "NAME:LINE: ...", the rest counted, then "NAME: N points taken, ...".
 void PrintPtImportReport(const PtImportPreview& preview, const std::string& name,
