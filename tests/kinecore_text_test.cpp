@@ -1,4 +1,5 @@
 #include <MC_EditMotionInternalData.h>
+#include <NumberText.h>
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -129,6 +130,32 @@ TEST_F(ParameterTextTest, ArraysReadBackBitForBit) {
     for (size_t i = 0; i < values.size(); ++i) {
         ASSERT_EQ(std::bit_cast<std::uint64_t>(read[i]), std::bit_cast<std::uint64_t>(values[i]))
             << "value " << i << ": " << values[i];
+    }
+}
+
+// Whole numbers take a quicker path than fractions; the text must not tell them apart.
+TEST(NumberTextTest, WholeNumbersPrintInPlainDigits) {
+    const struct {
+        double value;
+        const char* printed;
+    } cases[] = {
+        {0.0, "0"},
+        {-0.0, "-0"},
+        {1.0, "1"},
+        {-2147483648.0, "-2147483648"},
+        {999999999999999.0, "999999999999999"},
+        {1e15, "1000000000000000"},
+        {9007199254740993.0, "9007199254740992"},
+        {1e19, "10000000000000000000"},
+        {1e20, "1e+20"},  // 21 characters as plain digits
+        {-1e19, "-1e+19"},
+        {1e21, "1e+21"},
+        {2.5, "2.5"},
+        {-0.5, "-0.5"},
+    };
+    for (const auto& c : cases) {
+        char buffer[kNumberTextSize];
+        EXPECT_EQ(FormatShortest(c.value, buffer), c.printed) << c.printed;
     }
 }
 
