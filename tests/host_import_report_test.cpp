@@ -98,6 +98,18 @@ TEST_F(HostImportReport, TheReportAgreesWithTheImportedTable) {
           "p.txt:3: skipped \"6 1e300\": time 2147483646 IU is not after the previous point's "
           "2147483646 IU",
           "p.txt: 2 points taken, 1 line skipped, 2 values limited"}},
+        // Numbers as the C run-time reads them: a sign '+', hex, a point without digits on one
+        // side, a dangling exponent, text straight after a number, a NUL byte.
+        {"numbers as strtod reads them",
+         std::string("+1 1\n0x10 2\n1..2 3\n-.5\t4\n.5e1 5\n5. 6\n1e 7\n- 5 8\n8 9e\n"
+                     "9 1.7e1x\n10") +
+             '\0' + " 11\n",
+         {0, 1, 2, 4, 5, 6, 9, 17},
+         {0, 1, 16, -1, 5, 5, 8, 9},
+         {"p.txt:3: skipped \"1..2 3\": time 0 IU is not after the previous point's 2 IU",
+          "p.txt:7: skipped \"1e 7\": no two numbers", "p.txt:8: skipped \"- 5 8\": no two numbers",
+          "p.txt:11: skipped \"10? 11\": no two numbers",
+          "p.txt: 7 points taken, 4 lines skipped, 0 values limited"}},
         {"a byte-order mark",
          "\xEF\xBB\xBF"
          "1 1\n2 2\n",
