@@ -3,6 +3,8 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 PACKAGES = cmake make g++ libgtest-dev libcli11-dev binutils-mingw-w64-x86-64 qt6-base-dev \
     qt6-svg-dev fonts-liberation
+# What only the tests use: Python reads the CSV and SVG outputs back, pdftoppm opens the PDFs.
+TEST_PACKAGES = python3 poppler-utils
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps build test run bench fuzz screenshots clean
@@ -24,6 +26,7 @@ build: deps
 	cmake --build $(BUILD) -j $(JOBS)
 
 test: build
+	@$(MAKE) --no-print-directory deps PACKAGES="$(TEST_PACKAGES)"
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # The worked example, translated on the built-in setup: the program appears on standard output.

@@ -64,6 +64,11 @@ std::vector<ProcessRun> TimeRuns(const std::string& program,
     return runs;
 }
 
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
 RunSummary Summarize(std::vector<ProcessRun> runs) {
     std::sort(runs.begin(), runs.end(),
               [](const ProcessRun& a, const ProcessRun& b) { return a.seconds < b.seconds; });

@@ -28,5 +28,8 @@ struct RunSummary {
     double peakMB = 0;         // the largest of all runs
 };
 
+// The middle value of a series that is not empty: it resists a run slowed by something else.
+double Median(std::vector<double> values);
+
 // `runs`: a series that TimeRuns completed, so never empty.
 RunSummary Summarize(std::vector<ProcessRun> runs);

@@ -53,11 +53,6 @@ std::string ActionScript(const LongMotion& motion, int actions) {
     return script + kScriptTail;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -31,11 +31,6 @@ bool SameBytes(const fs::path& a, const fs::path& b) {
 
 double Megabytes(long kib) { return static_cast<double>(kib) * 1024.0 / 1e6; }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
