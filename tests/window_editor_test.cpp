@@ -163,9 +163,28 @@ TEST_F(WindowEditor, TabFollowsTheTabStopsAndAltTakesTheMnemonic) {
                   EXPECT_EQ(CWnd::GetFocus()->GetDlgCtrlID(), IDC_POSITION_UNIT);
                   // "&On event": Alt+O clicks it, as the mouse would.
                   QTest::keyClick(&window, Qt::Key_O, Qt::AltModifier);
-                  QTest::qWait(300);
                   EXPECT_TRUE(DialogOf(window).IsDlgButtonChecked(IDC_EXECUTE_ON_EVENT));
                   EXPECT_TRUE(DialogOf(window).GetDlgItem(IDC_CHANGE_EVENT)->IsWindowEnabled());
+                  // The window shows it at once, before any other input.
+                  EXPECT_TRUE(Control<QAbstractButton>(window, IDC_EXECUTE_ON_EVENT)->isChecked());
+                  EXPECT_EQ(QApplication::focusWidget(), Control(window, IDC_EXECUTE_ON_EVENT));
+                  EXPECT_TRUE(Control(window, IDC_CHANGE_EVENT)->isEnabled());
+              })
+        .Then(Editor(), [](QWidget& window) { ClickButton(window, IDCANCEL); });
+    EXPECT_EQ(Edit(motion), 3);
+}
+
+TEST_F(WindowEditor, OnEventClickedEnablesChangeEventAtOnce) {
+    const std::string motion = Put("hand.ptm", kWorkedExample);
+    queue
+        .Then(Editor(),
+              [](QWidget& window) {
+                  QApplication::setActiveWindow(&window);
+                  EXPECT_FALSE(Control(window, IDC_CHANGE_EVENT)->isEnabled());
+                  ClickButton(window, IDC_EXECUTE_ON_EVENT);
+                  EXPECT_TRUE(DialogOf(window).IsDlgButtonChecked(IDC_EXECUTE_ON_EVENT));
+                  EXPECT_TRUE(Control<QAbstractButton>(window, IDC_EXECUTE_ON_EVENT)->isChecked());
+                  EXPECT_TRUE(Control(window, IDC_CHANGE_EVENT)->isEnabled());
               })
         .Then(Editor(), [](QWidget& window) { ClickButton(window, IDCANCEL); });
     EXPECT_EQ(Edit(motion), 3);

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -171,6 +172,58 @@ TEST_F(WindowRendering, CurveLiesInsideThePlotAndFollowsADrag) {
                   EXPECT_TRUE(reaches(after));
               })
         .Then(Editor(), [](QWidget& window) { ClickButton(window, IDCANCEL); });
+    EXPECT_EQ(Edit(motion), 3);
+}
+
+// The pixels of `colour` inside `area` of the graph as drawn now.
+int PixelsOf(QWidget& window, QRgb colour, const QRect& area) {
+    const QImage image = Control(window, IDC_GRAPH)->grab().toImage();
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) ++count;
+    return count;
+}
+
+TEST_F(WindowRendering, RightClickOnTheGraphTurnsTheSpeedCurveOn) {
+    const std::string motion = Put("hand.ptm", kWorkedExample);
+    const QRgb speed = qRgb(0, 128, 0);  // RGB16(CR16_DARKGREEN)
+    const auto plotOf = [](QWidget& window) {
+        const CRect plot =
+            dynamic_cast<CGraphWindow&>(*DialogOf(window).GetDlgItem(IDC_GRAPH)).GetPlotRect();
+        return QRect(plot.left, plot.top, plot.Width(), plot.Height());
+    };
+    QStringList offered;
+    queue
+        .Then(Editor(),
+              [&](QWidget& window) {
+                  QApplication::setActiveWindow(&window);
+                  EXPECT_EQ(PixelsOf(window, speed, plotOf(window)), 0);
+                  // Through the window system, which turns the right button into the context
+                  // menu event as a desktop does; the menu's own loop runs the next step.
+                  QWidget* graph = Control(window, IDC_GRAPH);
+                  QTest::mouseClick(window.windowHandle(), Qt::RightButton, {},
+                                    graph->mapTo(&window, plotOf(window).center()));
+              })
+        .Then(QtInputQueue::FrontMenu(),
+              [&](QWidget& front) {
+                  auto& menu = static_cast<QMenu&>(front);
+                  for (QAction* action : menu.actions()) {
+                      offered << action->text();
+                      if (action->text() == "Preview &Speed") {
+                          EXPECT_FALSE(action->isChecked());
+                          menu.setActiveAction(action);
+                      }
+                  }
+                  QTest::keyClick(&menu, Qt::Key_Return);
+              })
+        .Then(Editor(), [&](QWidget& window) {
+            EXPECT_TRUE(offered.contains("Preview &Speed")) << offered.join(", ").toStdString();
+            auto& graph = dynamic_cast<CGraphWindow&>(*DialogOf(window).GetDlgItem(IDC_GRAPH));
+            EXPECT_TRUE(graph.IsShowingPreviewSpeed());
+            EXPECT_GT(PixelsOf(window, speed, plotOf(window)), 100);
+            ClickButton(window, IDCANCEL);
+        });
     EXPECT_EQ(Edit(motion), 3);
 }
 

@@ -1,14 +1,17 @@
-// travex-screenshots MOTION FOLDER: the PT editor on MOTION and the event dialogs it opens,
-// rendered to PNG files in FOLDER with Qt's offscreen platform (make screenshots).
+// travex-screenshots MOTION FOLDER: the PT editor on MOTION (also with the graph's speed curve)
+// and the event dialogs it opens, rendered to PNG files in FOLDER with Qt's offscreen platform
+// (make screenshots).
 #include <QtDialogDriver.h>
 #include <QtInputQueue.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QWidget>
 #include <cstdio>
@@ -58,6 +61,28 @@ void PressKey(QWidget& window, int key) {
     QApplication::sendEvent(&window, &press);
 }
 
+// Right-clicks the middle of control id, as a desktop reports it; returns when its menu is gone.
+void RightClick(QWidget& window, int id) {
+    QWidget* control = Control<QWidget>(window, id);
+    if (!control) return;
+    const QPoint middle = control->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, middle, control->mapToGlobal(middle));
+    QApplication::sendEvent(control, &event);
+}
+
+// Chooses the item of the menu in front; false when it has no such item.
+bool Choose(QWidget& front, const QString& item) {
+    auto& menu = static_cast<QMenu&>(front);
+    for (QAction* action : menu.actions()) {
+        if (action->text() != item) continue;
+        menu.setActiveAction(action);
+        PressKey(menu, Qt::Key_Return);
+        return true;
+    }
+    menu.close();
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,6 +116,9 @@ int main(int argc, char** argv) {
     queue
         .Then(editor, [](QWidget& front) { Click(front, 1014); })  // point 1 selected
         .Then(editor, save("editor.png"))
+        .Then(editor, [](QWidget& front) { RightClick(front, 1016); })  // the graph
+        .Then(QtInputQueue::FrontMenu(), [](QWidget& front) { Choose(front, "Preview &Speed"); })
+        .Then(editor, save("editor-speed.png"))
         .Then(editor, [](QWidget& front) { Click(front, 1012); })  // On event
         .Then(editor, [](QWidget& front) { Click(front, 1503); })  // Change Event
         .Then(QtInputQueue::FrontTitled("Event Type"), save("event-type.png"))

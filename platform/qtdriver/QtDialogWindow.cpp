@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcutEvent>
 
 #include "QtDialogDriver.h"
 #include "QtDialogStyle.h"
@@ -269,6 +270,17 @@ bool QtDialogWindow::eventFilter(QObject* watched, QEvent* event) {
                 m_driver.Click(hWnd);
             }
         }
+    } else if (event->type() == QEvent::Shortcut &&
+               (control->kind == Kind::PushButton || control->kind == Kind::CheckBox ||
+                control->kind == Kind::RadioButton) &&
+               !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+        // A button's mnemonic clicks it at once, as on Windows; Qt would animate the press and
+        // click 100 ms later, so the window would show the old state after the key, and a key
+        // that ends the dialog meanwhile would let the late click reach an ended dialog.
+        auto* button = static_cast<QAbstractButton*>(watched);
+        if (!button->isEnabled()) return true;
+        m_driver.Click(control->hWnd);
+        return true;
     } else if (event->type() == QEvent::KeyPress && control->kind == Kind::TextEdit) {
         // Without ES_WANTRETURN, Enter belongs to the dialog even in a multi-line edit.
         auto* key = static_cast<QKeyEvent*>(event);

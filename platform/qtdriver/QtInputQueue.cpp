@@ -1,6 +1,7 @@
 #include "QtInputQueue.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QTimer>
 
 namespace {
@@ -10,7 +11,16 @@ constexpr int kPatienceMs = 5000;
 
 }  // namespace
 
-QWidget* QtInputQueue::Front() { return QApplication::activeModalWidget(); }
+QWidget* QtInputQueue::Front() {
+    // A menu runs its own loop under the window that opened it; the steps for that window must
+    // wait until it has gone, or they would act behind it and close it unchosen.
+    if (QWidget* popup = QApplication::activePopupWidget()) return popup;
+    return QApplication::activeModalWidget();
+}
+
+std::function<bool()> QtInputQueue::FrontMenu() {
+    return [] { return qobject_cast<QMenu*>(Front()) != nullptr; };
+}
 
 std::function<bool()> QtInputQueue::FrontTitled(const QString& title) {
     return [title] {

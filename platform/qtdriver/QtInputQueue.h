@@ -11,10 +11,13 @@
 
 class QtInputQueue {
 public:
-    // The modal window in front: a dialog's window, a message box or a file dialog.
+    // The window in front: an open pop-up menu, else the modal window (a dialog's window, a
+    // message box or a file dialog).
     static QWidget* Front();
     // Whether the window in front has this title.
     static std::function<bool()> FrontTitled(const QString& title);
+    // Whether a pop-up menu is in front.
+    static std::function<bool()> FrontMenu();
 
     // Appends a step that runs once ready() holds, on the window then in front.
     QtInputQueue& Then(std::function<bool()> ready, std::function<void(QWidget& front)> step);
