@@ -31,7 +31,7 @@ struct Exports {
     // holds the edit; 0 when `text` is unchanged.
     BOOL (*EditMotionSequence)(CMC_Setup& setup, CMC_Motion& motion, CString& text) = nullptr;
     // Puts the program for `text` into `output` and returns 1, or an error text and 0.
-    BOOL (*TranslateMotionSequence)
+    BOOL(*TranslateMotionSequence)
     (CMC_Setup& setup, CMC_Motion& motion, CString& text, CString& output) = nullptr;
 };
 

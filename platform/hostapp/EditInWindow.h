@@ -9,8 +9,8 @@
 
 #include "HostSession.h"
 
-// Runs the module's editor in a window on `text` (a QtApplicationScope must be open). TRUE after OK, with `text` replaced; the
-// texts of the message boxes shown in `messages`. FALSE, with `error` set, when the module
-// opened no dialog.
+// Runs the module's editor in a window on `text` (a QtApplicationScope must be open). TRUE after
+// OK, with `text` replaced; the texts of the message boxes shown in `messages`. FALSE, with `error`
+// set, when the module opened no dialog.
 BOOL EditInWindow(const CHostSession& session, CString& text, std::vector<CString>& messages,
                   std::string& error);

@@ -25,8 +25,8 @@ namespace {
 
 // Every subcommand, in the order that --help lists them.
 constexpr AddHostCommandFn kCommands[] = {
-    AddInfoCommand, AddDefaultsCommand, AddTranslateCommand, AddEditCommand, AddImportCommand,
-    AddShowCommand, AddPlotCommand,
+    AddInfoCommand,   AddDefaultsCommand, AddTranslateCommand, AddEditCommand,
+    AddImportCommand, AddShowCommand,     AddPlotCommand,
 };
 
 int Run(int argc, char** argv) {

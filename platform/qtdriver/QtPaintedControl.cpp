@@ -1,8 +1,9 @@
 #include "QtPaintedControl.h"
 
+#include <afxmenu.h>
+
 #include <QContextMenuEvent>
 #include <QKeyEvent>
-#include <afxmenu.h>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
