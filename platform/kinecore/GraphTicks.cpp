@@ -27,3 +27,35 @@ CString TickLabel(double value, double step) {
     label.Format("%.*f", decimals, value);
     return label;
 }
+
+void DrawXTicks(CDC& dc, const CGraphMapping& mapping, const CGraphTicks& ticks, CPen& grid,
+                CPen& tick, bool labels) {
+    const CRect& plot = mapping.plot;
+    dc.SetTextAlign(TA_CENTER | TA_TOP);
+    for (double value : ticks.values) {
+        const int x = mapping.ToPixelX(value);
+        dc.SelectObject(&grid);
+        dc.MoveTo(x, plot.top);
+        dc.LineTo(x, plot.bottom);
+        dc.SelectObject(&tick);
+        dc.MoveTo(x, plot.bottom);
+        dc.LineTo(x, plot.bottom + 4);
+        if (labels) dc.TextOut(x, plot.bottom + 5, TickLabel(value, ticks.step));
+    }
+}
+
+void DrawYTicks(CDC& dc, const CGraphMapping& mapping, const CGraphTicks& ticks, CPen& grid,
+                CPen& tick, int textHeight, CPen* zeroLine) {
+    const CRect& plot = mapping.plot;
+    dc.SetTextAlign(TA_RIGHT | TA_TOP);
+    for (double value : ticks.values) {
+        const int y = mapping.ToPixelY(value);
+        dc.SelectObject(zeroLine && value == 0 ? zeroLine : &grid);
+        dc.MoveTo(plot.left, y);
+        dc.LineTo(plot.right, y);
+        dc.SelectObject(&tick);
+        dc.MoveTo(plot.left - 4, y);
+        dc.LineTo(plot.left, y);
+        dc.TextOut(plot.left - 6, y - textHeight / 2, TickLabel(value, ticks.step));
+    }
+}

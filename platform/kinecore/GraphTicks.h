@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "GraphMapping.h"
+
 struct CGraphTicks {
     std::vector<double> values;  // inside [low, high], ascending
     double step = 1;
@@ -14,3 +16,11 @@ struct CGraphTicks {
 CGraphTicks MakeTicks(double low, double high, int maxCount);
 // A tick's label with as many decimals as the step needs ("0.25", "1500", "-2").
 CString TickLabel(double value, double step);
+
+// A grid line across the plot and a short tick outside it at each value of the x axis, labelled
+// below when `labels`.
+void DrawXTicks(CDC& dc, const CGraphMapping& mapping, const CGraphTicks& ticks, CPen& grid,
+                CPen& tick, bool labels);
+// The same along the y axis, labelled on the left; the line at zero in `zeroLine` when given.
+void DrawYTicks(CDC& dc, const CGraphMapping& mapping, const CGraphTicks& ticks, CPen& grid,
+                CPen& tick, int textHeight, CPen* zeroLine = nullptr);

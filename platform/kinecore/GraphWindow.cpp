@@ -250,31 +250,11 @@ void CGraphWindow::DrawAxes(CDC& dc, const CRect& plot) const {
     dc.SetTextColor(RGB16(CR16_BLACK));
     const int textHeight = std::max<int>(1, dc.GetTextExtent("0").cy);
 
-    const CGraphTicks xTicks = MakeTicks(m_dViewMinX, m_dViewMaxX, std::max(2, plot.Width() / 50));
-    dc.SetTextAlign(TA_CENTER | TA_TOP);
-    for (double value : xTicks.values) {
-        const int x = mapping.ToPixelX(value);
-        dc.SelectObject(&grid);
-        dc.MoveTo(x, plot.top);
-        dc.LineTo(x, plot.bottom);
-        dc.SelectObject(&tick);
-        dc.MoveTo(x, plot.bottom);
-        dc.LineTo(x, plot.bottom + 4);
-        dc.TextOut(x, plot.bottom + 5, TickLabel(value, xTicks.step));
-    }
-    const CGraphTicks yTicks =
-        MakeTicks(m_dViewMinY, m_dViewMaxY, std::max(2, plot.Height() / (textHeight * 3)));
-    dc.SetTextAlign(TA_RIGHT | TA_TOP);
-    for (double value : yTicks.values) {
-        const int y = mapping.ToPixelY(value);
-        dc.SelectObject(&grid);
-        dc.MoveTo(plot.left, y);
-        dc.LineTo(plot.right, y);
-        dc.SelectObject(&tick);
-        dc.MoveTo(plot.left - 4, y);
-        dc.LineTo(plot.left, y);
-        dc.TextOut(plot.left - 6, y - textHeight / 2, TickLabel(value, yTicks.step));
-    }
+    DrawXTicks(dc, mapping, MakeTicks(m_dViewMinX, m_dViewMaxX, std::max(2, plot.Width() / 50)),
+               grid, tick, true);
+    DrawYTicks(dc, mapping,
+               MakeTicks(m_dViewMinY, m_dViewMaxY, std::max(2, plot.Height() / (textHeight * 3))),
+               grid, tick, textHeight);
 
     dc.SetTextAlign(TA_CENTER | TA_TOP);
     dc.TextOut((plot.left + plot.right) / 2, plot.bottom + 7 + textHeight, m_strXTitle);

@@ -169,30 +169,11 @@ void DrawAxes(CDC& dc, const Panel& panel, const CGraphTicks& timeTicks, bool ti
     CPen tick(PS_SOLID, 1, RGB16(CR16_DARKGRAY));
     dc.SelectObject(&fonts.ticks);
     dc.SetTextColor(RGB16(CR16_BLACK));
-    dc.SetTextAlign(TA_CENTER | TA_TOP);
-    for (double value : timeTicks.values) {
-        const int x = panel.mapping.ToPixelX(value);
-        dc.SelectObject(&grid);
-        dc.MoveTo(x, plot.top);
-        dc.LineTo(x, plot.bottom);
-        dc.SelectObject(&tick);
-        dc.MoveTo(x, plot.bottom);
-        dc.LineTo(x, plot.bottom + 4);
-        if (timeLabels) dc.TextOut(x, plot.bottom + 5, TickLabel(value, timeTicks.step));
-    }
-    dc.SetTextAlign(TA_RIGHT | TA_TOP);
-    for (double value : panel.ticks.values) {
-        const int y = panel.mapping.ToPixelY(value);
-        // Speed and acceleration change sign at zero: its line stands out.
-        const bool zero = value == 0 && panel.quantity != PreviewQuantity::Position;
-        dc.SelectObject(zero ? &tick : &grid);
-        dc.MoveTo(plot.left, y);
-        dc.LineTo(plot.right, y);
-        dc.SelectObject(&tick);
-        dc.MoveTo(plot.left - 4, y);
-        dc.LineTo(plot.left, y);
-        dc.TextOut(plot.left - 6, y - textHeight / 2, TickLabel(value, panel.ticks.step));
-    }
+    DrawXTicks(dc, panel.mapping, timeTicks, grid, tick, timeLabels);
+    // Speed and acceleration change sign at zero: its line stands out.
+    const bool crossesZero = panel.quantity != PreviewQuantity::Position;
+    DrawYTicks(dc, panel.mapping, panel.ticks, grid, tick, textHeight,
+               crossesZero ? &tick : nullptr);
 }
 
 void DrawCurve(CDC& dc, const Panel& panel, const PreviewPlotContent& content) {
