@@ -37,6 +37,8 @@ constexpr std::int64_t kPointLineLength = 72;
 // The longest PTP line without its unit names and printed values: the fixed text and two 64-bit
 // operands.
 constexpr std::size_t kLongestPointLineFrame = 32 + 2 * 20;
+// Lines are gathered into blocks of about this many bytes before they join the program.
+constexpr std::size_t kBlockLength = 1 << 16;
 
 char* Put(char* out, std::string_view text) {
     std::memcpy(out, text.data(), text.size());
@@ -95,7 +97,10 @@ CString CInternalData::GenerateCode() {
         // Each line is "  PTP %lldL, %lldU, 0; //PT(%s[%s],%s[%s])\r\n", put together piece by
         // piece: printf-style formatting took most of the time of a long translation.
         const std::size_t frame = kLongestPointLineFrame + positionUnit.size() + timeUnit.size();
-        std::string line(frame + 64, '\0');
+        // Lines gather in a block that goes to the program when it is nearly full: one append
+        // per line cost more than the line's own formatting.
+        std::string block(kBlockLength + frame + 64, '\0');
+        std::size_t used = 0;
         std::int64_t previousPosition = 0;
         std::int64_t previousTime = 0;
         for (int i = 1; i < count; ++i) {
@@ -106,8 +111,13 @@ CString CInternalData::GenerateCode() {
             const std::size_t longest = frame +
                                         static_cast<std::size_t>(shownPosition.GetLength()) +
                                         static_cast<std::size_t>(shownTime.GetLength());
-            if (line.size() < longest) line.resize(longest);
-            char* out = Put(line.data(), "  PTP ");
+            if (block.size() - used < longest) {
+                code.Append(block.data(), static_cast<int>(used));
+                used = 0;
+                if (block.size() < longest) block.resize(longest);
+            }
+            char* const start = block.data() + used;
+            char* out = Put(start, "  PTP ");
             out = PutOperand(out, Step(position, previousPosition));
             out = Put(out, "L, ");
             out = PutOperand(out, Step(time, previousTime));
@@ -121,12 +131,17 @@ CString CInternalData::GenerateCode() {
             out = Put(out, "[");
             out = Put(out, timeUnit);
             out = Put(out, "])\r\n");
-            code.Append(line.data(), static_cast<int>(out - line.data()));
-            if (i == 1 && m_nExecute == 0) code += "  UPD; //Execute immediate\r\n";
-            if (i == 1 && m_nExecute == 1) code += "  UPD!; //Execute on event\r\n";
+            used += static_cast<std::size_t>(out - start);
+            if (i == 1) {
+                code.Append(block.data(), static_cast<int>(used));
+                used = 0;
+                if (m_nExecute == 0) code += "  UPD; //Execute immediate\r\n";
+                if (m_nExecute == 1) code += "  UPD!; //Execute on event\r\n";
+            }
             previousPosition = position;
             previousTime = time;
         }
+        code.Append(block.data(), static_cast<int>(used));
     }
 
     if (m_nExecute == 0 && m_nWaitForCompletion) code += "  !MC; WAIT!; //wait for completion\r\n";

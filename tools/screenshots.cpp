@@ -99,7 +99,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     CHostSession session;
-    if (!session.Open(HostOptions{}, error)) {
+    CHostWindows* windows = LoadHostWindows(error);
+    if (!windows || !session.Open(HostOptions{}, error)) {
         std::fprintf(stderr, "travex-screenshots: %s\n", error.c_str());
         return 2;
     }
@@ -136,7 +137,7 @@ int main(int argc, char** argv) {
 
     CString text(std::move(motion));
     std::vector<CString> messages;
-    EditInWindow(session, text, messages, error);
+    EditInWindow(*windows, session, text, messages, error);
     for (const QString& path : saved) std::printf("%s\n", path.toLocal8Bit().constData());
     if (!queue.IsDone() || !error.empty()) {
         std::fprintf(stderr, "travex-screenshots: %s\n",

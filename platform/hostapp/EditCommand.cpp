@@ -1,8 +1,5 @@
 #include "EditCommand.h"
 
-#include <QtDialogDriver.h>
-#include <QtDialogMirror.h>
-
 #include <cstdio>
 #include <memory>
 
@@ -32,14 +29,15 @@ void PrintMessageLine(const std::string& text) {
 }
 
 // The editor for a person, in a window: exit statuses and the writing of MOTION as under scripts.
-int RunWindowEdit(const HostOptions& options, const std::string& motionPath, std::string motion) {
+int RunWindowEdit(CHostWindows& windows, const HostOptions& options, const std::string& motionPath,
+                  std::string motion) {
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     CString text(std::move(motion));
     std::vector<CString> messages;
     std::string error;
-    QtApplicationScope application;
-    const BOOL confirmed = EditInWindow(session, text, messages, error);
+    const std::unique_ptr<CWindowApplication> application = windows.OpenApplication();
+    const BOOL confirmed = EditInWindow(windows, session, text, messages, error);
     for (const CString& message : messages) PrintMessageLine(message.str());
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         return ReportFailure("cannot write the messages to standard output");
@@ -50,7 +48,14 @@ int RunWindowEdit(const HostOptions& options, const std::string& motionPath, std
 }
 
 int RunEdit(const HostOptions& options, const EditArguments& arguments) {
-    const bool display = QtHasDisplay();
+    std::string error;
+    // Window support is loaded only where windows may be shown.
+    CHostWindows* windows = nullptr;
+    if (arguments.scriptPath.empty() || arguments.window) {
+        windows = LoadHostWindows(error);
+        if (!windows) return ReportFailure(error.c_str());
+    }
+    const bool display = windows && windows->HasDisplay();
     if (arguments.scriptPath.empty() && !display) {
         return ReportFailure(
             "edit has no display for its window: run it on a desktop (DISPLAY or "
@@ -69,14 +74,13 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
         !RefuseSameFile("the motion", arguments.motionPath, "--script", arguments.scriptPath)) {
         return kExitFailure;
     }
-    std::string error;
     std::string motion;
     if (!ReadWholeText(arguments.motionPath, motion, error) ||
         !CheckMotionToEdit(arguments.motionPath, motion, error)) {
         return ReportFailure(error.c_str());
     }
     if (arguments.scriptPath.empty())
-        return RunWindowEdit(options, arguments.motionPath, std::move(motion));
+        return RunWindowEdit(*windows, options, arguments.motionPath, std::move(motion));
 
     // A script that does not parse is refused before the module is loaded.
     CEditorScriptDriver driver;
@@ -84,11 +88,11 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
 
-    std::unique_ptr<QtApplicationScope> application;
-    std::unique_ptr<QtDialogMirror> mirror;
+    std::unique_ptr<CWindowApplication> application;
+    std::unique_ptr<CDialogViewer> mirror;
     if (arguments.window) {
-        application = std::make_unique<QtApplicationScope>();
-        mirror = std::make_unique<QtDialogMirror>(arguments.delayMs);
+        application = windows->OpenApplication();
+        mirror = windows->MakeMirror(arguments.delayMs);
         driver.SetViewer(mirror.get());
     }
     CString text(std::move(motion));

@@ -1,6 +1,5 @@
 #include "PlotCommand.h"
 
-#include <DrawingFile.h>
 #include <PreviewPlot.h>
 
 #include <charconv>
@@ -9,6 +8,7 @@
 #include <string>
 
 #include "ExitStatus.h"
+#include "HostWindows.h"
 #include "MotionPreviewSource.h"
 #include "WholeTextIO.h"
 
@@ -38,8 +38,11 @@ bool ParseSize(const std::string& text, CSize& size) {
 }
 
 int RunPlot(const HostOptions& options, const PlotArguments& arguments) {
+    std::string bytes, error;
+    CHostWindows* windows = LoadHostWindows(error);
+    if (!windows) return ReportFailure(error.c_str());
     DrawingFormat format;
-    if (!DrawingFormatOfPath(arguments.outputPath, format)) {
+    if (!windows->FormatOfPath(arguments.outputPath, format)) {
         return ReportFailure(("cannot tell the format of " + arguments.outputPath +
                               ": its name must end in .svg, .png or .pdf")
                                  .c_str());
@@ -62,8 +65,7 @@ int RunPlot(const HostOptions& options, const PlotArguments& arguments) {
     content.limits = motion.limits;
     content.title = std::filesystem::path(arguments.preview.motionPath).filename().string() +
                     " on " + motion.setupName;
-    std::string bytes, error;
-    if (!RenderDrawing(
+    if (!windows->Render(
             format, size,
             [&content](CDC& dc, const CRect& area) { DrawPreviewPlot(dc, area, content); }, bytes,
             error)) {

@@ -27,13 +27,12 @@ public:
     CString(const char* text) {  // NOLINT: implicit as in MFC
         AfxMayAllocate([&] { m_str = text ? text : ""; });
     }
-    CString(const char* text, int length) {
-        AfxMayAllocate([&] { m_str.assign(text, static_cast<size_t>(length)); });
-    }
+    // Built in place rather than assigned: the generator makes one of these a printed value.
+    CString(const char* text, int length)
+        : m_str(AfxMayAllocate([&] { return std::string(text, static_cast<size_t>(length)); })) {}
     CString(std::string text) : m_str(std::move(text)) {}  // NOLINT: implicit on purpose
-    CString(std::string_view text) {                       // NOLINT: implicit on purpose
-        AfxMayAllocate([&] { m_str = text; });
-    }
+    CString(std::string_view text)                         // NOLINT: implicit on purpose
+        : m_str(AfxMayAllocate([&] { return std::string(text); })) {}
     CString(const CString& other) {
         AfxMayAllocate([&] { m_str = other.m_str; });
     }

@@ -1,0 +1,50 @@
+// What travex-host needs of a window system: the editor in a window, a script's actions shown on
+// one, and drawings saved as files. It lives in libhostwindows.so beside the program, loaded by
+// the commands that use it only: the toolkit's libraries take longer to load than a short
+// translation takes to run.
+#pragma once
+
+#include <DrawingFile.h>
+#include <afxheadlessdriver.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Keeps the toolkit's application, which windows need, while it lives.
+class CWindowApplication {
+public:
+    virtual ~CWindowApplication() = default;
+};
+
+class CHostWindows {
+public:
+    virtual ~CHostWindows() = default;
+
+    // Whether there is a desktop (or an offscreen platform) to show windows on.
+    virtual bool HasDisplay() const = 0;
+    virtual std::unique_ptr<CWindowApplication> OpenApplication() = 0;
+
+    // Runs `openEditor` with the windowed dialog driver in place, so that the dialog it opens is
+    // a window for the user to work. `messages` gets the texts of the message boxes shown;
+    // `shownDialog` whether a dialog was opened at all. Returns what `openEditor` returned.
+    virtual BOOL RunWithWindows(const std::function<BOOL()>& openEditor,
+                                std::vector<CString>& messages, bool& shownDialog) = 0;
+    // A viewer that shows the dialogs of a played script in windows, pausing `delayMs` after each
+    // action. Needs the application.
+    virtual std::unique_ptr<CDialogViewer> MakeMirror(int delayMs) = 0;
+
+    // The format that the extension of `path` asks for; false for another.
+    virtual bool FormatOfPath(const std::string& path, DrawingFormat& format) const = 0;
+    // The bytes of a file of `format` showing draw() on `size` pixels; false with a message.
+    virtual bool Render(DrawingFormat format, CSize size, const DrawFunction& draw,
+                        std::string& bytes, std::string& error) = 0;
+};
+
+// The library's one export: its CHostWindows, which lives as long as the process.
+extern "C" CHostWindows* TravexHostWindows();
+
+// Loads libhostwindows.so from the program's directory the first time; null with a message when
+// it cannot be loaded.
+CHostWindows* LoadHostWindows(std::string& error);

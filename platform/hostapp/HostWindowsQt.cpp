@@ -1,0 +1,62 @@
+// libhostwindows.so: the host's window support on the Qt driver.
+#include <QtDialogDriver.h>
+#include <QtDialogMirror.h>
+
+#include "HostWindows.h"
+
+namespace {
+
+// Knows whether the module opened its dialog at all.
+class CWatchedWindowDriver : public QtDialogDriver {
+public:
+    void RunModalLoop(CDialog& dialog) override {
+        m_bShownDialog = true;
+        QtDialogDriver::RunModalLoop(dialog);
+    }
+    bool m_bShownDialog = false;
+};
+
+class CQtWindowApplication : public CWindowApplication {
+    QtApplicationScope m_scope;
+};
+
+class CQtHostWindows : public CHostWindows {
+public:
+    bool HasDisplay() const override { return QtHasDisplay(); }
+
+    std::unique_ptr<CWindowApplication> OpenApplication() override {
+        return std::make_unique<CQtWindowApplication>();
+    }
+
+    BOOL RunWithWindows(const std::function<BOOL()>& openEditor, std::vector<CString>& messages,
+                        bool& shownDialog) override {
+        CWatchedWindowDriver driver;
+        CDialogDriver* const previous = AfxGetDialogDriver();
+        AfxSetDialogDriver(&driver);
+        const BOOL result = openEditor();
+        AfxSetDialogDriver(previous);
+        messages = driver.GetShownMessages();
+        shownDialog = driver.m_bShownDialog;
+        return result;
+    }
+
+    std::unique_ptr<CDialogViewer> MakeMirror(int delayMs) override {
+        return std::make_unique<QtDialogMirror>(delayMs);
+    }
+
+    bool FormatOfPath(const std::string& path, DrawingFormat& format) const override {
+        return DrawingFormatOfPath(path, format);
+    }
+
+    bool Render(DrawingFormat format, CSize size, const DrawFunction& draw, std::string& bytes,
+                std::string& error) override {
+        return RenderDrawing(format, size, draw, bytes, error);
+    }
+};
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) CHostWindows* TravexHostWindows() {
+    static CQtHostWindows windows;
+    return &windows;
+}
