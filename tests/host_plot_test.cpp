@@ -200,6 +200,28 @@ TEST_F(HostPlot, RefusalsWriteNothing) {
     EXPECT_TRUE(Contents(dir / "S.SVG").starts_with("<?xml"));
 }
 
+// The window support comes with Qt and is loaded only by the commands that draw or show: a
+// travex-host installed without it (and without the Qt driver) still translates, and plot says
+// what is missing.
+TEST_F(HostPlot, WithoutTheWindowSupportTranslateRunsAndPlotNamesWhatIsMissing) {
+    const fs::path built = fs::path(kHost).parent_path();
+    for (const char* name : {"travex-host", "Travex.so", "libkinecore.so", "libmfc.so"})
+        fs::copy_file(built / name, dir / name);
+    const std::string host = (dir / "travex-host").string();
+    const std::string program = (dir / "program.txt").string();
+    const ChildResult translated = RunChild(host, {"translate", kSCurve.string(), "-o", program});
+    EXPECT_EQ(translated.exitStatus, 0) << translated.err;
+    EXPECT_EQ(Contents(program), Host({"translate", kSCurve.string()}).out);
+
+    const std::string plot = (dir / "plot.svg").string();
+    const ChildResult plotted = RunChild(host, {"plot", kSCurve.string(), "-o", plot});
+    EXPECT_EQ(plotted.exitStatus, 2);
+    EXPECT_TRUE(plotted.err.starts_with("travex-host: cannot load the window support " +
+                                        (dir / "libhostwindows.so").string() + ": "))
+        << plotted.err;
+    EXPECT_FALSE(fs::exists(plot));
+}
+
 TEST_F(HostPlot, EveryExampleOnEverySetupPlotsOrIsRefusedAsInTranslate) {
     std::vector<std::string> setups = {""};
     for (const auto& entry : fs::directory_iterator(kExamples / "setups")) {
