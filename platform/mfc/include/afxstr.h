@@ -27,7 +27,8 @@ public:
     CString(const char* text) {  // NOLINT: implicit as in MFC
         AfxMayAllocate([&] { m_str = text ? text : ""; });
     }
-    // Built in place rather than assigned: the generator makes one of these a printed value.
+    // Both built in place rather than assigned: the kernel prints each value of a long motion into
+    // one of these.
     CString(const char* text, int length)
         : m_str(AfxMayAllocate([&] { return std::string(text, static_cast<size_t>(length)); })) {}
     CString(std::string text) : m_str(std::move(text)) {}  // NOLINT: implicit on purpose
