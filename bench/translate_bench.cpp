@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     std::string host = ProgramBeside("travex-host");
     std::string reference = ProgramBeside("translate_reference");
     int points = 1000000;
-    int repeat = 7;
+    int repeat = 11;
     bool keep = false;
     app.add_option("--host", host, "The travex-host to measure")->type_name("FILE");
     app.add_option("--reference", reference, "The reference translator")->type_name("FILE");
