@@ -97,4 +97,14 @@ void KernelDialogTest::Script(const char* text) {
     ASSERT_TRUE(m_driver.LoadScriptText(text, "test.txt", error)) << error.GetString();
 }
 
+void FillCurves(CTestEditorDlg& editor, const std::vector<double>& times,
+                const std::vector<double>& positions) {
+    for (int curve : {0, 1}) {
+        const std::vector<double>& values = curve == 0 ? times : positions;
+        CCurve* array = editor.m_curves.GetAt(curve);
+        array->SetSize(static_cast<int>(values.size()));
+        for (size_t i = 0; i < values.size(); ++i) array->SetAt(static_cast<int>(i), values[i]);
+    }
+}
+
 }  // namespace kernel_test

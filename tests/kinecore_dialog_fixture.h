@@ -69,6 +69,10 @@ protected:
 
 inline CTestEditorDlg& AsEditor(CDialog& dialog) { return static_cast<CTestEditorDlg&>(dialog); }
 
+// Puts `times` and `positions` into the graph's two curves; the graph hears nothing of it.
+void FillCurves(CTestEditorDlg& editor, const std::vector<double>& times,
+                const std::vector<double>& positions);
+
 // The template in the resource chain and a headless driver with the graph verbs.
 class KernelDialogTest : public ::testing::Test {
 protected:

@@ -52,14 +52,10 @@ CRecordingSurface Paint(CGraphWindow& graph) {
     return surface;
 }
 
+// The curves, and the graph told of them.
 void Fill(CTestEditorDlg& editor, const std::vector<double>& times,
           const std::vector<double>& positions) {
-    for (int curve : {0, 1}) {
-        const std::vector<double>& values = curve == 0 ? times : positions;
-        CCurve* array = editor.m_curves.GetAt(curve);
-        array->SetSize(static_cast<int>(values.size()));
-        for (size_t i = 0; i < values.size(); ++i) array->SetAt(static_cast<int>(i), values[i]);
-    }
+    FillCurves(editor, times, positions);
     editor.m_graph.OnDataChanged();
 }
 

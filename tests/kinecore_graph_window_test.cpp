@@ -9,16 +9,6 @@ namespace {
 
 using GraphWindowTest = KernelDialogTest;
 
-void Fill(CTestEditorDlg& editor, const std::vector<double>& times,
-          const std::vector<double>& positions) {
-    for (int curve : {0, 1}) {
-        const std::vector<double>& values = curve == 0 ? times : positions;
-        CCurve* array = editor.m_curves.GetAt(curve);
-        array->SetSize(static_cast<int>(values.size()));
-        for (size_t i = 0; i < values.size(); ++i) array->SetAt(static_cast<int>(i), values[i]);
-    }
-}
-
 TEST_F(GraphWindowTest, TakesThePlaceOfTheControlAndTakesUpTheData) {
     m_driver.Inspect([](CDialog& shown) {
         CTestEditorDlg& editor = AsEditor(shown);
@@ -27,7 +17,7 @@ TEST_F(GraphWindowTest, TakesThePlaceOfTheControlAndTakesUpTheData) {
         CGraphWindow other(1, 0);
         EXPECT_FALSE(other.SubclassDlgItem(IDC_GRAPH, &shown, &editor.m_filter));
 
-        Fill(editor, {0, 10, 25, 40}, {0, -3.5, 8, 2});
+        FillCurves(editor, {0, 10, 25, 40}, {0, -3.5, 8, 2});
         editor.m_curves.GetAt(0)->m_strTitle = "Time[s]";
         graph.OnDataChanged();
         EXPECT_EQ(graph.m_dMinX, 0);
@@ -36,7 +26,7 @@ TEST_F(GraphWindowTest, TakesThePlaceOfTheControlAndTakesUpTheData) {
         EXPECT_EQ(graph.m_dMaxY, 8);
         EXPECT_EQ(graph.m_strXTitle, "Time[s]");
         EXPECT_EQ(graph.m_strYTitle, "Position");
-        Fill(editor, {5, 6, 7}, {1, 2});  // only points that both arrays hold count
+        FillCurves(editor, {5, 6, 7}, {1, 2});  // only points that both arrays hold count
         graph.OnDataChanged();
         EXPECT_EQ(graph.m_dMaxX, 6);
     });
@@ -48,7 +38,7 @@ TEST_F(GraphWindowTest, TakesThePlaceOfTheControlAndTakesUpTheData) {
 TEST_F(GraphWindowTest, ThePointStandsInBothArraysBeforeTheParentHears) {
     m_driver.Inspect([](CDialog& shown) {
         CTestEditorDlg& editor = AsEditor(shown);
-        Fill(editor, {0, 10, 20}, {0, 1});
+        FillCurves(editor, {0, 10, 20}, {0, 1});
         EXPECT_TRUE(editor.m_graph.MovePoint(1, 15, -4));
         EXPECT_EQ(editor.m_graph.GetSelectedPoint(), 1);
         EXPECT_TRUE(editor.m_graph.PickPoint(0));
@@ -81,7 +71,7 @@ TEST_F(GraphWindowTest, ScriptLinesThatNoUserCouldPlayStopTheScript) {
         RegisterGraphScriptVerbs(driver);
         AfxSetDialogDriver(&driver);
         CTestEditorDlg dialog(*m_setup, m_motion, m_paramText, m_log);
-        driver.Inspect([](CDialog& shown) { Fill(AsEditor(shown), {0, 10}, {0, 1}); });
+        driver.Inspect([](CDialog& shown) { FillCurves(AsEditor(shown), {0, 10}, {0, 1}); });
         CString loadError;
         ASSERT_TRUE(driver.LoadScriptText(line, "test.txt", loadError)) << loadError.GetString();
         EXPECT_EQ(dialog.DoModal(), -1);
@@ -100,7 +90,7 @@ TEST_F(GraphWindowTest, AGraphThatIsNotEditableTakesNoInput) {
     m_dialog.m_bWithGraph = false;
     m_driver.Inspect([&viewOnly](CDialog& shown) {
         ASSERT_TRUE(viewOnly.SubclassDlgItem(IDC_GRAPH, &shown, &AsEditor(shown).m_filter));
-        Fill(AsEditor(shown), {0, 10}, {0, 1});
+        FillCurves(AsEditor(shown), {0, 10}, {0, 1});
         EXPECT_FALSE(viewOnly.MovePoint(1, 5, 5));
     });
     Script("pick 1\n");
