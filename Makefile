@@ -83,11 +83,14 @@ fuzz:
 	        $(FUZZ_SEEDS_$(t)) $(wildcard tests/fuzz/seeds/$(t) tests/fuzz/found/$(t)) &&) true
 
 # The editor on the worked example and its event dialogs, rendered offscreen to docs/images/,
-# and the preview of the S-curve example as travex-host plot draws it.
+# the preview of the S-curve example as travex-host plot draws it, and a table against its profile.
 screenshots: build
 	$(BUILD)/travex-screenshots examples/worked-example.ptm docs/images
 	$(BUILD)/travex-host plot examples/s-curve-10rot.ptm -o docs/images/s-curve-plot.png \
 	    --size 1000x720 --time-unit s --max-speed "45 rot/s" --max-acceleration "600 rot/s^2"
+	$(BUILD)/travex-host plot examples/cycloid-10rot-20ms.ptm \
+	    --profile examples/profiles/cycloidal-10rot.txt -o docs/images/cycloid-profile-plot.png \
+	    --position-unit IU --time-unit ms --size 1000x900
 
 clean:
 	rm -rf $(BUILD)
