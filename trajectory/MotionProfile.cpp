@@ -71,6 +71,7 @@ double ProfileSegment::PeakAcceleration() const {
 
 bool MotionProfile::Build(const std::vector<ProfileStep>& steps, ProfileFault& fault) {
     m_segments.clear();
+    m_starts.clear();
     std::vector<ProfileSegment> segments;
     segments.reserve(steps.size());
     double time = 0;
@@ -129,14 +130,14 @@ bool MotionProfile::Build(const std::vector<ProfileStep>& steps, ProfileFault& f
         }
     }
     m_segments = std::move(segments);
+    m_starts.clear();
+    for (const ProfileSegment& segment : m_segments) m_starts.push_back(segment.startTime);
     return true;
 }
 
 int MotionProfile::SegmentIndexAt(double t) const {
-    const auto after = std::upper_bound(
-        m_segments.begin(), m_segments.end(), t,
-        [](double time, const ProfileSegment& segment) { return time < segment.startTime; });
-    return after == m_segments.begin() ? 0 : static_cast<int>(after - m_segments.begin()) - 1;
+    const auto after = std::upper_bound(m_starts.begin(), m_starts.end(), t);
+    return after == m_starts.begin() ? 0 : static_cast<int>(after - m_starts.begin()) - 1;
 }
 
 double MotionProfile::Duration() const {

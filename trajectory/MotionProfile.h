@@ -62,4 +62,6 @@ public:
 
 private:
     std::vector<ProfileSegment> m_segments;
+    // The segments' start times alone: a lookup touches far less memory.
+    std::vector<double> m_starts;
 };
