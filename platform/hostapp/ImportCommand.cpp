@@ -102,12 +102,7 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
     // The editor's arrays as a new motion has them when the import runs.
     CMC_ArrayParameter positions(setup);
     CMC_ArrayParameter times(setup);
-    positions.BindToKey("TPOS");
-    times.BindToKey("ATIME");
-    times.SetMinInInternalUnit(kPtMinTimeIU);
-    times.SetMaxInInternalUnit(kPtMaxTimeIU);
-    if (!choices.positionUnit.empty()) positions.SelectUnit(choices.positionUnit.c_str());
-    if (!choices.timeUnit.empty()) times.SelectUnit(choices.timeUnit.c_str());
+    PreparePtImportArrays(positions, times, choices.positionUnit, choices.timeUnit);
     const PtImportPreview preview = PreviewPtImport(points, positions, times);
     const bool clean = preview.skipped == 0 && preview.limited == 0;
     if (!arguments.quiet || (arguments.strict && !clean)) {
