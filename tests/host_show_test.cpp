@@ -29,6 +29,16 @@ std::vector<std::string> LinesStartingWith(const std::string& text, const std::s
     return found;
 }
 
+// A motion file's table and its preview on the built-in setup, as the kernel builds them.
+CTrajectoryPreview KernelPreview(const std::string& motion, PointTable& table) {
+    auto setup = CMC_Setup::CreateDefault();
+    EXPECT_STREQ(ReadPointTable(Contents(motion), *setup, table).GetString(), "");
+    CTrajectoryPreview preview;
+    std::string error;
+    EXPECT_TRUE(preview.Build(table.times, table.positions, error)) << error;
+    return preview;
+}
+
 TEST_F(HostShow, TableAndSummaryOfTheWorkedExample) {
     const ChildResult result = Host({"show", (kExamples / "worked-example.ptm").string()});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
@@ -104,12 +114,8 @@ TEST_F(HostShow, CsvReadsBackWithPythonsCsvModule) {
               "point|time [s]|position [rot]|time step [s]|position step [rot]|average speed "
               "[rot/s]|peak speed [rot/s]|peak acceleration [rot/s^2]");
 
-    auto setup = CMC_Setup::CreateDefault();
     PointTable table;
-    ASSERT_STREQ(ReadPointTable(Contents(motion), *setup, table).GetString(), "");
-    CTrajectoryPreview preview;
-    std::string error;
-    ASSERT_TRUE(preview.Build(table.times, table.positions, error));
+    const CTrajectoryPreview preview = KernelPreview(motion, table);
     const MotionFigures figures = MotionFigures::Of(preview);
     const PreviewUnits units{{"rot", 2000}, {"s", 1250}};
     size_t row = 0;
@@ -228,12 +234,8 @@ TEST_F(HostShow, DeviationFromAProfileAgainstASamplingOfTheLaw) {
     ASSERT_EQ(result.exitStatus, 0) << result.err;
 
     // The table's preview against the law, every 0.001 time IU.
-    auto setup = CMC_Setup::CreateDefault();
     PointTable table;
-    ASSERT_STREQ(ReadPointTable(Contents(motion), *setup, table).GetString(), "");
-    CTrajectoryPreview preview;
-    std::string error;
-    ASSERT_TRUE(preview.Build(table.times, table.positions, error));
+    const CTrajectoryPreview preview = KernelPreview(motion, table);
     std::vector<double> perSegment(table.times.size() - 1, 0);
     double largest = 0;
     for (int k = 0; k <= 625000; ++k) {

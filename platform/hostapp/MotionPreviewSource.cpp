@@ -1,6 +1,5 @@
 #include "MotionPreviewSource.h"
 
-#include <NumberText.h>
 #include <PointTable.h>
 #include <RateText.h>
 
@@ -20,12 +19,9 @@ bool ChooseUnit(const CMC_Setup& setup, UnitKind kind, const std::string& name, 
         unit = *found;
         return true;
     }
-    std::string known;
-    for (const CMC_Unit& candidate : setup.GetUnits(kind)) {
-        known += (known.empty() ? "" : ", ") + candidate.name;
-    }
     error = std::string("unknown ") + (kind == UnitKind::Position ? "position" : "time") +
-            " unit \"" + name + "\"; the setup \"" + setup.GetName() + "\" has " + known;
+            " unit \"" + name + "\"; the setup \"" + setup.GetName() + "\" has " +
+            SetupUnitNames(setup, kind);
     return false;
 }
 
@@ -55,9 +51,7 @@ int LoadProfile(const PreviewArguments& arguments, const CMC_Setup& setup, Motio
     const double end = motion.preview.GetEndTime();
     if (start != 0 || std::abs(end - motion.profile.Duration()) > 1e-9 * end) {
         const PreviewUnits& units = motion.units;
-        const auto time = [&units](double iu) {
-            return FormatReadable(units.Time(iu)) + " " + units.time.name;
-        };
+        const auto time = [&units](double iu) { return units.TimeText(iu); };
         return ReportFailure((arguments.motionPath + " runs from " + time(start) + " to " +
                               time(end) + ", " + InputName(arguments.profilePath) + " from 0 to " +
                               time(motion.profile.Duration()) +

@@ -5,18 +5,6 @@
 
 #include "WholeTextIO.h"
 
-namespace {
-
-std::string UnitNames(const CMC_Setup& setup, UnitKind kind) {
-    std::string names;
-    for (const CMC_Unit& unit : setup.GetUnits(kind)) {
-        names += (names.empty() ? "" : ", ") + unit.name;
-    }
-    return names;
-}
-
-}  // namespace
-
 bool ReadMotionProfile(const std::string& path, const CMC_Setup& setup, MotionProfile& profile,
                        std::string& error) {
     std::string text;
@@ -31,7 +19,7 @@ bool ReadMotionProfile(const std::string& path, const CMC_Setup& setup, MotionPr
         const CMC_Unit* unit = FindSetupUnit(setup, setupKind, name);
         return unit ? std::optional<double>(unit->iuPerUnit) : std::nullopt;
     };
-    units.positionNames = UnitNames(setup, UnitKind::Position);
-    units.timeNames = UnitNames(setup, UnitKind::Time);
+    units.positionNames = SetupUnitNames(setup, UnitKind::Position);
+    units.timeNames = SetupUnitNames(setup, UnitKind::Time);
     return ParseMotionProfile(text, InputName(path), units, profile, error);
 }

@@ -139,12 +139,8 @@ void AppendProfileSummary(std::string& out, const std::string& profilePath,
                           const MotionPreview& motion) {
     const PreviewUnits& units = motion.units;
     const MotionProfile& profile = motion.profile;
-    const auto time = [&](double iu) {
-        return FormatReadable(units.Time(iu)) + " " + units.time.name;
-    };
-    const auto position = [&](double iu) {
-        return FormatReadable(units.Position(iu)) + " " + units.position.name;
-    };
+    const auto time = [&units](double iu) { return units.TimeText(iu); };
+    const auto position = [&units](double iu) { return units.PositionText(iu); };
     const std::vector<ProfileSegment>& segments = profile.GetSegments();
     out += "\nProfile " + InputName(profilePath) + ", " + std::to_string(segments.size()) +
            (segments.size() == 1 ? " segment\n" : " segments\n");
@@ -171,12 +167,8 @@ void AppendSummary(std::string& out, const std::string& motionPath, const std::s
                    const MotionPreview& motion) {
     const PreviewUnits& units = motion.units;
     const MotionFigures& figures = motion.figures;
-    const auto time = [&](double iu) {
-        return FormatReadable(units.Time(iu)) + " " + units.time.name;
-    };
-    const auto position = [&](double iu) {
-        return FormatReadable(units.Position(iu)) + " " + units.position.name;
-    };
+    const auto time = [&units](double iu) { return units.TimeText(iu); };
+    const auto position = [&units](double iu) { return units.PositionText(iu); };
     const auto line = [&out](const char* label, const std::string& text) {
         AppendLine(out, label, text);
     };

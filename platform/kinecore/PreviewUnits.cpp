@@ -2,6 +2,24 @@
 
 #include <strings.h>
 
+#include "NumberText.h"
+
+std::string PreviewUnits::TimeText(double iu) const {
+    return FormatReadable(Time(iu)) + " " + time.name;
+}
+
+std::string PreviewUnits::PositionText(double iu) const {
+    return FormatReadable(Position(iu)) + " " + position.name;
+}
+
+std::string SetupUnitNames(const CMC_Setup& setup, UnitKind kind) {
+    std::string names;
+    for (const CMC_Unit& unit : setup.GetUnits(kind)) {
+        names += (names.empty() ? "" : ", ") + unit.name;
+    }
+    return names;
+}
+
 PreviewUnits PreviewUnits::DefaultOf(const CMC_Setup& setup) {
     return {setup.GetUnits(UnitKind::Position).front(), setup.GetUnits(UnitKind::Time).front()};
 }

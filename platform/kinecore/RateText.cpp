@@ -18,14 +18,6 @@ std::string Cut(std::string_view name) {
     return name.size() > kMax ? std::string(name.substr(0, kMax)) + "..." : std::string(name);
 }
 
-std::string UnitList(const CMC_Setup& setup, UnitKind kind) {
-    std::string list;
-    for (const CMC_Unit& unit : setup.GetUnits(kind)) {
-        list += (list.empty() ? "" : ", ") + unit.name;
-    }
-    return list;
-}
-
 }  // namespace
 
 bool ParseRate(std::string_view text, RateKind kind, const CMC_Setup& setup,
@@ -63,14 +55,14 @@ bool ParseRate(std::string_view text, RateKind kind, const CMC_Setup& setup,
         const CMC_Unit* positionUnit = FindSetupUnit(setup, UnitKind::Position, position);
         if (!positionUnit) {
             error = "names the position unit \"" + Cut(position) +
-                    "\", which the setup lacks (it has " + UnitList(setup, UnitKind::Position) +
-                    ")";
+                    "\", which the setup lacks (it has " +
+                    SetupUnitNames(setup, UnitKind::Position) + ")";
             return false;
         }
         const CMC_Unit* timeUnit = FindSetupUnit(setup, UnitKind::Time, time);
         if (!timeUnit) {
             error = "names the time unit \"" + Cut(time) + "\", which the setup lacks (it has " +
-                    UnitList(setup, UnitKind::Time) + ")";
+                    SetupUnitNames(setup, UnitKind::Time) + ")";
             return false;
         }
         chosen = {*positionUnit, *timeUnit};

@@ -26,6 +26,10 @@ struct PreviewUnits {
         return acceleration * position.iuPerUnit / (time.iuPerUnit * time.iuPerUnit);
     }
 
+    // "0.25 s", "12.5 rot": a value in IU shown with its unit, for messages and reports.
+    std::string TimeText(double iu) const;
+    std::string PositionText(double iu) const;
+
     std::string SpeedName() const { return position.name + "/" + time.name; }
     // "rot/s²" for people; `plain` gives "rot/s^2" for files that may not be read as UTF-8.
     std::string AccelerationName(bool plain = false) const {
@@ -38,3 +42,5 @@ struct PreviewUnits {
 
 // The setup's unit of that kind whose name matches regardless of case, or null.
 const CMC_Unit* FindSetupUnit(const CMC_Setup& setup, UnitKind kind, std::string_view name);
+// The names of the setup's units of that kind, for messages: "rot, IU, deg, rad".
+std::string SetupUnitNames(const CMC_Setup& setup, UnitKind kind);
