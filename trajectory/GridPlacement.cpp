@@ -19,15 +19,31 @@ constexpr Time kLongestStep = static_cast<Time>(kMaxTimeStepIU);
 class ClampedReference {
 public:
     explicit ClampedReference(const ReferenceMotion& reference)
-        : m_reference(reference), m_end(reference.Duration()) {}
+        : m_reference(reference),
+          m_end(reference.Duration()),
+          m_wholeTimes(kRemembered, -1),
+          m_wholePositions(kRemembered) {}
     double Position(double t) const { return m_reference.PositionAt(std::clamp(t, 0.0, m_end)); }
+    // The placement asks for the same whole IU again and again as it tries steps: the last few
+    // thousand answers are kept.
+    double PositionAtWhole(Time t) const {
+        const size_t slot = static_cast<size_t>(t) & (kRemembered - 1);
+        if (m_wholeTimes[slot] != t) {
+            m_wholeTimes[slot] = t;
+            m_wholePositions[slot] = Position(static_cast<double>(t));
+        }
+        return m_wholePositions[slot];
+    }
     double Velocity(double t) const {
         return t >= m_end ? 0 : m_reference.VelocityAt(std::max(t, 0.0));
     }
 
 private:
+    static constexpr size_t kRemembered = 1 << 14;
     const ReferenceMotion& m_reference;
     double m_end;
+    mutable std::vector<Time> m_wholeTimes;
+    mutable std::vector<double> m_wholePositions;
 };
 
 struct Gap {
@@ -41,11 +57,16 @@ struct Gap {
 Gap LargestGap(const CubicSegment& piece, const ClampedReference& reference, double stop) {
     const int intervals = std::clamp(static_cast<int>(std::ceil(piece.duration)), 12, 512);
     const double h = piece.duration / intervals;
+    // Pieces of the table start and end on whole IU: most samples fall on them too.
+    const bool whole = h == 1 && piece.startTime == std::floor(piece.startTime);
+    const Time start = static_cast<Time>(piece.startTime);
     Gap gap;
     double e0 = 0, e1 = 0;
     for (int k = 0; k <= intervals; ++k) {
         const double tau = k == intervals ? piece.duration : k * h;
-        const double e = piece.PositionAt(tau) - reference.Position(piece.startTime + tau);
+        const double e =
+            piece.PositionAt(tau) - (whole ? reference.PositionAtWhole(start + k)
+                                           : reference.Position(piece.startTime + tau));
         if (std::abs(e) > gap.value) gap = {std::abs(e), piece.startTime + tau};
         const double curvature = e0 - 2 * e1 + e;
         if (k >= 2 && (e1 - e0) * (e - e1) <= 0 && curvature != 0) {
@@ -84,10 +105,16 @@ public:
         : m_reference(reference), m_bounds(bounds) {}
 
     bool Holds(Time t0, double p0, double v0, Time t1, double p1, double v1) const {
-        if (std::abs(p1 - p0) > kMaxPositionStepIU) return false;
-        const CubicSegment piece = Piece(t0, p0, v0, t1, p1, v1);
-        return PeakAcceleration(piece) <= m_bounds.acceleration &&
-               LargestGap(piece, m_reference, m_bounds.deviation).value <= m_bounds.deviation;
+        return AccelerationHolds(t0, p0, v0, t1, p1, v1) && GapHolds(t0, p0, v0, t1, p1, v1);
+    }
+    // The cheap half of Holds, the position step's bound included.
+    bool AccelerationHolds(Time t0, double p0, double v0, Time t1, double p1, double v1) const {
+        return std::abs(p1 - p0) <= kMaxPositionStepIU &&
+               PeakAcceleration(Piece(t0, p0, v0, t1, p1, v1)) <= m_bounds.acceleration;
+    }
+    bool GapHolds(Time t0, double p0, double v0, Time t1, double p1, double v1) const {
+        return LargestGap(Piece(t0, p0, v0, t1, p1, v1), m_reference, m_bounds.deviation).value <=
+               m_bounds.deviation;
     }
     // How far the piece exceeds the worse of its bounds (≤ 1: it holds them).
     double Excess(Time t0, double p0, double v0, Time t1, double p1, double v1) const {
@@ -166,7 +193,7 @@ public:
 
 private:
     double RoundedAt(Time t) const {
-        return t == 0 ? 0 : std::round(m_reference.Position(static_cast<double>(t)));
+        return t == 0 ? 0 : std::round(m_reference.PositionAtWhole(t));
     }
     // The model's velocity at the last point when `next` follows it.
     double LastVelocity(Time next, double nextPosition) const {
@@ -184,10 +211,17 @@ private:
         const size_t m = m_t.size() - 1;
         const double position = RoundedAt(next);
         const double v = LastVelocity(next, position);
-        if (m > 0 && !m_judge.Holds(m_t[m - 1], m_p[m - 1], m_v[m - 1], m_t[m], m_p[m], v)) {
+        const double assumed = AssumedVelocity(next);
+        // The cheap tests first, and the opened piece, which fails more often, before the other.
+        if (m > 0 &&
+            !m_judge.AccelerationHolds(m_t[m - 1], m_p[m - 1], m_v[m - 1], m_t[m], m_p[m], v)) {
             return false;
         }
-        return m_judge.Holds(m_t[m], m_p[m], v, next, position, AssumedVelocity(next));
+        if (!m_judge.AccelerationHolds(m_t[m], m_p[m], v, next, position, assumed) ||
+            !m_judge.GapHolds(m_t[m], m_p[m], v, next, position, assumed)) {
+            return false;
+        }
+        return m == 0 || m_judge.GapHolds(m_t[m - 1], m_p[m - 1], m_v[m - 1], m_t[m], m_p[m], v);
     }
     double Excess(Time next) const {
         const size_t m = m_t.size() - 1;
