@@ -65,13 +65,6 @@ void Report(const char* what, const std::vector<ProcessRun>& runs, double target
         Median(cpu), summary.peakMB);
 }
 
-// The report's first lines: the points and the largest deviation.
-void PrintHead(const fs::path& path) {
-    std::ifstream file(path);
-    std::string line;
-    for (int i = 0; i < 2 && std::getline(file, line); ++i) std::printf("%s\n", line.c_str());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -97,7 +90,6 @@ int main(int argc, char** argv) {
     const fs::path designed = dir / "designed.ptm";
     const fs::path dense = dir / "dense.ptm";
     const fs::path fitted = dir / "fitted.ptm";
-    const fs::path report = dir / "report.txt";
     {
         std::ofstream file(profile);
         const int blocks = static_cast<int>(std::round(minutes * 60 / kBlockSeconds));
@@ -119,14 +111,7 @@ int main(int argc, char** argv) {
     if (designRuns.empty() || fitRuns.empty()) {
         status = 1;
     } else {
-        // The report of one more run each, for the points and the deviation reached.
-        for (const auto* arguments : {&design, &fit}) {
-            std::string command = "\"" + host + "\"";
-            for (const std::string& argument : *arguments) command += " \"" + argument + "\"";
-            if (std::system((command + " 2>\"" + report.string() + "\"").c_str()) == 0) {
-                PrintHead(report);
-            }
-        }
+        // Each run's report (points, deviation, peaks) is on standard error above.
         Report("design", designRuns, 1);
         Report("fit", fitRuns, 2);
     }
