@@ -185,7 +185,7 @@ public:
             m_held = false;
         }
         m_v.push_back(0);
-        DropNeedless();
+        Thin();
         times = std::move(m_t);
         positions = std::move(m_p);
         return m_held;
@@ -300,37 +300,98 @@ private:
 
     bool IsBreak(Time t) const { return std::binary_search(m_breaks.begin(), m_breaks.end(), t); }
 
-    // Drops each inner point, breaks aside, whose removal leaves the three pieces that it changes
-    // within the bounds.
-    void DropNeedless() {
+    struct Point {
+        Time t;
+        double p;
+    };
+
+    // Whether a run of points holds the bounds with the model's velocities: the first and last
+    // velocity given, those inside from their neighbours. `velocities` receives them all.
+    bool RunHolds(const Point* run, size_t count, double first, double last,
+                  double* velocities) const {
+        velocities[0] = first;
+        velocities[count - 1] = last;
+        for (size_t i = 1; i + 1 < count; ++i) {
+            if (run[i + 1].t - run[i - 1].t > 2 * kLongestStep) return false;
+            velocities[i] = CTrajectoryPreview::InnerVelocity(
+                Slope(run[i - 1].t, run[i - 1].p, run[i].t, run[i].p),
+                static_cast<double>(run[i].t - run[i - 1].t),
+                Slope(run[i].t, run[i].p, run[i + 1].t, run[i + 1].p),
+                static_cast<double>(run[i + 1].t - run[i].t));
+        }
+        for (size_t i = 0; i + 1 < count; ++i) {
+            if (run[i + 1].t - run[i].t > kLongestStep ||
+                !m_judge.AccelerationHolds(run[i].t, run[i].p, velocities[i], run[i + 1].t,
+                                           run[i + 1].p, velocities[i + 1])) {
+                return false;
+            }
+        }
+        for (size_t i = 0; i + 1 < count; ++i) {
+            if (!m_judge.GapHolds(run[i].t, run[i].p, velocities[i], run[i + 1].t, run[i + 1].p,
+                                  velocities[i + 1])) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Drops each inner point, breaks aside, whose neighbours hold the bounds without it, and
+    // otherwise tries to put one point in place of it and the next.
+    void Thin() {
+        constexpr Time kTried = 12;  // in place of two points: at most this many times
         const size_t n = m_t.size();
         std::vector<Time> t;
         std::vector<double> p, v;
         t.reserve(n);
         p.reserve(n);
         v.reserve(n);
-        // Kept points so far, then the candidate i, then i + 1 and i + 2 as placed.
-        const auto velocity = [](Time ta, double pa, Time tb, double pb, Time tc, double pc) {
-            return CTrajectoryPreview::InnerVelocity(
-                Slope(ta, pa, tb, pb), static_cast<double>(tb - ta), Slope(tb, pb, tc, pc),
-                static_cast<double>(tc - tb));
+        Point run[5];
+        double velocities[5];
+        // The run from the kept point before the last kept one (if any) through `middle` to the
+        // placed points `next` and `next` + 1 (if any); on success the velocities of the kept
+        // and placed points it changes are taken over.
+        const auto tryRun = [&](const Point* middle, size_t middleCount, size_t next) {
+            const size_t k = t.size() - 1;
+            size_t count = 0;
+            if (k > 0) run[count++] = {t[k - 1], p[k - 1]};
+            const size_t kept = count;
+            run[count++] = {t[k], p[k]};
+            for (size_t i = 0; i < middleCount; ++i) run[count++] = middle[i];
+            const size_t placed = count;
+            run[count++] = {m_t[next], m_p[next]};
+            if (next + 1 < n) run[count++] = {m_t[next + 1], m_p[next + 1]};
+            const double first = k > 0 ? v[k - 1] : 0;
+            const double last = next + 1 < n ? m_v[next + 1] : 0;
+            if (!RunHolds(run, count, first, last, velocities)) return false;
+            v[k] = velocities[kept];
+            m_v[next] = velocities[placed];
+            return true;
         };
         for (size_t i = 0; i < n; ++i) {
-            const bool inner = !t.empty() && i + 1 < n && !IsBreak(m_t[i]);
-            if (inner && m_t[i + 1] - t.back() <= kLongestStep) {
-                const size_t k = t.size() - 1;  // the kept point before i
-                const Time ta = t[k], tb = m_t[i + 1];
-                const double pa = p[k], pb = m_p[i + 1];
-                const double va = k == 0 ? 0 : velocity(t[k - 1], p[k - 1], ta, pa, tb, pb);
-                const double vb = i + 2 >= n ? 0 : velocity(ta, pa, tb, pb, m_t[i + 2], m_p[i + 2]);
-                const bool holds =
-                    (k == 0 || m_judge.Holds(t[k - 1], p[k - 1], v[k - 1], ta, pa, va)) &&
-                    m_judge.Holds(ta, pa, va, tb, pb, vb) &&
-                    (i + 2 >= n || m_judge.Holds(tb, pb, vb, m_t[i + 2], m_p[i + 2], m_v[i + 2]));
-                if (holds) {
-                    v[k] = va;
-                    m_v[i + 1] = vb;
-                    continue;
+            if (!t.empty() && i + 1 < n && !IsBreak(m_t[i])) {
+                if (tryRun(nullptr, 0, i + 1)) continue;
+                if (i + 2 < n && !IsBreak(m_t[i + 1])) {
+                    const Time from = t.back(), to = m_t[i + 2];
+                    const Time span = to - from - 1;
+                    const Time tried = std::min(span, kTried);
+                    bool merged = false;
+                    // From the middle outwards.
+                    for (Time j = 0; j < tried && !merged; ++j) {
+                        const Time offset = (j % 2 == 0 ? 1 : -1) * ((j + 1) / 2);
+                        const Time at = from + 1 + (span - 1) / 2 + offset * span / tried;
+                        if (at <= from || at >= to) continue;
+                        const Point middle = {at, RoundedAt(at)};
+                        if (tryRun(&middle, 1, i + 2)) {
+                            t.push_back(middle.t);
+                            p.push_back(middle.p);
+                            v.push_back(velocities[t.size() > 2 ? 2 : 1]);
+                            merged = true;
+                        }
+                    }
+                    if (merged) {
+                        ++i;
+                        continue;
+                    }
                 }
             }
             t.push_back(m_t[i]);
