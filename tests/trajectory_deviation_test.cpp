@@ -41,22 +41,31 @@ private:
     double m_bump;
 };
 
-// The preview's own cubic as a reference, plus a sine bump of height `bump`: the gap is the bump.
-class CubicWithBump : public ReferenceMotion {
+// The preview itself plus a bell of height `height` and width `width` centred at `centre`: the
+// gap is the bell, exactly.
+class PreviewWithBell : public ReferenceMotion {
 public:
-    CubicWithBump(const CTrajectoryPreview& preview, double bump)
-        : m_preview(preview), m_bump(bump) {}
+    PreviewWithBell(const CTrajectoryPreview& preview, double height, double centre, double width)
+        : m_preview(preview), m_height(height), m_centre(centre), m_width(width) {}
     double Duration() const override { return m_preview.GetEndTime(); }
-    double PositionAt(double t) const override {
-        return m_preview.PositionAt(t) + m_bump * std::sin(kPi * t / Duration());
+    double PositionAt(double t) const override { return m_preview.PositionAt(t) + Bell(t); }
+    double VelocityAt(double t) const override {
+        return m_preview.VelocityAt(t) - 2 * X(t) / m_width * Bell(t);
     }
-    double VelocityAt(double t) const override { return m_preview.VelocityAt(t); }
-    double AccelerationAt(double t) const override { return m_preview.AccelerationAt(t); }
+    double AccelerationAt(double t) const override {
+        const double x = X(t);
+        return m_preview.AccelerationAt(t) + (4 * x * x - 2) / (m_width * m_width) * Bell(t);
+    }
     std::vector<double> Breaks() const override { return {0, Duration()}; }
 
 private:
+    double X(double t) const { return (t - m_centre) / m_width; }
+    double Bell(double t) const { return m_height * std::exp(-X(t) * X(t)); }
+
     const CTrajectoryPreview& m_preview;
-    double m_bump;
+    double m_height;
+    double m_centre;
+    double m_width;
 };
 
 CTrajectoryPreview Preview(const std::vector<double>& times, const std::vector<double>& positions) {
@@ -92,16 +101,29 @@ DeviationPeak Sampled(const CTrajectoryPreview& preview, const ReferenceMotion& 
     return peak;
 }
 
-TEST(Deviation, FindsAGapThatPeaksBetweenWholeIU) {
-    // 7 time IU from rest to rest: the bump peaks at 3.5.
-    const CTrajectoryPreview preview = Preview({0, 7}, {0, 40});
-    const CubicWithBump reference(preview, 0.3);
-    const DeviationPeak peak = LargestDeviation(preview, reference);
-    EXPECT_NEAR(peak.value, 0.3, 1e-9);
-    EXPECT_NEAR(peak.time, 3.5, 1e-3);
+TEST(Deviation, FindsAGapThatPeaksBetweenWholeIUOrNextToAnEnd) {
+    // 7 time IU from rest to rest, the bell's top at 3.5.
+    const CTrajectoryPreview shortMove = Preview({0, 7}, {0, 40});
+    const PreviewWithBell middle(shortMove, 0.3, 3.5, 1.5);
+    DeviationPeak peak = LargestDeviation(shortMove, middle);
+    EXPECT_NEAR(peak.value, 0.3, 1e-12);
+    EXPECT_NEAR(peak.time, 3.5, 1e-6);
     EXPECT_EQ(peak.segment, 0);
     // Whole IU alone would miss part of it.
-    EXPECT_LT(Sampled(preview, reference, 0, 7, 1).value, 0.3 - 1e-3);
+    EXPECT_LT(Sampled(shortMove, middle, 0, 7, 1).value, 0.3 - 1e-2);
+
+    // A narrow bell just after the start of a long piece, between its first samples, higher
+    // than the gap at the start itself; and one just before the end of the second of two.
+    const CTrajectoryPreview longMove = Preview({0, 40, 80}, {0, 100, 150});
+    const PreviewWithBell nearStart(longMove, 0.7, 0.6, 1);
+    peak = LargestDeviation(longMove, nearStart);
+    EXPECT_NEAR(peak.value, 0.7, 1e-12);
+    EXPECT_NEAR(peak.time, 0.6, 1e-6);
+    const PreviewWithBell nearEnd(longMove, -0.4, 79.3, 0.8);
+    peak = LargestDeviation(longMove, nearEnd);
+    EXPECT_NEAR(peak.value, 0.4, 1e-12);
+    EXPECT_NEAR(peak.time, 79.3, 1e-6);
+    EXPECT_EQ(peak.segment, 1);
 }
 
 TEST(Deviation, MatchesABruteSamplingOfUniformTables) {

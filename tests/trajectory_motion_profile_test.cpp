@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -176,6 +179,23 @@ TEST(MotionProfile, CruisesAtOneSpeedMeet) {
         "dwell 1 IU\ncubic 1 rot 1 s\n");
     EXPECT_EQ(profile.GetSegments().size(), 6u);
     EXPECT_DOUBLE_EQ(profile.VelocityAt(200), 2000 / 125.0);
+}
+
+TEST(MotionProfile, ExampleProfilesParseAndTheBrokenOnesAreRefused) {
+    // Tests run in the source folder.
+    int examples = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("examples/profiles")) {
+        std::ifstream file(entry.path());
+        std::stringstream text;
+        text << file.rdbuf();
+        MotionProfile profile;
+        std::string error;
+        const bool broken = entry.path().filename().string().starts_with("broken-");
+        EXPECT_EQ(ParseMotionProfile(text.str(), "p", SetupUnits(), profile, error), !broken)
+            << entry.path() << ": " << error;
+        ++examples;
+    }
+    EXPECT_GE(examples, 3);
 }
 
 }  // namespace

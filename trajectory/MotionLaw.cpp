@@ -40,11 +40,15 @@ LawValues SineRamp(double c, double s) {
             c * std::sin(w * s), c * w * std::cos(w * s)};
 }
 
+// Where the first eighth's ramp ends, for both modified laws: computed once.
+const LawValues kModifiedSineRamped = SineRamp(kModifiedSineCa, 1.0 / 8);
+const LawValues kModifiedTrapezoidRamped = SineRamp(kModifiedTrapezoidCa, 1.0 / 8);
+
 // The first half of the modified sine; the second mirrors it.
 LawValues ModifiedSineHalf(double u) {
     const double c = kModifiedSineCa;
     if (u < 1.0 / 8) return SineRamp(c, u);
-    const LawValues start = SineRamp(c, 1.0 / 8);
+    const LawValues& start = kModifiedSineRamped;
     const double w = 4 * kPi / 3;
     const double s = u - 1.0 / 8;
     return {start.f + start.f1 * s + c * (1 - std::cos(w * s)) / (w * w),
@@ -55,7 +59,7 @@ LawValues ModifiedSineHalf(double u) {
 LawValues ModifiedTrapezoidHalf(double u) {
     const double c = kModifiedTrapezoidCa;
     if (u < 1.0 / 8) return SineRamp(c, u);
-    const LawValues ramped = SineRamp(c, 1.0 / 8);
+    const LawValues& ramped = kModifiedTrapezoidRamped;
     if (u < 3.0 / 8) {
         const double s = u - 1.0 / 8;
         return {ramped.f + ramped.f1 * s + c * s * s / 2, ramped.f1 + c * s, c, 0};

@@ -27,36 +27,33 @@ std::string Motion(double speed) { return speed == 0 ? "at rest" : "moving"; }
 
 // Why the speed jumps between `before` (null at the profile's start) and `after` (null at its
 // end), blaming a law that must start or end at rest where there is one.
-ProfileFault SpeedJump(const ProfileSegment* before, int beforeStep, const ProfileSegment* after,
-                       int afterStep) {
+ProfileFault SpeedJump(const ProfileSegment* before, const ProfileSegment* after) {
     if (!before) {
-        return {afterStep, after->line,
+        return {after->line,
                 std::string(after->law.Name()) +
                     " starts moving, but the profile starts at rest: begin with poly5"};
     }
     const double endSpeed = StateAt(*before, 1).speed;
     if (!after) {
-        return {beforeStep, before->line,
-                std::string(before->law.Name()) +
-                    " ends moving, but the profile ends at rest: end with poly5"};
+        return {before->line, std::string(before->law.Name()) +
+                                  " ends moving, but the profile ends at rest: end with poly5"};
     }
     const double startSpeed = StateAt(*after, 0).speed;
     const std::string beforeName(before->law.Name());
     const std::string afterName(after->law.Name());
     if (before->law.IsRestToRest() && !after->law.IsRestToRest()) {
-        return {beforeStep, before->line,
-                beforeName + " ends at rest, but the " + afterName + " on line " +
-                    std::to_string(after->line) + " starts moving: join them with poly5"};
+        return {before->line, beforeName + " ends at rest, but the " + afterName + " on line " +
+                                  std::to_string(after->line) +
+                                  " starts moving: join them with poly5"};
     }
     if (endSpeed != 0 && startSpeed != 0) {
-        return {afterStep, after->line,
-                afterName + " starts at another speed than the " + beforeName + " on line " +
-                    std::to_string(before->line) + " ends with: join them with poly5"};
+        return {after->line, afterName + " starts at another speed than the " + beforeName +
+                                 " on line " + std::to_string(before->line) +
+                                 " ends with: join them with poly5"};
     }
-    return {afterStep, after->line,
-            afterName + " starts " + Motion(startSpeed) + ", but the " + beforeName + " on line " +
-                std::to_string(before->line) + " ends " + Motion(endSpeed) +
-                ": join them with poly5"};
+    return {after->line, afterName + " starts " + Motion(startSpeed) + ", but the " + beforeName +
+                             " on line " + std::to_string(before->line) + " ends " +
+                             Motion(endSpeed) + ": join them with poly5"};
 }
 
 }  // namespace
@@ -71,27 +68,27 @@ double ProfileSegment::PeakAcceleration() const {
 
 bool MotionProfile::Build(const std::vector<ProfileStep>& steps, ProfileFault& fault) {
     m_segments.clear();
+    m_starts.clear();
     std::vector<ProfileSegment> segments;
     segments.reserve(steps.size());
     double time = 0;
     double position = 0;
     for (size_t i = 0; i < steps.size(); ++i) {
         const ProfileStep& step = steps[i];
-        const int index = static_cast<int>(i);
         if (!(step.duration > 0) || !std::isfinite(step.duration)) {
-            fault = {index, step.line, "the duration must be more than zero"};
+            fault = {step.line, "the duration must be more than zero"};
             return false;
         }
         if (!std::isfinite(step.distance)) {
-            fault = {index, step.line, "the distance is not a finite number"};
+            fault = {step.line, "the distance is not a finite number"};
             return false;
         }
         if (step.law == Kind::Dwell && step.distance != 0) {
-            fault = {index, step.line, "a dwell has no distance"};
+            fault = {step.line, "a dwell has no distance"};
             return false;
         }
         if (step.law == Kind::Poly5 && i > 0 && steps[i - 1].law == Kind::Poly5) {
-            fault = {index, step.line,
+            fault = {step.line,
                      "poly5 follows the poly5 on line " + std::to_string(steps[i - 1].line) +
                          ": two in a row have no speed to meet at; put a cruise between them"};
             return false;
@@ -104,7 +101,7 @@ bool MotionProfile::Build(const std::vector<ProfileStep>& steps, ProfileFault& f
         position += step.distance;
     }
     if (segments.empty()) {
-        fault = {0, 0, "the profile has no segment"};
+        fault = {0, "the profile has no segment"};
         return false;
     }
     for (size_t i = 0; i < segments.size(); ++i) {
@@ -124,19 +121,19 @@ bool MotionProfile::Build(const std::vector<ProfileStep>& steps, ProfileFault& f
         const double endSpeed = before ? StateAt(*before, 1).speed : 0;
         const double startSpeed = after ? StateAt(*after, 0).speed : 0;
         if (!SameSpeed(endSpeed, startSpeed)) {
-            fault = SpeedJump(before, static_cast<int>(i) - 1, after, static_cast<int>(i));
+            fault = SpeedJump(before, after);
             return false;
         }
     }
     m_segments = std::move(segments);
+    m_starts.clear();
+    for (const ProfileSegment& segment : m_segments) m_starts.push_back(segment.startTime);
     return true;
 }
 
 int MotionProfile::SegmentIndexAt(double t) const {
-    const auto after = std::upper_bound(
-        m_segments.begin(), m_segments.end(), t,
-        [](double time, const ProfileSegment& segment) { return time < segment.startTime; });
-    return after == m_segments.begin() ? 0 : static_cast<int>(after - m_segments.begin()) - 1;
+    const auto after = std::upper_bound(m_starts.begin(), m_starts.end(), t);
+    return after == m_starts.begin() ? 0 : static_cast<int>(after - m_starts.begin()) - 1;
 }
 
 double MotionProfile::Duration() const {

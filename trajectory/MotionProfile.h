@@ -31,9 +31,8 @@ struct ProfileSegment {
     double PeakAcceleration() const;
 };
 
-// Where a profile cannot be built: the step at fault and why.
+// Where a profile cannot be built: the line of the step at fault, and why.
 struct ProfileFault {
-    int step = 0;
     int line = 0;
     std::string message;
 };
@@ -62,4 +61,6 @@ public:
 
 private:
     std::vector<ProfileSegment> m_segments;
+    // The segments' start times alone: a lookup touches far less memory.
+    std::vector<double> m_starts;
 };
