@@ -104,10 +104,7 @@ public:
     PieceJudge(const ClampedReference& reference, Bounds bounds)
         : m_reference(reference), m_bounds(bounds) {}
 
-    bool Holds(Time t0, double p0, double v0, Time t1, double p1, double v1) const {
-        return AccelerationHolds(t0, p0, v0, t1, p1, v1) && GapHolds(t0, p0, v0, t1, p1, v1);
-    }
-    // The cheap half of Holds, the position step's bound included.
+    // The cheap test: the peak acceleration, and the position step's bound.
     bool AccelerationHolds(Time t0, double p0, double v0, Time t1, double p1, double v1) const {
         return std::abs(p1 - p0) <= kMaxPositionStepIU &&
                PeakAcceleration(Piece(t0, p0, v0, t1, p1, v1)) <= m_bounds.acceleration;
@@ -136,7 +133,8 @@ private:
 // The fewest points found: each step as long as the piece it closes and the piece it opens hold
 // the bounds, the opened piece judged with the reference's velocity at its far end until the
 // next point fixes the model's; where no step holds, the last point is taken back and placed
-// earlier. A pass then drops every point whose neighbours hold the bounds without it.
+// earlier. A pass then drops every point whose neighbours hold the bounds without it, or puts
+// one point in place of two.
 class GreedyPlacer {
 public:
     GreedyPlacer(const ClampedReference& reference, const std::vector<Time>& breaks, Bounds bounds)
