@@ -69,6 +69,7 @@ bench: build
 	$(BUILD)/edit_bench --host $(BUILD)/travex-host
 	$(BUILD)/graph_redraw_bench
 	$(BUILD)/plot_bench --host $(BUILD)/travex-host
+	$(BUILD)/design_bench --host $(BUILD)/travex-host
 
 # Each fuzz target for FUZZ_SECONDS (built with clang's libFuzzer, ASan and UBSan in
 # $(FUZZ_BUILD)). Inputs found to break a target land in $(FUZZ_BUILD)/found/TARGET/; keep them in
@@ -94,11 +95,20 @@ fuzz:
 	        $(FUZZ_SEEDS_$(t)) $(wildcard tests/fuzz/seeds/$(t) tests/fuzz/found/$(t)) &&) true
 
 # The editor on the worked example and its event dialogs, rendered offscreen to docs/images/,
-# and the preview of the S-curve example as travex-host plot draws it.
+# the preview of the S-curve example as travex-host plot draws it, and tables against their
+# profiles (one sampled uniformly, one designed).
 screenshots: build
 	$(BUILD)/travex-screenshots examples/worked-example.ptm docs/images
 	$(BUILD)/travex-host plot examples/s-curve-10rot.ptm -o docs/images/s-curve-plot.png \
 	    --size 1000x720 --time-unit s --max-speed "45 rot/s" --max-acceleration "600 rot/s^2"
+	$(BUILD)/travex-host plot examples/cycloid-10rot-20ms.ptm \
+	    --profile examples/profiles/cycloidal-10rot.txt -o docs/images/cycloid-profile-plot.png \
+	    --position-unit IU --time-unit ms --size 1000x900
+	$(BUILD)/travex-host design examples/profiles/index-and-return.txt \
+	    -o $(BUILD)/index-and-return.ptm
+	$(BUILD)/travex-host plot $(BUILD)/index-and-return.ptm \
+	    --profile examples/profiles/index-and-return.txt \
+	    -o docs/images/index-and-return-design.png --position-unit IU --size 1000x900
 
 clean:
 	rm -rf $(BUILD)

@@ -35,11 +35,12 @@ PreviewPlotLayout SCurveLayout(CSize size, const CMC_DriveLimits& limits) {
     std::string error;
     EXPECT_TRUE(preview.Build(table.times, table.positions, error));
     const MotionFigures figures = MotionFigures::Of(preview);
-    PreviewPlotContent content{&preview,
-                               &figures,
-                               {{"rot", 2000}, {"s", 1250}},
-                               limits,
-                               "s-curve-10rot.ptm on Rotary drive, 500-line encoder"};
+    PreviewPlotContent content;
+    content.preview = &preview;
+    content.figures = &figures;
+    content.units = {{"rot", 2000}, {"s", 1250}};
+    content.limits = limits;
+    content.title = "s-curve-10rot.ptm on Rotary drive, 500-line encoder";
     PreviewPlotLayout layout;
     std::string bytes;
     EXPECT_TRUE(RenderDrawing(
@@ -54,16 +55,16 @@ bool IsCurveColour(QRgb pixel) {
     return qBlue(pixel) > 150 && qRed(pixel) < 90 && qGreen(pixel) < 130;
 }
 
-// Python's XML parser lists the plot areas (the rectangles in the graph's background colour)
-// and every text.
-TEST_F(HostPlot, SvgParsesAsXmlWithThreePanelsOnOneTimeAxis) {
-    if (!HasProgram("python3")) GTEST_SKIP() << "no python3";
-    const std::string svg = (dir / "s.svg").string();
-    const ChildResult plotted =
-        Host({"plot", kSCurve.string(), "-o", svg, "--time-unit", "s", "--max-speed", "45 rot/s"});
-    ASSERT_EQ(plotted.exitStatus, 0) << plotted.err;
-    EXPECT_EQ(plotted.out, "");
-    EXPECT_EQ(plotted.err, "");
+// What Python's XML parser finds in an SVG plot: the plot areas (the rectangles in the graph's
+// background colour) and every text.
+struct SvgContents {
+    std::string size;  // the view box
+    std::vector<CRect> panels;
+    std::multiset<std::string> texts;
+    std::string all;  // for messages
+};
+
+SvgContents ReadSvg(const std::string& svg) {
     const std::string script =
         "import sys, xml.etree.ElementTree as ET\n"
         "ns = '{http://www.w3.org/2000/svg}'\n"
@@ -76,27 +77,41 @@ TEST_F(HostPlot, SvgParsesAsXmlWithThreePanelsOnOneTimeAxis) {
         "for t in root.iter(ns + 'text'):\n"
         "    print('text', ''.join(t.itertext()).strip())\n";
     const ChildResult read = RunChild("/usr/bin/env", {"python3", "-c", script, svg});
-    ASSERT_EQ(read.exitStatus, 0) << read.err;
-
-    std::vector<CRect> panels;
-    std::multiset<std::string> texts;
+    EXPECT_EQ(read.exitStatus, 0) << read.err;
+    SvgContents contents;
+    contents.all = read.out;
     std::istringstream lines(read.out);
     for (std::string line; std::getline(lines, line);) {
         if (line.starts_with("panel ")) {
             std::istringstream numbers(line.substr(6));
             int x = 0, y = 0, width = 0, height = 0;
             numbers >> x >> y >> width >> height;
-            panels.emplace_back(x, y, x + width, y + height);
+            contents.panels.emplace_back(x, y, x + width, y + height);
         } else if (line.starts_with("text ")) {
-            texts.insert(line.substr(5));
-        } else {
-            EXPECT_EQ(line, "size 0 0 1200 900");
+            contents.texts.insert(line.substr(5));
+        } else if (line.starts_with("size ")) {
+            contents.size = line.substr(5);
         }
     }
+    return contents;
+}
+
+TEST_F(HostPlot, SvgParsesAsXmlWithThreePanelsOnOneTimeAxis) {
+    if (!HasProgram("python3")) GTEST_SKIP() << "no python3";
+    const std::string svg = (dir / "s.svg").string();
+    const ChildResult plotted =
+        Host({"plot", kSCurve.string(), "-o", svg, "--time-unit", "s", "--max-speed", "45 rot/s"});
+    ASSERT_EQ(plotted.exitStatus, 0) << plotted.err;
+    EXPECT_EQ(plotted.out, "");
+    EXPECT_EQ(plotted.err, "");
+    const SvgContents read = ReadSvg(svg);
+    EXPECT_EQ(read.size, "0 0 1200 900");
+    const std::vector<CRect>& panels = read.panels;
+    const std::multiset<std::string>& texts = read.texts;
     CMC_DriveLimits limits;
     limits.maxSpeed = 45 * 2000 / 1250.0;
     const PreviewPlotLayout layout = SCurveLayout(CSize(1200, 900), limits);
-    ASSERT_EQ(panels.size(), 3u) << read.out;
+    ASSERT_EQ(panels.size(), 3u) << read.all;
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(panels[static_cast<size_t>(i)], layout.panels[i]) << i;
         // One time axis: the panels stand one above the other, equally wide.
@@ -109,7 +124,7 @@ TEST_F(HostPlot, SvgParsesAsXmlWithThreePanelsOnOneTimeAxis) {
     for (const char* title :
          {"Position [rot]", "Speed [rot/s]", "Acceleration [rot/s\u00B2]", "Time [s]",
           "limit 45 rot/s", "peak 40.8375 rot/s at 0.245 s", "peak 275 rot/s\u00B2 at 0.12 s"}) {
-        EXPECT_EQ(texts.count(title), 1u) << title << "\n" << read.out;
+        EXPECT_EQ(texts.count(title), 1u) << title << "\n" << read.all;
     }
 }
 
@@ -246,6 +261,74 @@ TEST_F(HostPlot, EveryExampleOnEverySetupPlotsOrIsRefusedAsInTranslate) {
             }
         }
     }
+}
+
+bool IsProfileColour(QRgb pixel) {
+    // The profile's orange, RGB(240, 150, 40), and its antialiased edges.
+    return qRed(pixel) > 200 && qGreen(pixel) > 110 && qGreen(pixel) < 190 && qBlue(pixel) < 110;
+}
+
+// The profile's curves under the table's in the first three panels, and the deviation in a
+// fourth, as SVG (panels and texts) and as PNG (where each colour lies).
+TEST_F(HostPlot, ProfileUnderTheTableAndItsDeviationBelow) {
+    if (!HasProgram("python3")) GTEST_SKIP() << "no python3";
+    const std::vector<std::string> arguments = {
+        "plot",
+        (kExamples / "cycloid-10rot-20ms.ptm").string(),
+        "--profile",
+        (kExamples / "profiles" / "cycloidal-10rot.txt").string(),
+        "--position-unit",
+        "IU",
+        "--time-unit",
+        "ms",
+        "--size",
+        "1000x900",
+        "-o"};
+    std::vector<std::string> svgPlot = arguments, pngPlot = arguments;
+    const std::string svg = (dir / "p.svg").string(), png = (dir / "p.png").string();
+    svgPlot.push_back(svg);
+    pngPlot.push_back(png);
+    for (const auto& plot : {svgPlot, pngPlot}) {
+        const ChildResult plotted = Host(plot);
+        ASSERT_EQ(plotted.exitStatus, 0) << plotted.err;
+        EXPECT_EQ(plotted.err, "");
+    }
+    const SvgContents read = ReadSvg(svg);
+    ASSERT_EQ(read.panels.size(), 4u) << read.all;
+    EXPECT_GT(read.panels[3].top, read.panels[2].bottom);
+    EXPECT_EQ(read.panels[3].Width(), read.panels[0].Width());
+    for (const char* text : {"Deviation from the profile [IU]", "largest 1.53695 IU at 486.08 ms",
+                             "table", "profile", "Time [ms]"}) {
+        EXPECT_EQ(read.texts.count(text), 1u) << text << "\n" << read.all;
+    }
+
+    QImage image;
+    ASSERT_TRUE(image.load(QString::fromStdString(png), "PNG"));
+    int profile[4] = {0, 0, 0, 0}, curve[4] = {0, 0, 0, 0};
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            int panel = -1;
+            for (int i = 0; i < 4; ++i) {
+                if (read.panels[static_cast<size_t>(i)].PtInRect(CPoint(x, y))) panel = i;
+            }
+            if (IsProfileColour(pixel)) {
+                if (panel >= 0) {
+                    ++profile[panel];
+                } else {
+                    // Outside the panels only the legend's swatch, above the first panel.
+                    EXPECT_LT(y, read.panels[0].top) << x << "," << y;
+                    EXPECT_GT(x, read.panels[0].CenterPoint().x) << x << "," << y;
+                }
+            }
+            if (panel >= 0 && IsCurveColour(pixel)) ++curve[panel];
+        }
+    }
+    // The profile shows beside the table's thinner line across each of the three panels, and
+    // is not in the deviation's.
+    for (int i = 0; i < 3; ++i) EXPECT_GE(profile[i], read.panels[0].Width()) << i;
+    EXPECT_EQ(profile[3], 0);
+    EXPECT_GE(curve[3], read.panels[3].Width());
 }
 
 }  // namespace

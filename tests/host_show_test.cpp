@@ -4,6 +4,8 @@
 #include <PointTable.h>
 #include <PreviewUnits.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -203,6 +205,116 @@ TEST_F(HostShow, ExitStatusOfEveryExampleMatchesTranslate) {
                 EXPECT_EQ(shown.out, "") << where;
             }
         }
+    }
+}
+
+}  // namespace
+}  // namespace host_test
+
+namespace host_test {
+namespace {
+
+// The cycloid of examples/profiles/cycloidal-10rot.txt, written out here: 20000 IU in 625.
+double Cycloid(double t) {
+    const double u = t / 625, pi = std::acos(-1.0);
+    return 20000 * (u - std::sin(2 * pi * u) / (2 * pi));
+}
+
+TEST_F(HostShow, DeviationFromAProfileAgainstASamplingOfTheLaw) {
+    const std::string motion = (kExamples / "cycloid-10rot-20ms.ptm").string();
+    const std::string profile = (kExamples / "profiles" / "cycloidal-10rot.txt").string();
+    const ChildResult result =
+        Host({"show", motion, "--profile", profile, "--position-unit", "IU", "--time-unit", "ms"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+
+    // The table's preview against the law, every 0.001 time IU.
+    auto setup = CMC_Setup::CreateDefault();
+    PointTable table;
+    ASSERT_STREQ(ReadPointTable(Contents(motion), *setup, table).GetString(), "");
+    CTrajectoryPreview preview;
+    std::string error;
+    ASSERT_TRUE(preview.Build(table.times, table.positions, error));
+    std::vector<double> perSegment(table.times.size() - 1, 0);
+    double largest = 0;
+    for (int k = 0; k <= 625000; ++k) {
+        const double t = k / 1000.0;
+        const double gap = std::abs(preview.PositionAt(t) - Cycloid(t));
+        // A point belongs to both segments that meet there.
+        const size_t segment = std::min<size_t>(static_cast<size_t>(t / 25), 24);
+        perSegment[segment] = std::max(perSegment[segment], gap);
+        if (k % 25000 == 0 && segment > 0) {
+            perSegment[segment - 1] = std::max(perSegment[segment - 1], gap);
+        }
+        largest = std::max(largest, gap);
+    }
+
+    // The last column of the row of point i is the deviation of the segment that ends there.
+    const std::vector<std::string> rows = LinesStartingWith(result.out, "   ");
+    ASSERT_EQ(rows.size(), 26u) << result.out;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const double shown = std::stod(rows[i].substr(rows[i].find_last_of(' ') + 1));
+        EXPECT_NEAR(shown, perSegment[i - 1], 1e-5 * (1 + perSegment[i - 1])) << rows[i];
+    }
+    const std::vector<std::string> summary = LinesStartingWith(result.out, "Largest deviation:");
+    ASSERT_EQ(summary.size(), 1u) << result.out;
+    double value = 0, at = 0;
+    ASSERT_EQ(std::sscanf(summary[0].c_str(), "Largest deviation: %lf IU at %lf ms", &value, &at),
+              2)
+        << summary[0];
+    EXPECT_NEAR(value, largest, 1e-5);
+    // The move is symmetric: of two equal peaks either may be named, but at its own place.
+    EXPECT_NEAR(std::abs(preview.PositionAt(at * 1.25) - Cycloid(at * 1.25)), largest, 1e-4);
+    for (const char* line : {"Profile " TRAVEX_SOURCE_DIR "/examples/profiles/cycloidal-10rot.txt, "
+                             "1 segment",
+                             "Peak speed:          80 IU/ms (the table: 80.2125)",
+                             "Peak acceleration:   0.502655 IU/ms\u00B2 (the table: 0.535)",
+                             "  line 3, cycloidal: 1.53695 IU at 486.08 ms"}) {
+        EXPECT_EQ(LinesStartingWith(result.out, line).size(), 1u) << line << "\n" << result.out;
+    }
+
+    // The spreadsheet's table has the column too.
+    const ChildResult csv = Host({"show", motion, "--profile", profile, "--csv"});
+    ASSERT_EQ(csv.exitStatus, 0) << csv.err;
+    EXPECT_TRUE(
+        csv.out.starts_with("point,time [ms],position [rot],time step [ms],"
+                            "position step [rot],average speed [rot/ms],"
+                            "peak speed [rot/ms],peak acceleration [rot/ms^2],"
+                            "deviation [rot]\r\n"))
+        << csv.out;
+}
+
+TEST_F(HostShow, ProfileFaultsNameTheirLine) {
+    const std::string motion = (kExamples / "cycloid-10rot-20ms.ptm").string();
+    struct Case {
+        std::string profile;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"cycloidal 10 rot 0.5 s\nwobble 1 rot 1 s\n",
+         ":2: unknown law 'wobble' (laws: cubic, harmonic, cycloidal, poly345, poly4567, "
+         "modified-sine, modified-trapezoid, dwell, cruise, poly5)\n"},
+        // The setup's units, matched as --position-unit matches them.
+        {"cycloidal 10 ROT 0.5 S\ncycloidal 10 mm 0.5 s\n",
+         ":2: unknown position unit 'mm' (units: rot, IU, deg, rad)\n"},
+        {"# a pause only\ndwell 10 rot 0.5 s\n",
+         ":2: a dwell has no distance (dwell DURATION TIME-UNIT)\n"},
+        {"cycloidal 10 rot 0.4 s\n",
+         "travex-host: " + motion +
+             " runs from 0 ms to 500 ms, PROFILE from 0 to 400 ms (its segments end on whole "
+             "time IU): a deviation needs the same span\n"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = Put("p.txt", c.profile);
+        const ChildResult result = Host({"show", motion, "--profile", path});
+        EXPECT_EQ(result.exitStatus, 2) << c.profile;
+        EXPECT_EQ(result.out, "") << c.profile;
+        // FILE:LINE: opens the line, where editors look for it.
+        std::string error = c.error;
+        if (error.starts_with(":")) error = path + error;
+        if (const size_t at = error.find("PROFILE"); at != std::string::npos) {
+            error.replace(at, 7, path);
+        }
+        EXPECT_EQ(result.err, error) << c.profile;
     }
 }
 

@@ -1,7 +1,6 @@
 #include "ImportCommand.h"
 
 #include <MC_EditMotionInternalData.h>
-#include <strings.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -10,39 +9,20 @@
 
 #include "EditorScriptDriver.h"
 #include "ExitStatus.h"
-#include "FileIdentity.h"
+#include "NewPtMotion.h"
 #include "PtEditorActions.h"
 #include "PtImportReport.h"
 #include "PtMotionText.h"
-#include "UsageChecks.h"
 #include "WholeTextIO.h"
 
 namespace {
 
 struct ImportArguments {
     PtImportChoices choices;
-    std::string motionPath;
-    std::string programPath;
+    NewMotionOutputs outputs;
     bool strict = false;
     bool quiet = false;
 };
-
-// The unit's name as the setup writes it (the combo boxes find names regardless of case), or a
-// message that lists the setup's units.
-bool ResolveUnit(const CMC_Setup& setup, UnitKind kind, std::string& name, std::string& error) {
-    if (name.empty()) return true;
-    std::string known;
-    for (const CMC_Unit& unit : setup.GetUnits(kind)) {
-        if (strcasecmp(unit.name.c_str(), name.c_str()) == 0) {
-            name = unit.name;
-            return true;
-        }
-        known += (known.empty() ? "" : ", ") + unit.name;
-    }
-    error = std::string("unknown ") + (kind == UnitKind::Position ? "position" : "time") +
-            " unit \"" + name + "\"; the setup \"" + setup.GetName() + "\" has " + known;
-    return false;
-}
 
 // The kernel's text operations, to read back the table that the editor wrote.
 class CTableReader : public CMC_EditMotionInternalData {
@@ -98,13 +78,7 @@ private:
 int RunImport(const HostOptions& options, ImportArguments arguments) {
     PtImportChoices& choices = arguments.choices;
     const std::string name = InputName(choices.pointsPath);
-    if (arguments.programPath == "-" && arguments.motionPath.empty()) {
-        return ReportFailure(
-            "--program - needs -o FILE for the motion: both cannot share standard output");
-    }
-    if (!RefuseSameFile("the points", choices.pointsPath, "-o", arguments.motionPath) ||
-        !RefuseSameFile("the points", choices.pointsPath, "--program", arguments.programPath) ||
-        !RefuseSameFile("-o", arguments.motionPath, "--program", arguments.programPath)) {
+    if (!CheckNewMotionOutputs("the points", choices.pointsPath, arguments.outputs)) {
         return kExitFailure;
     }
     std::string error;
@@ -120,20 +94,15 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     CMC_Setup& setup = session.GetSetup();
-    if (!ResolveUnit(setup, UnitKind::Position, choices.positionUnit, error) ||
-        !ResolveUnit(setup, UnitKind::Time, choices.timeUnit, error)) {
+    if (!ResolveSetupUnit(setup, UnitKind::Position, choices.positionUnit, error) ||
+        !ResolveSetupUnit(setup, UnitKind::Time, choices.timeUnit, error)) {
         return ReportFailure(error.c_str());
     }
 
     // The editor's arrays as a new motion has them when the import runs.
     CMC_ArrayParameter positions(setup);
     CMC_ArrayParameter times(setup);
-    positions.BindToKey("TPOS");
-    times.BindToKey("ATIME");
-    times.SetMinInInternalUnit(kPtMinTimeIU);
-    times.SetMaxInInternalUnit(kPtMaxTimeIU);
-    if (!choices.positionUnit.empty()) positions.SelectUnit(choices.positionUnit.c_str());
-    if (!choices.timeUnit.empty()) times.SelectUnit(choices.timeUnit.c_str());
+    PreparePtImportArrays(positions, times, choices.positionUnit, choices.timeUnit);
     const PtImportPreview preview = PreviewPtImport(points, positions, times);
     const bool clean = preview.skipped == 0 && preview.limited == 0;
     if (!arguments.quiet || (arguments.strict && !clean)) {
@@ -176,20 +145,7 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
                      "the report above says\n");
     }
 
-    CString program;
-    if (!arguments.programPath.empty() &&
-        !module.TranslateMotionSequence(setup, session.GetMotion(), text, program)) {
-        std::fprintf(stderr, "%s\n", program.GetString());
-        return kExitRefused;
-    }
-    CWholeOutputs outputs;
-    if (!outputs.Stage(arguments.motionPath, text.str(), error) ||
-        (!arguments.programPath.empty() &&
-         !outputs.Stage(arguments.programPath, program.str(), error)) ||
-        !outputs.Commit(error)) {
-        return ReportFailure(error.c_str());
-    }
-    return kExitSuccess;
+    return WriteNewMotion(session, text, arguments.outputs);
 }
 
 }  // namespace
@@ -209,16 +165,7 @@ HostCommand AddImportCommand(CLI::App& app, const HostOptions& options) {
                      "The points, in the units selected; - reads standard input")
         ->type_name("FILE|-")
         ->required();
-    command
-        ->add_option("-o,--output", arguments->motionPath,
-                     "Write the motion into FILE instead of standard output (whole or not at "
-                     "all)")
-        ->type_name("FILE");
-    command
-        ->add_option("--program", arguments->programPath,
-                     "Also write the motion's program into FILE (- for standard output); the "
-                     "motion and the program are written both or neither")
-        ->type_name("FILE");
+    AddNewMotionOutputOptions(command, arguments->outputs);
     command
         ->add_option("--position-unit", choices.positionUnit,
                      "Unit of the file's positions; the setup's first position unit when absent")
@@ -227,27 +174,7 @@ HostCommand AddImportCommand(CLI::App& app, const HostOptions& options) {
         ->add_option("--time-unit", choices.timeUnit,
                      "Unit of the file's times; the setup's first time unit when absent")
         ->type_name("UNIT");
-    command
-        ->add_option("--host-address", choices.hostAddress,
-                     "Set the drive's host address first (1 to 255)")
-        ->type_name("N")
-        ->check(WholeNumberFrom(1, 255));
-    command->add_flag("--keep-buffer", choices.keepBuffer,
-                      "Keep what the PT buffer holds instead of clearing it");
-    command
-        ->add_option("--start-from", choices.startFrom,
-                     "Start from the actual values of the position and speed reference "
-                     "(reference, the default) or of the load/motor position and speed (actual)")
-        ->type_name("WHERE")
-        ->transform(OneOf({"reference", "actual"}));
-    CLI::Option* onEvent =
-        command->add_flag("--on-event", choices.onEvent,
-                          "Execute on the default event (a wait time of 0) instead of at once; "
-                          "choose another event with edit");
-    command
-        ->add_flag("--no-wait", choices.noWait,
-                   "Do not wait until the motion is completed (when executing at once)")
-        ->excludes(onEvent);
+    AddPtMotionOptions(command, choices.options);
     command->add_flag("--strict", arguments->strict,
                       "Refuse the file (exit status 1, nothing written) when a line is skipped "
                       "or a value limited");

@@ -1,11 +1,14 @@
 #include "MotionPreviewSource.h"
 
+#include <NumberText.h>
 #include <PointTable.h>
 #include <RateText.h>
 
+#include <cmath>
 #include <cstdio>
 
 #include "ExitStatus.h"
+#include "MotionProfileFile.h"
 #include "WholeTextIO.h"
 
 namespace {
@@ -40,6 +43,33 @@ bool OverrideLimit(const CMC_Setup& setup, const PreviewUnits& units, const std:
     return true;
 }
 
+int LoadProfile(const PreviewArguments& arguments, const CMC_Setup& setup, MotionPreview& motion) {
+    std::string error;
+    if (!ReadMotionProfile(arguments.profilePath, setup, motion.profile, error)) {
+        // "FILE:LINE: why" stands at the start of the line, where editors look for it.
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return kExitFailure;
+    }
+    // The deviation is measured where both are defined, and the profile starts at time 0.
+    const double start = motion.preview.GetStartTime();
+    const double end = motion.preview.GetEndTime();
+    if (start != 0 || std::abs(end - motion.profile.Duration()) > 1e-9 * end) {
+        const PreviewUnits& units = motion.units;
+        const auto time = [&units](double iu) {
+            return FormatReadable(units.Time(iu)) + " " + units.time.name;
+        };
+        return ReportFailure((arguments.motionPath + " runs from " + time(start) + " to " +
+                              time(end) + ", " + InputName(arguments.profilePath) + " from 0 to " +
+                              time(motion.profile.Duration()) +
+                              " (its segments end on whole time IU): a deviation needs the same "
+                              "span")
+                                 .c_str());
+    }
+    motion.hasProfile = true;
+    motion.deviation = LargestDeviation(motion.preview, motion.profile);
+    return kExitSuccess;
+}
+
 }  // namespace
 
 void AddPreviewOptions(CLI::App* command, PreviewArguments& arguments) {
@@ -64,6 +94,11 @@ void AddPreviewOptions(CLI::App* command, PreviewArguments& arguments) {
                      "The drive's maximum acceleration, instead of the setup's: a number in the "
                      "units shown, or with its units (\"2000 rot/s^2\")")
         ->type_name("ACCELERATION");
+    command
+        ->add_option("--profile", arguments.profilePath,
+                     "Compare with the motion that PROFILE describes (docs/motion-design.md): "
+                     "its curves and the table's deviation from it")
+        ->type_name("PROFILE");
 }
 
 int LoadMotionPreview(const HostOptions& options, const PreviewArguments& arguments,
@@ -113,5 +148,6 @@ int LoadMotionPreview(const HostOptions& options, const PreviewArguments& argume
     }
     motion.figures = MotionFigures::Of(motion.preview);
     motion.violations = FindLimitViolations(motion.figures, motion.limits);
+    if (!arguments.profilePath.empty()) return LoadProfile(arguments, setup, motion);
     return kExitSuccess;
 }

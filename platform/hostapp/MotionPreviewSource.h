@@ -2,8 +2,10 @@
 // the units and against the limits that the user chose.
 #pragma once
 
+#include <Deviation.h>
 #include <LimitViolations.h>
 #include <MotionFigures.h>
+#include <MotionProfile.h>
 #include <PreviewUnits.h>
 #include <TrajectoryPreview.h>
 
@@ -17,6 +19,7 @@ struct PreviewArguments {
     std::string timeUnit;
     std::string maxSpeed;  // empty: the setup's limit
     std::string maxAcceleration;
+    std::string profilePath;  // empty: no profile to compare with
 };
 
 // The motion and the unit and limit options of a command.
@@ -32,10 +35,14 @@ struct MotionPreview {
     std::string speedLimitSource;
     std::string accelerationLimitSource;
     std::vector<LimitViolation> violations;
+    // With --profile: the motion the table is meant to follow, and how far its preview strays.
+    bool hasProfile = false;
+    MotionProfile profile;
+    DeviationPeak deviation;
 };
 
 // kExitSuccess with the preview filled in; otherwise the exit status, the reason already told:
 // the module's own message for a motion it refuses (kExitRefused), a message for everything
-// else (kExitFailure).
+// else (kExitFailure); a fault in the profile as "FILE:LINE: why", which editors jump to.
 int LoadMotionPreview(const HostOptions& options, const PreviewArguments& arguments,
                       MotionPreview& motion);

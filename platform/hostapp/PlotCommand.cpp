@@ -65,6 +65,12 @@ int RunPlot(const HostOptions& options, const PlotArguments& arguments) {
     content.limits = motion.limits;
     content.title = std::filesystem::path(arguments.preview.motionPath).filename().string() +
                     " on " + motion.setupName;
+    if (motion.hasProfile) {
+        content.profile = &motion.profile;
+        content.deviation = motion.deviation;
+        content.title +=
+            ", against " + std::filesystem::path(arguments.preview.profilePath).filename().string();
+    }
     if (!windows->Render(
             format, size,
             [&content](CDC& dc, const CRect& area) { DrawPreviewPlot(dc, area, content); }, bytes,
@@ -81,7 +87,8 @@ HostCommand AddPlotCommand(CLI::App& app, const HostOptions& options) {
     CLI::App* command = app.add_subcommand(
         "plot",
         "Draw a motion's preview into FILE: position (the table's points marked), speed and "
-        "acceleration on one time axis, peaks annotated, the drive's limits dashed. The format "
+        "acceleration on one time axis, peaks annotated, the drive's limits dashed; with "
+        "--profile, the profile's curves under the table's and the deviation below. The format "
         "follows FILE's extension: .svg, .png or .pdf. Needs no display. Exit status 1 for a "
         "motion that the module refuses, with its message on standard error");
     auto arguments = std::make_shared<PlotArguments>();

@@ -11,15 +11,19 @@ void QueuePtImportActions(CHeadlessDriver& driver, const PtImportChoices& choice
     }
     if (!choices.timeUnit.empty()) driver.Select(IDC_TIME_UNIT, choices.timeUnit.c_str());
     driver.Do("import", {choices.pointsPath.c_str()});
-    if (choices.hostAddress != 0) {
+    QueuePtOptionActions(driver, choices.options);
+}
+
+void QueuePtOptionActions(CHeadlessDriver& driver, const PtMotionOptions& options) {
+    if (options.hostAddress != 0) {
         driver.Check(IDC_HOST_ADDRESS_CHECK)
-            .Type(IDC_HOST_ADDRESS, std::to_string(choices.hostAddress).c_str());
+            .Type(IDC_HOST_ADDRESS, std::to_string(options.hostAddress).c_str());
     }
-    if (choices.keepBuffer) driver.Uncheck(IDC_CLEAR_BUFFER);
-    if (choices.startFrom == "reference") driver.Check(IDC_START_FROM_REFERENCE);
-    if (choices.startFrom == "actual") driver.Check(IDC_START_FROM_ACTUAL);
-    if (choices.onEvent) driver.Check(IDC_EXECUTE_ON_EVENT);
-    if (choices.noWait) driver.Uncheck(IDC_WAIT_FOR_COMPLETION);
+    if (options.keepBuffer) driver.Uncheck(IDC_CLEAR_BUFFER);
+    if (options.startFrom == "reference") driver.Check(IDC_START_FROM_REFERENCE);
+    if (options.startFrom == "actual") driver.Check(IDC_START_FROM_ACTUAL);
+    if (options.onEvent) driver.Check(IDC_EXECUTE_ON_EVENT);
+    if (options.noWait) driver.Uncheck(IDC_WAIT_FOR_COMPLETION);
     driver.Click(IDOK);
     // Played only when OK is refused.
     driver.Answer("OK").Click(IDCANCEL);

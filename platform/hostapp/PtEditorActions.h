@@ -7,11 +7,8 @@
 
 #include <string>
 
-// The choices of `travex-host import`, as a user would make them in the editor.
-struct PtImportChoices {
-    std::string pointsPath;    // the file that the editor's import reads
-    std::string positionUnit;  // empty: the unit selected already
-    std::string timeUnit;
+// The options of a new motion, as a user would set them in the editor.
+struct PtMotionOptions {
     int hostAddress = 0;  // 0: leave the host address alone
     bool keepBuffer = false;
     std::string startFrom;  // "reference", "actual" or empty
@@ -19,9 +16,20 @@ struct PtImportChoices {
     bool noWait = false;
 };
 
+// The choices of `travex-host import`.
+struct PtImportChoices {
+    std::string pointsPath;    // the file that the editor's import reads
+    std::string positionUnit;  // empty: the unit selected already
+    std::string timeUnit;
+    PtMotionOptions options;
+};
+
 // Queues what a user does in the editor to make the motion, ending with OK; when OK is refused
 // the refusal is read and the editor left with Cancel.
 void QueuePtImportActions(CHeadlessDriver& driver, const PtImportChoices& choices);
+
+// The options, then OK, as above: for a motion whose points are in place already.
+void QueuePtOptionActions(CHeadlessDriver& driver, const PtMotionOptions& options);
 
 // Registers the verb `import FILE` for scripts played on the PT editor.
 void RegisterPtEditorVerbs(CHeadlessDriver& driver);

@@ -8,6 +8,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "PtMotionText.h"
+
 namespace {
 
 constexpr size_t kShownText = 40;
@@ -113,6 +115,16 @@ std::string Number(double value) {
 }
 
 }  // namespace
+
+void PreparePtImportArrays(CMC_ArrayParameter& positions, CMC_ArrayParameter& times,
+                           const std::string& positionUnit, const std::string& timeUnit) {
+    positions.BindToKey("TPOS");
+    times.BindToKey("ATIME");
+    times.SetMinInInternalUnit(kPtMinTimeIU);
+    times.SetMaxInInternalUnit(kPtMaxTimeIU);
+    if (!positionUnit.empty()) positions.SelectUnit(positionUnit.c_str());
+    if (!timeUnit.empty()) times.SelectUnit(timeUnit.c_str());
+}
 
 PtImportPreview PreviewPtImport(std::string_view bytes, const CMC_ArrayParameter& positions,
                                 const CMC_ArrayParameter& times) {

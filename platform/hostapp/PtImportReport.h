@@ -33,6 +33,11 @@ struct PtImportPreview {
 
 inline constexpr size_t kMaxPtImportNotes = 20;
 
+// Sets up unbound arrays as the editor's are when the import runs: bound to their keys, the
+// record's time limits, the units named selected (the setup's first where empty).
+void PreparePtImportArrays(CMC_ArrayParameter& positions, CMC_ArrayParameter& times,
+                           const std::string& positionUnit, const std::string& timeUnit);
+
 // `positions` and `times` are set up as the editor's are at the import: bound to their keys,
 // the units selected, the limits in place. They convert and limit; the table is the preview's.
 PtImportPreview PreviewPtImport(std::string_view bytes, const CMC_ArrayParameter& positions,

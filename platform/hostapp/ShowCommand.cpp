@@ -11,6 +11,7 @@
 
 #include "ExitStatus.h"
 #include "MotionPreviewSource.h"
+#include "WholeTextIO.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ std::vector<std::vector<std::string>> TableRows(const MotionPreview& motion, boo
     rows.push_back({"point", "time " + time, "position " + position, "time step " + time,
                     "position step " + position, "average speed " + speed, "peak speed " + speed,
                     "peak acceleration [" + units.AccelerationName(csv) + "]"});
+    if (motion.hasProfile) rows.front().push_back("deviation " + position);
     // A table for people opens its headings with a capital.
     if (!csv) {
         for (std::string& heading : rows.front())
@@ -67,6 +69,11 @@ std::vector<std::vector<std::string>> TableRows(const MotionPreview& motion, boo
             row.push_back(number(units.Speed(segment.averageSpeed)));
             row.push_back(number(units.Speed(segment.peakSpeed)));
             row.push_back(number(units.Acceleration(segment.peakAcceleration)));
+            if (motion.hasProfile) {
+                const DeviationPeak deviation =
+                    LargestDeviationIn(motion.preview, motion.profile, times[i - 1], times[i]);
+                row.push_back(number(units.Position(deviation.value)));
+            }
         } else if (csv) {
             row.resize(rows.front().size());
         }
@@ -120,7 +127,48 @@ std::string ViolationLine(const MotionPreview& motion, const LimitViolation& vio
            ", at " + FormatReadable(units.Time(violation.time)) + " " + units.time.name;
 }
 
-void AppendSummary(std::string& out, const std::string& motionPath, const MotionPreview& motion) {
+void AppendLine(std::string& out, const char* label, const std::string& text) {
+    char padded[32];
+    std::snprintf(padded, sizeof padded, "%-21s", label);
+    out += std::string(padded) + text + "\n";
+}
+
+// The profile's peaks beside the table's, and the largest deviation overall and per profile
+// segment, each with the line that states the segment.
+void AppendProfileSummary(std::string& out, const std::string& profilePath,
+                          const MotionPreview& motion) {
+    const PreviewUnits& units = motion.units;
+    const MotionProfile& profile = motion.profile;
+    const auto time = [&](double iu) {
+        return FormatReadable(units.Time(iu)) + " " + units.time.name;
+    };
+    const auto position = [&](double iu) {
+        return FormatReadable(units.Position(iu)) + " " + units.position.name;
+    };
+    const std::vector<ProfileSegment>& segments = profile.GetSegments();
+    out += "\nProfile " + InputName(profilePath) + ", " + std::to_string(segments.size()) +
+           (segments.size() == 1 ? " segment\n" : " segments\n");
+    AppendLine(out, "Peak speed:",
+               FormatReadable(units.Speed(profile.PeakSpeed())) + " " + units.SpeedName() +
+                   " (the table: " + FormatReadable(units.Speed(motion.figures.peakSpeed.value)) +
+                   ")");
+    AppendLine(out, "Peak acceleration:",
+               FormatReadable(units.Acceleration(profile.PeakAcceleration())) + " " +
+                   units.AccelerationName() + " (the table: " +
+                   FormatReadable(units.Acceleration(motion.figures.peakAcceleration.value)) + ")");
+    AppendLine(out, "Largest deviation:",
+               position(motion.deviation.value) + " at " + time(motion.deviation.time) + ", " +
+                   Between(motion.deviation.segment));
+    for (const ProfileSegment& segment : segments) {
+        const DeviationPeak peak = LargestDeviationIn(motion.preview, profile, segment.startTime,
+                                                      segment.startTime + segment.duration);
+        out += "  line " + std::to_string(segment.line) + ", " + std::string(segment.law.Name()) +
+               ": " + position(peak.value) + " at " + time(peak.time) + "\n";
+    }
+}
+
+void AppendSummary(std::string& out, const std::string& motionPath, const std::string& profilePath,
+                   const MotionPreview& motion) {
     const PreviewUnits& units = motion.units;
     const MotionFigures& figures = motion.figures;
     const auto time = [&](double iu) {
@@ -130,9 +178,7 @@ void AppendSummary(std::string& out, const std::string& motionPath, const Motion
         return FormatReadable(units.Position(iu)) + " " + units.position.name;
     };
     const auto line = [&out](const char* label, const std::string& text) {
-        char padded[32];
-        std::snprintf(padded, sizeof padded, "%-21s", label);
-        out += std::string(padded) + text + "\n";
+        AppendLine(out, label, text);
     };
     out += "\nSummary of " + motionPath + " on \"" + motion.setupName + "\"\n";
     line("Points:", std::to_string(figures.points));
@@ -159,6 +205,8 @@ void AppendSummary(std::string& out, const std::string& motionPath, const Motion
                Shortest(step.value) + " IU of at most " + Shortest(step.bound) + " IU " +
                Between(step.segment) + "\n";
     }
+
+    if (motion.hasProfile) AppendProfileSummary(out, profilePath, motion);
 
     out += "\nLimits\n";
     line("Speed limit:", Limit(motion.limits.maxSpeed, motion.speedLimitSource,
@@ -201,7 +249,7 @@ int RunShow(const HostOptions& options, const ShowArguments& arguments) {
             "Preview: an estimate for planning, not the drive's own profile "
             "(docs/trajectory-preview.md)\n\n";
         AppendTable(out, rows);
-        AppendSummary(out, arguments.preview.motionPath, motion);
+        AppendSummary(out, arguments.preview.motionPath, arguments.preview.profilePath, motion);
     }
     if (!WriteOut(out)) return ReportFailure("cannot write to standard output");
     return arguments.strict && !motion.violations.empty() ? kExitRefused : kExitSuccess;
@@ -214,7 +262,8 @@ HostCommand AddShowCommand(CLI::App& app, const HostOptions& options) {
         "show",
         "Show a motion's points with the preview's time step, position step, average speed, "
         "peak speed and peak acceleration per segment, a summary, and the segments that exceed "
-        "the drive's limits. Exit status 1 for a motion that the module refuses (its message on "
+        "the drive's limits; with --profile, the deviation from the profile per segment. Exit "
+        "status 1 for a motion that the module refuses (its message on "
         "standard error) and, with --strict, for a limit exceeded");
     auto arguments = std::make_shared<ShowArguments>();
     AddPreviewOptions(command, arguments->preview);

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <charconv>
+#include <cmath>
 #include <vector>
 
 CLI::Validator WholeNumberFrom(int low, int high) {
@@ -36,6 +37,21 @@ CLI::Validator OneOf(std::initializer_list<const char*> choices) {
                 listed += (listed.empty() ? "" : " or ") + name;
             }
             return "takes " + listed + ", not \"" + value + "\"";
+        },
+        "", "");
+}
+
+CLI::Validator NumberAbove0() {
+    return CLI::Validator(
+        [](std::string& value) -> std::string {
+            double number = 0;
+            const char* end = value.data() + value.size();
+            const auto result = std::from_chars(value.data(), end, number);
+            if (value.empty() || result.ptr != end || result.ec != std::errc() ||
+                !std::isfinite(number) || number <= 0) {
+                return "takes a number above 0, not \"" + value + "\"";
+            }
+            return {};
         },
         "", "");
 }

@@ -10,3 +10,6 @@ CLI::Validator WholeNumberFrom(int low, int high);
 
 // One of `choices`, in any case; the value becomes the choice as written here.
 CLI::Validator OneOf(std::initializer_list<const char*> choices);
+
+// A finite number above 0: "0" and "-1" are out of range, "1x" is not a number.
+CLI::Validator NumberAbove0();

@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "DefaultsCommand.h"
+#include "DesignCommand.h"
 #include "EditCommand.h"
 #include "ExitStatus.h"
+#include "FitCommand.h"
 #include "HostCommand.h"
 #include "ImportCommand.h"
 #include "InfoCommand.h"
@@ -25,8 +27,8 @@ namespace {
 
 // Every subcommand, in the order that --help lists them.
 constexpr AddHostCommandFn kCommands[] = {
-    AddInfoCommand,   AddDefaultsCommand, AddTranslateCommand, AddEditCommand,
-    AddImportCommand, AddShowCommand,     AddPlotCommand,
+    AddInfoCommand,   AddDefaultsCommand, AddTranslateCommand, AddEditCommand, AddImportCommand,
+    AddDesignCommand, AddFitCommand,      AddShowCommand,      AddPlotCommand,
 };
 
 int Run(int argc, char** argv) {

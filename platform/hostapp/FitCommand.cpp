@@ -1,0 +1,183 @@
+#include "FitCommand.h"
+
+#include <GridPlacement.h>
+#include <MC_ArrayParameter.h>
+#include <MotionFigures.h>
+#include <PointTable.h>
+#include <PreviewReference.h>
+#include <TrajectoryPreview.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+#include "ExitStatus.h"
+#include "NewPtMotion.h"
+#include "PlacementReport.h"
+#include "PtImportReport.h"
+#include "PtMotionText.h"
+#include "UsageChecks.h"
+#include "WholeTextIO.h"
+
+namespace {
+
+struct FitArguments {
+    std::string inputPath;
+    NewMotionOutputs outputs;
+    PtMotionOptions motion;
+    // A points file's units, and the new motion's; a motion's own when absent.
+    std::string positionUnit;
+    std::string timeUnit;
+    double tolerance = 1;
+};
+
+struct DenseTable {
+    std::vector<double> times;
+    std::vector<double> positions;
+    std::string positionUnit;
+    std::string timeUnit;
+};
+
+// A file of `Key=value` lines with a motion's keys; anything else is taken for points.
+bool IsMotionText(const std::string& text) {
+    return text.find('=') != std::string::npos && WhyNotAMotion(text).empty();
+}
+
+int ReadMotionTable(const CHostSession& session, const std::string& text, DenseTable& table) {
+    // The module decides whether the table is a motion at all.
+    CString parameters(text);
+    CString output;
+    if (!session.GetModule().TranslateMotionSequence(session.GetSetup(), session.GetMotion(),
+                                                     parameters, output)) {
+        std::fprintf(stderr, "%s\n", output.GetString());
+        return kExitRefused;
+    }
+    PointTable points;
+    const CString message = ReadPointTable(text, session.GetSetup(), points);
+    if (!message.IsEmpty()) return ReportFailure(message.GetString());
+    table.times = std::move(points.times);
+    table.positions = std::move(points.positions);
+    if (table.positionUnit.empty()) table.positionUnit = points.positionUnit.name;
+    if (table.timeUnit.empty()) table.timeUnit = points.timeUnit.name;
+    return kExitSuccess;
+}
+
+// As import reads the file; what it skips or limits is told, as import tells it.
+int ReadPointsTable(const CHostSession& session, const std::string& name, const std::string& text,
+                    DenseTable& table) {
+    CMC_Setup& setup = session.GetSetup();
+    CMC_ArrayParameter positions(setup);
+    CMC_ArrayParameter times(setup);
+    PreparePtImportArrays(positions, times, table.positionUnit, table.timeUnit);
+    PtImportPreview preview = PreviewPtImport(text, positions, times);
+    if (preview.skipped != 0 || preview.limited != 0) {
+        PrintPtImportReport(preview, name, positions.GetSelectedUnit(), times.GetSelectedUnit(),
+                            stderr);
+    }
+    table.times = std::move(preview.timesIU);
+    table.positions = std::move(preview.positionsIU);
+    table.positionUnit = positions.GetSelectedUnit();
+    table.timeUnit = times.GetSelectedUnit();
+    return kExitSuccess;
+}
+
+// Every time and position a whole IU: a table that the drive follows as it is.
+bool IsOnGrid(const DenseTable& table) {
+    const auto whole = [](double value) { return value == std::round(value); };
+    return std::all_of(table.times.begin(), table.times.end(), whole) &&
+           std::all_of(table.positions.begin(), table.positions.end(), whole);
+}
+
+int RunFit(const HostOptions& options, FitArguments arguments) {
+    if (!CheckNewMotionOutputs("the table", arguments.inputPath, arguments.outputs)) {
+        return kExitFailure;
+    }
+    const std::string name = InputName(arguments.inputPath);
+    std::string error;
+    std::string text;
+    if (!ReadWholeText(arguments.inputPath, text, error)) return ReportFailure(error.c_str());
+    SkipByteOrderMark(text);
+
+    CHostSession session;
+    if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
+    const CMC_Setup& setup = session.GetSetup();
+    DenseTable table{{}, {}, arguments.positionUnit, arguments.timeUnit};
+    if (!ResolveSetupUnit(setup, UnitKind::Position, table.positionUnit, error) ||
+        !ResolveSetupUnit(setup, UnitKind::Time, table.timeUnit, error)) {
+        return ReportFailure(error.c_str());
+    }
+    const int read = IsMotionText(text) ? ReadMotionTable(session, text, table)
+                                        : ReadPointsTable(session, name, text, table);
+    if (read != kExitSuccess) return read;
+    std::string().swap(text);
+
+    CTrajectoryPreview dense;
+    if (!dense.Build(table.times, table.positions, error)) {
+        return ReportFailure((name + ": " + error).c_str());
+    }
+    const PreviewReference reference(dense);
+    PlacementReportSubject subject;
+    subject.command = "fit";
+    subject.inputName = name;
+    subject.referenceName = "the table";
+    subject.referencePeakSpeed = MotionFigures::Of(dense).peakSpeed.value;
+    subject.options.tolerance = arguments.tolerance;
+    subject.options.referencePeakAcceleration = reference.PeakAcceleration();
+    GridPlacement placement = PlaceOnGrid(reference, subject.options);
+    // A table on the grid already, with no more points, is its own closest fit.
+    if (IsOnGrid(table) && table.times.size() <= placement.times.size()) {
+        placement.times = table.times;
+        placement.positions = table.positions;
+        placement.largestDeviation = 0;
+        placement.peakAcceleration = placement.referencePeakAcceleration;
+        placement.withinTolerance = placement.withinAcceleration = true;
+    }
+
+    CString motion;
+    const int status =
+        EditTableIntoMotion(session, placement.times, placement.positions, table.positionUnit,
+                            table.timeUnit, arguments.motion, motion);
+    if (status != kExitSuccess) return status;
+    const PreviewUnits units = {*FindSetupUnit(setup, UnitKind::Position, table.positionUnit),
+                                *FindSetupUnit(setup, UnitKind::Time, table.timeUnit)};
+    PrintPlacementReport(subject, placement, reference, units, setup.GetLimits(), stderr);
+    return WriteNewMotion(session, motion, arguments.outputs);
+}
+
+}  // namespace
+
+HostCommand AddFitCommand(CLI::App& app, const HostOptions& options) {
+    CLI::App* command = app.add_subcommand(
+        "fit",
+        "Make a new motion with the fewest points found on the drive's grid whose preview keeps "
+        "within the tolerance of a dense table's own (a motion, or a file of points read as "
+        "import reads it), and say on standard error how close it keeps. Exit status 0 with the "
+        "motion, 1 when the module refuses the table or the new motion, 2 when a file, the setup "
+        "or the module cannot be read or written");
+    auto arguments = std::make_shared<FitArguments>();
+    command
+        ->add_option("table", arguments->inputPath,
+                     "The dense table: a motion, or points (position, then time, one a line); - "
+                     "reads standard input")
+        ->type_name("MOTION|POINTS|-")
+        ->required();
+    AddNewMotionOutputOptions(command, arguments->outputs);
+    command
+        ->add_option("--tolerance", arguments->tolerance,
+                     "How far the new preview may stray from the table's, in IU (1 when absent)")
+        ->type_name("D")
+        ->check(NumberAbove0());
+    command
+        ->add_option("--position-unit", arguments->positionUnit,
+                     "Unit of a points file's positions, and of the new motion's; the motion's "
+                     "own, or the setup's first, when absent")
+        ->type_name("UNIT");
+    command
+        ->add_option("--time-unit", arguments->timeUnit,
+                     "Unit of a points file's times, and of the new motion's; the motion's own, "
+                     "or the setup's first, when absent")
+        ->type_name("UNIT");
+    AddPtMotionOptions(command, arguments->motion);
+    return {command, [&options, arguments] { return RunFit(options, *arguments); }};
+}

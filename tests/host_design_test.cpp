@@ -1,0 +1,303 @@
+// travex-host design and fit, run as separate processes: the motions they write validate and
+// translate, keep within the tolerance when sampled, carry import's options, and nothing is
+// written when they cannot be made.
+#include <MC_Setup.h>
+#include <MotionProfile.h>
+#include <PointTable.h>
+#include <TrajectoryPreview.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "host_scratch_folder.h"
+
+namespace host_test {
+namespace {
+
+const fs::path kSetups = kSourceDir / "examples" / "setups";
+const std::string kLinear = (kSetups / "linear-drive.ini").string();
+
+struct Table {
+    std::vector<double> times;
+    std::vector<double> positions;
+};
+
+Table TableOf(const std::string& motion, const std::string& setupPath = "") {
+    CString error;
+    auto setup = setupPath.empty() ? CMC_Setup::CreateDefault()
+                                   : CMC_Setup::LoadFromFile(setupPath.c_str(), error);
+    EXPECT_TRUE(setup) << error.GetString();
+    PointTable table;
+    EXPECT_STREQ(ReadPointTable(motion, *setup, table).GetString(), "");
+    return {table.times, table.positions};
+}
+
+// The largest gap between a table's preview and `position`, sampled 32 times an IU.
+template <class Position>
+double SampledDeviation(const Table& table, Position position) {
+    CTrajectoryPreview preview;
+    std::string error;
+    EXPECT_TRUE(preview.Build(table.times, table.positions, error)) << error;
+    double largest = 0;
+    const double end = table.times.back();
+    for (int i = 0; i <= static_cast<int>(end) * 32; ++i) {
+        const double t = i / 32.0;
+        largest = std::max(largest, std::abs(preview.PositionAt(t) - position(t)));
+    }
+    return largest;
+}
+
+void ExpectWholeIU(const Table& table) {
+    for (size_t i = 0; i < table.times.size(); ++i) {
+        EXPECT_EQ(table.times[i], std::round(table.times[i])) << "point " << i;
+        EXPECT_EQ(table.positions[i], std::round(table.positions[i])) << "point " << i;
+    }
+}
+
+using HostDesign = HostScratchFolder;
+using HostFit = HostScratchFolder;
+
+TEST_F(HostDesign, EveryLawOnBothSetupsKeepsWithinTheToleranceAndTranslates) {
+    const char* laws[] = {"cubic",    "harmonic",      "cycloidal",         "poly345",
+                          "poly4567", "modified-sine", "modified-trapezoid"};
+    const struct {
+        std::string setup;
+        std::string move;
+        double distance, duration;  // IU
+    } setups[] = {{"", "10 rot 0.5 s", 20000, 625}, {kLinear, "100 mm 2 s", 80000, 2000}};
+    for (const auto& [setupPath, move, distance, duration] : setups) {
+        for (const char* law : laws) {
+            SCOPED_TRACE(std::string(law) + " " + move);
+            const std::string profile = Put("p.txt", std::string(law) + " " + move + "\n");
+            const std::string motion = (dir / "m.ptm").string();
+            std::vector<std::string> arguments = {"design", profile, "-o", motion};
+            if (!setupPath.empty()) arguments.insert(arguments.begin(), {"--setup", setupPath});
+            const ChildResult designed = Host(arguments);
+            ASSERT_EQ(designed.exitStatus, 0) << designed.err;
+            EXPECT_EQ(designed.out, "");
+
+            std::vector<std::string> translate = {"translate", motion};
+            if (!setupPath.empty()) translate.insert(translate.begin(), {"--setup", setupPath});
+            const ChildResult program = Host(translate);
+            EXPECT_EQ(program.exitStatus, 0) << program.err;
+
+            const Table table = TableOf(Contents(motion), setupPath);
+            ExpectWholeIU(table);
+            EXPECT_EQ(table.times.back(), duration);
+            MotionProfile reference;
+            ProfileFault fault;
+            ASSERT_TRUE(reference.Build({{MotionLaw::Named(law)->GetKind(), distance, duration, 1}},
+                                        fault));
+            EXPECT_LE(SampledDeviation(table, [&](double t) { return reference.PositionAt(t); }),
+                      1 + 1e-6);
+            // The report counts the points of the table written.
+            EXPECT_NE(designed.err.find(": " + std::to_string(table.times.size()) +
+                                        " points within 1 IU of the profile\n"),
+                      std::string::npos)
+                << designed.err;
+        }
+    }
+}
+
+TEST_F(HostDesign, ReportsDeviationPeaksAndLimits) {
+    // Up, a rest, back, on the linear axis, whose limits (500 mm/s, 5000 mm/s²) the fast move
+    // back exceeds.
+    const std::string profile = Put("p.txt",
+                                    "# up and back\n"
+                                    "cycloidal 100 mm 2 s\n"
+                                    "dwell 100 ms\n"
+                                    "poly345 -100 mm 0.25 s\n");
+    const ChildResult result =
+        Host({"--setup", kLinear, "design", profile, "--tolerance", "2", "--position-unit", "mm",
+              "--time-unit", "s", "-o", (dir / "m.ptm").string()});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const Table table = TableOf(Contents(dir / "m.ptm"), kLinear);
+    for (const double boundary : {0.0, 2000.0, 2100.0, 2350.0}) {
+        EXPECT_TRUE(std::count(table.times.begin(), table.times.end(), boundary)) << boundary;
+    }
+    const std::string& err = result.err;
+    EXPECT_TRUE(err.starts_with("travex-host: design: " + profile + ": " +
+                                std::to_string(table.times.size()) +
+                                " points within 2 IU of the profile\n"))
+        << err;
+    EXPECT_NE(err.find("  Largest deviation:  "), std::string::npos) << err;
+    // poly345's peak speed: 1.875 × 400 mm/s.
+    EXPECT_NE(err.find("(the profile: 750 mm/s)\n"), std::string::npos) << err;
+    EXPECT_NE(err.find("  Over the limits:    in "), std::string::npos) << err;
+    EXPECT_NE(err.find("    speed "), std::string::npos) << err;
+    EXPECT_NE(err.find(" over the limit of 500 mm/s between points "), std::string::npos) << err;
+}
+
+TEST_F(HostDesign, UniformStepsAndImportsOptions) {
+    const std::string profile = Put("p.txt", "cycloidal 20000 IU 100 IU\ndwell 30 IU\n");
+    const ChildResult result =
+        Host({"design", profile, "--step", "40", "--host-address", "7", "--keep-buffer",
+              "--start-from", "actual", "--on-event", "--time-unit", "IU"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(result.out.find("ATIME[IU]=5: 0 40 80 100 130\r\n"), std::string::npos) << result.out;
+    for (const char* line :
+         {"MASTERID=7\r\n", "ClearBuffer=0\r\n", "StartPoint=1\r\n", "Execute=1\r\n"}) {
+        EXPECT_NE(result.out.find(line), std::string::npos) << line << result.out;
+    }
+    EXPECT_TRUE(result.err.starts_with("travex-host: design: " + profile +
+                                       ": 5 points at steps of 40 IU of time\n"))
+        << result.err;
+}
+
+TEST_F(HostDesign, WritesNothingWhenItCannot) {
+    const std::string motion = Put("m.ptm", "an earlier motion");
+    const std::string program = (dir / "m.txt").string();
+    const auto expectUntouched = [&](const ChildResult& result, int status) {
+        EXPECT_EQ(result.exitStatus, status) << result.err;
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(Contents(motion), "an earlier motion");
+        EXPECT_FALSE(fs::exists(program));
+    };
+
+    // A fault in the profile is told where it is, as editors read it.
+    const std::string bad = Put("bad.txt", "cycloidal 10 rot 0.5 s\nsinus 3 rot 1 s\n");
+    ChildResult result = Host({"design", bad, "-o", motion, "--program", program});
+    expectUntouched(result, 2);
+    EXPECT_TRUE(result.err.starts_with(bad + ":2: ")) << result.err;
+
+    const std::string good = Put("good.txt", "cycloidal 10 rot 0.5 s\n");
+    result = Host({"design", good, "-o", motion, "--position-unit", "furlong"});
+    expectUntouched(result, 2);
+    EXPECT_NE(result.err.find("unknown position unit \"furlong\""), std::string::npos);
+
+    for (const std::vector<std::string>& usage : {std::vector<std::string>{"--tolerance", "0"},
+                                                  {"--tolerance", "x"},
+                                                  {"--step", "65536"},
+                                                  {"--step", "10", "--tolerance", "2"},
+                                                  {"--program", "-"}}) {
+        std::vector<std::string> arguments = {"design", good};
+        arguments.insert(arguments.end(), usage.begin(), usage.end());
+        result = Host(arguments);
+        EXPECT_EQ(result.exitStatus, 2) << usage[0];
+        EXPECT_EQ(result.out, "") << usage[0];
+        EXPECT_TRUE(result.err.starts_with("travex-host: ")) << result.err;
+    }
+
+    // The program cannot be written: neither is the motion.
+    result = Host({"design", good, "-o", motion, "--program", (dir / "no" / "m.txt").string()});
+    expectUntouched(result, 2);
+
+    // The profile itself is never the output.
+    result = Host({"design", good, "-o", good});
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_EQ(Contents(good), "cycloidal 10 rot 0.5 s\n");
+
+    // Setups on which the module offers no PT motion.
+    for (const char* name : {"drive-without-atime.ini", "open-loop-drive.ini"}) {
+        result = Host({"--setup", (kSetups / name).string(), "design", good, "-o", motion});
+        expectUntouched(result, 2);
+    }
+}
+
+TEST_F(HostDesign, WorksOnEveryExampleSetupThatOffersThePtMotion) {
+    const std::string profile =
+        Put("p.txt", "poly4567 20000 IU 400 IU\ndwell 50 IU\nmodified-sine -20000 IU 500 IU\n");
+    // The motion controller, the open-loop drive and the firmware without ATIME offer none.
+    for (const char* name : {"rotary-drive.ini", "linear-drive.ini"}) {
+        SCOPED_TRACE(name);
+        const std::string setup = (kSetups / name).string();
+        const std::string motion = (dir / "m.ptm").string();
+        const ChildResult result =
+            Host({"--setup", setup, "design", profile, "-o", motion, "--program", "-"});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_EQ(Host({"--setup", setup, "translate", motion}).out, result.out);
+        EXPECT_LE(TableOf(Contents(motion), setup).times.size(), 60u);
+    }
+}
+
+TEST_F(HostFit, ThinsADenseMotionWithinTheTolerance) {
+    // A dense table: the cycloid at every time IU.
+    const std::string profile = Put("p.txt", "cycloidal 10 rot 0.5 s\n");
+    const std::string dense = (dir / "dense.ptm").string();
+    ASSERT_EQ(Host({"design", profile, "--step", "1", "-o", dense}).exitStatus, 0);
+    const Table denseTable = TableOf(Contents(dense));
+    ASSERT_EQ(denseTable.times.size(), 626u);
+
+    for (const double tolerance : {1.0, 3.0}) {
+        const std::string fitted = (dir / "fit.ptm").string();
+        const ChildResult result = Host({"fit", dense, "-o", fitted, "--tolerance",
+                                         tolerance == 1 ? "1" : "3", "--program", "-"});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_EQ(Host({"translate", fitted}).out, result.out);
+        const Table table = TableOf(Contents(fitted));
+        ExpectWholeIU(table);
+        EXPECT_LT(table.times.size(), 60u);
+        CTrajectoryPreview densePreview;
+        std::string error;
+        ASSERT_TRUE(densePreview.Build(denseTable.times, denseTable.positions, error));
+        EXPECT_LE(SampledDeviation(table, [&](double t) { return densePreview.PositionAt(t); }),
+                  tolerance + 1e-6);
+        EXPECT_NE(result.err.find(" points within " + std::string(tolerance == 1 ? "1" : "3") +
+                                  " IU of the table\n"),
+                  std::string::npos)
+            << result.err;
+        // The motion's own units.
+        EXPECT_NE(Contents(fitted).find("ATIME[s]="), std::string::npos);
+    }
+}
+
+TEST_F(HostFit, KeepsATableOnTheGridThatNeedsNoFewerPoints) {
+    // 26 points every 25 IU, positions rounded: the placement finds no fewer.
+    const std::string coarse = (kSourceDir / "examples" / "cycloid-10rot-20ms.ptm").string();
+    const ChildResult result = Host({"fit", coarse});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const Table original = TableOf(Contents(coarse));
+    const Table fitted = TableOf(result.out);
+    EXPECT_EQ(fitted.times, original.times);
+    EXPECT_EQ(fitted.positions, original.positions);
+}
+
+TEST_F(HostFit, ReadsPointsAsImportDoes) {
+    // A logged move: a line of text, then position and time, a comma as the decimal point.
+    std::string points = "position time\n";
+    for (int i = 1; i <= 500; ++i) {
+        const double t = i * 0.002;
+        const double u = t / 1.0;
+        char line[64];
+        std::snprintf(line, sizeof line, "%.6f %.3f\n",
+                      50 * (u - std::sin(2 * std::numbers::pi * u) / (2 * std::numbers::pi)), t);
+        points += line;
+    }
+    std::replace(points.begin(), points.end(), '.', ',');
+    const std::string file = Put("log.txt", points);
+    const ChildResult result = Host({"--setup", kLinear, "fit", file, "--position-unit", "mm",
+                                     "--time-unit", "s", "-o", (dir / "m.ptm").string()});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    // What import skipped is told as import tells it.
+    EXPECT_TRUE(result.err.starts_with(file + ":1: skipped \"position time\"")) << result.err;
+    const std::string motion = Contents(dir / "m.ptm");
+    EXPECT_NE(motion.find("ATIME[s]="), std::string::npos) << motion;
+    EXPECT_NE(motion.find("TPOS[mm]="), std::string::npos) << motion;
+    const Table table = TableOf(motion, kLinear);
+    EXPECT_EQ(table.times.back(), 1000);
+    EXPECT_EQ(table.positions.back(), 40000);
+    EXPECT_LT(table.times.size(), 40u);
+}
+
+TEST_F(HostFit, WritesNothingWhenItCannot) {
+    const std::string motion = Put("m.ptm", "an earlier motion");
+    // The module refuses the dense motion in its own words.
+    ChildResult result =
+        Host({"fit", (kSourceDir / "examples" / "broken-one-point.ptm").string(), "-o", motion});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.err, std::string(kTooFewPoints) + "\n");
+    // Points of which fewer than two remain.
+    result = Host({"fit", Put("p.txt", "words\n"), "-o", motion});
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_NE(result.err.find("p.txt: a preview needs at least two points"), std::string::npos)
+        << result.err;
+    result = Host({"fit", (dir / "missing.ptm").string(), "-o", motion});
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_EQ(Contents(motion), "an earlier motion");
+}
+
+}  // namespace
+}  // namespace host_test

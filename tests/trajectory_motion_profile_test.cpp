@@ -1,0 +1,201 @@
+// Profiles read from text: chaining, poly5's boundaries, continuity checked by finite
+// differences of the position, and every fault's message.
+#include <MotionProfileText.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The built-in setup's units: 2000 IU a rotation, 0.8 ms a time IU.
+ProfileUnits SetupUnits() {
+    ProfileUnits units;
+    units.iuPerUnit = [](ProfileUnitKind kind, std::string_view name) -> std::optional<double> {
+        if (kind == ProfileUnitKind::Position) {
+            if (name == "rot") return 2000;
+            if (name == "deg") return 2000.0 / 360;
+        } else {
+            if (name == "s") return 1250;
+            if (name == "ms") return 1.25;
+        }
+        if (name == "IU") return 1;
+        return std::nullopt;
+    };
+    units.positionNames = "rot, deg, IU";
+    units.timeNames = "s, ms, IU";
+    return units;
+}
+
+MotionProfile Parse(const std::string& text) {
+    MotionProfile profile;
+    std::string error;
+    EXPECT_TRUE(ParseMotionProfile(text, "p.txt", SetupUnits(), profile, error)) << error;
+    return profile;
+}
+
+std::string Fault(const std::string& text) {
+    MotionProfile profile = Parse("cubic 1 rot 1 s");
+    std::string error;
+    EXPECT_FALSE(ParseMotionProfile(text, "p.txt", SetupUnits(), profile, error)) << text;
+    // Nothing of the faulty text is kept.
+    EXPECT_EQ(profile.GetSegments().size(), 1u) << text;
+    return error;
+}
+
+// Speed and acceleration from the position alone, by central differences.
+double SpeedByDifferences(const ReferenceMotion& m, double t, double h = 1e-3) {
+    return (m.PositionAt(t + h) - m.PositionAt(t - h)) / (2 * h);
+}
+double AccelerationByDifferences(const ReferenceMotion& m, double t, double h = 1e-2) {
+    return (m.PositionAt(t + h) - 2 * m.PositionAt(t) + m.PositionAt(t - h)) / (h * h);
+}
+
+TEST(MotionProfile, SegmentsChainEndToStartOnWholeTimeIU) {
+    const MotionProfile profile = Parse(
+        "# a move out, a pause, half way back\n"
+        "cycloidal 10 rot 0.5 s\n"
+        "\n"
+        "  dwell   100 ms   # on the tool\r\n"
+        "cubic -5 rot 250 ms\n"
+        "harmonic +90 deg 10 IU\n");
+    // 312.5 time IU: the end goes to the nearest whole IU, from the exact sum.
+    EXPECT_EQ(profile.Breaks(), (std::vector<double>{0, 625, 750, 1063, 1073}));
+    ASSERT_EQ(profile.GetSegments().size(), 4u);
+    EXPECT_EQ(profile.GetSegments()[2].line, 5);
+    EXPECT_DOUBLE_EQ(profile.Duration(), 1073);
+    EXPECT_DOUBLE_EQ(profile.PositionAt(625), 20000);
+    EXPECT_DOUBLE_EQ(profile.PositionAt(700), 20000);
+    EXPECT_DOUBLE_EQ(profile.PositionAt(1063), 10000);
+    EXPECT_DOUBLE_EQ(profile.PositionAt(1073), 10500);
+    EXPECT_DOUBLE_EQ(profile.PositionAt(312.5), 10000);
+    // The cycloid's peak speed, 2·h/T, half way.
+    EXPECT_DOUBLE_EQ(profile.VelocityAt(312.5), 2 * 20000 / 625.0);
+    // The short harmonic is the fastest: π/2·h/T.
+    EXPECT_DOUBLE_EQ(profile.PeakSpeed(), std::acos(-1.0) / 2 * 500 / 10);
+    EXPECT_NEAR(profile.PeakAcceleration(), 500 * 4.9348 / 100, 1e-3);
+    for (double t : {100.0, 312.5, 700.0, 900.0, 1070.0}) {
+        EXPECT_NEAR(profile.VelocityAt(t), SpeedByDifferences(profile, t), 1e-4) << t;
+        EXPECT_NEAR(profile.AccelerationAt(t), AccelerationByDifferences(profile, t), 1e-4) << t;
+    }
+}
+
+TEST(MotionProfile, Poly5TakesItsNeighboursSpeedAndAcceleration) {
+    const MotionProfile profile = Parse(
+        "poly5 2 rot 0.2 s\n"
+        "cruise 10 rot 0.5 s\n"
+        "poly5 3 rot 0.3 s\n"
+        "harmonic 4 rot 0.2 s\n"
+        "poly5 0 rot 0.1 s\n"
+        "dwell 10 ms\n");
+    const std::vector<double> breaks = profile.Breaks();
+    ASSERT_EQ(breaks.size(), 7u);
+    EXPECT_EQ(profile.VelocityAt(0), 0);
+    EXPECT_EQ(profile.AccelerationAt(0), 0);
+    EXPECT_DOUBLE_EQ(profile.VelocityAt(breaks[1]), 20000 / 625.0);
+    EXPECT_DOUBLE_EQ(profile.PositionAt(breaks[3]), 30000);
+    // Zero travel: it comes back to where it started, at rest, with the harmonic's deceleration.
+    EXPECT_DOUBLE_EQ(profile.PositionAt(breaks[5]), 38000);
+    EXPECT_NEAR(profile.AccelerationAt(breaks[4]), -8000 * 4.9348 / (250.0 * 250), 1e-4);
+    EXPECT_NE(profile.PositionAt((breaks[4] + breaks[5]) / 2), 38000);
+    for (size_t i = 1; i + 1 < breaks.size(); ++i) {
+        const double b = breaks[i];
+        const double h = 1e-6;
+        EXPECT_NEAR(profile.PositionAt(b - h), profile.PositionAt(b), 1e-3) << i;
+        EXPECT_NEAR(profile.VelocityAt(b - h), profile.VelocityAt(b), 1e-6) << i;
+        EXPECT_NEAR(profile.AccelerationAt(b - h), profile.AccelerationAt(b), 1e-6) << i;
+        // Inside a poly5, its exact derivatives against its position.
+        const double inside = b - 7.25;
+        EXPECT_NEAR(profile.VelocityAt(inside), SpeedByDifferences(profile, inside), 1e-5) << i;
+        EXPECT_NEAR(profile.AccelerationAt(inside), AccelerationByDifferences(profile, inside),
+                    1e-5)
+            << i;
+    }
+}
+
+TEST(MotionProfile, FaultsNameTheFileAndLine) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"cubic 1 rot 1 s\nsinus 1 rot 1 s\n",
+         "p.txt:2: unknown law 'sinus' (laws: cubic, harmonic, cycloidal, poly345, poly4567, "
+         "modified-sine, modified-trapezoid, dwell, cruise, poly5)"},
+        {"cubic 1 furlong 1 s", "p.txt:1: unknown position unit 'furlong' (units: rot, deg, IU)"},
+        {"cubic 1 rot 1 h", "p.txt:1: unknown time unit 'h' (units: s, ms, IU)"},
+        {"cubic 1 rot",
+         "p.txt:1: missing the duration (LAW DISTANCE POSITION-UNIT DURATION "
+         "TIME-UNIT)"},
+        {"cubic 1 rot 2",
+         "p.txt:1: missing the time unit after 2 (LAW DISTANCE POSITION-UNIT "
+         "DURATION TIME-UNIT)"},
+        {"cubic", "p.txt:1: missing the distance (LAW DISTANCE POSITION-UNIT DURATION TIME-UNIT)"},
+        {"dwell", "p.txt:1: missing the duration (dwell DURATION TIME-UNIT)"},
+        {"cubic 1 rot 0 s", "p.txt:1: the duration must be more than zero"},
+        {"cubic 1 rot -1 s", "p.txt:1: the duration must be more than zero"},
+        {"cubic 1,5 rot 1 s", "p.txt:1: '1,5' is not a number"},
+        {"cubic 1 rot 1s s", "p.txt:1: '1s' is not a number"},
+        {"cubic nan rot 1 s", "p.txt:1: 'nan' is not a number"},
+        {"cubic +-1 rot 1 s", "p.txt:1: '+-1' is not a number"},
+        {"cubic 1 rot 1 s 2", "p.txt:1: unexpected '2' after the time unit"},
+        {"dwell 5 rot 1 s", "p.txt:1: a dwell has no distance (dwell DURATION TIME-UNIT)"},
+        {"cubic 1 rot 1 s\ncubic 1 rot 0.2 ms",
+         "p.txt:2: 0.2 ms is too short: a segment spans at least one time IU on the drive's "
+         "grid (0.8 ms)"},
+        {"# nothing\n\n",
+         "p.txt: the profile has no segment (LAW DISTANCE POSITION-UNIT "
+         "DURATION TIME-UNIT)"},
+        {"poly5 1 rot 1 s\ncruise 1 rot 1 s\ncycloidal 1 rot 1 s\n",
+         "p.txt:3: cycloidal starts at rest, but the cruise on line 2 ends moving: join them "
+         "with poly5"},
+        {"poly5 1 rot 1 s\ncruise 1 rot 1 s\n\nmodified-sine 1 rot 1 s\n",
+         "p.txt:4: modified-sine starts at rest, but the cruise on line 2 ends moving: join "
+         "them with poly5"},
+        {"cubic 1 rot 1 s\ncruise 1 rot 1 s\npoly5 1 rot 1 s\n",
+         "p.txt:1: cubic ends at rest, but the cruise on line 2 starts moving: join them with "
+         "poly5"},
+        {"cruise 1 rot 1 s\npoly5 1 rot 1 s\n",
+         "p.txt:1: cruise starts moving, but the profile starts at rest: begin with poly5"},
+        {"poly5 1 rot 1 s\ncruise 1 rot 1 s\n",
+         "p.txt:2: cruise ends moving, but the profile ends at rest: end with poly5"},
+        {"poly5 1 rot 1 s\ncruise 1 rot 1 s\ncruise 3 rot 1 s\npoly5 1 rot 1 s\n",
+         "p.txt:3: cruise starts at another speed than the cruise on line 2 ends with: join "
+         "them with poly5"},
+        {"poly5 1 rot 1 s\ncruise 1 rot 1 s\ndwell 1 s\n",
+         "p.txt:3: dwell starts at rest, but the cruise on line 2 ends moving: join them with "
+         "poly5"},
+        {"poly5 1 rot 1 s\npoly5 1 rot 1 s\n",
+         "p.txt:2: poly5 follows the poly5 on line 1: two in a row have no speed to meet at; "
+         "put a cruise between them"},
+    };
+    for (const auto& [text, message] : cases) EXPECT_EQ(Fault(text), message) << text;
+}
+
+TEST(MotionProfile, CruisesAtOneSpeedMeet) {
+    // The same speed written two ways, and a dwell between two rest-to-rest laws.
+    const MotionProfile profile = Parse(
+        "poly5 1 rot 100 ms\ncruise 1 rot 0.1 s\ncruise 3 rot 300 ms\npoly5 1 rot 0.1 s\n"
+        "dwell 1 IU\ncubic 1 rot 1 s\n");
+    EXPECT_EQ(profile.GetSegments().size(), 6u);
+    EXPECT_DOUBLE_EQ(profile.VelocityAt(200), 2000 / 125.0);
+}
+
+TEST(MotionProfile, ExampleProfilesParseAndTheBrokenOnesAreRefused) {
+    // Tests run in the source folder.
+    int examples = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("examples/profiles")) {
+        std::ifstream file(entry.path());
+        std::stringstream text;
+        text << file.rdbuf();
+        MotionProfile profile;
+        std::string error;
+        const bool broken = entry.path().filename().string().starts_with("broken-");
+        EXPECT_EQ(ParseMotionProfile(text.str(), "p", SetupUnits(), profile, error), !broken)
+            << entry.path() << ": " << error;
+        ++examples;
+    }
+    EXPECT_GE(examples, 3);
+}
+
+}  // namespace
