@@ -3,11 +3,15 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 PACKAGES = cmake make g++ libgtest-dev libcli11-dev binutils-mingw-w64-x86-64 qt6-base-dev \
     qt6-svg-dev fonts-liberation
-# What only the tests use: Python reads the CSV and SVG outputs back, pdftoppm opens the PDFs.
-TEST_PACKAGES = python3 poppler-utils
+# What `make package` needs besides: dpkg-shlibdeps (dpkg-dev) and file find the package's
+# dependencies.
+PACKAGE_PACKAGES = dpkg-dev file
+# What only the tests use: Python reads the CSV and SVG outputs back, pdftoppm opens the PDFs,
+# and the package is made, its manual page rendered and lintian run on it.
+TEST_PACKAGES = python3 poppler-utils $(PACKAGE_PACKAGES) lintian man-db
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build test run bench fuzz screenshots clean
+.PHONY: all deps build test run package bench fuzz screenshots clean
 
 all: build
 
@@ -48,6 +52,13 @@ run:
 	printf '\r\033[K'
 	@$(BUILD)/travex-host translate examples/worked-example.ptm
 
+# build/travex_VERSION_ARCH.deb: only what goes into the package is built.
+package:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(PACKAGE_PACKAGES)"
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS) --target travex-package-files
+	cd $(BUILD) && cpack
+
 # Translation of a 1,000,000-point motion against the least it can cost, import of a
 # 1,000,000-line points file, the editor's point actions on a 1,000,000-point table, and the
 # plot of a 1,000,000-point motion, each timed as whole processes, and the redraw of a
@@ -58,6 +69,7 @@ bench: build
 	$(BUILD)/edit_bench --host $(BUILD)/travex-host
 	$(BUILD)/graph_redraw_bench
 	$(BUILD)/plot_bench --host $(BUILD)/travex-host
+	$(BUILD)/design_bench --host $(BUILD)/travex-host
 
 # Each fuzz target for FUZZ_SECONDS (built with clang's libFuzzer, ASan and UBSan in
 # $(FUZZ_BUILD)). Inputs found to break a target land in $(FUZZ_BUILD)/found/TARGET/; keep them in

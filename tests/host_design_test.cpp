@@ -244,6 +244,17 @@ TEST_F(HostFit, ThinsADenseMotionWithinTheTolerance) {
     }
 }
 
+TEST_F(HostFit, KeepsATableOnTheGridThatNeedsNoFewerPoints) {
+    // 26 points every 25 IU, positions rounded: the placement finds no fewer.
+    const std::string coarse = (kSourceDir / "examples" / "cycloid-10rot-20ms.ptm").string();
+    const ChildResult result = Host({"fit", coarse});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const Table original = TableOf(Contents(coarse));
+    const Table fitted = TableOf(result.out);
+    EXPECT_EQ(fitted.times, original.times);
+    EXPECT_EQ(fitted.positions, original.positions);
+}
+
 TEST_F(HostFit, ReadsPointsAsImportDoes) {
     // A logged move: a line of text, then position and time, a comma as the decimal point.
     std::string points = "position time\n";

@@ -156,7 +156,9 @@ struct Uniform {
 Uniform BestUniform(const ReferenceMotion& reference, double peak) {
     Uniform best;
     bool bestHolds = false;
-    for (int step = 1; step <= static_cast<int>(std::round(reference.Duration())); ++step) {
+    // Longer steps than 256 IU stray far from every law here, save the one step of a whole move.
+    const int whole = static_cast<int>(std::round(reference.Duration()));
+    for (int step = 1; step <= whole; step = step < 256 ? step + 1 : std::max(step + 1, whole)) {
         GridPlacementOptions options;
         options.uniformStep = step;
         options.referencePeakAcceleration = peak;

@@ -19,15 +19,31 @@ constexpr Time kLongestStep = static_cast<Time>(kMaxTimeStepIU);
 class ClampedReference {
 public:
     explicit ClampedReference(const ReferenceMotion& reference)
-        : m_reference(reference), m_end(reference.Duration()) {}
+        : m_reference(reference),
+          m_end(reference.Duration()),
+          m_wholeTimes(kRemembered, -1),
+          m_wholePositions(kRemembered) {}
     double Position(double t) const { return m_reference.PositionAt(std::clamp(t, 0.0, m_end)); }
+    // The placement asks for the same whole IU again and again as it tries steps: the last few
+    // thousand answers are kept.
+    double PositionAtWhole(Time t) const {
+        const size_t slot = static_cast<size_t>(t) & (kRemembered - 1);
+        if (m_wholeTimes[slot] != t) {
+            m_wholeTimes[slot] = t;
+            m_wholePositions[slot] = Position(static_cast<double>(t));
+        }
+        return m_wholePositions[slot];
+    }
     double Velocity(double t) const {
         return t >= m_end ? 0 : m_reference.VelocityAt(std::max(t, 0.0));
     }
 
 private:
+    static constexpr size_t kRemembered = 1 << 14;
     const ReferenceMotion& m_reference;
     double m_end;
+    mutable std::vector<Time> m_wholeTimes;
+    mutable std::vector<double> m_wholePositions;
 };
 
 struct Gap {
@@ -41,11 +57,16 @@ struct Gap {
 Gap LargestGap(const CubicSegment& piece, const ClampedReference& reference, double stop) {
     const int intervals = std::clamp(static_cast<int>(std::ceil(piece.duration)), 12, 512);
     const double h = piece.duration / intervals;
+    // Pieces of the table start and end on whole IU: most samples fall on them too.
+    const bool whole = h == 1 && piece.startTime == std::floor(piece.startTime);
+    const Time start = static_cast<Time>(piece.startTime);
     Gap gap;
     double e0 = 0, e1 = 0;
     for (int k = 0; k <= intervals; ++k) {
         const double tau = k == intervals ? piece.duration : k * h;
-        const double e = piece.PositionAt(tau) - reference.Position(piece.startTime + tau);
+        const double e =
+            piece.PositionAt(tau) - (whole ? reference.PositionAtWhole(start + k)
+                                           : reference.Position(piece.startTime + tau));
         if (std::abs(e) > gap.value) gap = {std::abs(e), piece.startTime + tau};
         const double curvature = e0 - 2 * e1 + e;
         if (k >= 2 && (e1 - e0) * (e - e1) <= 0 && curvature != 0) {
@@ -83,11 +104,14 @@ public:
     PieceJudge(const ClampedReference& reference, Bounds bounds)
         : m_reference(reference), m_bounds(bounds) {}
 
-    bool Holds(Time t0, double p0, double v0, Time t1, double p1, double v1) const {
-        if (std::abs(p1 - p0) > kMaxPositionStepIU) return false;
-        const CubicSegment piece = Piece(t0, p0, v0, t1, p1, v1);
-        return PeakAcceleration(piece) <= m_bounds.acceleration &&
-               LargestGap(piece, m_reference, m_bounds.deviation).value <= m_bounds.deviation;
+    // The cheap test: the peak acceleration, and the position step's bound.
+    bool AccelerationHolds(Time t0, double p0, double v0, Time t1, double p1, double v1) const {
+        return std::abs(p1 - p0) <= kMaxPositionStepIU &&
+               PeakAcceleration(Piece(t0, p0, v0, t1, p1, v1)) <= m_bounds.acceleration;
+    }
+    bool GapHolds(Time t0, double p0, double v0, Time t1, double p1, double v1) const {
+        return LargestGap(Piece(t0, p0, v0, t1, p1, v1), m_reference, m_bounds.deviation).value <=
+               m_bounds.deviation;
     }
     // How far the piece exceeds the worse of its bounds (≤ 1: it holds them).
     double Excess(Time t0, double p0, double v0, Time t1, double p1, double v1) const {
@@ -109,7 +133,8 @@ private:
 // The fewest points found: each step as long as the piece it closes and the piece it opens hold
 // the bounds, the opened piece judged with the reference's velocity at its far end until the
 // next point fixes the model's; where no step holds, the last point is taken back and placed
-// earlier. A pass then drops every point whose neighbours hold the bounds without it.
+// earlier. A pass then drops every point whose neighbours hold the bounds without it, or puts
+// one point in place of two.
 class GreedyPlacer {
 public:
     GreedyPlacer(const ClampedReference& reference, const std::vector<Time>& breaks, Bounds bounds)
@@ -158,7 +183,7 @@ public:
             m_held = false;
         }
         m_v.push_back(0);
-        DropNeedless();
+        Thin();
         times = std::move(m_t);
         positions = std::move(m_p);
         return m_held;
@@ -166,7 +191,7 @@ public:
 
 private:
     double RoundedAt(Time t) const {
-        return t == 0 ? 0 : std::round(m_reference.Position(static_cast<double>(t)));
+        return t == 0 ? 0 : std::round(m_reference.PositionAtWhole(t));
     }
     // The model's velocity at the last point when `next` follows it.
     double LastVelocity(Time next, double nextPosition) const {
@@ -184,10 +209,17 @@ private:
         const size_t m = m_t.size() - 1;
         const double position = RoundedAt(next);
         const double v = LastVelocity(next, position);
-        if (m > 0 && !m_judge.Holds(m_t[m - 1], m_p[m - 1], m_v[m - 1], m_t[m], m_p[m], v)) {
+        const double assumed = AssumedVelocity(next);
+        // The cheap tests first, and the opened piece, which fails more often, before the other.
+        if (m > 0 &&
+            !m_judge.AccelerationHolds(m_t[m - 1], m_p[m - 1], m_v[m - 1], m_t[m], m_p[m], v)) {
             return false;
         }
-        return m_judge.Holds(m_t[m], m_p[m], v, next, position, AssumedVelocity(next));
+        if (!m_judge.AccelerationHolds(m_t[m], m_p[m], v, next, position, assumed) ||
+            !m_judge.GapHolds(m_t[m], m_p[m], v, next, position, assumed)) {
+            return false;
+        }
+        return m == 0 || m_judge.GapHolds(m_t[m - 1], m_p[m - 1], m_v[m - 1], m_t[m], m_p[m], v);
     }
     double Excess(Time next) const {
         const size_t m = m_t.size() - 1;
@@ -266,37 +298,98 @@ private:
 
     bool IsBreak(Time t) const { return std::binary_search(m_breaks.begin(), m_breaks.end(), t); }
 
-    // Drops each inner point, breaks aside, whose removal leaves the three pieces that it changes
-    // within the bounds.
-    void DropNeedless() {
+    struct Point {
+        Time t;
+        double p;
+    };
+
+    // Whether a run of points holds the bounds with the model's velocities: the first and last
+    // velocity given, those inside from their neighbours. `velocities` receives them all.
+    bool RunHolds(const Point* run, size_t count, double first, double last,
+                  double* velocities) const {
+        velocities[0] = first;
+        velocities[count - 1] = last;
+        for (size_t i = 1; i + 1 < count; ++i) {
+            if (run[i + 1].t - run[i - 1].t > 2 * kLongestStep) return false;
+            velocities[i] = CTrajectoryPreview::InnerVelocity(
+                Slope(run[i - 1].t, run[i - 1].p, run[i].t, run[i].p),
+                static_cast<double>(run[i].t - run[i - 1].t),
+                Slope(run[i].t, run[i].p, run[i + 1].t, run[i + 1].p),
+                static_cast<double>(run[i + 1].t - run[i].t));
+        }
+        for (size_t i = 0; i + 1 < count; ++i) {
+            if (run[i + 1].t - run[i].t > kLongestStep ||
+                !m_judge.AccelerationHolds(run[i].t, run[i].p, velocities[i], run[i + 1].t,
+                                           run[i + 1].p, velocities[i + 1])) {
+                return false;
+            }
+        }
+        for (size_t i = 0; i + 1 < count; ++i) {
+            if (!m_judge.GapHolds(run[i].t, run[i].p, velocities[i], run[i + 1].t, run[i + 1].p,
+                                  velocities[i + 1])) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Drops each inner point, breaks aside, whose neighbours hold the bounds without it, and
+    // otherwise tries to put one point in place of it and the next.
+    void Thin() {
+        constexpr Time kTried = 12;  // in place of two points: at most this many times
         const size_t n = m_t.size();
         std::vector<Time> t;
         std::vector<double> p, v;
         t.reserve(n);
         p.reserve(n);
         v.reserve(n);
-        // Kept points so far, then the candidate i, then i + 1 and i + 2 as placed.
-        const auto velocity = [](Time ta, double pa, Time tb, double pb, Time tc, double pc) {
-            return CTrajectoryPreview::InnerVelocity(
-                Slope(ta, pa, tb, pb), static_cast<double>(tb - ta), Slope(tb, pb, tc, pc),
-                static_cast<double>(tc - tb));
+        Point run[5];
+        double velocities[5];
+        // The run from the kept point before the last kept one (if any) through `middle` to the
+        // placed points `next` and `next` + 1 (if any); on success the velocities of the kept
+        // and placed points it changes are taken over.
+        const auto tryRun = [&](const Point* middle, size_t middleCount, size_t next) {
+            const size_t k = t.size() - 1;
+            size_t count = 0;
+            if (k > 0) run[count++] = {t[k - 1], p[k - 1]};
+            const size_t kept = count;
+            run[count++] = {t[k], p[k]};
+            for (size_t i = 0; i < middleCount; ++i) run[count++] = middle[i];
+            const size_t placed = count;
+            run[count++] = {m_t[next], m_p[next]};
+            if (next + 1 < n) run[count++] = {m_t[next + 1], m_p[next + 1]};
+            const double first = k > 0 ? v[k - 1] : 0;
+            const double last = next + 1 < n ? m_v[next + 1] : 0;
+            if (!RunHolds(run, count, first, last, velocities)) return false;
+            v[k] = velocities[kept];
+            m_v[next] = velocities[placed];
+            return true;
         };
         for (size_t i = 0; i < n; ++i) {
-            const bool inner = !t.empty() && i + 1 < n && !IsBreak(m_t[i]);
-            if (inner && m_t[i + 1] - t.back() <= kLongestStep) {
-                const size_t k = t.size() - 1;  // the kept point before i
-                const Time ta = t[k], tb = m_t[i + 1];
-                const double pa = p[k], pb = m_p[i + 1];
-                const double va = k == 0 ? 0 : velocity(t[k - 1], p[k - 1], ta, pa, tb, pb);
-                const double vb = i + 2 >= n ? 0 : velocity(ta, pa, tb, pb, m_t[i + 2], m_p[i + 2]);
-                const bool holds =
-                    (k == 0 || m_judge.Holds(t[k - 1], p[k - 1], v[k - 1], ta, pa, va)) &&
-                    m_judge.Holds(ta, pa, va, tb, pb, vb) &&
-                    (i + 2 >= n || m_judge.Holds(tb, pb, vb, m_t[i + 2], m_p[i + 2], m_v[i + 2]));
-                if (holds) {
-                    v[k] = va;
-                    m_v[i + 1] = vb;
-                    continue;
+            if (!t.empty() && i + 1 < n && !IsBreak(m_t[i])) {
+                if (tryRun(nullptr, 0, i + 1)) continue;
+                if (i + 2 < n && !IsBreak(m_t[i + 1])) {
+                    const Time from = t.back(), to = m_t[i + 2];
+                    const Time span = to - from - 1;
+                    const Time tried = std::min(span, kTried);
+                    bool merged = false;
+                    // From the middle outwards.
+                    for (Time j = 0; j < tried && !merged; ++j) {
+                        const Time offset = (j % 2 == 0 ? 1 : -1) * ((j + 1) / 2);
+                        const Time at = from + 1 + (span - 1) / 2 + offset * span / tried;
+                        if (at <= from || at >= to) continue;
+                        const Point middle = {at, RoundedAt(at)};
+                        if (tryRun(&middle, 1, i + 2)) {
+                            t.push_back(middle.t);
+                            p.push_back(middle.p);
+                            v.push_back(velocities[t.size() > 2 ? 2 : 1]);
+                            merged = true;
+                        }
+                    }
+                    if (merged) {
+                        ++i;
+                        continue;
+                    }
                 }
             }
             t.push_back(m_t[i]);

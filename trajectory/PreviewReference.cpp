@@ -15,18 +15,15 @@ const CubicSegment& PreviewReference::SegmentAt(double t) const {
 }
 
 double PreviewReference::PositionAt(double t) const {
-    const CubicSegment& segment = SegmentAt(t);
-    return segment.PositionAt(std::clamp(t - segment.startTime, 0.0, segment.duration));
+    return ValueAt(t, &CubicSegment::PositionAt);
 }
 
 double PreviewReference::VelocityAt(double t) const {
-    const CubicSegment& segment = SegmentAt(t);
-    return segment.VelocityAt(std::clamp(t - segment.startTime, 0.0, segment.duration));
+    return ValueAt(t, &CubicSegment::VelocityAt);
 }
 
 double PreviewReference::AccelerationAt(double t) const {
-    const CubicSegment& segment = SegmentAt(t);
-    return segment.AccelerationAt(std::clamp(t - segment.startTime, 0.0, segment.duration));
+    return ValueAt(t, &CubicSegment::AccelerationAt);
 }
 
 double PreviewReference::PeakAcceleration() const {

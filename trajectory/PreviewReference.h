@@ -2,6 +2,8 @@
 // (a log, a CAD export) with fewer points keeps the new table close to the old one's preview.
 #pragma once
 
+#include <algorithm>
+
 #include "ReferenceMotion.h"
 #include "TrajectoryPreview.h"
 
@@ -25,6 +27,10 @@ private:
     // for times close to the last one, so the search starts from where the last one ended;
     // one reference thus serves one thread at a time.
     const CubicSegment& SegmentAt(double t) const;
+    double ValueAt(double t, double (CubicSegment::*value)(double) const) const {
+        const CubicSegment& segment = SegmentAt(t);
+        return (segment.*value)(std::clamp(t - segment.startTime, 0.0, segment.duration));
+    }
 
     const CTrajectoryPreview& m_preview;
     mutable size_t m_last = 0;

@@ -7,6 +7,8 @@
 #include <PreviewReference.h>
 #include <TrajectoryPreview.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -80,6 +82,13 @@ int ReadPointsTable(const CHostSession& session, const std::string& name, const 
     return kExitSuccess;
 }
 
+// Every time and position a whole IU: a table that the drive follows as it is.
+bool IsOnGrid(const DenseTable& table) {
+    const auto whole = [](double value) { return value == std::round(value); };
+    return std::all_of(table.times.begin(), table.times.end(), whole) &&
+           std::all_of(table.positions.begin(), table.positions.end(), whole);
+}
+
 int RunFit(const HostOptions& options, FitArguments arguments) {
     if (!CheckNewMotionOutputs("the table", arguments.inputPath, arguments.outputs)) {
         return kExitFailure;
@@ -115,7 +124,15 @@ int RunFit(const HostOptions& options, FitArguments arguments) {
     subject.referencePeakSpeed = MotionFigures::Of(dense).peakSpeed.value;
     subject.options.tolerance = arguments.tolerance;
     subject.options.referencePeakAcceleration = reference.PeakAcceleration();
-    const GridPlacement placement = PlaceOnGrid(reference, subject.options);
+    GridPlacement placement = PlaceOnGrid(reference, subject.options);
+    // A table on the grid already, with no more points, is its own closest fit.
+    if (IsOnGrid(table) && table.times.size() <= placement.times.size()) {
+        placement.times = table.times;
+        placement.positions = table.positions;
+        placement.largestDeviation = 0;
+        placement.peakAcceleration = placement.referencePeakAcceleration;
+        placement.withinTolerance = placement.withinAcceleration = true;
+    }
 
     CString motion;
     const int status =

@@ -1,9 +1,9 @@
 #include "HostSession.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <vector>
 
+#include "HostLibraries.h"
 #include "HostResources.h"
 
 CHostSession::CHostSession() : m_hostResources(HostResourceTable()) {}
@@ -40,9 +40,4 @@ bool CHostSession::Open(const HostOptions& options, std::string& error) {
     return true;
 }
 
-std::string CHostSession::DefaultModulePath() {
-    std::error_code failed;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", failed);
-    if (failed) return "Travex.so";
-    return (program.parent_path() / "Travex.so").string();
-}
+std::string CHostSession::DefaultModulePath() { return HostLibraryPath("Travex.so"); }

@@ -13,7 +13,7 @@
 
 struct HostOptions {
     std::string setupPath;   // empty: the built-in setup
-    std::string modulePath;  // empty: Travex.so beside the program
+    std::string modulePath;  // empty: the Travex.so installed with the program
 };
 
 class CHostSession {
@@ -36,7 +36,7 @@ public:
     // The version record that the module's resources brought into the chain, or null.
     const CVersionRecord* GetModuleVersion() const { return m_moduleVersion; }
 
-    // Travex.so in the directory of the running program.
+    // Travex.so where the program keeps its libraries (HostLibraryPath).
     static std::string DefaultModulePath();
 
 private:

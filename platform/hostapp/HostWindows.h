@@ -1,6 +1,6 @@
 // What travex-host needs of a window system: the editor in a window, a script's actions shown on
-// one, and drawings saved as files. It lives in libhostwindows.so beside the program, loaded only
-// by the commands that use it: the toolkit's libraries take longer to load than a short
+// one, and drawings saved as files. It lives in libhostwindows.so with the host's libraries, loaded
+// only by the commands that use it: the toolkit's libraries take longer to load than a short
 // translation takes to run.
 #pragma once
 

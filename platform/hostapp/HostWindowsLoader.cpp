@@ -1,17 +1,12 @@
 #include <dlfcn.h>
 
-#include <filesystem>
-
+#include "HostLibraries.h"
 #include "HostWindows.h"
 
 CHostWindows* LoadHostWindows(std::string& error) {
     static CHostWindows* windows = nullptr;
     if (windows) return windows;
-    std::error_code failed;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", failed);
-    const std::string path =
-        ((failed ? std::filesystem::path(".") : program.parent_path()) / "libhostwindows.so")
-            .string();
+    const std::string path = HostLibraryPath("libhostwindows.so");
     // Never closed: a toolkit does not take kindly to being unloaded under its own objects.
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {

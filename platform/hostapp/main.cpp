@@ -44,7 +44,7 @@ int Run(int argc, char** argv) {
                    "Drive setup file (INI); the built-in rotary drive when absent")
         ->type_name("FILE");
     app.add_option("--module", options.modulePath,
-                   "The module to load; Travex.so beside travex-host when absent")
+                   "The module to load; the Travex.so installed with travex-host when absent")
         ->type_name("FILE");
     bool version = false;
     app.add_flag("--version", version, "Show the versions of travex-host and of the module");
