@@ -179,8 +179,7 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
     CString program;
     if (!arguments.programPath.empty() &&
         !module.TranslateMotionSequence(setup, session.GetMotion(), text, program)) {
-        std::fprintf(stderr, "%s\n", program.GetString());
-        return kExitRefused;
+        return ReportRefusal(program.GetString());
     }
     CWholeOutputs outputs;
     if (!outputs.Stage(arguments.motionPath, text.str(), error) ||
