@@ -12,16 +12,18 @@ using Keyboard = EditorHarness;
 // Queues `presses` presses of `key`, each followed by a note of the focused control's id.
 void Press(CHeadlessDriver& driver, const char* key, int presses, std::vector<int>& focus) {
     for (int i = 0; i < presses; ++i)
-        driver.Key(key).Inspect([&focus](CDialog&) { focus.push_back(EditorHarness::Focus()); });
+        driver.Key(key).Inspect([&focus](CDialog&) {
+            focus.push_back(CWnd::GetFocus() ? CWnd::GetFocus()->GetDlgCtrlID() : 0);
+        });
 }
 
 TEST_F(Keyboard, TabReachesTheCheckedRadioButtonsAndPassesOverTheGraph) {
     // Three points, point 0 selected: "&<<" and "&Remove" are disabled, and so are the host
-    // address and the event buttons; Help is hidden.
+    // address and the event buttons.
     CString text = MotionText("ATIME[IU]=3: 0 10 20", "TPOS[IU]=3: 0 1 2");
     std::vector<int> forward, backward;
     driver.Focus(IDC_HOST_ADDRESS_CHECK);
-    Press(driver, "Tab", 15, forward);
+    Press(driver, "Tab", 16, forward);
     Press(driver, "Shift+Tab", 2, backward);
     driver.Check(IDC_EXECUTE_ON_EVENT).Check(IDC_START_FROM_ACTUAL).Focus(IDC_IMPORT_FROM_FILE);
     Press(driver, "Tab", 1, forward);
@@ -33,13 +35,13 @@ TEST_F(Keyboard, TabReachesTheCheckedRadioButtonsAndPassesOverTheGraph) {
         IDC_CLEAR_BUFFER, IDC_POSITION_VALUE, IDC_POSITION_UNIT, IDC_TIME_VALUE, IDC_TIME_UNIT,
         IDC_NEXT_POINT, IDC_UPDATE_POINT, IDC_INSERT_POINT, IDC_EXECUTE_IMMEDIATE,
         IDC_WAIT_FOR_COMPLETION, IDC_IMPORT_FROM_FILE, IDC_START_FROM_REFERENCE, IDOK, IDCANCEL,
-        IDC_HOST_ADDRESS_CHECK,
+        ID_DEFAULT_HELP, IDC_HOST_ADDRESS_CHECK,
         // after the radio buttons changed: the newly checked one of each group
         IDC_START_FROM_ACTUAL,
         // from Insert: the Execute group's checked button, On event
         IDC_EXECUTE_ON_EVENT};
     EXPECT_EQ(forward, expected);
-    EXPECT_EQ(backward, (std::vector<int>{IDCANCEL, IDOK}));
+    EXPECT_EQ(backward, (std::vector<int>{ID_DEFAULT_HELP, IDCANCEL}));
 }
 
 TEST_F(Keyboard, ArrowsCheckTheExecuteButtonsAndStayInTheirGroup) {
@@ -69,7 +71,7 @@ TEST_F(Keyboard, ArrowsCheckTheExecuteButtonsAndStayInTheirGroup) {
               (std::vector<int>{IDC_EXECUTE_ON_EVENT, IDC_EXECUTE_IMMEDIATE, IDC_IMPORT_FROM_FILE,
                                 IDC_EXECUTE_IMMEDIATE, IDC_EXECUTE_ON_EVENT}));
     EXPECT_EQ(onEvent, (std::vector<bool>{true, false, false, false, true}));
-    EXPECT_NE(text.Find("Execute=1\r\n"), -1) << text.GetString();
+    EXPECT_NE(text.str().find("Execute=1\r\n"), std::string::npos) << text.GetString();
 }
 
 TEST_F(Keyboard, ArrowsCheckTheStartButtonsWithoutOpeningTheImport) {
@@ -91,15 +93,15 @@ TEST_F(Keyboard, ArrowsCheckTheStartButtonsWithoutOpeningTheImport) {
         .Key("Left")
         .Inspect(note)
         .Focus(IDC_START_FROM_REFERENCE)
-        .Key("Up")  // wraps to the group's last control that takes input: Cancel (Help is hidden)
+        .Key("Up")  // wraps to the group's last control: Help
         .Inspect(note)
         .Click("OK");
     ASSERT_EQ(Run(text), IDOK);
     EXPECT_EQ(focus, (std::vector<int>{IDC_START_FROM_REFERENCE, IDC_START_FROM_ACTUAL, IDOK,
-                                       IDC_START_FROM_ACTUAL, IDCANCEL}));
+                                       IDC_START_FROM_ACTUAL, ID_DEFAULT_HELP}));
     EXPECT_EQ(fromActual, (std::vector<bool>{false, true, true, true, true}));
     EXPECT_TRUE(driver.GetMessages().empty());
-    EXPECT_NE(text.Find("StartPoint=1\r\n"), -1) << text.GetString();
+    EXPECT_NE(text.str().find("StartPoint=1\r\n"), std::string::npos) << text.GetString();
 }
 
 TEST_F(Keyboard, TheGraphTakesTheFocusFromAClickOnly) {

@@ -161,7 +161,7 @@ TEST_F(WindowEditor, TheSecondImportOpensInTheFolderOfTheFirst) {
               [points](QWidget& front) {
                   auto& chooser = static_cast<QFileDialog&>(front);
                   chooser.selectFile(QString::fromStdString(points));
-                  chooser.accept();
+                  QMetaObject::invokeMethod(&chooser, "accept");
               })
         .Then(Editor(), [](QWidget& window) { ClickButton(window, IDC_IMPORT_FROM_FILE); })
         .Then(fileDialog,

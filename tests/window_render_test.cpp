@@ -74,6 +74,13 @@ void ExpectCaptionsInsideTheirFrames(QWidget& window) {
                 .translated(group->pos());
         SCOPED_TRACE("group \"" + group->title().toStdString() + "\"");
         EXPECT_LE(std::abs(label.center().y() - frame.top()), 1);
+        // As drawn: the first pixel of the frame's line, right of the title, is level with it.
+        const QImage drawn = group->grab().toImage();
+        const int column = drawn.width() - 12;
+        const QRgb background = drawn.pixel(column, 0);
+        int line = 0;
+        while (line < drawn.height() && drawn.pixel(column, line) == background) ++line;
+        EXPECT_LE(std::abs(group->y() + line - label.center().y()), 1);
         const QRect inside = frame.adjusted(2, 2, -2, -2);
         for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
             if (!button->isVisible() || qobject_cast<QPushButton*>(button) ||

@@ -79,13 +79,13 @@ void QtDialogStyle::drawComplexControl(ComplexControl control, const QStyleOptio
     QRegion outside(box->rect);
     if (!title.isEmpty()) outside -= title;
     painter->setClipRegion(outside);
-    QStyleOptionFrame frame;
-    frame.QStyleOption::operator=(*box);
-    frame.rect = subControlRect(CC_GroupBox, box, SC_GroupBoxFrame, widget);
-    frame.features = box->features;
-    frame.lineWidth = box->lineWidth;
-    frame.midLineWidth = box->midLineWidth;
-    proxy()->drawPrimitive(PE_FrameGroupBox, &frame, painter, widget);
+    // An etched line, as Windows draws it: a shadow, and a light line one pixel in. Fusion's own
+    // frame would leave room for the title above it.
+    const QRect frame = subControlRect(CC_GroupBox, box, SC_GroupBoxFrame, widget);
+    painter->setPen(box->palette.color(QPalette::Mid));
+    painter->drawRect(frame.adjusted(0, 0, -2, -2));
+    painter->setPen(box->palette.color(QPalette::Light));
+    painter->drawRect(frame.adjusted(1, 1, -1, -1));
     painter->restore();
     if (!title.isEmpty()) {
         proxy()->drawItemText(painter, title, Qt::AlignCenter | Qt::TextShowMnemonic, box->palette,

@@ -327,6 +327,11 @@ bool QtDialogWindow::PassNavigationKey(const QKeyEvent& key, const Control* cont
         (control->kind == Kind::LineEdit || control->kind == Kind::TextEdit ||
          control->kind == Kind::ComboBox))
         return false;
+    // The keys start from the control that the user sees focused, even if the program put Qt's
+    // focus there (the graph takes the framework's focus itself, from a click).
+    if (control && control->kind != Kind::Painted &&
+        CWnd::FromHandle(control->hWnd) != CWnd::GetFocus())
+        m_driver.Focus(control->hWnd);
     const bool backwards = key.key() == Qt::Key_Backtab || (key.modifiers() & Qt::ShiftModifier);
     m_driver.Key(m_dialog, nVirtKey, nVirtKey == VK_TAB && backwards);
     return true;
