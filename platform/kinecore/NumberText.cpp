@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
 
 std::string_view FormatShortest(double value, char* buffer) {
     // People read 0.0005 more easily than 5e-04: plain digits whenever they stay short, the
@@ -23,40 +24,44 @@ std::string_view FormatShortest(double value, char* buffer) {
 }
 
 namespace number_text_detail {
+namespace {
+
+// Powers of ten that a double holds exactly.
+constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kPowerCount = static_cast<int>(std::size(kPowers));
+
+}  // namespace
 
 bool MayShorten(std::string_view shortest, double stored, int& decimals) {
     // The decimals that the text stands for: its own, or those of its plain form
-    // (1.25e-05 has 7).
+    // (1.25e-05 has 7), and its significant digits.
     const size_t exponentAt = shortest.find('e');
     const std::string_view mantissa = shortest.substr(0, exponentAt);
-    int significant = 0;
-    int mantissaDecimals = 0;
-    bool afterPoint = false;
-    for (const char ch : mantissa) {
-        if (ch == '.') afterPoint = true;
-        if (ch < '0' || ch > '9') continue;
-        if (ch != '0' || significant > 0) ++significant;
-        if (afterPoint) ++mantissaDecimals;
-    }
+    const size_t point = mantissa.find('.');
     int exponent = 0;
     if (exponentAt != std::string_view::npos) {
-        std::from_chars(shortest.data() + exponentAt + 1 + (shortest[exponentAt + 1] == '+'),
-                        shortest.data() + shortest.size(), exponent);
+        const char* at = shortest.data() + exponentAt + 1;
+        std::from_chars(at + (*at == '+'), shortest.data() + shortest.size(), exponent);
     }
-    decimals = mantissaDecimals - exponent;
+    decimals =
+        (point == std::string_view::npos ? 0 : static_cast<int>(mantissa.size() - point - 1)) -
+        exponent;
     if (decimals <= 0) return false;
+    size_t lead = mantissa.front() == '-' ? 1 : 0;
+    while (lead < mantissa.size() && (mantissa[lead] == '0' || mantissa[lead] == '.')) ++lead;
+    const int significant = static_cast<int>(mantissa.size() - lead) -
+                            (point != std::string_view::npos && point > lead);
     // A shorter decimal lies at least one unit of the last digit away, which is more than a
     // millionth of an IU unless the text holds about six digits more than the count has.
+    const double magnitude = std::fabs(stored);
     int countDigits = 0;
-    for (double whole = std::fabs(stored); whole >= 1.0 && countDigits < 20; whole /= 10.0)
-        ++countDigits;
+    while (countDigits < kPowerCount && magnitude >= kPowers[countDigits]) ++countDigits;
     return significant >= countDigits + 3;
 }
 
 bool RoundToDecimals(double shown, int decimals, long long& digits, double& value) {
-    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     if (decimals < 0 || decimals > 22) return false;
     const double power = kPowers[decimals];
     const double scaled = NearestWhole(shown * power);

@@ -48,13 +48,25 @@ std::string_view FormatDisplayValue(double stored, double shown, ToStored toStor
     const std::string_view shortest = FormatShortest(shown, buffer);
     int decimals = 0;
     if (!number_text_detail::MayShorten(shortest, stored, decimals)) return shortest;
-    for (int k = 0; k < decimals; ++k) {
-        long long digits = 0;
+    // A decimal that reads back stays one with more decimals, so the fewest decimals are found
+    // by halving, and none at all when one decimal fewer than the shortest form does not do.
+    long long digits = 0;
+    const auto readsBack = [&](int k) {
         double value = 0.0;
-        if (!number_text_detail::RoundToDecimals(shown, k, digits, value)) break;
-        if (toStored(value) == stored) return number_text_detail::WriteDecimal(digits, k, buffer);
+        return number_text_detail::RoundToDecimals(shown, k, digits, value) &&
+               toStored(value) == stored;
+    };
+    int low = 0, high = decimals - 1;
+    if (!readsBack(high)) return shortest;
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        if (readsBack(middle))
+            high = middle;
+        else
+            low = middle + 1;
     }
-    return shortest;
+    readsBack(high);
+    return number_text_detail::WriteDecimal(digits, high, buffer);
 }
 
 // A readable form for people: six significant digits, no trailing zeros ("180", "0.333333").
