@@ -55,13 +55,16 @@ const CMC_Unit* ShownUnit(const CMC_Setup& setup, CMotionEvent::Kind kind) {
     }
 }
 
-// A whole number of IU in a unit, as the kernel shows values: the shortest text that reads back to
-// the same IU, as OK reads it (2222 IU in deg: "399.96").
+// A whole number of IU in a unit, as the kernel shows values: the shortest decimal within a
+// millionth of an IU of it (2222 IU in deg: "399.96"), which OK reads back to the same IU.
 CString Shown(double iu, double iuPerUnit) {
     char buffer[kNumberTextSize];
-    return CString(FormatDisplayValue(
-        iu, iu / iuPerUnit, [iuPerUnit](double value) { return std::round(value * iuPerUnit); },
-        buffer));
+    const auto toIU = [iuPerUnit](double value) {
+        const double product = value * iuPerUnit;
+        const double whole = NearestWhole(product);
+        return std::fabs(product - whole) <= kWholeCountTolerance ? whole : product;
+    };
+    return CString(FormatDisplayValue(iu, iu / iuPerUnit, toIU, buffer));
 }
 
 // Blanks around the number and a leading + are what people type; the parser takes neither.
