@@ -1,13 +1,14 @@
 // The yardstick for translation: the least a program can do to turn translate_bench's motion
 // into its PT program. It reads the file in one piece, parses the two arrays with
-// std::from_chars, writes every line with std::to_chars into one buffer and puts that on disk
-// as travex-host does.
+// std::from_chars, writes every line with std::to_chars (the shown values in the kernel's display
+// text) into one buffer and puts that on disk as travex-host does.
 // It knows only what that motion uses (the built-in setup's rot and s, no event, no host
 // address) and refuses anything else; translate_bench checks that its output is byte for byte
 // the program travex-host writes.
 #include <unistd.h>
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "NumberText.h"
 
 namespace {
 
@@ -86,13 +89,17 @@ char* Append(char* out, std::string_view text) {
     return out + text.size();
 }
 
-// A value in its display unit as the kernel prints it: plain digits up to 20 characters.
+// A value in its display unit as the kernel prints it: the shortest decimal that reads back to
+// the same IU (NumberText.h), with a long array's conversion from the unit back to IU.
 char* AppendShown(char* out, double iu, double iuPerUnit) {
-    double value = iu / iuPerUnit;
-    if (value == 0.0) value = 0.0;
-    const auto plain = std::to_chars(out, out + 20, value, std::chars_format::fixed);
-    if (plain.ec == std::errc()) return plain.ptr;
-    return std::to_chars(out, out + 32, value).ptr;
+    const auto toIU = [iuPerUnit](double value) {
+        const double product = value * iuPerUnit;
+        const double whole = NearestWhole(product);
+        if (whole / iuPerUnit == value) return whole;
+        return std::fabs(product - whole) <= kWholeCountTolerance ? whole : product;
+    };
+    const std::string_view text = FormatDisplayValue(iu, iu / iuPerUnit, toIU, out);
+    return out + text.size();
 }
 
 }  // namespace

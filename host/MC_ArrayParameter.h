@@ -60,7 +60,8 @@ public:
 
     // In-place conversion between the selected unit and IU: UnitToIU multiplies by the unit's
     // IU per unit, IUToUnit divides. A value that IUToUnit made of a whole number of IU (or of
-    // fixed-point steps) converts back to exactly that number; SetValue and InsertValueAt
+    // fixed-point steps) converts back to exactly that number, and so does any value within a
+    // millionth of an IU of a whole number (399.96 deg is 2222 IU); SetValue and InsertValueAt
     // convert the same way.
     void UnitToIU(double& value) const;
     void IUToUnit(double& value) const;
@@ -75,8 +76,9 @@ public:
     bool SelectUnit(const char* name);
     bool SelectUnitIndex(int index);
 
-    // Value `index` in the selected unit as the shortest text that reads back to the same
-    // double, independent of the locale: 2000, 1.5, 0.0125 (huge ones in exponent form: 1e+21).
+    // Value `index` in the selected unit as the shortest decimal that SetValue reads back to the
+    // same value in IU, independent of the locale: 2000, 1.5, 0.0125, 399.96 for 2222 IU in deg
+    // (huge ones in exponent form: 1e+21).
     CString PrintValue(int index) const;
 
 private:

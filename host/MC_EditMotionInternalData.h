@@ -23,7 +23,8 @@ public:
     CMC_Motion& GetMotion() const { return m_motion; }
 
     // The text's syntax is in docs/parameter-text.md; when a key stands more than once, its last
-    // entry counts.
+    // entry counts. Every message ends in CR LF, so that messages collected one after the other
+    // read one fault a line.
 
     // Stores the value of `key` in `value` when the text has it within [low, high]; otherwise
     // (absent, bad or out of range) stores `low`, the option's "off", so that an option that a

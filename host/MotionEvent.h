@@ -31,7 +31,8 @@ public:
     CMotionEvent& operator=(const CMotionEvent&) = delete;
 
     // Reads the event's own keys. On failure returns 0 and leaves its message, and nothing else,
-    // in `message`, and the event unchanged; on success returns 1 and empties `message`.
+    // in `message` (ending in CR LF), and the event unchanged; on success returns 1 and empties
+    // `message`.
     virtual int ReadParameters(CString& text, CString& message);
     // Appends the event's own keys. The flag field is not written: it follows the setup.
     virtual void WriteParameters(CString& text);
@@ -76,4 +77,8 @@ protected:
     // For EventPositionPasses: 1 when the position rises above the value, 0 when it falls
     // below. For EventInputChanges: 1 when the input goes high, 0 when it goes low.
     int m_nLevel = 1;
+
+private:
+    // ReadParameters without the line end of its message.
+    int ReadKeys(CString& text, CString& message);
 };

@@ -1,7 +1,11 @@
 #include <MC_ArrayParameter.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -103,9 +107,7 @@ TEST_F(ArrayParameterTest, PrintValueIsShortestAndReadsBack) {
     CMC_ArrayParameter array(*m_setup);
     ASSERT_TRUE(array.BindToKey("ATIME"));
     ASSERT_TRUE(array.SelectUnit("IU"));
-    for (double value : {2000.0, 1.5, 0.0125, -0.0, 1e21, 0.1 + 0.2, 0.0005, 1e-30}) {
-        array.InsertValueAt(array.GetValuesCount(), value);
-    }
+    array.SetValuesInInternalUnit({2000.0, 1.5, 0.0125, -0.0, 1e21, 0.1 + 0.2, 0.0005, 1e-30});
     EXPECT_EQ(array.PrintValue(0), "2000");
     EXPECT_EQ(array.PrintValue(1), "1.5");
     EXPECT_EQ(array.PrintValue(2), "0.0125");
@@ -117,6 +119,82 @@ TEST_F(ArrayParameterTest, PrintValueIsShortestAndReadsBack) {
     EXPECT_EQ(array.PrintValue(99), "0");
     ASSERT_TRUE(array.SelectUnit("s"));
     EXPECT_EQ(array.PrintValue(0), "1.6");
+}
+
+// digits / 10^decimals as text, built from the digits alone.
+std::string DecimalText(long long digits, int decimals) {
+    std::string text = std::to_string(std::llabs(digits));
+    if (static_cast<int>(text.size()) <= decimals)
+        text.insert(0, static_cast<size_t>(decimals) + 1 - text.size(), '0');
+    if (decimals > 0) text.insert(text.size() - static_cast<size_t>(decimals), ".");
+    return (digits < 0 ? "-" : "") + text;
+}
+
+int DecimalsOf(const std::string& text) {
+    const size_t point = text.find('.');
+    return point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
+}
+
+TEST_F(ArrayParameterTest, WholeIUShowAsTheShortestDecimalThatReadsBack) {
+    CMC_ArrayParameter array(*m_setup);
+    ASSERT_TRUE(array.BindToKey("TPOS"));
+    array.SetValuesCount(1);
+    ASSERT_TRUE(array.SelectUnit("deg"));
+    array.SetValueInInternalUnit(0, 2222);
+    EXPECT_EQ(array.PrintValue(0), "399.96");  // 2222 / (2000/360) is 399.96000000000004
+    array.SetValue(0, 399.96);                 // 399.96 * (2000/360) is 2221.9999999999995
+    EXPECT_EQ(array.GetValueInInternalUnit(0), 2222);
+
+    // Every whole IU of a stretch, in every unit of every example setup: the text reads back to
+    // the same IU, and no decimal with fewer decimals does (every candidate near the value).
+    for (const auto& entry : std::filesystem::directory_iterator("examples/setups")) {
+        CString error;
+        auto setup = CMC_Setup::LoadFromFile(entry.path().c_str(), error);
+        ASSERT_TRUE(setup) << error.GetString();
+        CMC_ArrayParameter values(*setup);
+        ASSERT_TRUE(values.BindToKey("TPOS"));
+        values.SetValuesCount(1);
+        for (const CMC_Unit& unit : setup->GetUnits(UnitKind::Position)) {
+            ASSERT_TRUE(values.SelectUnit(unit.name.c_str()));
+            for (long iu = -1500; iu <= 1500; iu += 7) {
+                values.SetValueInInternalUnit(0, static_cast<double>(iu));
+                const std::string text = values.PrintValue(0).str();
+                values.SetValue(0, std::strtod(text.c_str(), nullptr));
+                ASSERT_EQ(values.GetValueInInternalUnit(0), iu) << text << " " << unit.name;
+                const double shown = static_cast<double>(iu) / unit.iuPerUnit;
+                for (int decimals = 0; decimals < DecimalsOf(text); ++decimals) {
+                    const double scaled = shown * std::pow(10.0, decimals);
+                    for (auto digits = static_cast<long long>(std::floor(scaled)) - 1;
+                         digits <= static_cast<long long>(std::ceil(scaled)) + 1; ++digits) {
+                        const std::string shorter = DecimalText(digits, decimals);
+                        values.SetValue(0, std::strtod(shorter.c_str(), nullptr));
+                        ASSERT_NE(values.GetValueInInternalUnit(0), iu)
+                            << shorter << " is shorter than " << text << " " << unit.name;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST_F(ArrayParameterTest, ValuesBetweenWholeIUKeepTheirPrecision) {
+    CMC_ArrayParameter array(*m_setup);
+    ASSERT_TRUE(array.BindToKey("TPOS"));
+    array.SetValuesCount(1);
+    ASSERT_TRUE(array.SelectUnit("deg"));
+    // A dragged point: no whole count nearby, so the text carries every digit it needs.
+    for (double iu : {2222.37, 1234.5678901234, -0.001, 99.9999}) {
+        array.SetValueInInternalUnit(0, iu);
+        const CString text = array.PrintValue(0);
+        array.SetValue(0, std::strtod(text.GetString(), nullptr));
+        EXPECT_NEAR(array.GetValueInInternalUnit(0), iu, 1e-9 * std::fabs(iu)) << text.GetString();
+        EXPECT_NE(array.GetValueInInternalUnit(0), std::round(iu));
+    }
+    // Within a millionth of an IU of a whole count, a value is that count.
+    array.SetValue(0, 2222.0000009 / (2000.0 / 360.0));
+    EXPECT_EQ(array.GetValueInInternalUnit(0), 2222);
+    array.SetValue(0, 2222.00001 / (2000.0 / 360.0));
+    EXPECT_NE(array.GetValueInInternalUnit(0), 2222);
 }
 
 }  // namespace

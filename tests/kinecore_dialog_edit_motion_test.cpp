@@ -34,9 +34,15 @@ TEST_F(EditMotionDlgTest, ShowsTheValueInTheUnitThatTheUserChooses) {
         EXPECT_EQ(AsEditor(shown).GetChildText(IDC_POSITION), "180");
     });
     Script("select Unit rad\n");
-    m_driver.Inspect([](CDialog& shown) {  // pi has no short form, yet reads back exactly
+    m_driver.Inspect([](CDialog& shown) {
+        // 1000 IU is pi rad, which has no short decimal; what the edit shows is the shortest
+        // that reads back to the same IU, without the digits below a millionth of an IU.
         const CString text = AsEditor(shown).GetChildText(IDC_POSITION);
-        EXPECT_EQ(std::strtod(text, nullptr), AsEditor(shown).m_position.GetValue(1));
+        CMC_ArrayParameter& position = AsEditor(shown).m_position;
+        const double stored = position.GetValueInInternalUnit(1);
+        EXPECT_LT(text.GetLength(), 12) << text.GetString();
+        position.SetValue(1, std::strtod(text, nullptr));
+        EXPECT_EQ(position.GetValueInInternalUnit(1), stored) << text.GetString();
     });
     Script("click Cancel\n");
     m_dialog.DoModal();

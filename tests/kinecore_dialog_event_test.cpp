@@ -1,4 +1,7 @@
 // The event's own dialogs, played by scripts: its settings (Edit) and its kind (ChangeType).
+#include <functional>
+#include <vector>
+
 #include "kinecore_dialog_fixture.h"
 #include "platform/kinecore/KernelResource.h"
 
@@ -112,6 +115,53 @@ TEST_F(EventDialogTest, ChangeTypeStartsAnotherKindFromItsDefaults) {
         EXPECT_TRUE(shown.GetDlgItem(IDC_EVENT_WAIT_TIME)->IsWindowEnabled());
     });
     EXPECT_EQ(PlayChangeType("key Escape\n", 1 << CMotionEvent::EventMotionComplete), 0);
+}
+
+// The focus's control id after each step, noted by the returned inspection.
+std::function<void(CDialog&)> NoteFocus(std::vector<int>& focus) {
+    return [&focus](CDialog&) {
+        focus.push_back(CWnd::GetFocus() ? CWnd::GetFocus()->GetDlgCtrlID() : 0);
+    };
+}
+
+TEST_F(EventDialogTest, TheKindsFromTheKeyboard) {
+    // The dialog opens on the checked kind; the arrows check the next kind and wrap among the
+    // kinds, passing over an excluded one; Tab leaves the group for OK.
+    m_event.SetKind(CMotionEvent::EventPositionPasses);
+    std::vector<int> focus;
+    m_driver.Inspect(NoteFocus(focus));
+    for (const char* key : {"Down", "Down", "Up", "Up", "Right"})
+        m_driver.Key(key).Inspect(NoteFocus(focus));
+    m_driver.Key("Tab").Inspect(NoteFocus(focus)).Key("Enter");
+    EXPECT_EQ(PlayChangeType("", 1 << CMotionEvent::EventMotionComplete), 1);
+    EXPECT_EQ(focus, (std::vector<int>{IDC_EVENT_POSITION_PASSES, IDC_EVENT_INPUT_CHANGES,
+                                       IDC_EVENT_WAIT_TIME, IDC_EVENT_INPUT_CHANGES,
+                                       IDC_EVENT_POSITION_PASSES, IDC_EVENT_INPUT_CHANGES, IDOK}));
+    EXPECT_EQ(m_event.GetKind(), CMotionEvent::EventInputChanges);
+}
+
+TEST_F(EventDialogTest, TheDirectionFromTheKeyboard) {
+    m_event.SetKind(CMotionEvent::EventPositionPasses);
+    m_event.SetValue(2000);
+    std::vector<int> focus;
+    // From the value: Tab to the checked direction, Down to the other, which it checks; the
+    // group wraps at its end; Tab goes on to OK, Cancel and back to the value.
+    m_driver.Inspect(NoteFocus(focus));
+    for (const char* key : {"Tab", "Down", "Down", "Down", "Tab", "Tab", "Tab"})
+        m_driver.Key(key).Inspect(NoteFocus(focus));
+    m_driver.Click("OK");
+    EXPECT_EQ(PlayEdit(""), 1);
+    EXPECT_EQ(focus, (std::vector<int>{IDC_EVENT_VALUE, IDC_EVENT_RISING, IDC_EVENT_FALLING,
+                                       IDC_EVENT_RISING, IDC_EVENT_FALLING, IDOK, IDCANCEL,
+                                       IDC_EVENT_VALUE}));
+    EXPECT_EQ(m_event.GetLevel(), 0);  // falls below
+
+    // A wait time hides the direction: Tab goes from the value straight to OK.
+    m_event.SetKind(CMotionEvent::EventWaitTime);
+    focus.clear();
+    m_driver.Key("Tab").Inspect(NoteFocus(focus)).Key("Escape");
+    EXPECT_EQ(PlayEdit(""), 0);
+    EXPECT_EQ(focus, std::vector<int>{IDOK});
 }
 
 TEST_F(EventDialogTest, AnEditorsEventDialogTakesTheLinesThatFollowItsButton) {

@@ -106,21 +106,23 @@ TEST_F(MotionEventTest, MotionCompleteHasNoSettingsAndNoStop) {
 }
 
 TEST_F(MotionEventTest, FailedReadsLeaveOnlyTheirMessageAndTheEventUnchanged) {
+    // Each message ends its line, as every message that a module collects does.
     const std::pair<const char*, const char*> cases[] = {
-        {"Execute=1\r\n", "Parameter \"Event\" is missing."},
+        {"Execute=1\r\n", "Parameter \"Event\" is missing.\r\n"},
         {"Event=Sometime\r\n",
-         "Parameter \"Event\" has the value \"Sometime\", which is not a kind of event."},
-        {"Event=\r\n", "Parameter \"Event\" has no value."},
-        {"Event=WaitTime\r\n", "Parameter \"EventTime\" is missing."},
+         "Parameter \"Event\" has the value \"Sometime\", which is not a kind of event.\r\n"},
+        {"Event=\r\n", "Parameter \"Event\" has no value.\r\n"},
+        {"Event=WaitTime\r\n", "Parameter \"EventTime\" is missing.\r\n"},
         {"Event=WaitTime\r\nEventTime=-1\r\n",
-         "Parameter \"EventTime\" has the value -1; it must lie from 0 to 2147483647."},
+         "Parameter \"EventTime\" has the value -1; it must lie from 0 to 2147483647.\r\n"},
         {"Event=PositionPasses\r\nEventPosition=2.5\r\nEventDirection=1\r\n",
-         "Parameter \"EventPosition\" has the value \"2.5\", which is not a whole number."},
-        {"Event=PositionPasses\r\nEventPosition=2\r\n", "Parameter \"EventDirection\" is missing."},
+         "Parameter \"EventPosition\" has the value \"2.5\", which is not a whole number.\r\n"},
+        {"Event=PositionPasses\r\nEventPosition=2\r\n",
+         "Parameter \"EventDirection\" is missing.\r\n"},
         {"Event=InputChanges\r\nEventInput=17\r\nEventLevel=1\r\n",
-         "Parameter \"EventInput\" has the value 17; it must lie from 1 to 16."},
+         "Parameter \"EventInput\" has the value 17; it must lie from 1 to 16.\r\n"},
         {"Event=InputChanges\r\nEventInput=2\r\nEventLevel=2\r\n",
-         "Parameter \"EventLevel\" has the value 2; it must lie from 0 to 1."},
+         "Parameter \"EventLevel\" has the value 2; it must lie from 0 to 1.\r\n"},
     };
     m_event.SetValue(100);
     for (const auto& [text, expected] : cases) {

@@ -23,14 +23,22 @@ public:
 
 class ParameterTextTest : public testing::Test {
 protected:
-    // The message of reading `text` as "TPOS"; the array is left in m_array.
+    // The message of reading `text` as "TPOS", without the line end that every message has;
+    // the array is left in m_array.
     std::string ArrayMessage(const std::string& text) {
         CString copy(text);
-        return m_record.ReadArrayDataParam(copy, "TPOS", nullptr, nullptr, m_array).GetString();
+        return Line(m_record.ReadArrayDataParam(copy, "TPOS", nullptr, nullptr, m_array));
     }
     std::string RadioMessage(const std::string& text, int low = 0, int high = 1) {
         CString copy(text);
-        return m_record.ReadRadioParam(copy, "Execute", m_value, low, high).GetString();
+        return Line(m_record.ReadRadioParam(copy, "Execute", m_value, low, high));
+    }
+    // A message without its line end, which must be there unless the message is empty.
+    static std::string Line(const CString& message) {
+        std::string line = message.str();
+        if (line.empty()) return line;
+        EXPECT_TRUE(line.ends_with(".\r\n")) << line;
+        return line.substr(0, line.size() - 2);
     }
 
     std::unique_ptr<CMC_Setup> m_setup = CMC_Setup::CreateDefault();
@@ -216,7 +224,7 @@ TEST_F(ParameterTextTest, BadArraysGetMessagesAndLeaveTheArrayEmptyButBound) {
     }
     CString text("SPEED[IU]=1: 0");
     EXPECT_EQ(m_record.ReadArrayDataParam(text, "SPEED", nullptr, nullptr, m_array),
-              "Parameter \"SPEED\" is not a data parameter of the kernel.");
+              "Parameter \"SPEED\" is not a data parameter of the kernel.\r\n");
 }
 
 TEST_F(ParameterTextTest, QuotedJunkIsCutShort) {

@@ -44,7 +44,9 @@ TEST(DialogScriptText, LoadErrorsNameTheLineAndAppendNothing) {
         {"click", "t.txt:3: click takes 1 word, not 0"},
         {"type Count", "t.txt:3: type takes 2 words, not 1"},
         {"close now", "t.txt:3: close takes 0 words, not 1"},
-        {"key Space", "t.txt:3: unknown key \"Space\"; the keys are Enter and Escape"},
+        {"key Space",
+         "t.txt:3: unknown key \"Space\"; the keys are Enter, Escape, Tab, Shift+Tab, Up, Down, "
+         "Left and Right"},
         {"answer Maybe",
          "t.txt:3: unknown button \"Maybe\"; the buttons are OK, Cancel, Yes, No, Abort, Retry "
          "and Ignore"},

@@ -14,7 +14,7 @@ const char* kFirst = "Invalid values for first point. It should be (P, t)(0) = (
 std::string BadArray(const char* key) {
     return std::string("Parameter \"") + key +
            "\" holds no valid point list: it must hold at least one value, start at 0, and have "
-           "as many values as the time list.";
+           "as many values as the time list.\r\n";
 }
 
 // A text of the given lines, each ended by CR LF.
@@ -106,12 +106,12 @@ TEST_F(Record, FaultsAreCollectedInOrder) {
         {{"ATIME[IU]=2: 0 10", "TPOS[IU]=2: 4 1", "Execute=0"}, BadArray("TPOS") + kFirst},
         {{"ATIME[IU]=0:", "TPOS[IU]=0:", "Execute=0"}, BadArray("ATIME") + kCount},
         {{"ATIME[IU]=2: 0 x", "TPOS[furlong]=2: 0 1"},
-         "Parameter \"ATIME\": value 2 (\"x\") is not a number."
-         "Parameter \"TPOS\" has the unit \"furlong\", which the setup does not offer."
-         "Parameter \"Execute\" is missing." +
+         "Parameter \"ATIME\": value 2 (\"x\") is not a number.\r\n"
+         "Parameter \"TPOS\" has the unit \"furlong\", which the setup does not offer.\r\n"
+         "Parameter \"Execute\" is missing.\r\n" +
              std::string(kCount)},
         {{"ATIME[IU]=2: 0 10", "TPOS[IU]=2: 0 10", "Execute=2"},
-         "Parameter \"Execute\" has the value 2; it must lie from 0 to 1."},
+         "Parameter \"Execute\" has the value 2; it must lie from 0 to 1.\r\n"},
     };
     for (const auto& [lines, message] : cases) {
         CInternalData fresh(*host.setup, host.motion);

@@ -14,7 +14,7 @@ namespace {
 
 const char kPointListFormat[] =
     "Parameter \"%s\" holds no valid point list: it must hold at least one value, start at 0, and "
-    "have as many values as the time list.";
+    "have as many values as the time list.\r\n";
 
 TEST(ResourceChain, HostSuppliesThePointListFormat) {
     const std::string* text = HostResourceTable().FindString(20048);
@@ -77,7 +77,7 @@ TEST(ResourceChain, FormatsWithTheHostsStringResource) {
     EXPECT_EQ(
         message.str(),
         "Parameter \"TPOS\" holds no valid point list: it must hold at least one value, start "
-        "at 0, and have as many values as the time list.");
+        "at 0, and have as many values as the time list.\r\n");
 }
 
 }  // namespace

@@ -148,6 +148,33 @@ TEST_F(WindowEditor, ImportTakesTheFileChosenInTheFileDialog) {
     EXPECT_TRUE(Contains(text, "=3: 0 50 150")) << text;
 }
 
+TEST_F(WindowEditor, TheSecondImportOpensInTheFolderOfTheFirst) {
+    const std::string motion = Put("hand.ptm", kWorkedExample);
+    fs::create_directories(dir / "points");
+    const std::string points = Put("points/first.txt", "1000 50\n3000 150\n");
+    const QString folder = QString::fromStdString(fs::path(points).parent_path().string());
+    const auto fileDialog = [] {
+        return qobject_cast<QFileDialog*>(QtInputQueue::Front()) != nullptr;
+    };
+    queue.Then(Editor(), [](QWidget& window) { ClickButton(window, IDC_IMPORT_FROM_FILE); })
+        .Then(fileDialog,
+              [points](QWidget& front) {
+                  auto& chooser = static_cast<QFileDialog&>(front);
+                  chooser.selectFile(QString::fromStdString(points));
+                  QMetaObject::invokeMethod(&chooser, "accept");
+              })
+        .Then(Editor(), [](QWidget& window) { ClickButton(window, IDC_IMPORT_FROM_FILE); })
+        .Then(fileDialog,
+              [folder](QWidget& front) {
+                  auto& chooser = static_cast<QFileDialog&>(front);
+                  EXPECT_EQ(chooser.directory().absolutePath(), folder);
+                  chooser.reject();
+              })
+        .Then(Editor(), [](QWidget& window) { ClickButton(window, IDOK); });
+    EXPECT_EQ(Edit(motion), 0);
+    EXPECT_TRUE(Contains(Contents(motion), "=3: 0 50 150"));
+}
+
 TEST_F(WindowEditor, TabFollowsTheTabStopsAndAltTakesTheMnemonic) {
     const std::string motion = Put("hand.ptm", kWorkedExample);
     queue
@@ -170,6 +197,54 @@ TEST_F(WindowEditor, TabFollowsTheTabStopsAndAltTakesTheMnemonic) {
                   EXPECT_EQ(QApplication::focusWidget(), Control(window, IDC_EXECUTE_ON_EVENT));
                   EXPECT_TRUE(Control(window, IDC_CHANGE_EVENT)->isEnabled());
               })
+        .Then(Editor(), [](QWidget& window) { ClickButton(window, IDCANCEL); });
+    EXPECT_EQ(Edit(motion), 3);
+}
+
+TEST_F(WindowEditor, TabAndTheArrowKeysFollowTheDialogManager) {
+    const std::string motion = Put("hand.ptm", kWorkedExample);
+    queue
+        .Then(
+            Editor(),
+            [](QWidget& window) {
+                QApplication::setActiveWindow(&window);
+                const auto focused = [&window](int id) {
+                    EXPECT_EQ(QApplication::focusWidget(), Control(window, id));
+                    ASSERT_NE(CWnd::GetFocus(), nullptr);
+                    EXPECT_EQ(CWnd::GetFocus()->GetDlgCtrlID(), id);
+                };
+                QWidget* insert = Control(window, IDC_INSERT_POINT);
+                insert->setFocus(Qt::TabFocusReason);
+                // Tab passes over the graph to the checked Execute button.
+                QTest::keyClick(insert, Qt::Key_Tab);
+                focused(IDC_EXECUTE_IMMEDIATE);
+                // Down checks On event as a click would: Change Event is enabled at once.
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+                focused(IDC_EXECUTE_ON_EVENT);
+                EXPECT_TRUE(DialogOf(window).IsDlgButtonChecked(IDC_EXECUTE_ON_EVENT));
+                EXPECT_TRUE(Control<QAbstractButton>(window, IDC_EXECUTE_ON_EVENT)->isChecked());
+                EXPECT_FALSE(Control<QAbstractButton>(window, IDC_EXECUTE_IMMEDIATE)->isChecked());
+                EXPECT_TRUE(Control(window, IDC_CHANGE_EVENT)->isEnabled());
+                // Shift+Tab goes back over the graph; Tab again to the checked button.
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+                focused(IDC_INSERT_POINT);
+                // The start group: Up from the second button checks the first and stays in
+                // the group.
+                Control(window, IDC_START_FROM_REFERENCE)->setFocus(Qt::TabFocusReason);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                focused(IDOK);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+                focused(IDC_START_FROM_ACTUAL);
+                EXPECT_TRUE(DialogOf(window).IsDlgButtonChecked(IDC_START_FROM_ACTUAL));
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+                focused(IDC_START_FROM_REFERENCE);
+                EXPECT_TRUE(DialogOf(window).IsDlgButtonChecked(IDC_START_FROM_REFERENCE));
+                EXPECT_FALSE(Control<QAbstractButton>(window, IDC_START_FROM_ACTUAL)->isChecked());
+                // An edit keeps its arrows.
+                Control(window, IDC_TIME_VALUE)->setFocus(Qt::TabFocusReason);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+                focused(IDC_TIME_VALUE);
+            })
         .Then(Editor(), [](QWidget& window) { ClickButton(window, IDCANCEL); });
     EXPECT_EQ(Edit(motion), 3);
 }

@@ -4,6 +4,7 @@
 #include <afxdlgtemplate.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -12,6 +13,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QStyleOptionGroupBox>
 
 #include "window_fixture.h"
 
@@ -36,6 +39,59 @@ QString Plain(QString caption) {
         plain += caption[i];
     }
     return plain;
+}
+
+// Where a check box's or radio button's caption is drawn, in the window's pixels: the lines as
+// the style lays them out in the room beside the indicator.
+QRect CaptionRect(QAbstractButton& button) {
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    const QRect room = button.style()->subElementRect(qobject_cast<QCheckBox*>(&button)
+                                                          ? QStyle::SE_CheckBoxContents
+                                                          : QStyle::SE_RadioButtonContents,
+                                                      &option, &button);
+    const QRect text = button.fontMetrics().boundingRect(room, Qt::AlignLeft | Qt::AlignVCenter,
+                                                         Plain(button.text()));
+    return text.translated(button.pos());
+}
+
+// A group box's title stands on its frame, and every caption of a control inside the box stays
+// inside the frame and inside its own rectangle.
+void ExpectCaptionsInsideTheirFrames(QWidget& window) {
+    for (QGroupBox* group : window.findChildren<QGroupBox*>()) {
+        if (!group->isVisible()) continue;
+        QStyleOptionGroupBox option;
+        option.initFrom(group);
+        option.text = group->title();
+        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        const QRect frame =
+            group->style()
+                ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, group)
+                .translated(group->pos());
+        const QRect label =
+            group->style()
+                ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group)
+                .translated(group->pos());
+        SCOPED_TRACE("group \"" + group->title().toStdString() + "\"");
+        EXPECT_LE(std::abs(label.center().y() - frame.top()), 1);
+        // As drawn: the first pixel of the frame's line, right of the title, is level with it.
+        const QImage drawn = group->grab().toImage();
+        const int column = drawn.width() - 12;
+        const QRgb background = drawn.pixel(column, 0);
+        int line = 0;
+        while (line < drawn.height() && drawn.pixel(column, line) == background) ++line;
+        EXPECT_LE(std::abs(group->y() + line - label.center().y()), 1);
+        const QRect inside = frame.adjusted(2, 2, -2, -2);
+        for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+            if (!button->isVisible() || qobject_cast<QPushButton*>(button) ||
+                !frame.contains(button->geometry().center()))
+                continue;
+            const QRect caption = CaptionRect(*button);
+            SCOPED_TRACE("caption \"" + button->text().toStdString() + "\"");
+            EXPECT_TRUE(inside.contains(caption)) << caption.right() << " " << inside.right();
+            EXPECT_LE(caption.right(), button->geometry().right());
+        }
+    }
 }
 
 // Every control of the window in front against its dialog's template.
@@ -95,6 +151,7 @@ void ExpectLaidOutAsTheTemplate(QWidget& window) {
             fits(group->title(), group->width() - 8);
         }
     }
+    ExpectCaptionsInsideTheirFrames(window);
 }
 
 // The graph as drawn now, and the pixels of its curve colour.
@@ -117,6 +174,17 @@ Drawn DrawGraph(QWidget& window) {
 TEST_F(WindowRendering, EveryDialogStandsAsItsTemplateWithWholeCaptions) {
     const std::string motion = Put("hand.ptm", kWorkedExample);
     queue.Then(Editor(), ExpectLaidOutAsTheTemplate)
+        .Then(Editor(),
+              [](QWidget& window) {
+                  // A unit list drops down below its field: the screen has room there.
+                  auto* units = Control<QComboBox>(window, IDC_POSITION_UNIT);
+                  units->showPopup();
+                  const QWidget* list = units->view()->window();
+                  EXPECT_TRUE(list->isVisible());
+                  EXPECT_GE(list->mapToGlobal(QPoint(0, 0)).y(),
+                            units->mapToGlobal(QPoint(0, units->height())).y() - 1);
+                  units->hidePopup();
+              })
         .Then(Editor(),
               [](QWidget& window) {
                   ClickButton(window, IDC_EXECUTE_ON_EVENT);

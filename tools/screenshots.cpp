@@ -1,11 +1,14 @@
-// travex-screenshots MOTION FOLDER: the PT editor on MOTION (also with the graph's speed curve)
+// travex-screenshots MOTION FOLDER: the PT editor on MOTION (also with the graph's speed curve
+// and with a unit list opened)
 // and the event dialogs it opens, rendered to PNG files in FOLDER with Qt's offscreen platform
 // (make screenshots).
 #include <QtDialogDriver.h>
 #include <QtInputQueue.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QImage>
@@ -31,11 +34,13 @@ void Click(QWidget& window, int id) {
     if (auto* button = Control<QAbstractButton>(window, id)) button->click();
 }
 
+constexpr int kFrameBorder = 1, kFrameTitle = 24;
+
 // The window as a desktop frames it: the offscreen platform draws no title bar, so one is drawn
 // here with the window's title and, for a window that has one, its close box.
 QImage Framed(QWidget& window) {
     const QImage client = window.grab().toImage();
-    constexpr int kBorder = 1, kTitle = 24;
+    constexpr int kBorder = kFrameBorder, kTitle = kFrameTitle;
     QImage framed(client.width() + 2 * kBorder, client.height() + kTitle + kBorder,
                   QImage::Format_RGB32);
     framed.fill(QColor(0x3c, 0x6e, 0xb4));
@@ -53,6 +58,21 @@ QImage Framed(QWidget& window) {
         painter.drawLine(box.center() + QPoint(-4, -4), box.center() + QPoint(4, 4));
         painter.drawLine(box.center() + QPoint(-4, 4), box.center() + QPoint(4, -4));
     }
+    return framed;
+}
+
+// The window framed, with the list of drop-down list id opened over it, as the user sees it.
+QImage FramedWithList(QWidget& window, int id) {
+    QImage framed = Framed(window);
+    auto* combo = Control<QComboBox>(window, id);
+    if (!combo) return framed;
+    combo->showPopup();
+    QWidget* list = combo->view()->window();
+    const QPoint at = list->mapToGlobal(QPoint(0, 0)) - window.mapToGlobal(QPoint(0, 0));
+    QPainter painter(&framed);
+    painter.drawImage(at + QPoint(kFrameBorder, kFrameTitle), list->grab().toImage());
+    painter.end();
+    combo->hidePopup();
     return framed;
 }
 
@@ -117,6 +137,11 @@ int main(int argc, char** argv) {
     queue
         .Then(editor, [](QWidget& front) { Click(front, 1014); })  // point 1 selected
         .Then(editor, save("editor.png"))
+        .Then(editor,
+              [&saved, &folder](QWidget& front) {  // the position's units, dropped down
+                  const QString path = folder.filePath("editor-units.png");
+                  if (FramedWithList(front, 1018).save(path)) saved.push_back(path);
+              })
         .Then(editor, [](QWidget& front) { RightClick(front, 1016); })  // the graph
         .Then(QtInputQueue::FrontMenu(), [](QWidget& front) { Choose(front, "Preview &Speed"); })
         .Then(editor, save("editor-speed.png"))

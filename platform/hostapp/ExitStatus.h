@@ -14,3 +14,7 @@ enum ExitStatus : int {
 
 // Prints "travex-host: <message>" on standard error and returns kExitFailure.
 int ReportFailure(const char* message);
+
+// Prints the module's error text on standard error, one fault a line (its CR LF line ends as the
+// terminal's), and returns kExitRefused.
+int ReportRefusal(const char* errorText);

@@ -50,8 +50,7 @@ int ReadMotionTable(const CHostSession& session, const std::string& text, DenseT
     CString output;
     if (!session.GetModule().TranslateMotionSequence(session.GetSetup(), session.GetMotion(),
                                                      parameters, output)) {
-        std::fprintf(stderr, "%s\n", output.GetString());
-        return kExitRefused;
+        return ReportRefusal(output.GetString());
     }
     PointTable points;
     const CString message = ReadPointTable(text, session.GetSetup(), points);

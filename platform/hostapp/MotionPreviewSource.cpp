@@ -111,9 +111,7 @@ int LoadMotionPreview(const HostOptions& options, const PreviewArguments& argume
     CString output;
     if (!session.GetModule().TranslateMotionSequence(session.GetSetup(), session.GetMotion(),
                                                      parameters, output)) {
-        std::fwrite(output.GetString(), 1, static_cast<size_t>(output.GetLength()), stderr);
-        std::fputc('\n', stderr);
-        return kExitRefused;
+        return ReportRefusal(output.GetString());
     }
 
     PointTable table;

@@ -135,8 +135,7 @@ int WriteNewMotion(const CHostSession& session, const CString& text,
     if (!outputs.programPath.empty() &&
         !session.GetModule().TranslateMotionSequence(session.GetSetup(), session.GetMotion(),
                                                      parameters, program)) {
-        std::fprintf(stderr, "%s\n", program.GetString());
-        return kExitRefused;
+        return ReportRefusal(program.GetString());
     }
     std::string error;
     CWholeOutputs staged;

@@ -39,10 +39,7 @@ int RunTranslate(const HostOptions& options, const TranslateArguments& arguments
     const BOOL translated = session.GetModule().TranslateMotionSequence(
         session.GetSetup(), session.GetMotion(), text, output);
     if (!translated) {
-        // The module's words as they are; the line end is the terminal's, not part of them.
-        std::fwrite(output.GetString(), 1, static_cast<size_t>(output.GetLength()), stderr);
-        std::fputc('\n', stderr);
-        return kExitRefused;
+        return ReportRefusal(output.GetString());
     }
     if (!WriteWholeText(arguments.outputPath, output.str(), error)) {
         return ReportFailure(error.c_str());

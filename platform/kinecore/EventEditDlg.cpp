@@ -55,10 +55,16 @@ const CMC_Unit* ShownUnit(const CMC_Setup& setup, CMotionEvent::Kind kind) {
     }
 }
 
-CString Shortest(double value) {
-    if (value == 0.0) value = 0.0;  // no "-0"
+// A whole number of IU in a unit, as the kernel shows values: the shortest decimal within a
+// millionth of an IU of it (2222 IU in deg: "399.96"), which OK reads back to the same IU.
+CString Shown(double iu, double iuPerUnit) {
     char buffer[kNumberTextSize];
-    return CString(FormatShortest(value, buffer));
+    const auto toIU = [iuPerUnit](double value) {
+        const double product = value * iuPerUnit;
+        const double whole = NearestWhole(product);
+        return std::fabs(product - whole) <= kWholeCountTolerance ? whole : product;
+    };
+    return CString(FormatDisplayValue(iu, iu / iuPerUnit, toIU, buffer));
 }
 
 // Blanks around the number and a leading + are what people type; the parser takes neither.
@@ -142,8 +148,8 @@ bool CEventEditDlg::ParseValue(const CString& text, double& value, CString& mess
     const double iu = std::round(typed * unit->iuPerUnit);
     if (iu < texts.low || iu > texts.high) {
         message.Format("The %s must lie between %s and %s %s.", texts.valueName,
-                       Shortest(texts.low / unit->iuPerUnit).GetString(),
-                       Shortest(texts.high / unit->iuPerUnit).GetString(), unit->name.c_str());
+                       Shown(texts.low, unit->iuPerUnit).GetString(),
+                       Shown(texts.high, unit->iuPerUnit).GetString(), unit->name.c_str());
         return false;
     }
     value = iu;
@@ -153,7 +159,7 @@ bool CEventEditDlg::ParseValue(const CString& text, double& value, CString& mess
 void CEventEditDlg::DoDataExchange(CDataExchange* pDX) {
     const bool hasLevel = TextsOf(m_kind).rising != nullptr;
     if (!pDX->m_bSaveAndValidate) {
-        SetDlgItemText(IDC_EVENT_VALUE, Shortest(m_dValue / UnitFactor()));
+        SetDlgItemText(IDC_EVENT_VALUE, Shown(m_dValue, UnitFactor()));
         if (hasLevel) {
             CheckRadioButton(IDC_EVENT_RISING, IDC_EVENT_FALLING,
                              m_nLevel ? IDC_EVENT_RISING : IDC_EVENT_FALLING);

@@ -335,6 +335,8 @@ bool CGraphWindow::HasDragged() const {
 }
 
 LRESULT CGraphWindow::OnLButtonDown(WPARAM, LPARAM lParam) {
+    // A click gives the graph the keyboard focus (for Home), as Tab does not: it is no tab stop.
+    SetFocus();
     const CPoint pixel = PixelOf(lParam);
     m_dragStart = m_dragNow = pixel;
     const int point = m_nEditable ? HitTest(pixel) : -1;

@@ -1,5 +1,7 @@
 #include "MC_ArrayParameter.h"
 
+#include <cmath>
+
 #include "DataParameterCatalog.h"
 #include "NumberText.h"
 
@@ -88,20 +90,24 @@ bool CMC_ArrayParameter::SelectUnitIndex(int index) {
 }
 
 CString CMC_ArrayParameter::PrintValue(int index) const {
-    double value = GetValue(index);
-    if (value == 0.0) value = 0.0;  // shows "0", not "-0"
     char buffer[kNumberTextSize];
-    return CString(FormatShortest(value, buffer));
+    const double stored = GetValueInInternalUnit(index);
+    return CString(FormatDisplayValue(
+        stored, GetValue(index), [this](double shown) { return ToInternalUnit(shown); }, buffer));
 }
 
 // A display value that is a whole count of the type's steps divided by the factor (as IUToUnit
 // and PrintValue give it) goes back to exactly that count: the product alone can land one
-// rounding step below it, and the program's truncation would then lose a whole IU.
+// rounding step below it, and the program's truncation would then lose a whole IU. A value
+// typed in a unit whose factor has no short decimal (399.96 deg, 2000/360 IU each) misses the
+// count by far less than a millionth of an IU, and means that count too.
 double CMC_ArrayParameter::ToInternalUnit(double value) const {
     const double factor = Factor();
     const double product = value * factor;
     const double whole = CMC_Value::Reduce(m_type, product);
-    return whole / factor == value ? whole : product;
+    if (whole / factor == value) return whole;
+    const double count = NearestWhole(product);
+    return std::fabs(product - count) <= kWholeCountTolerance ? count : product;
 }
 
 double CMC_ArrayParameter::Factor() const {

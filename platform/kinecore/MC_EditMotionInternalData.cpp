@@ -28,7 +28,7 @@ CString CMC_EditMotionInternalData::ReadRadioParam(CString& text, const char* ke
     if (pt::ReadInteger(text.str(), key ? key : "", low, high, parsed, message) == pt::Status::Ok) {
         value = static_cast<int>(parsed);
     }
-    return message;
+    return pt::AsHandedOut(message);
 }
 
 CString CMC_EditMotionInternalData::ReadArrayDataParam(CString& text, const char* key,
@@ -39,7 +39,7 @@ CString CMC_EditMotionInternalData::ReadArrayDataParam(CString& text, const char
     if (!entry || !array.BindToKey(key)) {
         CString message;
         message.Format("Parameter \"%s\" is not a data parameter of the kernel.", key ? key : "");
-        return message;
+        return pt::AsHandedOut(message);
     }
     int unit = array.GetSelectedUnitIndex();
     std::vector<double> values;
@@ -48,7 +48,7 @@ CString CMC_EditMotionInternalData::ReadArrayDataParam(CString& text, const char
         array.SelectUnitIndex(unit);
         array.SetValuesInInternalUnit(std::move(values));
     }
-    return message;
+    return pt::AsHandedOut(message);
 }
 
 void CMC_EditMotionInternalData::WriteRadioParam(CString& text, const char* key, int value) {

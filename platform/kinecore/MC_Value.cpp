@@ -4,21 +4,12 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "NumberText.h"
+
 namespace {
 
 // How many steps make one unit: the fixed type keeps 16 fraction bits.
 double StepsPerUnit(tagVarType type) { return type == VAR_FIXED ? 65536.0 : 1.0; }
-
-// std::round (ties away from zero) without the library call, which took a quarter of an import:
-// below 2^52 the fraction x - trunc(x) is exact, and above it every double is whole already.
-double RoundHalfAway(double x) {
-    if (!(std::fabs(x) < 4503599627370496.0)) return x;
-    const double whole = static_cast<double>(static_cast<long long>(x));
-    const double fraction = x - whole;
-    if (fraction >= 0.5) return whole + 1.0;
-    if (fraction <= -0.5) return whole - 1.0;
-    return whole;
-}
 
 }  // namespace
 
@@ -80,7 +71,7 @@ double CMC_Value::Reduce(tagVarType type, double value) {
     // Scaling by a power of two is exact, so only std::round (ties away from zero) rounds.
     // Multiplying by the inverse power of two is as exact as dividing, and much quicker.
     const double steps = StepsPerUnit(type);
-    double reduced = RoundHalfAway(value * steps) * (1.0 / steps);
+    double reduced = NearestWhole(value * steps) * (1.0 / steps);
     if (reduced < MinOf(type)) reduced = MinOf(type);
     if (reduced > MaxOf(type)) reduced = MaxOf(type);
     return reduced == 0.0 ? 0.0 : reduced;  // no negative zero

@@ -78,6 +78,12 @@ void CMotionEvent::SetValue(double value) {
 }
 
 int CMotionEvent::ReadParameters(CString& text, CString& message) {
+    const int read = ReadKeys(text, message);
+    if (!read) message = pt::AsHandedOut(message);
+    return read;
+}
+
+int CMotionEvent::ReadKeys(CString& text, CString& message) {
     const std::string_view view = text.str();
     std::string_view name;
     if (pt::ReadWord(view, kEventKey, name, message) != pt::Status::Ok) return 0;

@@ -116,6 +116,11 @@ CString MissingMessage(std::string_view key) {
     return message;
 }
 
+CString AsHandedOut(CString message) {
+    if (!message.IsEmpty()) message += "\r\n";
+    return message;
+}
+
 Status ReadInteger(std::string_view text, std::string_view key, long long low, long long high,
                    long long& value, CString& message) {
     const Entry entry = FindLast(text, key);

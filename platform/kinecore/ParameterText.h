@@ -38,6 +38,9 @@ CString ReadArray(std::string_view text, std::string_view key, const std::vector
                   int& unitIndex, std::vector<double>& values);
 
 CString MissingMessage(std::string_view key);
+// A message as the kernel hands it out: ending in CR LF (unless empty), so that the messages a
+// caller collects read one fault a line.
+CString AsHandedOut(CString message);
 
 void AppendInteger(CString& text, std::string_view key, long long value);
 void AppendWord(CString& text, std::string_view key, std::string_view word);

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -172,9 +173,13 @@ BOOL QtDialogDriver::ChooseFile(BOOL bOpenFileDialog, LPCTSTR lpszFilter, CStrin
     chooser.setOption(QFileDialog::DontConfirmOverwrite);
     const QStringList filters = QtNameFilters(lpszFilter ? lpszFilter : "");
     if (!filters.isEmpty()) chooser.setNameFilters(filters);
+    // As the system's file dialog does, the next one opens where the last choice was made.
+    if (!m_lastFolder.isEmpty()) chooser.setDirectory(m_lastFolder);
     if (!path.IsEmpty()) chooser.selectFile(FromText(path));
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return FALSE;
-    path = CString(chooser.selectedFiles().front().toUtf8().toStdString());
+    const QString chosen = chooser.selectedFiles().front();
+    m_lastFolder = QFileInfo(chosen).absolutePath();
+    path = CString(chosen.toUtf8().toStdString());
     return TRUE;
 }
 
@@ -221,8 +226,8 @@ CString QtDialogDriver::Focus(HWND control) {
     return Finish(window ? FocusControl(*window) : CString("no such control"));
 }
 
-CString QtDialogDriver::Key(CDialog& dialog, UINT nVirtKey) {
-    return Finish(PressKey(dialog, nVirtKey));
+CString QtDialogDriver::Key(CDialog& dialog, UINT nVirtKey, BOOL bShift) {
+    return Finish(PressKey(dialog, nVirtKey, bShift));
 }
 
 CString QtDialogDriver::Close(CDialog& dialog) { return Finish(CloseDialog(dialog)); }

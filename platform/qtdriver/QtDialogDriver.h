@@ -5,6 +5,7 @@
 
 #include <afxdlgdriver.h>
 
+#include <QString>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,7 +53,7 @@ public:
     CString Type(HWND edit, const CString& text);
     CString Select(HWND comboBox, int index);
     CString Focus(HWND control);
-    CString Key(CDialog& dialog, UINT nVirtKey);
+    CString Key(CDialog& dialog, UINT nVirtKey, BOOL bShift = FALSE);
     CString Close(CDialog& dialog);
     // After input that reached a control directly (the mouse on a graph): the windows of ended
     // dialogs stop, the others show the framework's state.
@@ -69,4 +70,5 @@ private:
     std::vector<QtDialogWindow*> m_windows;  // the open dialogs, the front one last
     std::vector<CString> m_messages;
     int m_dpi = 96;
+    QString m_lastFolder;  // of the last file chosen, where the next file dialog opens
 };

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcutEvent>
+#include <QStyleOptionButton>
 
 #include "QtDialogDriver.h"
 #include "QtDialogStyle.h"
@@ -281,6 +282,9 @@ bool QtDialogWindow::eventFilter(QObject* watched, QEvent* event) {
         if (!button->isEnabled()) return true;
         m_driver.Click(control->hWnd);
         return true;
+    } else if (event->type() == QEvent::KeyPress &&
+               PassNavigationKey(*static_cast<QKeyEvent*>(event), control)) {
+        return true;
     } else if (event->type() == QEvent::KeyPress && control->kind == Kind::TextEdit) {
         // Without ES_WANTRETURN, Enter belongs to the dialog even in a multi-line edit.
         auto* key = static_cast<QKeyEvent*>(event);
@@ -292,6 +296,53 @@ bool QtDialogWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+bool QtDialogWindow::PassNavigationKey(const QKeyEvent& key, const Control* control) {
+    if (key.modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)) return false;
+    UINT nVirtKey = 0;
+    switch (key.key()) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            nVirtKey = VK_TAB;
+            break;
+        case Qt::Key_Left:
+            nVirtKey = VK_LEFT;
+            break;
+        case Qt::Key_Up:
+            nVirtKey = VK_UP;
+            break;
+        case Qt::Key_Right:
+            nVirtKey = VK_RIGHT;
+            break;
+        case Qt::Key_Down:
+            nVirtKey = VK_DOWN;
+            break;
+        default:
+            return false;
+    }
+    // Edits and lists keep their arrows, as the framework's own controls do; Qt's widgets carry
+    // them out (a list's choice comes back through its activation).
+    if (nVirtKey != VK_TAB && control &&
+        (control->kind == Kind::LineEdit || control->kind == Kind::TextEdit ||
+         control->kind == Kind::ComboBox))
+        return false;
+    // The keys start from the control that the user sees focused, even if the program put Qt's
+    // focus there (the graph takes the framework's focus itself, from a click).
+    if (control && control->kind != Kind::Painted &&
+        CWnd::FromHandle(control->hWnd) != CWnd::GetFocus())
+        m_driver.Focus(control->hWnd);
+    const bool backwards = key.key() == Qt::Key_Backtab || (key.modifiers() & Qt::ShiftModifier);
+    m_driver.Key(m_dialog, nVirtKey, nVirtKey == VK_TAB && backwards);
+    return true;
+}
+
+bool QtDialogWindow::event(QEvent* event) {
+    // Tab with no control focused: Qt would move its own focus before keyPressEvent.
+    if (event->type() == QEvent::KeyPress && !m_syncing &&
+        PassNavigationKey(*static_cast<QKeyEvent*>(event), nullptr))
+        return true;
+    return QDialog::event(event);
 }
 
 void QtDialogWindow::keyPressEvent(QKeyEvent* event) {
@@ -366,9 +417,16 @@ void QtDialogWindow::SyncControl(Control& control, bool takesFocus) {
             auto* button = static_cast<QAbstractButton*>(widget);
             QString caption = text;
             if (style & BS_MULTILINE) {
-                // The indicator and its gap come off the width for a check box or radio button.
-                const int indicator = control.kind == Kind::PushButton ? 8 : 13 + 3 + 2;
-                caption = WrappedCaption(text, button->fontMetrics(), button->width() - indicator);
+                // Lines as wide as the room that the style leaves the caption beside the
+                // indicator, or inside a push button's frame.
+                QStyleOptionButton option;
+                option.initFrom(button);
+                const QStyle::SubElement contents =
+                    control.kind == Kind::PushButton ? QStyle::SE_PushButtonContents
+                    : control.kind == Kind::CheckBox ? QStyle::SE_CheckBoxContents
+                                                     : QStyle::SE_RadioButtonContents;
+                const int room = button->style()->subElementRect(contents, &option, button).width();
+                caption = WrappedCaption(text, button->fontMetrics(), room - 2);
             }
             if (button->text() != caption) button->setText(caption);
             if (control.kind != Kind::PushButton) {

@@ -26,6 +26,7 @@ public:
     void Finish();
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override {}  // Escape and the close box go to the framework instead
@@ -55,6 +56,9 @@ private:
     void ConnectInput(Control& control);
     void SyncControl(Control& control, bool focusChanged);
     const Control* ControlOf(const QObject* widget) const;
+    // Tab and the arrow keys go to the framework's dialog manager, not to Qt's focus chain.
+    // False for a key that the control keeps or that is not one of them.
+    bool PassNavigationKey(const QKeyEvent& key, const Control* control);
 
     QtDialogDriver& m_driver;
     CDialog& m_dialog;

@@ -39,9 +39,12 @@ protected:
     static CString SelectItem(CWnd& comboBox, int index);
     // Focus as the Tab key gives it: an edit's whole text selected.
     static CString FocusControl(CWnd& control);
-    // VK_RETURN: a focused push button's command, else the default button's (IDOK when there is
-    // none), whatever control has the focus. VK_ESCAPE: IDCANCEL.
-    static CString PressKey(CDialog& dialog, UINT nVirtKey);
+    // A key as the dialog manager (IsDialogMessage) takes it. VK_RETURN: a focused push button's
+    // command, else the default button's (IDOK when there is none), whatever control has the
+    // focus. VK_ESCAPE: IDCANCEL. VK_TAB (bShift: backwards): the focus to the next tab stop.
+    // VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN: an edit or drop-down list keeps the key; otherwise the
+    // focus moves within its group, and an automatic radio button that it reaches is clicked.
+    static CString PressKey(CDialog& dialog, UINT nVirtKey, BOOL bShift = FALSE);
     // The close box: IDCANCEL.
     static CString CloseDialog(CDialog& dialog);
 

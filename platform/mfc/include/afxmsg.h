@@ -62,9 +62,14 @@ constexpr UINT CBN_SELENDOK = 9;
 constexpr UINT CN_COMMAND = 0;
 
 // Keys that the dialog manager acts on
+constexpr UINT VK_TAB = 0x09;
 constexpr UINT VK_RETURN = 0x0D;
 constexpr UINT VK_ESCAPE = 0x1B;
 constexpr UINT VK_HOME = 0x24;
+constexpr UINT VK_LEFT = 0x25;
+constexpr UINT VK_UP = 0x26;
+constexpr UINT VK_RIGHT = 0x27;
+constexpr UINT VK_DOWN = 0x28;
 
 // Mouse messages: the buttons and keys held in wParam's low word, the position (client pixels)
 // in lParam; WM_MOUSEWHEEL's high word of wParam is the signed turn, WHEEL_DELTA a notch.

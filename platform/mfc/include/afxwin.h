@@ -120,6 +120,14 @@ public:
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
+    // The dialog manager's keyboard navigation among this dialog's controls, from pWndCtl (null:
+    // from the start or the end). Only visible, enabled controls that take the focus count.
+    // The next (or previous) control with WS_TABSTOP, wrapping around the dialog; null for none.
+    CWnd* GetNextDlgTabItem(CWnd* pWndCtl, BOOL bPrevious = FALSE) const;
+    // The next (or previous) control of pWndCtl's group, wrapping at the group's ends; a group
+    // runs from a WS_GROUP control up to the next one. pWndCtl itself when it is alone.
+    CWnd* GetNextDlgGroupItem(CWnd* pWndCtl, BOOL bPrevious = FALSE) const;
+
     // Checks nIDCheckButton and clears every other button of nIDFirstButton..nIDLastButton.
     void CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton);
     UINT IsDlgButtonChecked(int nIDButton) const;

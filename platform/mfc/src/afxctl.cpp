@@ -86,6 +86,22 @@ bool IsCheckable(HWND hWnd) {
     }
 }
 
+bool IsRadio(HWND hWnd) {
+    return ButtonType(hWnd) == BS_RADIOBUTTON || ButtonType(hWnd) == BS_AUTORADIOBUTTON;
+}
+
+// A radio button is a tab stop while it is checked, so that Tab reaches the checked button of
+// each group.
+void SetCheck(HWND hWnd, UINT check) {
+    if (!IsCheckable(hWnd)) return;
+    hWnd->check = check;
+    if (!IsRadio(hWnd)) return;
+    if (check)
+        hWnd->style |= WS_TABSTOP;
+    else
+        hWnd->style &= ~static_cast<DWORD>(WS_TABSTOP);
+}
+
 // An auto radio button's group: from the nearest WS_GROUP control at or before it up to the next
 // WS_GROUP control.
 void ClearRestOfRadioGroup(HWND button) {
@@ -97,7 +113,7 @@ void ClearRestOfRadioGroup(HWND button) {
     for (auto it = first; it != siblings.end(); ++it) {
         if (it != first && ((*it)->style & WS_GROUP)) break;
         if (*it != button && IsClass(*it, "BUTTON") && ButtonType(*it) == BS_AUTORADIOBUTTON)
-            (*it)->check = BST_UNCHECKED;
+            SetCheck(*it, BST_UNCHECKED);
     }
 }
 
@@ -106,7 +122,7 @@ LRESULT ButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
         case BM_GETCHECK:
             return IsCheckable(hWnd) ? hWnd->check : BST_UNCHECKED;
         case BM_SETCHECK:
-            if (IsCheckable(hWnd)) hWnd->check = static_cast<UINT>(wParam);
+            SetCheck(hWnd, static_cast<UINT>(wParam));
             return 0;
         case BM_CLICK:
             if ((hWnd->style & WS_DISABLED) || ButtonType(hWnd) == BS_GROUPBOX) return 0;
@@ -118,7 +134,7 @@ LRESULT ButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
                     hWnd->check = (hWnd->check + 1) % 3;
                     break;
                 case BS_AUTORADIOBUTTON:
-                    hWnd->check = BST_CHECKED;
+                    SetCheck(hWnd, BST_CHECKED);
                     ClearRestOfRadioGroup(hWnd);
                     break;
                 default:

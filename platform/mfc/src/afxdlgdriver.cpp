@@ -1,5 +1,7 @@
 #include "afxdlgdriver.h"
 
+#include <algorithm>
+
 #include "afxhwnd.h"
 
 namespace {
@@ -68,6 +70,32 @@ void SendButtonCommand(HWND dialog, int id, HWND button) {
                   reinterpret_cast<LPARAM>(button));
 }
 
+// The focus as the dialog manager gives it from the keyboard: an edit's whole text selected.
+void FocusFromKeyboard(HWND control) {
+    afximpl::SetFocus(control);
+    if (afximpl::IsClass(control, "EDIT")) ::SendMessage(control, EM_SETSEL, 0, -1);
+}
+
+bool IsArrow(UINT nVirtKey) {
+    return nVirtKey == VK_LEFT || nVirtKey == VK_UP || nVirtKey == VK_RIGHT || nVirtKey == VK_DOWN;
+}
+
+// An arrow key that the focused control keeps: an edit moves its caret, a drop-down list
+// chooses the item before or after the chosen one. TRUE when the control took the key.
+bool ArrowToControl(HWND focus, UINT nVirtKey) {
+    if (afximpl::IsClass(focus, "EDIT")) return true;
+    if (!afximpl::IsClass(focus, "COMBOBOX")) return false;
+    const int count = static_cast<int>(focus->items.size());
+    const int step = nVirtKey == VK_LEFT || nVirtKey == VK_UP ? -1 : 1;
+    const int next = std::clamp(focus->curSel + step, 0, count - 1);
+    if (count > 0 && next != focus->curSel) {
+        ::SendMessage(focus, CB_SETCURSEL, static_cast<WPARAM>(next), 0);
+        afximpl::NotifyParent(focus, CBN_SELCHANGE);
+        afximpl::NotifyParent(focus, CBN_SELENDOK);
+    }
+    return true;
+}
+
 }  // namespace
 
 CDialogDriver::~CDialogDriver() = default;
@@ -127,11 +155,29 @@ CString CDialogDriver::FocusControl(CWnd& control) {
     return CString();
 }
 
-CString CDialogDriver::PressKey(CDialog& dialog, UINT nVirtKey) {
+CString CDialogDriver::PressKey(CDialog& dialog, UINT nVirtKey, BOOL bShift) {
     HWND hWnd = dialog.m_hWnd;
     if (!hWnd) return "the dialog has no window";
     HWND focus = afximpl::GetFocus();
     if (focus && focus->parent != hWnd) focus = nullptr;
+    if (nVirtKey == VK_TAB) {
+        if (CWnd* next = dialog.GetNextDlgTabItem(CWnd::FromHandle(focus), bShift))
+            FocusFromKeyboard(next->m_hWnd);
+        return CString();
+    }
+    if (IsArrow(nVirtKey)) {
+        if (!focus || ArrowToControl(focus, nVirtKey)) return CString();
+        CWnd* next = dialog.GetNextDlgGroupItem(CWnd::FromHandle(focus),
+                                                nVirtKey == VK_LEFT || nVirtKey == VK_UP);
+        if (!next || next->m_hWnd == focus) return CString();
+        const HWND target = next->m_hWnd;
+        FocusFromKeyboard(target);
+        // An automatic radio button is checked as by a click, with the same notification.
+        if (afximpl::IsClass(target, "BUTTON") &&
+            afximpl::ButtonType(target) == BS_AUTORADIOBUTTON && target->check != BST_CHECKED)
+            ::SendMessage(target, BM_CLICK, 0, 0);
+        return CString();
+    }
     if (nVirtKey == VK_RETURN) {
         if (focus && afximpl::IsClass(focus, "EDIT") && (focus->style & ES_MULTILINE) &&
             (focus->style & ES_WANTRETURN)) {

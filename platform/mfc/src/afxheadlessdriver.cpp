@@ -29,10 +29,22 @@ const BuiltInVerb* FindBuiltIn(const CString& verb) {
     return nullptr;
 }
 
-UINT KeyCode(const CString& name) {
-    if (strcasecmp(name, "Enter") == 0) return VK_RETURN;
-    if (strcasecmp(name, "Escape") == 0) return VK_ESCAPE;
-    return 0;
+struct KeyName {
+    const char* name;
+    UINT code;
+    BOOL shift;
+};
+
+constexpr KeyName kKeys[] = {{"Enter", VK_RETURN, FALSE}, {"Escape", VK_ESCAPE, FALSE},
+                             {"Tab", VK_TAB, FALSE},      {"Shift+Tab", VK_TAB, TRUE},
+                             {"Up", VK_UP, FALSE},        {"Down", VK_DOWN, FALSE},
+                             {"Left", VK_LEFT, FALSE},    {"Right", VK_RIGHT, FALSE}};
+
+const KeyName* FindKey(const CString& name) {
+    for (const KeyName& key : kKeys) {
+        if (strcasecmp(name, key.name) == 0) return &key;
+    }
+    return nullptr;
 }
 
 struct ButtonName {
@@ -209,8 +221,9 @@ CString CHeadlessDriver::CheckAction(const CDialogScriptAction& action) const {
         if (action.args.size() != builtIn->words) {
             problem.Format("%s takes %zu word%s, not %zu", builtIn->verb, builtIn->words,
                            builtIn->words == 1 ? "" : "s", action.args.size());
-        } else if (action.verb == "key" && KeyCode(action.args[0]) == 0) {
-            problem = "unknown key " + Quoted(action.args[0]) + "; the keys are Enter and Escape";
+        } else if (action.verb == "key" && !FindKey(action.args[0])) {
+            problem = "unknown key " + Quoted(action.args[0]) +
+                      "; the keys are Enter, Escape, Tab, Shift+Tab, Up, Down, Left and Right";
         } else if (action.verb == "answer" && ButtonId(action.args[0]) == 0) {
             problem = "unknown button " + Quoted(action.args[0]) +
                       "; the buttons are OK, Cancel, Yes, No, Abort, Retry and Ignore";
@@ -261,7 +274,10 @@ CString CHeadlessDriver::Play(CDialog& dialog, const CStep& step) {
     const CDialogScriptAction& action = step.action;
     if (CString problem = CheckAction(action); !problem.IsEmpty()) return problem;
     const CString& verb = action.verb;
-    if (verb == "key") return PressKey(dialog, KeyCode(action.args[0]));
+    if (verb == "key") {
+        const KeyName* key = FindKey(action.args[0]);
+        return PressKey(dialog, key->code, key->shift);
+    }
     if (verb == "close") return CloseDialog(dialog);
     if (verb == "expect-message" || verb == "answer") return "no message box is open";
     if (verb == "choose-file" || verb == "cancel-file") return "no file dialog is open";
