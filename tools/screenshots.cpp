@@ -1,7 +1,7 @@
 // travex-screenshots MOTION FOLDER: the PT editor on MOTION (also with the graph's speed curve)
 // and the event dialogs it opens, rendered to PNG files in FOLDER with Qt's offscreen platform
 // (make screenshots).
-#include <QtDialogDriver.h>
+#include <QtApplicationScope.h>
 #include <QtInputQueue.h>
 
 #include <QAbstractButton>
@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     CHostSession session;
-    CHostWindows* windows = LoadHostWindows(error);
+    CHostGraphics* windows = LoadHostGraphics(error);
     if (!windows || !session.Open(HostOptions{}, error)) {
         std::fprintf(stderr, "travex-screenshots: %s\n", error.c_str());
         return 2;

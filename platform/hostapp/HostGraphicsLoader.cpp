@@ -2,27 +2,27 @@
 
 #include <filesystem>
 
-#include "HostWindows.h"
+#include "HostGraphics.h"
 
-CHostWindows* LoadHostWindows(std::string& error) {
-    static CHostWindows* windows = nullptr;
+CHostGraphics* LoadHostGraphics(std::string& error) {
+    static CHostGraphics* windows = nullptr;
     if (windows) return windows;
     std::error_code failed;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", failed);
     const std::string path =
-        ((failed ? std::filesystem::path(".") : program.parent_path()) / "libhostwindows.so")
+        ((failed ? std::filesystem::path(".") : program.parent_path()) / "libhostgraphics.so")
             .string();
     // Never closed: a toolkit does not take kindly to being unloaded under its own objects.
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* reason = dlerror();
         error =
-            "cannot load the window support " + path + ": " + (reason ? reason : "unknown error");
+            "cannot load the graphics support " + path + ": " + (reason ? reason : "unknown error");
         return nullptr;
     }
-    const auto entry = reinterpret_cast<CHostWindows* (*)()>(dlsym(handle, "TravexHostWindows"));
+    const auto entry = reinterpret_cast<CHostGraphics* (*)()>(dlsym(handle, "TravexHostGraphics"));
     if (!entry) {
-        error = path + " does not export TravexHostWindows";
+        error = path + " does not export TravexHostGraphics";
         return nullptr;
     }
     windows = entry();
