@@ -31,7 +31,7 @@ CGraphWindow* FindGraph(CDialog& dialog, CString& error) {
 
 bool ParsePoint(const CString& word, int& point) {
     double value = 0;
-    if (!ParseFiniteNumber(word.str(), value) || value < 0 || value > 0xFFFF ||
+    if (!ParseFiniteNumber(word.str(), value) || value < 0 || value > 2147483647.0 ||
         value != static_cast<int>(value))
         return false;
     point = static_cast<int>(value);
