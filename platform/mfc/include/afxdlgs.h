@@ -17,7 +17,7 @@ constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
 struct OPENFILENAME {
     DWORD lStructSize = 0;
     HWND hwndOwner = nullptr;
-    // Null for the system's title, "Open" or "Save As"; it captions the dialog's message boxes.
+    // Null for the system's title, "Open"; it captions the dialog's message boxes.
     LPCTSTR lpstrTitle = nullptr;
     DWORD Flags = 0;
 };
