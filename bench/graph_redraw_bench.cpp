@@ -29,8 +29,8 @@ constexpr double kTargetMs = 16;
 class CGraphDlg : public CDialog {
 public:
     CGraphDlg() : CDialog(kTemplate) {
-        auto* times = new CCurve(0, -1);
-        auto* positions = new CCurve(0, -1);
+        auto* times = new CCurve;
+        auto* positions = new CCurve;
         times->SetSize(kPoints);
         positions->SetSize(kPoints);
         // A motion of a million points: time in steps of 1 to 4 IU, a position that swings.
@@ -57,7 +57,7 @@ public:
     }
 
     CCurveArray m_curves;
-    CGraphFilter m_filter{nullptr, "bench", "Time", "Position[IU]"};
+    CGraphFilter m_filter{"Time", "Position[IU]"};
     CGraphWindow m_graph{1, 0};
 };
 

@@ -35,7 +35,7 @@ add_custom_command(OUTPUT ${changelog}.gz
 # Everything that the package takes from the build (make package builds only this).
 add_custom_target(travex-package-files ALL DEPENDS ${manpage}.gz ${changelog}.gz)
 # travex-host and the two libraries that it opens itself.
-set(installed_targets travex-host Travex hostwindows)
+set(installed_targets travex-host Travex hostgraphics)
 add_dependencies(travex-package-files ${installed_targets})
 
 # The shared libraries of this tree that `targets` link, directly or through others.
@@ -73,7 +73,7 @@ endfunction()
 # that it opens itself link goes in, so that a new one is packaged without a word here.
 travex_linked_shared_libraries(installed_libraries ${installed_targets})
 set_target_properties(travex-host PROPERTIES INSTALL_RPATH "$ORIGIN/${TRAVEX_LIBDIR_FROM_BINDIR}")
-set_target_properties(Travex hostwindows ${installed_libraries} PROPERTIES INSTALL_RPATH "$ORIGIN")
+set_target_properties(Travex hostgraphics ${installed_libraries} PROPERTIES INSTALL_RPATH "$ORIGIN")
 install(TARGETS ${installed_targets} ${installed_libraries}
     RUNTIME DESTINATION ${TRAVEX_INSTALL_BINDIR}
     LIBRARY DESTINATION ${TRAVEX_INSTALL_LIBDIR})

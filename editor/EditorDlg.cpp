@@ -9,8 +9,7 @@ CEditorDlg::CEditorDlg(CMC_Setup& setup, CMC_Motion& motion, CString& paramText,
     : CMC_EditMotionDlg(setup, motion, paramText, IDD_PT_EDITOR, parent),
       m_Data(setup, motion),
       m_nSelPoint(0),
-      m_Graph(1, 0),
-      m_GraphFilter(nullptr, nullptr, nullptr, nullptr) {
+      m_Graph(1, 0) {
     // The dialog opens on whatever can be read; faults surface at OK as a validation error.
     CString ignoredErrors;
     m_Data.ReadParameters(paramText, ignoredErrors);

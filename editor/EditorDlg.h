@@ -15,12 +15,6 @@ public:
 
     CMC_EditMotionInternalData* GetInternalData() override { return &m_Data; }
 
-    CInternalData m_Data;
-    int m_nSelPoint;
-    CGraphWindow m_Graph;
-    CCurveArray m_Curves;
-    CGraphFilter m_GraphFilter;
-
 protected:
     // EditorDlg.cpp: opening, data exchange, OK, options, event and units.
     BOOL OnInitDialog() override;
@@ -73,6 +67,14 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    CInternalData m_Data;
+    int m_nSelPoint;
+    CGraphWindow m_Graph;
+    CCurveArray m_Curves;
+    CGraphFilter m_GraphFilter;
+    // Tests look at the state above through this seam, and nothing else does.
+    friend struct CEditorDlgTestSeam;
+
     // PointTable.cpp
     bool IsNewTimeBetweenNeighbours(int point, double time);
     void FocusEdit(int id);

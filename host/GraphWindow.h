@@ -33,8 +33,6 @@ enum tagColorRef16 {
 };
 COLORREF RGB16(tagColorRef16 color);
 
-class CMC_Units;
-
 // A growable array of doubles. An index outside the array throws std::out_of_range, except
 // that InsertAt past the end first grows the array with zeros, as MFC's arrays do.
 class CFloatArray : public CObject {
@@ -78,11 +76,7 @@ private:
 // One value array of a graph, with its title.
 class CCurve : public CFloatArray {
 public:
-    // `kind` 0 is a plain value array; `source` -1 means it is filled by its owner.
-    CCurve(int kind, int source) : m_nKind(kind), m_nSource(source) {}
     CString m_strTitle;
-    int m_nKind;
-    int m_nSource;
 };
 
 // The curves of a graph; it owns and deletes them.
@@ -102,24 +96,22 @@ class CXYCurve : public CObject {
 public:
     COLORREF m_crColor = 0;
     int m_nLineWidth = 1;
-    int m_nMarker = 0;
     int m_nXCurve = 0;  // index of the curve that gives x (the times)
     int m_nYCurve = 1;  // index of the curve that gives y (the positions)
 };
 
-// What a graph shows: its XY curves (owned), their source arrays, a title and two colours.
+// What a graph shows: its XY curves (owned), their source arrays, the axes' titles and two
+// colours.
 class CGraphFilter : public CObject {
 public:
-    // Null texts read as empty. `yTitle` starts the title of the value axis (m_strTitle).
-    CGraphFilter(CMC_Units* units, const char* name, const char* xTitle, const char* yTitle);
+    // Null titles read as empty. `yTitle` starts the title of the value axis (m_strTitle).
+    explicit CGraphFilter(const char* xTitle = nullptr, const char* yTitle = nullptr);
     ~CGraphFilter() override;
     // Takes ownership; returns the curve's index.
     int Add(CXYCurve* curve);
     int GetCount() const { return static_cast<int>(m_xyCurves.size()); }
     CXYCurve* GetAt(int index) const { return m_xyCurves.at(static_cast<size_t>(index)); }
 
-    CMC_Units* m_pUnits;
-    CString m_strName;
     CString m_strXTitle;  // stands in while the x curve has no title of its own
     CCurveArray* m_pCurves = nullptr;
     CString m_strTitle;       // the value axis
@@ -132,7 +124,7 @@ private:
 
 // The message a graph window sends its parent when the user has moved or picked a point:
 // LPARAM low word 0, high word the point's index; the point's new coordinates already stand
-// in the curve arrays.
+// in the curve arrays. A word holds indices up to 65535, so later points take no click or drag.
 constexpr UINT WM_GRAPH_POINT = WM_USER + 0x65;
 
 class CGraphWindow : public CWnd {
@@ -144,13 +136,11 @@ public:
     // Takes the place of control `id` of `parent` and shows the filter's curves, which must
     // outlive the window. FALSE when the parent has no such control or it is taken.
     BOOL SubclassDlgItem(UINT id, CWnd* parent, CGraphFilter* filter);
-    CGraphFilter* GetFilter() const { return m_pFilter; }
     int IsEditable() const { return m_nEditable; }
 
     // Marks point `point` of XY curve `curve`; -1 clears the mark. Returns the previous mark.
     int SelectPoint(int curve, int point);
     int GetSelectedPoint() const { return m_nSelected; }
-    int GetSelectedCurve() const { return m_nSelectedCurve; }
     // The arrays have been refilled: the window takes up their new extent and titles.
     virtual void OnDataChanged();
     void RefreshWindow();
@@ -166,7 +156,6 @@ public:
     // arrays' units. The extent is all 0 without data.
     double m_dMinX = 0, m_dMaxX = 0, m_dMinY = 0, m_dMaxY = 0;
     CString m_strXTitle, m_strYTitle;
-    int m_nRefreshCount = 0;
 
     // The part of the data that the plot shows: all of it until the wheel zooms about the
     // pointer or a drag on the background pans. Home or a double click show all again.

@@ -9,6 +9,7 @@
 #include "TestHost.h"
 #include "editor/EditorDlg.h"
 #include "editor/resource.h"
+#include "editor_test_seam.h"
 #include "plugin/TravexApp.h"
 
 class EditorHarness : public ::testing::Test {
@@ -29,7 +30,7 @@ protected:
         return result;
     }
 
-    static CEditorDlg& Editor(CDialog& dialog) { return static_cast<CEditorDlg&>(dialog); }
+    static CEditorDlgTestSeam Editor(CDialog& dialog) { return CEditorDlgTestSeam(dialog); }
     static CString Text(CDialog& dialog, int id) {
         CString text;
         dialog.GetDlgItem(id)->GetWindowText(text);

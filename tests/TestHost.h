@@ -34,8 +34,11 @@ inline void SetPoints(CInternalData& data, const std::vector<Point>& points) {
     }
 }
 
-// The limits that reading a text sets on the time array.
-inline void SetReadLimits(CInternalData& data) {
-    data.m_Time.SetMinInInternalUnit(0);
-    data.m_Time.SetMaxInInternalUnit(2147483646);
+// The limits that reading a text sets on the time array, taken from a record that has read one.
+inline void SetReadLimits(CInternalData& data, TestHost& host) {
+    CInternalData reader(*host.setup, host.motion);
+    CString text = reader.GetDefaultParameterText(), error;
+    reader.ReadParameters(text, error);
+    data.m_Time.SetMinInInternalUnit(reader.m_Time.GetMinInInternalUnit());
+    data.m_Time.SetMaxInInternalUnit(reader.m_Time.GetMaxInInternalUnit());
 }

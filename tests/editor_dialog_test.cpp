@@ -15,7 +15,7 @@ TEST_F(Dialog, OpensWithTheRepairedPointList) {
     const CString original = text;
     driver
         .Inspect([](CDialog& dialog) {
-            CEditorDlg& editor = Editor(dialog);
+            CEditorDlgTestSeam editor = Editor(dialog);
             EXPECT_EQ(editor.m_Data.m_Time.GetValuesCount(), 2);
             EXPECT_EQ(editor.m_Data.m_Position.GetValuesCount(), 2);
             EXPECT_STREQ(Text(dialog, IDC_POSITION_VALUE), "0");
@@ -127,7 +127,7 @@ TEST_F(Dialog, ExecutionModes) {
         })
         .Check(IDC_EXECUTE_ON_EVENT)
         .Inspect([](CDialog& dialog) {
-            CEditorDlg& editor = Editor(dialog);
+            CEditorDlgTestSeam editor = Editor(dialog);
             EXPECT_TRUE(Enabled(dialog, IDC_CHANGE_EVENT));
             EXPECT_FALSE(Enabled(dialog, IDC_WAIT_FOR_COMPLETION));
             EXPECT_FALSE(Checked(dialog, IDC_WAIT_FOR_COMPLETION));
@@ -147,7 +147,7 @@ TEST_F(Dialog, UnitChangeReshowsTheValueAndRetitlesTheGraph) {
         .Select(IDC_POSITION_UNIT, "rot")
         .Select(IDC_TIME_UNIT, "s")
         .Inspect([](CDialog& dialog) {
-            CEditorDlg& editor = Editor(dialog);
+            CEditorDlgTestSeam editor = Editor(dialog);
             EXPECT_STREQ(Text(dialog, IDC_POSITION_VALUE), "0.5");
             EXPECT_STREQ(Text(dialog, IDC_TIME_VALUE), "0.5");
             EXPECT_STREQ(editor.m_GraphFilter.m_strTitle, "Position[rot]");

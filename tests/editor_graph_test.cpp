@@ -33,7 +33,7 @@ protected:
     }
 
     // One random point action that the editor accepts without a message.
-    void Act(CEditorDlg& editor) {
+    void Act(CEditorDlgTestSeam editor) {
         const CMC_ArrayParameter& times = editor.m_Data.m_Time;
         const int count = times.GetValuesCount();
         const int point = Between(1, count > 1 ? count - 1 : 1);
@@ -71,7 +71,7 @@ protected:
         }
     }
 
-    static void ExpectCurvesAreTheTable(CEditorDlg& editor, int action) {
+    static void ExpectCurvesAreTheTable(CEditorDlgTestSeam editor, int action) {
         const CMC_ArrayParameter& times = editor.m_Data.m_Time;
         const CMC_ArrayParameter& positions = editor.m_Data.m_Position;
         const CCurve& timeCurve = *editor.m_Curves.GetAt(0);
@@ -92,7 +92,7 @@ TEST_F(GraphCurves, HoldWhatARefillGivesAfterEveryPointAction) {
     CString text = MotionText("ATIME[s]=4: 0 13 5003 5004", "TPOS[rot]=4: 0 1.5 -777.25 3");
     int steps = 0;
     driver.Inspect([&](CDialog& dialog) {
-        CEditorDlg& editor = Editor(dialog);
+        CEditorDlgTestSeam editor = Editor(dialog);
         ASSERT_STREQ(editor.m_Data.m_Time.GetSelectedUnit(), "s");
         ASSERT_STREQ(editor.m_Data.m_Position.GetSelectedUnit(), "rot");
         for (int action = 0; action < 600; ++action) {

@@ -1,36 +1,23 @@
 // Import of points from a text file: the file format's rules, the units, and what a file that
 // cannot be opened or read does to the table.
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 
 #include "EditorHarness.h"
 #include "FaultInjection.h"
 #include "plugin/Exports.h"
+#include "scratch_folder.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 class Import : public EditorHarness {
 protected:
-    fs::path dir = fs::path(testing::TempDir()) / ("travex-import-" + std::to_string(getpid()));
+    ScratchFolder scratch;
     // Three points, shown in rot and s (the setup's default units).
     CString text = MotionText("ATIME[s]=3: 0 1250 2500", "TPOS[rot]=3: 0 20000 40000");
 
-    void SetUp() override {
-        EditorHarness::SetUp();
-        fs::create_directories(dir);
-    }
-    void TearDown() override {
-        fs::remove_all(dir);
-        EditorHarness::TearDown();
-    }
     std::string File(const std::string& content, const char* name = "points.txt") {
-        const fs::path path = dir / name;
-        std::ofstream(path, std::ios::binary) << content;
-        return path.string();
+        return scratch.Put(name, content);
     }
     void ImportFile(const std::string& path) {
         driver.Click(IDC_IMPORT_FROM_FILE).PickFile(path.c_str());
@@ -38,7 +25,7 @@ protected:
     // Queues a look at the table in the selected units, and at the selection.
     void ExpectPoints(std::vector<std::pair<double, double>> points, int selected = 0) {
         driver.Inspect([=](CDialog& dialog) {
-            CEditorDlg& editor = Editor(dialog);
+            CEditorDlgTestSeam editor = Editor(dialog);
             std::vector<std::pair<double, double>> table;
             for (int i = 0; i < editor.m_Data.m_Time.GetValuesCount(); ++i) {
                 table.emplace_back(editor.m_Data.m_Position.GetValue(i),
@@ -97,7 +84,7 @@ TEST_F(Import, TheSelectedUnitsReadTheFile) {
     driver.Select(IDC_POSITION_UNIT, "IU").Select(IDC_TIME_UNIT, "ms");
     ImportFile(path);
     driver.Inspect([](CDialog& dialog) {
-        CEditorDlg& editor = Editor(dialog);
+        CEditorDlgTestSeam editor = Editor(dialog);
         EXPECT_EQ(editor.m_Data.m_Position.GetValueInInternalUnit(1), 2000);
         EXPECT_EQ(editor.m_Data.m_Time.GetValueInInternalUnit(1), 125);
     });
@@ -120,12 +107,12 @@ TEST_F(Import, CancelledFileDialogChangesNothing) {
 
 TEST_F(Import, FileThatCannotBeOpenedKeepsThePoints) {
     driver.Click(IDC_NEXT_POINT);
-    ImportFile(dir.string());
+    ImportFile(scratch.Path().string());
     driver.Answer("OK");
     ExpectPoints({{0, 0}, {10, 1}, {20, 2}}, 0);
     Finish();
     ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_NE(Messages()[0].find(dir.string()), std::string::npos) << Messages()[0];
+    EXPECT_NE(Messages()[0].find(scratch.Path().string()), std::string::npos) << Messages()[0];
 }
 
 TEST_F(Import, ReadErrorKeepsThePointsTakenBeforeIt) {

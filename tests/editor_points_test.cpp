@@ -15,7 +15,7 @@ protected:
     // Queues a look at the table: times and positions in IU, and the selected point.
     void ExpectTable(std::vector<double> times, std::vector<double> positions, int selected) {
         driver.Inspect([=](CDialog& dialog) {
-            CEditorDlg& editor = Editor(dialog);
+            CEditorDlgTestSeam editor = Editor(dialog);
             std::vector<double> t, p, c0, c1;
             for (int i = 0; i < editor.m_Data.m_Time.GetValuesCount(); ++i) {
                 t.push_back(editor.m_Data.m_Time.GetValueInInternalUnit(i));
@@ -112,7 +112,7 @@ TEST_F(Points, UpdateOfTheStartPointIsRefused) {
 
 TEST_F(Points, GraphMoves) {
     driver.Inspect([](CDialog& dialog) {
-        CEditorDlg& editor = Editor(dialog);
+        CEditorDlgTestSeam editor = Editor(dialog);
         // Point 2 to time 14.7 and an unclamped, unquantised position.
         EXPECT_TRUE(editor.m_Graph.MovePoint(2, 14.7, 1e15 + 0.5));
         EXPECT_EQ(editor.m_Data.m_Time.GetValueInInternalUnit(2), 15);
@@ -130,7 +130,7 @@ TEST_F(Points, GraphMoves) {
         .ExpectMessage("Incorrect time value!");
     ExpectTable({0, 10, 15, 30}, {0, 100, 1e15 + 0.5, 300}, 1);
     driver.Inspect([](CDialog& dialog) {
-        CEditorDlg& editor = Editor(dialog);
+        CEditorDlgTestSeam editor = Editor(dialog);
         // Another sender's low word, or a point that is not there: nothing changes.
         dialog.SendMessage(WM_GRAPH_POINT, 0, MAKELPARAM(1, 3));
         dialog.SendMessage(WM_GRAPH_POINT, 0, MAKELPARAM(0, 9));

@@ -109,7 +109,7 @@ protected:
             .Select(IDC_TIME_UNIT, c.time.name.c_str());
         enter();
         driver.Inspect([&](CDialog& dialog) {
-            const CInternalData& data = static_cast<CEditorDlg&>(dialog).m_Data;
+            const CInternalData& data = CEditorDlgTestSeam(dialog).m_Data;
             ASSERT_EQ(data.m_Time.GetValuesCount(), static_cast<int>(points.size()) + 1);
             for (size_t i = 0; i < points.size(); ++i) {
                 const int index = static_cast<int>(i) + 1;

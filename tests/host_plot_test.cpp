@@ -215,7 +215,7 @@ TEST_F(HostPlot, RefusalsWriteNothing) {
     EXPECT_TRUE(Contents(dir / "S.SVG").starts_with("<?xml"));
 }
 
-// The window support comes with Qt and is loaded only by the commands that draw or show: a
+// The graphics support comes with Qt and is loaded only by the commands that draw or show: a
 // travex-host installed without it (and without the Qt driver) still translates, and plot says
 // what is missing.
 TEST_F(HostPlot, WithoutTheWindowSupportTranslateRunsAndPlotNamesWhatIsMissing) {
@@ -231,8 +231,8 @@ TEST_F(HostPlot, WithoutTheWindowSupportTranslateRunsAndPlotNamesWhatIsMissing) 
     const std::string plot = (dir / "plot.svg").string();
     const ChildResult plotted = RunChild(host, {"plot", kSCurve.string(), "-o", plot});
     EXPECT_EQ(plotted.exitStatus, 2);
-    EXPECT_TRUE(plotted.err.starts_with("travex-host: cannot load the window support " +
-                                        (dir / "libhostwindows.so").string() + ": "))
+    EXPECT_TRUE(plotted.err.starts_with("travex-host: cannot load the graphics support " +
+                                        (dir / "libhostgraphics.so").string() + ": "))
         << plotted.err;
     EXPECT_FALSE(fs::exists(plot));
 }

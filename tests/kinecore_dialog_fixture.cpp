@@ -41,8 +41,8 @@ CTestEditorDlg::CTestEditorDlg(CMC_Setup& setup, CMC_Motion& motion, CString& pa
     for (double iu : {0.0, 1000.0, -500.0}) {
         m_position.InsertValueInInternalUnitAt(m_position.GetValuesCount(), iu);
     }
-    m_curves.Add(new CCurve(0, -1));
-    m_curves.Add(new CCurve(0, -1));
+    m_curves.Add(new CCurve);
+    m_curves.Add(new CCurve);
     m_filter.Add(new CXYCurve);
     m_filter.m_pCurves = &m_curves;
 }

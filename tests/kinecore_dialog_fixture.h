@@ -52,7 +52,7 @@ public:
     bool m_bWithGraph = true;
     CGraphWindow m_graph{1, 0};
     CCurveArray m_curves;  // times, positions
-    CGraphFilter m_filter{nullptr, "test", "Time", "Position"};
+    CGraphFilter m_filter{"Time", "Position"};
 
 protected:
     BOOL OnInitDialog() override;

@@ -34,75 +34,81 @@ TEST_F(MotionEventTest, StartsAsAWaitTimeThatStopsTheMotion) {
               "After a wait time of 0 s, stopping the motion in progress");
 }
 
-TEST_F(MotionEventTest, WaitTime) {
+// Each kind of event with and without its stop, and at each level where it has one: its
+// parameter text, its description, its code, and a text that reads back into the same event.
+TEST_F(MotionEventTest, EachKindWritesDescribesAndGeneratesItself) {
+    constexpr WORD kStop = CMotionEvent::FLAG_STOP_MOTION;
+    struct Case {
+        CMotionEvent::Kind kind;
+        double value;
+        int level;
+        WORD flags;
+        const char* text;
+        const char* description;
+        const char* code;
+        int editable;
+    };
+    const char* const stop = "  STOP!; //Stop the motion in progress when the event occurs\r\n";
+    const Case cases[] = {
+        {CMotionEvent::EventWaitTime, 625, 1, kStop, "Event=WaitTime\r\nEventTime=625\r\n",
+         "After a wait time of 0.5 s, stopping the motion in progress",
+         "  !RT 625; //Set event: after 625 IU of time\r\n", 1},
+        {CMotionEvent::EventWaitTime, 625, 1, 0, "Event=WaitTime\r\nEventTime=625\r\n",
+         "After a wait time of 0.5 s", "  !RT 625; //Set event: after 625 IU of time\r\n", 1},
+        {CMotionEvent::EventPositionPasses, -500, 0, 0,
+         "Event=PositionPasses\r\nEventPosition=-500\r\nEventDirection=0\r\n",
+         "When the position falls below -0.25 rot",
+         "  !PLLT -500; //Set event: when the position falls below -500 IU\r\n", 1},
+        {CMotionEvent::EventPositionPasses, -500, 1, 0,
+         "Event=PositionPasses\r\nEventPosition=-500\r\nEventDirection=1\r\n",
+         "When the position rises above -0.25 rot",
+         "  !PLGT -500; //Set event: when the position rises above -500 IU\r\n", 1},
+        {CMotionEvent::EventInputChanges, 3, 1, kStop,
+         "Event=InputChanges\r\nEventInput=3\r\nEventLevel=1\r\n",
+         "When input 3 goes high, stopping the motion in progress",
+         "  !IN#3 1; //Set event: when input 3 goes high\r\n", 1},
+        {CMotionEvent::EventInputChanges, 3, 0, kStop,
+         "Event=InputChanges\r\nEventInput=3\r\nEventLevel=0\r\n",
+         "When input 3 goes low, stopping the motion in progress",
+         "  !IN#3 0; //Set event: when input 3 goes low\r\n", 1},
+        // Its settings are none, and it never stops a motion: the previous one has ended.
+        {CMotionEvent::EventMotionComplete, 0, 1, kStop, "Event=MotionComplete\r\n",
+         "When the previous motion is complete",
+         "  !MC; //Set event: when the previous motion is complete\r\n", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.description);
+        CMotionEvent event(*m_setup, m_motion);
+        event.SetKind(c.kind);
+        event.SetValue(c.value);
+        event.SetLevel(c.level);
+        event.m_wFlags = c.flags;
+        CString text;
+        event.WriteParameters(text);
+        EXPECT_EQ(text, c.text);
+        EXPECT_EQ(event.GetDescription(0), c.description);
+        const bool stops = (c.flags & kStop) && c.kind != CMotionEvent::EventMotionComplete;
+        EXPECT_EQ(event.GenerateMLCode(), CString(c.code) + (stops ? stop : ""));
+        EXPECT_EQ(event.IsEditable(), c.editable);
+        ExpectRoundTrip(event);
+    }
+}
+
+TEST_F(MotionEventTest, ValuesAreHeldToWhatTheDriveTakes) {
     m_event.SetValue(625.4);
     EXPECT_EQ(m_event.GetValue(), 625.0);
-    CString text;
-    m_event.WriteParameters(text);
-    EXPECT_EQ(text, "Event=WaitTime\r\nEventTime=625\r\n");
-    EXPECT_EQ(m_event.GetDescription(0),
-              "After a wait time of 0.5 s, stopping the motion in progress");
-    EXPECT_EQ(m_event.GenerateMLCode(),
-              "  !RT 625; //Set event: after 625 IU of time\r\n"
-              "  STOP!; //Stop the motion in progress when the event occurs\r\n");
-    m_event.m_wFlags &= ~CMotionEvent::FLAG_BIT0;
-    EXPECT_EQ(m_event.GetDescription(0), "After a wait time of 0.5 s");
-    EXPECT_EQ(m_event.GetDescription(1), "After a wait time of 0.5 s (625 IU)");
-    EXPECT_EQ(m_event.GenerateMLCode(), "  !RT 625; //Set event: after 625 IU of time\r\n");
-    ExpectRoundTrip(m_event);
+    EXPECT_EQ(m_event.GetDescription(1),
+              "After a wait time of 0.5 s (625 IU), stopping the "
+              "motion in progress");
     m_event.SetValue(-3);
     EXPECT_EQ(m_event.GetValue(), 0.0);
-}
 
-TEST_F(MotionEventTest, PositionPasses) {
-    m_event.SetKind(CMotionEvent::EventPositionPasses);
-    m_event.SetValue(-500);
-    m_event.SetLevel(0);
-    m_event.m_wFlags = 0;
-    CString text;
-    m_event.WriteParameters(text);
-    EXPECT_EQ(text, "Event=PositionPasses\r\nEventPosition=-500\r\nEventDirection=0\r\n");
-    EXPECT_EQ(m_event.GetDescription(0), "When the position falls below -0.25 rot");
-    EXPECT_EQ(m_event.GenerateMLCode(),
-              "  !PLLT -500; //Set event: when the position falls below -500 IU\r\n");
-    ExpectRoundTrip(m_event);
-    m_event.SetLevel(7);
-    EXPECT_EQ(m_event.GetLevel(), 1);
-    EXPECT_EQ(m_event.GetDescription(0), "When the position rises above -0.25 rot");
-    EXPECT_EQ(m_event.GenerateMLCode(),
-              "  !PLGT -500; //Set event: when the position rises above -500 IU\r\n");
-    ExpectRoundTrip(m_event);
-}
-
-TEST_F(MotionEventTest, InputChanges) {
     m_event.SetKind(CMotionEvent::EventInputChanges);
     EXPECT_EQ(m_event.GetValue(), 1.0);
     m_event.SetValue(40);
     EXPECT_EQ(m_event.GetValue(), 16.0);
-    m_event.SetValue(3);
-    CString text;
-    m_event.WriteParameters(text);
-    EXPECT_EQ(text, "Event=InputChanges\r\nEventInput=3\r\nEventLevel=1\r\n");
-    EXPECT_EQ(m_event.GetDescription(0), "When input 3 goes high, stopping the motion in progress");
-    EXPECT_EQ(m_event.GenerateMLCode(),
-              "  !IN#3 1; //Set event: when input 3 goes high\r\n"
-              "  STOP!; //Stop the motion in progress when the event occurs\r\n");
-    m_event.SetLevel(0);
-    EXPECT_TRUE(m_event.GenerateMLCode().str().starts_with(
-        "  !IN#3 0; //Set event: when input 3 goes low\r\n  STOP!;"));
-    ExpectRoundTrip(m_event);
-}
-
-TEST_F(MotionEventTest, MotionCompleteHasNoSettingsAndNoStop) {
-    m_event.SetKind(CMotionEvent::EventMotionComplete);
-    EXPECT_EQ(m_event.IsEditable(), 0);
-    CString text;
-    m_event.WriteParameters(text);
-    EXPECT_EQ(text, "Event=MotionComplete\r\n");
-    EXPECT_EQ(m_event.GetDescription(0), "When the previous motion is complete");
-    EXPECT_EQ(m_event.GenerateMLCode(),
-              "  !MC; //Set event: when the previous motion is complete\r\n");
-    ExpectRoundTrip(m_event);
+    m_event.SetLevel(7);
+    EXPECT_EQ(m_event.GetLevel(), 1);
 }
 
 TEST_F(MotionEventTest, FailedReadsLeaveOnlyTheirMessageAndTheEventUnchanged) {

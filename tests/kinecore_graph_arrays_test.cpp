@@ -44,7 +44,7 @@ TEST(FloatArray, GrowsShrinksInsertsRemovesAndRefusesBadIndexes) {
 }
 
 struct CountedCurve : CCurve {
-    explicit CountedCurve(int& deleted) : CCurve(0, -1), m_deleted(deleted) {}
+    explicit CountedCurve(int& deleted) : m_deleted(deleted) {}
     ~CountedCurve() override { ++m_deleted; }
     int& m_deleted;
 };
@@ -114,9 +114,9 @@ TEST(CurveContainers, EachDeletesWhatItHoldsAndNothingElse) {
         EXPECT_EQ(curves.Add(new CountedCurve(deletedCurves)), 0);
         EXPECT_EQ(curves.Add(new CountedCurve(deletedCurves)), 1);
         {
-            CGraphFilter filter(nullptr, nullptr, nullptr, "Position");
+            CGraphFilter filter(nullptr, "Position");
             EXPECT_EQ(filter.m_strTitle, "Position");
-            EXPECT_EQ(filter.m_strName, "");
+            EXPECT_EQ(filter.m_strXTitle, "");
             filter.m_pCurves = &curves;
             EXPECT_EQ(filter.Add(new CountedXYCurve(deletedXY)), 0);
             EXPECT_EQ(filter.Add(new CountedXYCurve(deletedXY)), 1);

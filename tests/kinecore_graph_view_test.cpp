@@ -1,6 +1,7 @@
 // The graph under the mouse: what a click, a drag, the wheel, a double click and Home do to the
 // points and the view; the ticks and the decimated curve that it draws.
 #include <cmath>
+#include <numeric>
 
 #include "kinecore_dialog_fixture.h"
 #include "platform/kinecore/GraphDecimation.h"
@@ -55,6 +56,45 @@ TEST_F(GraphViewTest, ClickPicksADragMovesOnceOnRelease) {
     Script("click Cancel\n");
     m_dialog.DoModal();
     EXPECT_TRUE(m_driver.Finish()) << m_driver.GetError().GetString();
+}
+
+// The parent hears of a point by its index in the high word of an LPARAM, which names points
+// up to 65535 only. A click or a drag on a later point does nothing at all, so that the curves
+// never hold a move that the parent's table did not take.
+TEST_F(GraphViewTest, PointsPastTheNotificationsReachTakeNoClickOrDrag) {
+    constexpr int kCount = 70000;
+    m_driver.Inspect([](CDialog& shown) {
+        CTestEditorDlg& editor = AsEditor(shown);
+        std::vector<double> times(kCount), positions(kCount, 0.0);
+        std::iota(times.begin(), times.end(), 0.0);
+        FillCurves(editor, times, positions);
+        CGraphWindow& graph = editor.m_graph;
+        graph.MoveWindow(0, 0, 400, 300);
+        graph.OnDataChanged();
+        for (const int point : {65535, 65536, kCount - 1}) {
+            SCOPED_TRACE(point);
+            graph.m_dViewMinX = point - 10;
+            graph.m_dViewMaxX = point + 10;
+            graph.m_dViewMinY = -1;
+            graph.m_dViewMaxY = 1;
+            const CPoint pixel = graph.PointToPixel(point, 0);
+            const CPoint target(pixel.x, pixel.y - 40);
+            ASSERT_EQ(graph.HitTest(pixel), point);
+            graph.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(pixel));
+            graph.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(target));
+            graph.SendMessage(WM_LBUTTONUP, 0, At(target));
+            EXPECT_EQ(graph.GetSelectedPoint(), 65535);
+            EXPECT_EQ(graph.m_dViewMinX, point - 10);  // nor is it a pan
+        }
+        EXPECT_EQ(editor.m_curves.GetAt(1)->GetAt(65536), 0);
+        EXPECT_EQ(editor.m_curves.GetAt(1)->GetAt(kCount - 1), 0);
+        EXPECT_GT(editor.m_curves.GetAt(1)->GetAt(65535), 0);
+    });
+    Script("click Cancel\n");
+    m_dialog.DoModal();
+    EXPECT_TRUE(m_driver.Finish()) << m_driver.GetError().GetString();
+    ASSERT_EQ(m_log.size(), 2u);  // the pick and the drag of point 65535
+    for (const std::string& heard : m_log) EXPECT_TRUE(heard.starts_with("graph 0/65535 at "));
 }
 
 TEST_F(GraphViewTest, WheelZoomsAboutThePointerBackgroundDragPansHomeShowsAll) {

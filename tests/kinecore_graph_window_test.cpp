@@ -62,6 +62,7 @@ TEST_F(GraphWindowTest, ThePointStandsInBothArraysBeforeTheParentHears) {
 TEST_F(GraphWindowTest, ScriptLinesThatNoUserCouldPlayStopTheScript) {
     const std::vector<std::pair<const char*, const char*>> cases = {
         {"drag 3 1 1", "test.txt:1: the graph has no point 3"},
+        {"pick 65536", "test.txt:1: the graph takes points up to 65535 only, not 65536"},
         {"pick 1.5", "test.txt:1: \"1.5\" is not a point number"},
         {"drag 1 soon 1", "test.txt:1: \"soon\" is not a time"},
         {"drag 1 1", "test.txt:1: drag takes 3 words (POINT TIME POSITION), not 2"},

@@ -29,8 +29,11 @@ protected:
         m_driver.RegisterVerb("open", [this](CDialog& dialog, const std::vector<CString>& args) {
             if (!args.empty()) m_driver.AnswerNextFileChoice(args[0]);
             CFileDialog files(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST, kFilter, &dialog);
-            m_log.push_back(files.DoModal() == IDOK ? "opened " + files.GetFileName().str()
-                                                    : std::string("cancelled"));
+            m_log.push_back(
+                files.DoModal() == IDOK
+                    ? "opened " +
+                          std::filesystem::path(files.GetPathName().str()).filename().string()
+                    : std::string("cancelled"));
             return CString();
         });
         m_driver.RegisterVerb("arm", [this](CDialog&, const std::vector<CString>& args) {

@@ -18,7 +18,7 @@ protected:
 
     void Points(const std::vector<Point>& points) {
         SetPoints(data, points);
-        SetReadLimits(data);
+        SetReadLimits(data, host);
         data.m_Position.SelectUnit("IU");
         data.m_Time.SelectUnit("IU");
     }

@@ -84,7 +84,7 @@ TEST(PointValidation, FirstFaultAndItsPoint) {
         TestHost host;
         CInternalData data(*host.setup, host.motion);
         SetPoints(data, c.points);
-        SetReadLimits(data);
+        SetReadLimits(data, host);
         int index = -7;
         EXPECT_STREQ(data.ValidatePoints(index), c.message);
         EXPECT_EQ(index, c.point);

@@ -119,8 +119,8 @@ TEST_F(InstalledPackage, NameVersionAndDependenciesComeFromTheBuild) {
 TEST_F(InstalledPackage, CarriesEveryLibraryThatTheHostLoadsFromTheBuild) {
     // The two libraries that travex-host opens itself, and what it and they load from the
     // build folder.
-    std::set<std::string> built{"Travex.so", "libhostwindows.so"};
-    for (const char* file : {"travex-host", "Travex.so", "libhostwindows.so"}) {
+    std::set<std::string> built{"Travex.so", "libhostgraphics.so"};
+    for (const char* file : {"travex-host", "Travex.so", "libhostgraphics.so"}) {
         const ChildResult ldd = OnPath({"ldd", (kBuildDir / file).string()});
         ASSERT_EQ(ldd.exitStatus, 0) << file << ": " << ldd.err;
         for (const std::string& line : Lines(ldd.out)) {

@@ -1,75 +1,20 @@
 // Template 214 as windres compiles the module's script and the dialog manager reads it, held
-// against the editor's layout.
+// to what a dialog needs: every control once, in tab order, inside the frame and apart.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "afxdlgtemplate.h"
 #include "afxres.h"
 #include "afxrestable.h"
+#include "atltypes.h"
 
 const CResourceTable& TravexResourceTable();
 
 namespace {
-
-struct ExpectedControl {
-    int id;
-    const char* windowClass;
-    const char* text;
-    short x, y, cx, cy;
-    DWORD style;
-    DWORD exStyle;
-};
-
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-constexpr DWORD kCheckBox = kChild | BS_AUTOCHECKBOX | WS_TABSTOP;
-constexpr DWORD kRadio = kChild | BS_AUTORADIOBUTTON;
-constexpr DWORD kPush = kChild | BS_PUSHBUTTON | WS_TABSTOP;
-constexpr DWORD kEdit = kChild | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;
-constexpr DWORD kUnitList = kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-constexpr DWORD kRightLabel = kChild | SS_RIGHT | WS_GROUP;
-
-// The layout of the PT editor, control by control in tab order.
-const std::vector<ExpectedControl> kLayout = {
-    {1507, "BUTTON", "Host address =", 20, 6, 63, 10, kCheckBox, 0},
-    {1508, "EDIT", "", 85, 4, 25, 14, kEdit, 0},
-    {1506, "BUTTON", "Clear PT Buffer", 127, 6, 64, 10, kCheckBox, 0},
-    {-1, "STATIC", "Position", 32, 24, 26, 8, kRightLabel, 0},
-    {1010, "EDIT", "", 62, 21, 60, 14, kEdit, 0},
-    {1018, "COMBOBOX", "", 127, 22, 55, 66, kUnitList, 0},
-    {-1, "STATIC", "Time", 42, 41, 16, 8, kRightLabel, 0},
-    {1009, "EDIT", "", 62, 38, 60, 14, kEdit, 0},
-    {1017, "COMBOBOX", "", 127, 39, 55, 66, kUnitList, 0},
-    {1013, "BUTTON", "&<<", 62, 58, 50, 14, kPush, 0},
-    {1014, "BUTTON", ">&>", 117, 58, 50, 14, kPush, 0},
-    {1000, "BUTTON", "&Remove", 37, 75, 50, 14, kPush, 0},
-    {1001, "BUTTON", "&Update", 93, 75, 50, 14, kPush, 0},
-    {1002, "BUTTON", "&Insert", 149, 75, 50, 14, kPush, 0},
-    {1015, "STATIC", "Values relative to starting point of PT", 43, 90, 140, 8,
-     kChild | SS_LEFT | WS_GROUP, 0},
-    {1016, "STATIC", "Static", 7, 108, 238, 129, kChild | SS_CENTER | SS_CENTERIMAGE | WS_GROUP,
-     WS_EX_CLIENTEDGE},
-    {-1, "BUTTON", "Execute", 207, 3, 115, 104, kChild | BS_GROUPBOX, 0},
-    {1011, "BUTTON", "&Immediate", 211, 16, 46, 10, kRadio | WS_GROUP, 0},
-    {1012, "BUTTON", "&On event", 211, 44, 45, 10, kRadio, 0},
-    {1021, "BUTTON", "Then wait until motion is completed", 259, 10, 60, 23,
-     kCheckBox | BS_MULTILINE, 0},
-    {1503, "BUTTON", "Change Event", 257, 36, 60, 12, kPush, 0},
-    {1504, "BUTTON", "Edit Event", 257, 50, 60, 12, kPush, 0},
-    {1505, "EDIT", "", 211, 67, 106, 38,
-     kChild | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_WANTRETURN | WS_BORDER, 0},
-    {1003, "BUTTON", "I&mport From File", 251, 165, 66, 14, kPush, 0},
-    {1019, "BUTTON",
-     "Generate new trajectory starting from actual values of position and speed reference", 16, 240,
-     290, 10, kRadio | WS_GROUP, 0},
-    {1020, "BUTTON",
-     "Generate new trajectory starting from actual values of load/motor position and speed", 16,
-     254, 290, 10, kRadio, 0},
-    {1, "BUTTON", "OK", 78, 270, 50, 14, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
-    {2, "BUTTON", "Cancel", 144, 270, 50, 14, kPush, 0},
-    {57671, "BUTTON", "Help", 210, 270, 50, 14, kPush, 0},
-};
 
 const DLGTEMPLATEDATA& Template214() {
     const DLGTEMPLATEDATA* dialog = TravexResourceTable().FindDialog(214u);
@@ -105,23 +50,84 @@ TEST(Template214, FrameCaptionAndFont) {
     EXPECT_EQ(dialog.windowClass, "");
 }
 
-TEST(Template214, ControlsInTabOrder) {
+const DLGITEMTEMPLATEDATA* Control(int id) {
+    for (const DLGITEMTEMPLATEDATA& item : Template214().items)
+        if (item.id == id) return &item;
+    return nullptr;
+}
+
+// A drop-down list's height in the template is that of its open list; closed, it stands as
+// high as an edit.
+CRect Placed(const DLGITEMTEMPLATEDATA& item) {
+    const int height = item.windowClass == "COMBOBOX" ? std::min<int>(item.cy, 14) : item.cy;
+    return CRect(item.x, item.y, item.x + item.cx, item.y + height);
+}
+
+bool IsGroupBox(const DLGITEMTEMPLATEDATA& item) {
+    return item.windowClass == "BUTTON" && (item.style & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+TEST(Template214, EveryControlOnceInTabOrder) {
+    // The template's order is the tab order; labels and the group box carry no id of their own.
+    const std::vector<int> kTabOrder = {1507, 1508, 1506, 1010, 1018, 1009, 1017,     1013, 1014,
+                                        1000, 1001, 1002, 1015, 1016, 1011, 1012,     1021, 1503,
+                                        1504, 1505, 1003, 1019, 1020, IDOK, IDCANCEL, 57671};
+    std::vector<int> ids;
+    for (const DLGITEMTEMPLATEDATA& item : Template214().items)
+        if (item.id != -1) ids.push_back(item.id);
+    EXPECT_EQ(ids, kTabOrder);
+}
+
+TEST(Template214, ControlsLieInsideTheDialogAndApart) {
     const DLGTEMPLATEDATA& dialog = Template214();
-    ASSERT_EQ(dialog.items.size(), 29u);
-    for (size_t i = 0; i < kLayout.size(); ++i) {
-        const ExpectedControl& expected = kLayout[i];
+    const CRect inside(0, 0, dialog.cx, dialog.cy);
+    for (size_t i = 0; i < dialog.items.size(); ++i) {
         const DLGITEMTEMPLATEDATA& item = dialog.items[i];
-        SCOPED_TRACE("control " + std::to_string(i) + ", id " + std::to_string(expected.id));
-        EXPECT_EQ(item.id, expected.id);
-        EXPECT_EQ(item.windowClass, expected.windowClass);
-        EXPECT_EQ(item.text, expected.text);
-        EXPECT_EQ(item.x, expected.x);
-        EXPECT_EQ(item.y, expected.y);
-        EXPECT_EQ(item.cx, expected.cx);
-        EXPECT_EQ(item.cy, expected.cy);
-        EXPECT_EQ(item.style, expected.style) << std::hex << item.style;
-        EXPECT_EQ(item.exStyle, expected.exStyle);
+        const CRect rect = Placed(item);
+        SCOPED_TRACE("control " + std::to_string(i) + " \"" + item.text + "\"");
+        CRect common;
+        EXPECT_TRUE(common.IntersectRect(rect, inside) && common == rect);
+        for (size_t j = i + 1; j < dialog.items.size(); ++j) {
+            const DLGITEMTEMPLATEDATA& other = dialog.items[j];
+            // A group box frames the controls of its group.
+            if (IsGroupBox(item) || IsGroupBox(other)) continue;
+            EXPECT_FALSE(common.IntersectRect(rect, Placed(other)))
+                << "overlaps control " << j << " \"" << other.text << "\"";
+        }
     }
+}
+
+// What the module's code and its scripts rely on: the kind of each control that the code reads,
+// the captions that scripts name, and the graph's place, which the graph window takes over.
+TEST(Template214, TheControlsThatTheCodeAndScriptsUse) {
+    for (const int id : {1508, 1010, 1009, 1505}) {
+        ASSERT_NE(Control(id), nullptr) << id;
+        EXPECT_EQ(Control(id)->windowClass, "EDIT") << id;
+    }
+    for (const int id : {1018, 1017}) {
+        ASSERT_NE(Control(id), nullptr) << id;
+        EXPECT_EQ(Control(id)->windowClass, "COMBOBOX") << id;
+    }
+    const std::pair<int, const char*> captions[] = {
+        {1000, "&Remove"}, {1001, "&Update"},           {1002, "&Insert"},    {1013, "&<<"},
+        {1014, ">&>"},     {1003, "I&mport From File"}, {1011, "&Immediate"}, {1012, "&On event"},
+        {IDOK, "OK"},      {IDCANCEL, "Cancel"}};
+    for (const auto& [id, caption] : captions) {
+        ASSERT_NE(Control(id), nullptr) << id;
+        EXPECT_EQ(Control(id)->text, caption);
+    }
+    // Labels name the field after them.
+    const auto& items = Template214().items;
+    for (const auto& [label, field] : {std::pair{"Position", 1010}, std::pair{"Time", 1009}}) {
+        const auto at = std::find_if(items.begin(), items.end(),
+                                     [&](const auto& item) { return item.text == label; });
+        ASSERT_NE(at, items.end()) << label;
+        ASSERT_NE(at + 1, items.end());
+        EXPECT_EQ((at + 1)->id, field) << label;
+    }
+    const DLGITEMTEMPLATEDATA* graph = Control(1016);
+    ASSERT_NE(graph, nullptr);
+    EXPECT_EQ(Placed(*graph), CRect(7, 108, 245, 237));
 }
 
 // A WS_GROUP control starts a group that runs to the next one; auto radio buttons clear the

@@ -1,32 +1,10 @@
 #include "window_fixture.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "HostCommand.h"
 
 namespace window_test {
-
-void WindowTest::SetUp() {
-    dir = fs::temp_directory_path() /
-          ("window_" + std::to_string(getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-}
-
-std::string WindowTest::Put(const std::string& name, const std::string& text) const {
-    std::ofstream(dir / name, std::ios::binary) << text;
-    return (dir / name).string();
-}
-
-std::string WindowTest::Contents(const std::string& path) const {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 int WindowTest::Edit(const std::string& motion) {
     CLI::App app;

@@ -11,12 +11,12 @@
 #include <QLineEdit>
 #include <QTest>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 
 #include "EditCommand.h"
 #include "editor/resource.h"
+#include "scratch_folder.h"
 
 namespace window_test {
 
@@ -54,16 +54,15 @@ inline std::function<bool()> Editor() { return QtInputQueue::FrontTitled("Motion
 
 class WindowTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string Put(const std::string& name, const std::string& text) const;
-    std::string Contents(const std::string& path) const;
+    std::string Put(const std::string& name, const std::string& text) const {
+        return scratch.Put(name, text);
+    }
     // `travex-host edit MOTION` in-process, while the queue plays; the exit status. Standard
     // output (the message lines) lands in `out`.
     int Edit(const std::string& motion);
 
-    fs::path dir;
+    ScratchFolder scratch;
+    const fs::path dir = scratch.Path();
     QtInputQueue queue;
     std::string out;
 };

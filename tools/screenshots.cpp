@@ -2,7 +2,7 @@
 // and with a unit list opened)
 // and the event dialogs it opens, rendered to PNG files in FOLDER with Qt's offscreen platform
 // (make screenshots).
-#include <QtDialogDriver.h>
+#include <QtApplicationScope.h>
 #include <QtInputQueue.h>
 
 #include <QAbstractButton>
@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     CHostSession session;
-    CHostWindows* windows = LoadHostWindows(error);
+    CHostGraphics* windows = LoadHostGraphics(error);
     if (!windows || !session.Open(HostOptions{}, error)) {
         std::fprintf(stderr, "travex-screenshots: %s\n", error.c_str());
         return 2;

@@ -29,7 +29,7 @@ void PrintMessageLine(const std::string& text) {
 }
 
 // The editor for a person, in a window: exit statuses and the writing of MOTION as under scripts.
-int RunWindowEdit(CHostWindows& windows, const HostOptions& options, const std::string& motionPath,
+int RunWindowEdit(CHostGraphics& windows, const HostOptions& options, const std::string& motionPath,
                   std::string motion) {
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
@@ -50,9 +50,9 @@ int RunWindowEdit(CHostWindows& windows, const HostOptions& options, const std::
 int RunEdit(const HostOptions& options, const EditArguments& arguments) {
     std::string error;
     // Window support is loaded only where windows may be shown.
-    CHostWindows* windows = nullptr;
+    CHostGraphics* windows = nullptr;
     if (arguments.scriptPath.empty() || arguments.window) {
-        windows = LoadHostWindows(error);
+        windows = LoadHostGraphics(error);
         if (!windows) return ReportFailure(error.c_str());
     }
     const bool display = windows && windows->HasDisplay();

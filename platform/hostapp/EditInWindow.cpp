@@ -1,6 +1,6 @@
 #include "EditInWindow.h"
 
-BOOL EditInWindow(CHostWindows& windows, const CHostSession& session, CString& text,
+BOOL EditInWindow(CHostGraphics& windows, const CHostSession& session, CString& text,
                   std::vector<CString>& messages, std::string& error) {
     bool shownDialog = false;
     const BOOL confirmed = windows.RunWithWindows(

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "HostSession.h"
-#include "HostWindows.h"
+#include "HostGraphics.h"
 
 // Runs the module's editor in a window on `text` (an application from `windows` must be open).
 // TRUE after OK, with `text` replaced; the texts of the message boxes shown in `messages`. FALSE,
 // with `error` set, when the module opened no dialog.
-BOOL EditInWindow(CHostWindows& windows, const CHostSession& session, CString& text,
+BOOL EditInWindow(CHostGraphics& windows, const CHostSession& session, CString& text,
                   std::vector<CString>& messages, std::string& error);

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "ExitStatus.h"
-#include "HostWindows.h"
+#include "HostGraphics.h"
 #include "MotionPreviewSource.h"
 #include "WholeTextIO.h"
 
@@ -39,7 +39,7 @@ bool ParseSize(const std::string& text, CSize& size) {
 
 int RunPlot(const HostOptions& options, const PlotArguments& arguments) {
     std::string bytes, error;
-    CHostWindows* windows = LoadHostWindows(error);
+    CHostGraphics* windows = LoadHostGraphics(error);
     if (!windows) return ReportFailure(error.c_str());
     DrawingFormat format;
     if (!windows->FormatOfPath(arguments.outputPath, format)) {

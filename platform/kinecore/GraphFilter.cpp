@@ -1,8 +1,7 @@
 #include "GraphWindow.h"
 
-CGraphFilter::CGraphFilter(CMC_Units* units, const char* name, const char* xTitle,
-                           const char* yTitle)
-    : m_pUnits(units), m_strName(name), m_strXTitle(xTitle), m_strTitle(yTitle) {}
+CGraphFilter::CGraphFilter(const char* xTitle, const char* yTitle)
+    : m_strXTitle(xTitle), m_strTitle(yTitle) {}
 
 CGraphFilter::~CGraphFilter() {
     for (CXYCurve* curve : m_xyCurves) delete curve;

@@ -9,35 +9,29 @@ namespace {
 
 CString Quoted(const CString& text) { return "\"" + text + "\""; }
 
-CString CaptionOf(const CWnd& window) {
-    CString caption;
-    window.GetWindowText(caption);
-    return caption;
-}
-
 // The graph of the dialog, or the reason why a user could not act on it.
 CGraphWindow* FindGraph(CDialog& dialog, CString& error) {
     for (CWnd* child = dialog.GetWindow(GW_CHILD); child; child = child->GetWindow(GW_HWNDNEXT)) {
         auto* graph = dynamic_cast<CGraphWindow*>(child);
         if (!graph) continue;
         if (!graph->IsWindowVisible()) {
-            error = "the graph of dialog " + Quoted(CaptionOf(dialog)) + " is hidden";
+            error = "the graph of " + CHeadlessDriver::NameOfDialog(dialog) + " is hidden";
         } else if (!graph->IsWindowEnabled()) {
-            error = "the graph of dialog " + Quoted(CaptionOf(dialog)) + " is disabled";
+            error = "the graph of " + CHeadlessDriver::NameOfDialog(dialog) + " is disabled";
         } else if (!graph->IsEditable()) {
-            error = "the graph of dialog " + Quoted(CaptionOf(dialog)) + " takes no input";
+            error = "the graph of " + CHeadlessDriver::NameOfDialog(dialog) + " takes no input";
         } else {
             return graph;
         }
         return nullptr;
     }
-    error = "dialog " + Quoted(CaptionOf(dialog)) + " has no graph";
+    error = CHeadlessDriver::NameOfDialog(dialog) + " has no graph";
     return nullptr;
 }
 
 bool ParsePoint(const CString& word, int& point) {
     double value = 0;
-    if (!ParseFiniteNumber(word.str(), value) || value < 0 || value > 0xFFFF ||
+    if (!ParseFiniteNumber(word.str(), value) || value < 0 || value > 2147483647.0 ||
         value != static_cast<int>(value))
         return false;
     point = static_cast<int>(value);
@@ -46,7 +40,10 @@ bool ParsePoint(const CString& word, int& point) {
 
 CString NoSuchPoint(int point) {
     CString error;
-    error.Format("the graph has no point %d", point);
+    // The graph names a point to its parent in 16 bits, and takes no later one (GraphWindow.h).
+    error.Format(point > 0xFFFF ? "the graph takes points up to 65535 only, not %d"
+                                : "the graph has no point %d",
+                 point);
     return error;
 }
 

@@ -134,10 +134,7 @@ void CGraphWindow::OnDataChanged() {
     if (!m_bZoomed) FitView();
 }
 
-void CGraphWindow::RefreshWindow() {
-    ++m_nRefreshCount;
-    Invalidate();
-}
+void CGraphWindow::RefreshWindow() { Invalidate(); }
 
 bool CGraphWindow::IncreasingX() const {
     if (m_nIncreasingX < 0) {

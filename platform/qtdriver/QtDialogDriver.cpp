@@ -11,8 +11,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 #include "QtDialogWindow.h"
@@ -65,44 +63,6 @@ QMessageBox::Icon IconOf(UINT nType) {
 QString FromText(LPCTSTR text) { return QString::fromUtf8(text ? text : ""); }
 
 }  // namespace
-
-bool QtHasDisplay() {
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        const char* value = std::getenv(variable);
-        if (value && *value) return true;
-    }
-    return false;
-}
-
-QtApplicationScope::QtApplicationScope() {
-    if (QApplication::instance()) return;
-    // Standard error belongs to the host's own messages; Qt's notes about the platform (a
-    // runtime folder, a missing font config) would mix into them.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::fprintf(stderr, "travex-host: %s\n", text.toLocal8Bit().constData());
-    });
-    static int argc = 1;
-    static char name[] = "travex-host";
-    static char* argv[] = {name, nullptr};
-    m_application = std::make_unique<QApplication>(argc, argv);
-}
-
-QtApplicationScope::~QtApplicationScope() = default;
-
-QStringList QtNameFilters(const CString& filter) {
-    QStringList parts = FromText(filter).split('|');
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        const QString name = parts[i].trimmed();
-        const QString patterns = parts[i + 1].trimmed().replace(';', ' ');
-        if (name.isEmpty() || patterns.isEmpty()) break;
-        // Qt reads the patterns from the parentheses at the end of the name.
-        filters << (name.endsWith(')') && name.contains(patterns) ? name
-                                                                  : name + " (" + patterns + ")");
-    }
-    return filters;
-}
 
 QtDialogDriver::QtDialogDriver() {
     if (const QScreen* screen = QGuiApplication::primaryScreen())

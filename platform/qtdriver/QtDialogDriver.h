@@ -10,23 +10,7 @@
 #include <string>
 #include <vector>
 
-class QApplication;
 class QtDialogWindow;
-
-// Whether windows can be shown: a display (DISPLAY, WAYLAND_DISPLAY) or a Qt platform named in
-// QT_QPA_PLATFORM (offscreen for tests and pictures).
-bool QtHasDisplay();
-// A QApplication for as long as the scope lives, unless the process has one already.
-class QtApplicationScope {
-public:
-    QtApplicationScope();
-    ~QtApplicationScope();
-    QtApplicationScope(const QtApplicationScope&) = delete;
-    QtApplicationScope& operator=(const QtApplicationScope&) = delete;
-
-private:
-    std::unique_ptr<QApplication> m_application;
-};
 
 class QtDialogDriver : public CDialogDriver {
 public:

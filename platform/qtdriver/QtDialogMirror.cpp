@@ -42,7 +42,6 @@ void QtDialogMirror::DialogClosing(CDialog& dialog) {
 
 void QtDialogMirror::Pause() {
     QApplication::processEvents();
-    if (m_hook && GetFrontWindow()) m_hook(*GetFrontWindow());
     if (m_delayMs == 0) return;
     QEventLoop loop;
     QTimer::singleShot(m_delayMs, &loop, &QEventLoop::quit);

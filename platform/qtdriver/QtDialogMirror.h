@@ -21,16 +21,12 @@ public:
     void ActionPlayed(CDialog& dialog) override;
     void DialogClosing(CDialog& dialog) override;
 
+private:
     // The window of the dialog in front; null when none is open.
     QtDialogWindow* GetFrontWindow() const;
-    // Called after each action has been shown (tests look at the windows here).
-    void SetShownHook(void (*hook)(QtDialogWindow& window)) { m_hook = hook; }
-
-private:
     void Pause();
 
     int m_delayMs;
     std::unique_ptr<QtDialogDriver> m_driver;  // lays the windows out
     std::vector<std::unique_ptr<QtDialogWindow>> m_windows;
-    void (*m_hook)(QtDialogWindow& window) = nullptr;
 };

@@ -98,14 +98,6 @@ QtDialogWindow::QtDialogWindow(QtDialogDriver& driver, CDialog& dialog, QWidget*
     Sync();
 }
 
-QWidget* QtDialogWindow::WidgetFor(int id) const {
-    for (const Control& control : m_controls) {
-        if (CWnd* window = CWnd::FromHandle(control.hWnd); window && window->GetDlgCtrlID() == id)
-            return control.widget;
-    }
-    return nullptr;
-}
-
 void QtDialogWindow::CreateControls() {
     for (CWnd* child = m_dialog.GetWindow(GW_CHILD); child; child = child->GetWindow(GW_HWNDNEXT)) {
         Kind kind = Kind::Label;

@@ -16,8 +16,6 @@ public:
     QtDialogWindow(QtDialogDriver& driver, CDialog& dialog, QWidget* parent);
 
     CDialog& GetDialog() const { return m_dialog; }
-    // The widget of control id (objectName "control_<id>"); null when there is none.
-    QWidget* WidgetFor(int id) const;
     // Shows the framework's state of the dialog and every control.
     void Sync();
 

@@ -10,6 +10,7 @@
 #include "editor/EditorDlg.h"
 #include "editor/resource.h"
 #include "plugin/Exports.h"
+#include "tests/editor_test_seam.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         .Click(IDC_IMPORT_FROM_FILE)
         .PickFile(path.c_str())
         .Inspect([&](CDialog& dialog) {
-            const CInternalData& record = static_cast<CEditorDlg&>(dialog).m_Data;
+            const CInternalData& record = CEditorDlgTestSeam(dialog).m_Data;
             CheckTable(record, lineCount);
             points = record.m_Time.GetValuesCount();
         })

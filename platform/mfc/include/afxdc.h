@@ -103,8 +103,6 @@ public:
 class CFont : public CGdiObject {
 public:
     BOOL CreateFontIndirect(const LOGFONT* lpLogFont);
-    // nPointSize in tenths of a point, for a surface of nDpi dots per inch.
-    BOOL CreatePointFont(int nPointSize, LPCTSTR lpszFaceName, int nDpi = 96);
 
     LOGFONT m_logFont;
 };
@@ -141,7 +139,6 @@ class CDC : public CObject {
 public:
     explicit CDC(CDrawingSurface* surface = nullptr);
 
-    CDrawingSurface* GetSurface() const { return m_pSurface; }
     int GetDeviceCaps(int nIndex) const;
 
     // Each returns the object selected before (null for the DC's initial one). The DC copies

@@ -79,9 +79,7 @@ public:
     // The cause for an errno value. The system's own errors are errno values here, so the two
     // conversions agree.
     static int ErrnoToException(int nErrno);
-    static int OsErrorToException(LONG lOsError) { return ErrnoToException(lOsError); }
     [[noreturn]] static void ThrowErrno(int nErrno, LPCTSTR lpszFileName = nullptr);
-    [[noreturn]] static void ThrowOsError(LONG lOsError, LPCTSTR lpszFileName = nullptr);
 
     int m_cause;
     LONG m_lOsError;

@@ -94,6 +94,8 @@ public:
     // it, as a label names its field. Null, with the reason in `error`, when there is none or
     // more than one.
     static CWnd* FindControl(CDialog& dialog, const CString& name, CString& error);
+    // `dialog "Caption"`, as a script's messages name a dialog.
+    static CString NameOfDialog(const CWnd& dialog);
 
     void RunModalLoop(CDialog& dialog) override;
     int MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType) override;

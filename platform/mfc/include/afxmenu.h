@@ -32,8 +32,6 @@ public:
 
     BOOL CreatePopupMenu();
     BOOL AppendMenu(UINT nFlags, UINT nIDNewItem = 0, LPCTSTR lpszNewItem = nullptr);
-    // Returns the item's previous check state, or (UINT)-1 when there is no such item.
-    UINT CheckMenuItem(UINT nIDCheckItem, UINT nCheck);
     const std::vector<CItem>& GetItems() const { return m_items; }
 
     // Shows the menu at (x, y) in pWnd's client pixels. With TPM_RETURNCMD: the chosen item's id,

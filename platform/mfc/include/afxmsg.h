@@ -29,7 +29,6 @@ constexpr UINT EM_GETSEL = 0x00B0;
 constexpr UINT EM_SETSEL = 0x00B1;
 constexpr UINT EM_SCROLLCARET = 0x00B7;
 constexpr UINT EM_REPLACESEL = 0x00C2;
-constexpr UINT EM_SETREADONLY = 0x00CF;
 constexpr UINT EN_SETFOCUS = 0x0100;
 constexpr UINT EN_KILLFOCUS = 0x0200;
 constexpr UINT EN_CHANGE = 0x0300;

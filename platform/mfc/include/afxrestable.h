@@ -31,8 +31,6 @@ public:
     CResourceTable(const CResourceTable&) = delete;
     CResourceTable& operator=(const CResourceTable&) = delete;
 
-    const std::string& GetModuleName() const { return m_moduleName; }
-
     void AddString(UINT id, std::string text);
     void AddDialog(CResourceName name, std::shared_ptr<const DLGTEMPLATEDATA> dialog);
 

@@ -81,7 +81,6 @@ public:
     int Replace(char from, char to);
     int Find(char ch, int start = 0) const;
     CString Mid(int first, int count) const;
-    CString Left(int count) const { return Mid(0, count); }
 
     // printf-style formatting, replacing the contents. Arguments must be plain C types: pass
     // strings as const char*.

@@ -85,7 +85,6 @@ public:
     // GW_CHILD: the first child, GW_HWNDNEXT: the next sibling, in template order.
     CWnd* GetWindow(UINT nCmd) const;
     DWORD GetStyle() const;
-    DWORD GetExStyle() const;
 
     void SetWindowText(LPCTSTR lpszString);
     int GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const;
@@ -140,7 +139,6 @@ public:
     // window or the window is taken.
     BOOL SubclassWindow(HWND hWnd);
     BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
-    HWND UnsubclassWindow();
 
     // Runs DoDataExchange in one direction: TRUE saves the controls into the members with
     // validation, FALSE loads the controls. FALSE when validation failed; the user has been told.
@@ -183,11 +181,7 @@ public:
 
 class CEdit : public CWnd {
 public:
-    // nEndChar -1 selects to the end; nStartChar -1 removes the selection.
-    void SetSel(int nStartChar, int nEndChar, BOOL bNoScroll = FALSE);
     void GetSel(int& nStartChar, int& nEndChar) const;
-    void ReplaceSel(LPCTSTR lpszNewText, BOOL bCanUndo = FALSE);
-    BOOL SetReadOnly(BOOL bReadOnly = TRUE);
 };
 
 class CStatic : public CWnd {};

@@ -55,12 +55,6 @@ LRESULT EditProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case EM_SCROLLCARET:
             return TRUE;  // the whole text is always in view without a screen
-        case EM_SETREADONLY:
-            if (wParam)
-                hWnd->style |= ES_READONLY;
-            else
-                hWnd->style &= ~static_cast<DWORD>(ES_READONLY);
-            return TRUE;
         case WM_SETFOCUS:
             NotifyParent(hWnd, EN_SETFOCUS);
             return 0;
@@ -229,25 +223,11 @@ std::unique_ptr<CWnd> MakeControlObject(const std::string& className) {
 
 }  // namespace afximpl
 
-void CEdit::SetSel(int nStartChar, int nEndChar, BOOL bNoScroll) {
-    SendMessage(EM_SETSEL, static_cast<WPARAM>(nStartChar), nEndChar);
-    if (!bNoScroll) SendMessage(EM_SCROLLCARET);
-}
-
 void CEdit::GetSel(int& nStartChar, int& nEndChar) const {
     DWORD start = 0, end = 0;
     SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     nStartChar = static_cast<int>(start);
     nEndChar = static_cast<int>(end);
-}
-
-void CEdit::ReplaceSel(LPCTSTR lpszNewText, BOOL bCanUndo) {
-    SendMessage(EM_REPLACESEL, static_cast<WPARAM>(bCanUndo),
-                reinterpret_cast<LPARAM>(lpszNewText));
-}
-
-BOOL CEdit::SetReadOnly(BOOL bReadOnly) {
-    return static_cast<BOOL>(SendMessage(EM_SETREADONLY, static_cast<WPARAM>(bReadOnly)));
 }
 
 int CComboBox::AddString(LPCTSTR lpszString) {

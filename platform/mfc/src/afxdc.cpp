@@ -36,6 +36,19 @@ CRect Normalized(int x1, int y1, int x2, int y2) {
     return CRect(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2));
 }
 
+// Takes `object`'s description as the one drawn with and returns the object it replaces; null
+// changes nothing.
+template <class Object, class Description>
+Object* Select(Object* object, Object*& selected, Description& current,
+               Description Object::*description) {
+    Object* previous = selected;
+    if (object) {
+        current = object->*description;
+        selected = object;
+    }
+    return previous;
+}
+
 }  // namespace
 
 BOOL CPen::CreatePen(int nPenStyle, int nWidth, COLORREF crColor) {
@@ -58,14 +71,6 @@ BOOL CFont::CreateFontIndirect(const LOGFONT* lpLogFont) {
     return TRUE;
 }
 
-BOOL CFont::CreatePointFont(int nPointSize, LPCTSTR lpszFaceName, int nDpi) {
-    LOGFONT font;
-    // Tenths of a point to pixels, rounded.
-    font.lfHeight = -static_cast<LONG>((nPointSize * nDpi + 360) / 720);
-    if (lpszFaceName) std::strncpy(font.lfFaceName, lpszFaceName, sizeof font.lfFaceName - 1);
-    return CreateFontIndirect(&font);
-}
-
 CDrawingSurface::~CDrawingSurface() = default;
 
 CDC::CDC(CDrawingSurface* surface) : m_pSurface(surface) {
@@ -81,30 +86,15 @@ int CDC::GetDeviceCaps(int nIndex) const {
 }
 
 CPen* CDC::SelectObject(CPen* pPen) {
-    CPen* previous = m_state.selectedPen;
-    if (pPen) {
-        m_state.pen = pPen->m_logPen;
-        m_state.selectedPen = pPen;
-    }
-    return previous;
+    return Select(pPen, m_state.selectedPen, m_state.pen, &CPen::m_logPen);
 }
 
 CBrush* CDC::SelectObject(CBrush* pBrush) {
-    CBrush* previous = m_state.selectedBrush;
-    if (pBrush) {
-        m_state.brush = pBrush->m_logBrush;
-        m_state.selectedBrush = pBrush;
-    }
-    return previous;
+    return Select(pBrush, m_state.selectedBrush, m_state.brush, &CBrush::m_logBrush);
 }
 
 CFont* CDC::SelectObject(CFont* pFont) {
-    CFont* previous = m_state.selectedFont;
-    if (pFont) {
-        m_state.font = pFont->m_logFont;
-        m_state.selectedFont = pFont;
-    }
-    return previous;
+    return Select(pFont, m_state.selectedFont, m_state.font, &CFont::m_logFont);
 }
 
 CGdiObject* CDC::SelectStockObject(int nIndex) {

@@ -91,10 +91,6 @@ void CFileException::ThrowErrno(int nErrno, LPCTSTR lpszFileName) {
     throw new CFileException(ErrnoToException(nErrno), nErrno, lpszFileName);
 }
 
-void CFileException::ThrowOsError(LONG lOsError, LPCTSTR lpszFileName) {
-    ThrowErrno(lOsError, lpszFileName);
-}
-
 void AfxThrowFileException(int cause, LONG lOsError, LPCTSTR lpszFileName) {
     throw new CFileException(cause, lOsError, lpszFileName);
 }

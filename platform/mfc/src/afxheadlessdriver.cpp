@@ -236,10 +236,14 @@ CString CHeadlessDriver::CheckAction(const CDialogScriptAction& action) const {
     return "unknown verb " + Quoted(action.verb);
 }
 
+CString CHeadlessDriver::NameOfDialog(const CWnd& dialog) {
+    return "dialog " + Quoted(CaptionOf(dialog));
+}
+
 CWnd* CHeadlessDriver::FindControl(CDialog& dialog, const CString& name, CString& error) {
     if (IsId(name)) {
         CWnd* control = dialog.GetDlgItem(std::atoi(name));
-        if (!control) error = "no control " + name + " in dialog " + Quoted(CaptionOf(dialog));
+        if (!control) error = "no control " + name + " in " + NameOfDialog(dialog);
         return control;
     }
     std::vector<CWnd*> matches;
@@ -250,7 +254,7 @@ CWnd* CHeadlessDriver::FindControl(CDialog& dialog, const CString& name, CString
         if (caption == name || WithoutMarks(caption) == name) matches.push_back(child);
     }
     if (matches.empty()) {
-        error = "no control " + Quoted(name) + " in dialog " + Quoted(CaptionOf(dialog));
+        error = "no control " + Quoted(name) + " in " + NameOfDialog(dialog);
         return nullptr;
     }
     if (matches.size() > 1) {
@@ -365,7 +369,7 @@ void CHeadlessDriver::RunModalLoop(CDialog& dialog) {
     while (dialog.ContinueModal() && !HasFailed()) {
         if (m_next >= m_steps.size()) {
             Fail(m_steps.empty() ? nullptr : &m_steps.back().action,
-                 "the script ends with dialog " + Quoted(CaptionOf(dialog)) + " still open");
+                 "the script ends with " + NameOfDialog(dialog) + " still open");
             break;
         }
         const size_t index = m_next++;

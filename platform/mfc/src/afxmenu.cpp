@@ -12,16 +12,6 @@ BOOL CMenu::AppendMenu(UINT nFlags, UINT nIDNewItem, LPCTSTR lpszNewItem) {
     return TRUE;
 }
 
-UINT CMenu::CheckMenuItem(UINT nIDCheckItem, UINT nCheck) {
-    for (CItem& item : m_items) {
-        if (item.nID != nIDCheckItem || (item.nFlags & MF_SEPARATOR)) continue;
-        const UINT previous = item.nFlags & MF_CHECKED;
-        item.nFlags = (item.nFlags & ~MF_CHECKED) | (nCheck & MF_CHECKED);
-        return previous;
-    }
-    return static_cast<UINT>(-1);
-}
-
 BOOL CMenu::TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT) {
     CDialogDriver* driver = AfxGetDialogDriver();
     const UINT chosen = driver ? driver->ChooseMenuItem(*this, CPoint(x, y), pWnd) : 0;

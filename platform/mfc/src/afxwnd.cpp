@@ -152,8 +152,6 @@ CWnd* CWnd::GetWindow(UINT nCmd) const {
 
 DWORD CWnd::GetStyle() const { return m_hWnd ? m_hWnd->style : 0; }
 
-DWORD CWnd::GetExStyle() const { return m_hWnd ? m_hWnd->exStyle : 0; }
-
 void CWnd::SetWindowText(LPCTSTR lpszString) {
     ::SendMessage(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpszString ? lpszString : ""));
 }
@@ -259,14 +257,6 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
 BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
     CWnd* item = pParent ? pParent->GetDlgItem(static_cast<int>(nID)) : nullptr;
     return item && SubclassWindow(item->m_hWnd);
-}
-
-HWND CWnd::UnsubclassWindow() {
-    HWND hWnd = m_hWnd;
-    if (!hWnd) return nullptr;
-    hWnd->object = hWnd->frameworkObject.get();
-    m_hWnd = nullptr;
-    return hWnd;
 }
 
 BOOL CWnd::ContinueModal() { return m_bContinueModal; }

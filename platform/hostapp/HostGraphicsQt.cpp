@@ -1,8 +1,9 @@
-// libhostwindows.so: the host's window support on the Qt driver.
+// libhostgraphics.so: the host's graphics support on the Qt driver.
+#include <QtApplicationScope.h>
 #include <QtDialogDriver.h>
 #include <QtDialogMirror.h>
 
-#include "HostWindows.h"
+#include "HostGraphics.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ class CQtWindowApplication : public CWindowApplication {
     QtApplicationScope m_scope;
 };
 
-class CQtHostWindows : public CHostWindows {
+class CQtHostGraphics : public CHostGraphics {
 public:
     bool HasDisplay() const override { return QtHasDisplay(); }
 
@@ -56,7 +57,7 @@ public:
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) CHostWindows* TravexHostWindows() {
-    static CQtHostWindows windows;
+extern "C" __attribute__((visibility("default"))) CHostGraphics* TravexHostGraphics() {
+    static CQtHostGraphics windows;
     return &windows;
 }

@@ -1,5 +1,5 @@
 // What travex-host needs of a window system: the editor in a window, a script's actions shown on
-// one, and drawings saved as files. It lives in libhostwindows.so with the host's libraries, loaded
+// one, and drawings saved as files. It lives in libhostgraphics.so with the host's libraries, loaded
 // only by the commands that use it: the toolkit's libraries take longer to load than a short
 // translation takes to run.
 #pragma once
@@ -18,9 +18,9 @@ public:
     virtual ~CWindowApplication() = default;
 };
 
-class CHostWindows {
+class CHostGraphics {
 public:
-    virtual ~CHostWindows() = default;
+    virtual ~CHostGraphics() = default;
 
     // Whether there is a desktop (or an offscreen platform) to show windows on.
     virtual bool HasDisplay() const = 0;
@@ -42,9 +42,9 @@ public:
                         std::string& bytes, std::string& error) = 0;
 };
 
-// The library's one export: its CHostWindows, which lives as long as the process.
-extern "C" CHostWindows* TravexHostWindows();
+// The library's one export: its CHostGraphics, which lives as long as the process.
+extern "C" CHostGraphics* TravexHostGraphics();
 
-// Loads libhostwindows.so from the program's directory the first time; null with a message when
+// Loads libhostgraphics.so from the program's directory the first time; null with a message when
 // it cannot be loaded.
-CHostWindows* LoadHostWindows(std::string& error);
+CHostGraphics* LoadHostGraphics(std::string& error);

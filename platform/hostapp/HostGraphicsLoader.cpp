@@ -1,0 +1,25 @@
+#include <dlfcn.h>
+
+#include "HostGraphics.h"
+#include "HostLibraries.h"
+
+CHostGraphics* LoadHostGraphics(std::string& error) {
+    static CHostGraphics* graphics = nullptr;
+    if (graphics) return graphics;
+    const std::string path = HostLibraryPath("libhostgraphics.so");
+    // Never closed: a toolkit does not take kindly to being unloaded under its own objects.
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char* reason = dlerror();
+        error =
+            "cannot load the graphics support " + path + ": " + (reason ? reason : "unknown error");
+        return nullptr;
+    }
+    const auto entry = reinterpret_cast<CHostGraphics* (*)()>(dlsym(handle, "TravexHostGraphics"));
+    if (!entry) {
+        error = path + " does not export TravexHostGraphics";
+        return nullptr;
+    }
+    graphics = entry();
+    return graphics;
+}
