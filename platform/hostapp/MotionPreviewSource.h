@@ -17,6 +17,8 @@ struct PreviewArguments {
     std::string timeUnit;
     std::string maxSpeed;  // empty: the setup's limit
     std::string maxAcceleration;
+    std::string maxJerk;
+    bool keepText = false;  // MotionPreview::text is wanted
 };
 
 // The motion and the unit and limit options of a command.
@@ -31,6 +33,8 @@ struct MotionPreview {
     // Where each limit comes from: "setup", "--max-speed", ...; empty without the limit.
     std::string speedLimitSource;
     std::string accelerationLimitSource;
+    std::string jerkLimitSource;
+    std::string text;  // the motion's parameter text as read, when asked for
     std::vector<LimitViolation> violations;
 };
 

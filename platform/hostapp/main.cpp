@@ -16,6 +16,7 @@
 #include "ImportCommand.h"
 #include "InfoCommand.h"
 #include "PlotCommand.h"
+#include "RetimeCommand.h"
 #include "ShowCommand.h"
 #include "TranslateCommand.h"
 #include "UsageMessage.h"
@@ -26,7 +27,7 @@ namespace {
 // Every subcommand, in the order that --help lists them.
 constexpr AddHostCommandFn kCommands[] = {
     AddInfoCommand,   AddDefaultsCommand, AddTranslateCommand, AddEditCommand,
-    AddImportCommand, AddShowCommand,     AddPlotCommand,
+    AddImportCommand, AddShowCommand,     AddPlotCommand,      AddRetimeCommand,
 };
 
 int Run(int argc, char** argv) {

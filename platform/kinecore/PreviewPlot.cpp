@@ -3,8 +3,10 @@
 #include <GraphWindow.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "GraphMapping.h"
@@ -40,10 +42,11 @@ struct Fonts {
 };
 
 struct Panel {
-    PreviewQuantity quantity;
+    PreviewQuantity quantity = PreviewQuantity::Position;
     std::string title;
     std::string unit;
     std::optional<double> limit;
+    const MotionPeak* peak = nullptr;  // none for the position
     bool limitInScale = false;
     CGraphTicks ticks;
     CGraphMapping mapping;  // x in the time unit shown, y in the panel's unit
@@ -59,6 +62,8 @@ double Shown(const PreviewUnits& units, PreviewQuantity quantity, double iu) {
             return units.Speed(iu);
         case PreviewQuantity::Acceleration:
             return units.Acceleration(iu);
+        case PreviewQuantity::Jerk:
+            return units.Jerk(iu);
     }
     return iu;
 }
@@ -67,30 +72,51 @@ double Shown(const PreviewUnits& units, PreviewQuantity quantity, double iu) {
 struct Layout {
     CRect titleRow;
     CGraphTicks timeTicks;
-    Panel panels[3];
+    std::vector<Panel> panels;
     int textHeight = 0;
 };
+
+std::vector<Panel> PanelsOf(const PreviewPlotContent& content) {
+    const PreviewUnits& units = content.units;
+    const MotionFigures& figures = *content.figures;
+    std::vector<Panel> panels(content.jerk ? 4 : 3);
+    panels[0].title = "Position";
+    panels[0].unit = units.position.name;
+    panels[1] = {PreviewQuantity::Velocity,
+                 "Speed",
+                 units.SpeedName(),
+                 content.limits.maxSpeed,
+                 &figures.peakSpeed,
+                 false,
+                 {},
+                 {}};
+    panels[2] = {PreviewQuantity::Acceleration,
+                 "Acceleration",
+                 units.AccelerationName(),
+                 content.limits.maxAcceleration,
+                 &figures.peakAcceleration,
+                 false,
+                 {},
+                 {}};
+    if (content.jerk) {
+        panels[3] = {PreviewQuantity::Jerk,
+                     "Jerk",
+                     units.JerkName(),
+                     content.limits.maxJerk,
+                     &figures.peakJerk,
+                     false,
+                     {},
+                     {}};
+    }
+    return panels;
+}
 
 Layout Arrange(CDC& dc, const CRect& area, const PreviewPlotContent& content, Fonts& fonts) {
     const CTrajectoryPreview& preview = *content.preview;
     const PreviewUnits& units = content.units;
     Layout layout;
-    layout.panels[0] = {
-        PreviewQuantity::Position, "Position", units.position.name, {}, false, {}, {}};
-    layout.panels[1] = {PreviewQuantity::Velocity,
-                        "Speed",
-                        units.SpeedName(),
-                        content.limits.maxSpeed,
-                        false,
-                        {},
-                        {}};
-    layout.panels[2] = {PreviewQuantity::Acceleration,
-                        "Acceleration",
-                        units.AccelerationName(),
-                        content.limits.maxAcceleration,
-                        false,
-                        {},
-                        {}};
+    layout.panels = PanelsOf(content);
+    const int count = static_cast<int>(layout.panels.size());
 
     dc.SelectObject(&fonts.title);
     const int titleHeight = dc.GetTextExtent("Ag").cy;
@@ -104,7 +130,7 @@ Layout Arrange(CDC& dc, const CRect& area, const PreviewPlotContent& content, Fo
     const int panelsTop = layout.titleRow.bottom + kPanelGap / 2;
     // Below the last panel: its tick labels and the time axis's title.
     const int panelsBottom = area.bottom - kMargin / 2 - 2 * layout.textHeight - 10;
-    const int panelHeight = (panelsBottom - panelsTop - 2 * kPanelGap) / 3;
+    const int panelHeight = (panelsBottom - panelsTop - (count - 1) * kPanelGap) / count;
     const int plotHeight = std::max(10, panelHeight - labelHeight - 4);
 
     // The ranges first: the widest tick label decides where the plots start.
@@ -128,7 +154,8 @@ Layout Arrange(CDC& dc, const CRect& area, const PreviewPlotContent& content, Fo
             }
         }
         WidenRange(low, high);
-        const double pad = (high - low) * 0.06;
+        // Room above and below the curve for the labels of its peak and its limits.
+        const double pad = (high - low) * 0.12;
         panel.mapping.minY = low - pad;
         panel.mapping.maxY = high + pad;
         panel.ticks = MakeTicks(panel.mapping.minY, panel.mapping.maxY,
@@ -160,6 +187,66 @@ Layout Arrange(CDC& dc, const CRect& area, const PreviewPlotContent& content, Fo
     return layout;
 }
 
+// The texts placed so far, and the pixels that the current panel's curve covers, so that a new
+// label finds a place that hides neither.
+class LabelPlacer {
+public:
+    // Per column of the plot, the lowest and highest pixel row of the curve.
+    void SetCurve(const CRect& plot, std::vector<std::pair<int, int>> rows) {
+        m_plot = plot;
+        m_rows = std::move(rows);
+    }
+    void ClearCurve() { m_rows.clear(); }
+
+    bool HitsLabel(const CRect& box) const {
+        return std::any_of(m_placed.begin(), m_placed.end(), [&](const CRect& placed) {
+            return box.left < placed.right && placed.left < box.right && box.top < placed.bottom &&
+                   placed.top < box.bottom;
+        });
+    }
+    bool HitsCurve(const CRect& box) const {
+        if (m_rows.empty()) return false;
+        for (int x = std::max(box.left, m_plot.left); x < std::min(box.right, m_plot.right); ++x) {
+            const auto& [low, high] = m_rows[static_cast<size_t>(x - m_plot.left)];
+            if (low <= high && box.top <= high && low < box.bottom) return true;
+        }
+        return false;
+    }
+    // The first candidate that hides nothing; failing that, the first that covers no label,
+    // with `clear` false: it must be drawn so that the curve shows through.
+    CRect Choose(const std::vector<CRect>& candidates, bool& clear) const {
+        for (const CRect& box : candidates) {
+            if (!HitsLabel(box) && !HitsCurve(box)) {
+                clear = true;
+                return box;
+            }
+        }
+        clear = false;
+        for (const CRect& box : candidates) {
+            if (!HitsLabel(box)) return box;
+        }
+        return candidates.front();
+    }
+    void Place(const CRect& box) { m_placed.push_back(box); }
+    const std::vector<CRect>& Placed() const { return m_placed; }
+
+private:
+    CRect m_plot;
+    std::vector<std::pair<int, int>> m_rows;
+    std::vector<CRect> m_placed;
+};
+
+// Text whose box's top left corner is `box`'s.
+void PlaceText(CDC& dc, LabelPlacer& placer, const CRect& box, const CString& text) {
+    dc.SetTextAlign(TA_LEFT | TA_TOP);
+    dc.TextOut(box.left, box.top, text);
+    placer.Place(box);
+}
+
+CRect BoxAt(int left, int top, CSize extent) {
+    return CRect(left, top, left + extent.cx, top + extent.cy);
+}
+
 // As the window's graph: the background, a grid line and an outside tick at each round value.
 void DrawAxes(CDC& dc, const Panel& panel, const CGraphTicks& timeTicks, bool timeLabels,
               int textHeight, Fonts& fonts) {
@@ -170,13 +257,15 @@ void DrawAxes(CDC& dc, const Panel& panel, const CGraphTicks& timeTicks, bool ti
     dc.SelectObject(&fonts.ticks);
     dc.SetTextColor(RGB16(CR16_BLACK));
     DrawXTicks(dc, panel.mapping, timeTicks, grid, tick, timeLabels);
-    // Speed and acceleration change sign at zero: its line stands out.
+    // Speed, acceleration and jerk change sign at zero: its line stands out.
     const bool crossesZero = panel.quantity != PreviewQuantity::Position;
     DrawYTicks(dc, panel.mapping, panel.ticks, grid, tick, textHeight,
                crossesZero ? &tick : nullptr);
 }
 
-void DrawCurve(CDC& dc, const Panel& panel, const PreviewPlotContent& content) {
+// Draws the curve and returns, per column of the plot, the rows its pen covers.
+std::vector<std::pair<int, int>> DrawCurve(CDC& dc, const Panel& panel,
+                                           const PreviewPlotContent& content) {
     const CGraphMapping& mapping = panel.mapping;
     const CTrajectoryPreview& preview = *content.preview;
     // One column a pixel, in IU.
@@ -205,9 +294,27 @@ void DrawCurve(CDC& dc, const Panel& panel, const PreviewPlotContent& content) {
     // A smooth line where the curve is a line; where many segments share a pixel it is a band,
     // which a thin pen fills as well at a fraction of the cost.
     const bool dense = preview.GetSegments().size() > static_cast<size_t>(columns);
-    CPen pen(PS_SOLID, dense ? 1 : 2, RGB16(CR16_CURVE));
+    const int width = dense ? 1 : 2;
+    CPen pen(PS_SOLID, width, RGB16(CR16_CURVE));
     dc.SelectObject(&pen);
     dc.Polyline(points.data(), static_cast<int>(points.size()));
+
+    // A line between two columns covers both; the pen widens it by a pixel or two.
+    std::vector<std::pair<int, int>> rows(static_cast<size_t>(columns), {INT_MAX, INT_MIN});
+    const auto cover = [&](int x, int low, int high) {
+        for (int c = x - mapping.plot.left - width; c <= x - mapping.plot.left + width; ++c) {
+            if (c < 0 || c >= columns) continue;
+            auto& [top, bottom] = rows[static_cast<size_t>(c)];
+            top = std::min(top, low - width);
+            bottom = std::max(bottom, high + width);
+        }
+    };
+    for (size_t i = 0; i < points.size(); ++i) {
+        const POINT& point = points[i];
+        const POINT& before = points[i == 0 ? 0 : i - 1];
+        cover(point.x, std::min(point.y, before.y), std::max(point.y, before.y));
+    }
+    return rows;
 }
 
 // The table's points; where they lie closer than a marker's width, one marker stands for them,
@@ -230,35 +337,50 @@ void MarkPoints(CDC& dc, const Panel& panel, const PreviewPlotContent& content) 
     }
 }
 
-void DrawLimit(CDC& dc, const Panel& panel, const PreviewUnits& units, Fonts& fonts) {
+// Each line dashed across the plot, its label at the right: the upper one above its line, the
+// lower one below, moved to the left or the middle where the curve or a label is in the way.
+void DrawLimit(CDC& dc, const Panel& panel, const PreviewUnits& units, Fonts& fonts,
+               LabelPlacer& placer) {
     if (!panel.limit || !panel.limitInScale) return;
     const double limit = Shown(units, panel.quantity, *panel.limit);
     CPen dashed(PS_DASH, 1, RGB16(CR16_RED));
     dc.SelectObject(&dashed);
     dc.SelectObject(&fonts.ticks);
     dc.SetTextColor(RGB16(CR16_RED));
-    dc.SetTextAlign(TA_RIGHT | TA_BOTTOM);
     const CRect& plot = panel.mapping.plot;
     for (double value : {limit, -limit}) {
         if (value < panel.mapping.minY || value > panel.mapping.maxY) continue;
         const int y = panel.mapping.ToPixelY(value);
         dc.MoveTo(plot.left, y);
         dc.LineTo(plot.right, y);
-        dc.TextOut(plot.right - 4, y - 1,
-                   Text("limit " + FormatReadable(value) + " " + panel.unit));
+        const CString label = Text("limit " + FormatReadable(value) + " " + panel.unit);
+        const CSize extent = dc.GetTextExtent(label);
+        const int top = value > 0 ? y - 1 - extent.cy : y + 2;
+        std::vector<CRect> candidates;
+        for (int left : {static_cast<int>(plot.right - 4 - extent.cx), plot.left + 4,
+                         static_cast<int>(plot.CenterPoint().x - extent.cx / 2)}) {
+            candidates.push_back(BoxAt(left, top, extent));
+        }
+        bool clear = true;
+        PlaceText(dc, placer, placer.Choose(candidates, clear), label);
     }
 }
 
-void AnnotatePeak(CDC& dc, const Panel& panel, const PreviewPlotContent& content,
-                  const MotionPeak& peak, Fonts& fonts) {
+// The panel's value at its peak, with the sign that the curve has there: taken from the
+// peak's own segment, since at a point the neighbour's value may differ in sign and size.
+double PeakValue(const Panel& panel, const PreviewPlotContent& content) {
+    const MotionPeak& peak = *panel.peak;
+    const CubicSegment& segment = content.preview->GetSegments()[static_cast<size_t>(peak.segment)];
+    return Shown(content.units, panel.quantity,
+                 SegmentValue(segment, panel.quantity,
+                              std::clamp(peak.time - segment.startTime, 0.0, segment.duration)));
+}
+
+CPoint AnnotatePeak(CDC& dc, const Panel& panel, const PreviewPlotContent& content, Fonts& fonts,
+                    LabelPlacer& placer) {
     const PreviewUnits& units = content.units;
-    const double value =
-        Shown(units, panel.quantity, PreviewValueAt(*content.preview, panel.quantity, peak.time));
-    // At a point the acceleration jumps: the peak may be the value on its left.
-    const double magnitude = Shown(units, panel.quantity, peak.value);
-    const double shown = std::abs(std::abs(value) - magnitude) <= 1e-9 * magnitude
-                             ? value
-                             : std::copysign(magnitude, -value);
+    const MotionPeak& peak = *panel.peak;
+    const double shown = PeakValue(panel, content);
     const CRect& plot = panel.mapping.plot;
     const int x = panel.mapping.ToPixelX(units.Time(peak.time));
     const int y = panel.mapping.ToPixelY(shown);
@@ -274,34 +396,63 @@ void AnnotatePeak(CDC& dc, const Panel& panel, const PreviewPlotContent& content
         Text("peak " + FormatReadable(std::abs(shown)) + " " + panel.unit + " at " +
              FormatReadable(units.Time(peak.time)) + " " + units.time.name);
     const CSize extent = dc.GetTextExtent(label);
-    // Beside the marker on the side with room, away from the curve's peak, inside the plot.
-    const int leftmost = plot.left + 2;
-    const int rightmost = std::max(leftmost, static_cast<int>(plot.right - 2 - extent.cx));
-    const int textX = std::clamp(x + 8 + extent.cx <= plot.right - 2 ? x + 8 : x - 8 - extent.cx,
-                                 leftmost, rightmost);
-    const bool above = shown >= 0 ? y - 6 - extent.cy >= plot.top : y + 6 + extent.cy > plot.bottom;
-    const int textY = above ? y - 6 - extent.cy : y + 6;
-    dc.SetBkMode(OPAQUE);
-    dc.SetBkColor(RGB16(CR16_BACKGROUND));
-    dc.SetTextAlign(TA_LEFT | TA_TOP);
-    dc.TextOut(textX, textY, label);
+    // Beside the marker first, on its outer side, then along the plot's edges; only places that
+    // lie inside the plot.
+    const int leftOf = x - 8 - extent.cx, rightOf = x + 8;
+    const int above = y - 6 - extent.cy, below = y + 6;
+    const int outer = shown >= 0 ? above : below, inner = shown >= 0 ? below : above;
+    std::vector<CRect> candidates;
+    for (int top : {outer, inner}) {
+        for (int left : {rightOf, leftOf}) candidates.push_back(BoxAt(left, top, extent));
+    }
+    const int leftmost = plot.left + 4, rightmost = plot.right - 4 - extent.cx;
+    for (int top :
+         {static_cast<int>(plot.top) + 3, static_cast<int>(plot.bottom - 3 - extent.cy)}) {
+        for (int step = 0; step <= 8; ++step) {
+            candidates.push_back(BoxAt(leftmost + (rightmost - leftmost) * step / 8, top, extent));
+        }
+    }
+    std::erase_if(candidates, [&](const CRect& box) {
+        return box.left < plot.left || box.right > plot.right || box.top < plot.top ||
+               box.bottom > plot.bottom;
+    });
+    if (candidates.empty()) candidates.push_back(BoxAt(leftmost, plot.top + 3, extent));
+    bool clear = true;
+    const CRect box = placer.Choose(candidates, clear);
+    if (clear) {
+        // Nothing to show through: the background keeps grid lines from crossing the text.
+        dc.SetBkMode(OPAQUE);
+        dc.SetBkColor(RGB16(CR16_BACKGROUND));
+    }
+    PlaceText(dc, placer, box, label);
     dc.SetBkMode(TRANSPARENT);
+    return CPoint(x, y);
 }
 
-void DrawPanelTitle(CDC& dc, const Panel& panel, const PreviewUnits& units, Fonts& fonts) {
+void DrawPanelTitle(CDC& dc, const Panel& panel, const PreviewUnits& units, Fonts& fonts,
+                    LabelPlacer& placer) {
     const CRect& plot = panel.mapping.plot;
     dc.SelectObject(&fonts.label);
     dc.SetTextColor(RGB16(CR16_BLACK));
-    dc.SetTextAlign(TA_LEFT | TA_BOTTOM);
     const CString title = Text(panel.title + " [" + panel.unit + "]");
-    dc.TextOut(plot.left, plot.top - 3, title);
+    const CSize extent = dc.GetTextExtent(title);
+    const CRect box = BoxAt(plot.left, plot.top - 3 - extent.cy, extent);
+    PlaceText(dc, placer, box, title);
     if (panel.limit && !panel.limitInScale) {
-        const int width = dc.GetTextExtent(title).cx;
         dc.SelectObject(&fonts.ticks);
         dc.SetTextColor(RGB16(CR16_RED));
-        dc.TextOut(plot.left + width + 10, plot.top - 3,
-                   Text("limit " + FormatReadable(Shown(units, panel.quantity, *panel.limit)) +
-                        " " + panel.unit + ", far above the curve"));
+        const std::string limit = "limit " +
+                                  FormatReadable(Shown(units, panel.quantity, *panel.limit)) + " " +
+                                  panel.unit;
+        // Shortened where the plot is too narrow for the whole note.
+        for (const std::string& note : {limit + ", far above the curve", limit}) {
+            const CSize noteExtent = dc.GetTextExtent(Text(note));
+            const CRect noteBox = BoxAt(box.right + 10, box.bottom - noteExtent.cy, noteExtent);
+            if (noteBox.right <= plot.right) {
+                PlaceText(dc, placer, noteBox, Text(note));
+                break;
+            }
+        }
     }
 }
 
@@ -316,13 +467,19 @@ PreviewPlotLayout LayOutPreviewPlot(CDC& dc, const CRect& area, const PreviewPlo
     dc.SaveDC();
     const Layout layout = Arrange(dc, area, content, fonts);
     dc.RestoreDC(-1);
-    for (int i = 0; i < 3; ++i) result.panels[i] = layout.panels[i].mapping.plot;
+    result.count = static_cast<int>(layout.panels.size());
+    for (int i = 0; i < result.count; ++i) {
+        result.panels[i] = layout.panels[static_cast<size_t>(i)].mapping.plot;
+    }
     return result;
 }
 
-void DrawPreviewPlot(CDC& dc, const CRect& area, const PreviewPlotContent& content) {
+void DrawPreviewPlot(CDC& dc, const CRect& area, const PreviewPlotContent& content,
+                     PreviewPlotMarks* marks) {
     if (!content.preview || !content.figures || content.preview->GetSegments().empty()) return;
     Fonts fonts;
+    LabelPlacer placer;
+    std::vector<CPoint> peaks;
     dc.SaveDC();
     dc.IntersectClipRect(&area);
     dc.FillSolidRect(&area, RGB16(CR16_WHITE));
@@ -331,31 +488,36 @@ void DrawPreviewPlot(CDC& dc, const CRect& area, const PreviewPlotContent& conte
 
     dc.SelectObject(&fonts.title);
     dc.SetTextColor(RGB16(CR16_BLACK));
-    dc.SetTextAlign(TA_LEFT | TA_TOP);
-    dc.TextOut(layout.titleRow.left, layout.titleRow.top, Text(content.title));
+    const CString title = Text(content.title);
+    const CRect titleBox =
+        BoxAt(layout.titleRow.left, layout.titleRow.top, dc.GetTextExtent(title));
+    PlaceText(dc, placer, titleBox, title);
     dc.SelectObject(&fonts.ticks);
     dc.SetTextColor(RGB16(CR16_DARKGRAY));
-    dc.SetTextAlign(TA_RIGHT | TA_BOTTOM);
-    dc.TextOut(layout.titleRow.right, layout.titleRow.bottom,
-               "Preview: an estimate for planning, not the drive's own profile");
+    // Where the title leaves room for it.
+    const CString note = "Preview: an estimate for planning, not the drive's own profile";
+    const CSize noteExtent = dc.GetTextExtent(note);
+    const CRect noteBox = BoxAt(layout.titleRow.right - noteExtent.cx,
+                                layout.titleRow.bottom - noteExtent.cy, noteExtent);
+    if (noteBox.left >= titleBox.right + 10) PlaceText(dc, placer, noteBox, note);
 
-    for (int i = 0; i < 3; ++i) {
+    for (size_t i = 0; i < layout.panels.size(); ++i) {
         const Panel& panel = layout.panels[i];
         const CRect& plot = panel.mapping.plot;
-        DrawPanelTitle(dc, panel, content.units, fonts);
-        DrawAxes(dc, panel, layout.timeTicks, i == 2, layout.textHeight, fonts);
+        DrawPanelTitle(dc, panel, content.units, fonts, placer);
+        DrawAxes(dc, panel, layout.timeTicks, i + 1 == layout.panels.size(), layout.textHeight,
+                 fonts);
         dc.SaveDC();
         dc.IntersectClipRect(&plot);
-        DrawLimit(dc, panel, content.units, fonts);
-        DrawCurve(dc, panel, content);
-        if (panel.quantity == PreviewQuantity::Position) {
-            MarkPoints(dc, panel, content);
+        // The curve first, so that the labels know where it runs.
+        placer.SetCurve(plot, DrawCurve(dc, panel, content));
+        DrawLimit(dc, panel, content.units, fonts, placer);
+        if (panel.peak) {
+            peaks.push_back(AnnotatePeak(dc, panel, content, fonts, placer));
         } else {
-            const bool speed = panel.quantity == PreviewQuantity::Velocity;
-            AnnotatePeak(dc, panel, content,
-                         speed ? content.figures->peakSpeed : content.figures->peakAcceleration,
-                         fonts);
+            MarkPoints(dc, panel, content);
         }
+        placer.ClearCurve();
         dc.RestoreDC(-1);
         CPen frame(PS_SOLID, 1, RGB16(CR16_DARKGRAY));
         dc.SelectObject(&frame);
@@ -363,11 +525,18 @@ void DrawPreviewPlot(CDC& dc, const CRect& area, const PreviewPlotContent& conte
         dc.Rectangle(plot.left - 1, plot.top - 1, plot.right + 1, plot.bottom + 1);
     }
 
-    const CRect& bottom = layout.panels[2].mapping.plot;
+    const CRect& bottom = layout.panels.back().mapping.plot;
     dc.SelectObject(&fonts.label);
     dc.SetTextColor(RGB16(CR16_BLACK));
-    dc.SetTextAlign(TA_CENTER | TA_TOP);
-    dc.TextOut((bottom.left + bottom.right) / 2, bottom.bottom + 7 + layout.textHeight,
-               Text("Time [" + content.units.time.name + "]"));
+    const CString axis = Text("Time [" + content.units.time.name + "]");
+    const CSize axisExtent = dc.GetTextExtent(axis);
+    PlaceText(dc, placer,
+              BoxAt((bottom.left + bottom.right - axisExtent.cx) / 2,
+                    bottom.bottom + 7 + layout.textHeight, axisExtent),
+              axis);
     dc.RestoreDC(-1);
+    if (marks) {
+        marks->labels = placer.Placed();
+        marks->peaks = std::move(peaks);
+    }
 }
