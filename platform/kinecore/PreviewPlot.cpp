@@ -488,7 +488,15 @@ void DrawPreviewPlot(CDC& dc, const CRect& area, const PreviewPlotContent& conte
 
     dc.SelectObject(&fonts.title);
     dc.SetTextColor(RGB16(CR16_BLACK));
-    const CString title = Text(content.title);
+    // Cut short where the drawing is too narrow for all of it.
+    std::string shortened = content.title;
+    while (shortened.size() > 4 && dc.GetTextExtent(Text(shortened)).cx > layout.titleRow.Width()) {
+        shortened.erase(shortened.size() - 4);
+        while (!shortened.empty() && (static_cast<unsigned char>(shortened.back()) & 0xC0) == 0x80)
+            shortened.pop_back();
+        shortened += "...";
+    }
+    const CString title = Text(shortened);
     const CRect titleBox =
         BoxAt(layout.titleRow.left, layout.titleRow.top, dc.GetTextExtent(title));
     PlaceText(dc, placer, titleBox, title);
