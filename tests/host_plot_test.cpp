@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "MotionProfileFile.h"
 #include "host_scratch_folder.h"
 
 namespace host_test {
@@ -489,6 +490,60 @@ TEST_F(HostPlot, ProfileUnderTheTableAndItsDeviationBelow) {
     for (int i = 0; i < 3; ++i) EXPECT_GE(profile[i], read.panels[0].Width()) << i;
     EXPECT_EQ(profile[3], 0);
     EXPECT_GE(curve[3], read.panels[3].Width());
+}
+
+// Jerk and profile together: five panels in order, the deviation's largest value marked, and
+// no two labels covering each other at any size.
+TEST_F(HostPlot, JerkAndProfileMakeFivePanelsWithLabelsApart) {
+    auto setup = CMC_Setup::CreateDefault();
+    PointTable table;
+    ASSERT_STREQ(
+        ReadPointTable(Contents(kExamples / "cycloid-10rot-20ms.ptm"), *setup, table).GetString(),
+        "");
+    CTrajectoryPreview preview;
+    std::string error;
+    ASSERT_TRUE(preview.Build(table.times, table.positions, error)) << error;
+    const MotionFigures figures = MotionFigures::Of(preview);
+    MotionProfile profile;
+    ASSERT_TRUE(ReadMotionProfile((kExamples / "profiles" / "cycloidal-10rot.txt").string(), *setup,
+                                  profile, error))
+        << error;
+    CMC_DriveLimits limits;
+    limits.maxSpeed = 0.9 * figures.peakSpeed.value;
+    limits.maxAcceleration = 0.9 * figures.peakAcceleration.value;
+    limits.maxJerk = 0.5 * figures.peakJerk.value;
+    PreviewPlotContent content{&preview,
+                               &figures,
+                               {table.positionUnit, table.timeUnit},
+                               limits,
+                               "cycloid-10rot-20ms.ptm against cycloidal-10rot.txt",
+                               true,
+                               &profile,
+                               LargestDeviation(preview, profile)};
+    for (const CSize size : {CSize(1200, 1100), CSize(800, 700), CSize(500, 450)}) {
+        const std::string where = std::to_string(size.cx) + "x" + std::to_string(size.cy);
+        const DrawnPlot drawn = Draw(content, size);
+        ASSERT_EQ(drawn.layout.count, 5) << where;
+        for (int i = 1; i < 5; ++i) {
+            EXPECT_GT(drawn.layout.panels[i].top, drawn.layout.panels[i - 1].bottom) << where;
+            EXPECT_EQ(drawn.layout.panels[i].Width(), drawn.layout.panels[0].Width()) << where;
+        }
+        // Speed, acceleration, jerk, and the deviation's largest value in the last panel.
+        ASSERT_EQ(drawn.marks.peaks.size(), 4u) << where;
+        for (size_t i = 0; i < 4; ++i) {
+            EXPECT_TRUE(drawn.layout.panels[i + 1].PtInRect(drawn.marks.peaks[i])) << where << i;
+        }
+        const std::vector<CRect>& labels = drawn.marks.labels;
+        // Title, five panel titles, the time axis, three peaks and the deviation's mark at least.
+        EXPECT_GE(labels.size(), 11u) << where;
+        for (size_t i = 0; i < labels.size(); ++i) {
+            for (size_t j = i + 1; j < labels.size(); ++j) {
+                CRect overlap;
+                EXPECT_FALSE(overlap.IntersectRect(labels[i], labels[j]))
+                    << where << ": labels " << i << " and " << j;
+            }
+        }
+    }
 }
 
 }  // namespace

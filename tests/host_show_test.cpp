@@ -297,7 +297,7 @@ TEST_F(HostShow, DeviationFromAProfileAgainstASamplingOfTheLaw) {
     EXPECT_TRUE(
         csv.out.starts_with("point,time [ms],position [rot],time step [ms],"
                             "position step [rot],average speed [rot/ms],"
-                            "peak speed [rot/ms],peak acceleration [rot/ms^2],"
+                            "peak speed [rot/ms],peak acceleration [rot/ms^2],jerk [rot/ms^3],"
                             "deviation [rot]\r\n"))
         << csv.out;
 }
