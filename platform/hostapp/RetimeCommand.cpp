@@ -69,9 +69,7 @@ void Report(const MotionPreview& motion, const Retiming& result, const MotionFig
             const char* method) {
     const PreviewUnits& units = motion.units;
     const MotionFigures& before = motion.figures;
-    const auto time = [&](double iu) {
-        return FormatReadable(units.Time(iu)) + " " + units.time.name;
-    };
+    const auto time = [&units](double iu) { return units.TimeText(iu); };
     std::string text = "Retimed:             " + std::string(method) + "\n";
     text += "Duration:            " + time(before.duration) + " before, " + time(after.duration) +
             " after\n";
@@ -144,8 +142,7 @@ int RunRetime(const HostOptions& options, const RetimeArguments& arguments) {
         Retiming least;
         std::string shortest = "none";
         if (RetimeUniformly(times, positions, limits, true, least, error)) {
-            shortest = FormatReadable(motion.units.Time(least.times.back())) + " " +
-                       motion.units.time.name;
+            shortest = motion.units.TimeText(least.times.back());
         }
         std::fprintf(stderr,
                      "travex-host: a duration of %s breaks the limits; the least that holds "
