@@ -61,6 +61,17 @@ public:
                       "jerk [" + units.JerkName(csv) + "]",
                       "deviation " + position};
         m_count = motion.hasProfile ? kMaxColumns : kMaxColumns - 1;
+        // Measured once, not in each of the table's two passes: it costs far more than the
+        // eight bytes a segment that keeping it does.
+        if (motion.hasProfile) {
+            const std::vector<double>& times = motion.preview.GetTimes();
+            m_deviations.reserve(times.size() - 1);
+            for (size_t i = 1; i < times.size(); ++i) {
+                m_deviations.push_back(
+                    LargestDeviationIn(motion.preview, motion.profile, times[i - 1], times[i])
+                        .value);
+            }
+        }
         // A table for people opens its headings with a capital.
         if (!csv) {
             for (std::string& heading : m_headings)
@@ -90,12 +101,7 @@ public:
         fields[6] = Number(units.Speed(segment.peakSpeed));
         fields[7] = Number(units.Acceleration(segment.peakAcceleration));
         fields[8] = Number(units.Jerk(segment.jerk));
-        if (m_motion.hasProfile) {
-            const std::vector<double>& times = m_motion.preview.GetTimes();
-            fields[9] = Number(units.Position(
-                LargestDeviationIn(m_motion.preview, m_motion.profile, times[i - 1], times[i])
-                    .value));
-        }
+        if (m_motion.hasProfile) fields[9] = Number(units.Position(m_deviations[i - 1]));
     }
 
 private:
@@ -107,6 +113,7 @@ private:
     bool m_csv;
     Fields m_headings;
     size_t m_count = 0;
+    std::vector<double> m_deviations;  // IU, a segment each, with a profile
 };
 
 // Standard output in pieces of about a megabyte: a long table costs that much memory, not its
