@@ -199,8 +199,7 @@ Layout Arrange(CDC& dc, const CRect& area, const PreviewPlotContent& content, Fo
     // The ranges first: the widest tick label decides where the plots start.
     const double start = preview.GetStartTime(), end = preview.GetEndTime();
     int labelWidth = 0;
-    for (int i = 0; i < count; ++i) {
-        Panel& panel = layout.panels[i];
+    for (Panel& panel : layout.panels) {
         double low = 0, high = 0;
         if (!panel.deviation) {
             const EnvelopeColumn whole = PreviewEnvelope(preview, panel.quantity, start, end, 1)[0];
@@ -252,8 +251,7 @@ Layout Arrange(CDC& dc, const CRect& area, const PreviewPlotContent& content, Fo
             : dc.GetTextExtent(TickLabel(layout.timeTicks.values.back(), layout.timeTicks.step)).cx;
     const int plotRight = area.right - kMargin - lastLabel / 2;
     int top = panelsTop;
-    for (int i = 0; i < count; ++i) {
-        Panel& panel = layout.panels[i];
+    for (Panel& panel : layout.panels) {
         panel.mapping.plot =
             CRect(plotLeft, top + labelHeight + 4, plotRight, top + labelHeight + 4 + plotHeight);
         panel.mapping.minX = from;
@@ -488,9 +486,8 @@ CPoint MarkPeak(CDC& dc, const Panel& panel, const PreviewUnits& units, const ch
 
     dc.SelectObject(&fonts.ticks);
     dc.SetTextColor(RGB16(CR16_BLACK));
-    const CString label =
-        Text(std::string(word) + " " + FormatReadable(std::abs(shown)) + " " + panel.unit + " at " +
-             FormatReadable(units.Time(time)) + " " + units.time.name);
+    const CString label = Text(std::string(word) + " " + FormatReadable(std::abs(shown)) + " " +
+                               panel.unit + " at " + units.TimeText(time));
     const CSize extent = dc.GetTextExtent(label);
     // Beside the marker first, on its outer side, then along the plot's edges; only places that
     // lie inside the plot.

@@ -32,7 +32,8 @@ struct PreviewPlotContent {
 // What DrawPreviewPlot placed, for callers that look at what was drawn.
 struct PreviewPlotMarks {
     std::vector<CRect> labels;  // every text's box but the tick labels
-    // The peaks' markers' centres, one a panel of speed, acceleration and jerk, top to bottom.
+    // The markers' centres, top to bottom: the peaks of speed, acceleration and jerk, and the
+    // deviation's largest value.
     std::vector<CPoint> peaks;
 };
 
