@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -31,9 +32,15 @@ int main(int argc, char** argv) {
     const fs::path dir = fs::temp_directory_path() / ("show_bench_" + std::to_string(getpid()));
     fs::create_directories(dir);
     const fs::path motionFile = dir / "long.ptm";
+    const fs::path profileFile = dir / "rest.txt";
     {
-        const std::string text = MotionText(MakeLongMotion(points));
-        std::ofstream(motionFile, std::ios::binary) << text;
+        LongMotion motion = MakeLongMotion(points);
+        // A profile spans whole time IU: the motion ends on one, and a rest of that length is
+        // a profile to measure its deviation from (0.8 ms a time IU on the built-in setup).
+        motion.times.back() = std::ceil(motion.times.back());
+        std::ofstream(motionFile, std::ios::binary) << MotionText(motion);
+        std::ofstream(profileFile)
+            << "dwell " << std::to_string(motion.times.back() * 0.8) << " ms\n";
     }
     std::printf("motion: %d points, %.1f MB (%s)\n", points,
                 static_cast<double>(fs::file_size(motionFile)) / 1e6, motionFile.c_str());
@@ -41,12 +48,17 @@ int main(int argc, char** argv) {
     const double scale = points / 1e6;
     const double targetSeconds = 1.7 * scale, targetMB = 200 * scale;
     bool allMet = true;
-    for (const bool csv : {false, true}) {
-        const fs::path table = dir / (csv ? "long.csv" : "long.txt");
+    // The table, the CSV, and the table with a deviation column; the memory target holds for
+    // each, the time target for the first two.
+    for (const std::string form : {"table", "csv", "profile"}) {
+        const bool csv = form == "csv", profile = form == "profile";
+        const fs::path table = dir / ("long-" + form + ".txt");
         std::vector<std::string> arguments = {"show", motionFile.string()};
         if (csv) arguments.push_back("--csv");
-        std::printf("command: %s show %s%s > %s\n", host.c_str(), motionFile.c_str(),
-                    csv ? " --csv" : "", table.c_str());
+        if (profile) arguments.insert(arguments.end(), {"--profile", profileFile.string()});
+        std::printf("command: %s show %s%s%s > %s\n", host.c_str(), motionFile.c_str(),
+                    csv ? " --csv" : "",
+                    profile ? (" --profile " + profileFile.string()).c_str() : "", table.c_str());
         const std::vector<ProcessRun> runs = TimeRuns(host, arguments, repeat, table.string());
         if (runs.empty()) {
             if (!keep) fs::remove_all(dir);
@@ -55,14 +67,14 @@ int main(int argc, char** argv) {
         const RunSummary summary = Summarize(runs);
         std::vector<double> cpu;
         for (const ProcessRun& run : runs) cpu.push_back(run.cpuSeconds);
-        const bool met = summary.medianSeconds <= targetSeconds && summary.peakMB <= targetMB;
+        const bool met =
+            (profile || summary.medianSeconds <= targetSeconds) && summary.peakMB <= targetMB;
         allMet = allMet && met;
         std::printf(
             "%s: %.1f MB written, median wall time %.3f s (target <= %.2f s), median processor "
             "time %.3f s, peak memory %.1f MB (target <= %.0f MB): %s\n",
-            csv ? "csv" : "table", static_cast<double>(fs::file_size(table)) / 1e6,
-            summary.medianSeconds, targetSeconds, Median(cpu), summary.peakMB, targetMB,
-            met ? "met" : "MISSED");
+            form.c_str(), static_cast<double>(fs::file_size(table)) / 1e6, summary.medianSeconds,
+            targetSeconds, Median(cpu), summary.peakMB, targetMB, met ? "met" : "MISSED");
     }
     if (!keep) fs::remove_all(dir);
     std::printf("show of %d points: %s\n", points, allMet ? "targets met" : "target MISSED");
