@@ -70,6 +70,7 @@ bench: build
 	$(BUILD)/graph_redraw_bench
 	$(BUILD)/plot_bench --host $(BUILD)/travex-host
 	$(BUILD)/design_bench --host $(BUILD)/travex-host
+	$(BUILD)/show_bench --host $(BUILD)/travex-host
 
 # Each fuzz target for FUZZ_SECONDS (built with clang's libFuzzer, ASan and UBSan in
 # $(FUZZ_BUILD)). Inputs found to break a target land in $(FUZZ_BUILD)/found/TARGET/; keep them in

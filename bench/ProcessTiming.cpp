@@ -1,5 +1,6 @@
 #include "ProcessTiming.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -17,7 +18,8 @@ double Megabytes(long kib) { return static_cast<double>(kib) * 1024.0 / 1e6; }
 
 }  // namespace
 
-ProcessRun TimeProcess(const std::string& program, const std::vector<std::string>& arguments) {
+ProcessRun TimeProcess(const std::string& program, const std::vector<std::string>& arguments,
+                       const std::string& stdoutPath) {
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
@@ -25,9 +27,15 @@ ProcessRun TimeProcess(const std::string& program, const std::vector<std::string
     ProcessRun run;
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
-        return run;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!stdoutPath.empty()) {
+        posix_spawn_file_actions_addopen(&actions, 1, stdoutPath.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
     }
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return run;
     int status = 0;
     rusage usage{};
     while (wait4(pid, &status, 0, &usage) < 0) {
@@ -49,10 +57,11 @@ std::string ProgramBeside(const char* name) {
 }
 
 std::vector<ProcessRun> TimeRuns(const std::string& program,
-                                 const std::vector<std::string>& arguments, int repeat) {
+                                 const std::vector<std::string>& arguments, int repeat,
+                                 const std::string& stdoutPath) {
     std::vector<ProcessRun> runs;
     for (int i = 0; i < repeat; ++i) {
-        const ProcessRun run = TimeProcess(program, arguments);
+        const ProcessRun run = TimeProcess(program, arguments, stdoutPath);
         if (run.exitStatus != 0) {
             std::fprintf(stderr, "travex-host failed with exit status %d\n", run.exitStatus);
             return {};

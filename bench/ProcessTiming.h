@@ -12,8 +12,10 @@ struct ProcessRun {
     long peakKiB = 0;
 };
 
-// Runs `program` with `arguments` and waits for it to end.
-ProcessRun TimeProcess(const std::string& program, const std::vector<std::string>& arguments);
+// Runs `program` with `arguments` and waits for it to end; its standard output goes into the
+// file `stdoutPath` where one is named.
+ProcessRun TimeProcess(const std::string& program, const std::vector<std::string>& arguments,
+                       const std::string& stdoutPath = {});
 
 // The benchmarks are built beside travex-host, so that is where they look for it by default.
 std::string ProgramBeside(const char* name);
@@ -21,7 +23,8 @@ std::string ProgramBeside(const char* name);
 // Runs `program` `repeat` times, printing each run's figures. The first run that fails is
 // reported on standard error and ends the series: the result is then empty.
 std::vector<ProcessRun> TimeRuns(const std::string& program,
-                                 const std::vector<std::string>& arguments, int repeat);
+                                 const std::vector<std::string>& arguments, int repeat,
+                                 const std::string& stdoutPath = {});
 
 struct RunSummary {
     double medianSeconds = 0;  // the median resists a run slowed by something else

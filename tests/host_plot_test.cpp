@@ -8,9 +8,11 @@
 #include <QColor>
 #include <QImage>
 #include <cstdlib>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "MotionProfileFile.h"
 #include "host_scratch_folder.h"
 
 namespace host_test {
@@ -121,11 +123,170 @@ TEST_F(HostPlot, SvgParsesAsXmlWithThreePanelsOnOneTimeAxis) {
             EXPECT_GT(panels[static_cast<size_t>(i)].top, panels[i - 1u].bottom);
         }
     }
+    // The document's title is the plot's.
+    EXPECT_NE(Contents(svg).find("<title>s-curve-10rot.ptm on Rotary drive, 500-line "
+                                 "encoder</title>"),
+              std::string::npos);
     for (const char* title :
          {"Position [rot]", "Speed [rot/s]", "Acceleration [rot/s\u00B2]", "Time [s]",
           "limit 45 rot/s", "peak 40.8375 rot/s at 0.245 s", "peak 275 rot/s\u00B2 at 0.12 s"}) {
         EXPECT_EQ(texts.count(title), 1u) << title << "\n" << read.all;
     }
+}
+
+// A plot drawn in-process on the surface that travex-host draws with, the image and what it
+// placed.
+struct DrawnPlot {
+    QImage image;
+    PreviewPlotMarks marks;
+    PreviewPlotLayout layout;
+};
+
+DrawnPlot Draw(const PreviewPlotContent& content, CSize size) {
+    DrawnPlot drawn;
+    std::string bytes, error;
+    EXPECT_TRUE(RenderDrawing(
+        DrawingFormat::Png, size,
+        [&](CDC& dc, const CRect& area) {
+            drawn.layout = LayOutPreviewPlot(dc, area, content);
+            DrawPreviewPlot(dc, area, content, &drawn.marks);
+        },
+        bytes, error))
+        << error;
+    drawn.image = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()),
+                                   static_cast<int>(bytes.size()), "PNG");
+    return drawn;
+}
+
+// The rows of curve-coloured pixels in column x.
+std::vector<int> CurveRows(const QImage& image, int x, const CRect& panel) {
+    std::vector<int> rows;
+    for (int y = panel.top; y < panel.bottom; ++y) {
+        if (IsCurveColour(image.pixel(x, y))) rows.push_back(y);
+    }
+    return rows;
+}
+
+// Small motions searched for acceleration peaks of either sign at an inner point (where the
+// value on the other side is smaller, of the same sign: the model never changes sign across a
+// point where |a| peaks) and at an end of the motion (where the curve leaves rest, and changes
+// sign within the segment); sides and signs come from sampled positions (second differences),
+// not from the model's figures. The marker must sit where the curve arrives at the point on
+// the peak's side.
+TEST_F(HostPlot, PeakMarkerSitsOnTheCurveAtTheSignOfThePeak) {
+    std::mt19937_64 random(7);
+    std::uniform_int_distribution<int> step(20, 300), move(-3000, 3000);
+    bool found[2][2] = {};  // [positive][at an inner point]
+    int plotted = 0;
+    for (int attempt = 0; attempt < 5000 && plotted < 4; ++attempt) {
+        std::vector<double> times = {0}, positions = {0};
+        for (int i = 0; i < 4; ++i) {
+            times.push_back(times.back() + step(random));
+            positions.push_back(positions.back() + move(random));
+        }
+        CTrajectoryPreview preview;
+        std::string error;
+        ASSERT_TRUE(preview.Build(times, positions, error));
+        const MotionFigures figures = MotionFigures::Of(preview);
+        const MotionPeak& peak = figures.peakAcceleration;
+        // The peak at an inner point, on the side of the segment that holds it: -1 when it is
+        // that segment's end (the curve arrives from the left), +1 when its start.
+        const size_t segment = static_cast<size_t>(peak.segment);
+        const int side = peak.time == times[segment] ? 1 : -1;
+        const size_t point = side < 0 ? segment + 1 : segment;
+        if (peak.time != times[point]) continue;
+        const bool inner = point > 0 && point + 1 < times.size();
+        // Second differences of sampled positions on either side of the point.
+        const double h = 0.01, t = times[point];
+        const auto sampled = [&](double direction) {
+            return (preview.PositionAt(t + 2 * direction * h) -
+                    2 * preview.PositionAt(t + direction * h) + preview.PositionAt(t)) /
+                   (h * h);
+        };
+        const double own = sampled(side);
+        const double other = inner ? sampled(-side) : 0;  // the drive rests outside the motion
+        if (std::abs(own) < 1.2 * std::abs(other)) continue;
+        const bool positive = own > 0;
+        // At an inner point the model keeps the sign across it (the case that once put the
+        // marker on the wrong side); at the motion's ends the curve leaves rest.
+        if (inner) {
+            EXPECT_EQ(own > 0, other > 0) << attempt;
+        }
+        if (found[positive][inner]) continue;
+        found[positive][inner] = true;
+        ++plotted;
+
+        PreviewPlotContent content{&preview, &figures, {}, {}, "peak", false, nullptr, {}};
+        const DrawnPlot drawn = Draw(content, CSize(900, 700));
+        ASSERT_EQ(drawn.marks.peaks.size(), 2u);
+        const CPoint marker = drawn.marks.peaks[1];
+        const CRect& panel = drawn.layout.panels[2];
+        // On the peak's side of the marker (outside its disc) the curve, a straight line, leads
+        // to the marker's centre.
+        const auto rowNear = [&](int x) {
+            int nearest = -panel.Height();
+            for (int y : CurveRows(drawn.image, x, panel)) {
+                if (std::abs(y - marker.y) < std::abs(nearest - marker.y)) nearest = y;
+            }
+            return nearest;
+        };
+        const int near = rowNear(marker.x + 6 * side), far = rowNear(marker.x + 10 * side);
+        const double aimed = near + (near - far) * 6 / 4.0;
+        EXPECT_NEAR(aimed, marker.y, 5) << "positive " << positive << ", inner " << inner;
+    }
+    EXPECT_EQ(plotted, 4) << "not every kind of peak was found: " << found[0][0] << found[0][1]
+                          << found[1][0] << found[1][1];
+}
+
+// Every example at three sizes, with and without the jerk, with limits close to its peaks so
+// that their lines and labels crowd the curves: no two texts share a pixel, and each lies
+// inside the drawing.
+TEST_F(HostPlot, LabelsNeverOverlapInAnyExampleAtAnySize) {
+    auto setup = CMC_Setup::CreateDefault();
+    int plots = 0;
+    for (const auto& entry : fs::directory_iterator(kExamples)) {
+        if (entry.path().extension() != ".ptm") continue;
+        PointTable table;
+        if (!ReadPointTable(Contents(entry.path()), *setup, table).IsEmpty()) continue;
+        CTrajectoryPreview preview;
+        std::string error;
+        if (!preview.Build(table.times, table.positions, error)) continue;
+        const MotionFigures figures = MotionFigures::Of(preview);
+        CMC_DriveLimits limits;
+        limits.maxSpeed = 0.9 * figures.peakSpeed.value;
+        limits.maxAcceleration = 0.9 * figures.peakAcceleration.value;
+        limits.maxJerk = 0.2 * figures.peakJerk.value;  // far below: its line lies inside
+        for (const CSize size : {CSize(1200, 900), CSize(700, 500), CSize(400, 300)}) {
+            for (const bool jerk : {false, true}) {
+                PreviewPlotContent content{
+                    &preview,
+                    &figures,
+                    {table.positionUnit, table.timeUnit},
+                    limits,
+                    entry.path().filename().string() + " on Rotary drive, 500-line encoder",
+                    jerk,
+                    nullptr,
+                    {}};
+                const DrawnPlot drawn = Draw(content, size);
+                const std::string where =
+                    content.title + " at " + std::to_string(size.cx) + (jerk ? " with jerk" : "");
+                const std::vector<CRect>& labels = drawn.marks.labels;
+                EXPECT_GE(labels.size(), jerk ? 9u : 7u) << where;
+                for (size_t i = 0; i < labels.size(); ++i) {
+                    EXPECT_TRUE(labels[i].left >= 0 && labels[i].top >= 0 &&
+                                labels[i].right <= size.cx && labels[i].bottom <= size.cy)
+                        << where << " label " << i;
+                    for (size_t j = i + 1; j < labels.size(); ++j) {
+                        CRect overlap;
+                        EXPECT_FALSE(overlap.IntersectRect(labels[i], labels[j]))
+                            << where << ": labels " << i << " and " << j;
+                    }
+                }
+                ++plots;
+            }
+        }
+    }
+    EXPECT_GE(plots, 3 * 3 * 2);
 }
 
 TEST_F(HostPlot, PngHasTheCurvesInsideTheirPanels) {
@@ -329,6 +490,60 @@ TEST_F(HostPlot, ProfileUnderTheTableAndItsDeviationBelow) {
     for (int i = 0; i < 3; ++i) EXPECT_GE(profile[i], read.panels[0].Width()) << i;
     EXPECT_EQ(profile[3], 0);
     EXPECT_GE(curve[3], read.panels[3].Width());
+}
+
+// Jerk and profile together: five panels in order, the deviation's largest value marked, and
+// no two labels covering each other at any size.
+TEST_F(HostPlot, JerkAndProfileMakeFivePanelsWithLabelsApart) {
+    auto setup = CMC_Setup::CreateDefault();
+    PointTable table;
+    ASSERT_STREQ(
+        ReadPointTable(Contents(kExamples / "cycloid-10rot-20ms.ptm"), *setup, table).GetString(),
+        "");
+    CTrajectoryPreview preview;
+    std::string error;
+    ASSERT_TRUE(preview.Build(table.times, table.positions, error)) << error;
+    const MotionFigures figures = MotionFigures::Of(preview);
+    MotionProfile profile;
+    ASSERT_TRUE(ReadMotionProfile((kExamples / "profiles" / "cycloidal-10rot.txt").string(), *setup,
+                                  profile, error))
+        << error;
+    CMC_DriveLimits limits;
+    limits.maxSpeed = 0.9 * figures.peakSpeed.value;
+    limits.maxAcceleration = 0.9 * figures.peakAcceleration.value;
+    limits.maxJerk = 0.5 * figures.peakJerk.value;
+    PreviewPlotContent content{&preview,
+                               &figures,
+                               {table.positionUnit, table.timeUnit},
+                               limits,
+                               "cycloid-10rot-20ms.ptm against cycloidal-10rot.txt",
+                               true,
+                               &profile,
+                               LargestDeviation(preview, profile)};
+    for (const CSize size : {CSize(1200, 1100), CSize(800, 700), CSize(500, 450)}) {
+        const std::string where = std::to_string(size.cx) + "x" + std::to_string(size.cy);
+        const DrawnPlot drawn = Draw(content, size);
+        ASSERT_EQ(drawn.layout.count, 5) << where;
+        for (int i = 1; i < 5; ++i) {
+            EXPECT_GT(drawn.layout.panels[i].top, drawn.layout.panels[i - 1].bottom) << where;
+            EXPECT_EQ(drawn.layout.panels[i].Width(), drawn.layout.panels[0].Width()) << where;
+        }
+        // Speed, acceleration, jerk, and the deviation's largest value in the last panel.
+        ASSERT_EQ(drawn.marks.peaks.size(), 4u) << where;
+        for (size_t i = 0; i < 4; ++i) {
+            EXPECT_TRUE(drawn.layout.panels[i + 1].PtInRect(drawn.marks.peaks[i])) << where << i;
+        }
+        const std::vector<CRect>& labels = drawn.marks.labels;
+        // Title, five panel titles, the time axis, three peaks and the deviation's mark at least.
+        EXPECT_GE(labels.size(), 11u) << where;
+        for (size_t i = 0; i < labels.size(); ++i) {
+            for (size_t j = i + 1; j < labels.size(); ++j) {
+                CRect overlap;
+                EXPECT_FALSE(overlap.IntersectRect(labels[i], labels[j]))
+                    << where << ": labels " << i << " and " << j;
+            }
+        }
+    }
 }
 
 }  // namespace

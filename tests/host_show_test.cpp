@@ -46,22 +46,25 @@ TEST_F(HostShow, TableAndSummaryOfTheWorkedExample) {
     // Segment 0: 2000 IU in 100 time IU from rest to the velocity (20·200 + 15·100) / 300 =
     // 55/3 at point 1, so c2 = (3·20 - 55/3) / 100 and c3 = (55/3 - 2·20) / 100². The
     // acceleration 2·c2 + 6·c3·τ starts at 0.833333 and is zero at τ = 64.1026, where the
-    // speed peaks at 26.7094.
+    // speed peaks at 26.7094. The jerk 6·c3 = -0.013 holds all through the segment.
     const std::string heading =
         "Point  Time [IU]  Position [IU]  Time step [IU]  Position step [IU]  Average speed "
-        "[IU/IU]  Peak speed [IU/IU]  Peak acceleration [IU/IU\u00B2]";
+        "[IU/IU]  Peak speed [IU/IU]  Peak acceleration [IU/IU\u00B2]  Jerk [IU/IU\u00B3]";
     EXPECT_NE(result.out.find(heading + "\n    0          0              0\n"), std::string::npos)
         << result.out;
     EXPECT_EQ(
         LinesStartingWith(result.out, "    1 ").at(0),
         "    1        100           2000             100                2000                  "
-        "   20             26.7094                    0.833333");
+        "   20             26.7094                    0.833333         -0.013");
     EXPECT_EQ(LinesStartingWith(result.out, "Points:").at(0), "Points:              3");
     EXPECT_EQ(LinesStartingWith(result.out, "Duration:").at(0), "Duration:            300 IU");
     EXPECT_EQ(LinesStartingWith(result.out, "Travel:").at(0),
               "Travel:              5000 IU net, 5000 IU in all");
     EXPECT_EQ(LinesStartingWith(result.out, "Peak speed:").at(0),
               "Peak speed:          26.7094 IU/IU at 64.1026 IU, between points 0 and 1");
+    EXPECT_EQ(LinesStartingWith(result.out, "Peak jerk:").at(0),
+              "Peak jerk:           0.013 IU/IU\u00B3 between points 0 and 1");
+    EXPECT_EQ(LinesStartingWith(result.out, "Jerk limit:").at(0), "Jerk limit:          none");
     EXPECT_EQ(LinesStartingWith(result.out, "Smallest time step:").at(0),
               "Smallest time step:  100 IU, between points 0 and 1");
     EXPECT_EQ(LinesStartingWith(result.out, "Speed limit:").at(0), "Speed limit:         none");
@@ -112,7 +115,7 @@ TEST_F(HostShow, CsvReadsBackWithPythonsCsvModule) {
     std::getline(lines, header);
     EXPECT_EQ(header,
               "point|time [s]|position [rot]|time step [s]|position step [rot]|average speed "
-              "[rot/s]|peak speed [rot/s]|peak acceleration [rot/s^2]");
+              "[rot/s]|peak speed [rot/s]|peak acceleration [rot/s^2]|jerk [rot/s^3]");
 
     PointTable table;
     const CTrajectoryPreview preview = KernelPreview(motion, table);
@@ -123,7 +126,7 @@ TEST_F(HostShow, CsvReadsBackWithPythonsCsvModule) {
         std::istringstream fields(line);
         std::vector<std::string> values;
         for (std::string field; fields >> field;) values.push_back(field);
-        ASSERT_EQ(values.size(), 8u) << line;
+        ASSERT_EQ(values.size(), 9u) << line;
         const auto number = [&](size_t i) { return std::strtod(values[i].c_str(), nullptr); };
         EXPECT_EQ(number(0), static_cast<double>(row));
         EXPECT_EQ(number(1), units.Time(table.times[row]));
@@ -138,6 +141,7 @@ TEST_F(HostShow, CsvReadsBackWithPythonsCsvModule) {
         EXPECT_EQ(number(5), units.Speed(segment.averageSpeed)) << row;
         EXPECT_EQ(number(6), units.Speed(segment.peakSpeed)) << row;
         EXPECT_EQ(number(7), units.Acceleration(segment.peakAcceleration)) << row;
+        EXPECT_EQ(number(8), units.Jerk(segment.jerk)) << row;
     }
     EXPECT_EQ(row, table.times.size());
 }
@@ -184,6 +188,19 @@ TEST_F(HostShow, LimitsFromTheSetupOrTheCommandLine) {
     EXPECT_EQ(result.err,
               "travex-host: --max-acceleration \"5 IU/IU\" does not end in units written as "
               "POSITION/TIME^2\n");
+
+    // The jerk: constant in a segment, so its line names the segment and no moment. Segment 3
+    // leaves point 3 and reaches point 4 at 2.5 IU/IU, the mean of its neighbours' 1 and its own
+    // 4: c3 = (2.5 + 2.5 - 2·4) / 100², a jerk of -0.0018; segment 2's is 0.0009.
+    result = Host({"show", motion, "--strict", "--max-jerk", "0.0015 IU/IU^3"});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(LinesStartingWith(result.out, "Jerk limit:").at(0),
+              "Jerk limit:          0.0015 IU/IU\u00B3 (--max-jerk)");
+    const std::vector<std::string> jerks = LinesStartingWith(result.out, "  jerk ");
+    ASSERT_EQ(jerks.size(), 2u) << result.out;
+    EXPECT_EQ(jerks[0],
+              "  jerk 0.0018 IU/IU\u00B3 exceeds the limit of 0.0015 IU/IU\u00B3 between points 3 "
+              "and 4");
 }
 
 TEST_F(HostShow, ExitStatusOfEveryExampleMatchesTranslate) {
@@ -280,7 +297,7 @@ TEST_F(HostShow, DeviationFromAProfileAgainstASamplingOfTheLaw) {
     EXPECT_TRUE(
         csv.out.starts_with("point,time [ms],position [rot],time step [ms],"
                             "position step [rot],average speed [rot/ms],"
-                            "peak speed [rot/ms],peak acceleration [rot/ms^2],"
+                            "peak speed [rot/ms],peak acceleration [rot/ms^2],jerk [rot/ms^3],"
                             "deviation [rot]\r\n"))
         << csv.out;
 }

@@ -98,11 +98,18 @@ TEST_F(GraphSpeedTest, OffByDefaultOnFromTheContextMenu) {
         EXPECT_NEAR(top->x, middle.x, 2);
         EXPECT_GE(top->y, plot.top);
         EXPECT_EQ(points.front().y, points.back().y);
-        // Its own axis: labels right of the plot, in the curve's colour.
-        const bool titled = std::any_of(surface.texts.begin(), surface.texts.end(), [](auto& t) {
-            return t.first == RGB16(CR16_DARKGREEN) && t.second == "speed";
-        });
-        EXPECT_TRUE(titled);
+        // Its own axis: labels right of the plot, in the curve's colour, titled with the
+        // unit that the two axes' titles make.
+        const auto titled = [](const CRecordingSurface& painted, const char* title) {
+            return std::any_of(painted.texts.begin(), painted.texts.end(), [&](auto& t) {
+                return t.first == RGB16(CR16_DARKGREEN) && t.second == title;
+            });
+        };
+        EXPECT_TRUE(titled(surface, "speed"));
+        editor.m_curves.GetAt(0)->m_strTitle = "Time[ms]";
+        editor.m_filter.m_strTitle = "Position[rot]";
+        graph.OnDataChanged();
+        EXPECT_TRUE(titled(Paint(graph), "speed [rot/ms]"));
         // The module's curve is drawn as before, and a drag still reaches the dialog.
         EXPECT_TRUE(graph.MovePoint(1, 10, 50));
     });

@@ -7,6 +7,7 @@
 #include <StepRules.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,8 @@ TEST(DriveLimits, SetupSectionInAnyUnitsOfTheSetup) {
         {"[Limits]\nMaxAcceleration=8 IU/IU\u00B2\nMaxSpeed=2 IU/IU\n", 2, 8},
         // Unit names match regardless of case, as on the command line.
         {"[Limits]\nMaxSpeed=50 ROT/S\n", 50 * 2000 / 1250.0, 0},
+        // Revolutions per minute, from rot and s.
+        {"[Limits]\nMaxSpeed=3000 rpm\n", 3000 * 2000 / (60 * 1250.0), 0},
     };
     for (const Case& c : cases) {
         CString error;
@@ -40,6 +43,15 @@ TEST(DriveLimits, SetupSectionInAnyUnitsOfTheSetup) {
         EXPECT_EQ(limits.maxAcceleration.has_value(), c.acceleration != 0) << c.limits;
         EXPECT_DOUBLE_EQ(limits.maxSpeed.value_or(0), c.speed) << c.limits;
         EXPECT_DOUBLE_EQ(limits.maxAcceleration.value_or(0), c.acceleration) << c.limits;
+        EXPECT_FALSE(limits.maxJerk) << c.limits;
+    }
+    CString error;
+    for (const char* jerk : {"MaxJerk=2e5 rot/s^3", "MaxJerk=2e5 rot/s\u00B3", "MaxJerk=2e5"}) {
+        auto setup = CMC_Setup::LoadFromText(std::string(kUnits) + "[Limits]\n" + jerk + "\n",
+                                             "setup.ini", error);
+        ASSERT_TRUE(setup) << error.GetString();
+        EXPECT_DOUBLE_EQ(setup->GetLimits().maxJerk.value_or(0), 2e5 * 2000 / std::pow(1250.0, 3))
+            << jerk;
     }
 }
 
@@ -58,7 +70,10 @@ TEST(DriveLimits, SetupFaultsNameTheLine) {
         const char* message;
     };
     const Case cases[] = {
-        {"MaxJerk=5", "setup.ini:11: unknown key \"MaxJerk\" in [Limits]."},
+        {"MaxTorque=5", "setup.ini:11: unknown key \"MaxTorque\" in [Limits]."},
+        {"MaxJerk=5 rot/s^2",
+         "setup.ini:11: \"5 rot/s^2\" for MaxJerk does not end in units written as "
+         "POSITION/TIME^3."},
         {"MaxSpeed=5\nMaxSpeed=6", "setup.ini:12: duplicate key \"MaxSpeed\" in [Limits]."},
         {"MaxSpeed=fast", "setup.ini:11: \"fast\" for MaxSpeed is not a positive number."},
         {"MaxSpeed=0", "setup.ini:11: \"0\" for MaxSpeed is not a positive number."},
@@ -105,6 +120,18 @@ TEST(DriveLimits, TypedRateInTheCallersUnits) {
     EXPECT_FALSE(ParseRate("50 rot/", RateKind::Speed, *setup, shown, value, message));
     EXPECT_FALSE(ParseRate("", RateKind::Speed, *setup, shown, value, message));
     EXPECT_FALSE(ParseRate("nan", RateKind::Speed, *setup, shown, value, message));
+    ASSERT_TRUE(ParseRate("60 RPM", RateKind::Speed, *setup, shown, value, message));
+    EXPECT_DOUBLE_EQ(value, 2000 / 1250.0);
+    EXPECT_FALSE(ParseRate("60 rpm", RateKind::Acceleration, *setup, shown, value, message));
+    ASSERT_TRUE(ParseRate("1 IU/IU^3", RateKind::Jerk, *setup, shown, value, message));
+    EXPECT_EQ(value, 1);
+    // rpm needs revolutions.
+    auto linear = CMC_Setup::LoadFromText("[PositionUnits]\nmm=800\n[TimeUnits]\ns=1000\n",
+                                          "linear.ini", error);
+    ASSERT_TRUE(linear);
+    EXPECT_FALSE(ParseRate("60 rpm", RateKind::Speed, *linear, shown, value, message));
+    EXPECT_EQ(message,
+              "is in rpm, which needs the setup's position unit rot and a time unit s, ms or min");
 }
 
 // Points (0,0), then steps of 100 time IU; two steps move faster than the rest.

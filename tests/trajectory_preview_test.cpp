@@ -131,6 +131,32 @@ TEST(TrajectoryPreview, RefusesWhatIsNoTable) {
     }
 }
 
+// The jerk is the third derivative of the position: a third difference of positions sampled
+// inside each segment of the worked example gives it, with its sign, and the largest names the
+// peak.
+TEST(TrajectoryPreview, JerkIsTheThirdDifferenceOfThePosition) {
+    const CTrajectoryPreview preview = Preview({0, 100, 300, 350}, {0, 2000, 5000, 5200});
+    const MotionFigures figures = MotionFigures::Of(preview);
+    double largest = 0;
+    int largestSegment = -1;
+    for (size_t i = 0; i < figures.segments.size(); ++i) {
+        const double start = preview.GetTimes()[i], h = 1.0;
+        const double t = start + 10;
+        const double difference =
+            (preview.PositionAt(t + 3 * h) - 3 * preview.PositionAt(t + 2 * h) +
+             3 * preview.PositionAt(t + h) - preview.PositionAt(t)) /
+            (h * h * h);
+        EXPECT_NEAR(figures.segments[i].jerk, difference, 1e-6 * std::abs(difference) + 1e-9) << i;
+        if (std::abs(difference) > largest) {
+            largest = std::abs(difference);
+            largestSegment = static_cast<int>(i);
+        }
+    }
+    EXPECT_NEAR(figures.peakJerk.value, largest, 1e-6 * largest);
+    EXPECT_EQ(figures.peakJerk.segment, largestSegment);
+    EXPECT_EQ(figures.peakJerk.time, preview.GetTimes()[static_cast<size_t>(largestSegment)]);
+}
+
 // 10^5 random points; every segment sampled finely. The sampled maxima may fall short of the
 // exact peaks but never beyond them, and come close.
 TEST(TrajectoryPreview, ExactPeaksBoundAFineSampling) {

@@ -24,6 +24,8 @@ struct CubicSegment {
     double PositionAt(double tau) const { return p0 + tau * (v0 + tau * (c2 + tau * c3)); }
     double VelocityAt(double tau) const { return v0 + tau * (2 * c2 + tau * 3 * c3); }
     double AccelerationAt(double tau) const { return 2 * c2 + 6 * c3 * tau; }
+    // Constant within the piece: the acceleration is linear in τ.
+    double Jerk() const { return 6 * c3; }
 
     // From the polynomial's derivatives, not from samples: the speed peaks at an end or where
     // the acceleration changes sign; the acceleration is linear, so it peaks at an end.

@@ -1,5 +1,7 @@
 #include "MotionFigures.h"
 
+#include <cmath>
+
 MotionFigures MotionFigures::Of(const CTrajectoryPreview& preview) {
     MotionFigures figures;
     const std::vector<CubicSegment>& segments = preview.GetSegments();
@@ -13,6 +15,7 @@ MotionFigures MotionFigures::Of(const CTrajectoryPreview& preview) {
         const CubicSegment& segment = segments[i];
         const int index = static_cast<int>(i);
         SegmentFigures row;
+        row.startTime = segment.startTime;
         row.timeStep = segment.duration;
         // From the points, not the polynomial's end, so that the steps are the table's own.
         row.positionStep = positions[i + 1] - positions[i];
@@ -24,6 +27,7 @@ MotionFigures MotionFigures::Of(const CTrajectoryPreview& preview) {
         const SegmentExtremum acceleration = segment.PeakAcceleration();
         row.peakAcceleration = acceleration.value;
         row.peakAccelerationTime = segment.startTime + acceleration.at;
+        row.jerk = segment.Jerk();
 
         figures.netTravel += row.positionStep;
         figures.totalTravel += row.totalTravel;
@@ -32,6 +36,9 @@ MotionFigures MotionFigures::Of(const CTrajectoryPreview& preview) {
         }
         if (row.peakAcceleration > figures.peakAcceleration.value) {
             figures.peakAcceleration = {row.peakAcceleration, row.peakAccelerationTime, index};
+        }
+        if (std::abs(row.jerk) > figures.peakJerk.value) {
+            figures.peakJerk = {std::abs(row.jerk), segment.startTime, index};
         }
         if (row.timeStep < figures.smallestTimeStep) {
             figures.smallestTimeStep = row.timeStep;

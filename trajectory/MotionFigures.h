@@ -1,5 +1,6 @@
 // The figures of a motion's preview, per segment and for the whole motion, in IU (positions),
-// time IU, IU per time IU and IU per time IU squared. PreviewUnits shows them in other units.
+// time IU, IU per time IU, IU per time IU squared and IU per time IU cubed. PreviewUnits shows them
+// in other units.
 #pragma once
 
 #include <vector>
@@ -7,6 +8,7 @@
 #include "TrajectoryPreview.h"
 
 struct SegmentFigures {
+    double startTime = 0;
     double timeStep = 0;
     double positionStep = 0;  // net: end minus start
     double averageSpeed = 0;  // positionStep / timeStep
@@ -15,6 +17,7 @@ struct SegmentFigures {
     double peakSpeedTime = 0;
     double peakAcceleration = 0;  // |acceleration|
     double peakAccelerationTime = 0;
+    double jerk = 0;  // constant within the segment, with its sign
 };
 
 // A peak of the whole motion: its value, when, and the segment it lies in (the segment i joins
@@ -33,6 +36,7 @@ struct MotionFigures {
     double totalTravel = 0;
     MotionPeak peakSpeed;
     MotionPeak peakAcceleration;
+    MotionPeak peakJerk;  // |jerk|, at the start of its segment
     double smallestTimeStep = 0;
     int smallestTimeStepSegment = 0;
 

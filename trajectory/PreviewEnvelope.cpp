@@ -5,18 +5,6 @@
 
 namespace {
 
-double ValueOf(const CubicSegment& segment, PreviewQuantity quantity, double tau) {
-    switch (quantity) {
-        case PreviewQuantity::Position:
-            return segment.PositionAt(tau);
-        case PreviewQuantity::Velocity:
-            return segment.VelocityAt(tau);
-        case PreviewQuantity::Acceleration:
-            return segment.AccelerationAt(tau);
-    }
-    return 0;
-}
-
 // Where the quantity may turn inside a segment: the zeros of its derivative.
 int TurningPoints(const CubicSegment& segment, PreviewQuantity quantity, double turns[2]) {
     int count = 0;
@@ -40,12 +28,27 @@ int TurningPoints(const CubicSegment& segment, PreviewQuantity quantity, double 
 
 }  // namespace
 
+double SegmentValue(const CubicSegment& segment, PreviewQuantity quantity, double tau) {
+    switch (quantity) {
+        case PreviewQuantity::Position:
+            return segment.PositionAt(tau);
+        case PreviewQuantity::Velocity:
+            return segment.VelocityAt(tau);
+        case PreviewQuantity::Acceleration:
+            return segment.AccelerationAt(tau);
+        case PreviewQuantity::Jerk:
+            return segment.Jerk();
+    }
+    return 0;
+}
+
 double PreviewValueAt(const CTrajectoryPreview& preview, PreviewQuantity quantity, double t) {
     // Before the start and after the end the drive rests.
     const bool outside = t < preview.GetStartTime() || t > preview.GetEndTime();
     if (outside && quantity != PreviewQuantity::Position) return 0;
     const CubicSegment& segment = preview.SegmentAt(t);
-    return ValueOf(segment, quantity, std::clamp(t - segment.startTime, 0.0, segment.duration));
+    return SegmentValue(segment, quantity,
+                        std::clamp(t - segment.startTime, 0.0, segment.duration));
 }
 
 std::vector<EnvelopeColumn> PreviewEnvelope(const CTrajectoryPreview& preview,
@@ -71,13 +74,14 @@ std::vector<EnvelopeColumn> PreviewEnvelope(const CTrajectoryPreview& preview,
     };
     for (const CubicSegment& segment : preview.GetSegments()) {
         // Both sides of each point: the acceleration jumps there.
-        include(segment.startTime, ValueOf(segment, quantity, 0));
-        include(segment.startTime + segment.duration, ValueOf(segment, quantity, segment.duration));
+        include(segment.startTime, SegmentValue(segment, quantity, 0));
+        include(segment.startTime + segment.duration,
+                SegmentValue(segment, quantity, segment.duration));
         double turns[2];
         const int count = TurningPoints(segment, quantity, turns);
         for (int i = 0; i < count; ++i) {
             if (turns[i] > 0 && turns[i] < segment.duration) {
-                include(segment.startTime + turns[i], ValueOf(segment, quantity, turns[i]));
+                include(segment.startTime + turns[i], SegmentValue(segment, quantity, turns[i]));
             }
         }
     }

@@ -7,7 +7,7 @@
 
 #include "TrajectoryPreview.h"
 
-enum class PreviewQuantity { Position, Velocity, Acceleration };
+enum class PreviewQuantity { Position, Velocity, Acceleration, Jerk };
 
 struct EnvelopeColumn {
     double first = 0;
@@ -18,12 +18,15 @@ struct EnvelopeColumn {
 
 // Column c covers [from + c·w, from + (c + 1)·w], w = (to − from) / columns. Requires a built
 // preview, from < to and columns > 0. Outside the motion the drive rests: at the nearest end's
-// position, without speed or acceleration.
+// position, without speed, acceleration or jerk.
 // Takes time linear in the points and the columns.
 std::vector<EnvelopeColumn> PreviewEnvelope(const CTrajectoryPreview& preview,
                                             PreviewQuantity quantity, double from, double to,
                                             int columns);
 
-// The value of `quantity` at time t; at a point the acceleration is that of the segment that
-// starts there. Outside the motion, as above.
+// The value of `quantity` in `segment` at τ since its start.
+double SegmentValue(const CubicSegment& segment, PreviewQuantity quantity, double tau);
+
+// The value of `quantity` at time t; at a point the acceleration and the jerk are those of the
+// segment that starts there. Outside the motion, as above.
 double PreviewValueAt(const CTrajectoryPreview& preview, PreviewQuantity quantity, double t);

@@ -2,14 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 double CTrajectoryPreview::InnerVelocity(double before, double dtBefore, double after,
                                          double dtAfter) {
     return (before * dtAfter + after * dtBefore) / (dtBefore + dtAfter);
 }
 
-bool CTrajectoryPreview::Build(const std::vector<double>& times,
-                               const std::vector<double>& positions, std::string& error) {
+bool CTrajectoryPreview::Build(std::vector<double> times, std::vector<double> positions,
+                               std::string& error) {
     m_times.clear();
     m_positions.clear();
     m_segments.clear();
@@ -47,8 +48,8 @@ bool CTrajectoryPreview::Build(const std::vector<double>& times,
                                                    positions[i + 1], m_velocities[i],
                                                    m_velocities[i + 1]));
     }
-    m_times = times;
-    m_positions = positions;
+    m_times = std::move(times);
+    m_positions = std::move(positions);
     return true;
 }
 

@@ -12,8 +12,8 @@ class CTrajectoryPreview {
 public:
     // Points in IU: at least two, times strictly increasing, every value finite. False with a
     // message that names the first point at fault otherwise, and the preview is left empty.
-    bool Build(const std::vector<double>& times, const std::vector<double>& positions,
-               std::string& error);
+    // Taken by value: a caller done with its arrays moves them in.
+    bool Build(std::vector<double> times, std::vector<double> positions, std::string& error);
 
     // Segment i joins point i and point i + 1.
     const std::vector<CubicSegment>& GetSegments() const { return m_segments; }

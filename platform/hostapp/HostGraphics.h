@@ -37,9 +37,10 @@ public:
 
     // The format that the extension of `path` asks for; false for another.
     virtual bool FormatOfPath(const std::string& path, DrawingFormat& format) const = 0;
-    // The bytes of a file of `format` showing draw() on `size` pixels; false with a message.
+    // The bytes of a file of `format` showing draw() on `size` pixels, with `title` as the
+    // document's title where the format has one; false with a message.
     virtual bool Render(DrawingFormat format, CSize size, const DrawFunction& draw,
-                        std::string& bytes, std::string& error) = 0;
+                        const std::string& title, std::string& bytes, std::string& error) = 0;
 };
 
 // The library's one export: its CHostGraphics, which lives as long as the process.

@@ -49,9 +49,9 @@ public:
         return DrawingFormatOfPath(path, format);
     }
 
-    bool Render(DrawingFormat format, CSize size, const DrawFunction& draw, std::string& bytes,
-                std::string& error) override {
-        return RenderDrawing(format, size, draw, bytes, error);
+    bool Render(DrawingFormat format, CSize size, const DrawFunction& draw,
+                const std::string& title, std::string& bytes, std::string& error) override {
+        return RenderDrawing(format, size, draw, bytes, error, title);
     }
 };
 

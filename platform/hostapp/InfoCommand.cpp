@@ -1,5 +1,8 @@
 #include "InfoCommand.h"
 
+#include <NumberText.h>
+#include <PreviewUnits.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -28,6 +31,24 @@ std::string UnitList(const std::vector<CMC_Unit>& units) {
     return list;
 }
 
+// "speed 500 mm/s, acceleration 5000 mm/s²" in the setup's first units, or "none".
+std::string LimitList(const CMC_Setup& setup) {
+    const CMC_DriveLimits& limits = setup.GetLimits();
+    const PreviewUnits units = PreviewUnits::DefaultOf(setup);
+    std::string list;
+    const auto add = [&list](const char* name, const std::optional<double>& limit, double shown,
+                             const std::string& unit) {
+        if (!limit) return;
+        list += (list.empty() ? "" : ", ") + std::string(name) + " " + FormatReadable(shown) + " " +
+                unit;
+    };
+    add("speed", limits.maxSpeed, units.Speed(limits.maxSpeed.value_or(0)), units.SpeedName());
+    add("acceleration", limits.maxAcceleration,
+        units.Acceleration(limits.maxAcceleration.value_or(0)), units.AccelerationName());
+    add("jerk", limits.maxJerk, units.Jerk(limits.maxJerk.value_or(0)), units.JerkName());
+    return list.empty() ? "none" : list;
+}
+
 int RunInfo(const HostOptions& options) {
     CHostSession session;
     if (!OpenSession(session, options)) return kExitFailure;
@@ -49,6 +70,7 @@ int RunInfo(const HostOptions& options) {
     }
     std::printf("Positions in:  %s\n", UnitList(setup.GetUnits(UnitKind::Position)).c_str());
     std::printf("Times in:      %s\n", UnitList(setup.GetUnits(UnitKind::Time)).c_str());
+    std::printf("Limits:        %s\n", LimitList(setup).c_str());
     if (const CVersionRecord* version = session.GetModuleVersion()) {
         auto name = version->strings.find("InternalName");
         std::printf("Version:       %s\n", VersionText(version->fileVersion).c_str());
@@ -67,6 +89,6 @@ HostCommand AddInfoCommand(CLI::App& app, const HostOptions& options) {
     CLI::App* command = app.add_subcommand(
         "info",
         "Show the module's class, name, order ID, version, whether its motion type is enabled "
-        "on the setup (and if not, why), and the setup's units");
+        "on the setup (and if not, why), the setup's units and its limits");
     return {command, [&options] { return RunInfo(options); }};
 }

@@ -89,6 +89,11 @@ void AddPreviewOptions(CLI::App* command, PreviewArguments& arguments) {
                      "units shown, or with its units (\"2000 rot/s^2\")")
         ->type_name("ACCELERATION");
     command
+        ->add_option("--max-jerk", arguments.maxJerk,
+                     "The drive's maximum jerk, instead of the setup's: a number in the units "
+                     "shown, or with its units (\"1e5 rot/s^3\")")
+        ->type_name("JERK");
+    command
         ->add_option("--profile", arguments.profilePath,
                      "Compare with the motion that PROFILE describes (docs/motion-design.md): "
                      "its curves and the table's deviation from it")
@@ -107,11 +112,14 @@ int LoadMotionPreview(const HostOptions& options, const PreviewArguments& argume
     motion.setupName = setup.GetName();
 
     // The module decides whether the table is a motion at all; its program is not needed.
-    CString parameters(text);
-    CString output;
-    if (!session.GetModule().TranslateMotionSequence(session.GetSetup(), session.GetMotion(),
-                                                     parameters, output)) {
-        return ReportRefusal(output.GetString());
+    // The program of a long motion is large: it goes before the preview is built.
+    {
+        CString parameters(text);
+        CString output;
+        if (!session.GetModule().TranslateMotionSequence(session.GetSetup(), session.GetMotion(),
+                                                         parameters, output)) {
+            return ReportRefusal(output.GetString());
+        }
     }
 
     PointTable table;
@@ -127,15 +135,24 @@ int LoadMotionPreview(const HostOptions& options, const PreviewArguments& argume
     motion.limits = setup.GetLimits();
     if (motion.limits.maxSpeed) motion.speedLimitSource = "setup";
     if (motion.limits.maxAcceleration) motion.accelerationLimitSource = "setup";
+    if (motion.limits.maxJerk) motion.jerkLimitSource = "setup";
     if (!OverrideLimit(setup, motion.units, arguments.maxSpeed, RateKind::Speed, "--max-speed",
                        motion.limits.maxSpeed, motion.speedLimitSource, error) ||
         !OverrideLimit(setup, motion.units, arguments.maxAcceleration, RateKind::Acceleration,
                        "--max-acceleration", motion.limits.maxAcceleration,
-                       motion.accelerationLimitSource, error)) {
+                       motion.accelerationLimitSource, error) ||
+        !OverrideLimit(setup, motion.units, arguments.maxJerk, RateKind::Jerk, "--max-jerk",
+                       motion.limits.maxJerk, motion.jerkLimitSource, error)) {
         return ReportFailure(error.c_str());
     }
 
-    if (!motion.preview.Build(table.times, table.positions, error)) {
+    if (arguments.keepText) {
+        motion.text = std::move(text);
+    } else {
+        // A long motion's text is large, and the preview is yet to come.
+        text = std::string();
+    }
+    if (!motion.preview.Build(std::move(table.times), std::move(table.positions), error)) {
         return ReportFailure((arguments.motionPath + ": " + error).c_str());
     }
     motion.figures = MotionFigures::Of(motion.preview);

@@ -20,6 +20,8 @@ struct PreviewArguments {
     std::string maxSpeed;  // empty: the setup's limit
     std::string maxAcceleration;
     std::string profilePath;  // empty: no profile to compare with
+    std::string maxJerk;
+    bool keepText = false;  // MotionPreview::text is wanted
 };
 
 // The motion and the unit and limit options of a command.
@@ -34,6 +36,8 @@ struct MotionPreview {
     // Where each limit comes from: "setup", "--max-speed", ...; empty without the limit.
     std::string speedLimitSource;
     std::string accelerationLimitSource;
+    std::string jerkLimitSource;
+    std::string text;  // the motion's parameter text as read, when asked for
     std::vector<LimitViolation> violations;
     // With --profile: the motion the table is meant to follow, and how far its preview strays.
     bool hasProfile = false;

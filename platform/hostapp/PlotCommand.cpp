@@ -21,6 +21,7 @@ struct PlotArguments {
     PreviewArguments preview;
     std::string outputPath;
     std::string size = "1200x900";
+    bool jerk = false;
 };
 
 bool ParseSize(const std::string& text, CSize& size) {
@@ -63,6 +64,7 @@ int RunPlot(const HostOptions& options, const PlotArguments& arguments) {
     content.figures = &motion.figures;
     content.units = motion.units;
     content.limits = motion.limits;
+    content.jerk = arguments.jerk;
     content.title = std::filesystem::path(arguments.preview.motionPath).filename().string() +
                     " on " + motion.setupName;
     if (motion.hasProfile) {
@@ -73,8 +75,8 @@ int RunPlot(const HostOptions& options, const PlotArguments& arguments) {
     }
     if (!windows->Render(
             format, size,
-            [&content](CDC& dc, const CRect& area) { DrawPreviewPlot(dc, area, content); }, bytes,
-            error)) {
+            [&content](CDC& dc, const CRect& area) { DrawPreviewPlot(dc, area, content); },
+            content.title, bytes, error)) {
         return ReportFailure(error.c_str());
     }
     if (!WriteWholeText(arguments.outputPath, bytes, error)) return ReportFailure(error.c_str());
@@ -87,8 +89,9 @@ HostCommand AddPlotCommand(CLI::App& app, const HostOptions& options) {
     CLI::App* command = app.add_subcommand(
         "plot",
         "Draw a motion's preview into FILE: position (the table's points marked), speed and "
-        "acceleration on one time axis, peaks annotated, the drive's limits dashed; with "
-        "--profile, the profile's curves under the table's and the deviation below. The format "
+        "acceleration (and with --jerk the jerk) on one time axis, peaks annotated, the drive's "
+        "limits dashed; with --profile, the profile's curves under the table's and the deviation "
+        "below. The format "
         "follows FILE's extension: .svg, .png or .pdf. Needs no display. Exit status 1 for a "
         "motion that the module refuses, with its message on standard error");
     auto arguments = std::make_shared<PlotArguments>();
@@ -104,5 +107,6 @@ HostCommand AddPlotCommand(CLI::App& app, const HostOptions& options) {
                      "dots per inch)")
         ->type_name("WxH")
         ->capture_default_str();
+    command->add_flag("--jerk", arguments->jerk, "Add a panel of the jerk, below the acceleration");
     return {command, [&options, arguments] { return RunPlot(options, *arguments); }};
 }

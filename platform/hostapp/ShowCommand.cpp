@@ -4,6 +4,7 @@
 #include <StepRules.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -37,76 +38,150 @@ std::string Between(int segment) {
     return "between points " + std::to_string(segment) + " and " + std::to_string(segment + 1);
 }
 
-// The per-point table: row i holds point i and, from point 1 on, the segment that ends there.
-std::vector<std::vector<std::string>> TableRows(const MotionPreview& motion, bool csv) {
-    const PreviewUnits& units = motion.units;
-    const std::string position = "[" + units.position.name + "]";
-    const std::string time = "[" + units.time.name + "]";
-    const std::string speed = "[" + units.SpeedName() + "]";
-    std::vector<std::vector<std::string>> rows;
-    rows.push_back({"point", "time " + time, "position " + position, "time step " + time,
-                    "position step " + position, "average speed " + speed, "peak speed " + speed,
-                    "peak acceleration [" + units.AccelerationName(csv) + "]"});
-    if (motion.hasProfile) rows.front().push_back("deviation " + position);
-    // A table for people opens its headings with a capital.
-    if (!csv) {
-        for (std::string& heading : rows.front())
-            heading[0] = static_cast<char>(heading[0] - 'a' + 'A');
-    }
-    const auto number = [csv](double value) {
-        return csv ? Shortest(value) : FormatReadable(value);
-    };
-    const std::vector<double>& times = motion.preview.GetTimes();
-    const std::vector<double>& positions = motion.preview.GetPositions();
-    rows.reserve(times.size() + 1);
-    for (size_t i = 0; i < times.size(); ++i) {
-        std::vector<std::string> row = {std::to_string(i), number(units.Time(times[i])),
-                                        number(units.Position(positions[i]))};
-        if (i > 0) {
-            const SegmentFigures& segment = motion.figures.segments[i - 1];
-            row.push_back(number(units.Time(segment.timeStep)));
-            row.push_back(number(units.Position(segment.positionStep)));
-            row.push_back(number(units.Speed(segment.averageSpeed)));
-            row.push_back(number(units.Speed(segment.peakSpeed)));
-            row.push_back(number(units.Acceleration(segment.peakAcceleration)));
-            if (motion.hasProfile) {
-                const DeviationPeak deviation =
-                    LargestDeviationIn(motion.preview, motion.profile, times[i - 1], times[i]);
-                row.push_back(number(units.Position(deviation.value)));
-            }
-        } else if (csv) {
-            row.resize(rows.front().size());
-        }
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
+// The per-point table, a row at a time, so that a long motion's table is never held whole: row i
+// holds point i and, from point 1 on, the segment that ends there.
+class PointRows {
+public:
+    static constexpr size_t kMaxColumns = 10;
+    using Fields = std::array<std::string, kMaxColumns>;
 
-void AppendTable(std::string& out, const std::vector<std::vector<std::string>>& rows) {
-    std::vector<size_t> widths(rows.front().size(), 0);
-    for (const auto& row : rows) {
-        for (size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], Columns(row[c]));
-    }
-    for (const auto& row : rows) {
-        std::string line;
-        for (size_t c = 0; c < row.size(); ++c) {
-            line.append(c == 0 ? 0 : 2, ' ');
-            line.append(widths[c] - Columns(row[c]), ' ');
-            line += row[c];
+    PointRows(const MotionPreview& motion, bool csv) : m_motion(motion), m_csv(csv) {
+        const PreviewUnits& units = motion.units;
+        const std::string position = "[" + units.position.name + "]";
+        const std::string time = "[" + units.time.name + "]";
+        const std::string speed = "[" + units.SpeedName() + "]";
+        m_headings = {"point",
+                      "time " + time,
+                      "position " + position,
+                      "time step " + time,
+                      "position step " + position,
+                      "average speed " + speed,
+                      "peak speed " + speed,
+                      "peak acceleration [" + units.AccelerationName(csv) + "]",
+                      "jerk [" + units.JerkName(csv) + "]",
+                      "deviation " + position};
+        m_count = motion.hasProfile ? kMaxColumns : kMaxColumns - 1;
+        // Measured once, not in each of the table's two passes: it costs far more than the
+        // eight bytes a segment that keeping it does.
+        if (motion.hasProfile) {
+            const std::vector<double>& times = motion.preview.GetTimes();
+            m_deviations.reserve(times.size() - 1);
+            for (size_t i = 1; i < times.size(); ++i) {
+                m_deviations.push_back(
+                    LargestDeviationIn(motion.preview, motion.profile, times[i - 1], times[i])
+                        .value);
+            }
         }
-        out += line + "\n";
+        // A table for people opens its headings with a capital.
+        if (!csv) {
+            for (std::string& heading : m_headings)
+                heading[0] = static_cast<char>(heading[0] - 'a' + 'A');
+        }
     }
+
+    size_t Count() const { return m_motion.preview.GetTimes().size(); }
+    // The deviation's column only with a profile: the first FieldCount() of each row's fields.
+    size_t FieldCount() const { return m_count; }
+    const Fields& Headings() const { return m_headings; }
+
+    // The fields of row i; the first row's segment fields are empty.
+    void Row(size_t i, Fields& fields) const {
+        const PreviewUnits& units = m_motion.units;
+        fields[0] = std::to_string(i);
+        fields[1] = Number(units.Time(m_motion.preview.GetTimes()[i]));
+        fields[2] = Number(units.Position(m_motion.preview.GetPositions()[i]));
+        if (i == 0) {
+            for (size_t c = 3; c < m_count; ++c) fields[c].clear();
+            return;
+        }
+        const SegmentFigures& segment = m_motion.figures.segments[i - 1];
+        fields[3] = Number(units.Time(segment.timeStep));
+        fields[4] = Number(units.Position(segment.positionStep));
+        fields[5] = Number(units.Speed(segment.averageSpeed));
+        fields[6] = Number(units.Speed(segment.peakSpeed));
+        fields[7] = Number(units.Acceleration(segment.peakAcceleration));
+        fields[8] = Number(units.Jerk(segment.jerk));
+        if (m_motion.hasProfile) fields[9] = Number(units.Position(m_deviations[i - 1]));
+    }
+
+private:
+    std::string Number(double value) const {
+        return m_csv ? Shortest(value) : FormatReadable(value);
+    }
+
+    const MotionPreview& m_motion;
+    bool m_csv;
+    Fields m_headings;
+    size_t m_count = 0;
+    std::vector<double> m_deviations;  // IU, a segment each, with a profile
+};
+
+// Standard output in pieces of about a megabyte: a long table costs that much memory, not its
+// size.
+class ChunkedOutput {
+public:
+    std::string& Buffer() { return m_buffer; }
+    bool FlushIfFull() { return m_buffer.size() < kChunk || Flush(); }
+    bool Flush() {
+        const bool written =
+            std::fwrite(m_buffer.data(), 1, m_buffer.size(), stdout) == m_buffer.size();
+        m_buffer.clear();
+        return written;
+    }
+
+private:
+    static constexpr size_t kChunk = 1 << 20;
+    std::string m_buffer;
+};
+
+// The columns right-aligned to their widest field, which a first pass over the rows finds.
+bool WriteTable(ChunkedOutput& out, const PointRows& rows) {
+    std::array<size_t, PointRows::kMaxColumns> widths{};
+    for (size_t c = 0; c < rows.FieldCount(); ++c) widths[c] = Columns(rows.Headings()[c]);
+    PointRows::Fields fields;
+    for (size_t i = 0; i < rows.Count(); ++i) {
+        rows.Row(i, fields);
+        for (size_t c = 0; c < rows.FieldCount(); ++c)
+            widths[c] = std::max(widths[c], fields[c].size());
+    }
+    const auto line = [&](const PointRows::Fields& row) {
+        std::string& buffer = out.Buffer();
+        // The first row has no segment: its line ends after its position.
+        const size_t used = row[3].empty() && &row != &rows.Headings() ? 3 : rows.FieldCount();
+        for (size_t c = 0; c < used; ++c) {
+            buffer.append(c == 0 ? 0 : 2, ' ');
+            buffer.append(widths[c] - Columns(row[c]), ' ');
+            buffer += row[c];
+        }
+        buffer += '\n';
+        return out.FlushIfFull();
+    };
+    if (!line(rows.Headings())) return false;
+    for (size_t i = 0; i < rows.Count(); ++i) {
+        rows.Row(i, fields);
+        if (!line(fields)) return false;
+    }
+    return true;
 }
 
 // CSV as spreadsheets read it: a comma between fields, '.' decimals, quotes only where needed.
-void AppendCsv(std::string& out, const std::vector<std::vector<std::string>>& rows) {
-    for (const auto& row : rows) {
-        for (size_t c = 0; c < row.size(); ++c) {
-            if (c > 0) out += ',';
-            out += row[c];
+bool WriteCsv(ChunkedOutput& out, const PointRows& rows) {
+    const auto line = [&](const PointRows::Fields& row) {
+        std::string& buffer = out.Buffer();
+        for (size_t c = 0; c < rows.FieldCount(); ++c) {
+            if (c > 0) buffer += ',';
+            buffer += row[c];
         }
-        out += "\r\n";
+        buffer += "\r\n";
+        return out.FlushIfFull();
+    };
+    if (!line(rows.Headings())) return false;
+    PointRows::Fields fields;
+    for (size_t i = 0; i < rows.Count(); ++i) {
+        rows.Row(i, fields);
+        if (!line(fields)) return false;
     }
+    return true;
 }
 
 std::string Limit(const std::optional<double>& limit, const std::string& source, double shown,
@@ -117,14 +192,27 @@ std::string Limit(const std::optional<double>& limit, const std::string& source,
 
 std::string ViolationLine(const MotionPreview& motion, const LimitViolation& violation) {
     const PreviewUnits& units = motion.units;
-    const bool speed = violation.quantity == LimitViolation::Quantity::Speed;
-    const std::string unit = speed ? units.SpeedName() : units.AccelerationName();
+    using Quantity = LimitViolation::Quantity;
+    const Quantity quantity = violation.quantity;
+    const std::string unit = quantity == Quantity::Speed          ? units.SpeedName()
+                             : quantity == Quantity::Acceleration ? units.AccelerationName()
+                                                                  : units.JerkName();
     const auto shown = [&](double value) {
-        return FormatReadable(speed ? units.Speed(value) : units.Acceleration(value)) + " " + unit;
+        const double converted = quantity == Quantity::Speed          ? units.Speed(value)
+                                 : quantity == Quantity::Acceleration ? units.Acceleration(value)
+                                                                      : units.Jerk(value);
+        return FormatReadable(converted) + " " + unit;
     };
-    return std::string(speed ? "speed " : "acceleration ") + shown(violation.value) +
-           " exceeds the limit of " + shown(violation.limit) + " " + Between(violation.segment) +
-           ", at " + FormatReadable(units.Time(violation.time)) + " " + units.time.name;
+    const char* name = quantity == Quantity::Speed          ? "speed "
+                       : quantity == Quantity::Acceleration ? "acceleration "
+                                                            : "jerk ";
+    // The jerk holds all through its segment: no one moment to name.
+    const std::string at =
+        quantity == Quantity::Jerk
+            ? std::string()
+            : ", at " + FormatReadable(units.Time(violation.time)) + " " + units.time.name;
+    return name + shown(violation.value) + " exceeds the limit of " + shown(violation.limit) + " " +
+           Between(violation.segment) + at;
 }
 
 void AppendLine(std::string& out, const char* label, const std::string& text) {
@@ -184,6 +272,8 @@ void AppendSummary(std::string& out, const std::string& motionPath, const std::s
                                    " " + units.AccelerationName() + " at " +
                                    time(figures.peakAcceleration.time) + ", " +
                                    Between(figures.peakAcceleration.segment));
+    line("Peak jerk:", FormatReadable(units.Jerk(figures.peakJerk.value)) + " " + units.JerkName() +
+                           " " + Between(figures.peakJerk.segment));
     line("Smallest time step:",
          time(figures.smallestTimeStep) + ", " + Between(figures.smallestTimeStepSegment));
     const std::vector<StepNearBound> near = FindStepsNearBounds(figures);
@@ -206,6 +296,8 @@ void AppendSummary(std::string& out, const std::string& motionPath, const std::s
     line("Acceleration limit:", Limit(motion.limits.maxAcceleration, motion.accelerationLimitSource,
                                       units.Acceleration(motion.limits.maxAcceleration.value_or(0)),
                                       units.AccelerationName()));
+    line("Jerk limit:", Limit(motion.limits.maxJerk, motion.jerkLimitSource,
+                              units.Jerk(motion.limits.maxJerk.value_or(0)), units.JerkName()));
     size_t segments = 0;
     for (size_t i = 0; i < motion.violations.size(); ++i) {
         segments += i == 0 || motion.violations[i].segment != motion.violations[i - 1].segment;
@@ -218,32 +310,33 @@ void AppendSummary(std::string& out, const std::string& motionPath, const std::s
     }
 }
 
-bool WriteOut(const std::string& text) {
-    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
-           std::fflush(stdout) == 0;
-}
-
 int RunShow(const HostOptions& options, const ShowArguments& arguments) {
     MotionPreview motion;
     const int status = LoadMotionPreview(options, arguments.preview, motion);
     if (status != kExitSuccess) return status;
 
-    std::string out;
-    const auto rows = TableRows(motion, arguments.csv);
+    const PointRows rows(motion, arguments.csv);
+    ChunkedOutput out;
+    bool written = true;
     if (arguments.csv) {
-        AppendCsv(out, rows);
+        written = WriteCsv(out, rows);
         // The violations stay off the table's way: a spreadsheet reads standard output alone.
         for (const LimitViolation& violation : motion.violations) {
             std::fprintf(stderr, "%s\n", ViolationLine(motion, violation).c_str());
         }
     } else {
-        out =
+        out.Buffer() =
             "Preview: an estimate for planning, not the drive's own profile "
             "(docs/trajectory-preview.md)\n\n";
-        AppendTable(out, rows);
-        AppendSummary(out, arguments.preview.motionPath, arguments.preview.profilePath, motion);
+        written = WriteTable(out, rows);
+        if (written) {
+            AppendSummary(out.Buffer(), arguments.preview.motionPath, arguments.preview.profilePath,
+                          motion);
+        }
     }
-    if (!WriteOut(out)) return ReportFailure("cannot write to standard output");
+    if (!written || !out.Flush() || std::fflush(stdout) != 0) {
+        return ReportFailure("cannot write to standard output");
+    }
     return arguments.strict && !motion.violations.empty() ? kExitRefused : kExitSuccess;
 }
 
@@ -253,9 +346,9 @@ HostCommand AddShowCommand(CLI::App& app, const HostOptions& options) {
     CLI::App* command = app.add_subcommand(
         "show",
         "Show a motion's points with the preview's time step, position step, average speed, "
-        "peak speed and peak acceleration per segment, a summary, and the segments that exceed "
-        "the drive's limits; with --profile, the deviation from the profile per segment. Exit "
-        "status 1 for a motion that the module refuses (its message on "
+        "peak speed, peak acceleration and jerk per segment, a summary, and the segments that "
+        "exceed the drive's limits; with --profile, the deviation from the profile per segment. "
+        "Exit status 1 for a motion that the module refuses (its message on "
         "standard error) and, with --strict, for a limit exceeded");
     auto arguments = std::make_shared<ShowArguments>();
     AddPreviewOptions(command, arguments->preview);

@@ -18,6 +18,7 @@
 #include "ImportCommand.h"
 #include "InfoCommand.h"
 #include "PlotCommand.h"
+#include "RetimeCommand.h"
 #include "ShowCommand.h"
 #include "TranslateCommand.h"
 #include "UsageMessage.h"
@@ -27,8 +28,8 @@ namespace {
 
 // Every subcommand, in the order that --help lists them.
 constexpr AddHostCommandFn kCommands[] = {
-    AddInfoCommand,   AddDefaultsCommand, AddTranslateCommand, AddEditCommand, AddImportCommand,
-    AddDesignCommand, AddFitCommand,      AddShowCommand,      AddPlotCommand,
+    AddInfoCommand, AddDefaultsCommand, AddTranslateCommand, AddEditCommand, AddImportCommand,
+    AddDesignCommand, AddFitCommand, AddRetimeCommand, AddShowCommand, AddPlotCommand,
 };
 
 int Run(int argc, char** argv) {

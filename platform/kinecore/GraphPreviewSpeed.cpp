@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "GraphMapping.h"
@@ -13,6 +14,14 @@
 namespace {
 
 COLORREF SpeedColour() { return RGB16(CR16_DARKGREEN); }
+
+// "ms" of "Time[ms]": the unit that an axis title names in brackets; empty without one.
+std::string UnitInTitle(const CString& title) {
+    const std::string text = title.GetString();
+    const size_t open = text.rfind('['), close = text.rfind(']');
+    if (open == std::string::npos || close == std::string::npos || close < open) return {};
+    return text.substr(open + 1, close - open - 1);
+}
 
 }  // namespace
 
@@ -38,11 +47,15 @@ void CGraphWindow::DrawPreviewSpeed(CDC& dc, const CRect& plot) const {
     // The curves are in the units shown, so the speed is in their quotient.
     CTrajectoryPreview preview;
     std::string error;
-    if (!preview.Build(times, positions, error)) {
+    if (!preview.Build(std::move(times), std::move(positions), error)) {
         dc.TextOut(plot.right, plot.top - 1, "speed: times must increase");
         return;
     }
-    dc.TextOut(plot.right + 58, plot.top - 1, "speed");
+    const std::string position = UnitInTitle(m_strYTitle), time = UnitInTitle(m_strXTitle);
+    const std::string title = position.empty() || time.empty()
+                                  ? std::string("speed")
+                                  : "speed [" + position + "/" + time + "]";
+    dc.TextOut(plot.right + 58, plot.top - 1, CString(title.c_str()));
 
     CGraphMapping mapping;
     mapping.plot = plot;

@@ -1,5 +1,7 @@
 #include "LimitViolations.h"
 
+#include <cmath>
+
 std::vector<LimitViolation> FindLimitViolations(const MotionFigures& figures,
                                                 const CMC_DriveLimits& limits) {
     std::vector<LimitViolation> violations;
@@ -14,6 +16,11 @@ std::vector<LimitViolation> FindLimitViolations(const MotionFigures& figures,
             violations.push_back({LimitViolation::Quantity::Acceleration, index,
                                   segment.peakAcceleration, *limits.maxAcceleration,
                                   segment.peakAccelerationTime});
+        }
+        const double jerk = std::abs(segment.jerk);
+        if (limits.maxJerk && jerk > *limits.maxJerk) {
+            violations.push_back(
+                {LimitViolation::Quantity::Jerk, index, jerk, *limits.maxJerk, segment.startTime});
         }
     }
     return violations;

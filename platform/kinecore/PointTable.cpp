@@ -22,3 +22,16 @@ CString ReadPointTable(std::string_view text, const CMC_Setup& setup, PointTable
     if (message.IsEmpty()) message = ReadOne(text, "ATIME", setup, table.times, table.timeUnit);
     return message;
 }
+
+std::string WithPointTimes(std::string_view text, const std::vector<double>& times) {
+    const parameter_text::Entry entry = parameter_text::FindLast(text, "ATIME");
+    CString line;
+    parameter_text::AppendArray(line, "ATIME", entry.unit, times);
+    std::string_view replaced = line.str();
+    replaced.remove_suffix(2);  // the line end stays the text's own
+    const size_t at = static_cast<size_t>(entry.line.data() - text.data());
+    std::string result(text.substr(0, at));
+    result += replaced;
+    result += text.substr(at + entry.line.size());
+    return result;
+}

@@ -3,9 +3,11 @@
 #include <GraphWindow.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "GraphMapping.h"
@@ -44,11 +46,12 @@ struct Fonts {
 };
 
 struct Panel {
-    PreviewQuantity quantity;
+    PreviewQuantity quantity = PreviewQuantity::Position;
     bool deviation = false;  // the table's position minus the profile's
     std::string title;
     std::string unit;
     std::optional<double> limit;
+    const MotionPeak* peak = nullptr;  // none for the position
     bool limitInScale = false;
     CGraphTicks ticks;
     CGraphMapping mapping;  // x in the time unit shown, y in the panel's unit
@@ -64,6 +67,8 @@ double Shown(const PreviewUnits& units, PreviewQuantity quantity, double iu) {
             return units.Speed(iu);
         case PreviewQuantity::Acceleration:
             return units.Acceleration(iu);
+        case PreviewQuantity::Jerk:
+            return units.Jerk(iu);
     }
     return iu;
 }
@@ -72,10 +77,35 @@ double Shown(const PreviewUnits& units, PreviewQuantity quantity, double iu) {
 struct Layout {
     CRect titleRow;
     CGraphTicks timeTicks;
-    Panel panels[4];
-    int panelCount = 3;
+    std::vector<Panel> panels;
     int textHeight = 0;
 };
+
+// Position, speed, acceleration, then jerk and the deviation from the profile where asked for.
+std::vector<Panel> PanelsOf(const PreviewPlotContent& content) {
+    const PreviewUnits& units = content.units;
+    const MotionFigures& figures = *content.figures;
+    std::vector<Panel> panels;
+    const auto add = [&](PreviewQuantity quantity, bool deviation, std::string title,
+                         std::string unit, std::optional<double> limit, const MotionPeak* peak) {
+        panels.push_back(
+            {quantity, deviation, std::move(title), std::move(unit), limit, peak, false, {}, {}});
+    };
+    add(PreviewQuantity::Position, false, "Position", units.position.name, {}, nullptr);
+    add(PreviewQuantity::Velocity, false, "Speed", units.SpeedName(), content.limits.maxSpeed,
+        &figures.peakSpeed);
+    add(PreviewQuantity::Acceleration, false, "Acceleration", units.AccelerationName(),
+        content.limits.maxAcceleration, &figures.peakAcceleration);
+    if (content.jerk) {
+        add(PreviewQuantity::Jerk, false, "Jerk", units.JerkName(), content.limits.maxJerk,
+            &figures.peakJerk);
+    }
+    if (content.profile) {
+        add(PreviewQuantity::Position, true, "Deviation from the profile", units.position.name, {},
+            nullptr);
+    }
+    return panels;
+}
 
 // A curve that is no preview, reduced to columns as PreviewEnvelope reduces one: sampled evenly,
 // and more densely in a column that holds many of `knots` (ascending), where it may turn often.
@@ -116,8 +146,15 @@ double ProfileValueAt(const ReferenceMotion& profile, PreviewQuantity quantity, 
             return profile.VelocityAt(t);
         case PreviewQuantity::Acceleration:
             return profile.AccelerationAt(t);
+        case PreviewQuantity::Jerk:
+            break;  // a profile has none to show
     }
     return 0;
+}
+
+// The jerk panel has no profile curve: a profile's jerk is not known.
+bool ShowsProfileCurve(const PreviewPlotContent& content, const Panel& panel) {
+    return content.profile && !panel.deviation && panel.quantity != PreviewQuantity::Jerk;
 }
 
 // What a panel draws in IU: the profile's curve or the deviation.
@@ -141,29 +178,8 @@ Layout Arrange(CDC& dc, const CRect& area, const PreviewPlotContent& content, Fo
     const CTrajectoryPreview& preview = *content.preview;
     const PreviewUnits& units = content.units;
     Layout layout;
-    layout.panels[0] = {
-        PreviewQuantity::Position, false, "Position", units.position.name, {}, false, {}, {}};
-    layout.panels[1] = {PreviewQuantity::Velocity, false, "Speed", units.SpeedName(),
-                        content.limits.maxSpeed,   false, {},      {}};
-    layout.panels[2] = {PreviewQuantity::Acceleration,
-                        false,
-                        "Acceleration",
-                        units.AccelerationName(),
-                        content.limits.maxAcceleration,
-                        false,
-                        {},
-                        {}};
-    if (content.profile) {
-        layout.panels[3] = {PreviewQuantity::Position,
-                            true,
-                            "Deviation from the profile",
-                            units.position.name,
-                            {},
-                            false,
-                            {},
-                            {}};
-        layout.panelCount = 4;
-    }
+    layout.panels = PanelsOf(content);
+    const int count = static_cast<int>(layout.panels.size());
 
     dc.SelectObject(&fonts.title);
     const int titleHeight = dc.GetTextExtent("Ag").cy;
@@ -177,22 +193,20 @@ Layout Arrange(CDC& dc, const CRect& area, const PreviewPlotContent& content, Fo
     const int panelsTop = layout.titleRow.bottom + kPanelGap / 2;
     // Below the last panel: its tick labels and the time axis's title.
     const int panelsBottom = area.bottom - kMargin / 2 - 2 * layout.textHeight - 10;
-    const int count = layout.panelCount;
     const int panelHeight = (panelsBottom - panelsTop - (count - 1) * kPanelGap) / count;
     const int plotHeight = std::max(10, panelHeight - labelHeight - 4);
 
     // The ranges first: the widest tick label decides where the plots start.
     const double start = preview.GetStartTime(), end = preview.GetEndTime();
     int labelWidth = 0;
-    for (int i = 0; i < count; ++i) {
-        Panel& panel = layout.panels[i];
+    for (Panel& panel : layout.panels) {
         double low = 0, high = 0;
         if (!panel.deviation) {
             const EnvelopeColumn whole = PreviewEnvelope(preview, panel.quantity, start, end, 1)[0];
             low = Shown(units, panel.quantity, whole.low);
             high = Shown(units, panel.quantity, whole.high);
         }
-        if (content.profile) {
+        if (ShowsProfileCurve(content, panel) || panel.deviation) {
             // The profile's range at the resolution it will be drawn at.
             for (const EnvelopeColumn& column : ProfileEnvelope(
                      content, panel, start, end, std::max(1, area.Width() - 2 * kMargin))) {
@@ -214,7 +228,8 @@ Layout Arrange(CDC& dc, const CRect& area, const PreviewPlotContent& content, Fo
             }
         }
         WidenRange(low, high);
-        const double pad = (high - low) * 0.06;
+        // Room above and below the curve for the labels of its peak and its limits.
+        const double pad = (high - low) * 0.12;
         panel.mapping.minY = low - pad;
         panel.mapping.maxY = high + pad;
         panel.ticks = MakeTicks(panel.mapping.minY, panel.mapping.maxY,
@@ -236,8 +251,7 @@ Layout Arrange(CDC& dc, const CRect& area, const PreviewPlotContent& content, Fo
             : dc.GetTextExtent(TickLabel(layout.timeTicks.values.back(), layout.timeTicks.step)).cx;
     const int plotRight = area.right - kMargin - lastLabel / 2;
     int top = panelsTop;
-    for (int i = 0; i < count; ++i) {
-        Panel& panel = layout.panels[i];
+    for (Panel& panel : layout.panels) {
         panel.mapping.plot =
             CRect(plotLeft, top + labelHeight + 4, plotRight, top + labelHeight + 4 + plotHeight);
         panel.mapping.minX = from;
@@ -245,6 +259,66 @@ Layout Arrange(CDC& dc, const CRect& area, const PreviewPlotContent& content, Fo
         top += panelHeight + kPanelGap;
     }
     return layout;
+}
+
+// The texts placed so far, and the pixels that the current panel's curve covers, so that a new
+// label finds a place that hides neither.
+class LabelPlacer {
+public:
+    // Per column of the plot, the lowest and highest pixel row of the curve.
+    void SetCurve(const CRect& plot, std::vector<std::pair<int, int>> rows) {
+        m_plot = plot;
+        m_rows = std::move(rows);
+    }
+    void ClearCurve() { m_rows.clear(); }
+
+    bool HitsLabel(const CRect& box) const {
+        return std::any_of(m_placed.begin(), m_placed.end(), [&](const CRect& placed) {
+            return box.left < placed.right && placed.left < box.right && box.top < placed.bottom &&
+                   placed.top < box.bottom;
+        });
+    }
+    bool HitsCurve(const CRect& box) const {
+        if (m_rows.empty()) return false;
+        for (int x = std::max(box.left, m_plot.left); x < std::min(box.right, m_plot.right); ++x) {
+            const auto& [low, high] = m_rows[static_cast<size_t>(x - m_plot.left)];
+            if (low <= high && box.top <= high && low < box.bottom) return true;
+        }
+        return false;
+    }
+    // The first candidate that hides nothing; failing that, the first that covers no label,
+    // with `clear` false: it must be drawn so that the curve shows through.
+    CRect Choose(const std::vector<CRect>& candidates, bool& clear) const {
+        for (const CRect& box : candidates) {
+            if (!HitsLabel(box) && !HitsCurve(box)) {
+                clear = true;
+                return box;
+            }
+        }
+        clear = false;
+        for (const CRect& box : candidates) {
+            if (!HitsLabel(box)) return box;
+        }
+        return candidates.front();
+    }
+    void Place(const CRect& box) { m_placed.push_back(box); }
+    const std::vector<CRect>& Placed() const { return m_placed; }
+
+private:
+    CRect m_plot;
+    std::vector<std::pair<int, int>> m_rows;
+    std::vector<CRect> m_placed;
+};
+
+// Text whose box's top left corner is `box`'s.
+void PlaceText(CDC& dc, LabelPlacer& placer, const CRect& box, const CString& text) {
+    dc.SetTextAlign(TA_LEFT | TA_TOP);
+    dc.TextOut(box.left, box.top, text);
+    placer.Place(box);
+}
+
+CRect BoxAt(int left, int top, CSize extent) {
+    return CRect(left, top, left + extent.cx, top + extent.cy);
 }
 
 // As the window's graph: the background, a grid line and an outside tick at each round value.
@@ -257,7 +331,7 @@ void DrawAxes(CDC& dc, const Panel& panel, const CGraphTicks& timeTicks, bool ti
     dc.SelectObject(&fonts.ticks);
     dc.SetTextColor(RGB16(CR16_BLACK));
     DrawXTicks(dc, panel.mapping, timeTicks, grid, tick, timeLabels);
-    // Speed and acceleration change sign at zero: its line stands out.
+    // Speed, acceleration, jerk and the deviation change sign at zero: its line stands out.
     const bool crossesZero = panel.quantity != PreviewQuantity::Position || panel.deviation;
     DrawYTicks(dc, panel.mapping, panel.ticks, grid, tick, textHeight,
                crossesZero ? &tick : nullptr);
@@ -271,8 +345,11 @@ void PanelSpan(const Panel& panel, const PreviewUnits& units, double& from, doub
     columns = std::max(1, panel.mapping.plot.Width());
 }
 
+// Draws the envelope's curve and widens `rows`, per column of the plot, to the rows its pen
+// covers.
 void DrawEnvelope(CDC& dc, const Panel& panel, const PreviewUnits& units,
-                  const std::vector<EnvelopeColumn>& envelope, CPen& pen) {
+                  const std::vector<EnvelopeColumn>& envelope, int width, COLORREF colour,
+                  std::vector<std::pair<int, int>>& rows) {
     const CGraphMapping& mapping = panel.mapping;
     std::vector<POINT> points;
     points.reserve(envelope.size() * 4);
@@ -291,32 +368,48 @@ void DrawEnvelope(CDC& dc, const Panel& panel, const PreviewUnits& units,
         add(x, column.last);
     }
     if (points.size() == 1) points.push_back(points.front());
+    CPen pen(PS_SOLID, width, colour);
     dc.SelectObject(&pen);
     dc.Polyline(points.data(), static_cast<int>(points.size()));
+
+    // A line between two columns covers both; the pen widens it by a pixel or two.
+    const int columns = static_cast<int>(rows.size());
+    const auto cover = [&](int x, int low, int high) {
+        for (int c = x - mapping.plot.left - width; c <= x - mapping.plot.left + width; ++c) {
+            if (c < 0 || c >= columns) continue;
+            auto& [top, bottom] = rows[static_cast<size_t>(c)];
+            top = std::min(top, low - width);
+            bottom = std::max(bottom, high + width);
+        }
+    };
+    for (size_t i = 0; i < points.size(); ++i) {
+        const POINT& point = points[i];
+        const POINT& before = points[i == 0 ? 0 : i - 1];
+        cover(point.x, std::min(point.y, before.y), std::max(point.y, before.y));
+    }
 }
 
-// The table's curve, or its deviation from the profile.
-void DrawCurve(CDC& dc, const Panel& panel, const PreviewPlotContent& content) {
+// The profile's curve where it has one to show, under the table's curve or its deviation from
+// the profile; returns, per column of the plot, the rows that they cover.
+std::vector<std::pair<int, int>> DrawCurves(CDC& dc, const Panel& panel,
+                                            const PreviewPlotContent& content) {
     double from = 0, to = 0;
     int columns = 0;
     PanelSpan(panel, content.units, from, to, columns);
+    std::vector<std::pair<int, int>> rows(static_cast<size_t>(columns), {INT_MAX, INT_MIN});
+    if (ShowsProfileCurve(content, panel)) {
+        DrawEnvelope(dc, panel, content.units, ProfileEnvelope(content, panel, from, to, columns),
+                     kProfilePen, kProfileColour, rows);
+    }
     // A smooth line where the curve is a line; where many segments share a pixel it is a band,
     // which a thin pen fills as well at a fraction of the cost.
     const bool dense = content.preview->GetSegments().size() > static_cast<size_t>(columns);
-    CPen pen(PS_SOLID, dense ? 1 : 2, RGB16(CR16_CURVE));
     DrawEnvelope(dc, panel, content.units,
                  panel.deviation
                      ? ProfileEnvelope(content, panel, from, to, columns)
                      : PreviewEnvelope(*content.preview, panel.quantity, from, to, columns),
-                 pen);
-}
-
-void DrawProfileCurve(CDC& dc, const Panel& panel, const PreviewPlotContent& content) {
-    double from = 0, to = 0;
-    int columns = 0;
-    PanelSpan(panel, content.units, from, to, columns);
-    CPen pen(PS_SOLID, kProfilePen, kProfileColour);
-    DrawEnvelope(dc, panel, content.units, ProfileEnvelope(content, panel, from, to, columns), pen);
+                 dense ? 1 : 2, RGB16(CR16_CURVE), rows);
+    return rows;
 }
 
 // The table's points; where they lie closer than a marker's width, one marker stands for them,
@@ -339,28 +432,49 @@ void MarkPoints(CDC& dc, const Panel& panel, const PreviewPlotContent& content) 
     }
 }
 
-void DrawLimit(CDC& dc, const Panel& panel, const PreviewUnits& units, Fonts& fonts) {
+// Each line dashed across the plot, its label at the right: the upper one above its line, the
+// lower one below, moved to the left or the middle where the curve or a label is in the way.
+void DrawLimit(CDC& dc, const Panel& panel, const PreviewUnits& units, Fonts& fonts,
+               LabelPlacer& placer) {
     if (!panel.limit || !panel.limitInScale) return;
     const double limit = Shown(units, panel.quantity, *panel.limit);
     CPen dashed(PS_DASH, 1, RGB16(CR16_RED));
     dc.SelectObject(&dashed);
     dc.SelectObject(&fonts.ticks);
     dc.SetTextColor(RGB16(CR16_RED));
-    dc.SetTextAlign(TA_RIGHT | TA_BOTTOM);
     const CRect& plot = panel.mapping.plot;
     for (double value : {limit, -limit}) {
         if (value < panel.mapping.minY || value > panel.mapping.maxY) continue;
         const int y = panel.mapping.ToPixelY(value);
         dc.MoveTo(plot.left, y);
         dc.LineTo(plot.right, y);
-        dc.TextOut(plot.right - 4, y - 1,
-                   Text("limit " + FormatReadable(value) + " " + panel.unit));
+        const CString label = Text("limit " + FormatReadable(value) + " " + panel.unit);
+        const CSize extent = dc.GetTextExtent(label);
+        const int top = value > 0 ? y - 1 - extent.cy : y + 2;
+        std::vector<CRect> candidates;
+        for (int left : {static_cast<int>(plot.right - 4 - extent.cx), plot.left + 4,
+                         static_cast<int>(plot.CenterPoint().x - extent.cx / 2)}) {
+            candidates.push_back(BoxAt(left, top, extent));
+        }
+        bool clear = true;
+        PlaceText(dc, placer, placer.Choose(candidates, clear), label);
     }
 }
 
-// A red dot at (time, shown) and a label beside it: "WORD 12.5 rot/s at 0.2 s".
-void MarkPeak(CDC& dc, const Panel& panel, const PreviewUnits& units, const char* word, double time,
-              double shown, Fonts& fonts) {
+// The panel's value at its peak, with the sign that the curve has there: taken from the
+// peak's own segment, since at a point the neighbour's value may differ in sign and size.
+double PeakValue(const Panel& panel, const PreviewPlotContent& content) {
+    const MotionPeak& peak = *panel.peak;
+    const CubicSegment& segment = content.preview->GetSegments()[static_cast<size_t>(peak.segment)];
+    return Shown(content.units, panel.quantity,
+                 SegmentValue(segment, panel.quantity,
+                              std::clamp(peak.time - segment.startTime, 0.0, segment.duration)));
+}
+
+// A red dot at (time, shown) and a label beside it, "WORD 12.5 rot/s at 0.2 s", where it hides
+// neither the curve nor another label; the dot's centre.
+CPoint MarkPeak(CDC& dc, const Panel& panel, const PreviewUnits& units, const char* word,
+                double time, double shown, Fonts& fonts, LabelPlacer& placer) {
     const CRect& plot = panel.mapping.plot;
     const int x = panel.mapping.ToPixelX(units.Time(time));
     const int y = panel.mapping.ToPixelY(shown);
@@ -372,80 +486,117 @@ void MarkPeak(CDC& dc, const Panel& panel, const PreviewUnits& units, const char
 
     dc.SelectObject(&fonts.ticks);
     dc.SetTextColor(RGB16(CR16_BLACK));
-    const CString label =
-        Text(std::string(word) + " " + FormatReadable(std::abs(shown)) + " " + panel.unit + " at " +
-             FormatReadable(units.Time(time)) + " " + units.time.name);
+    const CString label = Text(std::string(word) + " " + FormatReadable(std::abs(shown)) + " " +
+                               panel.unit + " at " + units.TimeText(time));
     const CSize extent = dc.GetTextExtent(label);
-    // Beside the marker on the side with room, away from the curve's peak, inside the plot.
-    const int leftmost = plot.left + 2;
-    const int rightmost = std::max(leftmost, static_cast<int>(plot.right - 2 - extent.cx));
-    const int textX = std::clamp(x + 8 + extent.cx <= plot.right - 2 ? x + 8 : x - 8 - extent.cx,
-                                 leftmost, rightmost);
-    const bool above = shown >= 0 ? y - 6 - extent.cy >= plot.top : y + 6 + extent.cy > plot.bottom;
-    const int textY = above ? y - 6 - extent.cy : y + 6;
-    dc.SetBkMode(OPAQUE);
-    dc.SetBkColor(RGB16(CR16_BACKGROUND));
-    dc.SetTextAlign(TA_LEFT | TA_TOP);
-    dc.TextOut(textX, textY, label);
+    // Beside the marker first, on its outer side, then along the plot's edges; only places that
+    // lie inside the plot.
+    const int leftOf = x - 8 - extent.cx, rightOf = x + 8;
+    const int above = y - 6 - extent.cy, below = y + 6;
+    const int outer = shown >= 0 ? above : below, inner = shown >= 0 ? below : above;
+    std::vector<CRect> candidates;
+    for (int top : {outer, inner}) {
+        for (int left : {rightOf, leftOf}) candidates.push_back(BoxAt(left, top, extent));
+    }
+    const int leftmost = plot.left + 4, rightmost = plot.right - 4 - extent.cx;
+    for (int top :
+         {static_cast<int>(plot.top) + 3, static_cast<int>(plot.bottom - 3 - extent.cy)}) {
+        for (int step = 0; step <= 8; ++step) {
+            candidates.push_back(BoxAt(leftmost + (rightmost - leftmost) * step / 8, top, extent));
+        }
+    }
+    std::erase_if(candidates, [&](const CRect& box) {
+        return box.left < plot.left || box.right > plot.right || box.top < plot.top ||
+               box.bottom > plot.bottom;
+    });
+    if (candidates.empty()) candidates.push_back(BoxAt(leftmost, plot.top + 3, extent));
+    bool clear = true;
+    const CRect box = placer.Choose(candidates, clear);
+    if (clear) {
+        // Nothing to show through: the background keeps grid lines from crossing the text.
+        dc.SetBkMode(OPAQUE);
+        dc.SetBkColor(RGB16(CR16_BACKGROUND));
+    }
+    PlaceText(dc, placer, box, label);
     dc.SetBkMode(TRANSPARENT);
+    return CPoint(x, y);
 }
 
-void AnnotatePeak(CDC& dc, const Panel& panel, const PreviewPlotContent& content,
-                  const MotionPeak& peak, Fonts& fonts) {
-    // The value in the peak's own segment: at a point the acceleration jumps, and the peak may
-    // be the end of the segment before, on either side of zero.
-    const CubicSegment& segment = content.preview->GetSegments()[peak.segment];
-    const double tau = std::clamp(peak.time - segment.startTime, 0.0, segment.duration);
-    const double value = panel.quantity == PreviewQuantity::Velocity ? segment.VelocityAt(tau)
-                                                                     : segment.AccelerationAt(tau);
-    MarkPeak(dc, panel, content.units, "peak", peak.time,
-             Shown(content.units, panel.quantity, value), fonts);
+CPoint AnnotatePeak(CDC& dc, const Panel& panel, const PreviewPlotContent& content, Fonts& fonts,
+                    LabelPlacer& placer) {
+    return MarkPeak(dc, panel, content.units, "peak", panel.peak->time, PeakValue(panel, content),
+                    fonts, placer);
 }
 
-void AnnotateDeviation(CDC& dc, const Panel& panel, const PreviewPlotContent& content,
-                       Fonts& fonts) {
+CPoint AnnotateDeviation(CDC& dc, const Panel& panel, const PreviewPlotContent& content,
+                         Fonts& fonts, LabelPlacer& placer) {
     const double t = content.deviation.time;
     const double gap = content.preview->PositionAt(t) - content.profile->PositionAt(t);
-    MarkPeak(dc, panel, content.units, "largest", t,
-             content.units.Position(std::copysign(content.deviation.value, gap)), fonts);
+    return MarkPeak(dc, panel, content.units, "largest", t,
+                    content.units.Position(std::copysign(content.deviation.value, gap)), fonts,
+                    placer);
 }
 
-// Which line is which, at the right end of the position panel's title row.
-void DrawLegend(CDC& dc, const Panel& panel, Fonts& fonts) {
+// Which line is which, at the right end of the position panel's title row; left out where the
+// row has no room beside the title.
+void DrawLegend(CDC& dc, const Panel& panel, Fonts& fonts, LabelPlacer& placer) {
     const CRect& plot = panel.mapping.plot;
     dc.SelectObject(&fonts.ticks);
     dc.SetTextColor(RGB16(CR16_BLACK));
-    dc.SetTextAlign(TA_LEFT | TA_BOTTOM);
-    const int y = plot.top - 3;
     const int swatch = 24;
-    int x = plot.right;
-    for (const bool profile : {true, false}) {
-        const char* name = profile ? "profile" : "table";
-        x -= dc.GetTextExtent(name).cx + swatch + 18;
+    struct Entry {
+        const char* name;
+        CRect box;  // swatch and name
+    };
+    std::vector<Entry> entries;
+    int right = plot.right;
+    for (const char* name : {"profile", "table"}) {
+        const CSize extent = dc.GetTextExtent(name);
+        const int left = right - extent.cx - swatch - 6;
+        entries.push_back({name, CRect(left, plot.top - 3 - extent.cy, right, plot.top - 3)});
+        right = left - 12;
+    }
+    for (const Entry& entry : entries) {
+        if (entry.box.left < plot.left || placer.HitsLabel(entry.box)) return;
+    }
+    for (const Entry& entry : entries) {
+        const bool profile = entry.name == std::string_view("profile");
         CPen line(PS_SOLID, profile ? kProfilePen : 2,
                   profile ? kProfileColour : RGB16(CR16_CURVE));
         dc.SelectObject(&line);
-        const int lineY = y - dc.GetTextExtent(name).cy / 2;
-        dc.MoveTo(x, lineY);
-        dc.LineTo(x + swatch, lineY);
-        dc.TextOut(x + swatch + 6, y, Text(name));
+        const int lineY = entry.box.CenterPoint().y;
+        dc.MoveTo(entry.box.left, lineY);
+        dc.LineTo(entry.box.left + swatch, lineY);
+        dc.SetTextAlign(TA_LEFT | TA_TOP);
+        dc.TextOut(entry.box.left + swatch + 6, entry.box.top, Text(entry.name));
+        placer.Place(entry.box);
     }
 }
 
-void DrawPanelTitle(CDC& dc, const Panel& panel, const PreviewUnits& units, Fonts& fonts) {
+void DrawPanelTitle(CDC& dc, const Panel& panel, const PreviewUnits& units, Fonts& fonts,
+                    LabelPlacer& placer) {
     const CRect& plot = panel.mapping.plot;
     dc.SelectObject(&fonts.label);
     dc.SetTextColor(RGB16(CR16_BLACK));
-    dc.SetTextAlign(TA_LEFT | TA_BOTTOM);
     const CString title = Text(panel.title + " [" + panel.unit + "]");
-    dc.TextOut(plot.left, plot.top - 3, title);
+    const CSize extent = dc.GetTextExtent(title);
+    const CRect box = BoxAt(plot.left, plot.top - 3 - extent.cy, extent);
+    PlaceText(dc, placer, box, title);
     if (panel.limit && !panel.limitInScale) {
-        const int width = dc.GetTextExtent(title).cx;
         dc.SelectObject(&fonts.ticks);
         dc.SetTextColor(RGB16(CR16_RED));
-        dc.TextOut(plot.left + width + 10, plot.top - 3,
-                   Text("limit " + FormatReadable(Shown(units, panel.quantity, *panel.limit)) +
-                        " " + panel.unit + ", far above the curve"));
+        const std::string limit = "limit " +
+                                  FormatReadable(Shown(units, panel.quantity, *panel.limit)) + " " +
+                                  panel.unit;
+        // Shortened where the plot is too narrow for the whole note.
+        for (const std::string& note : {limit + ", far above the curve", limit}) {
+            const CSize noteExtent = dc.GetTextExtent(Text(note));
+            const CRect noteBox = BoxAt(box.right + 10, box.bottom - noteExtent.cy, noteExtent);
+            if (noteBox.right <= plot.right) {
+                PlaceText(dc, placer, noteBox, Text(note));
+                break;
+            }
+        }
     }
 }
 
@@ -460,14 +611,19 @@ PreviewPlotLayout LayOutPreviewPlot(CDC& dc, const CRect& area, const PreviewPlo
     dc.SaveDC();
     const Layout layout = Arrange(dc, area, content, fonts);
     dc.RestoreDC(-1);
-    result.panelCount = layout.panelCount;
-    for (int i = 0; i < layout.panelCount; ++i) result.panels[i] = layout.panels[i].mapping.plot;
+    result.count = static_cast<int>(layout.panels.size());
+    for (int i = 0; i < result.count; ++i) {
+        result.panels[i] = layout.panels[static_cast<size_t>(i)].mapping.plot;
+    }
     return result;
 }
 
-void DrawPreviewPlot(CDC& dc, const CRect& area, const PreviewPlotContent& content) {
+void DrawPreviewPlot(CDC& dc, const CRect& area, const PreviewPlotContent& content,
+                     PreviewPlotMarks* marks) {
     if (!content.preview || !content.figures || content.preview->GetSegments().empty()) return;
     Fonts fonts;
+    LabelPlacer placer;
+    std::vector<CPoint> peaks;
     dc.SaveDC();
     dc.IntersectClipRect(&area);
     dc.FillSolidRect(&area, RGB16(CR16_WHITE));
@@ -476,35 +632,47 @@ void DrawPreviewPlot(CDC& dc, const CRect& area, const PreviewPlotContent& conte
 
     dc.SelectObject(&fonts.title);
     dc.SetTextColor(RGB16(CR16_BLACK));
-    dc.SetTextAlign(TA_LEFT | TA_TOP);
-    dc.TextOut(layout.titleRow.left, layout.titleRow.top, Text(content.title));
+    // Cut short where the drawing is too narrow for all of it.
+    std::string shortened = content.title;
+    while (shortened.size() > 4 && dc.GetTextExtent(Text(shortened)).cx > layout.titleRow.Width()) {
+        shortened.erase(shortened.size() - 4);
+        while (!shortened.empty() && (static_cast<unsigned char>(shortened.back()) & 0xC0) == 0x80)
+            shortened.pop_back();
+        shortened += "...";
+    }
+    const CString title = Text(shortened);
+    const CRect titleBox =
+        BoxAt(layout.titleRow.left, layout.titleRow.top, dc.GetTextExtent(title));
+    PlaceText(dc, placer, titleBox, title);
     dc.SelectObject(&fonts.ticks);
     dc.SetTextColor(RGB16(CR16_DARKGRAY));
-    dc.SetTextAlign(TA_RIGHT | TA_BOTTOM);
-    dc.TextOut(layout.titleRow.right, layout.titleRow.bottom,
-               "Preview: an estimate for planning, not the drive's own profile");
+    // Where the title leaves room for it.
+    const CString note = "Preview: an estimate for planning, not the drive's own profile";
+    const CSize noteExtent = dc.GetTextExtent(note);
+    const CRect noteBox = BoxAt(layout.titleRow.right - noteExtent.cx,
+                                layout.titleRow.bottom - noteExtent.cy, noteExtent);
+    if (noteBox.left >= titleBox.right + 10) PlaceText(dc, placer, noteBox, note);
 
-    const int last = layout.panelCount - 1;
-    for (int i = 0; i <= last; ++i) {
+    for (size_t i = 0; i < layout.panels.size(); ++i) {
         const Panel& panel = layout.panels[i];
         const CRect& plot = panel.mapping.plot;
-        DrawPanelTitle(dc, panel, content.units, fonts);
-        DrawAxes(dc, panel, layout.timeTicks, i == last, layout.textHeight, fonts);
+        DrawPanelTitle(dc, panel, content.units, fonts, placer);
+        if (i == 0 && content.profile) DrawLegend(dc, panel, fonts, placer);
+        DrawAxes(dc, panel, layout.timeTicks, i + 1 == layout.panels.size(), layout.textHeight,
+                 fonts);
         dc.SaveDC();
         dc.IntersectClipRect(&plot);
-        DrawLimit(dc, panel, content.units, fonts);
-        if (content.profile && !panel.deviation) DrawProfileCurve(dc, panel, content);
-        DrawCurve(dc, panel, content);
+        // The curves first, so that the labels know where they run.
+        placer.SetCurve(plot, DrawCurves(dc, panel, content));
+        DrawLimit(dc, panel, content.units, fonts, placer);
         if (panel.deviation) {
-            AnnotateDeviation(dc, panel, content, fonts);
-        } else if (panel.quantity == PreviewQuantity::Position) {
-            MarkPoints(dc, panel, content);
+            peaks.push_back(AnnotateDeviation(dc, panel, content, fonts, placer));
+        } else if (panel.peak) {
+            peaks.push_back(AnnotatePeak(dc, panel, content, fonts, placer));
         } else {
-            const bool speed = panel.quantity == PreviewQuantity::Velocity;
-            AnnotatePeak(dc, panel, content,
-                         speed ? content.figures->peakSpeed : content.figures->peakAcceleration,
-                         fonts);
+            MarkPoints(dc, panel, content);
         }
+        placer.ClearCurve();
         dc.RestoreDC(-1);
         CPen frame(PS_SOLID, 1, RGB16(CR16_DARKGRAY));
         dc.SelectObject(&frame);
@@ -512,12 +680,18 @@ void DrawPreviewPlot(CDC& dc, const CRect& area, const PreviewPlotContent& conte
         dc.Rectangle(plot.left - 1, plot.top - 1, plot.right + 1, plot.bottom + 1);
     }
 
-    if (content.profile) DrawLegend(dc, layout.panels[0], fonts);
-    const CRect& bottom = layout.panels[last].mapping.plot;
+    const CRect& bottom = layout.panels.back().mapping.plot;
     dc.SelectObject(&fonts.label);
     dc.SetTextColor(RGB16(CR16_BLACK));
-    dc.SetTextAlign(TA_CENTER | TA_TOP);
-    dc.TextOut((bottom.left + bottom.right) / 2, bottom.bottom + 7 + layout.textHeight,
-               Text("Time [" + content.units.time.name + "]"));
+    const CString axis = Text("Time [" + content.units.time.name + "]");
+    const CSize axisExtent = dc.GetTextExtent(axis);
+    PlaceText(dc, placer,
+              BoxAt((bottom.left + bottom.right - axisExtent.cx) / 2,
+                    bottom.bottom + 7 + layout.textHeight, axisExtent),
+              axis);
     dc.RestoreDC(-1);
+    if (marks) {
+        marks->labels = placer.Placed();
+        marks->peaks = std::move(peaks);
+    }
 }

@@ -1,6 +1,9 @@
 #include "RateText.h"
 
+#include <strings.h>
+
 #include <cmath>
+#include <utility>
 
 #include "NumberText.h"
 
@@ -16,6 +19,20 @@ std::string_view Trim(std::string_view text) {
 std::string Cut(std::string_view name) {
     constexpr size_t kMax = 30;
     return name.size() > kMax ? std::string(name.substr(0, kMax)) + "..." : std::string(name);
+}
+
+// rot/min from the setup's rot and a time unit that a minute can be told in.
+bool RevolutionsPerMinute(const CMC_Setup& setup, PreviewUnits& units) {
+    const CMC_Unit* rot = FindSetupUnit(setup, UnitKind::Position, "rot");
+    if (!rot) return false;
+    for (const auto& [name, perMinute] :
+         {std::pair<std::string_view, double>{"min", 1}, {"s", 60}, {"ms", 60000}}) {
+        if (const CMC_Unit* time = FindSetupUnit(setup, UnitKind::Time, name)) {
+            units = {*rot, {"min", time->iuPerUnit * perMinute}};
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -35,19 +52,30 @@ bool ParseRate(std::string_view text, RateKind kind, const CMC_Setup& setup,
     }
 
     PreviewUnits chosen = defaults;
-    if (!units.empty()) {
-        const std::string form = acceleration ? "POSITION/TIME^2" : "POSITION/TIME";
+    if (kind == RateKind::Speed && units.size() == 3 && strncasecmp(units.data(), "rpm", 3) == 0) {
+        if (!RevolutionsPerMinute(setup, chosen)) {
+            error =
+                "is in rpm, which needs the setup's position unit rot and a time unit s, ms or "
+                "min";
+            return false;
+        }
+    } else if (!units.empty()) {
+        const int power = kind == RateKind::Speed ? 1 : acceleration ? 2 : 3;
+        const std::string form = std::string("POSITION/TIME") + (power == 1   ? ""
+                                                                 : power == 2 ? "^2"
+                                                                              : "^3");
         const size_t slash = units.find('/');
         std::string_view time = slash == std::string_view::npos ? "" : units.substr(slash + 1);
-        bool squared = false;
-        for (const std::string_view mark : {"^2", "\u00B2"}) {
+        int written = 1;
+        for (const auto& [mark, markPower] :
+             {std::pair<std::string_view, int>{"^2", 2}, {"\u00B2", 2}, {"^3", 3}, {"\u00B3", 3}}) {
             if (time.ends_with(mark)) {
                 time.remove_suffix(mark.size());
-                squared = true;
+                written = markPower;
                 break;
             }
         }
-        if (slash == std::string_view::npos || squared != acceleration) {
+        if (slash == std::string_view::npos || written != power) {
             error = "does not end in units written as " + form;
             return false;
         }
@@ -67,8 +95,9 @@ bool ParseRate(std::string_view text, RateKind kind, const CMC_Setup& setup,
         }
         chosen = {*positionUnit, *timeUnit};
     }
-    const double converted =
-        acceleration ? chosen.AccelerationToIU(value) : chosen.SpeedToIU(value);
+    const double converted = kind == RateKind::Speed ? chosen.SpeedToIU(value)
+                             : acceleration          ? chosen.AccelerationToIU(value)
+                                                     : chosen.JerkToIU(value);
     if (!std::isfinite(converted) || !(converted > 0)) {
         error = "is out of range";
         return false;

@@ -184,7 +184,7 @@ bool CSetupReader::ReadUnit(UnitKind kind, const std::string& name, const std::s
 }
 
 bool CSetupReader::ReadLimit(const std::string& key, const std::string& value) {
-    if (key != "MaxSpeed" && key != "MaxAcceleration") {
+    if (key != "MaxSpeed" && key != "MaxAcceleration" && key != "MaxJerk") {
         return Fail("unknown key \"%s\" in [Limits].", Quote(key));
     }
     for (const PendingLimit& limit : m_limits) {
@@ -198,14 +198,17 @@ bool CSetupReader::ResolveLimits() {
     const PreviewUnits defaults = PreviewUnits::DefaultOf(m_setup);
     for (const PendingLimit& limit : m_limits) {
         m_line = limit.line;
-        const bool speed = limit.key == "MaxSpeed";
+        const RateKind kind = limit.key == "MaxSpeed"          ? RateKind::Speed
+                              : limit.key == "MaxAcceleration" ? RateKind::Acceleration
+                                                               : RateKind::Jerk;
         double perTimeIU = 0;
         std::string error;
-        if (!ParseRate(limit.value, speed ? RateKind::Speed : RateKind::Acceleration, m_setup,
-                       defaults, perTimeIU, error)) {
+        if (!ParseRate(limit.value, kind, m_setup, defaults, perTimeIU, error)) {
             return Fail("\"%s\" for %s %s.", Quote(limit.value), limit.key.c_str(), error.c_str());
         }
-        (speed ? m_setup.m_limits.maxSpeed : m_setup.m_limits.maxAcceleration) = perTimeIU;
+        (kind == RateKind::Speed          ? m_setup.m_limits.maxSpeed
+         : kind == RateKind::Acceleration ? m_setup.m_limits.maxAcceleration
+                                          : m_setup.m_limits.maxJerk) = perTimeIU;
     }
     return true;
 }

@@ -65,7 +65,7 @@ bool DrawingFormatOfPath(const std::string& path, DrawingFormat& format) {
 }
 
 bool RenderDrawing(DrawingFormat format, CSize size, const DrawFunction& draw, std::string& bytes,
-                   std::string& error) {
+                   std::string& error, const std::string& title) {
     if (size.cx <= 0 || size.cy <= 0) {
         error = "a drawing needs a size of at least one pixel";
         return false;
@@ -81,6 +81,7 @@ bool RenderDrawing(DrawingFormat format, CSize size, const DrawFunction& draw, s
             generator.setSize(QSize(size.cx, size.cy));
             generator.setViewBox(QRect(0, 0, size.cx, size.cy));
             generator.setResolution(kDpi);
+            generator.setTitle(QString::fromStdString(title));
             QPainter painter;
             if (!painter.begin(&generator)) break;
             Paint(painter, size, draw);
@@ -108,6 +109,7 @@ bool RenderDrawing(DrawingFormat format, CSize size, const DrawFunction& draw, s
                                          QPageSize::Point, QString(), QPageSize::ExactMatch));
             writer.setPageMargins(QMarginsF(0, 0, 0, 0));
             writer.setCreator("travex-host");
+            writer.setTitle(QString::fromStdString(title));
             QPainter painter;
             if (!painter.begin(&writer)) break;
             Paint(painter, size, draw);

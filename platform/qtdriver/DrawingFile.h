@@ -16,6 +16,7 @@ bool DrawingFormatOfPath(const std::string& path, DrawingFormat& format);
 using DrawFunction = std::function<void(CDC& dc, const CRect& area)>;
 
 // The bytes of a file of `format` that shows draw() on an area of size.cx × size.cy pixels at
-// 96 dots per inch (for PDF a page of that size). False with a message otherwise.
+// 96 dots per inch (for PDF a page of that size). `title` becomes the document's title where the
+// format has one (SVG, PDF). False with a message otherwise.
 bool RenderDrawing(DrawingFormat format, CSize size, const DrawFunction& draw, std::string& bytes,
-                   std::string& error);
+                   std::string& error, const std::string& title = {});

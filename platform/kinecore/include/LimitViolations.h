@@ -8,14 +8,14 @@
 #include "MotionFigures.h"
 
 struct LimitViolation {
-    enum class Quantity { Speed, Acceleration };
+    enum class Quantity { Speed, Acceleration, Jerk };
     Quantity quantity = Quantity::Speed;
     int segment = 0;   // joins points segment and segment + 1
-    double value = 0;  // the segment's peak, IU per time IU (squared for an acceleration)
+    double value = 0;  // the segment's peak, IU per time IU (squared, cubed)
     double limit = 0;
-    double time = 0;  // where the peak lies, time IU
+    double time = 0;  // where the peak lies (a jerk: where its segment starts), time IU
 };
 
-// Every segment whose peak exceeds a limit, by segment, the speed before the acceleration.
+// Every segment whose peak exceeds a limit, by segment: speed, acceleration, jerk.
 std::vector<LimitViolation> FindLimitViolations(const MotionFigures& figures,
                                                 const CMC_DriveLimits& limits);

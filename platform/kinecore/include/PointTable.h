@@ -5,6 +5,7 @@
 #include <MC_Setup.h>
 #include <afx.h>
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,3 +18,7 @@ struct PointTable {
 
 // Reads both arrays; a message that names the entry at fault, empty on success.
 CString ReadPointTable(std::string_view text, const CMC_Setup& setup, PointTable& table);
+
+// `text`, which ReadPointTable has read, with the times (IU) in place of the ATIME entry's,
+// under its unit; every other byte as it was.
+std::string WithPointTimes(std::string_view text, const std::vector<double>& times);

@@ -1,6 +1,6 @@
 // The units a preview is shown in: one of the setup's position units and one of its time
 // units; speeds are their quotient (rot/s) and accelerations the position unit per time unit
-// squared (rot/s²).
+// squared (rot/s²), jerks per time unit cubed (rot/s³).
 #pragma once
 
 #include <MC_Setup.h>
@@ -20,11 +20,15 @@ struct PreviewUnits {
     double Acceleration(double iuPerTimeIUSquared) const {
         return iuPerTimeIUSquared * time.iuPerUnit * time.iuPerUnit / position.iuPerUnit;
     }
+    double Jerk(double iuPerTimeIUCubed) const {
+        return Acceleration(iuPerTimeIUCubed) * time.iuPerUnit;
+    }
     // The inverses, for limits given in these units.
     double SpeedToIU(double speed) const { return speed * position.iuPerUnit / time.iuPerUnit; }
     double AccelerationToIU(double acceleration) const {
         return acceleration * position.iuPerUnit / (time.iuPerUnit * time.iuPerUnit);
     }
+    double JerkToIU(double jerk) const { return AccelerationToIU(jerk) / time.iuPerUnit; }
 
     // "0.25 s", "12.5 rot": a value in IU shown with its unit, for messages and reports.
     std::string TimeText(double iu) const;
@@ -34,6 +38,9 @@ struct PreviewUnits {
     // "rot/s²" for people; `plain` gives "rot/s^2" for files that may not be read as UTF-8.
     std::string AccelerationName(bool plain = false) const {
         return SpeedName() + (plain ? "^2" : "\u00B2");
+    }
+    std::string JerkName(bool plain = false) const {
+        return SpeedName() + (plain ? "^3" : "\u00B3");
     }
 
     // The setup's first units of each kind.

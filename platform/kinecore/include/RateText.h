@@ -1,6 +1,6 @@
-// A speed or an acceleration as a person writes it: a positive number, then optionally its
-// units, "50 rot/s", "2000 deg/s^2" (or "deg/s²"), with the setup's unit names. A bare number
-// is in `defaults`' units.
+// A speed, an acceleration or a jerk as a person writes it: a positive number, then optionally
+// its units, "50 rot/s", "2000 deg/s^2" (or "deg/s²"), "1e5 rot/s^3", with the setup's unit
+// names; a speed also in "rpm" where the setup has rot. A bare number is in `defaults`' units.
 #pragma once
 
 #include <MC_Setup.h>
@@ -10,9 +10,10 @@
 
 #include "PreviewUnits.h"
 
-enum class RateKind { Speed, Acceleration };
+enum class RateKind { Speed, Acceleration, Jerk };
 
-// The value in IU per time IU (squared for an acceleration). False otherwise, with `error`
-// saying what is wrong as the end of a sentence about the text: "is not a positive number".
+// The value in IU per time IU (squared for an acceleration, cubed for a jerk). False otherwise,
+// with `error` saying what is wrong as the end of a sentence about the text: "is not a positive
+// number".
 bool ParseRate(std::string_view text, RateKind kind, const CMC_Setup& setup,
                const PreviewUnits& defaults, double& perTimeIU, std::string& error);
