@@ -158,9 +158,7 @@ int RunRetime(const HostOptions& options, const RetimeArguments& arguments) {
     CString program;
     if (!session.GetModule().TranslateMotionSequence(session.GetSetup(), session.GetMotion(),
                                                      parameters, program)) {
-        std::fwrite(program.GetString(), 1, static_cast<size_t>(program.GetLength()), stderr);
-        std::fputc('\n', stderr);
-        return kExitRefused;
+        return ReportRefusal(program.GetString());
     }
     if (!WriteWholeText(arguments.outputPath, text, error)) return ReportFailure(error.c_str());
     Report(motion, result, after, method);
