@@ -65,6 +65,14 @@ void ReportKilledRunLeftovers(const std::string& folder) {
         const std::string path = (std::filesystem::path(folder) / entry->d_name).string();
         struct stat info {};
         if (lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        struct stat output {};
+        const std::string outputPath = (std::filesystem::path(folder) / leftover.output).string();
+        if (leftover.kept && stat(outputPath.c_str(), &output) == 0 &&
+            output.st_ino == info.st_ino && output.st_dev == info.st_dev) {
+            // A second name of the file as it is: the run was killed before replacing it.
+            if (info.st_uid == geteuid()) unlink(path.c_str());
+            continue;
+        }
         const bool ours = info.st_uid == geteuid();
         const bool removed = ours && unlink(path.c_str()) == 0;
         const std::string what = leftover.kept
