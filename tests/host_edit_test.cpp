@@ -216,16 +216,17 @@ public:
         });
     }
     // Returns once the editor's import opens the pipe: the motion has been read by then.
-    void WaitForTheImport() { m_pipe.open(m_fifo); }
+    // Closed on exec, so that no other child started meanwhile holds the pipe open.
+    void WaitForTheImport() { m_pipe = open(m_fifo.c_str(), O_WRONLY | O_CLOEXEC); }
     ChildResult Finish(const std::string& points) {
-        m_pipe << points;
-        m_pipe.close();
+        EXPECT_EQ(write(m_pipe, points.data(), points.size()), static_cast<ssize_t>(points.size()));
+        close(m_pipe);
         return m_result.get();
     }
 
 private:
     fs::path m_fifo;
-    std::ofstream m_pipe;
+    int m_pipe = -1;
     std::future<ChildResult> m_result;
 };
 
