@@ -14,3 +14,15 @@ struct ChildResult {
 // `input` becomes the child's standard input. The child runs in the current directory.
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
                      const std::string& input = "");
+
+// The user "nobody", for what root may do and others may not; null where the process cannot
+// become another user (it is not root, or there is no such user).
+struct ChildUser {
+    unsigned uid = 0;
+    unsigned gid = 0;
+};
+const ChildUser* Nobody();
+
+// RunChild as `user`, with no supplementary groups.
+ChildResult RunChildAs(const ChildUser& user, const std::string& program,
+                       const std::vector<std::string>& arguments, const std::string& input = "");

@@ -2,6 +2,7 @@
 // on standard output, standard error and disk.
 #include <HostResources.h>
 #include <MotionModule.h>
+#include <PtMotionText.h>
 #include <afxrestable.h>
 #include <gtest/gtest.h>
 #include <pty.h>
@@ -282,6 +283,10 @@ TEST(HostUsage, ErrorsSayWhatIsWrongInTheHostsWords) {
         {{"frobnicate"}, "travex-host: unknown command \"frobnicate\" (see travex-host --help)\n"},
         {{"info", "extra"},
          "travex-host: info does not take \"extra\" (see travex-host info --help)\n"},
+        {{"frobnicate", "a", "b c", "d"},
+         "travex-host: unknown command \"frobnicate a b c d\" (see travex-host --help)\n"},
+        {{"info", "one", "two"},
+         "travex-host: info does not take \"one two\" (see travex-host info --help)\n"},
         {{"translate", "-o"},
          "travex-host: --output needs a FILE (see travex-host translate --help)\n"},
         {{"import"},
@@ -371,6 +376,22 @@ TEST(HostTranslate, AByteOrderMarkDoesNotHideTheFirstKey) {
         Host({"translate"}, "\xEF\xBB\xBF" + Contents(Example("worked-example.ptm")));
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.out, kWorkedExampleProgram);
+}
+
+// What a warning keeps of a line is its start: a line of megabytes costs no more than reading it.
+TEST(HostTranslate, ALongLineIsNamedByItsStartAndComparedWithNoKey) {
+    const std::string line(4 << 20, 'x');
+    const std::string word(1 << 20, 'K');
+    const auto found = FindUnknownMotionKeys("ClearBuffer=1\n" + line + "\n" + word +
+                                             "=1\nWaitForCompletionX=1\nClearBufer=1\n");
+    ASSERT_EQ(found.size(), 4u);
+    EXPECT_FALSE(found[0].isEntry);
+    EXPECT_EQ(found[0].key, std::string(40, 'x') + "...");
+    EXPECT_EQ(found[1].key, std::string(40, 'K') + "...");
+    EXPECT_EQ(found[1].nearest, "");
+    EXPECT_EQ(found[2].nearest, "WaitForCompletion");
+    EXPECT_EQ(found[3].nearest, "ClearBuffer");
+    EXPECT_EQ(found[3].line, 5);
 }
 
 TEST(HostTranslate, AKeyThatNoMotionHasIsWarnedOfWithTheNearestKey) {

@@ -1,5 +1,10 @@
 // travex-host edit: a script of user actions played on the module's editor, run as a separate
 // process; what it prints, its exit status, and what it leaves of the motion file.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <future>
 #include <string>
 #include <vector>
 
@@ -195,6 +200,104 @@ TEST_F(HostEdit, ScriptFromStandardInputAndScriptsThatAreNoScript) {
     const ChildResult result = RunChild(kHost, {"edit", motion, "--script", "-"}, script);
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(Host({"translate", motion}).out, kWorkedExampleProgram);
+}
+
+// The editor stays open until the test writes the points into the pipe that its import reads:
+// meanwhile another program may save the motion.
+class CEditWaitingForPoints {
+public:
+    CEditWaitingForPoints(const fs::path& dir, const std::string& motion, const std::string& name)
+        : m_fifo(dir / (name + ".fifo")) {
+        EXPECT_EQ(mkfifo(m_fifo.c_str(), 0600), 0);
+        const std::string script = (dir / (name + ".txt")).string();
+        std::ofstream(script) << "import " << m_fifo.string() << "\nclick OK\n";
+        m_result = std::async(std::launch::async, [motion, script] {
+            return Host({"edit", motion, "--script", script});
+        });
+    }
+    // Returns once the editor's import opens the pipe: the motion has been read by then.
+    // Closed on exec, so that no other child started meanwhile holds the pipe open.
+    void WaitForTheImport() { m_pipe = open(m_fifo.c_str(), O_WRONLY | O_CLOEXEC); }
+    ChildResult Finish(const std::string& points) {
+        EXPECT_EQ(write(m_pipe, points.data(), points.size()), static_cast<ssize_t>(points.size()));
+        close(m_pipe);
+        return m_result.get();
+    }
+
+private:
+    fs::path m_fifo;
+    int m_pipe = -1;
+    std::future<ChildResult> m_result;
+};
+
+TEST_F(HostEdit, AMotionSavedByAnotherProgramWhileTheEditorIsOpenIsLeftAndTheEditKept) {
+    const std::string motion = Put("m.ptm", kHandWritten);
+    const std::string saved = Contents(kSourceDir / "examples" / "worked-example.ptm");
+    struct Case {
+        const char* how;
+        void (*save)(const std::string& motion, const std::string& text);
+    };
+    const Case cases[] = {
+        {"written in place",
+         [](const std::string& path, const std::string& text) {
+             std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+         }},
+        {"renamed over it",
+         [](const std::string& path, const std::string& text) {
+             std::ofstream(path + ".new", std::ios::binary) << text;
+             fs::rename(path + ".new", path);
+         }},
+        {"the same text, renamed over it",
+         [](const std::string& path, const std::string&) {
+             fs::copy_file(path, path + ".new");
+             fs::rename(path + ".new", path);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        Put("m.ptm", kHandWritten);
+        CEditWaitingForPoints edit(dir, motion, "import");
+        edit.WaitForTheImport();
+        c.save(motion, saved);
+        const std::string now = Contents(motion);
+        const ChildResult result = edit.Finish("1 1\n2 2\n");
+        EXPECT_EQ(result.exitStatus, 2);
+        EXPECT_EQ(result.err, "travex-host: " + motion +
+                                  " changed while it was being edited (another program saved "
+                                  "it); it is left as it is, and the edited text is in " +
+                                  motion + ".edited\n");
+        EXPECT_EQ(Contents(motion), now);
+        EXPECT_NE(Contents(motion + ".edited").find("TPOS[IU]=3: 0 1 2"), std::string::npos)
+            << Contents(motion + ".edited");
+        fs::remove(motion + ".edited");
+        fs::remove(dir / "import.fifo");
+    }
+}
+
+// Both editors are open at once and take OK together: one edit is written, the other kept
+// beside it, and neither is lost.
+TEST_F(HostEdit, TwoEditsOfOneMotionAtOnceLoseNeither) {
+    const std::string motion = Put("m.ptm", kHandWritten);
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        Put("m.ptm", kHandWritten);
+        CEditWaitingForPoints first(dir, motion, "first");
+        CEditWaitingForPoints second(dir, motion, "second");
+        first.WaitForTheImport();
+        second.WaitForTheImport();
+        const ChildResult a = first.Finish("1 1\n2 2\n");
+        const ChildResult b = second.Finish("5 5\n6 6\n7 7\n");
+        ASSERT_EQ(a.exitStatus + b.exitStatus, 2) << a.err << b.err;
+        const bool firstWon = a.exitStatus == 0;
+        EXPECT_NE(Contents(motion).find(firstWon ? "TPOS[IU]=3: 0 1 2" : "TPOS[IU]=4: 0 5 6 7"),
+                  std::string::npos);
+        EXPECT_NE(Contents(motion + ".edited")
+                      .find(firstWon ? "TPOS[IU]=4: 0 5 6 7" : "TPOS[IU]=3: 0 1 2"),
+                  std::string::npos);
+        fs::remove(motion + ".edited");
+        fs::remove(dir / "first.fifo");
+        fs::remove(dir / "second.fifo");
+    }
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
 // travex-host never loses a user's file: run as a separate process against the ways a careless
 // command line, a signal, a full disk or a file-size limit could destroy one.
+#include <fcntl.h>
 #include <signal.h>
-#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,15 @@ TEST_F(HostFileSafety, AnOutputThatIsAnInputOrTheOtherOutputIsRefusedBeforeAnyWo
         EXPECT_NE(result.err.find(c.named), std::string::npos) << result.err;
         EXPECT_NE(result.err.find("are the same file"), std::string::npos) << result.err;
     }
+    // Outputs still to be made, named two ways from the current folder.
+    for (const char* spelling : {"./new.ptm", "sub/../new.ptm"}) {
+        fs::create_directory(dir / "sub");
+        const ChildResult result =
+            HostIn(dir, {"import", "p.txt", "-o", "new.ptm", "--program", spelling});
+        EXPECT_EQ(result.exitStatus, 2) << spelling;
+        EXPECT_NE(result.err.find("are the same file"), std::string::npos) << result.err;
+        fs::remove(dir / "sub");
+    }
     EXPECT_EQ(Contents(motion), Contents(kWorkedExample));
     EXPECT_EQ(Contents(points), "1 1\n2 2\n");
     EXPECT_EQ(Entries(), (std::set<std::string>{"hard.ptm", "m.ptm", "p.txt", "soft.txt"}));
@@ -112,6 +122,130 @@ TEST_F(HostFileSafety, AReplacedFileKeepsItsModeAndOwner) {
         EXPECT_EQ(info.st_gid, group);
         EXPECT_EQ(Entries(), std::set<std::string>{"program.txt"});
     }
+}
+
+// Root may write any file, so only a user who is not root sees whether a file that the user may
+// not write is left alone: "nobody" where the suite runs as root.
+TEST_F(HostFileSafety, AFileThatTheUserMayNotWriteIsNotReplaced) {
+    const ChildUser* nobody = Nobody();
+    if (geteuid() == 0 && !nobody) GTEST_SKIP() << "runs as root, and there is no user nobody";
+    const uid_t user = nobody ? nobody->uid : geteuid();
+    const gid_t group = nobody ? nobody->gid : getegid();
+    const auto hostAsUser = [nobody](const std::vector<std::string>& arguments) {
+        return nobody ? RunChildAs(*nobody, kHost, arguments) : Host(arguments);
+    };
+    // The folder is the user's: only the file's own mode and owner stand in the way.
+    ASSERT_EQ(chown(dir.c_str(), user, group), 0);
+    struct Case {
+        mode_t mode;
+        bool ownedByAnother;  // root's, which only root can arrange
+        bool replaced;
+    };
+    const Case cases[] = {{0644, false, true}, {0444, false, false}, {0644, true, false}};
+    for (const Case& c : cases) {
+        if (c.ownedByAnother && !nobody) continue;
+        const std::string program = Put("program.txt", "an earlier program");
+        ASSERT_EQ(chown(program.c_str(), c.ownedByAnother ? 0 : user, group), 0);
+        ASSERT_EQ(chmod(program.c_str(), c.mode), 0);
+        const ChildResult result = hostAsUser({"translate", kWorkedExample, "-o", program});
+        if (c.replaced) {
+            EXPECT_EQ(result.exitStatus, 0) << result.err;
+            EXPECT_EQ(Contents(program), kWorkedExampleProgram);
+        } else {
+            EXPECT_EQ(result.exitStatus, 2) << std::oct << c.mode;
+            EXPECT_EQ(result.err, "travex-host: cannot write " + program + ": Permission denied\n");
+            EXPECT_EQ(Contents(program), "an earlier program");
+        }
+        EXPECT_EQ(Entries(), std::set<std::string>{"program.txt"});
+    }
+}
+
+// A link planted by another user in a folder like /tmp must not let root's output replace the
+// file that it points to; the links that the caller or the folder's owner made are followed.
+TEST_F(HostFileSafety, ALinkThatAnotherUserPlantedInASharedFolderIsNotFollowed) {
+    const ChildUser* nobody = Nobody();
+    if (!nobody) GTEST_SKIP() << "only root can plant a link that another user owns";
+    const fs::path shared = dir / "pub";
+    fs::create_directory(shared);
+    ASSERT_EQ(chmod(shared.c_str(), 01777), 0);
+    fs::create_directory(dir / "private");
+    const std::string secret = Put("private/secret.conf", "secret");
+    const auto plant = [&](const std::string& name, const std::string& target, uid_t owner) {
+        fs::create_symlink(target, shared / name);
+        EXPECT_EQ(lchown((shared / name).c_str(), owner, owner), 0);
+        return (shared / name).string();
+    };
+    const std::string points = Put("p.txt", "1 1\n2 2\n");
+    const std::string motion = (dir / "ok.ptm").string();
+    const std::string planted = plant("prog.txt", "../private/secret.conf", nobody->uid);
+    const std::string plot = plant("plot.png", "../private/secret.conf", nobody->uid);
+    const std::string folder = plant("folder", "../private", nobody->uid);
+    const std::vector<std::vector<std::string>> commands = {
+        {"translate", kWorkedExample, "-o", planted},
+        {"defaults", "-o", planted},
+        {"import", points, "-o", planted},
+        {"import", points, "-o", motion, "--program", planted},
+        {"plot", kWorkedExample, "-o", plot},
+        {"translate", kWorkedExample, "-o", folder + "/secret.conf"},
+    };
+    for (const auto& command : commands) {
+        const ChildResult result = Host(command);
+        EXPECT_EQ(result.exitStatus, 2) << command.back();
+        EXPECT_NE(result.err.find(" is a link that another user made in a folder that anyone may "
+                                  "write; it is not followed"),
+                  std::string::npos)
+            << result.err;
+        EXPECT_NE(result.err.find(command[0] == "plot"        ? plot
+                                  : command.back() == planted ? planted
+                                                              : folder),
+                  std::string::npos)
+            << result.err;
+    }
+    EXPECT_EQ(Contents(secret), "secret");
+    EXPECT_FALSE(fs::exists(motion)) << "the motion was written without its program";
+
+    // The caller's own link and the folder owner's are followed: the target is replaced.
+    const std::string own = plant("own.txt", "../private/secret.conf", geteuid());
+    EXPECT_EQ(Host({"translate", kWorkedExample, "-o", own}).exitStatus, 0);
+    EXPECT_EQ(Contents(secret), kWorkedExampleProgram);
+    ASSERT_EQ(chown(shared.c_str(), nobody->uid, nobody->gid), 0);
+    Put("private/secret.conf", "secret");
+    EXPECT_EQ(Host({"translate", kWorkedExample, "-o", planted}).exitStatus, 0);
+    EXPECT_EQ(Contents(secret), kWorkedExampleProgram);
+    EXPECT_TRUE(fs::is_symlink(planted));
+}
+
+TEST_F(HostFileSafety, ADanglingLinkIsReplacedAndItsTargetNotMade) {
+    fs::create_symlink("missing.txt", dir / "dangling.txt");
+    const ChildResult result =
+        Host({"translate", kWorkedExample, "-o", (dir / "dangling.txt").string()});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_FALSE(fs::is_symlink(dir / "dangling.txt"));
+    EXPECT_EQ(Contents(dir / "dangling.txt"), kWorkedExampleProgram);
+    EXPECT_EQ(Entries(), std::set<std::string>{"dangling.txt"});
+}
+
+// /dev/zero never ends, and a file past the limit is no motion, setup, script or points file.
+TEST_F(HostFileSafety, AnInputWithoutEndOrPastTheLimitIsRefusedByName) {
+    const std::string huge = Put("huge.txt", "");
+    fs::resize_file(huge, (std::uintmax_t{256} << 20) + 1);
+    const std::string motion = Put("m.ptm", Contents(kWorkedExample));
+    const auto refused = [](const std::vector<std::string>& command, const std::string& input) {
+        const ChildResult result = Host(command);
+        EXPECT_EQ(result.exitStatus, 2) << command[0];
+        EXPECT_EQ(result.err, "travex-host: cannot read " + input +
+                                  ": it holds more than 256 MB, far more than any motion, setup, "
+                                  "script or points file\n");
+    };
+    // Every reader stops at the size that the file system tells.
+    refused({"translate", huge}, huge);
+    refused({"show", huge}, huge);
+    refused({"--setup", huge, "info"}, huge);
+    refused({"edit", motion, "--script", huge}, huge);
+    refused({"import", huge}, huge);
+    // A stream is read up to the limit, once for all of them.
+    refused({"import", "/dev/zero"}, "/dev/zero");
+    EXPECT_EQ(Contents(motion), Contents(kWorkedExample));
 }
 
 TEST_F(HostFileSafety, TwoOutputsAreWrittenBothOrNeither) {
@@ -166,38 +300,62 @@ TEST_F(HostFileSafety, AWriteCutShortByAFileSizeLimitLeavesTheTargetWhole) {
     EXPECT_EQ(Entries(), (std::set<std::string>{"long.ptm", "program.txt"}));
 }
 
-// Starts travex-host writing a long program and sends `signal` the moment its temporary file
-// appears. The exit status as waitpid gives it.
+// Whether the child has a temporary file open in `dir`: its output being staged, without a name
+// ("#INODE (deleted)") or under a hidden one.
+bool IsWritingInto(pid_t child, const fs::path& dir) {
+    const fs::path fds = "/proc/" + std::to_string(child) + "/fd";
+    std::error_code failed;
+    for (fs::directory_iterator entry(fds, failed), end; !failed && entry != end;
+         entry.increment(failed)) {
+        const fs::path target = fs::read_symlink(entry->path(), failed);
+        const std::string name = target.filename().string();
+        if (!failed && target.parent_path() == dir && (name[0] == '#' || name[0] == '.')) {
+            return true;
+        }
+        failed.clear();
+    }
+    return false;
+}
+
+// Starts travex-host writing a long program and sends `signal` the moment it has its output
+// open. The exit status as waitpid gives it.
 int SignalDuringTheWrite(const fs::path& dir, const std::string& motion, const std::string& output,
                          int signal) {
-    const int watch = inotify_init1(IN_CLOEXEC);
-    inotify_add_watch(watch, dir.c_str(), IN_CREATE);
     const pid_t child = fork();
     if (child == 0) {
         execl(kHost.c_str(), kHost.c_str(), "translate", motion.c_str(), "-o", output.c_str(),
               static_cast<char*>(nullptr));
         _exit(127);
     }
-    char events[4096];
-    while (read(watch, events, sizeof events) <= 0) {
+    int status = 0;
+    while (!IsWritingInto(child, dir)) {
+        if (waitpid(child, &status, WNOHANG) == child) return status;  // done before
     }
     kill(child, signal);
-    close(watch);
-    int status = 0;
     waitpid(child, &status, 0);
     return status;
+}
+
+// Whether files here can be made without a name, which vanish with the process on SIGKILL too.
+bool HasUnnamedFiles(const fs::path& dir) {
+    const int fd = open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0) close(fd);
+    return fd >= 0;
 }
 
 TEST_F(HostFileSafety, ASignalDuringTheWriteLeavesNoTemporaryFileAndTheTargetUntouched) {
     const std::string motion = Put("long.ptm", LongMotion(400000));
     const std::string program = Put("program.txt", "an earlier program");
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    // SIGKILL cannot be caught: only a file without a name leaves nothing behind.
+    std::vector<int> signals = {SIGINT, SIGTERM, SIGHUP};
+    if (HasUnnamedFiles(dir)) signals.push_back(SIGKILL);
+    for (int signal : signals) {
         int status = 0;
         // A signal that comes after the rename finds nothing to remove; try again then.
         for (int attempt = 0; attempt < 3; ++attempt) {
             Put("program.txt", "an earlier program");
             status = SignalDuringTheWrite(dir, motion, program, signal);
-            if (WIFSIGNALED(status)) break;
+            if (WIFSIGNALED(status) && Contents(program) == "an earlier program") break;
         }
         ASSERT_TRUE(WIFSIGNALED(status)) << "the signal never came during the write";
         EXPECT_EQ(WTERMSIG(status), signal) << "the process ends as the signal asks";
@@ -205,6 +363,40 @@ TEST_F(HostFileSafety, ASignalDuringTheWriteLeavesNoTemporaryFileAndTheTargetUnt
         EXPECT_EQ(Entries(), (std::set<std::string>{"long.ptm", "program.txt"}))
             << strsignal(signal);
     }
+}
+
+// A SIGKILL between the renames of a motion and its program (put there by a library that
+// stands in for rename) splits the pair; the next run that writes into the folder says what
+// the killed run left, and removes it.
+TEST_F(HostFileSafety, AKillBetweenTheTwoRenamesIsReportedByTheNextRunInTheFolder) {
+    const std::string points = Put("points.txt", "1 1\n2 2\n");
+    const std::string motion = Put("m.ptm", "an earlier motion");
+    const std::string program = Put("p.txt", "an earlier program");
+    const ChildResult killed =
+        HostUnder("LD_PRELOAD=" KILL_AT_RENAME_LIBRARY
+                  " TRAVEX_KILL_AT_RENAME=2 "
+                  "ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0\"",
+                  {"import", points, "-o", motion, "--program", program, "--quiet"});
+    ASSERT_EQ(killed.exitStatus, -1) << "not killed: " << killed.err;
+    EXPECT_NE(Contents(motion), "an earlier motion");
+    EXPECT_EQ(Contents(program), "an earlier program");
+    EXPECT_GT(Entries().size(), 3u) << "SIGKILL leaves the killed run no time to clean up";
+
+    const ChildResult next = Host({"defaults", "-o", (dir / "other.ptm").string()});
+    EXPECT_EQ(next.exitStatus, 0) << next.err;
+    const std::string left =
+        "travex-host: warning: a run that was killed left " + dir.string() + "/.";
+    EXPECT_EQ(std::count(next.err.begin(), next.err.end(), '\n'), 2) << next.err;
+    EXPECT_NE(next.err.find(left + "p.txt.travex-"), std::string::npos) << next.err;
+    EXPECT_NE(next.err.find(": the new p.txt that it never put in place (removed)\n"),
+              std::string::npos)
+        << next.err;
+    EXPECT_NE(next.err.find(left + "m.ptm.travex-"), std::string::npos) << next.err;
+    EXPECT_NE(next.err.find(": m.ptm as it was before that run replaced it (removed)\n"),
+              std::string::npos)
+        << next.err;
+    EXPECT_EQ(Entries(), (std::set<std::string>{"m.ptm", "other.ptm", "p.txt", "points.txt"}));
+    EXPECT_EQ(Host({"defaults", "-o", (dir / "other.ptm").string()}).err, "") << "reported twice";
 }
 
 }  // namespace

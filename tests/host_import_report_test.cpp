@@ -221,5 +221,21 @@ TEST_F(HostImportReport, PointsFromStandardInput) {
         << result.err;
 }
 
+// The edges of what the report passes over in silence: only the start point itself as a first
+// line, and only a position beyond the 32 bits of a position.
+TEST_F(HostImportReport, AFirstLineAtTimeZeroAwayFromTheStartAndPositionsAtTheirBound) {
+    Put("p.txt", "5 0\n-2147483648 1\n-2147483649 2\n2147483647 3\n2147483648 4\n");
+    const ChildResult result =
+        HostIn(dir, {"import", "p.txt", "--position-unit", "IU", "--time-unit", "IU"});
+    // The editor takes the table as reported; the module refuses a first step of 2^31 IU.
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.err,
+              "p.txt:1: skipped \"5 0\": time 0 IU is not after the previous point's 0 IU\n"
+              "p.txt:3: position -2147483649 IU limited to -2147483648 IU\n"
+              "p.txt:5: position 2147483648 IU limited to 2147483647 IU\n"
+              "p.txt: 4 points taken, 1 line skipped, 2 values limited\n"
+              "Position value of point 1 is too far away from the previous point\n");
+}
+
 }  // namespace
 }  // namespace host_test

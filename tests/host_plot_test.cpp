@@ -357,6 +357,8 @@ TEST_F(HostPlot, RefusalsWriteNothing) {
          2,
          "travex-host: --size \"100x100\" is not WIDTHxHEIGHT in pixels, 200 to 10000 each "
          "(1200x900)\n"},
+        {{"plot", kSCurve.string(), "-o", kept, "--size", "199x200"}, 2, ""},
+        {{"plot", kSCurve.string(), "-o", kept, "--size", "200x10001"}, 2, ""},
         {{"plot", kSCurve.string(), "-o", kept, "--size", "1200x900x3"}, 2, ""},
         {{"plot", kSCurve.string(), "-o", kept, "--size", "99999999999x900"}, 2, ""},
         {{"plot", broken, "-o", kept}, 1, std::string(kTooFewPoints) + "\n"},
@@ -371,9 +373,16 @@ TEST_F(HostPlot, RefusalsWriteNothing) {
         EXPECT_EQ(Contents(kept), "old");
     }
     EXPECT_EQ(Entries(), (std::set<std::string>{"kept.svg"}));
-    // An upper-case extension is the same format.
+    // An upper-case extension is the same format; the sizes at both ends of the range are taken.
     EXPECT_EQ(Host({"plot", kSCurve.string(), "-o", (dir / "S.SVG").string()}).exitStatus, 0);
     EXPECT_TRUE(Contents(dir / "S.SVG").starts_with("<?xml"));
+    for (const char* size : {"200x200", "10000x200"}) {
+        EXPECT_EQ(
+            Host({"plot", kSCurve.string(), "-o", (dir / "edge.png").string(), "--size", size})
+                .exitStatus,
+            0)
+            << size;
+    }
 }
 
 // The graphics support comes with Qt and is loaded only by the commands that draw or show: a

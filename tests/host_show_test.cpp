@@ -231,6 +231,70 @@ TEST_F(HostShow, ExitStatusOfEveryExampleMatchesTranslate) {
     }
 }
 
+// Four alike segments from rest to rest, 1000 IU in 100 IU each way: a cubic that moves D in T
+// from rest to rest peaks at 1.5·D/T = 15 IU/IU in speed and 6·D/T² = 0.6 IU/IU² in
+// acceleration, in every segment alike.
+TEST_F(HostShow, EqualPeaksNameTheFirstSegmentAndAPeakAtItsLimitIsNoViolation) {
+    const std::string motion = Put("zigzag.ptm",
+                                   "ClearBuffer=1\nATIME[IU]=5: 0 100 200 300 400\n"
+                                   "TPOS[IU]=5: 0 1000 0 1000 0\nExecute=0\nWaitForCompletion=1\n");
+    ChildResult result =
+        Host({"show", motion, "--strict", "--max-speed", "15", "--max-acceleration", "0.6"});
+    EXPECT_EQ(result.exitStatus, 0) << result.out;
+    const size_t peaks = result.out.find("Peak speed:");
+    EXPECT_EQ(result.out.substr(peaks, result.out.find("Steps near") - peaks),
+              "Peak speed:          15 IU/IU at 50 IU, between points 0 and 1\n"
+              "Peak acceleration:   0.6 IU/IU\u00B2 at 0 IU, between points 0 and 1\n"
+              "Smallest time step:  100 IU, between points 0 and 1\n");
+    EXPECT_NE(result.out.find("\nExceeded:            in no segment\n"), std::string::npos);
+
+    // Just under both peaks: each segment exceeds both limits and counts once.
+    result =
+        Host({"show", motion, "--strict", "--max-speed", "14.99", "--max-acceleration", "0.599"});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(LinesStartingWith(result.out, "Exceeded:").at(0),
+              "Exceeded:            in 4 segments");
+    EXPECT_EQ(LinesStartingWith(result.out, "  speed ").size(), 4u) << result.out;
+    EXPECT_EQ(LinesStartingWith(result.out, "  acceleration ").size(), 4u) << result.out;
+}
+
+// The worked example's first segment peaks at 651.042 rot/s² (0.833333 IU/IU², derived above,
+// times 1250² / 2000) and 16.6934 rot/s; its second stays under 300 rot/s² and 15 rot/s.
+TEST_F(HostShow, AViolationNamesItsOwnLimitAndOneIsEnoughForStrict) {
+    // The lines under "Exceeded:", at the end of the summary.
+    const auto violations = [](const std::string& out) {
+        return LinesStartingWith(out.substr(out.find("\nExceeded:")), "  ");
+    };
+    const std::string motion = (kExamples / "worked-example.ptm").string();
+    const std::vector<std::string> shown = {"show",        motion, "--position-unit", "rot",
+                                            "--time-unit", "s",    "--strict"};
+    const std::string acceleration =
+        "acceleration 651.042 rot/s\u00B2 exceeds the limit of 300 rot/s\u00B2 between points 0 "
+        "and 1, at 0 s";
+    std::vector<std::string> arguments = shown;
+    arguments.insert(arguments.end(), {"--max-acceleration", "300"});
+    ChildResult result = Host(arguments);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(LinesStartingWith(result.out, "Speed limit:").at(0), "Speed limit:         none");
+    EXPECT_EQ(violations(result.out), std::vector<std::string>{"  " + acceleration});
+
+    arguments.insert(arguments.end(), {"--max-speed", "15"});
+    result = Host(arguments);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(LinesStartingWith(result.out, "Exceeded:").at(0),
+              "Exceeded:            in 1 segment");
+    EXPECT_EQ(violations(result.out),
+              (std::vector<std::string>{"  speed 16.6934 rot/s exceeds the limit of 15 rot/s "
+                                        "between points 0 and 1, at 0.0512821 s",
+                                        "  " + acceleration}));
+
+    arguments = shown;
+    arguments.insert(arguments.end(), {"--max-speed", "15", "--csv"});
+    result = Host(arguments);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(LinesStartingWith(result.err, "speed ").size(), 1u) << result.err;
+}
+
 }  // namespace
 }  // namespace host_test
 

@@ -125,6 +125,12 @@ void ExpectLaidOutAsTheTemplate(QWidget& window) {
             EXPECT_EQ(widget->geometry().topLeft(), expected.topLeft());
             EXPECT_EQ(widget->width(), expected.width());
             EXPECT_LE(widget->height(), expected.height());
+            // Closed, it covers no other control (the template's list height would cover ">>").
+            for (QWidget* other : widgets) {
+                if (other == widget || qobject_cast<QGroupBox*>(other)) continue;
+                EXPECT_FALSE(widget->geometry().intersects(other->geometry()))
+                    << other->objectName().toStdString();
+            }
         } else {
             EXPECT_EQ(widget->geometry(), expected);
         }

@@ -5,9 +5,9 @@
 
 #include "EditInWindow.h"
 #include "ExitStatus.h"
+#include "FileAsRead.h"
 #include "FileIdentity.h"
 #include "PtMotionText.h"
-#include "WholeTextIO.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ void PrintMessageLine(const std::string& text) {
 }
 
 // The editor for a person, in a window: exit statuses and the writing of MOTION as under scripts.
-int RunWindowEdit(CHostGraphics& windows, const HostOptions& options, const std::string& motionPath,
+int RunWindowEdit(CHostGraphics& windows, const HostOptions& options, const CFileAsRead& file,
                   std::string motion) {
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
@@ -43,7 +43,7 @@ int RunWindowEdit(CHostGraphics& windows, const HostOptions& options, const std:
         return ReportFailure("cannot write the messages to standard output");
     if (!error.empty()) return ReportFailure(error.c_str());
     if (!confirmed) return kExitCancelled;
-    if (!WriteWholeText(motionPath, text.str(), error)) return ReportFailure(error.c_str());
+    if (!file.Replace(text.str(), error)) return ReportFailure(error.c_str());
     return kExitSuccess;
 }
 
@@ -75,12 +75,13 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
         return kExitFailure;
     }
     std::string motion;
-    if (!ReadWholeText(arguments.motionPath, motion, error) ||
+    CFileAsRead file;
+    if (!file.Read(arguments.motionPath, motion, error) ||
         !CheckMotionToEdit(arguments.motionPath, motion, error)) {
         return ReportFailure(error.c_str());
     }
     if (arguments.scriptPath.empty())
-        return RunWindowEdit(*windows, options, arguments.motionPath, std::move(motion));
+        return RunWindowEdit(*windows, options, file, std::move(motion));
 
     // A script that does not parse is refused before the module is loaded.
     CEditorScriptDriver driver;
@@ -108,9 +109,7 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
             ("the module " + session.GetModulePath() + " did not open its editor").c_str());
     }
     if (!confirmed) return kExitCancelled;
-    if (!WriteWholeText(arguments.motionPath, text.str(), error)) {
-        return ReportFailure(error.c_str());
-    }
+    if (!file.Replace(text.str(), error)) return ReportFailure(error.c_str());
     return kExitSuccess;
 }
 

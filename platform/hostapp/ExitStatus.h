@@ -12,6 +12,9 @@ enum ExitStatus : int {
     kExitCancelled = 3,
 };
 
+// How every message of the host says that memory ran out.
+inline constexpr char kOutOfMemory[] = "out of memory";
+
 // Prints "travex-host: <message>" on standard error and returns kExitFailure.
 int ReportFailure(const char* message);
 

@@ -19,15 +19,14 @@ bool IsSameFile(const std::string& first, const std::string& second) {
         return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
     }
     if (firstExists != secondExists) return false;
-    std::error_code failedFirst;
-    std::error_code failedSecond;
-    const auto firstPath = std::filesystem::weakly_canonical(first, failedFirst);
-    const auto secondPath = std::filesystem::weakly_canonical(second, failedSecond);
-    if (failedFirst || failedSecond) {
-        return std::filesystem::absolute(first).lexically_normal() ==
-               std::filesystem::absolute(second).lexically_normal();
-    }
-    return firstPath == secondPath;
+    // From the root, so that "new.ptm" and "./new.ptm" resolve through the same folders.
+    const auto resolved = [](const std::string& path) {
+        std::error_code failed;
+        const std::filesystem::path absolute = std::filesystem::absolute(path, failed);
+        const std::filesystem::path real = std::filesystem::weakly_canonical(absolute, failed);
+        return failed ? absolute.lexically_normal() : real;
+    };
+    return resolved(first) == resolved(second);
 }
 
 bool RefuseSameFile(const char* firstRole, const std::string& first, const char* secondRole,

@@ -77,7 +77,14 @@ size_t EditDistance(std::string_view a, std::string_view b) {
     return row[b.size()];
 }
 
+constexpr size_t kLongestKey =
+    std::max_element(std::begin(kKnownKeys), std::end(kKnownKeys),
+                     [](auto a, auto b) { return a.size() < b.size(); }) -> size();
+
 std::string Nearest(std::string_view key) {
+    // Twice as long as any key is more than a third away from each: no slip, and no cost that
+    // grows with a long line.
+    if (key.size() > 2 * kLongestKey) return {};
     std::string_view best;
     size_t bestDistance = 0;
     for (std::string_view known : kKnownKeys) {
@@ -98,7 +105,8 @@ std::vector<UnknownMotionKey> FindUnknownMotionKeys(std::string_view text) {
     std::vector<UnknownMotionKey> unknown;
     for (const Entry& entry : Entries(text)) {
         if (entry.isEntry && IsKnown(entry.key)) continue;
-        unknown.push_back({entry.line, std::string(entry.key), Nearest(entry.key), entry.isEntry});
+        unknown.push_back(
+            {entry.line, Cut(entry.key), entry.isEntry ? Nearest(entry.key) : "", entry.isEntry});
     }
     return unknown;
 }
@@ -134,11 +142,11 @@ void WarnOfUnknownMotionKeys(std::string_view text, const std::string& name) {
             std::fprintf(stderr,
                          "travex-host: warning: %s:%d: \"%s\" is no entry (Key=value); it is "
                          "ignored\n",
-                         name.c_str(), unknown.line, Cut(unknown.key).c_str());
+                         name.c_str(), unknown.line, unknown.key.c_str());
             continue;
         }
         std::fprintf(stderr, "travex-host: warning: %s:%d: \"%s\" is no key of a PT motion%s%s%s\n",
-                     name.c_str(), unknown.line, Cut(unknown.key).c_str(),
+                     name.c_str(), unknown.line, unknown.key.c_str(),
                      unknown.nearest.empty() ? "" : "; did you mean \"", unknown.nearest.c_str(),
                      unknown.nearest.empty() ? "" : "\"?");
     }

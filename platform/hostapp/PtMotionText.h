@@ -13,7 +13,7 @@ inline constexpr double kPtMaxTimeIU = 2147483646;
 
 struct UnknownMotionKey {
     int line = 0;         // counted from 1
-    std::string key;      // as written
+    std::string key;      // as written, past 40 characters cut short with "..."
     std::string nearest;  // the known key it most likely means; empty when none is close
     bool isEntry = true;  // false: the line is no `Key=value` at all (`key` holds the line)
 };

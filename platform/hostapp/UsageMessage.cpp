@@ -19,11 +19,24 @@ std::string After(const std::string& text, const std::string& prefix) {
 }
 
 // CLI11's sentences, said the way the host's other messages are.
-std::string InHostWords(const CLI::ParseError& failure, const CLI::App* command) {
+// CLI11 lists the arguments left over last to first; they are said in the order typed. They
+// are left with the command, or with the line when the command passed them on.
+std::string InTypedOrder(const CLI::App& app, const CLI::App* command, const std::string& extras) {
+    for (const CLI::App* owner : {command, &app}) {
+        if (!owner) continue;
+        const std::vector<std::string> left = owner->remaining(true);
+        if (CLI::detail::rjoin(left, " ") == extras) return CLI::detail::join(left, " ");
+    }
+    return extras;
+}
+
+std::string InHostWords(const CLI::ParseError& failure, const CLI::App& app,
+                        const CLI::App* command) {
     const std::string what = failure.what();
     if (dynamic_cast<const CLI::ExtrasError*>(&failure)) {
         std::string extras = After(what, "The following argument was not expected: ");
         if (extras.empty()) extras = After(what, "The following arguments were not expected: ");
+        extras = InTypedOrder(app, command, extras);
         if (!command) return "unknown command \"" + extras + "\"";
         return command->get_name() + " does not take \"" + extras + "\"";
     }
@@ -54,7 +67,7 @@ int ReportUsageError(CLI::App& app, const CLI::ParseError& failure) {
     const CLI::App* command = ChosenCommand(app);
     const std::string help =
         command ? "travex-host " + command->get_name() + " --help" : "travex-host --help";
-    std::fprintf(stderr, "travex-host: %s (see %s)\n", InHostWords(failure, command).c_str(),
+    std::fprintf(stderr, "travex-host: %s (see %s)\n", InHostWords(failure, app, command).c_str(),
                  help.c_str());
     return kExitFailure;
 }

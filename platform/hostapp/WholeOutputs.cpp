@@ -1,6 +1,7 @@
 #include "WholeOutputs.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "KilledRunLeftovers.h"
+#include "ProtectedLinks.h"
 #include "TemporaryFiles.h"
 
 namespace {
@@ -61,6 +64,44 @@ void GiveModeAndOwner(int fd, const struct stat* old) {
     fchmod(fd, 0666 & ~mask);
 }
 
+// A file without a name in `folder`, which vanishes with the process however it ends; -1 where
+// the file system cannot make one.
+int OpenUnnamedFile(const std::string& folder) {
+    return open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+}
+
+std::string RandomLetters() {
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    unsigned char bytes[6] = {};
+    if (getrandom(bytes, sizeof bytes, 0) != sizeof bytes) {
+        for (unsigned char& byte : bytes) byte = static_cast<unsigned char>(rand());
+    }
+    std::string letters;
+    for (unsigned char byte : bytes) letters += kLetters[byte % (sizeof kLetters - 1)];
+    return letters;
+}
+
+// Gives the unnamed file `fd` the name `name`, which must not exist; false with errno set.
+bool LinkAs(int fd, const std::string& name) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        return true;
+    }
+    // Without /proc: the call that needs the right to find any file.
+    return errno == ENOENT && linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+}
+
+// Gives the unnamed file `fd` the name `prefix` and six letters; false with errno set.
+bool LinkUnnamedFile(int fd, const std::string& prefix, std::string& name) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = prefix + RandomLetters();
+        if (LinkAs(fd, name)) return true;
+        if (errno != EEXIST) return false;
+    }
+    return false;
+}
+
 }  // namespace
 
 CWholeOutputs::CWholeOutputs() { InstallTemporaryFileCleanup(); }
@@ -70,6 +111,8 @@ CWholeOutputs::~CWholeOutputs() {
 }
 
 void CWholeOutputs::Discard(Staged& staged) {
+    if (staged.unnamed >= 0) close(staged.unnamed);
+    staged.unnamed = -1;
     if (staged.temporary.empty()) return;
     unlink(staged.temporary.c_str());
     ForgetTemporaryFile(staged.cleanupSlot);
@@ -80,6 +123,15 @@ bool CWholeOutputs::Stage(const std::string& path, std::string_view bytes, std::
     Staged staged;
     staged.path = path;
     staged.bytes = bytes;
+    if (!IsStandardOutput(path)) {
+        const std::string link = FindForbiddenLink(path);
+        if (!link.empty()) {
+            error = "cannot write " + path + ": " + link +
+                    " is a link that another user made in a folder that anyone may write; "
+                    "it is not followed";
+            return false;
+        }
+    }
     struct stat info {};
     const bool exists = !IsStandardOutput(path) && stat(path.c_str(), &info) == 0;
     if (IsStandardOutput(path) || (exists && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))) {
@@ -98,7 +150,8 @@ bool CWholeOutputs::Stage(const std::string& path, std::string_view bytes, std::
         return false;
     }
     std::error_code ignored;
-    // A link stays a link: the file it points to is the one replaced.
+    // A link stays a link: the file it points to is the one replaced. A dangling link is
+    // replaced itself, as no file lies behind it.
     std::filesystem::path target = std::filesystem::canonical(path, ignored);
     if (target.empty()) target = path;
     if (!target.has_filename()) {
@@ -108,25 +161,37 @@ bool CWholeOutputs::Stage(const std::string& path, std::string_view bytes, std::
     staged.target = target.string();
     staged.existed = exists;
     // Beside the target, so that the rename stays within one file system.
-    std::string temporary =
-        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    int fd = -1;
-    {
-        CSignalsHeld held;
-        fd = mkostemp(temporary.data(), O_CLOEXEC);
-        if (fd >= 0) staged.cleanupSlot = RegisterTemporaryFile(temporary.c_str());
-    }
-    if (fd < 0) {
+    const std::string folder = target.parent_path().string();
+    ReportKilledRunLeftovers(folder);
+    int fd = OpenUnnamedFile(folder);
+    if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
         error = CannotWrite(path, errno);
         return false;
     }
-    staged.temporary = temporary;
+    if (fd < 0) {
+        // Where the file system has no unnamed files: a named one that the signal handler
+        // removes, and that a later run finds should SIGKILL leave it.
+        std::string temporary = TemporaryNamePrefix(staged.target) + "XXXXXX";
+        {
+            CSignalsHeld held;
+            fd = mkostemp(temporary.data(), O_CLOEXEC);
+            if (fd >= 0) staged.cleanupSlot = RegisterTemporaryFile(temporary.c_str());
+        }
+        if (fd < 0) {
+            error = CannotWrite(path, errno);
+            return false;
+        }
+        staged.temporary = temporary;
+    }
     GiveModeAndOwner(fd, exists ? &info : nullptr);
-    bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
-    int failure = written ? 0 : errno;
-    if (close(fd) != 0 && written) {
-        written = false;
-        failure = errno;
+    const bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
+    const int failure = errno;
+    if (staged.temporary.empty()) {
+        staged.unnamed = fd;  // named only at Commit, when every output is staged
+    } else if (close(fd) != 0 && written) {
+        error = CannotWrite(path, errno);
+        Discard(staged);
+        return false;
     }
     if (!written) {
         error = CannotWrite(path, failure);
@@ -148,6 +213,19 @@ bool CWholeOutputs::Commit(std::string& error) {
     // Each replaced file is kept under a second name until every rename has succeeded. A
     // signal waits until all are in place or all are back.
     CSignalsHeld held;
+    for (Staged& staged : m_staged) {
+        if (staged.unnamed < 0) continue;
+        std::string name;
+        if (!LinkUnnamedFile(staged.unnamed, TemporaryNamePrefix(staged.target), name)) {
+            error = CannotWrite(staged.path, errno);
+            for (Staged& other : m_staged) Discard(other);
+            return false;
+        }
+        staged.temporary = name;
+        staged.cleanupSlot = RegisterTemporaryFile(name.c_str());
+        close(staged.unnamed);
+        staged.unnamed = -1;
+    }
     std::vector<std::string> kept(m_staged.size());
     std::vector<int> keepSlots;
     size_t placed = 0;
@@ -192,4 +270,38 @@ bool CWholeOutputs::Commit(std::string& error) {
 bool WriteWholeText(const std::string& path, std::string_view bytes, std::string& error) {
     CWholeOutputs outputs;
     return outputs.Stage(path, bytes, error) && outputs.Commit(error);
+}
+
+bool WriteNewText(const std::string& wanted, std::string_view bytes, std::string& written,
+                  std::string& error) {
+    const auto name = [&wanted](int number) {
+        return number == 1 ? wanted : wanted + "-" + std::to_string(number);
+    };
+    const std::string folder = std::filesystem::path(wanted).parent_path().string();
+    int fd = OpenUnnamedFile(folder);
+    const bool unnamed = fd >= 0;
+    int number = 1;
+    for (; !unnamed && number < 1000; ++number) {
+        // Where the file system has no unnamed files: made under its name, at worst cut short.
+        fd = open(name(number).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) break;
+    }
+    if (fd < 0) {
+        error = CannotWrite(wanted, errno);
+        return false;
+    }
+    if (unnamed) GiveModeAndOwner(fd, nullptr);
+    bool done = WriteAll(fd, bytes) && fsync(fd) == 0;
+    for (; done && unnamed && !LinkAs(fd, name(number)); ++number) {
+        done = errno == EEXIST && number < 1000;
+    }
+    const int failure = errno;
+    close(fd);
+    if (!done) {
+        if (!unnamed) unlink(name(number).c_str());
+        error = CannotWrite(wanted, failure);
+        return false;
+    }
+    written = name(number);
+    return true;
 }

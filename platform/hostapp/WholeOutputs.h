@@ -1,6 +1,8 @@
 // The outputs of one command, written all or not at all: each file is staged in a temporary
-// file beside it, and only when every output is staged are they put in place together. A file
-// that is replaced keeps its permission bits, and its owner where the process may set it.
+// file beside it, without a name where the file system allows (so that it vanishes with the
+// process, even on SIGKILL), and only when every output is staged are they named and put in
+// place together. A file that is replaced keeps its permission bits, and its owner where the
+// process may set it. A link that the protected-links rule forbids is not followed.
 #pragma once
 
 #include <string>
@@ -28,7 +30,8 @@ private:
     struct Staged {
         std::string path;       // as the user named it
         std::string target;     // the file to replace (a link's target)
-        std::string temporary;  // empty for standard output and devices
+        std::string temporary;  // named; empty for standard output, devices and unnamed files
+        int unnamed = -1;       // a file without a name yet, staged in the target's folder
         std::string_view bytes;
         bool direct = false;   // standard output or a device: written, not replaced
         bool existed = false;  // a file is replaced, not created
@@ -41,3 +44,8 @@ private:
 
 // One output, whole or not at all.
 bool WriteWholeText(const std::string& path, std::string_view bytes, std::string& error);
+
+// A new file, whole or not at all, that never replaces one: `wanted`, or where that exists
+// `wanted-2`, `wanted-3`, ... The name taken goes into `written`.
+bool WriteNewText(const std::string& wanted, std::string_view bytes, std::string& written,
+                  std::string& error);

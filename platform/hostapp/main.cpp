@@ -78,9 +78,13 @@ int main(int argc, char** argv) {
     try {
         return Run(argc, argv);
     } catch (const std::bad_alloc&) {
-        return ReportFailure("out of memory");
+        return ReportFailure(kOutOfMemory);
     } catch (CException* exception) {
         // One that no handler of the module took: the framework's memory or file failures.
+        if (dynamic_cast<CMemoryException*>(exception)) {
+            exception->Delete();
+            return ReportFailure(kOutOfMemory);
+        }
         char message[512];
         if (!exception->GetErrorMessage(message, sizeof message)) {
             std::snprintf(message, sizeof message, "an unexpected error of the framework");
