@@ -110,7 +110,7 @@ TEST_F(InstalledPackage, NameVersionAndDependenciesComeFromTheBuild) {
     const ChildResult fields = OnPath({"dpkg-deb", "-f", deb.string(), "Version", "Depends"});
     ASSERT_EQ(fields.exitStatus, 0) << fields.err;
     EXPECT_NE(fields.out.find("Version: 1.0.0.1\n"), std::string::npos) << fields.out;
-    // The window support's Qt, found by dpkg-shlibdeps, and the fonts that it draws in.
+    // The graphics support's Qt, found by dpkg-shlibdeps, and the fonts that it draws in.
     for (const char* package : {"libc6", "libstdc++6", "libqt6widgets6", "fonts-liberation"}) {
         EXPECT_NE(fields.out.find(package), std::string::npos) << package << "\n" << fields.out;
     }
@@ -137,7 +137,7 @@ TEST_F(InstalledPackage, CarriesEveryLibraryThatTheHostLoadsFromTheBuild) {
     }
     EXPECT_EQ(packaged, built);
 
-    // Installed, travex-host takes them from the package, and Qt only through the window support.
+    // Installed, travex-host takes them from the package, and Qt only through the graphics support.
     const ChildResult ldd = OnPath({"ldd", (root / "usr/bin/travex-host").string()});
     EXPECT_NE(ldd.out.find((root / "usr/bin/../lib/travex/libkinecore.so").string()),
               std::string::npos)
@@ -172,7 +172,7 @@ TEST_F(InstalledPackage, HostTranslatesImportsShowsAndPlots) {
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.out, RunChild(kBuildHost, show).out);
 
-    // A plot loads the window support and Qt from the package; offscreen needs no display.
+    // A plot loads the graphics support and Qt from the package; offscreen needs no display.
     const fs::path png = work / "s.png";
     result = Shell("QT_QPA_PLATFORM=offscreen exec \"$@\"",
                    {(root / "usr/bin/travex-host").string(), "plot", Example("s-curve-10rot.ptm"),

@@ -1,4 +1,4 @@
-// Where travex-host finds the libraries it loads itself (the module, the window support): in
+// Where travex-host finds the libraries it loads itself (the module, the graphics support): in
 // the package's library folder when installed, beside the program in a build tree.
 #pragma once
 
