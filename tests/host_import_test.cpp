@@ -22,11 +22,12 @@ TEST_F(HostImport, MotionAndProgramOfTheWorkedExample) {
               "--host-address", "3", "-o", motion, "--program", program});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.out, "");
+    // The heading names the columns; it is no skipped line.
     EXPECT_EQ(result.err, kWorkedExamplePoints +
-                              ":1: skipped \"position\ttime\t(IU; a line without two nu...\": no "
-                              "two numbers\n" +
+                              ": time from column 2 in IU, position from column 1 in IU; "
+                              "separator tab; 1 header line\n" +
                               kWorkedExamplePoints +
-                              ": 2 points taken, 1 line skipped, 0 values limited\n");
+                              ": 2 points taken, 0 lines skipped, 0 values limited\n");
     EXPECT_EQ(Contents(program), kWorkedExampleProgram);
     EXPECT_EQ(Host({"translate", motion}).out, kWorkedExampleProgram);
     EXPECT_EQ(Entries(), (std::set<std::string>{"m.ptm", "m.txt"}));
@@ -72,7 +73,7 @@ TEST_F(HostImport, FileWithoutPointsIsRefusedAndWritesNothing) {
         {"import", points, "-o", (dir / "m.ptm").string(), "--program", (dir / "m.txt").string()});
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_TRUE(result.err.ends_with("p.txt: 0 points taken, 2 lines skipped, 0 values limited\n" +
+    EXPECT_TRUE(result.err.ends_with("p.txt: 0 points taken, 1 line skipped, 0 values limited\n" +
                                      std::string(kTooFewPoints) + "\n"))
         << result.err;
     EXPECT_EQ(Contents(dir / "m.ptm"), "an earlier motion");

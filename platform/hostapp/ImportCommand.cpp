@@ -11,6 +11,7 @@
 #include "EditorScriptDriver.h"
 #include "ExitStatus.h"
 #include "FileIdentity.h"
+#include "PointsFileReader.h"
 #include "PtEditorActions.h"
 #include "PtImportReport.h"
 #include "PtMotionText.h"
@@ -21,6 +22,8 @@ namespace {
 
 struct ImportArguments {
     PtImportChoices choices;
+    PointsFileOptions reading;
+    std::string separator;
     std::string motionPath;
     std::string programPath;
     bool strict = false;
@@ -67,22 +70,25 @@ bool TableMatches(const CHostSession& session, CString& text, const PtImportPrev
     return true;
 }
 
-// The editor reads the points from a file of its own choosing; standard input, or a file that
-// starts with a byte-order mark, reach it as an anonymous file that holds just the points.
+// The editor reads the points from a file of its own choosing: an anonymous file that holds
+// the text made for it, so that the input is read once, whatever it is (a pipe, a FIFO).
 class CPointsForEditor {
 public:
     ~CPointsForEditor() {
         if (m_fd >= 0) close(m_fd);
     }
-    bool Prepare(const std::string& path, std::string_view points, bool copy, std::string& error) {
-        if (!copy) {
-            m_path = path;
-            return true;
-        }
+    bool Prepare(const std::string& name, std::string_view points, std::string& error) {
         m_fd = memfd_create("points", MFD_CLOEXEC);
-        if (m_fd < 0 ||
-            write(m_fd, points.data(), points.size()) != static_cast<ssize_t>(points.size())) {
-            error = "cannot hold the points of " + path + " for the editor";
+        for (size_t written = 0; m_fd >= 0 && written < points.size();) {
+            const ssize_t count = write(m_fd, points.data() + written, points.size() - written);
+            if (count <= 0) {
+                error = "cannot hold the points of " + name + " for the editor";
+                return false;
+            }
+            written += static_cast<size_t>(count);
+        }
+        if (m_fd < 0) {
+            error = "cannot hold the points of " + name + " for the editor";
             return false;
         }
         m_path = "/proc/self/fd/" + std::to_string(m_fd);
@@ -94,6 +100,35 @@ private:
     int m_fd = -1;
     std::string m_path;
 };
+
+// A unit that the header gives, when the command line gives none: the setup must have it.
+bool TakeHeaderUnit(const CMC_Setup& setup, UnitKind kind, const PointsFile& file, int column,
+                    const std::string& name, std::string& unit, bool& fromHeader,
+                    std::string& error) {
+    if (!unit.empty() || column >= static_cast<int>(file.header.size()) ||
+        file.header[column].unit.empty()) {
+        return true;
+    }
+    unit = file.header[column].unit;
+    fromHeader = true;
+    if (ResolveUnit(setup, kind, unit, error)) return true;
+    error = name + ": the header's " + error;
+    return false;
+}
+
+bool ParseSeparator(const std::string& text, char& separator) {
+    if (text.empty()) return true;
+    if (text == "tab" || text == "\\t" || text == "\t") {
+        separator = '\t';
+    } else if (text == "blank" || text == "blanks" || text == " ") {
+        separator = ' ';
+    } else if (text == ";" || text == ",") {
+        separator = text[0];
+    } else {
+        return false;
+    }
+    return true;
+}
 
 int RunImport(const HostOptions& options, ImportArguments arguments) {
     PtImportChoices& choices = arguments.choices;
@@ -107,21 +142,39 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
         !RefuseSameFile("-o", arguments.motionPath, "--program", arguments.programPath)) {
         return kExitFailure;
     }
-    std::string error;
-    std::string points;
-    if (!ReadWholeText(choices.pointsPath, points, error)) return ReportFailure(error.c_str());
-    const bool marked = SkipByteOrderMark(points);
-    CPointsForEditor forEditor;
-    if (!forEditor.Prepare(choices.pointsPath, points, marked || choices.pointsPath == "-",
-                           error)) {
-        return ReportFailure(error.c_str());
+    PointsFileOptions& reading = arguments.reading;
+    if (!ParseSeparator(arguments.separator, reading.separator)) {
+        return ReportFailure(
+            ("--separator takes tab, \";\", \",\" or blank, not \"" + arguments.separator + "\"")
+                .c_str());
     }
+    if (reading.decimalComma && reading.separator == ',') {
+        return ReportFailure(
+            "--decimal-comma: a comma cannot be both the separator and the "
+            "decimal point");
+    }
+    std::string error;
+    std::string bytes;
+    if (!ReadWholeText(choices.pointsPath, bytes, error)) return ReportFailure(error.c_str());
+    SkipByteOrderMark(bytes);
+    PointsFile file;
+    if (!ReadPointsFile(bytes, reading, file, error)) {
+        return ReportFailure((name + ": " + error).c_str());
+    }
+    CPointsForEditor forEditor;
+    if (!forEditor.Prepare(name, file.editorText, error)) return ReportFailure(error.c_str());
+    std::string().swap(file.editorText);
 
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     CMC_Setup& setup = session.GetSetup();
+    PtImportUnits units;
     if (!ResolveUnit(setup, UnitKind::Position, choices.positionUnit, error) ||
-        !ResolveUnit(setup, UnitKind::Time, choices.timeUnit, error)) {
+        !ResolveUnit(setup, UnitKind::Time, choices.timeUnit, error) ||
+        !TakeHeaderUnit(setup, UnitKind::Position, file, file.positionColumn, name,
+                        choices.positionUnit, units.positionFromHeader, error) ||
+        !TakeHeaderUnit(setup, UnitKind::Time, file, file.timeColumn, name, choices.timeUnit,
+                        units.timeFromHeader, error)) {
         return ReportFailure(error.c_str());
     }
 
@@ -134,12 +187,18 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
     times.SetMaxInInternalUnit(kPtMaxTimeIU);
     if (!choices.positionUnit.empty()) positions.SelectUnit(choices.positionUnit.c_str());
     if (!choices.timeUnit.empty()) times.SelectUnit(choices.timeUnit.c_str());
-    const PtImportPreview preview = PreviewPtImport(points, positions, times);
-    const bool clean = preview.skipped == 0 && preview.limited == 0;
+    units.position = positions.GetSelectedUnit();
+    units.time = times.GetSelectedUnit();
+    positions.UnitToIU(units.positionIUPerUnit);
+    times.UnitToIU(units.timeIUPerUnit);
+    PtImportPreview preview = PreviewPtImport(file.rows, positions, times);
+    const bool clean = file.skipped + preview.skipped == 0 && preview.limited == 0;
     if (!arguments.quiet || (arguments.strict && !clean)) {
-        PrintPtImportReport(preview, name, positions.GetSelectedUnit(), times.GetSelectedUnit(),
-                            stderr);
+        PrintPtImportReport(file, preview, bytes, name, units, stderr);
     }
+    std::vector<PointsRow>().swap(file.rows);
+    std::vector<double>().swap(preview.fileTimesIU);
+    std::vector<double>().swap(preview.filePositionsIU);
     if (arguments.strict && !clean) {
         std::fprintf(stderr,
                      "travex-host: --strict: %s has lines skipped or values limited; "
@@ -148,8 +207,8 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
         return kExitRefused;
     }
 
-    // The editor reads the points from the file or the anonymous copy, not from here.
-    std::string().swap(points);
+    // The editor reads the points from the anonymous copy, not from here.
+    std::string().swap(bytes);
 
     const CModuleLoader& module = session.GetModule();
     CString text;
@@ -166,8 +225,9 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
     }
     if (!confirmed) {
         if (messages.empty()) return ReportFailure("the module's editor did not open");
-        // The validation's words, as translate gives a refused motion's.
-        std::fprintf(stderr, "%s\n", messages.back().text.GetString());
+        // The validation's words, as translate gives a refused motion's, with the file's line.
+        std::fprintf(stderr, "%s\n",
+                     ExplainPtRefusal(messages.back().text.str(), preview, name, units).c_str());
         return kExitRefused;
     }
     if (!TableMatches(session, text, preview)) {
@@ -197,8 +257,9 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
 HostCommand AddImportCommand(CLI::App& app, const HostOptions& options) {
     CLI::App* command = app.add_subcommand(
         "import",
-        "Make a new motion from a file of points (one a line: position, then time) with the "
-        "editor's import, and say on standard error what it took. Exit status 0 with the "
+        "Make a new motion from a file of points (one a line, in columns separated by blanks, "
+        "tabs, semicolons or commas) with the editor's import, and say on standard error what "
+        "it took. Exit status 0 with the "
         "motion, 1 when no motion can be made of the points (or --strict refuses them; the "
         "reason on standard error, nothing written), 2 when a file, the setup or the module "
         "cannot be read or written");
@@ -206,7 +267,8 @@ HostCommand AddImportCommand(CLI::App& app, const HostOptions& options) {
     PtImportChoices& choices = arguments->choices;
     command
         ->add_option("points", choices.pointsPath,
-                     "The points, in the units selected; - reads standard input")
+                     "The points, in the units selected or named in its header; - reads "
+                     "standard input")
         ->type_name("FILE|-")
         ->required();
     command
@@ -227,6 +289,25 @@ HostCommand AddImportCommand(CLI::App& app, const HostOptions& options) {
         ->add_option("--time-unit", choices.timeUnit,
                      "Unit of the file's times; the setup's first time unit when absent")
         ->type_name("UNIT");
+    PointsFileOptions& reading = arguments->reading;
+    command
+        ->add_option("--separator", arguments->separator,
+                     "What separates the columns: tab, \";\", \",\" or blank; found from the "
+                     "first lines of numbers when absent")
+        ->type_name("CHAR");
+    command->add_flag("--decimal-comma", reading.decimalComma,
+                      "A comma is a decimal point, never the separator");
+    command
+        ->add_option("--columns", reading.columns,
+                     "The time's column and the position's, each a number from 1 or a name in "
+                     "the header; without it a header column named t or time is the time and "
+                     "the first other column the position, and a file without one is read as "
+                     "position, then time")
+        ->type_name("TIME,POSITION");
+    command->add_flag("--relative", reading.relative,
+                      "Make the first row time 0 and position 0, the others shifted alike");
+    command->add_flag("--durations", reading.durations,
+                      "The time column holds each row's duration, not its time");
     command
         ->add_option("--host-address", choices.hostAddress,
                      "Set the drive's host address first (1 to 255)")
