@@ -11,7 +11,7 @@
 struct PointsFileOptions {
     char separator = 0;         // '\t', ';', ',' or ' ' (blanks); 0: detected from the data
     bool decimalComma = false;  // a comma is a decimal point, never the separator
-    std::string columns;        // "TIME,POSITION", each a number from 1 or a header name
+    std::string columns{};      // "TIME,POSITION", each a number from 1 or a header name
     bool relative = false;      // the first row becomes time 0 and position 0
     bool durations = false;     // the time column holds each row's duration
 };
