@@ -386,6 +386,7 @@ std::string SeparatorName(char separator) {
 bool ReadPointsFile(std::string_view bytes, const PointsFileOptions& options, PointsFile& file,
                     std::string& error) {
     file = PointsFile{};
+    file.relative = options.relative;
     std::vector<std::string_view> first;
     for (std::string_view rest = bytes; !rest.empty() && first.size() < kDetectionLines;) {
         first.push_back(NextLine(rest));

@@ -46,7 +46,8 @@ struct PointsFile {
     int timeColumn = 1;                    // from 0
     int positionColumn = 0;
     bool hasFirstRow = false;
-    PointsRow firstRow;  // the first row of numbers, before --relative
+    PointsRow firstRow;     // the first row of finite numbers, before --relative
+    bool relative = false;  // the rows are shifted by the first
 };
 
 inline constexpr size_t kMaxPointsFileSkips = 20;

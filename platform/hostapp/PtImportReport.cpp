@@ -61,10 +61,19 @@ std::string Number(double value) {
     return std::string(buffer, result.ptr);
 }
 
-// Three significant digits, for figures that are estimates or limits.
+// Without an exponent where that stays short, as people write values.
+std::string Plain(double value) {
+    if (!(std::abs(value) < 1e15)) return Number(value);
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    return std::string(buffer, result.ptr);
+}
+
+// Three significant digits, or whole from 1000 on, for figures that are estimates.
 std::string Rounded(double value) {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.3g", value);
+    std::snprintf(buffer, sizeof buffer, std::abs(value) >= 1000 ? "%.0f" : "%.3g", value);
     return buffer;
 }
 
@@ -98,9 +107,9 @@ std::string ColumnName(const PointsFile& file, int column, const std::string& un
 void WarnOfFirstRow(const PointsFile& file, const std::string& name, const PtImportUnits& units,
                     std::FILE* stream) {
     const PointsRow& row = file.firstRow;
-    if (!file.hasFirstRow || (row.time == 0 && row.position == 0)) return;
-    const std::string time = Number(row.time) + " " + units.time;
-    const std::string position = Number(row.position) + " " + units.position;
+    if (!file.hasFirstRow || file.relative || (row.time == 0 && row.position == 0)) return;
+    const std::string time = Plain(row.time) + " " + units.time;
+    const std::string position = Plain(row.position) + " " + units.position;
     std::string what;
     if (row.time < 0) {
         what = "the rows before time 0 are skipped";
@@ -295,8 +304,8 @@ std::string ExplainPtRefusal(const std::string& message, const PtImportPreview& 
     const size_t i = static_cast<size_t>(point);
     std::string text = name + ":" + std::to_string(preview.lines[i]) + ": " + message;
     auto step = [&](double value, double bound, double iuPerUnit, const std::string& unit) {
-        return " (" + Number(value) + " IU; at most " + Number(bound) +
-               " IU = " + Number(std::round(bound / iuPerUnit * 10) / 10) + " " + unit + ")";
+        return " (" + Plain(value) + " IU; at most " + Plain(bound) +
+               " IU = " + Plain(std::round(bound / iuPerUnit * 10) / 10) + " " + unit + ")";
     };
     if (message.starts_with("Time value of point") &&
         message.find("too distant") != std::string::npos) {
