@@ -15,6 +15,8 @@ namespace {
 constexpr size_t kShownText = 40;
 // Rounding may raise the preview's peak acceleration by this share before the report says so.
 constexpr double kAccelerationTolerance = 0.10;
+// Less than this is the arithmetic of the units or of --relative, not the rounding.
+constexpr double kUnseenRoundingIU = 1e-6;
 // When more than this share of the rows go back in time, the columns are likely swapped.
 constexpr int kSwappedShareDivisor = 5;
 
@@ -131,12 +133,14 @@ void WarnOfFirstRow(const PointsFile& file, const std::string& name, const PtImp
 void SayRounding(const PtImportPreview& preview, const std::string& name,
                  const PtImportUnits& units, std::FILE* stream) {
     std::string changes;
-    if (preview.timeRounding > 0) {
-        changes = "times by up to " + Rounded(preview.timeRounding) + " " + units.time;
+    if (preview.timeRounding > kUnseenRoundingIU) {
+        changes = "times by up to " + Rounded(preview.timeRounding / units.timeIUPerUnit) + " " +
+                  units.time;
     }
-    if (preview.positionRounding > 0) {
+    if (preview.positionRounding > kUnseenRoundingIU) {
         changes += (changes.empty() ? "" : ", ") + std::string("positions by up to ") +
-                   Rounded(preview.positionRounding) + " " + units.position;
+                   Rounded(preview.positionRounding / units.positionIUPerUnit) + " " +
+                   units.position;
     }
     if (changes.empty()) return;
     std::fprintf(stream, "%s: rounded to whole IU: %s\n", name.c_str(), changes.c_str());
@@ -207,11 +211,11 @@ PtImportPreview PreviewPtImport(const std::vector<PointsRow>& rows,
         positions.UnitToIU(positionIU);
         preview.timesIU.push_back(timeIU);
         preview.positionsIU.push_back(positionIU);
-        preview.timeRounding = std::max(preview.timeRounding, std::abs(time - clampedTime));
-        preview.positionRounding =
-            std::max(preview.positionRounding, std::abs(position - clampedPosition));
         times.UnitToIU(clampedTime);
         positions.UnitToIU(clampedPosition);
+        preview.timeRounding = std::max(preview.timeRounding, std::abs(timeIU - clampedTime));
+        preview.positionRounding =
+            std::max(preview.positionRounding, std::abs(positionIU - clampedPosition));
         preview.fileTimesIU.push_back(clampedTime);
         preview.filePositionsIU.push_back(clampedPosition);
         preview.lines.push_back(row.line);

@@ -35,7 +35,7 @@ struct PtImportPreview {
     std::vector<double> filePositionsIU;  // the same points before rounding
     std::vector<double> fileTimesIU;
     std::vector<int> lines;       // the file's line of each point; 0 for point 0
-    double timeRounding = 0;      // the largest change of a time by rounding, in its unit
+    double timeRounding = 0;      // the largest change of a time by rounding, in IU
     double positionRounding = 0;  // the same for positions
 };
 
