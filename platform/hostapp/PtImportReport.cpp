@@ -152,7 +152,7 @@ void SayRounding(const PtImportPreview& preview, const std::string& name,
     const std::string unit = units.position + "/" + units.time + "^2";
     std::fprintf(stream,
                  "%s: the rounding raises the preview's peak acceleration by %s %% (from %s to "
-                 "%s %s); --resample places the points on the drive's grid instead\n",
+                 "%s %s); fewer points, farther apart, suffer less from it\n",
                  name.c_str(), Rounded(own > 0 ? (rounded / own - 1) * 100 : INFINITY).c_str(),
                  Rounded(own * toUnits).c_str(), Rounded(rounded * toUnits).c_str(), unit.c_str());
 }
