@@ -77,11 +77,12 @@ bench: build
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_PACKAGES = clang libclang-rt-dev
-FUZZ_TARGETS = parameter_text setup_file points_import editor_script
+FUZZ_TARGETS = parameter_text setup_file points_import editor_script points_file_reader
 FUZZ_SEEDS_parameter_text = examples
 FUZZ_SEEDS_setup_file = examples/setups
 FUZZ_SEEDS_points_import = examples/points
 FUZZ_SEEDS_editor_script = examples/scripts
+FUZZ_SEEDS_points_file_reader = examples/points
 fuzz:
 	$(MAKE) deps PACKAGES="$(PACKAGES) $(FUZZ_PACKAGES)"
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \

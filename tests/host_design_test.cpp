@@ -256,23 +256,28 @@ TEST_F(HostFit, KeepsATableOnTheGridThatNeedsNoFewerPoints) {
 }
 
 TEST_F(HostFit, ReadsPointsAsImportDoes) {
-    // A logged move: a line of text, then position and time, a comma as the decimal point.
-    std::string points = "position time\n";
+    // A logged move as a spreadsheet writes it: a header naming the columns and their units,
+    // the time first, semicolons between columns and a comma as the decimal point.
+    std::string points = "Time (s);Position (mm)\n";
     for (int i = 1; i <= 500; ++i) {
         const double t = i * 0.002;
         const double u = t / 1.0;
         char line[64];
-        std::snprintf(line, sizeof line, "%.6f %.3f\n",
-                      50 * (u - std::sin(2 * std::numbers::pi * u) / (2 * std::numbers::pi)), t);
+        std::snprintf(line, sizeof line, "%.3f;%.6f\n", t,
+                      50 * (u - std::sin(2 * std::numbers::pi * u) / (2 * std::numbers::pi)));
         points += line;
+        if (i == 250) points += "lost;sample\n";
     }
     std::replace(points.begin(), points.end(), '.', ',');
     const std::string file = Put("log.txt", points);
-    const ChildResult result = Host({"--setup", kLinear, "fit", file, "--position-unit", "mm",
-                                     "--time-unit", "s", "-o", (dir / "m.ptm").string()});
+    const ChildResult result =
+        Host({"--setup", kLinear, "fit", file, "-o", (dir / "m.ptm").string()});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
-    // What import skipped is told as import tells it.
-    EXPECT_TRUE(result.err.starts_with(file + ":1: skipped \"position time\"")) << result.err;
+    // What import skipped is told as import tells it, at the file's line.
+    EXPECT_TRUE(result.err.starts_with(file + ":252: skipped \"lost;sample\"")) << result.err;
+    EXPECT_NE(result.err.find("time from column 1 \"Time\" in s (from the header)"),
+              std::string::npos)
+        << result.err;
     const std::string motion = Contents(dir / "m.ptm");
     EXPECT_NE(motion.find("ATIME[s]="), std::string::npos) << motion;
     EXPECT_NE(motion.find("TPOS[mm]="), std::string::npos) << motion;

@@ -1,7 +1,6 @@
 #include "FitCommand.h"
 
 #include <GridPlacement.h>
-#include <MC_ArrayParameter.h>
 #include <MotionFigures.h>
 #include <PointTable.h>
 #include <PreviewReference.h>
@@ -15,6 +14,7 @@
 #include "ExitStatus.h"
 #include "NewPtMotion.h"
 #include "PlacementReport.h"
+#include "PointsImport.h"
 #include "PtImportReport.h"
 #include "PtMotionText.h"
 #include "UsageChecks.h"
@@ -26,6 +26,7 @@ struct FitArguments {
     std::string inputPath;
     NewMotionOutputs outputs;
     PtMotionOptions motion;
+    PointsReading reading;
     // A points file's units, and the new motion's; a motion's own when absent.
     std::string positionUnit;
     std::string timeUnit;
@@ -64,20 +65,25 @@ int ReadMotionTable(const CHostSession& session, const std::string& text, DenseT
 
 // As import reads the file; what it skips or limits is told, as import tells it.
 int ReadPointsTable(const CHostSession& session, const std::string& name, const std::string& text,
-                    DenseTable& table) {
-    CMC_Setup& setup = session.GetSetup();
-    CMC_ArrayParameter positions(setup);
-    CMC_ArrayParameter times(setup);
-    PreparePtImportArrays(positions, times, table.positionUnit, table.timeUnit);
-    PtImportPreview preview = PreviewPtImport(text, positions, times);
-    if (preview.skipped != 0 || preview.limited != 0) {
-        PrintPtImportReport(preview, name, positions.GetSelectedUnit(), times.GetSelectedUnit(),
-                            stderr);
+                    const PointsReading& reading, DenseTable& table) {
+    PointsFile file;
+    if (const int read = ReadPointsRows(text, reading, name, file); read != kExitSuccess) {
+        return read;
+    }
+    PtImportUnits units;
+    PtImportPreview preview;
+    if (const int read = PreviewPointsImport(session.GetSetup(), file, name, table.positionUnit,
+                                             table.timeUnit, units, preview);
+        read != kExitSuccess) {
+        return read;
+    }
+    if (file.skipped + preview.skipped != 0 || preview.limited != 0) {
+        PrintPtImportReport(file, preview, text, name, units, stderr);
     }
     table.times = std::move(preview.timesIU);
     table.positions = std::move(preview.positionsIU);
-    table.positionUnit = positions.GetSelectedUnit();
-    table.timeUnit = times.GetSelectedUnit();
+    table.positionUnit = units.position;
+    table.timeUnit = units.time;
     return kExitSuccess;
 }
 
@@ -106,8 +112,9 @@ int RunFit(const HostOptions& options, FitArguments arguments) {
         !ResolveSetupUnit(setup, UnitKind::Time, table.timeUnit, error)) {
         return ReportFailure(error.c_str());
     }
-    const int read = IsMotionText(text) ? ReadMotionTable(session, text, table)
-                                        : ReadPointsTable(session, name, text, table);
+    const int read = IsMotionText(text)
+                         ? ReadMotionTable(session, text, table)
+                         : ReadPointsTable(session, name, text, arguments.reading, table);
     if (read != kExitSuccess) return read;
     std::string().swap(text);
 
@@ -157,8 +164,8 @@ HostCommand AddFitCommand(CLI::App& app, const HostOptions& options) {
     auto arguments = std::make_shared<FitArguments>();
     command
         ->add_option("table", arguments->inputPath,
-                     "The dense table: a motion, or points (position, then time, one a line); - "
-                     "reads standard input")
+                     "The dense table: a motion, or points read as import reads them; - reads "
+                     "standard input")
         ->type_name("MOTION|POINTS|-")
         ->required();
     AddNewMotionOutputOptions(command, arguments->outputs);
@@ -177,6 +184,7 @@ HostCommand AddFitCommand(CLI::App& app, const HostOptions& options) {
                      "Unit of a points file's times, and of the new motion's; the motion's own, "
                      "or the setup's first, when absent")
         ->type_name("UNIT");
+    AddPointsReadingOptions(command, arguments->reading);
     AddPtMotionOptions(command, arguments->motion);
     return {command, [&options, arguments] { return RunFit(options, *arguments); }};
 }

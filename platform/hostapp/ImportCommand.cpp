@@ -10,6 +10,7 @@
 #include "EditorScriptDriver.h"
 #include "ExitStatus.h"
 #include "NewPtMotion.h"
+#include "PointsImport.h"
 #include "PtEditorActions.h"
 #include "PtImportReport.h"
 #include "PtMotionText.h"
@@ -20,6 +21,7 @@ namespace {
 struct ImportArguments {
     PtImportChoices choices;
     NewMotionOutputs outputs;
+    PointsReading reading;
     bool strict = false;
     bool quiet = false;
 };
@@ -47,22 +49,25 @@ bool TableMatches(const CHostSession& session, CString& text, const PtImportPrev
     return true;
 }
 
-// The editor reads the points from a file of its own choosing; standard input, or a file that
-// starts with a byte-order mark, reach it as an anonymous file that holds just the points.
+// The editor reads the points from a file of its own choosing: an anonymous file that holds
+// the text made for it, so that the input is read once, whatever it is (a pipe, a FIFO).
 class CPointsForEditor {
 public:
     ~CPointsForEditor() {
         if (m_fd >= 0) close(m_fd);
     }
-    bool Prepare(const std::string& path, std::string_view points, bool copy, std::string& error) {
-        if (!copy) {
-            m_path = path;
-            return true;
-        }
+    bool Prepare(const std::string& name, std::string_view points, std::string& error) {
         m_fd = memfd_create("points", MFD_CLOEXEC);
-        if (m_fd < 0 ||
-            write(m_fd, points.data(), points.size()) != static_cast<ssize_t>(points.size())) {
-            error = "cannot hold the points of " + path + " for the editor";
+        for (size_t written = 0; m_fd >= 0 && written < points.size();) {
+            const ssize_t count = write(m_fd, points.data() + written, points.size() - written);
+            if (count <= 0) {
+                error = "cannot hold the points of " + name + " for the editor";
+                return false;
+            }
+            written += static_cast<size_t>(count);
+        }
+        if (m_fd < 0) {
+            error = "cannot hold the points of " + name + " for the editor";
             return false;
         }
         m_path = "/proc/self/fd/" + std::to_string(m_fd);
@@ -82,33 +87,35 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
         return kExitFailure;
     }
     std::string error;
-    std::string points;
-    if (!ReadWholeText(choices.pointsPath, points, error)) return ReportFailure(error.c_str());
-    const bool marked = SkipByteOrderMark(points);
-    CPointsForEditor forEditor;
-    if (!forEditor.Prepare(choices.pointsPath, points, marked || choices.pointsPath == "-",
-                           error)) {
-        return ReportFailure(error.c_str());
+    std::string bytes;
+    if (!ReadWholeText(choices.pointsPath, bytes, error)) return ReportFailure(error.c_str());
+    SkipByteOrderMark(bytes);
+    PointsFile file;
+    if (const int read = ReadPointsRows(bytes, arguments.reading, name, file);
+        read != kExitSuccess) {
+        return read;
     }
+    CPointsForEditor forEditor;
+    if (!forEditor.Prepare(name, file.editorText, error)) return ReportFailure(error.c_str());
+    std::string().swap(file.editorText);
 
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     CMC_Setup& setup = session.GetSetup();
-    if (!ResolveSetupUnit(setup, UnitKind::Position, choices.positionUnit, error) ||
-        !ResolveSetupUnit(setup, UnitKind::Time, choices.timeUnit, error)) {
-        return ReportFailure(error.c_str());
+    PtImportUnits units;
+    PtImportPreview preview;
+    if (const int read = PreviewPointsImport(setup, file, name, choices.positionUnit,
+                                             choices.timeUnit, units, preview);
+        read != kExitSuccess) {
+        return read;
     }
-
-    // The editor's arrays as a new motion has them when the import runs.
-    CMC_ArrayParameter positions(setup);
-    CMC_ArrayParameter times(setup);
-    PreparePtImportArrays(positions, times, choices.positionUnit, choices.timeUnit);
-    const PtImportPreview preview = PreviewPtImport(points, positions, times);
-    const bool clean = preview.skipped == 0 && preview.limited == 0;
+    const bool clean = file.skipped + preview.skipped == 0 && preview.limited == 0;
     if (!arguments.quiet || (arguments.strict && !clean)) {
-        PrintPtImportReport(preview, name, positions.GetSelectedUnit(), times.GetSelectedUnit(),
-                            stderr);
+        PrintPtImportReport(file, preview, bytes, name, units, stderr);
     }
+    std::vector<PointsRow>().swap(file.rows);
+    std::vector<double>().swap(preview.fileTimesIU);
+    std::vector<double>().swap(preview.filePositionsIU);
     if (arguments.strict && !clean) {
         std::fprintf(stderr,
                      "travex-host: --strict: %s has lines skipped or values limited; "
@@ -117,8 +124,8 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
         return kExitRefused;
     }
 
-    // The editor reads the points from the file or the anonymous copy, not from here.
-    std::string().swap(points);
+    // The editor reads the points from the anonymous copy, not from here.
+    std::string().swap(bytes);
 
     const CModuleLoader& module = session.GetModule();
     CString text;
@@ -135,9 +142,9 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
     }
     if (!confirmed) {
         if (messages.empty()) return ReportFailure("the module's editor did not open");
-        // The validation's words, as translate gives a refused motion's.
-        std::fprintf(stderr, "%s\n", messages.back().text.GetString());
-        return kExitRefused;
+        // The validation's words, as translate gives a refused motion's, with the file's line.
+        return ReportRefusal(
+            ExplainPtRefusal(messages.back().text.str(), preview, name, units).c_str());
     }
     if (!TableMatches(session, text, preview)) {
         std::fprintf(stderr,
@@ -153,8 +160,9 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
 HostCommand AddImportCommand(CLI::App& app, const HostOptions& options) {
     CLI::App* command = app.add_subcommand(
         "import",
-        "Make a new motion from a file of points (one a line: position, then time) with the "
-        "editor's import, and say on standard error what it took. Exit status 0 with the "
+        "Make a new motion from a file of points (one a line, in columns separated by blanks, "
+        "tabs, semicolons or commas) with the editor's import, and say on standard error what "
+        "it took. Exit status 0 with the "
         "motion, 1 when no motion can be made of the points (or --strict refuses them; the "
         "reason on standard error, nothing written), 2 when a file, the setup or the module "
         "cannot be read or written");
@@ -162,7 +170,8 @@ HostCommand AddImportCommand(CLI::App& app, const HostOptions& options) {
     PtImportChoices& choices = arguments->choices;
     command
         ->add_option("points", choices.pointsPath,
-                     "The points, in the units selected; - reads standard input")
+                     "The points, in the units selected or named in its header; - reads "
+                     "standard input")
         ->type_name("FILE|-")
         ->required();
     AddNewMotionOutputOptions(command, arguments->outputs);
@@ -174,6 +183,7 @@ HostCommand AddImportCommand(CLI::App& app, const HostOptions& options) {
         ->add_option("--time-unit", choices.timeUnit,
                      "Unit of the file's times; the setup's first time unit when absent")
         ->type_name("UNIT");
+    AddPointsReadingOptions(command, arguments->reading);
     AddPtMotionOptions(command, choices.options);
     command->add_flag("--strict", arguments->strict,
                       "Refuse the file (exit status 1, nothing written) when a line is skipped "
