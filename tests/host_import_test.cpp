@@ -248,7 +248,8 @@ TEST_F(HostImport, RoundingToWholeIUIsMeasuredAndAnAccelerationItRaisesNamed) {
     EXPECT_NE(result.err.find("cam.txt: the rounding raises the preview's peak acceleration by "),
               std::string::npos)
         << result.err;
-    EXPECT_NE(result.err.find("rot/s^2); fewer points"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("rot/s^2); --resample places fewer points"), std::string::npos)
+        << result.err;
 
     // Whole IU already: nothing to say.
     Put("whole.txt", "2000 0.008\n4000 0.016\n");

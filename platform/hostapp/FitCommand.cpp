@@ -1,19 +1,13 @@
 #include "FitCommand.h"
 
-#include <GridPlacement.h>
-#include <MotionFigures.h>
 #include <PointTable.h>
-#include <PreviewReference.h>
-#include <TrajectoryPreview.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <memory>
 
 #include "ExitStatus.h"
+#include "GridFit.h"
 #include "NewPtMotion.h"
-#include "PlacementReport.h"
 #include "PointsImport.h"
 #include "PtImportReport.h"
 #include "PtMotionText.h"
@@ -31,13 +25,6 @@ struct FitArguments {
     std::string positionUnit;
     std::string timeUnit;
     double tolerance = 1;
-};
-
-struct DenseTable {
-    std::vector<double> times;
-    std::vector<double> positions;
-    std::string positionUnit;
-    std::string timeUnit;
 };
 
 // A file of `Key=value` lines with a motion's keys; anything else is taken for points.
@@ -78,20 +65,14 @@ int ReadPointsTable(const CHostSession& session, const std::string& name, const 
         return read;
     }
     if (file.skipped + preview.skipped != 0 || preview.limited != 0) {
-        PrintPtImportReport(file, preview, text, name, units, stderr);
+        PrintPtImportReport(file, preview, text, name, units, true, stderr);
     }
-    table.times = std::move(preview.timesIU);
-    table.positions = std::move(preview.positionsIU);
+    // The file's own values, before the import would round them.
+    table.times = std::move(preview.fileTimesIU);
+    table.positions = std::move(preview.filePositionsIU);
     table.positionUnit = units.position;
     table.timeUnit = units.time;
     return kExitSuccess;
-}
-
-// Every time and position a whole IU: a table that the drive follows as it is.
-bool IsOnGrid(const DenseTable& table) {
-    const auto whole = [](double value) { return value == std::round(value); };
-    return std::all_of(table.times.begin(), table.times.end(), whole) &&
-           std::all_of(table.positions.begin(), table.positions.end(), whole);
 }
 
 int RunFit(const HostOptions& options, FitArguments arguments) {
@@ -118,36 +99,13 @@ int RunFit(const HostOptions& options, FitArguments arguments) {
     if (read != kExitSuccess) return read;
     std::string().swap(text);
 
-    CTrajectoryPreview dense;
-    if (!dense.Build(table.times, table.positions, error)) {
-        return ReportFailure((name + ": " + error).c_str());
-    }
-    const PreviewReference reference(dense);
-    PlacementReportSubject subject;
-    subject.command = "fit";
-    subject.inputName = name;
-    subject.referenceName = "the table";
-    subject.referencePeakSpeed = MotionFigures::Of(dense).peakSpeed.value;
-    subject.options.tolerance = arguments.tolerance;
-    subject.options.referencePeakAcceleration = reference.PeakAcceleration();
-    GridPlacement placement = PlaceOnGrid(reference, subject.options);
-    // A table on the grid already, with no more points, is its own closest fit.
-    if (IsOnGrid(table) && table.times.size() <= placement.times.size()) {
-        placement.times = table.times;
-        placement.positions = table.positions;
-        placement.largestDeviation = 0;
-        placement.peakAcceleration = placement.referencePeakAcceleration;
-        placement.withinTolerance = placement.withinAcceleration = true;
-    }
-
+    const PlacementReportSubject subject{.command = "fit",
+                                         .inputName = name,
+                                         .referenceName = "the table",
+                                         .options = {.tolerance = arguments.tolerance}};
     CString motion;
-    const int status =
-        EditTableIntoMotion(session, placement.times, placement.positions, table.positionUnit,
-                            table.timeUnit, arguments.motion, motion);
+    const int status = FitOnGrid(session, table, subject, arguments.motion, stderr, motion);
     if (status != kExitSuccess) return status;
-    const PreviewUnits units = {*FindSetupUnit(setup, UnitKind::Position, table.positionUnit),
-                                *FindSetupUnit(setup, UnitKind::Time, table.timeUnit)};
-    PrintPlacementReport(subject, placement, reference, units, setup.GetLimits(), stderr);
     return WriteNewMotion(session, motion, arguments.outputs);
 }
 

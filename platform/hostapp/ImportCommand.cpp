@@ -9,11 +9,13 @@
 
 #include "EditorScriptDriver.h"
 #include "ExitStatus.h"
+#include "GridFit.h"
 #include "NewPtMotion.h"
 #include "PointsImport.h"
 #include "PtEditorActions.h"
 #include "PtImportReport.h"
 #include "PtMotionText.h"
+#include "UsageChecks.h"
 #include "WholeTextIO.h"
 
 namespace {
@@ -22,6 +24,8 @@ struct ImportArguments {
     PtImportChoices choices;
     NewMotionOutputs outputs;
     PointsReading reading;
+    bool resample = false;
+    double tolerance = 1;
     bool strict = false;
     bool quiet = false;
 };
@@ -80,6 +84,23 @@ private:
     std::string m_path;
 };
 
+// The file's own points, before rounding, placed on the drive's grid instead of rounded a row at
+// a time: a dense table rounded row by row gains accelerations that the file does not have.
+int Resample(const CHostSession& session, const std::string& name, PtImportPreview& preview,
+             const PtImportUnits& units, const ImportArguments& arguments) {
+    const DenseTable table{std::move(preview.fileTimesIU), std::move(preview.filePositionsIU),
+                           units.position, units.time};
+    const PlacementReportSubject subject{.command = "import",
+                                         .inputName = name,
+                                         .referenceName = "the file's points",
+                                         .options = {.tolerance = arguments.tolerance}};
+    CString motion;
+    const int status = FitOnGrid(session, table, subject, arguments.choices.options,
+                                 arguments.quiet ? nullptr : stderr, motion);
+    if (status != kExitSuccess) return status;
+    return WriteNewMotion(session, motion, arguments.outputs);
+}
+
 int RunImport(const HostOptions& options, ImportArguments arguments) {
     PtImportChoices& choices = arguments.choices;
     const std::string name = InputName(choices.pointsPath);
@@ -111,11 +132,9 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
     }
     const bool clean = file.skipped + preview.skipped == 0 && preview.limited == 0;
     if (!arguments.quiet || (arguments.strict && !clean)) {
-        PrintPtImportReport(file, preview, bytes, name, units, stderr);
+        PrintPtImportReport(file, preview, bytes, name, units, arguments.resample, stderr);
     }
     std::vector<PointsRow>().swap(file.rows);
-    std::vector<double>().swap(preview.fileTimesIU);
-    std::vector<double>().swap(preview.filePositionsIU);
     if (arguments.strict && !clean) {
         std::fprintf(stderr,
                      "travex-host: --strict: %s has lines skipped or values limited; "
@@ -123,6 +142,9 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
                      name.c_str());
         return kExitRefused;
     }
+    if (arguments.resample) return Resample(session, name, preview, units, arguments);
+    std::vector<double>().swap(preview.fileTimesIU);
+    std::vector<double>().swap(preview.filePositionsIU);
 
     // The editor reads the points from the anonymous copy, not from here.
     std::string().swap(bytes);
@@ -184,6 +206,17 @@ HostCommand AddImportCommand(CLI::App& app, const HostOptions& options) {
                      "Unit of the file's times; the setup's first time unit when absent")
         ->type_name("UNIT");
     AddPointsReadingOptions(command, arguments->reading);
+    CLI::Option* resample = command->add_flag(
+        "--resample", arguments->resample,
+        "Place the file's points on the drive's grid: the fewest whole-IU points whose preview "
+        "keeps within the tolerance of the file's own, instead of rounding each row");
+    command
+        ->add_option("--tolerance", arguments->tolerance,
+                     "How far the resampled preview may stray from the file's, in IU (1 when "
+                     "absent)")
+        ->type_name("D")
+        ->check(NumberAbove0())
+        ->needs(resample);
     AddPtMotionOptions(command, choices.options);
     command->add_flag("--strict", arguments->strict,
                       "Refuse the file (exit status 1, nothing written) when a line is skipped "

@@ -8,9 +8,8 @@
 #include <cstdlib>
 
 #include "MotionFigures.h"
-#include "StepRules.h"
-
 #include "PtMotionText.h"
+#include "StepRules.h"
 
 namespace {
 
@@ -152,11 +151,12 @@ void SayRounding(const PtImportPreview& preview, const std::string& name,
     if (!(rounded > own * (1 + kAccelerationTolerance))) return;
     const double toUnits = units.timeIUPerUnit * units.timeIUPerUnit / units.positionIUPerUnit;
     const std::string unit = units.position + "/" + units.time + "^2";
-    std::fprintf(stream,
-                 "%s: the rounding raises the preview's peak acceleration by %s %% (from %s to "
-                 "%s %s); fewer points, farther apart, suffer less from it\n",
-                 name.c_str(), Rounded(own > 0 ? (rounded / own - 1) * 100 : INFINITY).c_str(),
-                 Rounded(own * toUnits).c_str(), Rounded(rounded * toUnits).c_str(), unit.c_str());
+    std::fprintf(
+        stream,
+        "%s: the rounding raises the preview's peak acceleration by %s %% (from %s to "
+        "%s %s); --resample places fewer points, farther apart, that suffer less from it\n",
+        name.c_str(), Rounded(own > 0 ? (rounded / own - 1) * 100 : INFINITY).c_str(),
+        Rounded(own * toUnits).c_str(), Rounded(rounded * toUnits).c_str(), unit.c_str());
 }
 
 }  // namespace
@@ -246,7 +246,7 @@ PtImportPreview PreviewPtImport(const std::vector<PointsRow>& rows,
 
 void PrintPtImportReport(const PointsFile& file, const PtImportPreview& preview,
                          std::string_view bytes, const std::string& name,
-                         const PtImportUnits& units, std::FILE* stream) {
+                         const PtImportUnits& units, bool placed, std::FILE* stream) {
     auto withUnit = [&](double value, bool isTime) {
         return Number(value) + " " + (isTime ? units.time : units.position);
     };
@@ -305,7 +305,7 @@ void PrintPtImportReport(const PointsFile& file, const PtImportPreview& preview,
         SeparatorName(file.separator).c_str(),
         file.headerLines > 0 ? ("; " + Plural(file.headerLines, "header line")).c_str() : "");
     WarnOfFirstRow(file, name, units, stream);
-    SayRounding(preview, name, units, stream);
+    if (!placed) SayRounding(preview, name, units, stream);
     std::fprintf(stream, "%s: %s taken, %s skipped, %s limited\n", name.c_str(),
                  Plural(preview.taken, "point").c_str(), Plural(skipped, "line").c_str(),
                  Plural(preview.limited, "value").c_str());

@@ -63,10 +63,11 @@ struct PtImportUnits {
 };
 
 // One line a note, "NAME:LINE: ...", quoting the file's line as it stands, the rest counted;
-// what was read from where; warnings; then "NAME: N points taken, ...".
+// what was read from where; warnings; then "NAME: N points taken, ...". A table that is placed
+// on the grid rather than rounded (`placed`) has no rounding to tell of.
 void PrintPtImportReport(const PointsFile& file, const PtImportPreview& preview,
                          std::string_view bytes, const std::string& name,
-                         const PtImportUnits& units, std::FILE* stream);
+                         const PtImportUnits& units, bool placed, std::FILE* stream);
 
 // The validation's refusal of the imported table, with the file's line of the point at fault
 // and, for a step too large, the step and its limit.
