@@ -3,7 +3,9 @@
 #include <locale.h>
 #include <stdlib.h>
 
+#include <charconv>
 #include <climits>
+#include <cstring>
 
 namespace {
 
@@ -12,12 +14,33 @@ locale_t CLocale() {
     return locale;
 }
 
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// A plain decimal read with from_chars, which reads it as strtod does at a fraction of the
+// cost; nullptr for what only strtod reads (a sign '+', hex, inf, nan, out of range).
+const char* ReadPlain(const char* cursor, double& value) {
+    while (IsSpace(*cursor)) ++cursor;
+    const char* digits = *cursor == '-' ? cursor + 1 : cursor;
+    const bool plain = (*digits >= '0' && *digits <= '9') || *digits == '.';
+    if (!plain || (digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))) return nullptr;
+    // A number is short; from_chars needs to know where the text ends.
+    const char* end = static_cast<const char*>(std::memchr(cursor, '\0', 400));
+    if (!end) return nullptr;
+    const auto result = std::from_chars(cursor, end, value);
+    return result.ec == std::errc{} ? result.ptr : nullptr;
+}
+
 }  // namespace
 
 int ScanDoubles(const char* text, double* values, int count) {
     int read = 0;
     const char* cursor = text;
     while (read < count) {
+        if (const char* end = ReadPlain(cursor, values[read])) {
+            ++read;
+            cursor = end;
+            continue;
+        }
         char* end = nullptr;
         const double value = strtod_l(cursor, &end, CLocale());
         if (end == cursor) break;

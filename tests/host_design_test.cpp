@@ -1,6 +1,6 @@
 // travex-host design and fit, run as separate processes: the motions they write validate and
 // translate, keep within the tolerance when sampled, carry import's options, and nothing is
-// written when they cannot be made.
+// written when they cannot be made; import --resample, which places a file's points as fit does.
 #include <MC_Setup.h>
 #include <MotionProfile.h>
 #include <PointTable.h>
@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -55,6 +57,22 @@ void ExpectWholeIU(const Table& table) {
         EXPECT_EQ(table.times[i], std::round(table.times[i])) << "point " << i;
         EXPECT_EQ(table.positions[i], std::round(table.positions[i])) << "point " << i;
     }
+}
+
+// The peak |acceleration| of a table's preview by second differences of its positions, an eighth
+// of an IU apart, every sixteenth of an IU.
+double PeakAccelerationBySecondDifferences(const Table& table) {
+    CTrajectoryPreview preview;
+    std::string error;
+    EXPECT_TRUE(preview.Build(table.times, table.positions, error)) << error;
+    const double h = 1.0 / 8;
+    double peak = 0;
+    for (double t = h; t + h <= table.times.back(); t += 1.0 / 16) {
+        const double second =
+            preview.PositionAt(t + h) - 2 * preview.PositionAt(t) + preview.PositionAt(t - h);
+        peak = std::max(peak, std::abs(second) / (h * h));
+    }
+    return peak;
 }
 
 using HostDesign = HostScratchFolder;
@@ -256,23 +274,28 @@ TEST_F(HostFit, KeepsATableOnTheGridThatNeedsNoFewerPoints) {
 }
 
 TEST_F(HostFit, ReadsPointsAsImportDoes) {
-    // A logged move: a line of text, then position and time, a comma as the decimal point.
-    std::string points = "position time\n";
+    // A logged move as a spreadsheet writes it: a header naming the columns and their units,
+    // the time first, semicolons between columns and a comma as the decimal point.
+    std::string points = "Time (s);Position (mm)\n";
     for (int i = 1; i <= 500; ++i) {
         const double t = i * 0.002;
         const double u = t / 1.0;
         char line[64];
-        std::snprintf(line, sizeof line, "%.6f %.3f\n",
-                      50 * (u - std::sin(2 * std::numbers::pi * u) / (2 * std::numbers::pi)), t);
+        std::snprintf(line, sizeof line, "%.3f;%.6f\n", t,
+                      50 * (u - std::sin(2 * std::numbers::pi * u) / (2 * std::numbers::pi)));
         points += line;
+        if (i == 250) points += "lost;sample\n";
     }
     std::replace(points.begin(), points.end(), '.', ',');
     const std::string file = Put("log.txt", points);
-    const ChildResult result = Host({"--setup", kLinear, "fit", file, "--position-unit", "mm",
-                                     "--time-unit", "s", "-o", (dir / "m.ptm").string()});
+    const ChildResult result =
+        Host({"--setup", kLinear, "fit", file, "-o", (dir / "m.ptm").string()});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
-    // What import skipped is told as import tells it.
-    EXPECT_TRUE(result.err.starts_with(file + ":1: skipped \"position time\"")) << result.err;
+    // What import skipped is told as import tells it, at the file's line.
+    EXPECT_TRUE(result.err.starts_with(file + ":252: skipped \"lost;sample\"")) << result.err;
+    EXPECT_NE(result.err.find("time from column 1 \"Time\" in s (from the header)"),
+              std::string::npos)
+        << result.err;
     const std::string motion = Contents(dir / "m.ptm");
     EXPECT_NE(motion.find("ATIME[s]="), std::string::npos) << motion;
     EXPECT_NE(motion.find("TPOS[mm]="), std::string::npos) << motion;
@@ -297,6 +320,75 @@ TEST_F(HostFit, WritesNothingWhenItCannot) {
     result = Host({"fit", (dir / "missing.ptm").string(), "-o", motion});
     EXPECT_EQ(result.exitStatus, 2);
     EXPECT_EQ(Contents(motion), "an earlier motion");
+}
+
+using HostImportResample = HostScratchFolder;
+
+TEST_F(HostImportResample, ADenseCamKeepsItsAccelerationOnTheGrid) {
+    // A cycloidal cam of one revolution: 200 rows over 0.5 s, as the built-in setup's IU
+    // (1 rot = 2000 IU, 1 s = 1250 IU) read them back.
+    std::string cam;
+    Table own{{0}, {0}};
+    for (int i = 1; i <= 200; ++i) {
+        const double u = i / 200.0;
+        char line[64];
+        std::snprintf(line, sizeof line, "%.9f %.6f\n",
+                      u - std::sin(2 * std::numbers::pi * u) / (2 * std::numbers::pi), 0.5 * u);
+        cam += line;
+        char* end = nullptr;
+        own.positions.push_back(std::strtod(line, &end) * 2000);
+        own.times.push_back(std::strtod(end, nullptr) * 1250);
+    }
+    const std::string points = Put("cam.txt", cam);
+    const double ownPeak = PeakAccelerationBySecondDifferences(own);
+    // The cycloid's own peak, 2π h / T².
+    EXPECT_NEAR(ownPeak, 2 * std::numbers::pi * 2000 / (625.0 * 625.0), 0.01 * ownPeak);
+
+    // Rounded row by row, the acceleration grows many times over, and the report says what helps.
+    const std::string rounded = (dir / "rounded.ptm").string();
+    ChildResult result = HostIn(dir, {"import", "cam.txt", "-o", rounded});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(result.err.find("rot/s^2); --resample places fewer points"), std::string::npos)
+        << result.err;
+    EXPECT_GT(PeakAccelerationBySecondDifferences(TableOf(Contents(rounded))), 10 * ownPeak);
+
+    const std::string motion = (dir / "m.ptm").string();
+    const std::string program = (dir / "m.txt").string();
+    result = HostIn(dir, {"import", "cam.txt", "--resample", "-o", motion, "--program", program});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const Table table = TableOf(Contents(motion));
+    ExpectWholeIU(table);
+    EXPECT_EQ(table.times.back(), 625);
+    EXPECT_EQ(table.positions.back(), 2000);
+    EXPECT_LT(table.times.size(), 40u);
+    EXPECT_LE(PeakAccelerationBySecondDifferences(table), 1.1 * ownPeak);
+    CTrajectoryPreview ownPreview;
+    std::string error;
+    ASSERT_TRUE(ownPreview.Build(own.times, own.positions, error)) << error;
+    EXPECT_LE(SampledDeviation(table, [&](double t) { return ownPreview.PositionAt(t); }),
+              1 + 1e-6);
+    // The points before and after, the peak acceleration of both; nothing rounded row by row.
+    const std::string& err = result.err;
+    EXPECT_NE(
+        err.find("cam.txt: 200 points taken, 0 lines skipped, 0 values limited\n"
+                 "travex-host: import: cam.txt: " +
+                 std::to_string(table.times.size()) + " points within 1 IU of the file's points\n"),
+        std::string::npos)
+        << err;
+    EXPECT_NE(err.find("  Peak acceleration:  "), std::string::npos) << err;
+    EXPECT_NE(err.find("(the file's points: 25.15"), std::string::npos) << err;
+    EXPECT_EQ(err.find("rounded to whole IU"), std::string::npos) << err;
+    // The motion translates, and its program is the one written beside it.
+    EXPECT_EQ(Host({"translate", motion}).out, Contents(program));
+
+    // A closer tolerance, more points; the tolerance alone is no resampling.
+    result = HostIn(dir, {"import", "cam.txt", "--resample", "--tolerance", "0.25", "--quiet"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_GT(TableOf(result.out).times.size(), table.times.size());
+    result = HostIn(dir, {"import", "cam.txt", "--tolerance", "4"});
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_NE(result.err.find("--tolerance requires --resample"), std::string::npos) << result.err;
 }
 
 }  // namespace

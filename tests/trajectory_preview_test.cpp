@@ -213,6 +213,39 @@ TEST(TrajectoryPreview, ExactPeaksBoundAFineSampling) {
     EXPECT_GE(sampledPeakSpeed, figures.peakSpeed.value * (1 - 1e-3));
 }
 
+// A table longer than the windows the peak is taken in: the same peak as the whole preview's,
+// and as second differences of its positions next to each segment's ends.
+TEST(TrajectoryPreview, PeakAccelerationOfALongTableTakenInWindows) {
+    constexpr int kPoints = 150000;
+    std::mt19937_64 random(5);
+    std::uniform_real_distribution<double> step(1, 100);
+    std::uniform_real_distribution<double> move(-50, 50);
+    std::vector<double> times = {0}, positions = {0};
+    for (int i = 1; i < kPoints; ++i) {
+        times.push_back(times.back() + step(random));
+        positions.push_back(positions.back() + move(random));
+    }
+    // The largest acceleration in the second window, where neither window's end lies.
+    positions[70000] += 400;
+    const CTrajectoryPreview preview = Preview(times, positions);
+    const double peak = MotionFigures::PeakAccelerationOf(times, positions);
+    EXPECT_EQ(peak, MotionFigures::Of(preview).peakAcceleration.value);
+
+    double differenced = 0;
+    for (const CubicSegment& segment : preview.GetSegments()) {
+        const double h = segment.duration * 1e-3;
+        for (const double t :
+             {segment.startTime + 2 * h, segment.startTime + segment.duration - 2 * h}) {
+            const double second = (preview.PositionAt(t + h) - 2 * preview.PositionAt(t) +
+                                   preview.PositionAt(t - h)) /
+                                  (h * h);
+            differenced = std::max(differenced, std::abs(second));
+        }
+    }
+    EXPECT_NEAR(differenced, peak, 1e-2 * peak);
+    EXPECT_EQ(MotionFigures::PeakAccelerationOf({0, 1}, {0}), 0);
+}
+
 // A drawing of 10^4 random points in 300 columns keeps every sample inside its column's
 // envelope and the motion's exact peaks on the envelope.
 TEST(PreviewEnvelope, HoldsEverySampleAndThePeaks) {

@@ -1,6 +1,8 @@
 #include "MotionFigures.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 
 MotionFigures MotionFigures::Of(const CTrajectoryPreview& preview) {
     MotionFigures figures;
@@ -47,4 +49,28 @@ MotionFigures MotionFigures::Of(const CTrajectoryPreview& preview) {
         figures.segments.push_back(row);
     }
     return figures;
+}
+
+// A point's velocity depends only on its neighbours, so a window's segments away from its ends
+// are the whole table's: each window reaches a point beyond both ends of the segments it
+// answers for.
+double MotionFigures::PeakAccelerationOf(const std::vector<double>& times,
+                                         const std::vector<double>& positions) {
+    constexpr size_t kWindow = 1 << 16;
+    const size_t count = std::min(times.size(), positions.size());
+    double peak = 0;
+    CTrajectoryPreview preview;
+    std::string error;
+    for (size_t first = 0; first + 1 < count; first += kWindow) {
+        const size_t from = first == 0 ? 0 : first - 1;
+        const size_t to = std::min(count, first + kWindow + 2);
+        const std::vector<double> windowTimes(times.begin() + from, times.begin() + to);
+        const std::vector<double> windowPositions(positions.begin() + from, positions.begin() + to);
+        if (!preview.Build(windowTimes, windowPositions, error)) return 0;
+        const size_t last = std::min(first + kWindow, count - 1);
+        for (size_t segment = first; segment < last; ++segment) {
+            peak = std::max(peak, preview.GetSegments()[segment - from].PeakAcceleration().value);
+        }
+    }
+    return peak;
 }

@@ -42,4 +42,9 @@ struct MotionFigures {
 
     // Exact for the model's polynomials; the first of equal peaks counts.
     static MotionFigures Of(const CTrajectoryPreview& preview);
+
+    // The preview's peak acceleration of a table too long to hold a preview of at once (points
+    // as CTrajectoryPreview::Build takes them); 0 for a table that the preview refuses.
+    static double PeakAccelerationOf(const std::vector<double>& times,
+                                     const std::vector<double>& positions);
 };

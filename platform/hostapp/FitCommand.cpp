@@ -1,20 +1,14 @@
 #include "FitCommand.h"
 
-#include <GridPlacement.h>
-#include <MC_ArrayParameter.h>
-#include <MotionFigures.h>
 #include <PointTable.h>
-#include <PreviewReference.h>
-#include <TrajectoryPreview.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <memory>
 
 #include "ExitStatus.h"
+#include "GridFit.h"
 #include "NewPtMotion.h"
-#include "PlacementReport.h"
+#include "PointsImport.h"
 #include "PtImportReport.h"
 #include "PtMotionText.h"
 #include "UsageChecks.h"
@@ -26,17 +20,11 @@ struct FitArguments {
     std::string inputPath;
     NewMotionOutputs outputs;
     PtMotionOptions motion;
+    PointsReading reading;
     // A points file's units, and the new motion's; a motion's own when absent.
     std::string positionUnit;
     std::string timeUnit;
     double tolerance = 1;
-};
-
-struct DenseTable {
-    std::vector<double> times;
-    std::vector<double> positions;
-    std::string positionUnit;
-    std::string timeUnit;
 };
 
 // A file of `Key=value` lines with a motion's keys; anything else is taken for points.
@@ -64,28 +52,27 @@ int ReadMotionTable(const CHostSession& session, const std::string& text, DenseT
 
 // As import reads the file; what it skips or limits is told, as import tells it.
 int ReadPointsTable(const CHostSession& session, const std::string& name, const std::string& text,
-                    DenseTable& table) {
-    CMC_Setup& setup = session.GetSetup();
-    CMC_ArrayParameter positions(setup);
-    CMC_ArrayParameter times(setup);
-    PreparePtImportArrays(positions, times, table.positionUnit, table.timeUnit);
-    PtImportPreview preview = PreviewPtImport(text, positions, times);
-    if (preview.skipped != 0 || preview.limited != 0) {
-        PrintPtImportReport(preview, name, positions.GetSelectedUnit(), times.GetSelectedUnit(),
-                            stderr);
+                    const PointsReading& reading, DenseTable& table) {
+    PointsFile file;
+    if (const int read = ReadPointsRows(text, reading, name, file); read != kExitSuccess) {
+        return read;
     }
-    table.times = std::move(preview.timesIU);
-    table.positions = std::move(preview.positionsIU);
-    table.positionUnit = positions.GetSelectedUnit();
-    table.timeUnit = times.GetSelectedUnit();
+    PtImportUnits units;
+    PtImportPreview preview;
+    if (const int read = PreviewPointsImport(session.GetSetup(), file, name, table.positionUnit,
+                                             table.timeUnit, units, preview);
+        read != kExitSuccess) {
+        return read;
+    }
+    if (file.skipped + preview.skipped != 0 || preview.limited != 0) {
+        PrintPtImportReport(file, preview, text, name, units, true, stderr);
+    }
+    // The file's own values, before the import would round them.
+    table.times = std::move(preview.fileTimesIU);
+    table.positions = std::move(preview.filePositionsIU);
+    table.positionUnit = units.position;
+    table.timeUnit = units.time;
     return kExitSuccess;
-}
-
-// Every time and position a whole IU: a table that the drive follows as it is.
-bool IsOnGrid(const DenseTable& table) {
-    const auto whole = [](double value) { return value == std::round(value); };
-    return std::all_of(table.times.begin(), table.times.end(), whole) &&
-           std::all_of(table.positions.begin(), table.positions.end(), whole);
 }
 
 int RunFit(const HostOptions& options, FitArguments arguments) {
@@ -106,41 +93,19 @@ int RunFit(const HostOptions& options, FitArguments arguments) {
         !ResolveSetupUnit(setup, UnitKind::Time, table.timeUnit, error)) {
         return ReportFailure(error.c_str());
     }
-    const int read = IsMotionText(text) ? ReadMotionTable(session, text, table)
-                                        : ReadPointsTable(session, name, text, table);
+    const int read = IsMotionText(text)
+                         ? ReadMotionTable(session, text, table)
+                         : ReadPointsTable(session, name, text, arguments.reading, table);
     if (read != kExitSuccess) return read;
     std::string().swap(text);
 
-    CTrajectoryPreview dense;
-    if (!dense.Build(table.times, table.positions, error)) {
-        return ReportFailure((name + ": " + error).c_str());
-    }
-    const PreviewReference reference(dense);
-    PlacementReportSubject subject;
-    subject.command = "fit";
-    subject.inputName = name;
-    subject.referenceName = "the table";
-    subject.referencePeakSpeed = MotionFigures::Of(dense).peakSpeed.value;
-    subject.options.tolerance = arguments.tolerance;
-    subject.options.referencePeakAcceleration = reference.PeakAcceleration();
-    GridPlacement placement = PlaceOnGrid(reference, subject.options);
-    // A table on the grid already, with no more points, is its own closest fit.
-    if (IsOnGrid(table) && table.times.size() <= placement.times.size()) {
-        placement.times = table.times;
-        placement.positions = table.positions;
-        placement.largestDeviation = 0;
-        placement.peakAcceleration = placement.referencePeakAcceleration;
-        placement.withinTolerance = placement.withinAcceleration = true;
-    }
-
+    const PlacementReportSubject subject{.command = "fit",
+                                         .inputName = name,
+                                         .referenceName = "the table",
+                                         .options = {.tolerance = arguments.tolerance}};
     CString motion;
-    const int status =
-        EditTableIntoMotion(session, placement.times, placement.positions, table.positionUnit,
-                            table.timeUnit, arguments.motion, motion);
+    const int status = FitOnGrid(session, table, subject, arguments.motion, stderr, motion);
     if (status != kExitSuccess) return status;
-    const PreviewUnits units = {*FindSetupUnit(setup, UnitKind::Position, table.positionUnit),
-                                *FindSetupUnit(setup, UnitKind::Time, table.timeUnit)};
-    PrintPlacementReport(subject, placement, reference, units, setup.GetLimits(), stderr);
     return WriteNewMotion(session, motion, arguments.outputs);
 }
 
@@ -157,8 +122,8 @@ HostCommand AddFitCommand(CLI::App& app, const HostOptions& options) {
     auto arguments = std::make_shared<FitArguments>();
     command
         ->add_option("table", arguments->inputPath,
-                     "The dense table: a motion, or points (position, then time, one a line); - "
-                     "reads standard input")
+                     "The dense table: a motion, or points read as import reads them; - reads "
+                     "standard input")
         ->type_name("MOTION|POINTS|-")
         ->required();
     AddNewMotionOutputOptions(command, arguments->outputs);
@@ -177,6 +142,7 @@ HostCommand AddFitCommand(CLI::App& app, const HostOptions& options) {
                      "Unit of a points file's times, and of the new motion's; the motion's own, "
                      "or the setup's first, when absent")
         ->type_name("UNIT");
+    AddPointsReadingOptions(command, arguments->reading);
     AddPtMotionOptions(command, arguments->motion);
     return {command, [&options, arguments] { return RunFit(options, *arguments); }};
 }

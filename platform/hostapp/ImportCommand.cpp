@@ -9,10 +9,13 @@
 
 #include "EditorScriptDriver.h"
 #include "ExitStatus.h"
+#include "GridFit.h"
 #include "NewPtMotion.h"
+#include "PointsImport.h"
 #include "PtEditorActions.h"
 #include "PtImportReport.h"
 #include "PtMotionText.h"
+#include "UsageChecks.h"
 #include "WholeTextIO.h"
 
 namespace {
@@ -20,6 +23,9 @@ namespace {
 struct ImportArguments {
     PtImportChoices choices;
     NewMotionOutputs outputs;
+    PointsReading reading;
+    bool resample = false;
+    double tolerance = 1;
     bool strict = false;
     bool quiet = false;
 };
@@ -47,22 +53,25 @@ bool TableMatches(const CHostSession& session, CString& text, const PtImportPrev
     return true;
 }
 
-// The editor reads the points from a file of its own choosing; standard input, or a file that
-// starts with a byte-order mark, reach it as an anonymous file that holds just the points.
+// The editor reads the points from a file of its own choosing: an anonymous file that holds
+// the text made for it, so that the input is read once, whatever it is (a pipe, a FIFO).
 class CPointsForEditor {
 public:
     ~CPointsForEditor() {
         if (m_fd >= 0) close(m_fd);
     }
-    bool Prepare(const std::string& path, std::string_view points, bool copy, std::string& error) {
-        if (!copy) {
-            m_path = path;
-            return true;
-        }
+    bool Prepare(const std::string& name, std::string_view points, std::string& error) {
         m_fd = memfd_create("points", MFD_CLOEXEC);
-        if (m_fd < 0 ||
-            write(m_fd, points.data(), points.size()) != static_cast<ssize_t>(points.size())) {
-            error = "cannot hold the points of " + path + " for the editor";
+        for (size_t written = 0; m_fd >= 0 && written < points.size();) {
+            const ssize_t count = write(m_fd, points.data() + written, points.size() - written);
+            if (count <= 0) {
+                error = "cannot hold the points of " + name + " for the editor";
+                return false;
+            }
+            written += static_cast<size_t>(count);
+        }
+        if (m_fd < 0) {
+            error = "cannot hold the points of " + name + " for the editor";
             return false;
         }
         m_path = "/proc/self/fd/" + std::to_string(m_fd);
@@ -75,6 +84,23 @@ private:
     std::string m_path;
 };
 
+// The file's own points, before rounding, placed on the drive's grid instead of rounded a row at
+// a time: a dense table rounded row by row gains accelerations that the file does not have.
+int Resample(const CHostSession& session, const std::string& name, PtImportPreview& preview,
+             const PtImportUnits& units, const ImportArguments& arguments) {
+    const DenseTable table{std::move(preview.fileTimesIU), std::move(preview.filePositionsIU),
+                           units.position, units.time};
+    const PlacementReportSubject subject{.command = "import",
+                                         .inputName = name,
+                                         .referenceName = "the file's points",
+                                         .options = {.tolerance = arguments.tolerance}};
+    CString motion;
+    const int status = FitOnGrid(session, table, subject, arguments.choices.options,
+                                 arguments.quiet ? nullptr : stderr, motion);
+    if (status != kExitSuccess) return status;
+    return WriteNewMotion(session, motion, arguments.outputs);
+}
+
 int RunImport(const HostOptions& options, ImportArguments arguments) {
     PtImportChoices& choices = arguments.choices;
     const std::string name = InputName(choices.pointsPath);
@@ -82,33 +108,33 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
         return kExitFailure;
     }
     std::string error;
-    std::string points;
-    if (!ReadWholeText(choices.pointsPath, points, error)) return ReportFailure(error.c_str());
-    const bool marked = SkipByteOrderMark(points);
-    CPointsForEditor forEditor;
-    if (!forEditor.Prepare(choices.pointsPath, points, marked || choices.pointsPath == "-",
-                           error)) {
-        return ReportFailure(error.c_str());
+    std::string bytes;
+    if (!ReadWholeText(choices.pointsPath, bytes, error)) return ReportFailure(error.c_str());
+    SkipByteOrderMark(bytes);
+    PointsFile file;
+    if (const int read = ReadPointsRows(bytes, arguments.reading, name, file);
+        read != kExitSuccess) {
+        return read;
     }
+    CPointsForEditor forEditor;
+    if (!forEditor.Prepare(name, file.editorText, error)) return ReportFailure(error.c_str());
+    std::string().swap(file.editorText);
 
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     CMC_Setup& setup = session.GetSetup();
-    if (!ResolveSetupUnit(setup, UnitKind::Position, choices.positionUnit, error) ||
-        !ResolveSetupUnit(setup, UnitKind::Time, choices.timeUnit, error)) {
-        return ReportFailure(error.c_str());
+    PtImportUnits units;
+    PtImportPreview preview;
+    if (const int read = PreviewPointsImport(setup, file, name, choices.positionUnit,
+                                             choices.timeUnit, units, preview);
+        read != kExitSuccess) {
+        return read;
     }
-
-    // The editor's arrays as a new motion has them when the import runs.
-    CMC_ArrayParameter positions(setup);
-    CMC_ArrayParameter times(setup);
-    PreparePtImportArrays(positions, times, choices.positionUnit, choices.timeUnit);
-    const PtImportPreview preview = PreviewPtImport(points, positions, times);
-    const bool clean = preview.skipped == 0 && preview.limited == 0;
+    const bool clean = file.skipped + preview.skipped == 0 && preview.limited == 0;
     if (!arguments.quiet || (arguments.strict && !clean)) {
-        PrintPtImportReport(preview, name, positions.GetSelectedUnit(), times.GetSelectedUnit(),
-                            stderr);
+        PrintPtImportReport(file, preview, bytes, name, units, arguments.resample, stderr);
     }
+    std::vector<PointsRow>().swap(file.rows);
     if (arguments.strict && !clean) {
         std::fprintf(stderr,
                      "travex-host: --strict: %s has lines skipped or values limited; "
@@ -116,9 +142,12 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
                      name.c_str());
         return kExitRefused;
     }
+    if (arguments.resample) return Resample(session, name, preview, units, arguments);
+    std::vector<double>().swap(preview.fileTimesIU);
+    std::vector<double>().swap(preview.filePositionsIU);
 
-    // The editor reads the points from the file or the anonymous copy, not from here.
-    std::string().swap(points);
+    // The editor reads the points from the anonymous copy, not from here.
+    std::string().swap(bytes);
 
     const CModuleLoader& module = session.GetModule();
     CString text;
@@ -135,9 +164,9 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
     }
     if (!confirmed) {
         if (messages.empty()) return ReportFailure("the module's editor did not open");
-        // The validation's words, as translate gives a refused motion's.
-        std::fprintf(stderr, "%s\n", messages.back().text.GetString());
-        return kExitRefused;
+        // The validation's words, as translate gives a refused motion's, with the file's line.
+        return ReportRefusal(
+            ExplainPtRefusal(messages.back().text.str(), preview, name, units).c_str());
     }
     if (!TableMatches(session, text, preview)) {
         std::fprintf(stderr,
@@ -153,8 +182,9 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
 HostCommand AddImportCommand(CLI::App& app, const HostOptions& options) {
     CLI::App* command = app.add_subcommand(
         "import",
-        "Make a new motion from a file of points (one a line: position, then time) with the "
-        "editor's import, and say on standard error what it took. Exit status 0 with the "
+        "Make a new motion from a file of points (one a line, in columns separated by blanks, "
+        "tabs, semicolons or commas) with the editor's import, and say on standard error what "
+        "it took. Exit status 0 with the "
         "motion, 1 when no motion can be made of the points (or --strict refuses them; the "
         "reason on standard error, nothing written), 2 when a file, the setup or the module "
         "cannot be read or written");
@@ -162,7 +192,8 @@ HostCommand AddImportCommand(CLI::App& app, const HostOptions& options) {
     PtImportChoices& choices = arguments->choices;
     command
         ->add_option("points", choices.pointsPath,
-                     "The points, in the units selected; - reads standard input")
+                     "The points, in the units selected or named in its header; - reads "
+                     "standard input")
         ->type_name("FILE|-")
         ->required();
     AddNewMotionOutputOptions(command, arguments->outputs);
@@ -174,6 +205,18 @@ HostCommand AddImportCommand(CLI::App& app, const HostOptions& options) {
         ->add_option("--time-unit", choices.timeUnit,
                      "Unit of the file's times; the setup's first time unit when absent")
         ->type_name("UNIT");
+    AddPointsReadingOptions(command, arguments->reading);
+    CLI::Option* resample = command->add_flag(
+        "--resample", arguments->resample,
+        "Place the file's points on the drive's grid: the fewest whole-IU points whose preview "
+        "keeps within the tolerance of the file's own, instead of rounding each row");
+    command
+        ->add_option("--tolerance", arguments->tolerance,
+                     "How far the resampled preview may stray from the file's, in IU (1 when "
+                     "absent)")
+        ->type_name("D")
+        ->check(NumberAbove0())
+        ->needs(resample);
     AddPtMotionOptions(command, choices.options);
     command->add_flag("--strict", arguments->strict,
                       "Refuse the file (exit status 1, nothing written) when a line is skipped "

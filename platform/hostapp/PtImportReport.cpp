@@ -1,93 +1,48 @@
 #include "PtImportReport.h"
 
 #include <MC_Value.h>
-#include <locale.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 
+#include "MotionFigures.h"
 #include "PtMotionText.h"
+#include "StepRules.h"
 
 namespace {
 
 constexpr size_t kShownText = 40;
-
-locale_t CLocale() {
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", nullptr);
-    return locale;
-}
-
-// As the C run-time's "%lf %lf" reads: each number after optional white space.
-int ScanTwoNumbers(const char* text, double values[2]) {
-    int read = 0;
-    for (const char* cursor = text; read < 2; ++read) {
-        char* end = nullptr;
-        values[read] = strtod_l(cursor, &end, CLocale());
-        if (end == cursor) break;
-        cursor = end;
-    }
-    return read;
-}
-
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// ScanTwoNumbers on the line where it lies, for the plain decimals that files hold: from_chars
-// reads them as strtod does (correctly rounded, the same extent) at a fraction of the cost and
-// without a copy of the line. -1 when the line needs the full scan: a comma, a sign '+', hex,
-// inf/nan, or a number out of range.
-int ScanTwoPlainNumbers(std::string_view line, double values[2]) {
-    if (line.find(',') != std::string_view::npos) return -1;
-    const char* cursor = line.data();
-    const char* const end = line.data() + line.size();
-    int read = 0;
-    for (; read < 2; ++read) {
-        while (cursor != end && IsSpace(*cursor)) ++cursor;
-        if (cursor == end) break;
-        const char* digits = *cursor == '-' ? cursor + 1 : cursor;
-        if (digits == end) break;
-        if (*digits == '0' && digits + 1 != end && (digits[1] == 'x' || digits[1] == 'X')) {
-            return -1;
-        }
-        if (!IsDigit(*digits) && *digits != '.') {
-            // What strtod might still read as a number goes the full way; anything else is none.
-            const bool maybeNumber = *cursor == '+' || *cursor == '-' || *digits == 'i' ||
-                                     *digits == 'I' || *digits == 'n' || *digits == 'N';
-            if (maybeNumber) return -1;
-            break;
-        }
-        const auto result = std::from_chars(cursor, end, values[read]);
-        if (result.ec != std::errc{}) return -1;
-        cursor = result.ptr;
-    }
-    return read;
-}
+// Rounding may raise the preview's peak acceleration by this share before the report says so.
+constexpr double kAccelerationTolerance = 0.10;
+// Less than this is the arithmetic of the units or of --relative, not the rounding.
+constexpr double kUnseenRoundingIU = 1e-6;
+// When more than this share of the rows go back in time, the columns are likely swapped.
+constexpr int kSwappedShareDivisor = 5;
 
 // Clamped into the parameter's range, then reduced to what its type holds; true when clamped.
-// The range in the parameter's unit is looked up once for the whole file.
+// `clamped`: the value before the reduction. The range in the parameter's unit is looked up
+// once for the whole file.
 struct CLimits {
     explicit CLimits(const CMC_ArrayParameter& parameter)
         : parameter(parameter), min(parameter.GetMin()), max(parameter.GetMax()) {}
-    bool Limit(double& value) const {
-        bool clamped = false;
+    bool Limit(double& value, double& clamped) const {
+        bool wasClamped = false;
         if (min > value) {
             value = min;
-            clamped = true;
+            wasClamped = true;
         } else if (value > max) {
             value = max;
-            clamped = true;
+            wasClamped = true;
         }
+        clamped = value;
         parameter.UnitToIU(value);
         // What a CMC_Value of the type stores; reducing is idempotent, so reading it back
         // (GetValue reduces again) gives the same.
         value = CMC_Value::Reduce(parameter.GetType(), value);
         parameter.IUToUnit(value);
-        return clamped;
+        return wasClamped;
     }
     const CMC_ArrayParameter& parameter;
     const double min;
@@ -95,7 +50,6 @@ struct CLimits {
 };
 
 std::string Shown(std::string_view line) {
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
     std::string text;
     for (char c : line.substr(0, kShownText)) {
         text += static_cast<unsigned char>(c) < 0x20 && c != '\t' ? '?' : c;
@@ -104,14 +58,105 @@ std::string Shown(std::string_view line) {
     return text;
 }
 
-bool IsBlank(std::string_view line) {
-    return line.find_first_not_of(" \t\r\n\v\f") == std::string_view::npos;
-}
-
 std::string Number(double value) {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
+}
+
+// Without an exponent where that stays short, as people write values.
+std::string Plain(double value) {
+    if (!(std::abs(value) < 1e15)) return Number(value);
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    return std::string(buffer, result.ptr);
+}
+
+// Three significant digits, or whole from 1000 on, for figures that are estimates.
+std::string Rounded(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, std::abs(value) >= 1000 ? "%.0f" : "%.3g", value);
+    return buffer;
+}
+
+std::string Plural(int count, const char* what) {
+    return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+}
+
+// The notes of the reader and of the preview in the file's order, the first kMaxPtImportNotes.
+std::vector<PtImportNote> MergedNotes(const PointsFile& file, const PtImportPreview& preview) {
+    std::vector<PtImportNote> notes;
+    for (const PointsFileSkip& skip : file.skips) {
+        notes.push_back({PtImportNote::Kind::Unread, skip.line, false, 0, 0, skip.reason});
+    }
+    notes.insert(notes.end(), preview.notes.begin(), preview.notes.end());
+    std::stable_sort(notes.begin(), notes.end(),
+                     [](const PtImportNote& a, const PtImportNote& b) { return a.line < b.line; });
+    if (notes.size() > kMaxPtImportNotes) notes.resize(kMaxPtImportNotes);
+    return notes;
+}
+
+std::string ColumnName(const PointsFile& file, int column, const std::string& unit,
+                       bool fromHeader) {
+    std::string text = "column " + std::to_string(column + 1);
+    if (column < static_cast<int>(file.header.size())) {
+        text += " \"" + file.header[column].name + "\"";
+    }
+    return text + " in " + unit + (fromHeader ? " (from the header)" : "");
+}
+
+// What a first row away from (0, 0) makes the motion do, for it starts at (0, 0).
+void WarnOfFirstRow(const PointsFile& file, const std::string& name, const PtImportUnits& units,
+                    std::FILE* stream) {
+    const PointsRow& row = file.firstRow;
+    if (!file.hasFirstRow || file.relative || (row.time == 0 && row.position == 0)) return;
+    const std::string time = Plain(row.time) + " " + units.time;
+    const std::string position = Plain(row.position) + " " + units.position;
+    std::string what;
+    if (row.time < 0) {
+        what = "the rows before time 0 are skipped";
+    } else if (row.time == 0) {
+        what =
+            "the row is skipped, as the start point holds time 0, and the motion goes from "
+            "position 0 to the next row's";
+    } else if (row.position == 0) {
+        what = "the motion waits " + time + " before it moves";
+    } else {
+        what = "the motion first goes " + position + " in " + time;
+    }
+    std::fprintf(stream,
+                 "%s:%d: the first row is at time %s and position %s, not at the start point "
+                 "(0, 0): %s; --relative makes the first row the start\n",
+                 name.c_str(), row.line, time.c_str(), position.c_str(), what.c_str());
+}
+
+void SayRounding(const PtImportPreview& preview, const std::string& name,
+                 const PtImportUnits& units, std::FILE* stream) {
+    std::string changes;
+    if (preview.timeRounding > kUnseenRoundingIU) {
+        changes = "times by up to " + Rounded(preview.timeRounding / units.timeIUPerUnit) + " " +
+                  units.time;
+    }
+    if (preview.positionRounding > kUnseenRoundingIU) {
+        changes += (changes.empty() ? "" : ", ") + std::string("positions by up to ") +
+                   Rounded(preview.positionRounding / units.positionIUPerUnit) + " " +
+                   units.position;
+    }
+    if (changes.empty()) return;
+    std::fprintf(stream, "%s: rounded to whole IU: %s\n", name.c_str(), changes.c_str());
+    const double rounded = MotionFigures::PeakAccelerationOf(preview.timesIU, preview.positionsIU);
+    const double own =
+        MotionFigures::PeakAccelerationOf(preview.fileTimesIU, preview.filePositionsIU);
+    if (!(rounded > own * (1 + kAccelerationTolerance))) return;
+    const double toUnits = units.timeIUPerUnit * units.timeIUPerUnit / units.positionIUPerUnit;
+    const std::string unit = units.position + "/" + units.time + "^2";
+    std::fprintf(
+        stream,
+        "%s: the rounding raises the preview's peak acceleration by %s %% (from %s to "
+        "%s %s); --resample places fewer points, farther apart, that suffer less from it\n",
+        name.c_str(), Rounded(own > 0 ? (rounded / own - 1) * 100 : INFINITY).c_str(),
+        Rounded(own * toUnits).c_str(), Rounded(rounded * toUnits).c_str(), unit.c_str());
 }
 
 }  // namespace
@@ -126,65 +171,49 @@ void PreparePtImportArrays(CMC_ArrayParameter& positions, CMC_ArrayParameter& ti
     if (!timeUnit.empty()) times.SelectUnit(timeUnit.c_str());
 }
 
-PtImportPreview PreviewPtImport(std::string_view bytes, const CMC_ArrayParameter& positions,
+PtImportPreview PreviewPtImport(const std::vector<PointsRow>& rows,
+                                const CMC_ArrayParameter& positions,
                                 const CMC_ArrayParameter& times) {
     PtImportPreview preview;
-    // A point a line at most, after point 0: the table is made without regrowing it.
-    const size_t most = 2 + static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
-    preview.positionsIU.reserve(most);
-    preview.timesIU.reserve(most);
-    preview.positionsIU.push_back(0.0);
-    preview.timesIU.push_back(0.0);
+    // A point a row at most, after point 0: the table is made without regrowing it.
+    for (auto* table :
+         {&preview.positionsIU, &preview.timesIU, &preview.filePositionsIU, &preview.fileTimesIU}) {
+        table->reserve(rows.size() + 1);
+        table->push_back(0.0);
+    }
+    preview.lines.reserve(rows.size() + 1);
+    preview.lines.push_back(0);
     auto note = [&preview](PtImportNote entry) {
         if (preview.notes.size() < kMaxPtImportNotes) preview.notes.push_back(std::move(entry));
     };
     const CLimits positionLimits(positions);
     const CLimits timeLimits(times);
-    std::string copy;  // a line that needs the comma change or the full scan
-    for (int number = 1; !bytes.empty(); ++number) {
-        const size_t end = bytes.find('\n');
-        const size_t length = end == std::string_view::npos ? bytes.size() : end + 1;
-        std::string_view line = bytes.substr(0, length);
-        bytes.remove_prefix(length);
-        double values[2];
-        int read = ScanTwoPlainNumbers(line, values);
-        if (read < 0) {
-            copy.assign(line);
-            for (char& c : copy) {
-                if (c == ',') c = '.';
-            }
-            read = ScanTwoNumbers(copy.c_str(), values);
-            line = copy;
-        }
-        if (read != 2) {
-            if (IsBlank(line)) continue;
-            ++preview.skipped;
-            note({PtImportNote::Kind::NoTwoNumbers, number, Shown(line)});
-            continue;
-        }
-        double position = values[0];
-        double time = values[1];
+    for (const PointsRow& row : rows) {
+        double position = row.position;
+        double time = row.time;
         if (std::isnan(time) || std::isnan(position)) {
             ++preview.skipped;
-            note({PtImportNote::Kind::NotANumber, number, Shown(line), std::isnan(time)});
+            note({PtImportNote::Kind::NotANumber, row.line, std::isnan(time)});
             continue;
         }
         if (time < 0) {
             ++preview.skipped;
-            note({PtImportNote::Kind::NegativeTime, number, Shown(line)});
+            note({PtImportNote::Kind::NegativeTime, row.line});
             continue;
         }
-        const double readPosition = position;
-        const double readTime = time;
-        const bool positionLimited = positionLimits.Limit(position);
-        const bool timeLimited = timeLimits.Limit(time);
+        double clampedPosition = 0;
+        double clampedTime = 0;
+        const bool positionLimited = positionLimits.Limit(position, clampedPosition);
+        const bool timeLimited = timeLimits.Limit(time, clampedTime);
+        // As GetValue reads back the last point's time.
         double previous = preview.timesIU.back();
         times.IUToUnit(previous);
         // The start point written out, as files often begin: nothing is lost by dropping it.
         if (preview.timesIU.size() == 1 && time == 0 && position == 0) continue;
         if (!(time > previous)) {
             ++preview.skipped;
-            note({PtImportNote::Kind::TimeNotAfter, number, Shown(line), true, time, previous});
+            ++preview.timesNotAfter;
+            note({PtImportNote::Kind::TimeNotAfter, row.line, true, time, previous});
             continue;
         }
         // As InsertValueAt converts them.
@@ -194,30 +223,45 @@ PtImportPreview PreviewPtImport(std::string_view bytes, const CMC_ArrayParameter
         positions.UnitToIU(positionIU);
         preview.timesIU.push_back(timeIU);
         preview.positionsIU.push_back(positionIU);
+        times.UnitToIU(clampedTime);
+        positions.UnitToIU(clampedPosition);
+        preview.timeRounding = std::max(preview.timeRounding, std::abs(timeIU - clampedTime));
+        preview.positionRounding =
+            std::max(preview.positionRounding, std::abs(positionIU - clampedPosition));
+        preview.fileTimesIU.push_back(clampedTime);
+        preview.filePositionsIU.push_back(clampedPosition);
+        preview.lines.push_back(row.line);
         ++preview.taken;
         if (positionLimited) {
             ++preview.limited;
-            note({PtImportNote::Kind::Limited, number, Shown(line), false, readPosition, position});
+            note({PtImportNote::Kind::Limited, row.line, false, row.position, position});
         }
         if (timeLimited) {
             ++preview.limited;
-            note({PtImportNote::Kind::Limited, number, Shown(line), true, readTime, time});
+            note({PtImportNote::Kind::Limited, row.line, true, row.time, time});
         }
     }
     return preview;
 }
 
-void PrintPtImportReport(const PtImportPreview& preview, const std::string& name,
-                         const char* positionUnit, const char* timeUnit, std::FILE* stream) {
+void PrintPtImportReport(const PointsFile& file, const PtImportPreview& preview,
+                         std::string_view bytes, const std::string& name,
+                         const PtImportUnits& units, bool placed, std::FILE* stream) {
     auto withUnit = [&](double value, bool isTime) {
-        return Number(value) + " " + (isTime ? timeUnit : positionUnit);
+        return Number(value) + " " + (isTime ? units.time : units.position);
     };
-    for (const PtImportNote& note : preview.notes) {
+    const std::vector<PtImportNote> notes = MergedNotes(file, preview);
+    std::vector<int> numbers;
+    for (const PtImportNote& note : notes) {
+        if (numbers.empty() || numbers.back() != note.line) numbers.push_back(note.line);
+    }
+    const std::vector<std::string> lines = FileLines(bytes, numbers);
+    for (const PtImportNote& note : notes) {
         const char* quantity = note.isTime ? "time" : "position";
         std::string what;
         switch (note.kind) {
-            case PtImportNote::Kind::NoTwoNumbers:
-                what = "no two numbers";
+            case PtImportNote::Kind::Unread:
+                what = note.reason;
                 break;
             case PtImportNote::Kind::NotANumber:
                 what = std::string(quantity) + " is not a number";
@@ -235,15 +279,57 @@ void PrintPtImportReport(const PtImportPreview& preview, const std::string& name
                              withUnit(note.became, note.isTime).c_str());
                 continue;
         }
-        std::fprintf(stream, "%s:%d: skipped \"%s\": %s\n", name.c_str(), note.line,
-                     note.text.c_str(), what.c_str());
+        const auto at = std::lower_bound(numbers.begin(), numbers.end(), note.line);
+        const size_t index = static_cast<size_t>(at - numbers.begin());
+        const std::string text = index < lines.size() ? Shown(lines[index]) : "";
+        std::fprintf(stream, "%s:%d: skipped \"%s\": %s\n", name.c_str(), note.line, text.c_str(),
+                     what.c_str());
     }
-    const size_t total = static_cast<size_t>(preview.skipped + preview.limited);
-    if (total > preview.notes.size()) {
+    const int skipped = file.skipped + preview.skipped;
+    const size_t total = static_cast<size_t>(skipped + preview.limited);
+    if (total > notes.size()) {
         std::fprintf(stream, "%s: ... and %zu more skipped lines or limited values\n", name.c_str(),
-                     total - preview.notes.size());
+                     total - notes.size());
     }
-    std::fprintf(stream, "%s: %d point%s taken, %d line%s skipped, %d value%s limited\n",
-                 name.c_str(), preview.taken, preview.taken == 1 ? "" : "s", preview.skipped,
-                 preview.skipped == 1 ? "" : "s", preview.limited, preview.limited == 1 ? "" : "s");
+    const int rows = static_cast<int>(file.rows.size()) + file.skipped;
+    if (preview.timesNotAfter * kSwappedShareDivisor > rows) {
+        std::fprintf(stream,
+                     "%s: %d of %d lines are skipped because their times do not rise: are the "
+                     "columns swapped? (--columns TIME,POSITION)\n",
+                     name.c_str(), preview.timesNotAfter, rows);
+    }
+    std::fprintf(
+        stream, "%s: time from %s, position from %s; separator %s%s\n", name.c_str(),
+        ColumnName(file, file.timeColumn, units.time, units.timeFromHeader).c_str(),
+        ColumnName(file, file.positionColumn, units.position, units.positionFromHeader).c_str(),
+        SeparatorName(file.separator).c_str(),
+        file.headerLines > 0 ? ("; " + Plural(file.headerLines, "header line")).c_str() : "");
+    WarnOfFirstRow(file, name, units, stream);
+    if (!placed) SayRounding(preview, name, units, stream);
+    std::fprintf(stream, "%s: %s taken, %s skipped, %s limited\n", name.c_str(),
+                 Plural(preview.taken, "point").c_str(), Plural(skipped, "line").c_str(),
+                 Plural(preview.limited, "value").c_str());
+}
+
+std::string ExplainPtRefusal(const std::string& message, const PtImportPreview& preview,
+                             const std::string& name, const PtImportUnits& units) {
+    const size_t at = message.find("of point ");
+    if (at == std::string::npos) return message;
+    const long point = std::strtol(message.c_str() + at + 9, nullptr, 10);
+    if (point < 1 || point >= static_cast<long>(preview.lines.size())) return message;
+    const size_t i = static_cast<size_t>(point);
+    std::string text = name + ":" + std::to_string(preview.lines[i]) + ": " + message;
+    auto step = [&](double value, double bound, double iuPerUnit, const std::string& unit) {
+        return " (" + Plain(value) + " IU; at most " + Plain(bound) +
+               " IU = " + Plain(std::round(bound / iuPerUnit * 10) / 10) + " " + unit + ")";
+    };
+    if (message.starts_with("Time value of point") &&
+        message.find("too distant") != std::string::npos) {
+        text += step(preview.timesIU[i] - preview.timesIU[i - 1], kMaxTimeStepIU,
+                     units.timeIUPerUnit, units.time);
+    } else if (message.starts_with("Position value of point")) {
+        text += step(std::abs(preview.positionsIU[i] - preview.positionsIU[i - 1]),
+                     kMaxPositionStepIU, units.positionIUPerUnit, units.position);
+    }
+    return text;
 }

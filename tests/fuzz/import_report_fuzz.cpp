@@ -1,12 +1,15 @@
-// A points file as `travex-host import` reports it: the table that the report works out is the
-// one that the editor's import makes of the same file, in units chosen by the file's length.
+// A points file as `travex-host import` reports it: the table that the report works out from the
+// reader's rows is the one that the editor's import makes of the text the reader hands it, in
+// units chosen by the file's length.
 #include <afxheadlessdriver.h>
 
 #include <cstdio>
 
 #include "FuzzCheck.h"
 #include "editor/EditorDlg.h"
+#include "tests/editor_test_seam.h"
 #include "editor/resource.h"
+#include "platform/hostapp/PointsFileReader.h"
 #include "platform/hostapp/PtImportReport.h"
 #include "platform/hostapp/PtMotionText.h"
 #include "plugin/Exports.h"
@@ -27,10 +30,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static FuzzHost host;
     static const std::string path = ScratchFolder() + "/report-points.txt";
     const std::string content = InputText(data, size);
+    PointsFile file;
+    std::string error;
+    if (!ReadPointsFile(content, PointsFileOptions{}, file, error)) return 0;
     {
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        FUZZ_CHECK(file && std::fwrite(content.data(), 1, content.size(), file) == content.size() &&
-                       std::fclose(file) == 0,
+        std::FILE* stream = std::fopen(path.c_str(), "wb");
+        FUZZ_CHECK(stream &&
+                       std::fwrite(file.editorText.data(), 1, file.editorText.size(), stream) ==
+                           file.editorText.size() &&
+                       std::fclose(stream) == 0,
                    "the scratch file cannot be written");
     }
     const auto& positionUnits = host.setup->GetUnits(UnitKind::Position);
@@ -41,20 +49,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The arrays as the editor has them at the import, as the host sets them up.
     CMC_ArrayParameter positions(*host.setup);
     CMC_ArrayParameter times(*host.setup);
-    positions.BindToKey("TPOS");
-    times.BindToKey("ATIME");
-    times.SetMinInInternalUnit(kPtMinTimeIU);
-    times.SetMaxInInternalUnit(kPtMaxTimeIU);
-    positions.SelectUnit(positionUnit.c_str());
-    times.SelectUnit(timeUnit.c_str());
-    const PtImportPreview preview = PreviewPtImport(content, positions, times);
+    PreparePtImportArrays(positions, times, positionUnit, timeUnit);
+    const PtImportPreview preview = PreviewPtImport(file.rows, positions, times);
     FUZZ_CHECK(preview.timesIU.size() == static_cast<size_t>(preview.taken) + 1 &&
                    preview.positionsIU.size() == preview.timesIU.size(),
                "a table that is not the points taken");
     FUZZ_CHECK(preview.notes.size() <= kMaxPtImportNotes, "more notes than a screenful");
+    PtImportUnits units{positions.GetSelectedUnit(), times.GetSelectedUnit()};
+    positions.UnitToIU(units.positionIUPerUnit);
+    times.UnitToIU(units.timeIUPerUnit);
     std::FILE* sink = std::fopen("/dev/null", "w");
-    PrintPtImportReport(preview, "points", positions.GetSelectedUnit(), times.GetSelectedUnit(),
-                        sink);
+    PrintPtImportReport(file, preview, content, "points", units, false, sink);
     std::fclose(sink);
 
     std::vector<double> importedTimes;
@@ -66,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         .Click(IDC_IMPORT_FROM_FILE)
         .PickFile(path.c_str())
         .Inspect([&](CDialog& dialog) {
-            const CInternalData& record = static_cast<CEditorDlg&>(dialog).m_Data;
+            const CInternalData& record = CEditorDlgTestSeam(dialog).m_Data;
             importedTimes = ValuesInIU(record.m_Time);
             importedPositions = ValuesInIU(record.m_Position);
         })

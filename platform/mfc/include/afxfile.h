@@ -44,7 +44,14 @@ public:
     virtual BOOL Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr);
     // Returns the number of bytes read: fewer than nCount only at the end of the file, 0 there.
     // A buffer that cannot be had throws CMemoryException*.
-    virtual UINT Read(void* lpBuf, UINT nCount);
+    // A byte read ahead goes out without a call, as a file is often read a byte at a time.
+    virtual UINT Read(void* lpBuf, UINT nCount) {
+        if (nCount == 1 && m_nBufferPos < m_nBufferEnd) {
+            *static_cast<char*>(lpBuf) = m_pBuffer[m_nBufferPos++];
+            return 1;
+        }
+        return ReadBuffered(lpBuf, nCount);
+    }
     // Throws when the system reports an error on closing; closing a closed file does nothing.
     virtual void Close();
 
@@ -53,6 +60,7 @@ public:
 private:
     // Closes without throwing, for cleaning up after a failure.
     void Abort();
+    UINT ReadBuffered(void* lpBuf, UINT nCount);
     // The bytes read ahead of the caller; a one-byte Read is a copy out of this buffer.
     long FillBuffer();
     // read(2) with EINTR retried; -errno on error.

@@ -107,12 +107,8 @@ long CFile::FillBuffer() {
     return got;
 }
 
-UINT CFile::Read(void* lpBuf, UINT nCount) {
+UINT CFile::ReadBuffered(void* lpBuf, UINT nCount) {
     auto* out = static_cast<char*>(lpBuf);
-    if (nCount == 1 && m_nBufferPos < m_nBufferEnd) {
-        *out = m_pBuffer[m_nBufferPos++];
-        return 1;
-    }
     UINT done = 0;
     while (done < nCount) {
         if (ReadAheadCount() == 0) {
