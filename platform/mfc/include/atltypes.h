@@ -25,6 +25,7 @@ public:
 
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
+    CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
     BOOL IsRectEmpty() const { return right <= left || bottom <= top; }
     BOOL PtInRect(POINT point) const {
         return point.x >= left && point.x < right && point.y >= top && point.y < bottom;
