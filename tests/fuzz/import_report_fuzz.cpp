@@ -5,11 +5,11 @@
 #include <cstdio>
 
 #include "FuzzCheck.h"
-#include "editor/EditorDlg.h"
 #include "editor/resource.h"
 #include "platform/hostapp/PtImportReport.h"
 #include "platform/hostapp/PtMotionText.h"
 #include "plugin/Exports.h"
+#include "tests/editor_test_seam.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         .Click(IDC_IMPORT_FROM_FILE)
         .PickFile(path.c_str())
         .Inspect([&](CDialog& dialog) {
-            const CInternalData& record = static_cast<CEditorDlg&>(dialog).m_Data;
+            const CInternalData& record = CEditorDlgTestSeam(dialog).m_Data;
             importedTimes = ValuesInIU(record.m_Time);
             importedPositions = ValuesInIU(record.m_Position);
         })
