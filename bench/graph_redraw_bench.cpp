@@ -2,7 +2,7 @@
 // the device context onto a QImage (the Qt driver's drawing surface), at the editor's size and
 // at a large window's, all of the motion and zoomed in. Not a test: it prints the figures and
 // how they compare with the target (16 ms a redraw on the 2-core machine).
-#include <GraphWindow.h>
+#include <GraphView.h>
 #include <QtDrawingSurface.h>
 #include <afxdlgtemplate.h>
 #include <afxheadlessdriver.h>
@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
             Report("editor's graph (357 x 210), all points", TimeRedraws(graph, 357, 210));
             Report("large window (1600 x 900), all points", TimeRedraws(graph, 1600, 900));
             // Zoomed to a hundredth about the middle: the points there are searched, not scanned.
-            const CPoint middle = graph.PointToPixel(graph.m_dMaxX / 2, 0);
+            const CPoint middle = graph.View().PointToPixel(graph.View().m_dMaxX / 2, 0);
             for (int notch = 0; notch < 20; ++notch) {
                 graph.SendMessage(
                     WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA),

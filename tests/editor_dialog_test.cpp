@@ -1,5 +1,7 @@
 // The editor as a whole: opening on a text, the exchange with the controls, OK and Cancel,
 // the Enter-key flow, the host address, execution and units.
+#include <GraphView.h>
+
 #include "EditorHarness.h"
 #include "plugin/Exports.h"
 #include "worked_example.h"
@@ -54,7 +56,7 @@ TEST_F(Dialog, RefusedOkShowsThePointAtFault) {
         .ExpectMessage("Time value of point 2 is too distant from the previous point")
         .Inspect([](CDialog& dialog) {
             EXPECT_EQ(Editor(dialog).m_nSelPoint, 2);
-            EXPECT_EQ(Editor(dialog).m_Graph.GetSelectedPoint(), 2);
+            EXPECT_EQ(Editor(dialog).m_Graph.View().GetSelectedPoint(), 2);
             EXPECT_STREQ(Text(dialog, IDC_POSITION_VALUE), "200");
             EXPECT_STREQ(Text(dialog, IDC_TIME_VALUE), "70000");
             EXPECT_TRUE(Enabled(dialog, IDC_PREV_POINT));

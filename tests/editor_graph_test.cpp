@@ -1,6 +1,8 @@
 // The graph beside the point table: after every point action its curves hold exactly what a
 // refill from the table gives, in display units whose factors do not divide evenly (s, rot),
 // although the point actions put their changes into the curves instead of refilling them.
+#include <GraphView.h>
+
 #include <random>
 
 #include "EditorHarness.h"
@@ -48,23 +50,24 @@ protected:
                 break;
             case 1:  // Update the selected point
                 if (const double time = TimeBetween(before, after);
-                    point < count && time > 0 && editor.m_Graph.PickPoint(point)) {
+                    point < count && time > 0 && editor.m_Graph.View().PickPoint(point)) {
                     Type(editor, IDC_POSITION_VALUE, Position());
                     Type(editor, IDC_TIME_VALUE, time);
                     Click(editor, IDC_UPDATE_POINT);
                 }
                 break;
             case 2:
-                if (point < count) editor.m_Graph.PickPoint(point);
+                if (point < count) editor.m_Graph.View().PickPoint(point);
                 Click(editor, IDC_REMOVE_POINT);
                 break;
             case 3:  // a drag, the start point's included
                 if (const double time = TimeBetween(before, after); point < count && time > 0) {
-                    editor.m_Graph.MovePoint(Between(0, 3) == 0 ? 0 : point, time, Position());
+                    editor.m_Graph.View().MovePoint(Between(0, 3) == 0 ? 0 : point, time,
+                                                    Position());
                 }
                 break;
             case 4:
-                if (point < count) editor.m_Graph.PickPoint(point);
+                if (point < count) editor.m_Graph.View().PickPoint(point);
                 break;
             case 5:
                 Click(editor, Between(0, 1) ? IDC_NEXT_POINT : IDC_PREV_POINT);
@@ -84,7 +87,7 @@ protected:
             ASSERT_EQ(positionCurve.GetAt(i), positions.GetValue(i))
                 << "point " << i << ", action " << action;
         }
-        ASSERT_EQ(editor.m_Graph.GetSelectedPoint(), editor.m_nSelPoint);
+        ASSERT_EQ(editor.m_Graph.View().GetSelectedPoint(), editor.m_nSelPoint);
     }
 };
 

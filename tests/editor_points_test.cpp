@@ -1,5 +1,7 @@
 // The point table and the graph: insert, remove, update, navigation and points moved in the
 // graph. All values here are in IU, shown in IU.
+#include <GraphView.h>
+
 #include "EditorHarness.h"
 
 namespace {
@@ -29,7 +31,7 @@ protected:
             EXPECT_EQ(c1, positions);
             EXPECT_EQ(editor.m_Curves.GetAt(0)->GetSize(), static_cast<int>(times.size()));
             EXPECT_EQ(editor.m_nSelPoint, selected);
-            EXPECT_EQ(editor.m_Graph.GetSelectedPoint(), selected);
+            EXPECT_EQ(editor.m_Graph.View().GetSelectedPoint(), selected);
         });
     }
     void Finish() {
@@ -114,19 +116,19 @@ TEST_F(Points, GraphMoves) {
     driver.Inspect([](CDialog& dialog) {
         CEditorDlgTestSeam editor = Editor(dialog);
         // Point 2 to time 14.7 and an unclamped, unquantised position.
-        EXPECT_TRUE(editor.m_Graph.MovePoint(2, 14.7, 1e15 + 0.5));
+        EXPECT_TRUE(editor.m_Graph.View().MovePoint(2, 14.7, 1e15 + 0.5));
         EXPECT_EQ(editor.m_Data.m_Time.GetValueInInternalUnit(2), 15);
         EXPECT_EQ(editor.m_Data.m_Position.GetValueInInternalUnit(2), 1e15 + 0.5);
         EXPECT_EQ(editor.m_nSelPoint, 2);
         // The start point goes back.
-        EXPECT_TRUE(editor.m_Graph.MovePoint(0, 3, 3));
+        EXPECT_TRUE(editor.m_Graph.View().MovePoint(0, 3, 3));
         EXPECT_EQ((*editor.m_Curves.GetAt(0))[0], 0);
         EXPECT_EQ((*editor.m_Curves.GetAt(1))[0], 0);
         EXPECT_EQ(editor.m_nSelPoint, 0);
     });
     ExpectTable({0, 10, 15, 30}, {0, 100, 1e15 + 0.5, 300}, 0);
     // Past the next point: refused, and the point goes back.
-    driver.Inspect([](CDialog& dialog) { Editor(dialog).m_Graph.MovePoint(1, 40, 7); })
+    driver.Inspect([](CDialog& dialog) { Editor(dialog).m_Graph.View().MovePoint(1, 40, 7); })
         .ExpectMessage("Incorrect time value!");
     ExpectTable({0, 10, 15, 30}, {0, 100, 1e15 + 0.5, 300}, 1);
     driver.Inspect([](CDialog& dialog) {
@@ -144,7 +146,7 @@ TEST_F(Points, NavigationMarksTheGraphAndFocusesTheTime) {
         .Click(IDC_NEXT_POINT)
         .Click(IDC_PREV_POINT)
         .Inspect([](CDialog& dialog) {
-            EXPECT_EQ(Editor(dialog).m_Graph.GetSelectedPoint(), 1);
+            EXPECT_EQ(Editor(dialog).m_Graph.View().GetSelectedPoint(), 1);
             EXPECT_EQ(Focus(), IDC_TIME_VALUE);
             EXPECT_STREQ(Text(dialog, IDC_TIME_VALUE), "10");
         });

@@ -233,7 +233,7 @@ TEST_F(HostShow, ExitStatusOfEveryExampleMatchesTranslate) {
 
 // Four alike segments from rest to rest, 1000 IU in 100 IU each way: a cubic that moves D in T
 // from rest to rest peaks at 1.5·D/T = 15 IU/IU in speed and 6·D/T² = 0.6 IU/IU² in
-// acceleration, in every segment alike.
+// acceleration, and holds a jerk of 12·D/T³ = 0.012 IU/IU³, in every segment alike.
 TEST_F(HostShow, EqualPeaksNameTheFirstSegmentAndAPeakAtItsLimitIsNoViolation) {
     const std::string motion = Put("zigzag.ptm",
                                    "ClearBuffer=1\nATIME[IU]=5: 0 100 200 300 400\n"
@@ -245,6 +245,7 @@ TEST_F(HostShow, EqualPeaksNameTheFirstSegmentAndAPeakAtItsLimitIsNoViolation) {
     EXPECT_EQ(result.out.substr(peaks, result.out.find("Steps near") - peaks),
               "Peak speed:          15 IU/IU at 50 IU, between points 0 and 1\n"
               "Peak acceleration:   0.6 IU/IU\u00B2 at 0 IU, between points 0 and 1\n"
+              "Peak jerk:           0.012 IU/IU\u00B3 between points 0 and 1\n"
               "Smallest time step:  100 IU, between points 0 and 1\n");
     EXPECT_NE(result.out.find("\nExceeded:            in no segment\n"), std::string::npos);
 

@@ -1,6 +1,7 @@
 // The preview's speed in the window's graph: off until the context menu turns it on, then a
 // second curve on an axis of its own, through the device context.
 #include <GraphScriptVerbs.h>
+#include <GraphView.h>
 
 #include <algorithm>
 
@@ -67,34 +68,34 @@ TEST_F(GraphSpeedTest, OffByDefaultOnFromTheContextMenu) {
         CTestEditorDlg& editor = AsEditor(shown);
         // From rest to rest over one segment: the speed peaks at mid-time.
         Fill(editor, {0, 10}, {0, 100});
-        EXPECT_FALSE(editor.m_graph.IsShowingPreviewSpeed());
+        EXPECT_FALSE(editor.m_graph.View().IsShowingPreviewSpeed());
         EXPECT_TRUE(SpeedCurves(Paint(editor.m_graph)).empty());
         CMenu menu;
-        editor.m_graph.BuildContextMenu(menu);
+        editor.m_graph.View().BuildContextMenu(menu);
         ASSERT_EQ(menu.GetItems().size(), 1u);
         EXPECT_EQ(menu.GetItems()[0].text, "Preview &Speed");
         EXPECT_FALSE(menu.GetItems()[0].nFlags & MF_CHECKED);
         // The headless driver chooses nothing from a menu shown by the right button.
         editor.m_graph.SendMessage(WM_CONTEXTMENU, 0, MAKELPARAM(20, 20));
-        EXPECT_FALSE(editor.m_graph.IsShowingPreviewSpeed());
+        EXPECT_FALSE(editor.m_graph.View().IsShowingPreviewSpeed());
     });
     m_driver.Do("menu", {"Preview Speed"});
     m_driver.Inspect([&](CDialog& shown) {
         CTestEditorDlg& editor = AsEditor(shown);
         CGraphWindow& graph = editor.m_graph;
-        ASSERT_TRUE(graph.IsShowingPreviewSpeed());
+        ASSERT_TRUE(graph.View().IsShowingPreviewSpeed());
         CMenu menu;
-        graph.BuildContextMenu(menu);
+        graph.View().BuildContextMenu(menu);
         checked = menu.GetItems()[0].nFlags & MF_CHECKED;
         const CRecordingSurface surface = Paint(graph);
         const auto curves = SpeedCurves(surface);
         ASSERT_EQ(curves.size(), 1u);
-        const CRect plot = graph.GetPlotRect();
+        const CRect plot = graph.View().GetPlotRect();
         // Highest (smallest y) in the middle of the time axis, at rest at both ends.
         const auto& points = curves[0].points;
         const auto top = std::min_element(points.begin(), points.end(),
                                           [](POINT a, POINT b) { return a.y < b.y; });
-        const CPoint middle = graph.PointToPixel(5, 0);
+        const CPoint middle = graph.View().PointToPixel(5, 0);
         EXPECT_NEAR(top->x, middle.x, 2);
         EXPECT_GE(top->y, plot.top);
         EXPECT_EQ(points.front().y, points.back().y);
@@ -111,11 +112,12 @@ TEST_F(GraphSpeedTest, OffByDefaultOnFromTheContextMenu) {
         graph.OnDataChanged();
         EXPECT_TRUE(titled(Paint(graph), "speed [rot/ms]"));
         // The module's curve is drawn as before, and a drag still reaches the dialog.
-        EXPECT_TRUE(graph.MovePoint(1, 10, 50));
+        EXPECT_TRUE(graph.View().MovePoint(1, 10, 50));
     });
     m_driver.Do("menu", {"preview speed"});
-    m_driver.Inspect(
-        [&](CDialog& shown) { EXPECT_FALSE(AsEditor(shown).m_graph.IsShowingPreviewSpeed()); });
+    m_driver.Inspect([&](CDialog& shown) {
+        EXPECT_FALSE(AsEditor(shown).m_graph.View().IsShowingPreviewSpeed());
+    });
     m_driver.Click(IDCANCEL);
     m_dialog.DoModal();
     EXPECT_TRUE(m_driver.Finish()) << m_driver.GetError().GetString();
@@ -127,7 +129,7 @@ TEST_F(GraphSpeedTest, TimesThatDoNotIncreaseSayWhyThereIsNoSpeed) {
     m_driver.Inspect([](CDialog& shown) {
         CTestEditorDlg& editor = AsEditor(shown);
         Fill(editor, {0, 10, 10}, {0, 1, 2});
-        editor.m_graph.ShowPreviewSpeed(TRUE);
+        editor.m_graph.View().ShowPreviewSpeed(TRUE);
         const CRecordingSurface surface = Paint(editor.m_graph);
         EXPECT_TRUE(SpeedCurves(surface).empty());
         const bool said = std::any_of(surface.texts.begin(), surface.texts.end(), [](auto& t) {

@@ -1,5 +1,7 @@
 // The graph under the mouse: what a click, a drag, the wheel, a double click and Home do to the
 // points and the view; the ticks and the decimated curve that it draws.
+#include <GraphView.h>
+
 #include <cmath>
 #include <numeric>
 
@@ -32,16 +34,16 @@ CGraphWindow& Shown(CDialog& dialog) {
 TEST_F(GraphViewTest, ClickPicksADragMovesOnceOnRelease) {
     m_driver.Inspect([this](CDialog& shown) {
         CGraphWindow& graph = Shown(shown);
-        const CPoint point1 = graph.PointToPixel(10, 100);
-        EXPECT_EQ(graph.HitTest(point1), 1);
-        EXPECT_EQ(graph.HitTest(CPoint(point1.x + 20, point1.y)), -1);
+        const CPoint point1 = graph.View().PointToPixel(10, 100);
+        EXPECT_EQ(graph.View().HitTest(point1), 1);
+        EXPECT_EQ(graph.View().HitTest(CPoint(point1.x + 20, point1.y)), -1);
 
         graph.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(point1));
         graph.SendMessage(WM_LBUTTONUP, 0, At(point1));
         EXPECT_EQ(m_log, EventLog{"graph 0/1 at 10.000000,100.000000"});  // a pick
 
         m_log.clear();
-        const CPoint target = graph.PointToPixel(15, 20);
+        const CPoint target = graph.View().PointToPixel(15, 20);
         graph.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(point1));
         graph.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(target));
         EXPECT_EQ(m_log.size(), 1u) << "the pick only, while the button is down";
@@ -73,18 +75,18 @@ TEST_F(GraphViewTest, PointsPastTheNotificationsReachTakeNoClickOrDrag) {
         graph.OnDataChanged();
         for (const int point : {65535, 65536, kCount - 1}) {
             SCOPED_TRACE(point);
-            graph.m_dViewMinX = point - 10;
-            graph.m_dViewMaxX = point + 10;
-            graph.m_dViewMinY = -1;
-            graph.m_dViewMaxY = 1;
-            const CPoint pixel = graph.PointToPixel(point, 0);
+            graph.View().m_dViewMinX = point - 10;
+            graph.View().m_dViewMaxX = point + 10;
+            graph.View().m_dViewMinY = -1;
+            graph.View().m_dViewMaxY = 1;
+            const CPoint pixel = graph.View().PointToPixel(point, 0);
             const CPoint target(pixel.x, pixel.y - 40);
-            ASSERT_EQ(graph.HitTest(pixel), point);
+            ASSERT_EQ(graph.View().HitTest(pixel), point);
             graph.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(pixel));
             graph.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(target));
             graph.SendMessage(WM_LBUTTONUP, 0, At(target));
-            EXPECT_EQ(graph.GetSelectedPoint(), 65535);
-            EXPECT_EQ(graph.m_dViewMinX, point - 10);  // nor is it a pan
+            EXPECT_EQ(graph.View().GetSelectedPoint(), 65535);
+            EXPECT_EQ(graph.View().m_dViewMinX, point - 10);  // nor is it a pan
         }
         EXPECT_EQ(editor.m_curves.GetAt(1)->GetAt(65536), 0);
         EXPECT_EQ(editor.m_curves.GetAt(1)->GetAt(kCount - 1), 0);
@@ -100,40 +102,41 @@ TEST_F(GraphViewTest, PointsPastTheNotificationsReachTakeNoClickOrDrag) {
 TEST_F(GraphViewTest, WheelZoomsAboutThePointerBackgroundDragPansHomeShowsAll) {
     m_driver.Inspect([this](CDialog& shown) {
         CGraphWindow& graph = Shown(shown);
-        const double all[] = {graph.m_dViewMinX, graph.m_dViewMaxX, graph.m_dViewMinY,
-                              graph.m_dViewMaxY};
+        const double all[] = {graph.View().m_dViewMinX, graph.View().m_dViewMaxX,
+                              graph.View().m_dViewMinY, graph.View().m_dViewMaxY};
         EXPECT_LT(all[0], 0);  // a margin around the data
         EXPECT_GT(all[3], 100);
 
         // The value under the pointer stays under it.
-        const CPoint pointer = graph.PointToPixel(5, 30);
+        const CPoint pointer = graph.View().PointToPixel(5, 30);
         graph.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), At(pointer));
-        EXPECT_FALSE(graph.IsShowingAll());
-        EXPECT_NEAR(graph.m_dViewMaxX - graph.m_dViewMinX, 0.8 * (all[1] - all[0]), 1e-9);
-        const CPoint after = graph.PointToPixel(5, 30);
+        EXPECT_FALSE(graph.View().IsShowingAll());
+        EXPECT_NEAR(graph.View().m_dViewMaxX - graph.View().m_dViewMinX, 0.8 * (all[1] - all[0]),
+                    1e-9);
+        const CPoint after = graph.View().PointToPixel(5, 30);
         EXPECT_LE(std::abs(after.x - pointer.x), 1);
         EXPECT_LE(std::abs(after.y - pointer.y), 1);
 
         // A drag on the background moves the view with the pointer; no point moves.
-        const double minX = graph.m_dViewMinX;
-        const CPoint empty = graph.PointToPixel(18, 95);
-        ASSERT_EQ(graph.HitTest(empty), -1);
+        const double minX = graph.View().m_dViewMinX;
+        const CPoint empty = graph.View().PointToPixel(18, 95);
+        ASSERT_EQ(graph.View().HitTest(empty), -1);
         graph.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(empty));
         graph.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(CPoint(empty.x - 40, empty.y)));
         graph.SendMessage(WM_LBUTTONUP, 0, At(CPoint(empty.x - 40, empty.y)));
-        EXPECT_GT(graph.m_dViewMinX, minX);
+        EXPECT_GT(graph.View().m_dViewMinX, minX);
         EXPECT_TRUE(m_log.empty());
 
         // Data changes keep the user's view; Home and a double click show all again.
         graph.OnDataChanged();
-        EXPECT_FALSE(graph.IsShowingAll());
+        EXPECT_FALSE(graph.View().IsShowingAll());
         graph.SendMessage(WM_KEYDOWN, VK_HOME, 0);
-        EXPECT_TRUE(graph.IsShowingAll());
-        EXPECT_EQ(graph.m_dViewMinX, all[0]);
+        EXPECT_TRUE(graph.View().IsShowingAll());
+        EXPECT_EQ(graph.View().m_dViewMinX, all[0]);
         graph.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
                           At(pointer));
         graph.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, At(pointer));
-        EXPECT_EQ(graph.m_dViewMaxY, all[3]);
+        EXPECT_EQ(graph.View().m_dViewMaxY, all[3]);
     });
     Script("click Cancel\n");
     m_dialog.DoModal();

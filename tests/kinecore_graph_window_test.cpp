@@ -1,6 +1,7 @@
 // The graph window in a dialog: taking over its control, the extent of the data, and the
 // user's drags and picks, from code and from script lines.
 #include <GraphScriptVerbs.h>
+#include <GraphView.h>
 
 #include "kinecore_dialog_fixture.h"
 
@@ -20,15 +21,15 @@ TEST_F(GraphWindowTest, TakesThePlaceOfTheControlAndTakesUpTheData) {
         FillCurves(editor, {0, 10, 25, 40}, {0, -3.5, 8, 2});
         editor.m_curves.GetAt(0)->m_strTitle = "Time[s]";
         graph.OnDataChanged();
-        EXPECT_EQ(graph.m_dMinX, 0);
-        EXPECT_EQ(graph.m_dMaxX, 40);
-        EXPECT_EQ(graph.m_dMinY, -3.5);
-        EXPECT_EQ(graph.m_dMaxY, 8);
-        EXPECT_EQ(graph.m_strXTitle, "Time[s]");
-        EXPECT_EQ(graph.m_strYTitle, "Position");
+        EXPECT_EQ(graph.View().m_dMinX, 0);
+        EXPECT_EQ(graph.View().m_dMaxX, 40);
+        EXPECT_EQ(graph.View().m_dMinY, -3.5);
+        EXPECT_EQ(graph.View().m_dMaxY, 8);
+        EXPECT_EQ(graph.View().m_strXTitle, "Time[s]");
+        EXPECT_EQ(graph.View().m_strYTitle, "Position");
         FillCurves(editor, {5, 6, 7}, {1, 2});  // only points that both arrays hold count
         graph.OnDataChanged();
-        EXPECT_EQ(graph.m_dMaxX, 6);
+        EXPECT_EQ(graph.View().m_dMaxX, 6);
     });
     Script("click Cancel\n");
     m_dialog.DoModal();
@@ -39,13 +40,13 @@ TEST_F(GraphWindowTest, ThePointStandsInBothArraysBeforeTheParentHears) {
     m_driver.Inspect([](CDialog& shown) {
         CTestEditorDlg& editor = AsEditor(shown);
         FillCurves(editor, {0, 10, 20}, {0, 1});
-        EXPECT_TRUE(editor.m_graph.MovePoint(1, 15, -4));
-        EXPECT_EQ(editor.m_graph.GetSelectedPoint(), 1);
-        EXPECT_TRUE(editor.m_graph.PickPoint(0));
+        EXPECT_TRUE(editor.m_graph.View().MovePoint(1, 15, -4));
+        EXPECT_EQ(editor.m_graph.View().GetSelectedPoint(), 1);
+        EXPECT_TRUE(editor.m_graph.View().PickPoint(0));
         // Points that not both arrays hold send nothing and change nothing.
-        EXPECT_FALSE(editor.m_graph.MovePoint(2, 1, 1));
-        EXPECT_FALSE(editor.m_graph.MovePoint(-1, 1, 1));
-        EXPECT_FALSE(editor.m_graph.PickPoint(2));
+        EXPECT_FALSE(editor.m_graph.View().MovePoint(2, 1, 1));
+        EXPECT_FALSE(editor.m_graph.View().MovePoint(-1, 1, 1));
+        EXPECT_FALSE(editor.m_graph.View().PickPoint(2));
         EXPECT_EQ(editor.m_curves.GetAt(0)->GetAt(2), 20);
     });
     Script(
@@ -92,7 +93,7 @@ TEST_F(GraphWindowTest, AGraphThatIsNotEditableTakesNoInput) {
     m_driver.Inspect([&viewOnly](CDialog& shown) {
         ASSERT_TRUE(viewOnly.SubclassDlgItem(IDC_GRAPH, &shown, &AsEditor(shown).m_filter));
         FillCurves(AsEditor(shown), {0, 10}, {0, 1});
-        EXPECT_FALSE(viewOnly.MovePoint(1, 5, 5));
+        EXPECT_FALSE(viewOnly.View().MovePoint(1, 5, 5));
     });
     Script("pick 1\n");
     m_dialog.DoModal();

@@ -1,6 +1,7 @@
 // The editor worked with the keyboard and the mouse in its window: the table typed and edited,
 // a point dragged in the graph, a message box answered, an import through the file dialog, and
 // what OK, Cancel, Escape and the close box leave of the motion file.
+#include <GraphView.h>
 #include <GraphWindow.h>
 
 #include <QAbstractItemView>
@@ -83,10 +84,10 @@ TEST_F(WindowEditor, DraggingAPointWithTheMouseMovesItInTheTable) {
                   auto& graph =
                       dynamic_cast<CGraphWindow&>(*DialogOf(window).GetDlgItem(IDC_GRAPH));
                   QWidget* widget = Control(window, IDC_GRAPH);
-                  const CPoint from = graph.PointToPixel(100, 2000);
-                  const CPoint to = graph.PointToPixel(200, 3000);
+                  const CPoint from = graph.View().PointToPixel(100, 2000);
+                  const CPoint to = graph.View().PointToPixel(200, 3000);
                   QTest::mousePress(widget, Qt::LeftButton, {}, QPoint(from.x, from.y));
-                  EXPECT_EQ(graph.GetSelectedPoint(), 1);
+                  EXPECT_EQ(graph.View().GetSelectedPoint(), 1);
                   QTest::mouseMove(widget, QPoint((from.x + to.x) / 2, (from.y + to.y) / 2));
                   QTest::mouseMove(widget, QPoint(to.x, to.y));
                   QTest::mouseRelease(widget, Qt::LeftButton, {}, QPoint(to.x, to.y));

@@ -1,5 +1,6 @@
 // What a person sees of the windows: each control at its template rectangle, no caption cut
 // off, the curve drawn inside the graph's plot and redrawn after a drag.
+#include <GraphView.h>
 #include <GraphWindow.h>
 #include <afxdlgtemplate.h>
 
@@ -219,15 +220,15 @@ TEST_F(WindowRendering, CurveLiesInsideThePlotAndFollowsADrag) {
               [](QWidget& window) {
                   auto& graph =
                       dynamic_cast<CGraphWindow&>(*DialogOf(window).GetDlgItem(IDC_GRAPH));
-                  const CRect plot = graph.GetPlotRect();
+                  const CRect plot = graph.View().GetPlotRect();
                   const QRect inside(plot.left, plot.top, plot.Width(), plot.Height());
                   const Drawn before = DrawGraph(window);
                   EXPECT_GT(before.curve.size(), 100u);
                   for (const QPoint& pixel : before.curve) ASSERT_TRUE(inside.contains(pixel));
 
                   QWidget* widget = Control(window, IDC_GRAPH);
-                  const CPoint from = graph.PointToPixel(100, 2000);
-                  const CPoint to = graph.PointToPixel(250, 1000);
+                  const CPoint from = graph.View().PointToPixel(100, 2000);
+                  const CPoint to = graph.View().PointToPixel(250, 1000);
                   QTest::mousePress(widget, Qt::LeftButton, {}, QPoint(from.x, from.y));
                   QTest::mouseMove(widget, QPoint(to.x, to.y));
                   QTest::mouseRelease(widget, Qt::LeftButton, {}, QPoint(to.x, to.y));
@@ -263,8 +264,9 @@ TEST_F(WindowRendering, RightClickOnTheGraphTurnsTheSpeedCurveOn) {
     const std::string motion = Put("hand.ptm", kWorkedExample);
     const QRgb speed = qRgb(0, 128, 0);  // RGB16(CR16_DARKGREEN)
     const auto plotOf = [](QWidget& window) {
-        const CRect plot =
-            dynamic_cast<CGraphWindow&>(*DialogOf(window).GetDlgItem(IDC_GRAPH)).GetPlotRect();
+        const CRect plot = dynamic_cast<CGraphWindow&>(*DialogOf(window).GetDlgItem(IDC_GRAPH))
+                               .View()
+                               .GetPlotRect();
         return QRect(plot.left, plot.top, plot.Width(), plot.Height());
     };
     QStringList offered;
@@ -294,7 +296,7 @@ TEST_F(WindowRendering, RightClickOnTheGraphTurnsTheSpeedCurveOn) {
         .Then(Editor(), [&](QWidget& window) {
             EXPECT_TRUE(offered.contains("Preview &Speed")) << offered.join(", ").toStdString();
             auto& graph = dynamic_cast<CGraphWindow&>(*DialogOf(window).GetDlgItem(IDC_GRAPH));
-            EXPECT_TRUE(graph.IsShowingPreviewSpeed());
+            EXPECT_TRUE(graph.View().IsShowingPreviewSpeed());
             EXPECT_GT(PixelsOf(window, speed, plotOf(window)), 100);
             ClickButton(window, IDCANCEL);
         });

@@ -1,5 +1,5 @@
 // The graph's context menu: what the right button offers.
-#include <GraphWindow.h>
+#include <GraphView.h>
 #include <strings.h>
 
 #include "GraphMapping.h"
@@ -16,25 +16,25 @@ CString WithoutMnemonic(const CString& text) {
 
 }  // namespace
 
-void CGraphWindow::ShowPreviewSpeed(BOOL show) {
+void CGraphView::ShowPreviewSpeed(BOOL show) {
     if (m_bPreviewSpeed == show) return;
     m_bPreviewSpeed = show;
-    RefreshWindow();
+    m_window.RefreshWindow();
 }
 
-void CGraphWindow::BuildContextMenu(CMenu& menu) const {
+void CGraphView::BuildContextMenu(CMenu& menu) const {
     menu.CreatePopupMenu();
     menu.AppendMenu(MF_STRING | (m_bPreviewSpeed ? MF_CHECKED : MF_UNCHECKED), kPreviewSpeedCommand,
                     "Preview &Speed");
 }
 
-BOOL CGraphWindow::OnContextMenuCommand(UINT nID) {
+BOOL CGraphView::OnContextMenuCommand(UINT nID) {
     if (nID != kPreviewSpeedCommand) return FALSE;
     ShowPreviewSpeed(!m_bPreviewSpeed);
     return TRUE;
 }
 
-CString CGraphWindow::ChooseContextMenuItem(const CString& text) {
+CString CGraphView::ChooseContextMenuItem(const CString& text) {
     CMenu menu;
     BuildContextMenu(menu);
     CString offered;
@@ -51,12 +51,11 @@ CString CGraphWindow::ChooseContextMenuItem(const CString& text) {
     return "the graph's menu has no item \"" + text + "\" (it has " + offered + ")";
 }
 
-LRESULT CGraphWindow::OnContextMenu(WPARAM, LPARAM lParam) {
+void CGraphView::OnContextMenu(LPARAM lParam) {
     CMenu menu;
     BuildContextMenu(menu);
-    const UINT chosen =
-        static_cast<UINT>(menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
-                                              GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), this));
+    const UINT chosen = static_cast<UINT>(
+        menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, GET_X_LPARAM(lParam),
+                            GET_Y_LPARAM(lParam), &m_window));
     if (chosen != 0) OnContextMenuCommand(chosen);
-    return 0;
 }

@@ -1,6 +1,6 @@
 // The preview's speed in the window's graph: a second curve on its own axis at the right, so
 // that a drag shows at once what it does to the speed.
-#include <GraphWindow.h>
+#include <GraphView.h>
 
 #include <algorithm>
 #include <string>
@@ -25,7 +25,7 @@ std::string UnitInTitle(const CString& title) {
 
 }  // namespace
 
-void CGraphWindow::DrawPreviewSpeed(CDC& dc, const CRect& plot) const {
+void CGraphView::DrawPreviewSpeed(CDC& dc, const CRect& plot) const {
     if (!m_pFilter || !m_pFilter->m_pCurves || m_pFilter->GetCount() == 0) return;
     const CXYCurve* xy = m_pFilter->GetAt(0);
     const CCurveArray& curves = *m_pFilter->m_pCurves;

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "GraphWindow.h"
+#include "GraphView.h"
 #include "NumberText.h"
 
 namespace {
@@ -10,7 +10,7 @@ namespace {
 CString Quoted(const CString& text) { return "\"" + text + "\""; }
 
 // The graph of the dialog, or the reason why a user could not act on it.
-CGraphWindow* FindGraph(CDialog& dialog, CString& error) {
+CGraphView* FindGraph(CDialog& dialog, CString& error) {
     for (CWnd* child = dialog.GetWindow(GW_CHILD); child; child = child->GetWindow(GW_HWNDNEXT)) {
         auto* graph = dynamic_cast<CGraphWindow*>(child);
         if (!graph) continue;
@@ -18,10 +18,10 @@ CGraphWindow* FindGraph(CDialog& dialog, CString& error) {
             error = "the graph of " + CHeadlessDriver::NameOfDialog(dialog) + " is hidden";
         } else if (!graph->IsWindowEnabled()) {
             error = "the graph of " + CHeadlessDriver::NameOfDialog(dialog) + " is disabled";
-        } else if (!graph->IsEditable()) {
+        } else if (!graph->View().IsEditable()) {
             error = "the graph of " + CHeadlessDriver::NameOfDialog(dialog) + " takes no input";
         } else {
-            return graph;
+            return &graph->View();
         }
         return nullptr;
     }
@@ -57,7 +57,7 @@ CString Drag(CDialog& dialog, const std::vector<CString>& args) {
     if (!ParseFiniteNumber(args[1].str(), time)) return Quoted(args[1]) + " is not a time";
     if (!ParseFiniteNumber(args[2].str(), position)) return Quoted(args[2]) + " is not a position";
     CString error;
-    CGraphWindow* graph = FindGraph(dialog, error);
+    CGraphView* graph = FindGraph(dialog, error);
     if (!graph) return error;
     return graph->MovePoint(point, time, position) ? CString() : NoSuchPoint(point);
 }
@@ -68,7 +68,7 @@ CString Pick(CDialog& dialog, const std::vector<CString>& args) {
     int point = 0;
     if (!ParsePoint(args[0], point)) return Quoted(args[0]) + " is not a point number";
     CString error;
-    CGraphWindow* graph = FindGraph(dialog, error);
+    CGraphView* graph = FindGraph(dialog, error);
     if (!graph) return error;
     return graph->PickPoint(point) ? CString() : NoSuchPoint(point);
 }
@@ -79,7 +79,7 @@ CString Menu(CDialog& dialog, const std::vector<CString>& args) {
         return CString("menu takes 1 word (ITEM, in quotes when it has blanks), not ") +
                CString(std::to_string(args.size()));
     CString error;
-    CGraphWindow* graph = FindGraph(dialog, error);
+    CGraphView* graph = FindGraph(dialog, error);
     if (!graph) return error;
     return graph->ChooseContextMenuItem(args[0]);
 }

@@ -1,4 +1,4 @@
-#include "GraphWindow.h"
+#include <GraphView.h>
 
 #include <algorithm>
 #include <cmath>
@@ -31,7 +31,7 @@ constexpr int kDragThreshold = 3;
 // Markers show while the visible points stand at least this many pixels apart on average.
 constexpr int kMarkerSpacing = 6;
 
-CGraphMapping MappingOf(const CGraphWindow& graph) {
+CGraphMapping MappingOf(const CGraphView& graph) {
     CGraphMapping mapping;
     mapping.plot = graph.GetPlotRect();
     mapping.minX = graph.m_dViewMinX;
@@ -65,35 +65,73 @@ std::pair<int, int> VisibleRange(const CCurve& xs, int count, double low, double
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CGraphWindow, CWnd)
-ON_MESSAGE(WM_LBUTTONDOWN, &CGraphWindow::OnLButtonDown)
-ON_MESSAGE(WM_MOUSEMOVE, &CGraphWindow::OnMouseMove)
-ON_MESSAGE(WM_LBUTTONUP, &CGraphWindow::OnLButtonUp)
-ON_MESSAGE(WM_LBUTTONDBLCLK, &CGraphWindow::OnLButtonDblClk)
-ON_MESSAGE(WM_MOUSEWHEEL, &CGraphWindow::OnMouseWheel)
-ON_MESSAGE(WM_KEYDOWN, &CGraphWindow::OnKeyDown)
-ON_MESSAGE(WM_CONTEXTMENU, &CGraphWindow::OnContextMenu)
-END_MESSAGE_MAP()
-
-CGraphWindow::CGraphWindow(int editable, int style) : m_nEditable(editable), m_nStyle(style) {}
+CGraphWindow::CGraphWindow(int editable, int style)
+    : m_pView(std::make_unique<CGraphView>(*this, editable, style)) {}
 
 CGraphWindow::~CGraphWindow() = default;
 
 BOOL CGraphWindow::SubclassDlgItem(UINT id, CWnd* parent, CGraphFilter* filter) {
     if (!CWnd::SubclassDlgItem(id, parent)) return FALSE;
-    m_pFilter = filter;
+    m_pView->Attach(filter);
     OnDataChanged();
     return TRUE;
 }
 
-int CGraphWindow::SelectPoint(int curve, int point) {
+int CGraphWindow::SelectPoint(int curve, int point) { return m_pView->SelectPoint(curve, point); }
+
+void CGraphWindow::OnDataChanged() { m_pView->TakeData(); }
+
+void CGraphWindow::RefreshWindow() { Invalidate(); }
+
+void CGraphWindow::OnDraw(CDC* pDC) {
+    if (pDC) m_pView->Draw(*pDC);
+}
+
+LRESULT CGraphWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_pView->OnMessage(message, wParam, lParam)) return 0;
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+CGraphView::CGraphView(CGraphWindow& window, int editable, int style)
+    : m_window(window), m_nEditable(editable), m_nStyle(style) {}
+
+int CGraphView::SelectPoint(int curve, int point) {
     const int previous = m_nSelected;
     m_nSelectedCurve = curve;
     m_nSelected = point < 0 ? -1 : point;
     return previous;
 }
 
-void CGraphWindow::OnDataChanged() {
+bool CGraphView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            OnLButtonDown(lParam);
+            return true;
+        case WM_MOUSEMOVE:
+            OnMouseMove(wParam, lParam);
+            return true;
+        case WM_LBUTTONUP:
+            OnLButtonUp(lParam);
+            return true;
+        case WM_LBUTTONDBLCLK:
+            m_dragMode = DragMode::None;
+            ShowAll();
+            return true;
+        case WM_MOUSEWHEEL:
+            OnMouseWheel(wParam, lParam);
+            return true;
+        case WM_KEYDOWN:
+            if (wParam == VK_HOME) ShowAll();
+            return true;
+        case WM_CONTEXTMENU:
+            OnContextMenu(lParam);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CGraphView::TakeData() {
     m_dMinX = m_dMaxX = m_dMinY = m_dMaxY = 0;
     m_nIncreasingX = -1;
     m_strXTitle.Empty();
@@ -134,9 +172,7 @@ void CGraphWindow::OnDataChanged() {
     if (!m_bZoomed) FitView();
 }
 
-void CGraphWindow::RefreshWindow() { Invalidate(); }
-
-bool CGraphWindow::IncreasingX() const {
+bool CGraphView::IncreasingX() const {
     if (m_nIncreasingX < 0) {
         // Taken when first needed after a change, not on every refresh: the arrays keep their
         // extents so that a refresh need not pass over them.
@@ -151,7 +187,7 @@ bool CGraphWindow::IncreasingX() const {
     return m_nIncreasingX == 1;
 }
 
-void CGraphWindow::FitView() {
+void CGraphView::FitView() {
     m_dViewMinX = m_dMinX;
     m_dViewMaxX = m_dMaxX;
     m_dViewMinY = m_dMinY;
@@ -166,15 +202,15 @@ void CGraphWindow::FitView() {
     m_dViewMaxY += marginY;
 }
 
-void CGraphWindow::ShowAll() {
+void CGraphView::ShowAll() {
     m_bZoomed = false;
     FitView();
-    Invalidate();
+    m_window.Invalidate();
 }
 
-CRect CGraphWindow::GetPlotRect() const {
+CRect CGraphView::GetPlotRect() const {
     CRect client;
-    GetClientRect(&client);
+    m_window.GetClientRect(&client);
     // The preview's speed takes its axis at the right.
     const int right = m_bPreviewSpeed ? kLeftMargin : kRightMargin;
     CRect plot(client.left + kLeftMargin, client.top + kTopMargin, client.right - right,
@@ -184,12 +220,12 @@ CRect CGraphWindow::GetPlotRect() const {
     return plot;
 }
 
-CPoint CGraphWindow::PointToPixel(double x, double y) const {
+CPoint CGraphView::PointToPixel(double x, double y) const {
     const CGraphMapping mapping = MappingOf(*this);
     return CPoint(mapping.ToPixelX(x), mapping.ToPixelY(y));
 }
 
-int CGraphWindow::HitTest(CPoint pixel) const {
+int CGraphView::HitTest(CPoint pixel) const {
     CCurve* xs = nullptr;
     CCurve* ys = nullptr;
     if (!FindPoint(0, xs, ys)) return -1;
@@ -216,28 +252,27 @@ int CGraphWindow::HitTest(CPoint pixel) const {
     return best;
 }
 
-void CGraphWindow::OnDraw(CDC* pDC) {
-    if (!pDC) return;
+void CGraphView::Draw(CDC& dc) {
     CRect client;
-    GetClientRect(&client);
+    m_window.GetClientRect(&client);
     const COLORREF background =
         m_pFilter && m_pFilter->m_crColor1 ? m_pFilter->m_crColor1 : RGB16(CR16_BACKGROUND);
-    pDC->FillSolidRect(&client, RGB16(CR16_WHITE));
+    dc.FillSolidRect(&client, RGB16(CR16_WHITE));
     const CRect plot = GetPlotRect();
-    pDC->FillSolidRect(&plot, background);
-    DrawAxes(*pDC, plot);
-    pDC->SaveDC();
-    pDC->IntersectClipRect(&plot);
-    DrawCurves(*pDC, plot);
-    pDC->RestoreDC(-1);
-    if (m_bPreviewSpeed) DrawPreviewSpeed(*pDC, plot);
+    dc.FillSolidRect(&plot, background);
+    DrawAxes(dc, plot);
+    dc.SaveDC();
+    dc.IntersectClipRect(&plot);
+    DrawCurves(dc, plot);
+    dc.RestoreDC(-1);
+    if (m_bPreviewSpeed) DrawPreviewSpeed(dc, plot);
     CPen frame(PS_SOLID, 1, RGB16(CR16_DARKGRAY));
-    pDC->SelectObject(&frame);
-    pDC->SelectStockObject(NULL_BRUSH);
-    pDC->Rectangle(plot.left - 1, plot.top - 1, plot.right + 1, plot.bottom + 1);
+    dc.SelectObject(&frame);
+    dc.SelectStockObject(NULL_BRUSH);
+    dc.Rectangle(plot.left - 1, plot.top - 1, plot.right + 1, plot.bottom + 1);
 }
 
-void CGraphWindow::DrawAxes(CDC& dc, const CRect& plot) const {
+void CGraphView::DrawAxes(CDC& dc, const CRect& plot) const {
     const CGraphMapping mapping = MappingOf(*this);
     const COLORREF gridColor =
         m_pFilter && m_pFilter->m_crColor2 ? m_pFilter->m_crColor2 : RGB16(CR16_GRID);
@@ -265,7 +300,7 @@ void CGraphWindow::DrawAxes(CDC& dc, const CRect& plot) const {
     dc.RestoreDC(-1);
 }
 
-void CGraphWindow::DrawCurves(CDC& dc, const CRect& plot) const {
+void CGraphView::DrawCurves(CDC& dc, const CRect& plot) const {
     if (!m_pFilter || !m_pFilter->m_pCurves) return;
     const CGraphMapping mapping = MappingOf(*this);
     std::vector<POINT> polyline;
@@ -326,14 +361,14 @@ void CGraphWindow::DrawCurves(CDC& dc, const CRect& plot) const {
     }
 }
 
-bool CGraphWindow::HasDragged() const {
+bool CGraphView::HasDragged() const {
     return std::abs(m_dragNow.x - m_dragStart.x) >= kDragThreshold ||
            std::abs(m_dragNow.y - m_dragStart.y) >= kDragThreshold;
 }
 
-LRESULT CGraphWindow::OnLButtonDown(WPARAM, LPARAM lParam) {
+void CGraphView::OnLButtonDown(LPARAM lParam) {
     // A click gives the graph the keyboard focus (for Home), as Tab does not: it is no tab stop.
-    SetFocus();
+    m_window.SetFocus();
     const CPoint pixel = PixelOf(lParam);
     m_dragStart = m_dragNow = pixel;
     const int point = m_nEditable ? HitTest(pixel) : -1;
@@ -348,12 +383,11 @@ LRESULT CGraphWindow::OnLButtonDown(WPARAM, LPARAM lParam) {
         m_dragView[2] = m_dViewMinY;
         m_dragView[3] = m_dViewMaxY;
     }
-    Invalidate();
-    return 0;
+    m_window.Invalidate();
 }
 
-LRESULT CGraphWindow::OnMouseMove(WPARAM wParam, LPARAM lParam) {
-    if (!(wParam & MK_LBUTTON) || m_dragMode == DragMode::None) return 0;
+void CGraphView::OnMouseMove(WPARAM wParam, LPARAM lParam) {
+    if (!(wParam & MK_LBUTTON) || m_dragMode == DragMode::None) return;
     m_dragNow = PixelOf(lParam);
     if (m_dragMode == DragMode::Pan) {
         const CGraphMapping start = [&] {
@@ -374,11 +408,10 @@ LRESULT CGraphWindow::OnMouseMove(WPARAM wParam, LPARAM lParam) {
             m_bZoomed = true;
         }
     }
-    Invalidate();
-    return 0;
+    m_window.Invalidate();
 }
 
-LRESULT CGraphWindow::OnLButtonUp(WPARAM, LPARAM lParam) {
+void CGraphView::OnLButtonUp(LPARAM lParam) {
     const DragMode mode = std::exchange(m_dragMode, DragMode::None);
     m_dragNow = PixelOf(lParam);
     if (mode == DragMode::Point && HasDragged()) {
@@ -386,19 +419,12 @@ LRESULT CGraphWindow::OnLButtonUp(WPARAM, LPARAM lParam) {
         MovePoint(m_nDragPoint, mapping.FromPixelX(m_dragNow.x), mapping.FromPixelY(m_dragNow.y));
     }
     m_nDragPoint = -1;
-    Invalidate();
-    return 0;
+    m_window.Invalidate();
 }
 
-LRESULT CGraphWindow::OnLButtonDblClk(WPARAM, LPARAM) {
-    m_dragMode = DragMode::None;
-    ShowAll();
-    return 0;
-}
-
-LRESULT CGraphWindow::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
+void CGraphView::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
     const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
-    if (delta == 0) return 0;
+    if (delta == 0) return;
     // A notch forward shows 80 % of the range, about the value under the pointer.
     const double factor = std::pow(0.8, static_cast<double>(delta) / WHEEL_DELTA);
     const CGraphMapping mapping = MappingOf(*this);
@@ -411,22 +437,16 @@ LRESULT CGraphWindow::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
     if (!(maxX - minX > 1e-9 * std::max(1.0, std::fabs(x))) ||
         !(maxY - minY > 1e-9 * std::max(1.0, std::fabs(y))) || !std::isfinite(maxX - minX) ||
         !std::isfinite(maxY - minY))
-        return 0;
+        return;
     m_dViewMinX = minX;
     m_dViewMaxX = maxX;
     m_dViewMinY = minY;
     m_dViewMaxY = maxY;
     m_bZoomed = true;
-    Invalidate();
-    return 0;
+    m_window.Invalidate();
 }
 
-LRESULT CGraphWindow::OnKeyDown(WPARAM wParam, LPARAM) {
-    if (wParam == VK_HOME) ShowAll();
-    return 0;
-}
-
-bool CGraphWindow::FindPoint(int point, CCurve*& xs, CCurve*& ys) const {
+bool CGraphView::FindPoint(int point, CCurve*& xs, CCurve*& ys) const {
     if (!m_pFilter || !m_pFilter->m_pCurves || m_pFilter->GetCount() == 0) return false;
     const CXYCurve* xy = m_pFilter->GetAt(0);
     if (!xy) return false;
@@ -436,16 +456,16 @@ bool CGraphWindow::FindPoint(int point, CCurve*& xs, CCurve*& ys) const {
            point < ys->GetSize();
 }
 
-void CGraphWindow::NotifyParent(int point) {
+void CGraphView::NotifyParent(int point) {
     SelectPoint(0, point);
-    if (CWnd* parent = GetParent())
+    if (CWnd* parent = m_window.GetParent())
         parent->SendMessage(WM_GRAPH_POINT, 0, MAKELPARAM(0, static_cast<WORD>(point)));
 }
 
-BOOL CGraphWindow::MovePoint(int point, double x, double y) {
+BOOL CGraphView::MovePoint(int point, double x, double y) {
     CCurve* xs = nullptr;
     CCurve* ys = nullptr;
-    if (!m_nEditable || !m_hWnd || !std::isfinite(x) || !std::isfinite(y) ||
+    if (!m_nEditable || !m_window.m_hWnd || !std::isfinite(x) || !std::isfinite(y) ||
         !FindPoint(point, xs, ys))
         return FALSE;
     xs->SetAt(point, x);
@@ -455,10 +475,10 @@ BOOL CGraphWindow::MovePoint(int point, double x, double y) {
     return TRUE;
 }
 
-BOOL CGraphWindow::PickPoint(int point) {
+BOOL CGraphView::PickPoint(int point) {
     CCurve* xs = nullptr;
     CCurve* ys = nullptr;
-    if (!m_nEditable || !m_hWnd || !FindPoint(point, xs, ys)) return FALSE;
+    if (!m_nEditable || !m_window.m_hWnd || !FindPoint(point, xs, ys)) return FALSE;
     NotifyParent(point);
     return TRUE;
 }

@@ -6,13 +6,12 @@
 #include <cstdio>
 
 #include "FuzzCheck.h"
-#include "editor/EditorDlg.h"
-#include "tests/editor_test_seam.h"
 #include "editor/resource.h"
 #include "platform/hostapp/PointsFileReader.h"
 #include "platform/hostapp/PtImportReport.h"
 #include "platform/hostapp/PtMotionText.h"
 #include "plugin/Exports.h"
+#include "tests/editor_test_seam.h"
 
 namespace {
 

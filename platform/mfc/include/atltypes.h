@@ -25,11 +25,11 @@ public:
 
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
+    CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
     BOOL IsRectEmpty() const { return right <= left || bottom <= top; }
     BOOL PtInRect(POINT point) const {
         return point.x >= left && point.x < right && point.y >= top && point.y < bottom;
     }
-    CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
     // The common part of a and b; FALSE, with an empty rectangle, when they do not meet.
     BOOL IntersectRect(const RECT& a, const RECT& b);
     friend bool operator==(const CRect& a, const CRect& b) {
