@@ -231,8 +231,13 @@ TEST_F(HostImportReport, AFirstLineAtTimeZeroAwayFromTheStartAndPositionsAtTheir
               "p.txt:1: skipped \"5 0\": time 0 IU is not after the previous point's 0 IU\n"
               "p.txt:3: position -2147483649 IU limited to -2147483648 IU\n"
               "p.txt:5: position 2147483648 IU limited to 2147483647 IU\n"
+              "p.txt: time from column 2 in IU, position from column 1 in IU; separator blanks\n"
+              "p.txt:1: the first row is at time 0 IU and position 5 IU, not at the start point "
+              "(0, 0): the row is skipped, as the start point holds time 0, and the motion goes "
+              "from position 0 to the next row's; --relative makes the first row the start\n"
               "p.txt: 4 points taken, 1 line skipped, 2 values limited\n"
-              "Position value of point 1 is too far away from the previous point\n");
+              "p.txt:2: Position value of point 1 is too far away from the previous point "
+              "(2147483648 IU; at most 2147483647 IU)\n");
 }
 
 }  // namespace

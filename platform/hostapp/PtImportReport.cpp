@@ -320,8 +320,11 @@ std::string ExplainPtRefusal(const std::string& message, const PtImportPreview& 
     const size_t i = static_cast<size_t>(point);
     std::string text = name + ":" + std::to_string(preview.lines[i]) + ": " + message;
     auto step = [&](double value, double bound, double iuPerUnit, const std::string& unit) {
-        return " (" + Plain(value) + " IU; at most " + Plain(bound) +
-               " IU = " + Plain(std::round(bound / iuPerUnit * 10) / 10) + " " + unit + ")";
+        std::string text = " (" + Plain(value) + " IU; at most " + Plain(bound) + " IU";
+        if (unit != "IU") {
+            text += " = " + Plain(std::round(bound / iuPerUnit * 10) / 10) + " " + unit;
+        }
+        return text + ")";
     };
     if (message.starts_with("Time value of point") &&
         message.find("too distant") != std::string::npos) {
