@@ -12,19 +12,6 @@
 
 namespace {
 
-bool ChooseUnit(const CMC_Setup& setup, UnitKind kind, const std::string& name, CMC_Unit& unit,
-                std::string& error) {
-    if (name.empty()) return true;
-    if (const CMC_Unit* found = FindSetupUnit(setup, kind, name)) {
-        unit = *found;
-        return true;
-    }
-    error = std::string("unknown ") + (kind == UnitKind::Position ? "position" : "time") +
-            " unit \"" + name + "\"; the setup \"" + setup.GetName() + "\" has " +
-            SetupUnitNames(setup, kind);
-    return false;
-}
-
 bool OverrideLimit(const CMC_Setup& setup, const PreviewUnits& units, const std::string& text,
                    RateKind kind, const char* option, std::optional<double>& limit,
                    std::string& source, std::string& error) {
@@ -126,9 +113,9 @@ int LoadMotionPreview(const HostOptions& options, const PreviewArguments& argume
     const CString message = ReadPointTable(text, setup, table);
     if (!message.IsEmpty()) return ReportFailure(message.GetString());
     motion.units = {table.positionUnit, table.timeUnit};
-    if (!ChooseUnit(setup, UnitKind::Position, arguments.positionUnit, motion.units.position,
-                    error) ||
-        !ChooseUnit(setup, UnitKind::Time, arguments.timeUnit, motion.units.time, error)) {
+    if (!ChooseSetupUnit(setup, UnitKind::Position, arguments.positionUnit, motion.units.position,
+                         error) ||
+        !ChooseSetupUnit(setup, UnitKind::Time, arguments.timeUnit, motion.units.time, error)) {
         return ReportFailure(error.c_str());
     }
 

@@ -2,7 +2,7 @@
 
 #include <MC_ArrayParameter.h>
 #include <MC_EditMotionInternalData.h>
-#include <strings.h>
+#include <PreviewUnits.h>
 
 #include <cstdio>
 
@@ -75,18 +75,10 @@ bool CheckNewMotionOutputs(const char* inputRole, const std::string& inputPath,
 
 bool ResolveSetupUnit(const CMC_Setup& setup, UnitKind kind, std::string& name,
                       std::string& error) {
-    if (name.empty()) return true;
-    std::string known;
-    for (const CMC_Unit& unit : setup.GetUnits(kind)) {
-        if (strcasecmp(unit.name.c_str(), name.c_str()) == 0) {
-            name = unit.name;
-            return true;
-        }
-        known += (known.empty() ? "" : ", ") + unit.name;
-    }
-    error = std::string("unknown ") + (kind == UnitKind::Position ? "position" : "time") +
-            " unit \"" + name + "\"; the setup \"" + setup.GetName() + "\" has " + known;
-    return false;
+    CMC_Unit unit{name, 1};
+    if (!ChooseSetupUnit(setup, kind, name, unit, error)) return false;
+    name = unit.name;
+    return true;
 }
 
 int EditTableIntoMotion(const CHostSession& session, const std::vector<double>& times,

@@ -11,10 +11,6 @@ namespace {
 // A limit exceeded in many segments is told for the first few.
 constexpr size_t kShownViolations = 10;
 
-std::string Between(int segment) {
-    return "between points " + std::to_string(segment) + " and " + std::to_string(segment + 1);
-}
-
 }  // namespace
 
 void PrintPlacementReport(const PlacementReportSubject& subject, const GridPlacement& placement,
@@ -51,7 +47,7 @@ void PrintPlacementReport(const PlacementReportSubject& subject, const GridPlace
                  subject.inputName.c_str(), figures.points, how.c_str());
     line("Largest deviation:", FormatReadable(deviation.value) + " IU (" +
                                    position(deviation.value) + ") at " + time(deviation.time) +
-                                   ", " + Between(deviation.segment));
+                                   ", " + BetweenPoints(deviation.segment));
     line("Peak speed:", speed(figures.peakSpeed.value) + " (" + subject.referenceName + ": " +
                             speed(subject.referencePeakSpeed) + ")");
     const double share = placement.referencePeakAcceleration > 0
@@ -96,7 +92,7 @@ void PrintPlacementReport(const PlacementReportSubject& subject, const GridPlace
         };
         std::fprintf(stream, "    %s %s over the limit of %s %s, at %s\n",
                      isSpeed ? "speed" : "acceleration", shown(violation.value).c_str(),
-                     shown(violation.limit).c_str(), Between(violation.segment).c_str(),
+                     shown(violation.limit).c_str(), BetweenPoints(violation.segment).c_str(),
                      time(violation.time).c_str());
     }
     if (violations.size() > kShownViolations) {

@@ -34,10 +34,6 @@ std::string Shortest(double value) {
     return std::string(FormatShortest(value, buffer));
 }
 
-std::string Between(int segment) {
-    return "between points " + std::to_string(segment) + " and " + std::to_string(segment + 1);
-}
-
 // The per-point table, a row at a time, so that a long motion's table is never held whole: row i
 // holds point i and, from point 1 on, the segment that ends there.
 class PointRows {
@@ -212,7 +208,7 @@ std::string ViolationLine(const MotionPreview& motion, const LimitViolation& vio
             ? std::string()
             : ", at " + FormatReadable(units.Time(violation.time)) + " " + units.time.name;
     return name + shown(violation.value) + " exceeds the limit of " + shown(violation.limit) + " " +
-           Between(violation.segment) + at;
+           BetweenPoints(violation.segment) + at;
 }
 
 void AppendLine(std::string& out, const char* label, const std::string& text) {
@@ -242,7 +238,7 @@ void AppendProfileSummary(std::string& out, const std::string& profilePath,
                    FormatReadable(units.Acceleration(motion.figures.peakAcceleration.value)) + ")");
     AppendLine(out, "Largest deviation:",
                position(motion.deviation.value) + " at " + time(motion.deviation.time) + ", " +
-                   Between(motion.deviation.segment));
+                   BetweenPoints(motion.deviation.segment));
     for (const ProfileSegment& segment : segments) {
         const DeviationPeak peak = LargestDeviationIn(motion.preview, profile, segment.startTime,
                                                       segment.startTime + segment.duration);
@@ -267,15 +263,15 @@ void AppendSummary(std::string& out, const std::string& motionPath, const std::s
          position(figures.netTravel) + " net, " + position(figures.totalTravel) + " in all");
     line("Peak speed:", FormatReadable(units.Speed(figures.peakSpeed.value)) + " " +
                             units.SpeedName() + " at " + time(figures.peakSpeed.time) + ", " +
-                            Between(figures.peakSpeed.segment));
+                            BetweenPoints(figures.peakSpeed.segment));
     line("Peak acceleration:", FormatReadable(units.Acceleration(figures.peakAcceleration.value)) +
                                    " " + units.AccelerationName() + " at " +
                                    time(figures.peakAcceleration.time) + ", " +
-                                   Between(figures.peakAcceleration.segment));
+                                   BetweenPoints(figures.peakAcceleration.segment));
     line("Peak jerk:", FormatReadable(units.Jerk(figures.peakJerk.value)) + " " + units.JerkName() +
-                           " " + Between(figures.peakJerk.segment));
+                           " " + BetweenPoints(figures.peakJerk.segment));
     line("Smallest time step:",
-         time(figures.smallestTimeStep) + ", " + Between(figures.smallestTimeStepSegment));
+         time(figures.smallestTimeStep) + ", " + BetweenPoints(figures.smallestTimeStepSegment));
     const std::vector<StepNearBound> near = FindStepsNearBounds(figures);
     line("Steps near bounds:",
          near.empty() ? "none (a step may take at most " + FormatReadable(kMaxTimeStepIU) +
@@ -285,7 +281,7 @@ void AppendSummary(std::string& out, const std::string& motionPath, const std::s
         const bool isTime = step.step == StepNearBound::Step::Time;
         out += std::string("  ") + (isTime ? "time step " : "position step ") +
                Shortest(step.value) + " IU of at most " + Shortest(step.bound) + " IU " +
-               Between(step.segment) + "\n";
+               BetweenPoints(step.segment) + "\n";
     }
 
     if (motion.hasProfile) AppendProfileSummary(out, profilePath, motion);

@@ -37,3 +37,20 @@ const CMC_Unit* FindSetupUnit(const CMC_Setup& setup, UnitKind kind, std::string
     }
     return nullptr;
 }
+
+std::string BetweenPoints(int segment) {
+    return "between points " + std::to_string(segment) + " and " + std::to_string(segment + 1);
+}
+
+bool ChooseSetupUnit(const CMC_Setup& setup, UnitKind kind, std::string_view name, CMC_Unit& unit,
+                     std::string& error) {
+    if (name.empty()) return true;
+    if (const CMC_Unit* found = FindSetupUnit(setup, kind, name)) {
+        unit = *found;
+        return true;
+    }
+    error = std::string("unknown ") + (kind == UnitKind::Position ? "position" : "time") +
+            " unit \"" + std::string(name) + "\"; the setup \"" + setup.GetName() + "\" has " +
+            SetupUnitNames(setup, kind);
+    return false;
+}

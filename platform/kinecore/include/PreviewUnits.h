@@ -51,3 +51,9 @@ struct PreviewUnits {
 const CMC_Unit* FindSetupUnit(const CMC_Setup& setup, UnitKind kind, std::string_view name);
 // The names of the setup's units of that kind, for messages: "rot, IU, deg, rad".
 std::string SetupUnitNames(const CMC_Setup& setup, UnitKind kind);
+// The unit named into `unit` (an empty name leaves it as it is); false with a message that lists
+// the setup's units when the setup has none of that name.
+bool ChooseSetupUnit(const CMC_Setup& setup, UnitKind kind, std::string_view name, CMC_Unit& unit,
+                     std::string& error);
+// Segment i of a table, as messages name it: "between points i and i + 1".
+std::string BetweenPoints(int segment);
