@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ExitStatus.h"
@@ -39,7 +41,14 @@ std::string Shortest(double value) {
 class PointRows {
 public:
     static constexpr size_t kMaxColumns = 10;
-    using Fields = std::array<std::string, kMaxColumns>;
+    using Headings = std::array<std::string, kMaxColumns>;
+    // A row's fields as text in buffers of their own: a long table has ten million fields, too
+    // many to allocate one by one.
+    struct Row {
+        std::array<std::string_view, kMaxColumns> fields;
+        size_t count = 0;  // fields that the row has: the first has no segment's
+        std::array<std::array<char, kNumberTextSize>, kMaxColumns> buffers;
+    };
 
     PointRows(const MotionPreview& motion, bool csv) : m_motion(motion), m_csv(csv) {
         const PreviewUnits& units = motion.units;
@@ -78,36 +87,40 @@ public:
     size_t Count() const { return m_motion.preview.GetTimes().size(); }
     // The deviation's column only with a profile: the first FieldCount() of each row's fields.
     size_t FieldCount() const { return m_count; }
-    const Fields& Headings() const { return m_headings; }
+    const Headings& GetHeadings() const { return m_headings; }
 
     // The fields of row i; the first row's segment fields are empty.
-    void Row(size_t i, Fields& fields) const {
+    void Fill(size_t i, Row& row) const {
         const PreviewUnits& units = m_motion.units;
-        fields[0] = std::to_string(i);
-        fields[1] = Number(units.Time(m_motion.preview.GetTimes()[i]));
-        fields[2] = Number(units.Position(m_motion.preview.GetPositions()[i]));
+        const auto number = [&](size_t c, double value) {
+            char* buffer = row.buffers[c].data();
+            row.fields[c] = m_csv ? FormatShortest(value, buffer) : FormatReadable(value, buffer);
+        };
+        char* index = row.buffers[0].data();
+        row.fields[0] = {index, static_cast<size_t>(
+                                    std::to_chars(index, index + kNumberTextSize, i).ptr - index)};
+        number(1, units.Time(m_motion.preview.GetTimes()[i]));
+        number(2, units.Position(m_motion.preview.GetPositions()[i]));
         if (i == 0) {
-            for (size_t c = 3; c < m_count; ++c) fields[c].clear();
+            std::fill(row.fields.begin() + 3, row.fields.end(), std::string_view());
+            row.count = 3;
             return;
         }
         const SegmentFigures& segment = m_motion.figures.segments[i - 1];
-        fields[3] = Number(units.Time(segment.timeStep));
-        fields[4] = Number(units.Position(segment.positionStep));
-        fields[5] = Number(units.Speed(segment.averageSpeed));
-        fields[6] = Number(units.Speed(segment.peakSpeed));
-        fields[7] = Number(units.Acceleration(segment.peakAcceleration));
-        fields[8] = Number(units.Jerk(segment.jerk));
-        if (m_motion.hasProfile) fields[9] = Number(units.Position(m_deviations[i - 1]));
+        number(3, units.Time(segment.timeStep));
+        number(4, units.Position(segment.positionStep));
+        number(5, units.Speed(segment.averageSpeed));
+        number(6, units.Speed(segment.peakSpeed));
+        number(7, units.Acceleration(segment.peakAcceleration));
+        number(8, units.Jerk(segment.jerk));
+        if (m_motion.hasProfile) number(9, units.Position(m_deviations[i - 1]));
+        row.count = m_count;
     }
 
 private:
-    std::string Number(double value) const {
-        return m_csv ? Shortest(value) : FormatReadable(value);
-    }
-
     const MotionPreview& m_motion;
     bool m_csv;
-    Fields m_headings;
+    Headings m_headings;
     size_t m_count = 0;
     std::vector<double> m_deviations;  // IU, a segment each, with a profile
 };
@@ -133,49 +146,47 @@ private:
 // The columns right-aligned to their widest field, which a first pass over the rows finds.
 bool WriteTable(ChunkedOutput& out, const PointRows& rows) {
     std::array<size_t, PointRows::kMaxColumns> widths{};
-    for (size_t c = 0; c < rows.FieldCount(); ++c) widths[c] = Columns(rows.Headings()[c]);
-    PointRows::Fields fields;
+    for (size_t c = 0; c < rows.FieldCount(); ++c) widths[c] = Columns(rows.GetHeadings()[c]);
+    PointRows::Row row;
     for (size_t i = 0; i < rows.Count(); ++i) {
-        rows.Row(i, fields);
-        for (size_t c = 0; c < rows.FieldCount(); ++c)
-            widths[c] = std::max(widths[c], fields[c].size());
+        rows.Fill(i, row);
+        for (size_t c = 0; c < row.count; ++c)
+            widths[c] = std::max(widths[c], row.fields[c].size());
     }
-    const auto line = [&](const PointRows::Fields& row) {
-        std::string& buffer = out.Buffer();
-        // The first row has no segment: its line ends after its position.
-        const size_t used = row[3].empty() && &row != &rows.Headings() ? 3 : rows.FieldCount();
-        for (size_t c = 0; c < used; ++c) {
-            buffer.append(c == 0 ? 0 : 2, ' ');
-            buffer.append(widths[c] - Columns(row[c]), ' ');
-            buffer += row[c];
-        }
-        buffer += '\n';
-        return out.FlushIfFull();
+    std::string& buffer = out.Buffer();
+    const auto field = [&](size_t c, std::string_view text, size_t columns) {
+        buffer.append((c == 0 ? 0 : 2) + widths[c] - columns, ' ');
+        buffer += text;
     };
-    if (!line(rows.Headings())) return false;
+    for (size_t c = 0; c < rows.FieldCount(); ++c)
+        field(c, rows.GetHeadings()[c], Columns(rows.GetHeadings()[c]));
+    buffer += '\n';
     for (size_t i = 0; i < rows.Count(); ++i) {
-        rows.Row(i, fields);
-        if (!line(fields)) return false;
+        rows.Fill(i, row);
+        // Numbers are plain ASCII: a byte a column.
+        for (size_t c = 0; c < row.count; ++c) field(c, row.fields[c], row.fields[c].size());
+        buffer += '\n';
+        if (!out.FlushIfFull()) return false;
     }
     return true;
 }
 
 // CSV as spreadsheets read it: a comma between fields, '.' decimals, quotes only where needed.
 bool WriteCsv(ChunkedOutput& out, const PointRows& rows) {
-    const auto line = [&](const PointRows::Fields& row) {
-        std::string& buffer = out.Buffer();
+    std::string& buffer = out.Buffer();
+    const auto line = [&](const auto& fields) {
         for (size_t c = 0; c < rows.FieldCount(); ++c) {
             if (c > 0) buffer += ',';
-            buffer += row[c];
+            buffer += fields[c];
         }
         buffer += "\r\n";
         return out.FlushIfFull();
     };
-    if (!line(rows.Headings())) return false;
-    PointRows::Fields fields;
+    if (!line(rows.GetHeadings())) return false;
+    PointRows::Row row;
     for (size_t i = 0; i < rows.Count(); ++i) {
-        rows.Row(i, fields);
-        if (!line(fields)) return false;
+        rows.Fill(i, row);
+        if (!line(row.fields)) return false;
     }
     return true;
 }

@@ -1,7 +1,11 @@
 #include "NumberText.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <iterator>
 
 std::string_view FormatShortest(double value, char* buffer) {
@@ -106,12 +110,95 @@ std::string_view WriteDecimal(long long digits, int decimals, char* buffer) {
 
 }  // namespace number_text_detail
 
+namespace {
+
+// The six significant digits that "%.6g" rounds `magnitude` (finite, above 0) to, as a whole
+// number in [100000, 999999], and the decimal exponent of the first. A library's exact printing
+// costs several times this; false where one rounding of a double product cannot be sure to
+// agree with it: within a hair of a half (an exact half rounds to even), or beyond the exact
+// powers of ten (which also keeps the exponent to two digits).
+bool SixSignificantDigits(double magnitude, long& digits, int& exponent) {
+    using number_text_detail::kPowers;
+    // The binary exponent times log10(2) (78913 / 2^18): the decimal one, or one below it.
+    const int binary =
+        static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7FF) - 1023;
+    exponent = (binary * 78913) >> 18;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int scale = 5 - exponent;
+        if (scale < -22 || scale > 22) return false;
+        // One rounding: off by at most 1.2e-10 below 10^6.
+        const double scaled = scale >= 0 ? magnitude * kPowers[scale] : magnitude / kPowers[-scale];
+        if (scaled >= 1e6) {
+            ++exponent;
+        } else if (scaled < 1e5) {
+            --exponent;
+        } else {
+            const long whole = static_cast<long>(scaled);
+            const double fraction = scaled - static_cast<double>(whole);
+            if (std::fabs(fraction - 0.5) < 1e-9) return false;
+            digits = whole + (fraction > 0.5);
+            if (digits == 1000000) {
+                digits = 100000;
+                ++exponent;
+            }
+            return true;
+        }
+    }
+    return false;  // at a power of ten the estimate may swing: the library decides
+}
+
+}  // namespace
+
+std::string_view FormatReadable(double value, char* buffer) {
+    if (value == 0.0) {  // no "-0" for people
+        buffer[0] = '0';
+        return {buffer, 1};
+    }
+    long digits = 0;
+    int exponent = 0;
+    if (!std::isfinite(value) || !SixSignificantDigits(std::fabs(value), digits, exponent)) {
+        const auto result =
+            std::to_chars(buffer, buffer + kNumberTextSize, value, std::chars_format::general, 6);
+        return {buffer, static_cast<size_t>(result.ptr - buffer)};
+    }
+    char significant[6];
+    for (int i = 5; i >= 0; --i, digits /= 10)
+        significant[i] = static_cast<char>('0' + digits % 10);
+    int count = 6;
+    while (significant[count - 1] == '0') --count;  // trailing zeros say nothing
+    char* out = buffer;
+    if (value < 0) *out++ = '-';
+    // As "%.6g": plain digits for decimal exponents from -4 to 5, the exponent form beyond.
+    if (exponent < -4 || exponent > 5) {
+        *out++ = significant[0];
+        if (count > 1) {
+            *out++ = '.';
+            out = std::copy(significant + 1, significant + count, out);
+        }
+        const int magnitude = std::abs(exponent);
+        *out++ = 'e';
+        *out++ = exponent < 0 ? '-' : '+';
+        *out++ = static_cast<char>('0' + magnitude / 10);
+        *out++ = static_cast<char>('0' + magnitude % 10);
+    } else if (exponent >= 0) {
+        const int whole = exponent + 1;
+        out = std::copy(significant, significant + whole, out);
+        if (count > whole) {
+            *out++ = '.';
+            out = std::copy(significant + whole, significant + count, out);
+        }
+    } else {
+        *out++ = '0';
+        *out++ = '.';
+        out = std::fill_n(out, -exponent - 1, '0');
+        out = std::copy(significant, significant + count, out);
+    }
+    return {buffer, static_cast<size_t>(out - buffer)};
+}
+
 std::string FormatReadable(double value) {
-    if (value == 0.0) value = 0.0;  // no "-0" for people
     char buffer[kNumberTextSize];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
-    return {buffer, result.ptr};
+    return std::string(FormatReadable(value, buffer));
 }
 
 bool ParseFiniteNumber(std::string_view text, double& value) {

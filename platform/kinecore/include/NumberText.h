@@ -71,6 +71,9 @@ std::string_view FormatDisplayValue(double stored, double shown, ToStored toStor
 
 // A readable form for people: six significant digits, no trailing zeros ("180", "0.333333").
 std::string FormatReadable(double value);
+// The same into `buffer`, by the rules of FormatShortest's: no allocation, for tables of
+// millions of values.
+std::string_view FormatReadable(double value, char* buffer);
 
 // True when all of `text` is one finite decimal number.
 bool ParseFiniteNumber(std::string_view text, double& value);
