@@ -146,6 +146,58 @@ TEST_F(HostShow, CsvReadsBackWithPythonsCsvModule) {
     EXPECT_EQ(row, table.times.size());
 }
 
+// The table against one that Python lays out from the CSV: each value "%.6g" in Python's own
+// formatting, each column right-aligned to its widest field, heading or number. The values
+// span signs, fractions and the exponent form; in the time column a number is the widest
+// field (the last time, past 10^6 IU, or the first, 0.00080984 s), elsewhere the heading.
+TEST_F(HostShow, TableColumnsAsPythonAlignsTheCsvsValues) {
+    if (std::system("python3 -c 'import csv' 2>/dev/null") != 0) GTEST_SKIP() << "no python3";
+    std::string times = "0", positions = "0";
+    double time = 1.0123;
+    for (int k = 1; k < 18; time += 65000.5 + k, ++k) {
+        char text[64];
+        std::snprintf(text, sizeof text, " %.10g", time);
+        times += text;
+        std::snprintf(text, sizeof text, " %.10g",
+                      (k % 2 ? -1.2345678 : 1.2345678) * std::pow(10, k % 9));
+        positions += text;
+    }
+    const std::string motion =
+        Put("wide.ptm", "ATIME[IU]=18: " + times + "\nTPOS[IU]=18: " + positions +
+                            "\nClearBuffer=1\nStartPoint=0\nExecute=0\nWaitForCompletion=1\n");
+    const std::string script =
+        "import csv, sys\n"
+        "with open(sys.argv[1], newline='') as f:\n"
+        "    rows = list(csv.reader(f))\n"
+        "head = [h[0].upper() + h[1:] for h in rows[0]]\n"
+        "head = [h.replace('^2', '\\u00b2').replace('^3', '\\u00b3') for h in head]\n"
+        "cells = [head] + [[r[0]] + ['%.6g' % (float(x) + 0.0) for x in r[1:] if x] "
+        "for r in rows[1:]]\n"
+        "widths = [max(len(c[i]) for c in cells if i < len(c)) for i in range(len(head))]\n"
+        "text = ''.join('  '.join(f.rjust(widths[i]) for i, f in enumerate(c)) + '\\n' "
+        "for c in cells)\n"
+        "sys.stdout.buffer.write(text.encode())\n";
+    for (const std::vector<std::string>& units :
+         {std::vector<std::string>{},
+          {"--time-unit", "s", "--position-unit", "rot"},
+          {"--time-unit", "ms", "--position-unit", "deg"}}) {
+        std::vector<std::string> arguments = {"show", motion};
+        arguments.insert(arguments.end(), units.begin(), units.end());
+        const ChildResult table = Host(arguments);
+        ASSERT_EQ(table.exitStatus, 0) << table.err;
+        arguments.push_back("--csv");
+        const ChildResult csv = Host(arguments);
+        ASSERT_EQ(csv.exitStatus, 0) << csv.err;
+        const ChildResult expected =
+            RunChild("/usr/bin/env", {"python3", "-c", script, Put("wide.csv", csv.out)});
+        ASSERT_EQ(expected.exitStatus, 0) << expected.err;
+        const size_t start = table.out.find("\n\n") + 2;
+        const size_t end = table.out.find("\n\nSummary");
+        ASSERT_LT(start, end) << table.out;
+        EXPECT_EQ(table.out.substr(start, end + 1 - start), expected.out);
+    }
+}
+
 // Ten segments of 100 IU each, two of them four times as fast as the rest.
 TEST_F(HostShow, LimitsFromTheSetupOrTheCommandLine) {
     const std::string motion = Put("two-fast.ptm",

@@ -24,6 +24,8 @@ std::string Printf(double value) {
 void ExpectReadable(double value) {
     char buffer[kNumberTextSize];
     ASSERT_EQ(FormatReadable(value, buffer), Printf(value)) << std::hexfloat << value;
+    // A table's column that is headed wider than this takes no measuring.
+    ASSERT_LE(Printf(value).size(), kReadableMaxSize) << std::hexfloat << value;
     ASSERT_EQ(FormatReadable(value), Printf(value)) << std::hexfloat << value;
 }
 
@@ -52,6 +54,7 @@ TEST(ReadableNumber, RoundingAtHalvesPowersOfTenAndTheFormsBorders) {
         std::numeric_limits<double>::infinity()};
     for (const double value : cases) ExpectReadableAround(value);
     ExpectReadable(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(FormatReadable(-1.234567e-100).size(), kReadableMaxSize);
     for (int exponent = -30; exponent <= 30; ++exponent) {
         ExpectReadableAround(std::pow(10.0, exponent));
         ExpectReadableAround(9.999995 * std::pow(10.0, exponent));

@@ -42,12 +42,12 @@ class PointRows {
 public:
     static constexpr size_t kMaxColumns = 10;
     using Headings = std::array<std::string, kMaxColumns>;
-    // A row's fields as text in buffers of their own: a long table has ten million fields, too
-    // many to allocate one by one.
+    // Row i's figures in display units: its point, time and position, and from point 1 on the
+    // segment's; the first `count` fields (the point's included) are there.
     struct Row {
-        std::array<std::string_view, kMaxColumns> fields;
-        size_t count = 0;  // fields that the row has: the first has no segment's
-        std::array<std::array<char, kNumberTextSize>, kMaxColumns> buffers;
+        size_t point = 0;
+        std::array<double, kMaxColumns> values{};
+        size_t count = 0;
     };
 
     PointRows(const MotionPreview& motion, bool csv) : m_motion(motion), m_csv(csv) {
@@ -89,32 +89,37 @@ public:
     size_t FieldCount() const { return m_count; }
     const Headings& GetHeadings() const { return m_headings; }
 
-    // The fields of row i; the first row's segment fields are empty.
-    void Fill(size_t i, Row& row) const {
+    void Get(size_t i, Row& row) const {
         const PreviewUnits& units = m_motion.units;
-        const auto number = [&](size_t c, double value) {
-            char* buffer = row.buffers[c].data();
-            row.fields[c] = m_csv ? FormatShortest(value, buffer) : FormatReadable(value, buffer);
-        };
-        char* index = row.buffers[0].data();
-        row.fields[0] = {index, static_cast<size_t>(
-                                    std::to_chars(index, index + kNumberTextSize, i).ptr - index)};
-        number(1, units.Time(m_motion.preview.GetTimes()[i]));
-        number(2, units.Position(m_motion.preview.GetPositions()[i]));
+        row.point = i;
+        row.values[1] = units.Time(m_motion.preview.GetTimes()[i]);
+        row.values[2] = units.Position(m_motion.preview.GetPositions()[i]);
         if (i == 0) {
-            std::fill(row.fields.begin() + 3, row.fields.end(), std::string_view());
             row.count = 3;
             return;
         }
         const SegmentFigures& segment = m_motion.figures.segments[i - 1];
-        number(3, units.Time(segment.timeStep));
-        number(4, units.Position(segment.positionStep));
-        number(5, units.Speed(segment.averageSpeed));
-        number(6, units.Speed(segment.peakSpeed));
-        number(7, units.Acceleration(segment.peakAcceleration));
-        number(8, units.Jerk(segment.jerk));
-        if (m_motion.hasProfile) number(9, units.Position(m_deviations[i - 1]));
+        row.values[3] = units.Time(segment.timeStep);
+        row.values[4] = units.Position(segment.positionStep);
+        row.values[5] = units.Speed(segment.averageSpeed);
+        row.values[6] = units.Speed(segment.peakSpeed);
+        row.values[7] = units.Acceleration(segment.peakAcceleration);
+        row.values[8] = units.Jerk(segment.jerk);
+        if (m_motion.hasProfile) row.values[9] = units.Position(m_deviations[i - 1]);
         row.count = m_count;
+    }
+
+    // Field c of a row as text in `buffer` (kNumberTextSize characters), written without
+    // allocating: a long table has ten million fields. Empty where the row has no such field.
+    std::string_view Field(const Row& row, size_t c, char* buffer) const {
+        if (c >= row.count) return {};
+        if (c == 0) {
+            return {buffer,
+                    static_cast<size_t>(
+                        std::to_chars(buffer, buffer + kNumberTextSize, row.point).ptr - buffer)};
+        }
+        return m_csv ? FormatShortest(row.values[c], buffer)
+                     : FormatReadable(row.values[c], buffer);
     }
 
 private:
@@ -145,27 +150,38 @@ private:
 
 // The columns right-aligned to their widest field, which a first pass over the rows finds.
 bool WriteTable(ChunkedOutput& out, const PointRows& rows) {
+    const size_t count = rows.FieldCount();
     std::array<size_t, PointRows::kMaxColumns> widths{};
-    for (size_t c = 0; c < rows.FieldCount(); ++c) widths[c] = Columns(rows.GetHeadings()[c]);
-    PointRows::Row row;
-    for (size_t i = 0; i < rows.Count(); ++i) {
-        rows.Fill(i, row);
-        for (size_t c = 0; c < row.count; ++c)
-            widths[c] = std::max(widths[c], row.fields[c].size());
+    for (size_t c = 0; c < count; ++c) widths[c] = Columns(rows.GetHeadings()[c]);
+    // Most headings are wider than any number can be: only the other columns need the pass.
+    std::vector<size_t> measured;
+    for (size_t c = 0; c < count; ++c) {
+        if (widths[c] < kReadableMaxSize) measured.push_back(c);
     }
-    std::string& buffer = out.Buffer();
-    const auto field = [&](size_t c, std::string_view text, size_t columns) {
-        buffer.append((c == 0 ? 0 : 2) + widths[c] - columns, ' ');
-        buffer += text;
+    char buffer[kNumberTextSize];
+    PointRows::Row row;
+    for (size_t i = 0; i < rows.Count() && !measured.empty(); ++i) {
+        rows.Get(i, row);
+        for (const size_t c : measured) {
+            widths[c] = std::max(widths[c], rows.Field(row, c, buffer).size());
+        }
+    }
+    std::string& text = out.Buffer();
+    const auto field = [&](size_t c, std::string_view field, size_t columns) {
+        text.append((c == 0 ? 0 : 2) + widths[c] - columns, ' ');
+        text += field;
     };
-    for (size_t c = 0; c < rows.FieldCount(); ++c)
+    for (size_t c = 0; c < count; ++c) {
         field(c, rows.GetHeadings()[c], Columns(rows.GetHeadings()[c]));
-    buffer += '\n';
+    }
+    text += '\n';
     for (size_t i = 0; i < rows.Count(); ++i) {
-        rows.Fill(i, row);
-        // Numbers are plain ASCII: a byte a column.
-        for (size_t c = 0; c < row.count; ++c) field(c, row.fields[c], row.fields[c].size());
-        buffer += '\n';
+        rows.Get(i, row);
+        for (size_t c = 0; c < row.count; ++c) {
+            const std::string_view number = rows.Field(row, c, buffer);
+            field(c, number, number.size());  // plain ASCII: a byte a column
+        }
+        text += '\n';
         if (!out.FlushIfFull()) return false;
     }
     return true;
@@ -173,20 +189,22 @@ bool WriteTable(ChunkedOutput& out, const PointRows& rows) {
 
 // CSV as spreadsheets read it: a comma between fields, '.' decimals, quotes only where needed.
 bool WriteCsv(ChunkedOutput& out, const PointRows& rows) {
-    std::string& buffer = out.Buffer();
-    const auto line = [&](const auto& fields) {
-        for (size_t c = 0; c < rows.FieldCount(); ++c) {
-            if (c > 0) buffer += ',';
-            buffer += fields[c];
-        }
-        buffer += "\r\n";
-        return out.FlushIfFull();
-    };
-    if (!line(rows.GetHeadings())) return false;
+    std::string& text = out.Buffer();
+    for (size_t c = 0; c < rows.FieldCount(); ++c) {
+        if (c > 0) text += ',';
+        text += rows.GetHeadings()[c];
+    }
+    text += "\r\n";
+    char buffer[kNumberTextSize];
     PointRows::Row row;
     for (size_t i = 0; i < rows.Count(); ++i) {
-        rows.Fill(i, row);
-        if (!line(row.fields)) return false;
+        rows.Get(i, row);
+        for (size_t c = 0; c < rows.FieldCount(); ++c) {
+            if (c > 0) text += ',';
+            text += rows.Field(row, c, buffer);
+        }
+        text += "\r\n";
+        if (!out.FlushIfFull()) return false;
     }
     return true;
 }

@@ -74,6 +74,8 @@ std::string FormatReadable(double value);
 // The same into `buffer`, by the rules of FormatShortest's: no allocation, for tables of
 // millions of values.
 std::string_view FormatReadable(double value, char* buffer);
+// The longest text that FormatReadable gives: "-1.23457e-100".
+inline constexpr size_t kReadableMaxSize = 13;
 
 // True when all of `text` is one finite decimal number.
 bool ParseFiniteNumber(std::string_view text, double& value);
