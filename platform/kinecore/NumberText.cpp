@@ -1,11 +1,13 @@
 #include "NumberText.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 
 std::string_view FormatShortest(double value, char* buffer) {
@@ -112,40 +114,55 @@ std::string_view WriteDecimal(long long digits, int decimals, char* buffer) {
 
 namespace {
 
+// The decimal exponents that the fast route below takes: scaling any of them to six digits
+// takes a factor of 10^-22 to 10^22, which is exact or the double nearest it.
+constexpr int kLowestExponent = -17, kHighestExponent = 27;
+constexpr auto kSixDigitScales = [] {
+    std::array<double, kHighestExponent - kLowestExponent + 1> scales{};
+    for (int exponent = kLowestExponent; exponent <= kHighestExponent; ++exponent) {
+        const int scale = 5 - exponent;
+        scales[exponent - kLowestExponent] = scale >= 0 ? number_text_detail::kPowers[scale]
+                                                        : 1.0 / number_text_detail::kPowers[-scale];
+    }
+    return scales;
+}();
+
 // The six significant digits that "%.6g" rounds `magnitude` (finite, above 0) to, as a whole
-// number in [100000, 999999], and the decimal exponent of the first. A library's exact printing
-// costs several times this; false where one rounding of a double product cannot be sure to
-// agree with it: within a hair of a half (an exact half rounds to even), or beyond the exact
-// powers of ten (which also keeps the exponent to two digits).
-bool SixSignificantDigits(double magnitude, long& digits, int& exponent) {
-    using number_text_detail::kPowers;
-    // The binary exponent times log10(2) (78913 / 2^18): the decimal one, or one below it.
+// number in [100000, 999999], and the decimal exponent of the first. The library's exact
+// printing costs several times this; false where a product of doubles cannot be sure to agree
+// with it: within a hair of a half (an exact half rounds to even), at a power of ten, or beyond
+// the exponents above (which also keeps the exponent to two digits).
+bool SixSignificantDigits(double magnitude, int& digits, int& exponent) {
+    // The binary exponent times log10(2) (78913 / 2^18): the decimal one, or one below it,
+    // which one comparison settles.
     const int binary =
         static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7FF) - 1023;
     exponent = (binary * 78913) >> 18;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const int scale = 5 - exponent;
-        if (scale < -22 || scale > 22) return false;
-        // One rounding: off by at most 1.2e-10 below 10^6.
-        const double scaled = scale >= 0 ? magnitude * kPowers[scale] : magnitude / kPowers[-scale];
-        if (scaled >= 1e6) {
-            ++exponent;
-        } else if (scaled < 1e5) {
-            --exponent;
-        } else {
-            const long whole = static_cast<long>(scaled);
-            const double fraction = scaled - static_cast<double>(whole);
-            if (std::fabs(fraction - 0.5) < 1e-9) return false;
-            digits = whole + (fraction > 0.5);
-            if (digits == 1000000) {
-                digits = 100000;
-                ++exponent;
-            }
-            return true;
-        }
+    if (exponent < kLowestExponent || exponent >= kHighestExponent) return false;
+    exponent += magnitude * kSixDigitScales[exponent + 1 - kLowestExponent] >= 1e5;
+    // Two roundings at most, the scale's and the product's: off by 2.3e-10 at most below 10^6.
+    const double scaled = magnitude * kSixDigitScales[exponent - kLowestExponent];
+    if (!(scaled >= 1e5 && scaled < 1e6)) return false;
+    const int whole = static_cast<int>(scaled);
+    const double fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5) < 1e-9) return false;
+    digits = whole + (fraction > 0.5);
+    if (digits == 1000000) {
+        digits = 100000;
+        ++exponent;
     }
-    return false;  // at a power of ten the estimate may swing: the library decides
+    return true;
 }
+
+// "00" to "99", two digits at a time.
+constexpr auto kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
 
 }  // namespace
 
@@ -154,7 +171,7 @@ std::string_view FormatReadable(double value, char* buffer) {
         buffer[0] = '0';
         return {buffer, 1};
     }
-    long digits = 0;
+    int digits = 0;
     int exponent = 0;
     if (!std::isfinite(value) || !SixSignificantDigits(std::fabs(value), digits, exponent)) {
         const auto result =
@@ -162,8 +179,9 @@ std::string_view FormatReadable(double value, char* buffer) {
         return {buffer, static_cast<size_t>(result.ptr - buffer)};
     }
     char significant[6];
-    for (int i = 5; i >= 0; --i, digits /= 10)
-        significant[i] = static_cast<char>('0' + digits % 10);
+    std::memcpy(significant, &kDigitPairs[2 * (digits / 10000)], 2);
+    std::memcpy(significant + 2, &kDigitPairs[2 * (digits / 100 % 100)], 2);
+    std::memcpy(significant + 4, &kDigitPairs[2 * (digits % 100)], 2);
     int count = 6;
     while (significant[count - 1] == '0') --count;  // trailing zeros say nothing
     char* out = buffer;
@@ -175,11 +193,10 @@ std::string_view FormatReadable(double value, char* buffer) {
             *out++ = '.';
             out = std::copy(significant + 1, significant + count, out);
         }
-        const int magnitude = std::abs(exponent);
         *out++ = 'e';
         *out++ = exponent < 0 ? '-' : '+';
-        *out++ = static_cast<char>('0' + magnitude / 10);
-        *out++ = static_cast<char>('0' + magnitude % 10);
+        std::memcpy(out, &kDigitPairs[2 * std::abs(exponent)], 2);
+        out += 2;
     } else if (exponent >= 0) {
         const int whole = exponent + 1;
         out = std::copy(significant, significant + whole, out);
