@@ -269,8 +269,13 @@ void AppendProfileSummary(std::string& out, const std::string& profilePath,
                position(motion.deviation.value) + " at " + time(motion.deviation.time) + ", " +
                    BetweenPoints(motion.deviation.segment));
     for (const ProfileSegment& segment : segments) {
-        const DeviationPeak peak = LargestDeviationIn(motion.preview, profile, segment.startTime,
-                                                      segment.startTime + segment.duration);
+        // A segment that spans the whole profile has the motion's peak, already measured.
+        const bool whole =
+            segment.startTime == 0 && segment.startTime + segment.duration == profile.Duration();
+        const DeviationPeak peak =
+            whole ? motion.deviation
+                  : LargestDeviationIn(motion.preview, profile, segment.startTime,
+                                       segment.startTime + segment.duration);
         out += "  line " + std::to_string(segment.line) + ", " + std::string(segment.law.Name()) +
                ": " + position(peak.value) + " at " + time(peak.time) + "\n";
     }
