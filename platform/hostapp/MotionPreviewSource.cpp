@@ -136,8 +136,9 @@ int LoadMotionPreview(const HostOptions& options, const PreviewArguments& argume
     if (arguments.keepText) {
         motion.text = std::move(text);
     } else {
-        // A long motion's text is large, and the preview is yet to come.
-        text = std::string();
+        // A long motion's text is large, and the preview is yet to come. Assigning an empty
+        // string would keep the text's memory: swapping hands it to a temporary that frees it.
+        std::string().swap(text);
     }
     if (!motion.preview.Build(std::move(table.times), std::move(table.positions), error)) {
         return ReportFailure((arguments.motionPath + ": " + error).c_str());
