@@ -89,6 +89,7 @@ public:
     size_t FieldCount() const { return m_count; }
     const Headings& GetHeadings() const { return m_headings; }
 
+    // Row i; the first row has no segment's fields.
     void Get(size_t i, Row& row) const {
         const PreviewUnits& units = m_motion.units;
         row.point = i;
@@ -167,19 +168,19 @@ bool WriteTable(ChunkedOutput& out, const PointRows& rows) {
         }
     }
     std::string& text = out.Buffer();
-    const auto field = [&](size_t c, std::string_view field, size_t columns) {
+    const auto append = [&](size_t c, std::string_view field, size_t columns) {
         text.append((c == 0 ? 0 : 2) + widths[c] - columns, ' ');
         text += field;
     };
     for (size_t c = 0; c < count; ++c) {
-        field(c, rows.GetHeadings()[c], Columns(rows.GetHeadings()[c]));
+        append(c, rows.GetHeadings()[c], Columns(rows.GetHeadings()[c]));
     }
     text += '\n';
     for (size_t i = 0; i < rows.Count(); ++i) {
         rows.Get(i, row);
         for (size_t c = 0; c < row.count; ++c) {
             const std::string_view number = rows.Field(row, c, buffer);
-            field(c, number, number.size());  // plain ASCII: a byte a column
+            append(c, number, number.size());  // plain ASCII: a byte a column
         }
         text += '\n';
         if (!out.FlushIfFull()) return false;
