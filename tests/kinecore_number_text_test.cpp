@@ -10,7 +10,6 @@
 #include <limits>
 #include <random>
 #include <string>
-#include <vector>
 
 namespace {
 
