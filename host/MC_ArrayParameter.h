@@ -82,7 +82,7 @@ public:
     CString PrintValue(int index) const;
 
 private:
-    double Factor() const;
+    double Factor() const { return m_factor; }
     double ToInternalUnit(double value) const;
 
     CMC_Setup& m_setup;
@@ -91,6 +91,7 @@ private:
     tagVarType m_type = VAR_LONG;
     std::vector<CMC_Unit> m_unboundUnits;
     int m_unit = 0;
+    double m_factor = 1.0;  // IU per selected unit: every conversion reads it, so it is kept
     double m_min;
     double m_max;
     std::vector<double> m_values;

@@ -188,6 +188,8 @@ PtImportPreview PreviewPtImport(const std::vector<PointsRow>& rows,
     };
     const CLimits positionLimits(positions);
     const CLimits timeLimits(times);
+    // As GetValue reads back the last point's time.
+    double previous = 0;
     for (const PointsRow& row : rows) {
         double position = row.position;
         double time = row.time;
@@ -205,9 +207,6 @@ PtImportPreview PreviewPtImport(const std::vector<PointsRow>& rows,
         double clampedTime = 0;
         const bool positionLimited = positionLimits.Limit(position, clampedPosition);
         const bool timeLimited = timeLimits.Limit(time, clampedTime);
-        // As GetValue reads back the last point's time.
-        double previous = preview.timesIU.back();
-        times.IUToUnit(previous);
         // The start point written out, as files often begin: nothing is lost by dropping it.
         if (preview.timesIU.size() == 1 && time == 0 && position == 0) continue;
         if (!(time > previous)) {
@@ -222,6 +221,8 @@ PtImportPreview PreviewPtImport(const std::vector<PointsRow>& rows,
         times.UnitToIU(timeIU);
         positions.UnitToIU(positionIU);
         preview.timesIU.push_back(timeIU);
+        previous = timeIU;
+        times.IUToUnit(previous);
         preview.positionsIU.push_back(positionIU);
         times.UnitToIU(clampedTime);
         positions.UnitToIU(clampedPosition);

@@ -20,6 +20,7 @@ bool CMC_ArrayParameter::BindToKey(const char* key) {
     m_kind = entry->kind;
     m_type = DataParameterType(*entry, m_setup);
     m_unit = 0;
+    m_factor = GetUnits().front().iuPerUnit;
     m_min = CMC_Value::MinOf(m_type);
     m_max = CMC_Value::MaxOf(m_type);
     return true;
@@ -86,6 +87,7 @@ bool CMC_ArrayParameter::SelectUnit(const char* name) {
 bool CMC_ArrayParameter::SelectUnitIndex(int index) {
     if (index < 0 || index >= static_cast<int>(GetUnits().size())) return false;
     m_unit = index;
+    m_factor = GetUnits()[static_cast<size_t>(index)].iuPerUnit;
     return true;
 }
 
@@ -108,8 +110,4 @@ double CMC_ArrayParameter::ToInternalUnit(double value) const {
     if (whole / factor == value) return whole;
     const double count = NearestWhole(product);
     return std::fabs(product - count) <= kWholeCountTolerance ? count : product;
-}
-
-double CMC_ArrayParameter::Factor() const {
-    return GetUnits()[static_cast<size_t>(m_unit)].iuPerUnit;
 }

@@ -18,9 +18,8 @@ inline double NearestWhole(double x) {
     if (!(std::fabs(x) < 4503599627370496.0)) return x;
     const double whole = static_cast<double>(static_cast<long long>(x));
     const double fraction = x - whole;
-    if (fraction >= 0.5) return whole + 1.0;
-    if (fraction <= -0.5) return whole - 1.0;
-    return whole;
+    // Without branches: the fractions of measured values fall either way at random.
+    return whole + static_cast<double>(fraction >= 0.5) - static_cast<double>(fraction <= -0.5);
 }
 
 // A display value within this many IU of a whole count stands for that count.
