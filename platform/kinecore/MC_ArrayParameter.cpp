@@ -30,10 +30,6 @@ void CMC_ArrayParameter::SetValuesCount(int count) {
     AfxMayAllocate([&] { m_values.resize(count > 0 ? static_cast<size_t>(count) : 0); });
 }
 
-double CMC_ArrayParameter::GetValue(int index) const {
-    return GetValueInInternalUnit(index) / Factor();
-}
-
 void CMC_ArrayParameter::SetValue(int index, double value) {
     SetValueInInternalUnit(index, ToInternalUnit(value));
 }
@@ -58,14 +54,6 @@ void CMC_ArrayParameter::InsertValueInInternalUnitAt(int index, double value) {
     if (index < 0 || index > GetValuesCount()) return;
     AfxMayAllocate([&] { m_values.insert(m_values.begin() + index, value); });
 }
-
-double CMC_ArrayParameter::GetMin() const { return m_min / Factor(); }
-
-double CMC_ArrayParameter::GetMax() const { return m_max / Factor(); }
-
-void CMC_ArrayParameter::UnitToIU(double& value) const { value = ToInternalUnit(value); }
-
-void CMC_ArrayParameter::IUToUnit(double& value) const { value /= Factor(); }
 
 const std::vector<CMC_Unit>& CMC_ArrayParameter::GetUnits() const {
     return m_key.empty() ? m_unboundUnits : m_setup.GetUnits(m_kind);
@@ -96,18 +84,4 @@ CString CMC_ArrayParameter::PrintValue(int index) const {
     const double stored = GetValueInInternalUnit(index);
     return CString(FormatDisplayValue(
         stored, GetValue(index), [this](double shown) { return ToInternalUnit(shown); }, buffer));
-}
-
-// A display value that is a whole count of the type's steps divided by the factor (as IUToUnit
-// and PrintValue give it) goes back to exactly that count: the product alone can land one
-// rounding step below it, and the program's truncation would then lose a whole IU. A value
-// typed in a unit whose factor has no short decimal (399.96 deg, 2000/360 IU each) misses the
-// count by far less than a millionth of an IU, and means that count too.
-double CMC_ArrayParameter::ToInternalUnit(double value) const {
-    const double factor = Factor();
-    const double product = value * factor;
-    const double whole = CMC_Value::Reduce(m_type, product);
-    if (whole / factor == value) return whole;
-    const double count = NearestWhole(product);
-    return std::fabs(product - count) <= kWholeCountTolerance ? count : product;
 }
