@@ -40,7 +40,7 @@ const char* ReadWholeNumber(const char* at, const char* end, std::vector<double>
     const bool negative = at < end && *at == '-';
     const char* digit = at + negative;
     long long number = 0;
-    const char* const longest = digit + 15 < end ? digit + 15 : end;
+    const char* const longest = end - digit > 15 ? digit + 15 : end;
     for (; digit < longest && *digit >= '0' && *digit <= '9'; ++digit) {
         number = number * 10 + (*digit - '0');
     }
