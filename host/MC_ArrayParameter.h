@@ -3,6 +3,7 @@
 
 #include <afx.h>
 
+#include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,8 +33,9 @@ public:
     // Grows with zeros or cuts the tail; a negative count empties the array.
     void SetValuesCount(int count);
 
-    // Values in the selected unit.
-    double GetValue(int index) const;
+    // Values in the selected unit. The conversions are inline: an import converts every value of
+    // a table of a million points several times.
+    double GetValue(int index) const { return GetValueInInternalUnit(index) / m_factor; }
     void SetValue(int index, double value);
     // Inserts before `index`; index == count appends (amortised constant time).
     void InsertValueAt(int index, double value);
@@ -51,8 +53,8 @@ public:
     void SetValuesInInternalUnit(std::vector<double> values) { m_values = std::move(values); }
 
     // Limits; by default the range of the parameter's type, in IU.
-    double GetMin() const;
-    double GetMax() const;
+    double GetMin() const { return m_min / m_factor; }
+    double GetMax() const { return m_max / m_factor; }
     double GetMinInInternalUnit() const { return m_min; }
     double GetMaxInInternalUnit() const { return m_max; }
     void SetMinInInternalUnit(double value) { m_min = value; }
@@ -63,8 +65,8 @@ public:
     // fixed-point steps) converts back to exactly that number, and so does any value within a
     // millionth of an IU of a whole number (399.96 deg is 2222 IU); SetValue and InsertValueAt
     // convert the same way.
-    void UnitToIU(double& value) const;
-    void IUToUnit(double& value) const;
+    void UnitToIU(double& value) const { value = ToInternalUnit(value); }
+    void IUToUnit(double& value) const { value /= m_factor; }
 
     tagVarType GetType() const { return m_type; }
 
@@ -82,8 +84,18 @@ public:
     CString PrintValue(int index) const;
 
 private:
-    double Factor() const;
-    double ToInternalUnit(double value) const;
+    // A display value that is a whole count of the type's steps divided by the factor (as
+    // IUToUnit and PrintValue give it) goes back to exactly that count: the product alone can
+    // land one rounding step below it, and the program's truncation would then lose a whole IU.
+    // A value typed in a unit whose factor has no short decimal (399.96 deg, 2000/360 IU each)
+    // misses the count by far less than a millionth of an IU, and means that count too.
+    double ToInternalUnit(double value) const {
+        const double product = value * m_factor;
+        const double whole = CMC_Value::Reduce(m_type, product);
+        if (whole / m_factor == value) return whole;
+        const double count = NearestWhole(product);
+        return std::fabs(product - count) <= kWholeCountTolerance ? count : product;
+    }
 
     CMC_Setup& m_setup;
     std::string m_key;
@@ -91,6 +103,7 @@ private:
     tagVarType m_type = VAR_LONG;
     std::vector<CMC_Unit> m_unboundUnits;
     int m_unit = 0;
+    double m_factor = 1.0;  // IU per selected unit: every conversion reads it, so it is kept
     double m_min;
     double m_max;
     std::vector<double> m_values;

@@ -38,6 +38,10 @@ PointsFile Read(const std::string& bytes, const PointsFileOptions& options = {})
     return file;
 }
 
+std::string EditorText(const std::string& bytes, const PointsFileOptions& options = {}) {
+    return std::string(Read(bytes, options).EditorText(bytes));
+}
+
 TEST(PointsFileReader, Dialects) {
     struct Case {
         const char* what;
@@ -140,19 +144,23 @@ TEST(PointsFileReader, Dialects) {
         EXPECT_EQ(Rows(file), c.rows) << c.what;
         EXPECT_EQ(file.skipped, 0) << c.what;
         // A line of the editor's text for each line of the file.
-        const size_t lines =
-            static_cast<size_t>(std::count(file.editorText.begin(), file.editorText.end(), '\n'));
+        const std::string_view text = file.EditorText(c.bytes);
+        const size_t lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
         EXPECT_EQ(lines, c.rows.back().line) << c.what;
     }
 }
 
 TEST(PointsFileReader, PlainFilesReachTheEditorAsTheyAre) {
-    const std::string plain = "0 0\n10 0.5\n20 1,0\n15 0.8\n30\t2 remark\n";
-    EXPECT_EQ(Read(plain).editorText, plain);
+    const std::string plain = "0 0\n10 0.5\n20 1,0\n\n15 0.8\n30\t2 remark\n";
+    EXPECT_EQ(EditorText(plain), plain);
     // The editor's own rule decides; a header line and a blank line become empty lines.
-    EXPECT_EQ(Read("position time\n\r\n1 1\r\n").editorText, "\n\n1 1\n");
+    EXPECT_EQ(EditorText("position time\n\r\n1 1\r\n"), "\n\n1 1\n");
+    // Line ends other than a line feed, and a last line without one, become line feeds.
+    EXPECT_EQ(EditorText("1 1\n2 2\r\n3 3\r4 4"), "1 1\n2 2\n3 3\n4 4\n");
+    EXPECT_EQ(EditorText("1 1\n \n2 2\n"), "1 1\n\n2 2\n");
+    EXPECT_EQ(EditorText(""), "");
     // Anything else is written out in the numbers read, shortest first.
-    EXPECT_EQ(Read("t;x\n0,1;-2,5\n").editorText, "\n-2.5 0.1\n");
+    EXPECT_EQ(EditorText("t;x\n0,1;-2,5\n"), "\n-2.5 0.1\n");
 }
 
 TEST(PointsFileReader, LinesWithoutARowSaySo) {
@@ -161,7 +169,7 @@ TEST(PointsFileReader, LinesWithoutARowSaySo) {
     EXPECT_EQ(blanks.skips[0].line, 2);
     EXPECT_EQ(blanks.skips[0].reason,
               "two numbers run together (separator blanks; see --separator)");
-    EXPECT_EQ(blanks.editorText, "1 2\n\n");
+    EXPECT_EQ(EditorText("1 2\n5,000000,2,115000\n", {.separator = ' '}), "1 2\n\n");
 
     const PointsFile cells = Read("t;x\n1;2\n2;\n3;4,5,6\n4;x\n5;6\n");
     EXPECT_EQ(cells.skipped, 3);

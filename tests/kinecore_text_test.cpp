@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -113,9 +114,14 @@ TEST_F(ParameterTextTest, ArraysReadBackBitForBit) {
                                   std::numeric_limits<double>::max(),
                                   -std::numeric_limits<double>::max(),
                                   1e21,
-                                  2147483646.0};
+                                  2147483646.0,
+                                  999999999999999.0,
+                                  -999999999999999.0,
+                                  1e15,
+                                  9007199254740993.0};
     std::uniform_real_distribution<double> ordinary(-1e7, 1e7);
     for (int i = 0; i < 2000; ++i) values.push_back(ordinary(random));
+    for (int i = 0; i < 2000; ++i) values.push_back(std::round(ordinary(random)));
     for (int i = 0; i < 2000; ++i) {  // any finite bit pattern: tiny, huge, negative
         const double value = std::bit_cast<double>(random());
         if (std::isfinite(value)) values.push_back(value);
@@ -139,6 +145,37 @@ TEST_F(ParameterTextTest, ArraysReadBackBitForBit) {
         ASSERT_EQ(std::bit_cast<std::uint64_t>(read[i]), std::bit_cast<std::uint64_t>(values[i]))
             << "value " << i << ": " << values[i];
     }
+}
+
+// Whole numbers read by a quicker path than other numbers: the same doubles as the other path
+// gives them, however they are written.
+TEST_F(ParameterTextTest, WholeNumbersReadAsAnyOtherNumber) {
+    const std::vector<std::string> tokens = {"0",
+                                             "-0",
+                                             "007",
+                                             "-0012",
+                                             "12.",
+                                             "12.0",
+                                             "1e3",
+                                             "123456789012345",
+                                             "-123456789012345",
+                                             "1234567890123456",
+                                             "99999999999999999999"};
+    std::string text = "TPOS[IU]=" + std::to_string(tokens.size()) + ":";
+    for (const std::string& token : tokens) text += " " + token;
+    ASSERT_EQ(ArrayMessage(text + "\r\n"), "");
+    const std::vector<double>& read = m_array.GetValuesInInternalUnit();
+    ASSERT_EQ(read.size(), tokens.size());
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        double expected = 0;
+        std::from_chars(tokens[i].data(), tokens[i].data() + tokens[i].size(), expected);
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(read[i]), std::bit_cast<std::uint64_t>(expected))
+            << tokens[i];
+    }
+    EXPECT_EQ(ArrayMessage("TPOS[IU]=2: 12 -\r\n"),
+              "Parameter \"TPOS\": value 2 (\"-\") is not a number.");
+    EXPECT_EQ(ArrayMessage("TPOS[IU]=2: 12 3x\r\n"),
+              "Parameter \"TPOS\": value 2 (\"3x\") is not a number.");
 }
 
 // Whole numbers take a quicker path than fractions; the text must not tell them apart.

@@ -3,19 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-CubicSegment CubicSegment::Hermite(double startTime, double duration, double p0, double p1,
-                                   double v0, double v1) {
-    const double average = (p1 - p0) / duration;
-    CubicSegment segment;
-    segment.startTime = startTime;
-    segment.duration = duration;
-    segment.p0 = p0;
-    segment.v0 = v0;
-    segment.c2 = (3 * average - 2 * v0 - v1) / duration;
-    segment.c3 = (v0 + v1 - 2 * average) / (duration * duration);
-    return segment;
-}
-
 SegmentExtremum CubicSegment::PeakSpeed() const {
     SegmentExtremum peak{std::abs(v0), 0};
     const double atEnd = std::abs(VelocityAt(duration));
@@ -28,12 +15,6 @@ SegmentExtremum CubicSegment::PeakSpeed() const {
         }
     }
     return peak;
-}
-
-SegmentExtremum CubicSegment::PeakAcceleration() const {
-    const double atStart = std::abs(AccelerationAt(0));
-    const double atEnd = std::abs(AccelerationAt(duration));
-    return atEnd > atStart ? SegmentExtremum{atEnd, duration} : SegmentExtremum{atStart, 0};
 }
 
 double CubicSegment::TotalTravel() const {

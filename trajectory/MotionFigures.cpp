@@ -51,26 +51,37 @@ MotionFigures MotionFigures::Of(const CTrajectoryPreview& preview) {
     return figures;
 }
 
-// A point's velocity depends only on its neighbours, so a window's segments away from its ends
-// are the whole table's: each window reaches a point beyond both ends of the segments it
-// answers for.
+// A point's velocity depends only on its neighbours, so the segments come one at a time, each
+// made as CTrajectoryPreview::Build makes it, and none is kept.
 double MotionFigures::PeakAccelerationOf(const std::vector<double>& times,
                                          const std::vector<double>& positions) {
-    constexpr size_t kWindow = 1 << 16;
-    const size_t count = std::min(times.size(), positions.size());
+    const size_t count = times.size();
+    if (count < 2 || positions.size() != count) return 0;
+    auto valid = [&](size_t i) {
+        return std::isfinite(times[i]) && std::isfinite(positions[i]) &&
+               (i == 0 || (times[i] - times[i - 1] > 0 && std::isfinite(times[i] - times[i - 1])));
+    };
+    auto average = [&](size_t i) {
+        return (positions[i + 1] - positions[i]) / (times[i + 1] - times[i]);
+    };
+    if (!valid(0) || !valid(1)) return 0;
     double peak = 0;
-    CTrajectoryPreview preview;
-    std::string error;
-    for (size_t first = 0; first + 1 < count; first += kWindow) {
-        const size_t from = first == 0 ? 0 : first - 1;
-        const size_t to = std::min(count, first + kWindow + 2);
-        const std::vector<double> windowTimes(times.begin() + from, times.begin() + to);
-        const std::vector<double> windowPositions(positions.begin() + from, positions.begin() + to);
-        if (!preview.Build(windowTimes, windowPositions, error)) return 0;
-        const size_t last = std::min(first + kWindow, count - 1);
-        for (size_t segment = first; segment < last; ++segment) {
-            peak = std::max(peak, preview.GetSegments()[segment - from].PeakAcceleration().value);
+    double startVelocity = 0;
+    double averageBefore = average(0);
+    for (size_t i = 0; i + 1 < count; ++i) {
+        double endVelocity = 0;
+        if (i + 2 < count) {
+            if (!valid(i + 2)) return 0;
+            const double averageAfter = average(i + 1);
+            endVelocity = CTrajectoryPreview::InnerVelocity(
+                averageBefore, times[i + 1] - times[i], averageAfter, times[i + 2] - times[i + 1]);
+            averageBefore = averageAfter;
         }
+        const CubicSegment segment =
+            CubicSegment::Hermite(times[i], times[i + 1] - times[i], positions[i], positions[i + 1],
+                                  startVelocity, endVelocity);
+        peak = std::max(peak, segment.PeakAcceleration().value);
+        startVelocity = endVelocity;
     }
     return peak;
 }

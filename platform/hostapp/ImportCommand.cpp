@@ -117,7 +117,9 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
         return read;
     }
     CPointsForEditor forEditor;
-    if (!forEditor.Prepare(name, file.editorText, error)) return ReportFailure(error.c_str());
+    if (!forEditor.Prepare(name, file.EditorText(bytes), error)) {
+        return ReportFailure(error.c_str());
+    }
     std::string().swap(file.editorText);
 
     CHostSession session;

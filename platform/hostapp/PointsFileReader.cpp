@@ -316,16 +316,68 @@ void AppendNumber(std::string& text, double value) {
     text.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
 }
 
+// The editor's text, a line at a time. While each line is the file's own, ended by a line feed
+// as the file ends it, nothing is copied: the file's length so far is the text.
+class CEditorTextMaker {
+public:
+    CEditorTextMaker(std::string_view input, PointsFile& file) : m_input(input), m_file(file) {}
+    void Finish() { m_file.editorTextOfInput = m_copied ? 0 : m_verbatim; }
+
+    // A line of numbers that the editor reads as they are: the file's line itself.
+    void FileLine(std::string_view line) {
+        if (!m_copied && line.data() == m_input.data() + m_verbatim && EndsInLineFeed(line)) {
+            m_verbatim += line.size() + 1;
+            return;
+        }
+        Text().append(line) += '\n';
+    }
+    // An empty line, for what is no point.
+    void EmptyLine() {
+        if (!m_copied && EndsInLineFeed({})) {
+            ++m_verbatim;
+            return;
+        }
+        Text() += '\n';
+    }
+    // The numbers of a row, written out.
+    void Numbers(double position, double time) {
+        std::string& text = Text();
+        AppendNumber(text, position);
+        text += ' ';
+        AppendNumber(text, time);
+        text += '\n';
+    }
+
+private:
+    bool EndsInLineFeed(std::string_view line) const {
+        const size_t end = m_verbatim + line.size();
+        return end < m_input.size() && m_input[end] == '\n';
+    }
+    std::string& Text() {
+        if (!m_copied) {
+            m_copied = true;
+            m_file.editorText.reserve(m_input.size() + m_input.size() / 8 + 16);
+            m_file.editorText.assign(m_input.substr(0, m_verbatim));
+        }
+        return m_file.editorText;
+    }
+
+    std::string_view m_input;
+    PointsFile& m_file;
+    size_t m_verbatim = 0;
+    bool m_copied = false;
+};
+
 class CRowMaker {
 public:
-    CRowMaker(const PointsFileOptions& options, PointsFile& file)
-        : m_options(options), m_file(file) {}
+    CRowMaker(const PointsFileOptions& options, PointsFile& file, CEditorTextMaker& text)
+        : m_options(options), m_file(file), m_text(text) {}
 
     void Skip(int line, std::string reason) {
         ++m_file.skipped;
         if (m_file.skips.size() < kMaxPointsFileSkips)
             m_file.skips.push_back({line, std::move(reason)});
-        m_file.editorText += '\n';
+        m_text.EmptyLine();
     }
 
     // The row as the editor will read it, after --durations and --relative. `verbatim`: the
@@ -345,18 +397,16 @@ public:
         }
         m_file.rows.push_back({line, position, time});
         if (!verbatim.empty()) {
-            m_file.editorText += verbatim;
+            m_text.FileLine(verbatim);
         } else {
-            AppendNumber(m_file.editorText, position);
-            m_file.editorText += ' ';
-            AppendNumber(m_file.editorText, time);
+            m_text.Numbers(position, time);
         }
-        m_file.editorText += '\n';
     }
 
 private:
     const PointsFileOptions& m_options;
     PointsFile& m_file;
+    CEditorTextMaker& m_text;
     double m_elapsed = 0;
 };
 
@@ -408,21 +458,21 @@ bool ReadPointsFile(std::string_view bytes, const PointsFileOptions& options, Po
                                   file.positionColumn == 0 && file.timeColumn == 1 &&
                                   !options.relative && !options.durations;
 
-    file.editorText.reserve(bytes.size() + bytes.size() / 8 + 16);
     file.rows.reserve(static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
-    CRowMaker rows(options, file);
+    CEditorTextMaker text(bytes, file);
+    CRowMaker rows(options, file, text);
     std::vector<std::string_view> cells;
     int number = 0;
     for (std::string_view rest = bytes; !rest.empty();) {
         const std::string_view line = NextLine(rest);
         ++number;
         if (IsBlank(line)) {
-            file.editorText += '\n';
+            text.EmptyLine();
             continue;
         }
         if (number <= dataLine) {
             ++file.headerLines;
-            file.editorText += '\n';
+            text.EmptyLine();
             continue;
         }
         if (asTheEditorReads) {
@@ -457,6 +507,7 @@ bool ReadPointsFile(std::string_view bytes, const PointsFileOptions& options, Po
             rows.Skip(number, reason);
         }
     }
+    text.Finish();
     return true;
 }
 

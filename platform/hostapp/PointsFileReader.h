@@ -35,7 +35,13 @@ struct PointsFileColumn {
 };
 
 struct PointsFile {
-    std::string editorText;  // a line for each line of the file; "" for what is no point
+    // The text for the editor: a line for each line of the file, "" for what is no point. While
+    // it is the file's own bytes, as a plain file's is, only their length is kept, not a copy.
+    std::string editorText;
+    size_t editorTextOfInput = 0;
+    std::string_view EditorText(std::string_view bytes) const {
+        return editorText.empty() ? bytes.substr(0, editorTextOfInput) : editorText;
+    }
     std::vector<PointsRow> rows;
     std::vector<PointsFileSkip> skips;  // the first few, in file order
     int skipped = 0;

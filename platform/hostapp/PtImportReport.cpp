@@ -22,12 +22,12 @@ constexpr double kUnseenRoundingIU = 1e-6;
 constexpr int kSwappedShareDivisor = 5;
 
 // Clamped into the parameter's range, then reduced to what its type holds; true when clamped.
-// `clamped`: the value before the reduction. The range in the parameter's unit is looked up
-// once for the whole file.
+// `clampedIU`: the clamped value in IU, before the reduction. The range in the parameter's unit is
+// looked up once for the whole file.
 struct CLimits {
     explicit CLimits(const CMC_ArrayParameter& parameter)
         : parameter(parameter), min(parameter.GetMin()), max(parameter.GetMax()) {}
-    bool Limit(double& value, double& clamped) const {
+    bool Limit(double& value, double& clampedIU) const {
         bool wasClamped = false;
         if (min > value) {
             value = min;
@@ -36,8 +36,8 @@ struct CLimits {
             value = max;
             wasClamped = true;
         }
-        clamped = value;
         parameter.UnitToIU(value);
+        clampedIU = value;
         // What a CMC_Value of the type stores; reducing is idempotent, so reading it back
         // (GetValue reduces again) gives the same.
         value = CMC_Value::Reduce(parameter.GetType(), value);
@@ -188,6 +188,8 @@ PtImportPreview PreviewPtImport(const std::vector<PointsRow>& rows,
     };
     const CLimits positionLimits(positions);
     const CLimits timeLimits(times);
+    // As GetValue reads back the last point's time.
+    double previous = 0;
     for (const PointsRow& row : rows) {
         double position = row.position;
         double time = row.time;
@@ -201,13 +203,10 @@ PtImportPreview PreviewPtImport(const std::vector<PointsRow>& rows,
             note({PtImportNote::Kind::NegativeTime, row.line});
             continue;
         }
-        double clampedPosition = 0;
-        double clampedTime = 0;
-        const bool positionLimited = positionLimits.Limit(position, clampedPosition);
-        const bool timeLimited = timeLimits.Limit(time, clampedTime);
-        // As GetValue reads back the last point's time.
-        double previous = preview.timesIU.back();
-        times.IUToUnit(previous);
+        double clampedPositionIU = 0;
+        double clampedTimeIU = 0;
+        const bool positionLimited = positionLimits.Limit(position, clampedPositionIU);
+        const bool timeLimited = timeLimits.Limit(time, clampedTimeIU);
         // The start point written out, as files often begin: nothing is lost by dropping it.
         if (preview.timesIU.size() == 1 && time == 0 && position == 0) continue;
         if (!(time > previous)) {
@@ -222,14 +221,14 @@ PtImportPreview PreviewPtImport(const std::vector<PointsRow>& rows,
         times.UnitToIU(timeIU);
         positions.UnitToIU(positionIU);
         preview.timesIU.push_back(timeIU);
+        previous = timeIU;
+        times.IUToUnit(previous);
         preview.positionsIU.push_back(positionIU);
-        times.UnitToIU(clampedTime);
-        positions.UnitToIU(clampedPosition);
-        preview.timeRounding = std::max(preview.timeRounding, std::abs(timeIU - clampedTime));
+        preview.timeRounding = std::max(preview.timeRounding, std::abs(timeIU - clampedTimeIU));
         preview.positionRounding =
-            std::max(preview.positionRounding, std::abs(positionIU - clampedPosition));
-        preview.fileTimesIU.push_back(clampedTime);
-        preview.filePositionsIU.push_back(clampedPosition);
+            std::max(preview.positionRounding, std::abs(positionIU - clampedPositionIU));
+        preview.fileTimesIU.push_back(clampedTimeIU);
+        preview.filePositionsIU.push_back(clampedPositionIU);
         preview.lines.push_back(row.line);
         ++preview.taken;
         if (positionLimited) {

@@ -20,6 +20,7 @@ bool CMC_ArrayParameter::BindToKey(const char* key) {
     m_kind = entry->kind;
     m_type = DataParameterType(*entry, m_setup);
     m_unit = 0;
+    m_factor = GetUnits().front().iuPerUnit;
     m_min = CMC_Value::MinOf(m_type);
     m_max = CMC_Value::MaxOf(m_type);
     return true;
@@ -27,10 +28,6 @@ bool CMC_ArrayParameter::BindToKey(const char* key) {
 
 void CMC_ArrayParameter::SetValuesCount(int count) {
     AfxMayAllocate([&] { m_values.resize(count > 0 ? static_cast<size_t>(count) : 0); });
-}
-
-double CMC_ArrayParameter::GetValue(int index) const {
-    return GetValueInInternalUnit(index) / Factor();
 }
 
 void CMC_ArrayParameter::SetValue(int index, double value) {
@@ -58,14 +55,6 @@ void CMC_ArrayParameter::InsertValueInInternalUnitAt(int index, double value) {
     AfxMayAllocate([&] { m_values.insert(m_values.begin() + index, value); });
 }
 
-double CMC_ArrayParameter::GetMin() const { return m_min / Factor(); }
-
-double CMC_ArrayParameter::GetMax() const { return m_max / Factor(); }
-
-void CMC_ArrayParameter::UnitToIU(double& value) const { value = ToInternalUnit(value); }
-
-void CMC_ArrayParameter::IUToUnit(double& value) const { value /= Factor(); }
-
 const std::vector<CMC_Unit>& CMC_ArrayParameter::GetUnits() const {
     return m_key.empty() ? m_unboundUnits : m_setup.GetUnits(m_kind);
 }
@@ -86,6 +75,7 @@ bool CMC_ArrayParameter::SelectUnit(const char* name) {
 bool CMC_ArrayParameter::SelectUnitIndex(int index) {
     if (index < 0 || index >= static_cast<int>(GetUnits().size())) return false;
     m_unit = index;
+    m_factor = GetUnits()[static_cast<size_t>(index)].iuPerUnit;
     return true;
 }
 
@@ -94,22 +84,4 @@ CString CMC_ArrayParameter::PrintValue(int index) const {
     const double stored = GetValueInInternalUnit(index);
     return CString(FormatDisplayValue(
         stored, GetValue(index), [this](double shown) { return ToInternalUnit(shown); }, buffer));
-}
-
-// A display value that is a whole count of the type's steps divided by the factor (as IUToUnit
-// and PrintValue give it) goes back to exactly that count: the product alone can land one
-// rounding step below it, and the program's truncation would then lose a whole IU. A value
-// typed in a unit whose factor has no short decimal (399.96 deg, 2000/360 IU each) misses the
-// count by far less than a millionth of an IU, and means that count too.
-double CMC_ArrayParameter::ToInternalUnit(double value) const {
-    const double factor = Factor();
-    const double product = value * factor;
-    const double whole = CMC_Value::Reduce(m_type, product);
-    if (whole / factor == value) return whole;
-    const double count = NearestWhole(product);
-    return std::fabs(product - count) <= kWholeCountTolerance ? count : product;
-}
-
-double CMC_ArrayParameter::Factor() const {
-    return GetUnits()[static_cast<size_t>(m_unit)].iuPerUnit;
 }

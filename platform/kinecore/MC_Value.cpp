@@ -1,17 +1,7 @@
 #include "MC_Value.h"
 
-#include <cmath>
 #include <cstring>
 #include <initializer_list>
-
-#include "NumberText.h"
-
-namespace {
-
-// How many steps make one unit: the fixed type keeps 16 fraction bits.
-double StepsPerUnit(tagVarType type) { return type == VAR_FIXED ? 65536.0 : 1.0; }
-
-}  // namespace
 
 const char* VarTypeName(tagVarType type) {
     switch (type) {
@@ -37,46 +27,3 @@ bool ParseVarType(const char* name, tagVarType& type) {
     }
     return false;
 }
-
-double CMC_Value::MinOf(tagVarType type) {
-    switch (type) {
-        case VAR_INT:
-            return -32768.0;
-        case VAR_UINT:
-            return 0.0;
-        case VAR_LONG:
-            return -2147483648.0;
-        case VAR_FIXED:
-            return -32768.0;
-    }
-    return 0.0;
-}
-
-double CMC_Value::MaxOf(tagVarType type) {
-    switch (type) {
-        case VAR_INT:
-            return 32767.0;
-        case VAR_UINT:
-            return 65535.0;
-        case VAR_LONG:
-            return 2147483647.0;
-        case VAR_FIXED:
-            return 2147483647.0 / 65536.0;
-    }
-    return 0.0;
-}
-
-double CMC_Value::Reduce(tagVarType type, double value) {
-    if (std::isnan(value)) return 0.0;
-    // Scaling by a power of two is exact, so only std::round (ties away from zero) rounds.
-    // Multiplying by the inverse power of two is as exact as dividing, and much quicker.
-    const double steps = StepsPerUnit(type);
-    double reduced = NearestWhole(value * steps) * (1.0 / steps);
-    if (reduced < MinOf(type)) reduced = MinOf(type);
-    if (reduced > MaxOf(type)) reduced = MaxOf(type);
-    return reduced == 0.0 ? 0.0 : reduced;  // no negative zero
-}
-
-void CMC_Value::SetValue(tagVarType type, double value) { m_value = Reduce(type, value); }
-
-double CMC_Value::GetValue(tagVarType type) const { return Reduce(type, m_value); }

@@ -33,10 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string error;
     if (!ReadPointsFile(content, PointsFileOptions{}, file, error)) return 0;
     {
+        const std::string_view text = file.EditorText(content);
         std::FILE* stream = std::fopen(path.c_str(), "wb");
-        FUZZ_CHECK(stream &&
-                       std::fwrite(file.editorText.data(), 1, file.editorText.size(), stream) ==
-                           file.editorText.size() &&
+        FUZZ_CHECK(stream && std::fwrite(text.data(), 1, text.size(), stream) == text.size() &&
                        std::fclose(stream) == 0,
                    "the scratch file cannot be written");
     }

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(!error.empty() && !options.columns.empty(), "refused without a reason");
         return 0;
     }
-    const std::string& text = file.editorText;
+    const std::string_view text = file.EditorText(bytes);
     const size_t lines = CountLines(bytes);
     FUZZ_CHECK(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) == lines,
                "the editor's text has another number of lines than the file");
@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string_view> editorLines;
     for (size_t at = 0; at < text.size();) {
         const size_t end = text.find('\n', at);
-        editorLines.push_back(std::string_view(text).substr(at, end - at));
+        editorLines.push_back(text.substr(at, end - at));
         at = end + 1;
     }
     int previous = 0;

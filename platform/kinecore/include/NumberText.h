@@ -1,6 +1,8 @@
 // Numbers as text, independent of the locale.
 #pragma once
 
+#include <MC_Value.h>
+
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -10,21 +12,6 @@
 // `buffer` must hold kNumberTextSize characters; the result points into it.
 inline constexpr size_t kNumberTextSize = 32;
 std::string_view FormatShortest(double value, char* buffer);
-
-// x rounded to the nearest whole number, halves away from zero. std::round is a library call,
-// which took a quarter of an import: below 2^52 the fraction x - trunc(x) is exact, and above it
-// every double is whole already.
-inline double NearestWhole(double x) {
-    if (!(std::fabs(x) < 4503599627370496.0)) return x;
-    const double whole = static_cast<double>(static_cast<long long>(x));
-    const double fraction = x - whole;
-    if (fraction >= 0.5) return whole + 1.0;
-    if (fraction <= -0.5) return whole - 1.0;
-    return whole;
-}
-
-// A display value within this many IU of a whole count stands for that count.
-inline constexpr double kWholeCountTolerance = 1e-6;
 
 namespace number_text_detail {
 // Whether a decimal shorter than `shortest` might map to the same stored value: only when
