@@ -1,9 +1,9 @@
 #include "LongMotion.h"
 
+#include <DriveSetup.h>
 #include <MC_ArrayParameter.h>
 #include <MC_EditMotionInternalData.h>
 #include <MC_Motion.h>
-#include <MC_Setup.h>
 
 #include <algorithm>
 #include <cmath>
@@ -40,7 +40,7 @@ LongMotion MakeLongMotion(int count) {
 }
 
 std::string MotionText(const LongMotion& motion) {
-    auto setup = CMC_Setup::CreateDefault();
+    auto setup = CDriveSetup::CreateDefault();
     CMC_Motion owner(*setup);
     MotionWriter writer(*setup, owner);
     CMC_ArrayParameter times(*setup);

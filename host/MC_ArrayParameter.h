@@ -10,6 +10,9 @@
 #include "MC_Setup.h"
 #include "MC_Value.h"
 
+struct CMC_Unit;
+enum class UnitKind;  // the host's (DriveSetup.h)
+
 class CMC_ArrayParameter {
 public:
     // Unbound: a long-typed array in IU until it is bound to a key (BindToKey).
@@ -68,8 +71,7 @@ public:
 
     tagVarType GetType() const { return m_type; }
 
-    // The units this parameter can be shown in, and the selected one.
-    const std::vector<CMC_Unit>& GetUnits() const;
+    // The selected unit; the host lists the others (ArrayUnits.h).
     const char* GetSelectedUnit() const;
     int GetSelectedUnitIndex() const { return m_unit; }
     // Selects a unit by name or index; false (and no change) for one that the list lacks.
@@ -82,14 +84,14 @@ public:
     CString PrintValue(int index) const;
 
 private:
+    friend const std::vector<CMC_Unit>& ArrayUnits(const CMC_ArrayParameter& array);
     double Factor() const;
     double ToInternalUnit(double value) const;
 
     CMC_Setup& m_setup;
     std::string m_key;
-    UnitKind m_kind = UnitKind::Position;
+    UnitKind m_kind;
     tagVarType m_type = VAR_LONG;
-    std::vector<CMC_Unit> m_unboundUnits;
     int m_unit = 0;
     double m_min;
     double m_max;

@@ -2,9 +2,9 @@
 // resources in the resource chain.
 #pragma once
 
+#include <DriveSetup.h>
 #include <HostResources.h>
 #include <MC_Motion.h>
-#include <MC_Setup.h>
 #include <afxrestable.h>
 
 #include <memory>
@@ -14,7 +14,7 @@
 #include "params/InternalData.h"
 
 struct TestHost {
-    std::unique_ptr<CMC_Setup> setup = CMC_Setup::CreateDefault();
+    std::unique_ptr<CDriveSetup> setup = CDriveSetup::CreateDefault();
     CMC_Motion motion{*setup};
     CModuleResources resources{HostResourceTable()};
 };

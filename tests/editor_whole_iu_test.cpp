@@ -27,7 +27,7 @@ std::vector<UnitCase> AllUnits() {
     std::vector<UnitCase> cases;
     for (const auto& entry : fs::directory_iterator("examples/setups")) {
         CString error;
-        auto setup = CMC_Setup::LoadFromFile(entry.path().c_str(), error);
+        auto setup = CDriveSetup::LoadFromFile(entry.path().c_str(), error);
         EXPECT_TRUE(setup) << error.GetString();
         if (!setup) continue;
         for (const CMC_Unit& position : setup->GetUnits(UnitKind::Position)) {
@@ -101,7 +101,7 @@ protected:
                           const std::function<void()>& enter) {
         SCOPED_TRACE(c.setupFile + " in " + c.position.name + " and " + c.time.name);
         CString error;
-        auto setup = CMC_Setup::LoadFromFile(c.setupFile.c_str(), error);
+        auto setup = CDriveSetup::LoadFromFile(c.setupFile.c_str(), error);
         ASSERT_TRUE(setup) << error.GetString();
         CMC_Motion motion(*setup);
         CString text = "ClearBuffer=1\r\nATIME[IU]=1: 0\r\nTPOS[IU]=1: 0\r\nExecute=0\r\n";

@@ -1,3 +1,4 @@
+#include <ArrayUnits.h>
 #include <MC_ArrayParameter.h>
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@ namespace {
 
 class ArrayParameterTest : public testing::Test {
 protected:
-    std::unique_ptr<CMC_Setup> m_setup = CMC_Setup::CreateDefault();
+    std::unique_ptr<CDriveSetup> m_setup = CDriveSetup::CreateDefault();
 };
 
 TEST_F(ArrayParameterTest, UnboundArrayIsLongInInternalUnits) {
@@ -19,7 +20,7 @@ TEST_F(ArrayParameterTest, UnboundArrayIsLongInInternalUnits) {
     EXPECT_STREQ(array.GetKey(), "");
     EXPECT_EQ(array.GetType(), VAR_LONG);
     EXPECT_STREQ(array.GetSelectedUnit(), "IU");
-    EXPECT_EQ(array.GetUnits().size(), 1u);
+    EXPECT_EQ(ArrayUnits(array).size(), 1u);
     EXPECT_EQ(array.GetMin(), -2147483648.0);
     EXPECT_EQ(array.GetMax(), 2147483647.0);
 }
@@ -33,14 +34,14 @@ TEST_F(ArrayParameterTest, BindingTakesTypeUnitsAndLimitsFromTheSetup) {
     ASSERT_TRUE(array.BindToKey("TPOS"));
     EXPECT_STREQ(array.GetKey(), "TPOS");
     EXPECT_STREQ(array.GetSelectedUnit(), "rot");
-    EXPECT_EQ(array.GetUnits().size(), 4u);
+    EXPECT_EQ(ArrayUnits(array).size(), 4u);
     EXPECT_EQ(array.GetMinInInternalUnit(), -2147483648.0);
     EXPECT_EQ(array.GetMin(), -2147483648.0 / 2000);
     EXPECT_EQ(array.GetMax(), 2147483647.0 / 2000);
 
     CString error;
-    auto small = CMC_Setup::LoadFromText("[Variables]\nTPOS=int\n[TimeUnits]\nms=1\ns=1000\n",
-                                         "small", error);
+    auto small = CDriveSetup::LoadFromText("[Variables]\nTPOS=int\n[TimeUnits]\nms=1\ns=1000\n",
+                                           "small", error);
     ASSERT_TRUE(small) << error.GetString();
     CMC_ArrayParameter position(*small), time(*small);
     ASSERT_TRUE(position.BindToKey("TPOS"));
@@ -149,7 +150,7 @@ TEST_F(ArrayParameterTest, WholeIUShowAsTheShortestDecimalThatReadsBack) {
     // the same IU, and no decimal with fewer decimals does (every candidate near the value).
     for (const auto& entry : std::filesystem::directory_iterator("examples/setups")) {
         CString error;
-        auto setup = CMC_Setup::LoadFromFile(entry.path().c_str(), error);
+        auto setup = CDriveSetup::LoadFromFile(entry.path().c_str(), error);
         ASSERT_TRUE(setup) << error.GetString();
         CMC_ArrayParameter values(*setup);
         ASSERT_TRUE(values.BindToKey("TPOS"));

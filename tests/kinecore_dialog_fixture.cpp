@@ -30,7 +30,7 @@ std::shared_ptr<DLGTEMPLATEDATA> MakeEditorTemplate() {
 
 }  // namespace
 
-CTestEditorDlg::CTestEditorDlg(CMC_Setup& setup, CMC_Motion& motion, CString& paramText,
+CTestEditorDlg::CTestEditorDlg(CDriveSetup& setup, CMC_Motion& motion, CString& paramText,
                                EventLog& log)
     : CMC_EditMotionDlg(setup, motion, paramText, IDD_TEST_EDITOR, nullptr),
       m_record(setup, motion),

@@ -1,3 +1,4 @@
+#include <DriveSetup.h>
 #include <MotionEvent.h>
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ protected:
         EXPECT_EQ(copy.GetLevel(), event.GetLevel());
     }
 
-    std::unique_ptr<CMC_Setup> m_setup = CMC_Setup::CreateDefault();
+    std::unique_ptr<CDriveSetup> m_setup = CDriveSetup::CreateDefault();
     CMC_Motion m_motion{*m_setup};
     CMotionEvent m_event{*m_setup, m_motion};
 };

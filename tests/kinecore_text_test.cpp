@@ -1,3 +1,4 @@
+#include <DriveSetup.h>
 #include <MC_EditMotionInternalData.h>
 #include <NumberText.h>
 #include <gtest/gtest.h>
@@ -41,7 +42,7 @@ protected:
         return line.substr(0, line.size() - 2);
     }
 
-    std::unique_ptr<CMC_Setup> m_setup = CMC_Setup::CreateDefault();
+    std::unique_ptr<CDriveSetup> m_setup = CDriveSetup::CreateDefault();
     CMC_Motion m_motion{*m_setup};
     PlainRecord m_record{*m_setup, m_motion};
     CMC_ArrayParameter m_array{*m_setup};
@@ -241,7 +242,7 @@ TEST_F(ParameterTextTest, NamesUnitsAndSingleValueEntries) {
     EXPECT_STREQ(m_record.GetDefaultUnit("ATIME", nullptr, nullptr), "s");
     EXPECT_STREQ(m_record.GetDefaultUnit("SPEED", nullptr, nullptr), "");
     CString error;
-    auto linear = CMC_Setup::LoadFromFile("examples/setups/linear-drive.ini", error);
+    auto linear = CDriveSetup::LoadFromFile("examples/setups/linear-drive.ini", error);
     ASSERT_TRUE(linear) << error.GetString();
     EXPECT_STREQ(m_record.GetDefaultUnit("TPOS", nullptr, linear.get()), "mm");
 

@@ -56,14 +56,14 @@ TEST(HostKnowledge, TheHostsReasonIsGivenExactlyWhenTheModuleRefusesTheSetup) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        std::string text = CMC_Setup::DefaultSetupText();
+        std::string text = CDriveSetup::DefaultSetupText();
         if (*c.from) {
             const size_t at = text.find(c.from);
             ASSERT_NE(at, std::string::npos);
             text.replace(at, std::string(c.from).size(), c.to);
         }
         CString error;
-        const std::unique_ptr<CMC_Setup> setup = CMC_Setup::LoadFromText(text, c.what, error);
+        const std::unique_ptr<CDriveSetup> setup = CDriveSetup::LoadFromText(text, c.what, error);
         ASSERT_TRUE(setup) << error.GetString();
         EXPECT_EQ(WhyPtIsNotEnabled(*setup), c.reason);
         EXPECT_EQ(IsEnabled(*setup), *c.reason ? 0 : 1);

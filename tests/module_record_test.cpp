@@ -57,7 +57,7 @@ TEST_F(Record, ConstructorDefaults) {
 TEST_F(Record, MotionControllerClearsOnlyBitZeroOfTheEventFlags) {
     CString message;
     auto setup =
-        CMC_Setup::LoadFromText("[Setup]\nName=MC\nMotionController=1\n", "mc.ini", message);
+        CDriveSetup::LoadFromText("[Setup]\nName=MC\nMotionController=1\n", "mc.ini", message);
     ASSERT_TRUE(setup) << message.GetString();
     CMC_Motion motion(*setup);
     CMotionEvent plain(*setup, motion);

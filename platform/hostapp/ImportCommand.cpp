@@ -122,7 +122,7 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
 
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
-    CMC_Setup& setup = session.GetSetup();
+    CDriveSetup& setup = session.GetSetup();
     PtImportUnits units;
     PtImportPreview preview;
     if (const int read = PreviewPointsImport(setup, file, name, choices.positionUnit,

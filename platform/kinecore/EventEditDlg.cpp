@@ -44,7 +44,7 @@ const KindTexts& TextsOf(CMotionEvent::Kind kind) {
     }
 }
 
-const CMC_Unit* ShownUnit(const CMC_Setup& setup, CMotionEvent::Kind kind) {
+const CMC_Unit* ShownUnit(const CDriveSetup& setup, CMotionEvent::Kind kind) {
     switch (kind) {
         case CMotionEvent::EventWaitTime:
             return &setup.GetUnits(UnitKind::Time).front();
@@ -78,7 +78,7 @@ std::string_view Trimmed(const CString& text) {
 
 }  // namespace
 
-CEventEditDlg::CEventEditDlg(const CMC_Setup& setup, CMotionEvent::Kind kind, double value,
+CEventEditDlg::CEventEditDlg(const CDriveSetup& setup, CMotionEvent::Kind kind, double value,
                              int level, CWnd* parent)
     : CDialog(IDD_EVENT_EDIT, parent),
       m_dValue(value),

@@ -2,12 +2,19 @@
 
 #include <cmath>
 
+#include "ArrayUnits.h"
 #include "DataParameterCatalog.h"
 #include "NumberText.h"
 
+namespace {
+
+const std::vector<CMC_Unit> kUnboundUnits = {{"IU", 1.0}};
+
+}  // namespace
+
 CMC_ArrayParameter::CMC_ArrayParameter(CMC_Setup& setup)
     : m_setup(setup),
-      m_unboundUnits{{"IU", 1.0}},
+      m_kind(UnitKind::Position),
       m_min(CMC_Value::MinOf(VAR_LONG)),
       m_max(CMC_Value::MaxOf(VAR_LONG)) {}
 
@@ -66,17 +73,18 @@ void CMC_ArrayParameter::UnitToIU(double& value) const { value = ToInternalUnit(
 
 void CMC_ArrayParameter::IUToUnit(double& value) const { value /= Factor(); }
 
-const std::vector<CMC_Unit>& CMC_ArrayParameter::GetUnits() const {
-    return m_key.empty() ? m_unboundUnits : m_setup.GetUnits(m_kind);
+const std::vector<CMC_Unit>& ArrayUnits(const CMC_ArrayParameter& array) {
+    return array.m_key.empty() ? kUnboundUnits
+                               : CDriveSetup::Of(array.m_setup).GetUnits(array.m_kind);
 }
 
 const char* CMC_ArrayParameter::GetSelectedUnit() const {
-    return GetUnits()[static_cast<size_t>(m_unit)].name.c_str();
+    return ArrayUnits(*this)[static_cast<size_t>(m_unit)].name.c_str();
 }
 
 bool CMC_ArrayParameter::SelectUnit(const char* name) {
     if (!name) return false;
-    const std::vector<CMC_Unit>& units = GetUnits();
+    const std::vector<CMC_Unit>& units = ArrayUnits(*this);
     for (size_t i = 0; i < units.size(); ++i) {
         if (units[i].name == name) return SelectUnitIndex(static_cast<int>(i));
     }
@@ -84,7 +92,7 @@ bool CMC_ArrayParameter::SelectUnit(const char* name) {
 }
 
 bool CMC_ArrayParameter::SelectUnitIndex(int index) {
-    if (index < 0 || index >= static_cast<int>(GetUnits().size())) return false;
+    if (index < 0 || index >= static_cast<int>(ArrayUnits(*this).size())) return false;
     m_unit = index;
     return true;
 }
@@ -111,5 +119,5 @@ double CMC_ArrayParameter::ToInternalUnit(double value) const {
 }
 
 double CMC_ArrayParameter::Factor() const {
-    return GetUnits()[static_cast<size_t>(m_unit)].iuPerUnit;
+    return ArrayUnits(*this)[static_cast<size_t>(m_unit)].iuPerUnit;
 }

@@ -1,5 +1,7 @@
 #include "MC_EditMotionDlg.h"
 
+#include "ArrayUnits.h"
+
 CMC_EditMotionDlg::CMC_EditMotionDlg(CMC_Setup& setup, CMC_Motion& motion, CString& paramText,
                                      UINT templateId, CWnd* parent)
     : CDialog(templateId, parent),
@@ -41,7 +43,7 @@ void CMC_EditMotionDlg::ShowParameter(CMC_ArrayParameter& parameter, int index, 
     // Item i of the combo box is unit i of the parameter; ChangeParameterUnit relies on it.
     if (fillUnits) {
         SendDlgItemMessage(comboId, CB_RESETCONTENT);
-        for (const CMC_Unit& unit : parameter.GetUnits()) {
+        for (const CMC_Unit& unit : ArrayUnits(parameter)) {
             SendDlgItemMessage(comboId, CB_ADDSTRING, 0,
                                reinterpret_cast<LPARAM>(unit.name.c_str()));
         }

@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "ArrayUnits.h"
 #include "DataParameterCatalog.h"
 #include "ParameterText.h"
 
@@ -43,7 +44,7 @@ CString CMC_EditMotionInternalData::ReadArrayDataParam(CString& text, const char
     }
     int unit = array.GetSelectedUnitIndex();
     std::vector<double> values;
-    CString message = pt::ReadArray(text.str(), entry->entryName, array.GetUnits(), unit, values);
+    CString message = pt::ReadArray(text.str(), entry->entryName, ArrayUnits(array), unit, values);
     if (message.IsEmpty()) {
         array.SelectUnitIndex(unit);
         array.SetValuesInInternalUnit(std::move(values));
@@ -72,6 +73,6 @@ const char* CMC_EditMotionInternalData::GetDefaultUnit(const char* key, const ch
                                                        CMC_Setup* setup) {
     const DataParameterEntry* entry = key ? FindDataParameter(key) : nullptr;
     if (!entry) return "";
-    const CMC_Setup& units = setup ? *setup : m_setup;
+    const CDriveSetup& units = CDriveSetup::Of(setup ? *setup : m_setup);
     return units.GetUnits(entry->kind).front().name.c_str();
 }

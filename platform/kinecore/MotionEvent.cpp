@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "DriveSetup.h"
 #include "NumberText.h"
 #include "ParameterText.h"
 
@@ -40,7 +41,7 @@ const char* NameOf(CMotionEvent::Kind kind) {
 
 // The setting in the setup's default unit of its kind, for people: "0.5 s".
 std::string InDefaultUnit(const CMC_Setup& setup, UnitKind kind, double iu) {
-    const CMC_Unit& unit = setup.GetUnits(kind).front();
+    const CMC_Unit& unit = CDriveSetup::Of(setup).GetUnits(kind).front();
     return FormatReadable(iu / unit.iuPerUnit) + " " + unit.name;
 }
 

@@ -16,7 +16,7 @@ CWnd* ActiveDialog() {
 
 int CMotionEvent::Edit() {
     if (!IsEditable()) return 0;
-    CEventEditDlg dialog(m_setup, m_kind, m_value, m_nLevel, ActiveDialog());
+    CEventEditDlg dialog(CDriveSetup::Of(m_setup), m_kind, m_value, m_nLevel, ActiveDialog());
     if (dialog.DoModal() != IDOK) return 0;
     const double oldValue = m_value;
     const int oldLevel = m_nLevel;
