@@ -1,4 +1,4 @@
-// The drive's variable types, and a value reduced to what such a variable holds.
+// The drive's variable types, and a value as such a variable holds it.
 #pragma once
 
 enum tagVarType {
@@ -8,11 +8,6 @@ enum tagVarType {
     VAR_FIXED,  // 16.16 fixed point, signed
 };
 
-// The name of a type as setup files write it ("int", "uint", "long", "fixed").
-const char* VarTypeName(tagVarType type);
-// Parses such a name; false for a name that is not a type.
-bool ParseVarType(const char* name, tagVarType& type);
-
 // A number as a drive variable of a given type holds it. SetValue rounds to the type's step (ties
 // away from zero), then clamps to the type's range; NaN becomes 0.
 class CMC_Value {
@@ -20,10 +15,6 @@ public:
     CMC_Value() = default;
     void SetValue(tagVarType type, double value);
     double GetValue(tagVarType type) const;
-
-    static double Reduce(tagVarType type, double value);
-    static double MinOf(tagVarType type);
-    static double MaxOf(tagVarType type);
 
 private:
     double m_value = 0.0;

@@ -1,6 +1,6 @@
 #include "PtImportReport.h"
 
-#include <MC_Value.h>
+#include <VarType.h>
 
 #include <algorithm>
 #include <charconv>
@@ -40,7 +40,7 @@ struct CLimits {
         parameter.UnitToIU(value);
         // What a CMC_Value of the type stores; reducing is idempotent, so reading it back
         // (GetValue reduces again) gives the same.
-        value = CMC_Value::Reduce(parameter.GetType(), value);
+        value = ReduceToVarType(parameter.GetType(), value);
         parameter.IUToUnit(value);
         return wasClamped;
     }

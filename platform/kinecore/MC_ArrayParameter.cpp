@@ -5,6 +5,7 @@
 #include "ArrayUnits.h"
 #include "DataParameterCatalog.h"
 #include "NumberText.h"
+#include "VarType.h"
 
 namespace {
 
@@ -15,8 +16,8 @@ const std::vector<CMC_Unit> kUnboundUnits = {{"IU", 1.0}};
 CMC_ArrayParameter::CMC_ArrayParameter(CMC_Setup& setup)
     : m_setup(setup),
       m_kind(UnitKind::Position),
-      m_min(CMC_Value::MinOf(VAR_LONG)),
-      m_max(CMC_Value::MaxOf(VAR_LONG)) {}
+      m_min(VarTypeMin(VAR_LONG)),
+      m_max(VarTypeMax(VAR_LONG)) {}
 
 CMC_ArrayParameter::~CMC_ArrayParameter() = default;
 
@@ -27,8 +28,8 @@ bool CMC_ArrayParameter::BindToKey(const char* key) {
     m_kind = entry->kind;
     m_type = DataParameterType(*entry, m_setup);
     m_unit = 0;
-    m_min = CMC_Value::MinOf(m_type);
-    m_max = CMC_Value::MaxOf(m_type);
+    m_min = VarTypeMin(m_type);
+    m_max = VarTypeMax(m_type);
     return true;
 }
 
@@ -112,7 +113,7 @@ CString CMC_ArrayParameter::PrintValue(int index) const {
 double CMC_ArrayParameter::ToInternalUnit(double value) const {
     const double factor = Factor();
     const double product = value * factor;
-    const double whole = CMC_Value::Reduce(m_type, product);
+    const double whole = ReduceToVarType(m_type, product);
     if (whole / factor == value) return whole;
     const double count = NearestWhole(product);
     return std::fabs(product - count) <= kWholeCountTolerance ? count : product;

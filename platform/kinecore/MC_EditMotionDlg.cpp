@@ -2,13 +2,9 @@
 
 #include "ArrayUnits.h"
 
-CMC_EditMotionDlg::CMC_EditMotionDlg(CMC_Setup& setup, CMC_Motion& motion, CString& paramText,
-                                     UINT templateId, CWnd* parent)
-    : CDialog(templateId, parent),
-      m_Setup(setup),
-      m_Motion(motion),
-      m_pParamText(&paramText),
-      m_bValidating(0) {}
+CMC_EditMotionDlg::CMC_EditMotionDlg(CMC_Setup& /*setup*/, CMC_Motion& /*motion*/,
+                                     CString& paramText, UINT templateId, CWnd* parent)
+    : CDialog(templateId, parent), m_pParamText(&paramText), m_bValidating(0) {}
 
 CMC_EditMotionDlg::~CMC_EditMotionDlg() = default;
 

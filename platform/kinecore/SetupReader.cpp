@@ -8,6 +8,7 @@
 
 #include "NumberText.h"
 #include "RateText.h"
+#include "VarType.h"
 
 namespace {
 
