@@ -1,5 +1,6 @@
 #include "LongMotion.h"
 
+#include <ArrayParameterHost.h>
 #include <DriveSetup.h>
 #include <MC_ArrayParameter.h>
 #include <MC_EditMotionInternalData.h>
@@ -45,10 +46,10 @@ std::string MotionText(const LongMotion& motion) {
     MotionWriter writer(*setup, owner);
     CMC_ArrayParameter times(*setup);
     CMC_ArrayParameter positions(*setup);
-    times.BindToKey("ATIME");
-    positions.BindToKey("TPOS");
-    times.SetValuesInInternalUnit(motion.times);
-    positions.SetValuesInInternalUnit(motion.positions);
+    CArrayParameterHost::BindToKey(times, "ATIME");
+    CArrayParameterHost::BindToKey(positions, "TPOS");
+    CArrayParameterHost::SetValuesInInternalUnit(times, motion.times);
+    CArrayParameterHost::SetValuesInInternalUnit(positions, motion.positions);
     CString text;
     writer.WriteRadioParam(text, "ClearBuffer", 1);
     writer.WriteArrayDataParam(text, times);

@@ -15,17 +15,11 @@ enum class UnitKind;  // the host's (DriveSetup.h)
 
 class CMC_ArrayParameter {
 public:
-    // Unbound: a long-typed array in IU until it is bound to a key (BindToKey).
+    // Unbound: a long-typed array in IU until the host binds it to a key.
     explicit CMC_ArrayParameter(CMC_Setup& setup);
     ~CMC_ArrayParameter();
     CMC_ArrayParameter(const CMC_ArrayParameter&) = delete;
     CMC_ArrayParameter& operator=(const CMC_ArrayParameter&) = delete;
-
-    // Binds the array to a data parameter of the kernel ("TPOS", "ATIME"): its variable type, its
-    // units (the default unit becomes the selected one) and the key it is written under. False
-    // for a key that the kernel does not know; the array is then left as it was.
-    bool BindToKey(const char* key);
-    const char* GetKey() const { return m_key.c_str(); }
 
     // Indexes: an index outside the array reads 0, and a write, insertion or removal there does
     // nothing. Values are stored as given; reducing them to the type is the caller's choice.
@@ -48,10 +42,6 @@ public:
         return index >= 0 && index < GetValuesCount() ? m_values[static_cast<size_t>(index)] : 0.0;
     }
     void SetValueInInternalUnit(int index, double value);
-    void InsertValueInInternalUnitAt(int index, double value);
-    const std::vector<double>& GetValuesInInternalUnit() const { return m_values; }
-    // Replaces every value at once (IU).
-    void SetValuesInInternalUnit(std::vector<double> values) { m_values = std::move(values); }
 
     // Limits; by default the range of the parameter's type, in IU.
     double GetMin() const;
@@ -71,12 +61,8 @@ public:
 
     tagVarType GetType() const { return m_type; }
 
-    // The selected unit; the host lists the others (ArrayUnits.h).
+    // The selected unit; the host lists and selects them (ArrayParameterHost.h).
     const char* GetSelectedUnit() const;
-    int GetSelectedUnitIndex() const { return m_unit; }
-    // Selects a unit by name or index; false (and no change) for one that the list lacks.
-    bool SelectUnit(const char* name);
-    bool SelectUnitIndex(int index);
 
     // Value `index` in the selected unit as the shortest decimal that SetValue reads back to the
     // same value in IU, independent of the locale: 2000, 1.5, 0.0125, 399.96 for 2222 IU in deg
@@ -84,7 +70,8 @@ public:
     CString PrintValue(int index) const;
 
 private:
-    friend const std::vector<CMC_Unit>& ArrayUnits(const CMC_ArrayParameter& array);
+    friend class CArrayParameterHost;
+    const std::vector<CMC_Unit>& Units() const;
     double Factor() const;
     double ToInternalUnit(double value) const;
 

@@ -2,6 +2,8 @@
 // unit of the example setups, whether typed (Insert, Update) or imported, and the program
 // carries it. The product of a display value and its unit's factor can fall one rounding step
 // short of the whole number, which the program's truncation turns into one IU less.
+#include <ArrayParameterHost.h>
+
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -201,11 +203,11 @@ TEST_F(WholeIU, Imported) {
 TEST(WholeIUExamples, BuiltInSetup) {
     TestHost host;
     CMC_ArrayParameter time(*host.setup);
-    ASSERT_TRUE(time.BindToKey("ATIME"));
-    ASSERT_TRUE(time.SelectUnit("s"));
+    ASSERT_TRUE(CArrayParameterHost::BindToKey(time, "ATIME"));
+    ASSERT_TRUE(CArrayParameterHost::SelectUnit(time, "s"));
     CMC_ArrayParameter position(*host.setup);
-    ASSERT_TRUE(position.BindToKey("TPOS"));
-    ASSERT_TRUE(position.SelectUnit("deg"));
+    ASSERT_TRUE(CArrayParameterHost::BindToKey(position, "TPOS"));
+    ASSERT_TRUE(CArrayParameterHost::SelectUnit(position, "deg"));
     time.SetValuesCount(1);
     position.SetValuesCount(1);
     const struct {

@@ -1,5 +1,6 @@
 #include "kinecore_dialog_fixture.h"
 
+#include <ArrayParameterHost.h>
 #include <GraphScriptVerbs.h>
 #include <afxdlgtemplate.h>
 
@@ -37,9 +38,10 @@ CTestEditorDlg::CTestEditorDlg(CDriveSetup& setup, CMC_Motion& motion, CString& 
       m_position(setup),
       m_event(setup, motion),
       m_log(log) {
-    m_position.BindToKey("TPOS");
+    CArrayParameterHost::BindToKey(m_position, "TPOS");
     for (double iu : {0.0, 1000.0, -500.0}) {
-        m_position.InsertValueInInternalUnitAt(m_position.GetValuesCount(), iu);
+        CArrayParameterHost::InsertValueInInternalUnitAt(m_position, m_position.GetValuesCount(),
+                                                         iu);
     }
     m_curves.Add(new CCurve);
     m_curves.Add(new CCurve);

@@ -1,5 +1,6 @@
 #include "ImportCommand.h"
 
+#include <ArrayParameterHost.h>
 #include <MC_EditMotionInternalData.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -46,7 +47,7 @@ bool TableMatches(const CHostSession& session, CString& text, const PtImportPrev
     for (const auto& [key, values] : expected) {
         CMC_ArrayParameter written(session.GetSetup());
         if (!reader.ReadArrayDataParam(text, key, nullptr, nullptr, written).IsEmpty() ||
-            written.GetValuesInInternalUnit() != *values) {
+            CArrayParameterHost::GetValuesInInternalUnit(written) != *values) {
             return false;
         }
     }

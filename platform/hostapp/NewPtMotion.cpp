@@ -1,5 +1,6 @@
 #include "NewPtMotion.h"
 
+#include <ArrayParameterHost.h>
 #include <MC_ArrayParameter.h>
 #include <MC_EditMotionInternalData.h>
 #include <PreviewUnits.h>
@@ -97,9 +98,9 @@ int EditTableIntoMotion(const CHostSession& session, const std::vector<double>& 
     } arrays[] = {{"ATIME", times, timeUnit}, {"TPOS", positions, positionUnit}};
     for (const auto& [key, values, unit] : arrays) {
         CMC_ArrayParameter array(setup);
-        array.BindToKey(key);
-        if (!unit.empty()) array.SelectUnit(unit.c_str());
-        array.SetValuesInInternalUnit(values);
+        CArrayParameterHost::BindToKey(array, key);
+        if (!unit.empty()) CArrayParameterHost::SelectUnit(array, unit.c_str());
+        CArrayParameterHost::SetValuesInInternalUnit(array, values);
         writer.WriteArrayDataParam(text, array);
     }
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "ArrayUnits.h"
-#include "DataParameterCatalog.h"
+#include "ArrayParameterHost.h"
+#include "DriveSetup.h"
 #include "NumberText.h"
 #include "VarType.h"
 
@@ -21,18 +21,6 @@ CMC_ArrayParameter::CMC_ArrayParameter(CMC_Setup& setup)
 
 CMC_ArrayParameter::~CMC_ArrayParameter() = default;
 
-bool CMC_ArrayParameter::BindToKey(const char* key) {
-    const DataParameterEntry* entry = key ? FindDataParameter(key) : nullptr;
-    if (!entry) return false;
-    m_key = entry->key;
-    m_kind = entry->kind;
-    m_type = DataParameterType(*entry, m_setup);
-    m_unit = 0;
-    m_min = VarTypeMin(m_type);
-    m_max = VarTypeMax(m_type);
-    return true;
-}
-
 void CMC_ArrayParameter::SetValuesCount(int count) {
     AfxMayAllocate([&] { m_values.resize(count > 0 ? static_cast<size_t>(count) : 0); });
 }
@@ -46,7 +34,7 @@ void CMC_ArrayParameter::SetValue(int index, double value) {
 }
 
 void CMC_ArrayParameter::InsertValueAt(int index, double value) {
-    InsertValueInInternalUnitAt(index, ToInternalUnit(value));
+    CArrayParameterHost::InsertValueInInternalUnitAt(*this, index, ToInternalUnit(value));
 }
 
 void CMC_ArrayParameter::RemoveValueAt(int index, int count) {
@@ -61,11 +49,6 @@ void CMC_ArrayParameter::SetValueInInternalUnit(int index, double value) {
     m_values[static_cast<size_t>(index)] = value;
 }
 
-void CMC_ArrayParameter::InsertValueInInternalUnitAt(int index, double value) {
-    if (index < 0 || index > GetValuesCount()) return;
-    AfxMayAllocate([&] { m_values.insert(m_values.begin() + index, value); });
-}
-
 double CMC_ArrayParameter::GetMin() const { return m_min / Factor(); }
 
 double CMC_ArrayParameter::GetMax() const { return m_max / Factor(); }
@@ -74,28 +57,12 @@ void CMC_ArrayParameter::UnitToIU(double& value) const { value = ToInternalUnit(
 
 void CMC_ArrayParameter::IUToUnit(double& value) const { value /= Factor(); }
 
-const std::vector<CMC_Unit>& ArrayUnits(const CMC_ArrayParameter& array) {
-    return array.m_key.empty() ? kUnboundUnits
-                               : CDriveSetup::Of(array.m_setup).GetUnits(array.m_kind);
+const std::vector<CMC_Unit>& CMC_ArrayParameter::Units() const {
+    return m_key.empty() ? kUnboundUnits : CDriveSetup::Of(m_setup).GetUnits(m_kind);
 }
 
 const char* CMC_ArrayParameter::GetSelectedUnit() const {
-    return ArrayUnits(*this)[static_cast<size_t>(m_unit)].name.c_str();
-}
-
-bool CMC_ArrayParameter::SelectUnit(const char* name) {
-    if (!name) return false;
-    const std::vector<CMC_Unit>& units = ArrayUnits(*this);
-    for (size_t i = 0; i < units.size(); ++i) {
-        if (units[i].name == name) return SelectUnitIndex(static_cast<int>(i));
-    }
-    return false;
-}
-
-bool CMC_ArrayParameter::SelectUnitIndex(int index) {
-    if (index < 0 || index >= static_cast<int>(ArrayUnits(*this).size())) return false;
-    m_unit = index;
-    return true;
+    return Units()[static_cast<size_t>(m_unit)].name.c_str();
 }
 
 CString CMC_ArrayParameter::PrintValue(int index) const {
@@ -119,6 +86,4 @@ double CMC_ArrayParameter::ToInternalUnit(double value) const {
     return std::fabs(product - count) <= kWholeCountTolerance ? count : product;
 }
 
-double CMC_ArrayParameter::Factor() const {
-    return ArrayUnits(*this)[static_cast<size_t>(m_unit)].iuPerUnit;
-}
+double CMC_ArrayParameter::Factor() const { return Units()[static_cast<size_t>(m_unit)].iuPerUnit; }
