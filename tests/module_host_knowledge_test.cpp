@@ -1,6 +1,7 @@
 // The host keeps its own copies of what the module knows, since the platform may not include
 // module code: the keys of a motion, why the PT type is not enabled, the time limits. Each copy
 // is held here to the module's behaviour.
+#include <MotionEventHost.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -23,7 +24,7 @@ TEST(HostKnowledge, EveryKindOfRecordHasOnlyKeysThatTheHostKnows) {
             SetPoints(data, {{0, 0}, {2000, 100}});
             data.m_bSetHostAddress = 1;
             data.m_nExecute = execute;
-            data.m_Event.SetKind(kind);
+            CMotionEventHost::SetKind(data.m_Event, kind);
             CString text;
             data.WriteParameters(text);
             SCOPED_TRACE(text.GetString());

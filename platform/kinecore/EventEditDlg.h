@@ -5,7 +5,7 @@
 #include <afxwin.h>
 
 #include "DriveSetup.h"
-#include "MotionEvent.h"
+#include "MotionEventHost.h"
 
 class CEventEditDlg : public CDialog {
 public:
