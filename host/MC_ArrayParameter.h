@@ -4,7 +4,6 @@
 #include <afx.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "MC_Setup.h"
