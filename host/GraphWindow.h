@@ -93,19 +93,16 @@ public:
     int m_nYCurve = 1;  // index of the curve that gives y (the positions)
 };
 
-// What a graph shows: its XY curves (owned), their source arrays, the axes' titles and two
-// colours.
+// What a graph shows: its XY curves (owned), their source arrays, the value axis's title and
+// two colours. The time axis takes its title from the first XY curve's x array.
 class CGraphFilter : public CObject {
 public:
-    // Null titles read as empty. `yTitle` starts the title of the value axis (m_strTitle).
-    explicit CGraphFilter(const char* xTitle = nullptr, const char* yTitle = nullptr);
     ~CGraphFilter() override;
     // Takes ownership; returns the curve's index.
     int Add(CXYCurve* curve);
     int GetCount() const { return static_cast<int>(m_xyCurves.size()); }
     CXYCurve* GetAt(int index) const { return m_xyCurves.at(static_cast<size_t>(index)); }
 
-    CString m_strXTitle;  // stands in while the x curve has no title of its own
     CCurveArray* m_pCurves = nullptr;
     CString m_strTitle;       // the value axis
     COLORREF m_crColor1 = 0;  // background

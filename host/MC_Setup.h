@@ -36,6 +36,7 @@ public:
 protected:
     ~CMC_Setup();
 
+    // Filled by the host's setup reader, through CDriveSetup.
     BOOL m_bMotionController = FALSE;
     std::vector<std::pair<std::string, int>> m_options;
     std::vector<CMC_Variable> m_variables;

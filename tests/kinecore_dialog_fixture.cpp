@@ -45,8 +45,10 @@ CTestEditorDlg::CTestEditorDlg(CDriveSetup& setup, CMC_Motion& motion, CString& 
     }
     m_curves.Add(new CCurve);
     m_curves.Add(new CCurve);
+    m_curves.GetAt(0)->m_strTitle = "Time";
     m_filter.Add(new CXYCurve);
     m_filter.m_pCurves = &m_curves;
+    m_filter.m_strTitle = "Position";
 }
 
 BEGIN_MESSAGE_MAP(CTestEditorDlg, CMC_EditMotionDlg)

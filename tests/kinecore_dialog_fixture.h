@@ -53,7 +53,7 @@ public:
     bool m_bWithGraph = true;
     CGraphWindow m_graph{1, 0};
     CCurveArray m_curves;  // times, positions
-    CGraphFilter m_filter{"Time", "Position"};
+    CGraphFilter m_filter;
 
 protected:
     BOOL OnInitDialog() override;

@@ -111,9 +111,7 @@ TEST(CurveContainers, EachDeletesWhatItHoldsAndNothingElse) {
         EXPECT_EQ(curves.Add(new CountedCurve(deletedCurves)), 0);
         EXPECT_EQ(curves.Add(new CountedCurve(deletedCurves)), 1);
         {
-            CGraphFilter filter(nullptr, "Position");
-            EXPECT_EQ(filter.m_strTitle, "Position");
-            EXPECT_EQ(filter.m_strXTitle, "");
+            CGraphFilter filter;
             filter.m_pCurves = &curves;
             EXPECT_EQ(filter.Add(new CountedXYCurve(deletedXY)), 0);
             EXPECT_EQ(filter.Add(new CountedXYCurve(deletedXY)), 1);
