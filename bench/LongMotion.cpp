@@ -1,9 +1,10 @@
 #include "LongMotion.h"
 
+#include <ArrayParameterHost.h>
+#include <DriveSetup.h>
 #include <MC_ArrayParameter.h>
 #include <MC_EditMotionInternalData.h>
 #include <MC_Motion.h>
-#include <MC_Setup.h>
 
 #include <algorithm>
 #include <cmath>
@@ -40,15 +41,15 @@ LongMotion MakeLongMotion(int count) {
 }
 
 std::string MotionText(const LongMotion& motion) {
-    auto setup = CMC_Setup::CreateDefault();
+    auto setup = CDriveSetup::CreateDefault();
     CMC_Motion owner(*setup);
     MotionWriter writer(*setup, owner);
     CMC_ArrayParameter times(*setup);
     CMC_ArrayParameter positions(*setup);
-    times.BindToKey("ATIME");
-    positions.BindToKey("TPOS");
-    times.SetValuesInInternalUnit(motion.times);
-    positions.SetValuesInInternalUnit(motion.positions);
+    CArrayParameterHost::BindToKey(times, "ATIME");
+    CArrayParameterHost::BindToKey(positions, "TPOS");
+    CArrayParameterHost::SetValuesInInternalUnit(times, motion.times);
+    CArrayParameterHost::SetValuesInInternalUnit(positions, motion.positions);
     CString text;
     writer.WriteRadioParam(text, "ClearBuffer", 1);
     writer.WriteArrayDataParam(text, times);

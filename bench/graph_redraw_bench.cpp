@@ -48,6 +48,7 @@ public:
         curve->m_nLineWidth = 2;
         m_filter.Add(curve);
         m_filter.m_pCurves = &m_curves;
+        m_filter.m_strTitle = "Position[IU]";
     }
     BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
@@ -57,7 +58,7 @@ public:
     }
 
     CCurveArray m_curves;
-    CGraphFilter m_filter{"Time", "Position[IU]"};
+    CGraphFilter m_filter;
     CGraphWindow m_graph{1, 0};
 };
 

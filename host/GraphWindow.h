@@ -47,12 +47,6 @@ public:
     void InsertAt(int index, double value, int count = 1);
     // Throws when the values index..index + count - 1 are not all there.
     void RemoveAt(int index, int count = 1);
-    // A write through the reference cannot be seen: the extent is taken afresh after it.
-    double& operator[](int index) {
-        m_extentKnown = false;
-        return m_values.at(static_cast<size_t>(index));
-    }
-    double operator[](int index) const { return GetAt(index); }
 
     // The smallest and largest value, each taken as a pass from the first value on would take
     // it; false for an empty array. Kept up as single values change, so that a graph of a
@@ -99,19 +93,16 @@ public:
     int m_nYCurve = 1;  // index of the curve that gives y (the positions)
 };
 
-// What a graph shows: its XY curves (owned), their source arrays, the axes' titles and two
-// colours.
+// What a graph shows: its XY curves (owned), their source arrays, the value axis's title and
+// two colours. The time axis takes its title from the first XY curve's x array.
 class CGraphFilter : public CObject {
 public:
-    // Null titles read as empty. `yTitle` starts the title of the value axis (m_strTitle).
-    explicit CGraphFilter(const char* xTitle = nullptr, const char* yTitle = nullptr);
     ~CGraphFilter() override;
     // Takes ownership; returns the curve's index.
     int Add(CXYCurve* curve);
     int GetCount() const { return static_cast<int>(m_xyCurves.size()); }
     CXYCurve* GetAt(int index) const { return m_xyCurves.at(static_cast<size_t>(index)); }
 
-    CString m_strXTitle;  // stands in while the x curve has no title of its own
     CCurveArray* m_pCurves = nullptr;
     CString m_strTitle;       // the value axis
     COLORREF m_crColor1 = 0;  // background

@@ -5,25 +5,21 @@
 
 #include <cmath>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "MC_Setup.h"
 #include "MC_Value.h"
 
+struct CMC_Unit;
+enum class UnitKind;  // the host's (DriveSetup.h)
+
 class CMC_ArrayParameter {
 public:
-    // Unbound: a long-typed array in IU until it is bound to a key (BindToKey).
+    // Unbound: a long-typed array in IU until the host binds it to a key.
     explicit CMC_ArrayParameter(CMC_Setup& setup);
     ~CMC_ArrayParameter();
     CMC_ArrayParameter(const CMC_ArrayParameter&) = delete;
     CMC_ArrayParameter& operator=(const CMC_ArrayParameter&) = delete;
-
-    // Binds the array to a data parameter of the kernel ("TPOS", "ATIME"): its variable type, its
-    // units (the default unit becomes the selected one) and the key it is written under. False
-    // for a key that the kernel does not know; the array is then left as it was.
-    bool BindToKey(const char* key);
-    const char* GetKey() const { return m_key.c_str(); }
 
     // Indexes: an index outside the array reads 0, and a write, insertion or removal there does
     // nothing. Values are stored as given; reducing them to the type is the caller's choice.
@@ -47,10 +43,6 @@ public:
         return index >= 0 && index < GetValuesCount() ? m_values[static_cast<size_t>(index)] : 0.0;
     }
     void SetValueInInternalUnit(int index, double value);
-    void InsertValueInInternalUnitAt(int index, double value);
-    const std::vector<double>& GetValuesInInternalUnit() const { return m_values; }
-    // Replaces every value at once (IU).
-    void SetValuesInInternalUnit(std::vector<double> values) { m_values = std::move(values); }
 
     // Limits; by default the range of the parameter's type, in IU.
     double GetMin() const { return m_min / m_factor; }
@@ -70,13 +62,8 @@ public:
 
     tagVarType GetType() const { return m_type; }
 
-    // The units this parameter can be shown in, and the selected one.
-    const std::vector<CMC_Unit>& GetUnits() const;
+    // The selected unit; the host lists and selects them (ArrayParameterHost.h).
     const char* GetSelectedUnit() const;
-    int GetSelectedUnitIndex() const { return m_unit; }
-    // Selects a unit by name or index; false (and no change) for one that the list lacks.
-    bool SelectUnit(const char* name);
-    bool SelectUnitIndex(int index);
 
     // Value `index` in the selected unit as the shortest decimal that SetValue reads back to the
     // same value in IU, independent of the locale: 2000, 1.5, 0.0125, 399.96 for 2222 IU in deg
@@ -84,6 +71,9 @@ public:
     CString PrintValue(int index) const;
 
 private:
+    friend class CArrayParameterHost;
+    const std::vector<CMC_Unit>& Units() const;
+
     // A display value that is a whole count of the type's steps divided by the factor (as
     // IUToUnit and PrintValue give it) goes back to exactly that count: the product alone can
     // land one rounding step below it, and the program's truncation would then lose a whole IU.
@@ -91,7 +81,7 @@ private:
     // misses the count by far less than a millionth of an IU, and means that count too.
     double ToInternalUnit(double value) const {
         const double product = value * m_factor;
-        const double whole = CMC_Value::Reduce(m_type, product);
+        const double whole = ReduceToVarType(m_type, product);
         if (whole / m_factor == value) return whole;
         const double count = NearestWhole(product);
         return std::fabs(product - count) <= kWholeCountTolerance ? count : product;
@@ -99,9 +89,8 @@ private:
 
     CMC_Setup& m_setup;
     std::string m_key;
-    UnitKind m_kind = UnitKind::Position;
+    UnitKind m_kind;
     tagVarType m_type = VAR_LONG;
-    std::vector<CMC_Unit> m_unboundUnits;
     int m_unit = 0;
     double m_factor = 1.0;  // IU per selected unit: every conversion reads it, so it is kept
     double m_min;

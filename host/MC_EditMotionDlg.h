@@ -42,8 +42,6 @@ protected:
     // controls they enable follow the click; then every command goes on to the maps.
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
-    CMC_Setup& m_Setup;
-    CMC_Motion& m_Motion;
     CString* m_pParamText;
     int m_bValidating;
 

@@ -19,7 +19,6 @@ public:
     // Appends the record to a parameter text.
     virtual void WriteParameters(CString& text) = 0;
 
-    CMC_Setup& GetSetup() const { return m_setup; }
     CMC_Motion& GetMotion() const { return m_motion; }
 
     // The text's syntax is in docs/parameter-text.md; when a key stands more than once, its last

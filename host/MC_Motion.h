@@ -9,8 +9,6 @@ class CMC_Motion {
 public:
     explicit CMC_Motion(CMC_Setup& setup) : m_setup(setup) {}
 
-    CMC_Setup& GetSetup() const { return m_setup; }
-
     // Appends one array parameter, named `name`, holding the single value `value` (a number in
     // `unit`, stored in IU), with `unit` as its selected unit. Appends nothing when the name is
     // not a data parameter, the setup lacks the unit or the value is not a finite number.

@@ -1,4 +1,6 @@
-// The drive's variable types, and a value reduced to what such a variable holds.
+// The drive's variable types, and a value as such a variable holds it. The rule that reduces a
+// value to its type is inline: an import reduces every value of a table of a million points
+// several times, and the array parameters' conversions below use it.
 #pragma once
 
 #include <cmath>
@@ -9,11 +11,6 @@ enum tagVarType {
     VAR_LONG,   // 32-bit signed
     VAR_FIXED,  // 16.16 fixed point, signed
 };
-
-// The name of a type as setup files write it ("int", "uint", "long", "fixed").
-const char* VarTypeName(tagVarType type);
-// Parses such a name; false for a name that is not a type.
-bool ParseVarType(const char* name, tagVarType& type);
 
 // x rounded to the nearest whole number, halves away from zero. std::round is a library call:
 // below 2^52 the fraction x - trunc(x) is exact, and above it every double is whole already.
@@ -28,50 +25,51 @@ inline double NearestWhole(double x) {
 // A display value within this many IU of a whole count stands for that count.
 inline constexpr double kWholeCountTolerance = 1e-6;
 
-// A number as a drive variable of a given type holds it. SetValue rounds to the type's step (ties
-// away from zero), then clamps to the type's range; NaN becomes 0. Inline, as an import reduces
-// every value of a table of a million points several times.
+constexpr double VarTypeMin(tagVarType type) {
+    switch (type) {
+        case VAR_INT:
+        case VAR_FIXED:
+            return -32768.0;
+        case VAR_UINT:
+            return 0.0;
+        case VAR_LONG:
+            return -2147483648.0;
+    }
+    return 0.0;
+}
+
+constexpr double VarTypeMax(tagVarType type) {
+    switch (type) {
+        case VAR_INT:
+            return 32767.0;
+        case VAR_UINT:
+            return 65535.0;
+        case VAR_LONG:
+            return 2147483647.0;
+        case VAR_FIXED:
+            return 2147483647.0 / 65536.0;
+    }
+    return 0.0;
+}
+
+// Rounded to the type's step (ties away from zero), then clamped to its range; NaN becomes 0.
+inline double ReduceToVarType(tagVarType type, double value) {
+    if (std::isnan(value)) return 0.0;
+    // Scaling by a power of two is exact, so only the rounding rounds; multiplying by the inverse
+    // power of two is as exact as dividing, and much quicker.
+    const double steps = type == VAR_FIXED ? 65536.0 : 1.0;  // the fixed type's 16 bits
+    double reduced = NearestWhole(value * steps) * (1.0 / steps);
+    if (reduced < VarTypeMin(type)) reduced = VarTypeMin(type);
+    if (reduced > VarTypeMax(type)) reduced = VarTypeMax(type);
+    return reduced == 0.0 ? 0.0 : reduced;  // no negative zero
+}
+
+// A number as a drive variable of a given type holds it (ReduceToVarType).
 class CMC_Value {
 public:
     CMC_Value() = default;
-    void SetValue(tagVarType type, double value) { m_value = Reduce(type, value); }
-    double GetValue(tagVarType type) const { return Reduce(type, m_value); }
-
-    static double Reduce(tagVarType type, double value) {
-        if (std::isnan(value)) return 0.0;
-        // Scaling by a power of two is exact, so only the rounding rounds; multiplying by the
-        // inverse power of two is as exact as dividing, and much quicker.
-        const double steps = type == VAR_FIXED ? 65536.0 : 1.0;  // the fixed type's 16 bits
-        double reduced = NearestWhole(value * steps) * (1.0 / steps);
-        if (reduced < MinOf(type)) reduced = MinOf(type);
-        if (reduced > MaxOf(type)) reduced = MaxOf(type);
-        return reduced == 0.0 ? 0.0 : reduced;  // no negative zero
-    }
-    static constexpr double MinOf(tagVarType type) {
-        switch (type) {
-            case VAR_INT:
-            case VAR_FIXED:
-                return -32768.0;
-            case VAR_UINT:
-                return 0.0;
-            case VAR_LONG:
-                return -2147483648.0;
-        }
-        return 0.0;
-    }
-    static constexpr double MaxOf(tagVarType type) {
-        switch (type) {
-            case VAR_INT:
-                return 32767.0;
-            case VAR_UINT:
-                return 65535.0;
-            case VAR_LONG:
-                return 2147483647.0;
-            case VAR_FIXED:
-                return 2147483647.0 / 65536.0;
-        }
-        return 0.0;
-    }
+    void SetValue(tagVarType type, double value) { m_value = ReduceToVarType(type, value); }
+    double GetValue(tagVarType type) const { return ReduceToVarType(type, m_value); }
 
 private:
     double m_value = 0.0;

@@ -9,22 +9,14 @@
 
 class CMotionEvent {
 public:
-    // The kinds of event that the kernel offers.
-    enum Kind {
-        EventWaitTime,        // after a wait time
-        EventPositionPasses,  // when the position passes a value
-        EventInputChanges,    // when a digital input changes
-        EventMotionComplete,  // when the previous motion is complete; has no settings
-    };
+    // The kinds of event that the kernel offers; the host names them (MotionEventHost.h).
+    enum Kind : int;
 
     // Bit 0 of the flag field: the event also stops the motion in progress when it occurs
     // (a STOP! line after the event's own). Motion controllers do not stop an axis that way.
     static constexpr WORD FLAG_BIT0 = 0x0001;
-    static constexpr WORD FLAG_STOP_MOTION = FLAG_BIT0;
-    // Digital inputs are numbered from 1 to this.
-    static constexpr int kInputCount = 16;
 
-    // A wait-time event of 0 with FLAG_STOP_MOTION set.
+    // A wait-time event of 0 with FLAG_BIT0 set.
     CMotionEvent(CMC_Setup& setup, CMC_Motion& motion);
     virtual ~CMotionEvent();
     CMotionEvent(const CMotionEvent&) = delete;
@@ -53,24 +45,14 @@ public:
     // of kind k; 0 offers every kind.
     int ChangeType(int excludedKinds);
 
-    Kind GetKind() const { return m_kind; }
-    // Changes the kind and resets the settings to that kind's defaults.
-    void SetKind(Kind kind);
-
-    // The setting, reduced to what the kind allows: a whole number of IU (a wait time from 0 on,
-    // a position within 32 bits) or an input from 1 to kInputCount.
-    double GetValue() const { return m_value; }
-    void SetValue(double value);
-    // Direction or level: 1 rises above / goes high, 0 falls below / goes low.
-    int GetLevel() const { return m_nLevel; }
-    void SetLevel(int level) { m_nLevel = level != 0 ? 1 : 0; }
-
     WORD m_wFlags;
 
-protected:
+private:
+    friend class CMotionEventHost;
+
     CMC_Setup& m_setup;
     CMC_Motion& m_motion;
-    Kind m_kind = EventWaitTime;
+    Kind m_kind;
     // The event's setting, in the IU of its kind: wait time (time IU), position (position IU),
     // input number (1..16).
     double m_value = 0;
@@ -78,7 +60,6 @@ protected:
     // below. For EventInputChanges: 1 when the input goes high, 0 when it goes low.
     int m_nLevel = 1;
 
-private:
     // ReadParameters without the line end of its message.
     int ReadKeys(CString& text, CString& message);
 };

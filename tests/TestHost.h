@@ -2,9 +2,10 @@
 // resources in the resource chain.
 #pragma once
 
+#include <ArrayParameterHost.h>
+#include <DriveSetup.h>
 #include <HostResources.h>
 #include <MC_Motion.h>
-#include <MC_Setup.h>
 #include <afxrestable.h>
 
 #include <memory>
@@ -14,7 +15,7 @@
 #include "params/InternalData.h"
 
 struct TestHost {
-    std::unique_ptr<CMC_Setup> setup = CMC_Setup::CreateDefault();
+    std::unique_ptr<CDriveSetup> setup = CDriveSetup::CreateDefault();
     CMC_Motion motion{*setup};
     CModuleResources resources{HostResourceTable()};
 };
@@ -24,13 +25,15 @@ using Point = std::pair<double, double>;
 
 // Binds the record's arrays to their keys and fills them with `points`, in IU.
 inline void SetPoints(CInternalData& data, const std::vector<Point>& points) {
-    data.m_Position.BindToKey("TPOS");
-    data.m_Time.BindToKey("ATIME");
+    CArrayParameterHost::BindToKey(data.m_Position, "TPOS");
+    CArrayParameterHost::BindToKey(data.m_Time, "ATIME");
     data.m_Position.SetValuesCount(0);
     data.m_Time.SetValuesCount(0);
     for (const auto& [position, time] : points) {
-        data.m_Position.InsertValueInInternalUnitAt(data.m_Position.GetValuesCount(), position);
-        data.m_Time.InsertValueInInternalUnitAt(data.m_Time.GetValuesCount(), time);
+        CArrayParameterHost::InsertValueInInternalUnitAt(
+            data.m_Position, data.m_Position.GetValuesCount(), position);
+        CArrayParameterHost::InsertValueInInternalUnitAt(data.m_Time, data.m_Time.GetValuesCount(),
+                                                         time);
     }
 }
 

@@ -154,7 +154,7 @@ TEST_F(Dialog, UnitChangeReshowsTheValueAndRetitlesTheGraph) {
             EXPECT_STREQ(Text(dialog, IDC_TIME_VALUE), "0.5");
             EXPECT_STREQ(editor.m_GraphFilter.m_strTitle, "Position[rot]");
             EXPECT_STREQ(editor.m_Curves.GetAt(0)->m_strTitle, "Time[s]");
-            EXPECT_DOUBLE_EQ((*editor.m_Curves.GetAt(1))[1], 0.5);
+            EXPECT_DOUBLE_EQ(editor.m_Curves.GetAt(1)->GetAt(1), 0.5);
         })
         .Click("OK");
     ASSERT_EQ(Run(text), IDOK);

@@ -22,8 +22,8 @@ protected:
             for (int i = 0; i < editor.m_Data.m_Time.GetValuesCount(); ++i) {
                 t.push_back(editor.m_Data.m_Time.GetValueInInternalUnit(i));
                 p.push_back(editor.m_Data.m_Position.GetValueInInternalUnit(i));
-                c0.push_back((*editor.m_Curves.GetAt(0))[i]);
-                c1.push_back((*editor.m_Curves.GetAt(1))[i]);
+                c0.push_back(editor.m_Curves.GetAt(0)->GetAt(i));
+                c1.push_back(editor.m_Curves.GetAt(1)->GetAt(i));
             }
             EXPECT_EQ(t, times);
             EXPECT_EQ(p, positions);
@@ -122,8 +122,8 @@ TEST_F(Points, GraphMoves) {
         EXPECT_EQ(editor.m_nSelPoint, 2);
         // The start point goes back.
         EXPECT_TRUE(editor.m_Graph.View().MovePoint(0, 3, 3));
-        EXPECT_EQ((*editor.m_Curves.GetAt(0))[0], 0);
-        EXPECT_EQ((*editor.m_Curves.GetAt(1))[0], 0);
+        EXPECT_EQ(editor.m_Curves.GetAt(0)->GetAt(0), 0);
+        EXPECT_EQ(editor.m_Curves.GetAt(1)->GetAt(0), 0);
         EXPECT_EQ(editor.m_nSelPoint, 0);
     });
     ExpectTable({0, 10, 15, 30}, {0, 100, 1e15 + 0.5, 300}, 0);

@@ -2,6 +2,8 @@
 // unit of the example setups, whether typed (Insert, Update) or imported, and the program
 // carries it. The product of a display value and its unit's factor can fall one rounding step
 // short of the whole number, which the program's truncation turns into one IU less.
+#include <ArrayParameterHost.h>
+
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -27,7 +29,7 @@ std::vector<UnitCase> AllUnits() {
     std::vector<UnitCase> cases;
     for (const auto& entry : fs::directory_iterator("examples/setups")) {
         CString error;
-        auto setup = CMC_Setup::LoadFromFile(entry.path().c_str(), error);
+        auto setup = CDriveSetup::LoadFromFile(entry.path().c_str(), error);
         EXPECT_TRUE(setup) << error.GetString();
         if (!setup) continue;
         for (const CMC_Unit& position : setup->GetUnits(UnitKind::Position)) {
@@ -101,7 +103,7 @@ protected:
                           const std::function<void()>& enter) {
         SCOPED_TRACE(c.setupFile + " in " + c.position.name + " and " + c.time.name);
         CString error;
-        auto setup = CMC_Setup::LoadFromFile(c.setupFile.c_str(), error);
+        auto setup = CDriveSetup::LoadFromFile(c.setupFile.c_str(), error);
         ASSERT_TRUE(setup) << error.GetString();
         CMC_Motion motion(*setup);
         CString text = "ClearBuffer=1\r\nATIME[IU]=1: 0\r\nTPOS[IU]=1: 0\r\nExecute=0\r\n";
@@ -201,11 +203,11 @@ TEST_F(WholeIU, Imported) {
 TEST(WholeIUExamples, BuiltInSetup) {
     TestHost host;
     CMC_ArrayParameter time(*host.setup);
-    ASSERT_TRUE(time.BindToKey("ATIME"));
-    ASSERT_TRUE(time.SelectUnit("s"));
+    ASSERT_TRUE(CArrayParameterHost::BindToKey(time, "ATIME"));
+    ASSERT_TRUE(CArrayParameterHost::SelectUnit(time, "s"));
     CMC_ArrayParameter position(*host.setup);
-    ASSERT_TRUE(position.BindToKey("TPOS"));
-    ASSERT_TRUE(position.SelectUnit("deg"));
+    ASSERT_TRUE(CArrayParameterHost::BindToKey(position, "TPOS"));
+    ASSERT_TRUE(CArrayParameterHost::SelectUnit(position, "deg"));
     time.SetValuesCount(1);
     position.SetValuesCount(1);
     const struct {

@@ -1,7 +1,7 @@
 // travex-host design and fit, run as separate processes: the motions they write validate and
 // translate, keep within the tolerance when sampled, carry import's options, and nothing is
 // written when they cannot be made; import --resample, which places a file's points as fit does.
-#include <MC_Setup.h>
+#include <DriveSetup.h>
 #include <MotionProfile.h>
 #include <PointTable.h>
 #include <TrajectoryPreview.h>
@@ -29,8 +29,8 @@ struct Table {
 
 Table TableOf(const std::string& motion, const std::string& setupPath = "") {
     CString error;
-    auto setup = setupPath.empty() ? CMC_Setup::CreateDefault()
-                                   : CMC_Setup::LoadFromFile(setupPath.c_str(), error);
+    auto setup = setupPath.empty() ? CDriveSetup::CreateDefault()
+                                   : CDriveSetup::LoadFromFile(setupPath.c_str(), error);
     EXPECT_TRUE(setup) << error.GetString();
     PointTable table;
     EXPECT_STREQ(ReadPointTable(motion, *setup, table).GetString(), "");

@@ -30,7 +30,7 @@ bool HasProgram(const char* name) {
 // The panels that the plot of the S-curve in rot and s has on an area of `size`, laid out by
 // the kernel on the same surface and fonts that travex-host draws with.
 PreviewPlotLayout SCurveLayout(CSize size, const CMC_DriveLimits& limits) {
-    auto setup = CMC_Setup::CreateDefault();
+    auto setup = CDriveSetup::CreateDefault();
     PointTable table;
     EXPECT_STREQ(ReadPointTable(Contents(kSCurve), *setup, table).GetString(), "");
     CTrajectoryPreview preview;
@@ -242,7 +242,7 @@ TEST_F(HostPlot, PeakMarkerSitsOnTheCurveAtTheSignOfThePeak) {
 // that their lines and labels crowd the curves: no two texts share a pixel, and each lies
 // inside the drawing.
 TEST_F(HostPlot, LabelsNeverOverlapInAnyExampleAtAnySize) {
-    auto setup = CMC_Setup::CreateDefault();
+    auto setup = CDriveSetup::CreateDefault();
     int plots = 0;
     for (const auto& entry : fs::directory_iterator(kExamples)) {
         if (entry.path().extension() != ".ptm") continue;
@@ -504,7 +504,7 @@ TEST_F(HostPlot, ProfileUnderTheTableAndItsDeviationBelow) {
 // Jerk and profile together: five panels in order, the deviation's largest value marked, and
 // no two labels covering each other at any size.
 TEST_F(HostPlot, JerkAndProfileMakeFivePanelsWithLabelsApart) {
-    auto setup = CMC_Setup::CreateDefault();
+    auto setup = CDriveSetup::CreateDefault();
     PointTable table;
     ASSERT_STREQ(
         ReadPointTable(Contents(kExamples / "cycloid-10rot-20ms.ptm"), *setup, table).GetString(),

@@ -31,7 +31,7 @@ std::vector<std::string> LinesStartingWith(const std::string& text, const std::s
 
 // A motion file's table and its preview on the built-in setup, as the kernel builds them.
 CTrajectoryPreview KernelPreview(const std::string& motion, PointTable& table) {
-    auto setup = CMC_Setup::CreateDefault();
+    auto setup = CDriveSetup::CreateDefault();
     EXPECT_STREQ(ReadPointTable(Contents(motion), *setup, table).GetString(), "");
     CTrajectoryPreview preview;
     std::string error;
@@ -204,7 +204,7 @@ TEST_F(HostShow, LimitsFromTheSetupOrTheCommandLine) {
                                    "ATIME[IU]=11: 0 100 200 300 400 500 600 700 800 900 1000\n"
                                    "TPOS[IU]=11: 0 100 200 300 700 800 900 1000 1400 1500 1600\n"
                                    "ClearBuffer=1\nStartPoint=0\nExecute=0\nWaitForCompletion=1\n");
-    std::string setupText = CMC_Setup::DefaultSetupText();
+    std::string setupText = CDriveSetup::DefaultSetupText();
     // 3.5 IU/IU = 3.5 · 1250 / 2000 rot/s: above every slow segment, below the fast ones.
     const std::string setup = Put("limited.ini", setupText + "[Limits]\nMaxSpeed=3.5 IU/IU\n");
 

@@ -1,3 +1,4 @@
+#include <ArrayParameterHost.h>
 #include <MC_ArrayParameter.h>
 #include <gtest/gtest.h>
 
@@ -11,43 +12,43 @@ namespace {
 
 class ArrayParameterTest : public testing::Test {
 protected:
-    std::unique_ptr<CMC_Setup> m_setup = CMC_Setup::CreateDefault();
+    std::unique_ptr<CDriveSetup> m_setup = CDriveSetup::CreateDefault();
 };
 
 TEST_F(ArrayParameterTest, UnboundArrayIsLongInInternalUnits) {
     CMC_ArrayParameter array(*m_setup);
-    EXPECT_STREQ(array.GetKey(), "");
+    EXPECT_STREQ(CArrayParameterHost::GetKey(array), "");
     EXPECT_EQ(array.GetType(), VAR_LONG);
     EXPECT_STREQ(array.GetSelectedUnit(), "IU");
-    EXPECT_EQ(array.GetUnits().size(), 1u);
+    EXPECT_EQ(CArrayParameterHost::GetUnits(array).size(), 1u);
     EXPECT_EQ(array.GetMin(), -2147483648.0);
     EXPECT_EQ(array.GetMax(), 2147483647.0);
 }
 
 TEST_F(ArrayParameterTest, BindingTakesTypeUnitsAndLimitsFromTheSetup) {
     CMC_ArrayParameter array(*m_setup);
-    EXPECT_FALSE(array.BindToKey("SPEED"));
-    EXPECT_FALSE(array.BindToKey(nullptr));
-    EXPECT_STREQ(array.GetKey(), "");
+    EXPECT_FALSE(CArrayParameterHost::BindToKey(array, "SPEED"));
+    EXPECT_FALSE(CArrayParameterHost::BindToKey(array, nullptr));
+    EXPECT_STREQ(CArrayParameterHost::GetKey(array), "");
 
-    ASSERT_TRUE(array.BindToKey("TPOS"));
-    EXPECT_STREQ(array.GetKey(), "TPOS");
+    ASSERT_TRUE(CArrayParameterHost::BindToKey(array, "TPOS"));
+    EXPECT_STREQ(CArrayParameterHost::GetKey(array), "TPOS");
     EXPECT_STREQ(array.GetSelectedUnit(), "rot");
-    EXPECT_EQ(array.GetUnits().size(), 4u);
+    EXPECT_EQ(CArrayParameterHost::GetUnits(array).size(), 4u);
     EXPECT_EQ(array.GetMinInInternalUnit(), -2147483648.0);
     EXPECT_EQ(array.GetMin(), -2147483648.0 / 2000);
     EXPECT_EQ(array.GetMax(), 2147483647.0 / 2000);
 
     CString error;
-    auto small = CMC_Setup::LoadFromText("[Variables]\nTPOS=int\n[TimeUnits]\nms=1\ns=1000\n",
-                                         "small", error);
+    auto small = CDriveSetup::LoadFromText("[Variables]\nTPOS=int\n[TimeUnits]\nms=1\ns=1000\n",
+                                           "small", error);
     ASSERT_TRUE(small) << error.GetString();
     CMC_ArrayParameter position(*small), time(*small);
-    ASSERT_TRUE(position.BindToKey("TPOS"));
+    ASSERT_TRUE(CArrayParameterHost::BindToKey(position, "TPOS"));
     EXPECT_EQ(position.GetType(), VAR_INT);
     EXPECT_EQ(position.GetMax(), 32767.0);
     EXPECT_STREQ(position.GetSelectedUnit(), "IU");
-    ASSERT_TRUE(time.BindToKey("ATIME"));  // the setup lacks ATIME: long
+    ASSERT_TRUE(CArrayParameterHost::BindToKey(time, "ATIME"));  // the setup lacks ATIME: long
     EXPECT_EQ(time.GetType(), VAR_LONG);
     EXPECT_STREQ(time.GetSelectedUnit(), "ms");
     EXPECT_EQ(time.GetMax(), 2147483647.0);
@@ -55,10 +56,10 @@ TEST_F(ArrayParameterTest, BindingTakesTypeUnitsAndLimitsFromTheSetup) {
 
 TEST_F(ArrayParameterTest, ValuesConvertBetweenUnits) {
     CMC_ArrayParameter array(*m_setup);
-    ASSERT_TRUE(array.BindToKey("TPOS"));
+    ASSERT_TRUE(CArrayParameterHost::BindToKey(array, "TPOS"));
     array.InsertValueAt(0, 1.5);  // rot
     EXPECT_EQ(array.GetValueInInternalUnit(0), 3000.0);
-    ASSERT_TRUE(array.SelectUnit("deg"));
+    ASSERT_TRUE(CArrayParameterHost::SelectUnit(array, "deg"));
     EXPECT_DOUBLE_EQ(array.GetValue(0), 540.0);
     array.SetValue(0, 90.0);
     EXPECT_DOUBLE_EQ(array.GetValueInInternalUnit(0), 500.0);
@@ -67,12 +68,12 @@ TEST_F(ArrayParameterTest, ValuesConvertBetweenUnits) {
     EXPECT_DOUBLE_EQ(value, 1000.0);
     array.IUToUnit(value);
     EXPECT_DOUBLE_EQ(value, 180.0);
-    EXPECT_FALSE(array.SelectUnit("mm"));
-    EXPECT_FALSE(array.SelectUnitIndex(4));
+    EXPECT_FALSE(CArrayParameterHost::SelectUnit(array, "mm"));
+    EXPECT_FALSE(CArrayParameterHost::SelectUnitIndex(array, 4));
     EXPECT_STREQ(array.GetSelectedUnit(), "deg");
     array.SetMinInInternalUnit(-1000.0);
     EXPECT_DOUBLE_EQ(array.GetMin(), -180.0);
-    EXPECT_TRUE(array.SelectUnitIndex(1));
+    EXPECT_TRUE(CArrayParameterHost::SelectUnitIndex(array, 1));
     EXPECT_EQ(array.GetMin(), -1000.0);
 }
 
@@ -88,26 +89,30 @@ TEST_F(ArrayParameterTest, IndexesOutsideTheArrayAreHarmless) {
     array.InsertValueAt(-1, 5.0);
     array.RemoveValueAt(3, 1);
     array.RemoveValueAt(0, 0);
-    EXPECT_EQ(array.GetValuesInInternalUnit(), (std::vector<double>{10, 20, 30}));
+    EXPECT_EQ(CArrayParameterHost::GetValuesInInternalUnit(array),
+              (std::vector<double>{10, 20, 30}));
 
     array.InsertValueAt(3, 40.0);  // the end appends
     array.InsertValueAt(0, 0.0);
-    EXPECT_EQ(array.GetValuesInInternalUnit(), (std::vector<double>{0, 10, 20, 30, 40}));
+    EXPECT_EQ(CArrayParameterHost::GetValuesInInternalUnit(array),
+              (std::vector<double>{0, 10, 20, 30, 40}));
     array.RemoveValueAt(1, 2);
-    EXPECT_EQ(array.GetValuesInInternalUnit(), (std::vector<double>{0, 30, 40}));
+    EXPECT_EQ(CArrayParameterHost::GetValuesInInternalUnit(array),
+              (std::vector<double>{0, 30, 40}));
     array.RemoveValueAt(1, 100);  // up to the end
-    EXPECT_EQ(array.GetValuesInInternalUnit(), (std::vector<double>{0}));
+    EXPECT_EQ(CArrayParameterHost::GetValuesInInternalUnit(array), (std::vector<double>{0}));
     array.SetValuesCount(3);
-    EXPECT_EQ(array.GetValuesInInternalUnit(), (std::vector<double>{0, 0, 0}));
+    EXPECT_EQ(CArrayParameterHost::GetValuesInInternalUnit(array), (std::vector<double>{0, 0, 0}));
     array.SetValuesCount(-2);
     EXPECT_EQ(array.GetValuesCount(), 0);
 }
 
 TEST_F(ArrayParameterTest, PrintValueIsShortestAndReadsBack) {
     CMC_ArrayParameter array(*m_setup);
-    ASSERT_TRUE(array.BindToKey("ATIME"));
-    ASSERT_TRUE(array.SelectUnit("IU"));
-    array.SetValuesInInternalUnit({2000.0, 1.5, 0.0125, -0.0, 1e21, 0.1 + 0.2, 0.0005, 1e-30});
+    ASSERT_TRUE(CArrayParameterHost::BindToKey(array, "ATIME"));
+    ASSERT_TRUE(CArrayParameterHost::SelectUnit(array, "IU"));
+    CArrayParameterHost::SetValuesInInternalUnit(
+        array, {2000.0, 1.5, 0.0125, -0.0, 1e21, 0.1 + 0.2, 0.0005, 1e-30});
     EXPECT_EQ(array.PrintValue(0), "2000");
     EXPECT_EQ(array.PrintValue(1), "1.5");
     EXPECT_EQ(array.PrintValue(2), "0.0125");
@@ -117,7 +122,7 @@ TEST_F(ArrayParameterTest, PrintValueIsShortestAndReadsBack) {
     EXPECT_EQ(array.PrintValue(6), "0.0005");  // plain digits while they stay short
     EXPECT_EQ(array.PrintValue(7), "1e-30");
     EXPECT_EQ(array.PrintValue(99), "0");
-    ASSERT_TRUE(array.SelectUnit("s"));
+    ASSERT_TRUE(CArrayParameterHost::SelectUnit(array, "s"));
     EXPECT_EQ(array.PrintValue(0), "1.6");
 }
 
@@ -137,9 +142,9 @@ int DecimalsOf(const std::string& text) {
 
 TEST_F(ArrayParameterTest, WholeIUShowAsTheShortestDecimalThatReadsBack) {
     CMC_ArrayParameter array(*m_setup);
-    ASSERT_TRUE(array.BindToKey("TPOS"));
+    ASSERT_TRUE(CArrayParameterHost::BindToKey(array, "TPOS"));
     array.SetValuesCount(1);
-    ASSERT_TRUE(array.SelectUnit("deg"));
+    ASSERT_TRUE(CArrayParameterHost::SelectUnit(array, "deg"));
     array.SetValueInInternalUnit(0, 2222);
     EXPECT_EQ(array.PrintValue(0), "399.96");  // 2222 / (2000/360) is 399.96000000000004
     array.SetValue(0, 399.96);                 // 399.96 * (2000/360) is 2221.9999999999995
@@ -149,13 +154,13 @@ TEST_F(ArrayParameterTest, WholeIUShowAsTheShortestDecimalThatReadsBack) {
     // the same IU, and no decimal with fewer decimals does (every candidate near the value).
     for (const auto& entry : std::filesystem::directory_iterator("examples/setups")) {
         CString error;
-        auto setup = CMC_Setup::LoadFromFile(entry.path().c_str(), error);
+        auto setup = CDriveSetup::LoadFromFile(entry.path().c_str(), error);
         ASSERT_TRUE(setup) << error.GetString();
         CMC_ArrayParameter values(*setup);
-        ASSERT_TRUE(values.BindToKey("TPOS"));
+        ASSERT_TRUE(CArrayParameterHost::BindToKey(values, "TPOS"));
         values.SetValuesCount(1);
         for (const CMC_Unit& unit : setup->GetUnits(UnitKind::Position)) {
-            ASSERT_TRUE(values.SelectUnit(unit.name.c_str()));
+            ASSERT_TRUE(CArrayParameterHost::SelectUnit(values, unit.name.c_str()));
             for (long iu = -1500; iu <= 1500; iu += 7) {
                 values.SetValueInInternalUnit(0, static_cast<double>(iu));
                 const std::string text = values.PrintValue(0).str();
@@ -179,9 +184,9 @@ TEST_F(ArrayParameterTest, WholeIUShowAsTheShortestDecimalThatReadsBack) {
 
 TEST_F(ArrayParameterTest, ValuesBetweenWholeIUKeepTheirPrecision) {
     CMC_ArrayParameter array(*m_setup);
-    ASSERT_TRUE(array.BindToKey("TPOS"));
+    ASSERT_TRUE(CArrayParameterHost::BindToKey(array, "TPOS"));
     array.SetValuesCount(1);
-    ASSERT_TRUE(array.SelectUnit("deg"));
+    ASSERT_TRUE(CArrayParameterHost::SelectUnit(array, "deg"));
     // A dragged point: no whole count nearby, so the text carries every digit it needs.
     for (double iu : {2222.37, 1234.5678901234, -0.001, 99.9999}) {
         array.SetValueInInternalUnit(0, iu);

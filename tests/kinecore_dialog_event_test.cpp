@@ -1,4 +1,6 @@
 // The event's own dialogs, played by scripts: its settings (Edit) and its kind (ChangeType).
+#include <MotionEventHost.h>
+
 #include <functional>
 #include <vector>
 
@@ -37,7 +39,7 @@ protected:
 };
 
 TEST_F(EventDialogTest, WaitTimeInTheFirstTimeUnitRefusingWhatIsNoWaitTime) {
-    m_event.SetValue(625);
+    CMotionEventHost::SetValue(m_event, 625);
     ExpectShown("0.5", "s");
     Script(
         "type Value abc\n"
@@ -57,22 +59,22 @@ TEST_F(EventDialogTest, WaitTimeInTheFirstTimeUnitRefusingWhatIsNoWaitTime) {
                        "type Value \" 2.0006 \"\n"
                        "click OK\n"),
               1);
-    EXPECT_EQ(m_event.GetValue(), 2501);  // the nearest whole IU
+    EXPECT_EQ(CMotionEventHost::GetValue(m_event), 2501);  // the nearest whole IU
     EXPECT_EQ(m_driver.GetMessages().size(), 2u);
 }
 
 TEST_F(EventDialogTest, CancelAnUnchangedOkAndAnEventWithoutSettingsChangeNothing) {
-    m_event.SetValue(625);
+    CMotionEventHost::SetValue(m_event, 625);
     EXPECT_EQ(PlayEdit("type Value 9\nclick Cancel\n"), 0);
     EXPECT_EQ(PlayEdit("type Value +0.50\nclick OK\n"), 0);
-    EXPECT_EQ(m_event.GetValue(), 625);
-    m_event.SetKind(CMotionEvent::EventMotionComplete);
+    EXPECT_EQ(CMotionEventHost::GetValue(m_event), 625);
+    CMotionEventHost::SetKind(m_event, CMotionEvent::EventMotionComplete);
     EXPECT_EQ(PlayEdit(""), 0);  // no dialog, so no line is needed
 }
 
 TEST_F(EventDialogTest, PositionAndInputHaveADirectionOrLevel) {
-    m_event.SetKind(CMotionEvent::EventPositionPasses);
-    m_event.SetValue(-500);
+    CMotionEventHost::SetKind(m_event, CMotionEvent::EventPositionPasses);
+    CMotionEventHost::SetValue(m_event, -500);
     ExpectShown("-0.25", "rot");
     EXPECT_EQ(PlayEdit("type Value 1e7\n"
                        "click OK\n"
@@ -82,10 +84,10 @@ TEST_F(EventDialogTest, PositionAndInputHaveADirectionOrLevel) {
                        "check \"Falls below\"\n"
                        "click OK\n"),
               1);
-    EXPECT_EQ(m_event.GetValue(), 4000);
-    EXPECT_EQ(m_event.GetLevel(), 0);
+    EXPECT_EQ(CMotionEventHost::GetValue(m_event), 4000);
+    EXPECT_EQ(CMotionEventHost::GetLevel(m_event), 0);
 
-    m_event.SetKind(CMotionEvent::EventInputChanges);
+    CMotionEventHost::SetKind(m_event, CMotionEvent::EventInputChanges);
     ExpectShown("1", "(1 to 16)");
     EXPECT_EQ(PlayEdit("type Value 3.5\n"
                        "click OK\n"
@@ -94,21 +96,21 @@ TEST_F(EventDialogTest, PositionAndInputHaveADirectionOrLevel) {
                        "check \"Goes low\"\n"
                        "click OK\n"),
               1);
-    EXPECT_EQ(m_event.GetValue(), 16);
-    EXPECT_EQ(m_event.GetLevel(), 0);
+    EXPECT_EQ(CMotionEventHost::GetValue(m_event), 16);
+    EXPECT_EQ(CMotionEventHost::GetLevel(m_event), 0);
 }
 
 TEST_F(EventDialogTest, ChangeTypeStartsAnotherKindFromItsDefaults) {
-    m_event.SetValue(625);
+    CMotionEventHost::SetValue(m_event, 625);
     m_event.m_wFlags = 0;
     EXPECT_EQ(PlayChangeType("check \"When a digital input changes\"\nclick OK\n"), 1);
-    EXPECT_EQ(m_event.GetKind(), CMotionEvent::EventInputChanges);
-    EXPECT_EQ(m_event.GetValue(), 1);
+    EXPECT_EQ(CMotionEventHost::GetKind(m_event), CMotionEvent::EventInputChanges);
+    EXPECT_EQ(CMotionEventHost::GetValue(m_event), 1);
     EXPECT_EQ(m_event.m_wFlags, 0);  // the flags follow the setup, not the kind
-    m_event.SetValue(9);
+    CMotionEventHost::SetValue(m_event, 9);
     EXPECT_EQ(PlayChangeType("check 1212\nclick Cancel\n"), 0);
     EXPECT_EQ(PlayChangeType("check 1212\ncheck 1213\nclick OK\n"), 0);
-    EXPECT_EQ(m_event.GetValue(), 9);  // the same kind keeps its settings
+    EXPECT_EQ(CMotionEventHost::GetValue(m_event), 9);  // the same kind keeps its settings
 
     m_driver.Inspect([](CDialog& shown) {
         EXPECT_FALSE(shown.GetDlgItem(IDC_EVENT_MOTION_COMPLETE)->IsWindowEnabled());
@@ -127,7 +129,7 @@ std::function<void(CDialog&)> NoteFocus(std::vector<int>& focus) {
 TEST_F(EventDialogTest, TheKindsFromTheKeyboard) {
     // The dialog opens on the checked kind; the arrows check the next kind and wrap among the
     // kinds, passing over an excluded one; Tab leaves the group for OK.
-    m_event.SetKind(CMotionEvent::EventPositionPasses);
+    CMotionEventHost::SetKind(m_event, CMotionEvent::EventPositionPasses);
     std::vector<int> focus;
     m_driver.Inspect(NoteFocus(focus));
     for (const char* key : {"Down", "Down", "Up", "Up", "Right"})
@@ -137,12 +139,12 @@ TEST_F(EventDialogTest, TheKindsFromTheKeyboard) {
     EXPECT_EQ(focus, (std::vector<int>{IDC_EVENT_POSITION_PASSES, IDC_EVENT_INPUT_CHANGES,
                                        IDC_EVENT_WAIT_TIME, IDC_EVENT_INPUT_CHANGES,
                                        IDC_EVENT_POSITION_PASSES, IDC_EVENT_INPUT_CHANGES, IDOK}));
-    EXPECT_EQ(m_event.GetKind(), CMotionEvent::EventInputChanges);
+    EXPECT_EQ(CMotionEventHost::GetKind(m_event), CMotionEvent::EventInputChanges);
 }
 
 TEST_F(EventDialogTest, TheDirectionFromTheKeyboard) {
-    m_event.SetKind(CMotionEvent::EventPositionPasses);
-    m_event.SetValue(2000);
+    CMotionEventHost::SetKind(m_event, CMotionEvent::EventPositionPasses);
+    CMotionEventHost::SetValue(m_event, 2000);
     std::vector<int> focus;
     // From the value: Tab to the checked direction, Down to the other, which it checks; the
     // group wraps at its end; Tab goes on to OK, Cancel and back to the value.
@@ -154,10 +156,10 @@ TEST_F(EventDialogTest, TheDirectionFromTheKeyboard) {
     EXPECT_EQ(focus, (std::vector<int>{IDC_EVENT_VALUE, IDC_EVENT_RISING, IDC_EVENT_FALLING,
                                        IDC_EVENT_RISING, IDC_EVENT_FALLING, IDOK, IDCANCEL,
                                        IDC_EVENT_VALUE}));
-    EXPECT_EQ(m_event.GetLevel(), 0);  // falls below
+    EXPECT_EQ(CMotionEventHost::GetLevel(m_event), 0);  // falls below
 
     // A wait time hides the direction: Tab goes from the value straight to OK.
-    m_event.SetKind(CMotionEvent::EventWaitTime);
+    CMotionEventHost::SetKind(m_event, CMotionEvent::EventWaitTime);
     focus.clear();
     m_driver.Key("Tab").Inspect(NoteFocus(focus)).Key("Escape");
     EXPECT_EQ(PlayEdit(""), 0);
@@ -165,7 +167,7 @@ TEST_F(EventDialogTest, TheDirectionFromTheKeyboard) {
 }
 
 TEST_F(EventDialogTest, AnEditorsEventDialogTakesTheLinesThatFollowItsButton) {
-    m_dialog.m_event.SetValue(625);
+    CMotionEventHost::SetValue(m_dialog.m_event, 625);
     Script("click Event...\n");
     m_driver.Inspect([this](CDialog& shown) {
         EXPECT_NE(&shown, &m_dialog);
@@ -178,7 +180,7 @@ TEST_F(EventDialogTest, AnEditorsEventDialogTakesTheLinesThatFollowItsButton) {
     EXPECT_EQ(m_dialog.DoModal(), IDOK);
     EXPECT_TRUE(m_driver.Finish()) << m_driver.GetError().GetString();
     EXPECT_EQ(m_log, (EventLog{"event 1"}));
-    EXPECT_EQ(m_dialog.m_event.GetValue(), 1250);
+    EXPECT_EQ(CMotionEventHost::GetValue(m_dialog.m_event), 1250);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "kinecore_dialog_fixture.h"
 
+#include <ArrayParameterHost.h>
 #include <GraphScriptVerbs.h>
 #include <afxdlgtemplate.h>
 
@@ -30,21 +31,24 @@ std::shared_ptr<DLGTEMPLATEDATA> MakeEditorTemplate() {
 
 }  // namespace
 
-CTestEditorDlg::CTestEditorDlg(CMC_Setup& setup, CMC_Motion& motion, CString& paramText,
+CTestEditorDlg::CTestEditorDlg(CDriveSetup& setup, CMC_Motion& motion, CString& paramText,
                                EventLog& log)
     : CMC_EditMotionDlg(setup, motion, paramText, IDD_TEST_EDITOR, nullptr),
       m_record(setup, motion),
       m_position(setup),
       m_event(setup, motion),
       m_log(log) {
-    m_position.BindToKey("TPOS");
+    CArrayParameterHost::BindToKey(m_position, "TPOS");
     for (double iu : {0.0, 1000.0, -500.0}) {
-        m_position.InsertValueInInternalUnitAt(m_position.GetValuesCount(), iu);
+        CArrayParameterHost::InsertValueInInternalUnitAt(m_position, m_position.GetValuesCount(),
+                                                         iu);
     }
     m_curves.Add(new CCurve);
     m_curves.Add(new CCurve);
+    m_curves.GetAt(0)->m_strTitle = "Time";
     m_filter.Add(new CXYCurve);
     m_filter.m_pCurves = &m_curves;
+    m_filter.m_strTitle = "Position";
 }
 
 BEGIN_MESSAGE_MAP(CTestEditorDlg, CMC_EditMotionDlg)

@@ -2,6 +2,7 @@
 // with its unit, a check box, a graph and an event button, on a template of its own.
 #pragma once
 
+#include <DriveSetup.h>
 #include <GraphWindow.h>
 #include <MC_EditMotionDlg.h>
 #include <MotionEvent.h>
@@ -33,7 +34,7 @@ public:
 
 class CTestEditorDlg : public CMC_EditMotionDlg {
 public:
-    CTestEditorDlg(CMC_Setup& setup, CMC_Motion& motion, CString& paramText, EventLog& log);
+    CTestEditorDlg(CDriveSetup& setup, CMC_Motion& motion, CString& paramText, EventLog& log);
     CMC_EditMotionInternalData* GetInternalData() override { return &m_record; }
 
     using CMC_EditMotionDlg::EnableChild;
@@ -52,7 +53,7 @@ public:
     bool m_bWithGraph = true;
     CGraphWindow m_graph{1, 0};
     CCurveArray m_curves;  // times, positions
-    CGraphFilter m_filter{"Time", "Position"};
+    CGraphFilter m_filter;
 
 protected:
     BOOL OnInitDialog() override;
@@ -80,7 +81,7 @@ protected:
     void TearDown() override;
     void Script(const char* text);
 
-    std::unique_ptr<CMC_Setup> m_setup = CMC_Setup::CreateDefault();
+    std::unique_ptr<CDriveSetup> m_setup = CDriveSetup::CreateDefault();
     CMC_Motion m_motion{*m_setup};
     CString m_paramText{"Kept=1\r\n"};
     CResourceTable m_resources{"kinecore-dialog-test"};

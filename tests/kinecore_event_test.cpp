@@ -1,4 +1,6 @@
+#include <DriveSetup.h>
 #include <MotionEvent.h>
+#include <MotionEventHost.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,22 +14,22 @@ protected:
         CString text("Execute=1\r\n");
         event.WriteParameters(text);
         CMotionEvent copy(*m_setup, m_motion);
-        copy.SetKind(CMotionEvent::EventInputChanges);
+        CMotionEventHost::SetKind(copy, CMotionEvent::EventInputChanges);
         CString message("left over");
         ASSERT_EQ(copy.ReadParameters(text, message), 1) << message.GetString();
         EXPECT_EQ(message, "");
-        EXPECT_EQ(copy.GetKind(), event.GetKind());
-        EXPECT_EQ(copy.GetValue(), event.GetValue());
-        EXPECT_EQ(copy.GetLevel(), event.GetLevel());
+        EXPECT_EQ(CMotionEventHost::GetKind(copy), CMotionEventHost::GetKind(event));
+        EXPECT_EQ(CMotionEventHost::GetValue(copy), CMotionEventHost::GetValue(event));
+        EXPECT_EQ(CMotionEventHost::GetLevel(copy), CMotionEventHost::GetLevel(event));
     }
 
-    std::unique_ptr<CMC_Setup> m_setup = CMC_Setup::CreateDefault();
+    std::unique_ptr<CDriveSetup> m_setup = CDriveSetup::CreateDefault();
     CMC_Motion m_motion{*m_setup};
     CMotionEvent m_event{*m_setup, m_motion};
 };
 
 TEST_F(MotionEventTest, StartsAsAWaitTimeThatStopsTheMotion) {
-    EXPECT_EQ(m_event.GetKind(), CMotionEvent::EventWaitTime);
+    EXPECT_EQ(CMotionEventHost::GetKind(m_event), CMotionEvent::EventWaitTime);
     EXPECT_EQ(m_event.m_wFlags, CMotionEvent::FLAG_BIT0);
     EXPECT_EQ(m_event.IsEditable(), 1);
     EXPECT_EQ(m_event.GetDescription(0),
@@ -37,7 +39,7 @@ TEST_F(MotionEventTest, StartsAsAWaitTimeThatStopsTheMotion) {
 // Each kind of event with and without its stop, and at each level where it has one: its
 // parameter text, its description, its code, and a text that reads back into the same event.
 TEST_F(MotionEventTest, EachKindWritesDescribesAndGeneratesItself) {
-    constexpr WORD kStop = CMotionEvent::FLAG_STOP_MOTION;
+    constexpr WORD kStop = CMotionEventHost::FLAG_STOP_MOTION;
     struct Case {
         CMotionEvent::Kind kind;
         double value;
@@ -79,9 +81,9 @@ TEST_F(MotionEventTest, EachKindWritesDescribesAndGeneratesItself) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.description);
         CMotionEvent event(*m_setup, m_motion);
-        event.SetKind(c.kind);
-        event.SetValue(c.value);
-        event.SetLevel(c.level);
+        CMotionEventHost::SetKind(event, c.kind);
+        CMotionEventHost::SetValue(event, c.value);
+        CMotionEventHost::SetLevel(event, c.level);
         event.m_wFlags = c.flags;
         CString text;
         event.WriteParameters(text);
@@ -95,20 +97,20 @@ TEST_F(MotionEventTest, EachKindWritesDescribesAndGeneratesItself) {
 }
 
 TEST_F(MotionEventTest, ValuesAreHeldToWhatTheDriveTakes) {
-    m_event.SetValue(625.4);
-    EXPECT_EQ(m_event.GetValue(), 625.0);
+    CMotionEventHost::SetValue(m_event, 625.4);
+    EXPECT_EQ(CMotionEventHost::GetValue(m_event), 625.0);
     EXPECT_EQ(m_event.GetDescription(1),
               "After a wait time of 0.5 s (625 IU), stopping the "
               "motion in progress");
-    m_event.SetValue(-3);
-    EXPECT_EQ(m_event.GetValue(), 0.0);
+    CMotionEventHost::SetValue(m_event, -3);
+    EXPECT_EQ(CMotionEventHost::GetValue(m_event), 0.0);
 
-    m_event.SetKind(CMotionEvent::EventInputChanges);
-    EXPECT_EQ(m_event.GetValue(), 1.0);
-    m_event.SetValue(40);
-    EXPECT_EQ(m_event.GetValue(), 16.0);
-    m_event.SetLevel(7);
-    EXPECT_EQ(m_event.GetLevel(), 1);
+    CMotionEventHost::SetKind(m_event, CMotionEvent::EventInputChanges);
+    EXPECT_EQ(CMotionEventHost::GetValue(m_event), 1.0);
+    CMotionEventHost::SetValue(m_event, 40);
+    EXPECT_EQ(CMotionEventHost::GetValue(m_event), 16.0);
+    CMotionEventHost::SetLevel(m_event, 7);
+    EXPECT_EQ(CMotionEventHost::GetLevel(m_event), 1);
 }
 
 TEST_F(MotionEventTest, FailedReadsLeaveOnlyTheirMessageAndTheEventUnchanged) {
@@ -130,14 +132,14 @@ TEST_F(MotionEventTest, FailedReadsLeaveOnlyTheirMessageAndTheEventUnchanged) {
         {"Event=InputChanges\r\nEventInput=2\r\nEventLevel=2\r\n",
          "Parameter \"EventLevel\" has the value 2; it must lie from 0 to 1.\r\n"},
     };
-    m_event.SetValue(100);
+    CMotionEventHost::SetValue(m_event, 100);
     for (const auto& [text, expected] : cases) {
         CString copy(text);
         CString message("Parameter \"TPOS\" is missing.");
         EXPECT_EQ(m_event.ReadParameters(copy, message), 0) << text;
         EXPECT_EQ(message, expected);
-        EXPECT_EQ(m_event.GetKind(), CMotionEvent::EventWaitTime);
-        EXPECT_EQ(m_event.GetValue(), 100.0);
+        EXPECT_EQ(CMotionEventHost::GetKind(m_event), CMotionEvent::EventWaitTime);
+        EXPECT_EQ(CMotionEventHost::GetValue(m_event), 100.0);
     }
 }
 

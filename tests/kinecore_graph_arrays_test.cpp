@@ -30,7 +30,7 @@ TEST(FloatArray, GrowsShrinksInsertsRemovesAndRefusesBadIndexes) {
     CFloatArray array;
     array.SetSize(3, -1);
     array.SetAt(0, 1.5);
-    array[2] = -2;
+    array.SetAt(2, -2);
     array.InsertAt(1, 7, 2);
     EXPECT_EQ(Values(array), (std::vector<double>{1.5, 7, 7, 0, -2}));
     array.RemoveAt(1, 2);
@@ -38,7 +38,7 @@ TEST(FloatArray, GrowsShrinksInsertsRemovesAndRefusesBadIndexes) {
     array.InsertAt(4, 3);  // past the end: zeros up to it
     EXPECT_EQ(Values(array), (std::vector<double>{1.5, 0, 0, 0, 3}));
     EXPECT_THROW(array.GetAt(5), std::out_of_range);
-    EXPECT_THROW(array[-1] = 1, std::out_of_range);
+    EXPECT_THROW(array.SetAt(-1, 1), std::out_of_range);
     EXPECT_THROW(array.RemoveAt(4, 2), std::out_of_range);
     EXPECT_EQ(array.GetSize(), 5);
 }
@@ -72,7 +72,7 @@ TEST(FloatArray, KeptExtentIsAlwaysWhatAPassGives) {
     EXPECT_FALSE(array.GetExtent(low, high));
     for (; step < 20000; ++step) {
         const int size = array.GetSize();
-        switch (pick(0, 5)) {
+        switch (pick(0, 4)) {
             case 0:
                 array.InsertAt(pick(0, size), value());
                 break;
@@ -83,9 +83,6 @@ TEST(FloatArray, KeptExtentIsAlwaysWhatAPassGives) {
                 if (size > 0) array.SetAt(pick(0, size - 1), value());
                 break;
             case 3:
-                if (size > 0) array[pick(0, size - 1)] = value();
-                break;
-            case 4:
                 if (pick(0, 50) == 0) array.SetSize(pick(0, size + 3));
                 break;
             default:
@@ -114,9 +111,7 @@ TEST(CurveContainers, EachDeletesWhatItHoldsAndNothingElse) {
         EXPECT_EQ(curves.Add(new CountedCurve(deletedCurves)), 0);
         EXPECT_EQ(curves.Add(new CountedCurve(deletedCurves)), 1);
         {
-            CGraphFilter filter(nullptr, "Position");
-            EXPECT_EQ(filter.m_strTitle, "Position");
-            EXPECT_EQ(filter.m_strXTitle, "");
+            CGraphFilter filter;
             filter.m_pCurves = &curves;
             EXPECT_EQ(filter.Add(new CountedXYCurve(deletedXY)), 0);
             EXPECT_EQ(filter.Add(new CountedXYCurve(deletedXY)), 1);

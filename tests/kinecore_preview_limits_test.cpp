@@ -1,7 +1,7 @@
 // The drive's limits: as a setup states them, as a person types them, and the segments of a
 // preview that exceed them.
+#include <DriveSetup.h>
 #include <LimitViolations.h>
-#include <MC_Setup.h>
 #include <PointTable.h>
 #include <RateText.h>
 #include <StepRules.h>
@@ -36,7 +36,7 @@ TEST(DriveLimits, SetupSectionInAnyUnitsOfTheSetup) {
     };
     for (const Case& c : cases) {
         CString error;
-        auto setup = CMC_Setup::LoadFromText(std::string(kUnits) + c.limits, "setup.ini", error);
+        auto setup = CDriveSetup::LoadFromText(std::string(kUnits) + c.limits, "setup.ini", error);
         ASSERT_TRUE(setup) << error.GetString();
         const CMC_DriveLimits& limits = setup->GetLimits();
         EXPECT_EQ(limits.maxSpeed.has_value(), c.speed != 0) << c.limits;
@@ -47,8 +47,8 @@ TEST(DriveLimits, SetupSectionInAnyUnitsOfTheSetup) {
     }
     CString error;
     for (const char* jerk : {"MaxJerk=2e5 rot/s^3", "MaxJerk=2e5 rot/s\u00B3", "MaxJerk=2e5"}) {
-        auto setup = CMC_Setup::LoadFromText(std::string(kUnits) + "[Limits]\n" + jerk + "\n",
-                                             "setup.ini", error);
+        auto setup = CDriveSetup::LoadFromText(std::string(kUnits) + "[Limits]\n" + jerk + "\n",
+                                               "setup.ini", error);
         ASSERT_TRUE(setup) << error.GetString();
         EXPECT_DOUBLE_EQ(setup->GetLimits().maxJerk.value_or(0), 2e5 * 2000 / std::pow(1250.0, 3))
             << jerk;
@@ -57,7 +57,7 @@ TEST(DriveLimits, SetupSectionInAnyUnitsOfTheSetup) {
 
 TEST(DriveLimits, LimitsMayNameUnitsListedLater) {
     CString error;
-    auto setup = CMC_Setup::LoadFromText(
+    auto setup = CDriveSetup::LoadFromText(
         "[Limits]\nMaxSpeed=250 mm/s\n[PositionUnits]\nmm=800\n[TimeUnits]\ns=1000\n", "setup.ini",
         error);
     ASSERT_TRUE(setup) << error.GetString();
@@ -99,8 +99,8 @@ TEST(DriveLimits, SetupFaultsNameTheLine) {
     };
     for (const Case& c : cases) {
         CString error;
-        auto setup = CMC_Setup::LoadFromText(std::string(kUnits) + "[Limits]\n" + c.limits + "\n",
-                                             "setup.ini", error);
+        auto setup = CDriveSetup::LoadFromText(std::string(kUnits) + "[Limits]\n" + c.limits + "\n",
+                                               "setup.ini", error);
         EXPECT_FALSE(setup) << c.limits;
         EXPECT_STREQ(error.GetString(), c.message);
     }
@@ -108,7 +108,7 @@ TEST(DriveLimits, SetupFaultsNameTheLine) {
 
 TEST(DriveLimits, TypedRateInTheCallersUnits) {
     CString error;
-    auto setup = CMC_Setup::LoadFromText(kUnits, "setup.ini", error);
+    auto setup = CDriveSetup::LoadFromText(kUnits, "setup.ini", error);
     ASSERT_TRUE(setup);
     const PreviewUnits shown{{"rot", 2000}, {"ms", 1.25}};
     double value = 0;
@@ -126,8 +126,8 @@ TEST(DriveLimits, TypedRateInTheCallersUnits) {
     ASSERT_TRUE(ParseRate("1 IU/IU^3", RateKind::Jerk, *setup, shown, value, message));
     EXPECT_EQ(value, 1);
     // rpm needs revolutions.
-    auto linear = CMC_Setup::LoadFromText("[PositionUnits]\nmm=800\n[TimeUnits]\ns=1000\n",
-                                          "linear.ini", error);
+    auto linear = CDriveSetup::LoadFromText("[PositionUnits]\nmm=800\n[TimeUnits]\ns=1000\n",
+                                            "linear.ini", error);
     ASSERT_TRUE(linear);
     EXPECT_FALSE(ParseRate("60 rpm", RateKind::Speed, *linear, shown, value, message));
     EXPECT_EQ(message,
@@ -191,7 +191,7 @@ TEST(StepRules, StepsFromNineTenthsOfTheirBound) {
 }
 
 TEST(PointTable, ReadsBothArraysWithTheirUnits) {
-    auto setup = CMC_Setup::CreateDefault();
+    auto setup = CDriveSetup::CreateDefault();
     PointTable table;
     EXPECT_STREQ(
         ReadPointTable("ATIME[ms]=3: 0 100 300\r\nTPOS[deg]=3: 0 2000 5000\r\n", *setup, table)

@@ -1,4 +1,4 @@
-#include <MC_Setup.h>
+#include <DriveSetup.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -18,14 +18,14 @@ std::string ReadFile(const char* path) {
 // The message for a setup text, or "" when it loads.
 std::string ErrorOf(const std::string& text) {
     CString error;
-    auto setup = CMC_Setup::LoadFromText(text, "setup.ini", error);
+    auto setup = CDriveSetup::LoadFromText(text, "setup.ini", error);
     EXPECT_EQ(setup == nullptr, !error.IsEmpty());
     return error.GetString();
 }
 
-TEST(CMC_Setup, DefaultSetupIsTheRotaryDriveExample) {
-    EXPECT_EQ(ReadFile("examples/setups/rotary-drive.ini"), CMC_Setup::DefaultSetupText());
-    auto setup = CMC_Setup::CreateDefault();
+TEST(CDriveSetup, DefaultSetupIsTheRotaryDriveExample) {
+    EXPECT_EQ(ReadFile("examples/setups/rotary-drive.ini"), CDriveSetup::DefaultSetupText());
+    auto setup = CDriveSetup::CreateDefault();
     EXPECT_STREQ(setup->GetName(), "Rotary drive, 500-line encoder");
     EXPECT_FALSE(setup->IsMotionController());
     EXPECT_EQ(setup->GetIntOption("IsClosedPosition"), 1);
@@ -51,40 +51,41 @@ TEST(CMC_Setup, DefaultSetupIsTheRotaryDriveExample) {
     EXPECT_EQ(time[2].iuPerUnit, 1.25);
 }
 
-TEST(CMC_Setup, ExampleFilesLoadWithTheirDifferences) {
+TEST(CDriveSetup, ExampleFilesLoadWithTheirDifferences) {
     CString error;
-    auto controller = CMC_Setup::LoadFromFile("examples/setups/motion-controller.ini", error);
+    auto controller = CDriveSetup::LoadFromFile("examples/setups/motion-controller.ini", error);
     ASSERT_TRUE(controller) << error.GetString();
     EXPECT_TRUE(controller->IsMotionController());
 
-    auto openLoop = CMC_Setup::LoadFromFile("examples/setups/open-loop-drive.ini", error);
+    auto openLoop = CDriveSetup::LoadFromFile("examples/setups/open-loop-drive.ini", error);
     ASSERT_TRUE(openLoop) << error.GetString();
     EXPECT_EQ(openLoop->GetIntOption("IsClosedPosition"), 0);
 
-    auto noAtime = CMC_Setup::LoadFromFile("examples/setups/drive-without-atime.ini", error);
+    auto noAtime = CDriveSetup::LoadFromFile("examples/setups/drive-without-atime.ini", error);
     ASSERT_TRUE(noAtime) << error.GetString();
     EXPECT_EQ(noAtime->FindVariable("ATIME", 1), nullptr);
     EXPECT_NE(noAtime->FindVariable("TPOS", 1), nullptr);
 
-    auto linear = CMC_Setup::LoadFromFile("examples/setups/linear-drive.ini", error);
+    auto linear = CDriveSetup::LoadFromFile("examples/setups/linear-drive.ini", error);
     ASSERT_TRUE(linear) << error.GetString();
     EXPECT_EQ(linear->GetUnits(UnitKind::Position)[0].name, "mm");
     EXPECT_EQ(linear->GetUnits(UnitKind::Position)[0].iuPerUnit, 800.0);
 }
 
-TEST(CMC_Setup, SetupWithoutUnitsHasInternalUnitsOnly) {
+TEST(CDriveSetup, SetupWithoutUnitsHasInternalUnitsOnly) {
     CString error;
-    auto setup = CMC_Setup::LoadFromText("[Setup]\r\nName=Bare\r\n[TimeUnits]\r\n", "bare", error);
+    auto setup =
+        CDriveSetup::LoadFromText("[Setup]\r\nName=Bare\r\n[TimeUnits]\r\n", "bare", error);
     ASSERT_TRUE(setup) << error.GetString();
     EXPECT_STREQ(setup->GetName(), "Bare");
     for (UnitKind kind : {UnitKind::Position, UnitKind::Time}) {
         ASSERT_EQ(setup->GetUnits(kind).size(), 1u);
         EXPECT_EQ(setup->GetUnits(kind)[0].name, "IU");
     }
-    EXPECT_EQ(CMC_Setup().GetUnits(UnitKind::Time).size(), 1u);
+    EXPECT_EQ(CDriveSetup().GetUnits(UnitKind::Time).size(), 1u);
 }
 
-TEST(CMC_Setup, FaultsNameTheFileAndTheLine) {
+TEST(CDriveSetup, FaultsNameTheFileAndTheLine) {
     const std::string head = "; a comment\n[Setup]\nName=x\n";
     const std::pair<std::string, std::string> cases[] = {
         {head + "[Variables]\nTPOS=long\nPVTBUFLEN=float\n",
@@ -121,7 +122,7 @@ TEST(CMC_Setup, FaultsNameTheFileAndTheLine) {
 }
 
 // Whatever a message quotes is cut to 60 characters, so that a huge line gives a short message.
-TEST(CMC_Setup, LongTextsAreCutInEveryMessage) {
+TEST(CDriveSetup, LongTextsAreCutInEveryMessage) {
     const std::string x(100000, 'x');
     const std::string faults[] = {
         "[" + x + "]\n",
@@ -146,25 +147,25 @@ TEST(CMC_Setup, LongTextsAreCutInEveryMessage) {
     }
 }
 
-TEST(CMC_Setup, UnitNamesOfAtMost32Characters) {
+TEST(CDriveSetup, UnitNamesOfAtMost32Characters) {
     const std::string longest(32, 'u');
     EXPECT_EQ(ErrorOf("[TimeUnits]\n" + longest + "=1\n"), "");
     EXPECT_EQ(ErrorOf("[TimeUnits]\n" + longest + "v=1\n"),
               "setup.ini:2: the unit name \"" + longest + "v\" is longer than 32 characters.");
 }
 
-TEST(CMC_Setup, FileFaultsNameTheFile) {
+TEST(CDriveSetup, FileFaultsNameTheFile) {
     CString error;
-    EXPECT_FALSE(CMC_Setup::LoadFromFile("no/such/setup.ini", error));
+    EXPECT_FALSE(CDriveSetup::LoadFromFile("no/such/setup.ini", error));
     EXPECT_EQ(error,
               "no/such/setup.ini: the setup file cannot be opened (No such file or directory).");
 
-    EXPECT_FALSE(CMC_Setup::LoadFromFile("examples/setups", error));
+    EXPECT_FALSE(CDriveSetup::LoadFromFile("examples/setups", error));
     EXPECT_EQ(error, "examples/setups: the setup file cannot be read (Is a directory).");
 
     const std::string path = testing::TempDir() + "kinecore_bad_setup.ini";
     std::ofstream(path) << "[Setup]\nName=Broken\n[TimeUnits]\ns=1250\nms=1.25/0\n";
-    EXPECT_FALSE(CMC_Setup::LoadFromFile(path.c_str(), error));
+    EXPECT_FALSE(CDriveSetup::LoadFromFile(path.c_str(), error));
     EXPECT_EQ(error, path + ":5: the fraction \"1.25/0\" of unit \"ms\" divides by zero.");
     std::remove(path.c_str());
 }

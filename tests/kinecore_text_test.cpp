@@ -1,3 +1,5 @@
+#include <ArrayParameterHost.h>
+#include <DriveSetup.h>
 #include <MC_EditMotionInternalData.h>
 #include <NumberText.h>
 #include <gtest/gtest.h>
@@ -42,7 +44,7 @@ protected:
         return line.substr(0, line.size() - 2);
     }
 
-    std::unique_ptr<CMC_Setup> m_setup = CMC_Setup::CreateDefault();
+    std::unique_ptr<CDriveSetup> m_setup = CDriveSetup::CreateDefault();
     CMC_Motion m_motion{*m_setup};
     PlainRecord m_record{*m_setup, m_motion};
     CMC_ArrayParameter m_array{*m_setup};
@@ -68,7 +70,7 @@ TEST_F(ParameterTextTest, TheLastEntryOfAKeyCounts) {
     EXPECT_EQ(RadioMessage("Execute=1\nExecute=5\n"),
               "Parameter \"Execute\" has the value 5; it must lie from 0 to 1.");
     EXPECT_EQ(ArrayMessage("TPOS[IU]=1: 5\nTPOS[deg]=2: 0 7\n"), "");
-    EXPECT_EQ(m_array.GetValuesInInternalUnit(), (std::vector<double>{0, 7}));
+    EXPECT_EQ(CArrayParameterHost::GetValuesInInternalUnit(m_array), (std::vector<double>{0, 7}));
     EXPECT_STREQ(m_array.GetSelectedUnit(), "deg");
 }
 
@@ -128,9 +130,9 @@ TEST_F(ParameterTextTest, ArraysReadBackBitForBit) {
     }
 
     CMC_ArrayParameter written(*m_setup);
-    ASSERT_TRUE(written.BindToKey("TPOS"));
-    ASSERT_TRUE(written.SelectUnit("rad"));
-    written.SetValuesInInternalUnit(values);
+    ASSERT_TRUE(CArrayParameterHost::BindToKey(written, "TPOS"));
+    ASSERT_TRUE(CArrayParameterHost::SelectUnit(written, "rad"));
+    CArrayParameterHost::SetValuesInInternalUnit(written, values);
     CString text("Execute=0\r\n");
     m_record.WriteArrayDataParam(text, written);
     const std::string head =
@@ -139,7 +141,7 @@ TEST_F(ParameterTextTest, ArraysReadBackBitForBit) {
 
     EXPECT_EQ(ArrayMessage(text.GetString()), "");
     EXPECT_STREQ(m_array.GetSelectedUnit(), "rad");
-    const std::vector<double>& read = m_array.GetValuesInInternalUnit();
+    const std::vector<double>& read = CArrayParameterHost::GetValuesInInternalUnit(m_array);
     ASSERT_EQ(read.size(), values.size());
     for (size_t i = 0; i < values.size(); ++i) {
         ASSERT_EQ(std::bit_cast<std::uint64_t>(read[i]), std::bit_cast<std::uint64_t>(values[i]))
@@ -164,7 +166,7 @@ TEST_F(ParameterTextTest, WholeNumbersReadAsAnyOtherNumber) {
     std::string text = "TPOS[IU]=" + std::to_string(tokens.size()) + ":";
     for (const std::string& token : tokens) text += " " + token;
     ASSERT_EQ(ArrayMessage(text + "\r\n"), "");
-    const std::vector<double>& read = m_array.GetValuesInInternalUnit();
+    const std::vector<double>& read = CArrayParameterHost::GetValuesInInternalUnit(m_array);
     ASSERT_EQ(read.size(), tokens.size());
     for (size_t i = 0; i < tokens.size(); ++i) {
         double expected = 0;
@@ -208,7 +210,8 @@ TEST_F(ParameterTextTest, EmptyArraysAndLenientBlanksRead) {
     EXPECT_EQ(ArrayMessage("TPOS[IU]=0:\r\n"), "");
     EXPECT_EQ(m_array.GetValuesCount(), 0);
     EXPECT_EQ(ArrayMessage("TPOS[IU]=3:1  2\t3 \r\n"), "");
-    EXPECT_EQ(m_array.GetValuesInInternalUnit(), (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(CArrayParameterHost::GetValuesInInternalUnit(m_array),
+              (std::vector<double>{1, 2, 3}));
     CString empty;
     m_record.WriteArrayDataParam(empty, m_array);
     EXPECT_EQ(empty, "TPOS[IU]=3: 1 2 3\r\n");
@@ -252,10 +255,11 @@ TEST_F(ParameterTextTest, BadArraysGetMessagesAndLeaveTheArrayEmptyButBound) {
         {std::string("TPOS[IU]=x: 0 \x03"), "Parameter \"TPOS\" contains binary data (byte 0x03)."},
     };
     for (const auto& [text, message] : cases) {
-        m_array.SelectUnit("IU");  // reading must select the default unit again
+        CArrayParameterHost::SelectUnit(m_array,
+                                        "IU");  // reading must select the default unit again
         m_array.SetValuesCount(4);
         EXPECT_EQ(ArrayMessage(text), message) << text;
-        EXPECT_STREQ(m_array.GetKey(), "TPOS");
+        EXPECT_STREQ(CArrayParameterHost::GetKey(m_array), "TPOS");
         EXPECT_EQ(m_array.GetValuesCount(), 0) << text;
         EXPECT_STREQ(m_array.GetSelectedUnit(), "rot") << text;
     }
@@ -278,7 +282,7 @@ TEST_F(ParameterTextTest, NamesUnitsAndSingleValueEntries) {
     EXPECT_STREQ(m_record.GetDefaultUnit("ATIME", nullptr, nullptr), "s");
     EXPECT_STREQ(m_record.GetDefaultUnit("SPEED", nullptr, nullptr), "");
     CString error;
-    auto linear = CMC_Setup::LoadFromFile("examples/setups/linear-drive.ini", error);
+    auto linear = CDriveSetup::LoadFromFile("examples/setups/linear-drive.ini", error);
     ASSERT_TRUE(linear) << error.GetString();
     EXPECT_STREQ(m_record.GetDefaultUnit("TPOS", nullptr, linear.get()), "mm");
 
@@ -297,12 +301,12 @@ TEST_F(ParameterTextTest, NamesUnitsAndSingleValueEntries) {
 
 TEST_F(ParameterTextTest, AMillionPointsReadInLinearTime) {
     CMC_ArrayParameter written(*m_setup);
-    ASSERT_TRUE(written.BindToKey("TPOS"));
+    ASSERT_TRUE(CArrayParameterHost::BindToKey(written, "TPOS"));
     std::vector<double> values(1000000);
     std::mt19937_64 random(7);
     std::uniform_real_distribution<double> distribution(-1e6, 1e6);
     for (double& value : values) value = distribution(random);
-    written.SetValuesInInternalUnit(values);
+    CArrayParameterHost::SetValuesInInternalUnit(written, values);
     CString text;
     m_record.WriteArrayDataParam(text, written);
     ASSERT_GT(text.GetLength(), 10000000);
@@ -310,7 +314,7 @@ TEST_F(ParameterTextTest, AMillionPointsReadInLinearTime) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(ArrayMessage(text.GetString()), "");
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_EQ(m_array.GetValuesInInternalUnit(), values);
+    EXPECT_EQ(CArrayParameterHost::GetValuesInInternalUnit(m_array), values);
     // Generous enough for a sanitizer build; a release build takes a tenth of it.
     EXPECT_LT(elapsed.count(), 2.0);
 }

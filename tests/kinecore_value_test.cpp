@@ -1,4 +1,5 @@
 #include <MC_Value.h>
+#include <VarType.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -53,7 +54,7 @@ TEST(CMC_Value, RoundsThenClampsToEachType) {
         {VAR_INT, 32767.4, 32767.0},
         {VAR_INT, 32767.6, 32767.0},
         {VAR_LONG, 1e300, 2147483647.0},
-        {VAR_FIXED, std::numeric_limits<double>::max(), CMC_Value::MaxOf(VAR_FIXED)},
+        {VAR_FIXED, std::numeric_limits<double>::max(), VarTypeMax(VAR_FIXED)},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Reduced(c.type, c.value), c.stored) << VarTypeName(c.type) << " " << c.value;
@@ -62,8 +63,8 @@ TEST(CMC_Value, RoundsThenClampsToEachType) {
 TEST(CMC_Value, NanBecomesZeroAndInfinityClamps) {
     for (tagVarType type : {VAR_INT, VAR_UINT, VAR_LONG, VAR_FIXED}) {
         EXPECT_EQ(Reduced(type, std::nan("")), 0.0) << VarTypeName(type);
-        EXPECT_EQ(Reduced(type, INFINITY), CMC_Value::MaxOf(type)) << VarTypeName(type);
-        EXPECT_EQ(Reduced(type, -INFINITY), CMC_Value::MinOf(type)) << VarTypeName(type);
+        EXPECT_EQ(Reduced(type, INFINITY), VarTypeMax(type)) << VarTypeName(type);
+        EXPECT_EQ(Reduced(type, -INFINITY), VarTypeMin(type)) << VarTypeName(type);
     }
     EXPECT_FALSE(std::signbit(Reduced(VAR_INT, -0.2)));
 }

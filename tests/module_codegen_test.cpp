@@ -1,4 +1,5 @@
 // The PT program: order and conditions of the lines, operands as steps of truncated values.
+#include <ArrayParameterHost.h>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -19,8 +20,8 @@ protected:
     void Points(const std::vector<Point>& points) {
         SetPoints(data, points);
         SetReadLimits(data, host);
-        data.m_Position.SelectUnit("IU");
-        data.m_Time.SelectUnit("IU");
+        CArrayParameterHost::SelectUnit(data.m_Position, "IU");
+        CArrayParameterHost::SelectUnit(data.m_Time, "IU");
     }
     std::string Code() { return data.GenerateCode().str(); }
 };
@@ -93,8 +94,8 @@ TEST_F(ProgramGenerator, PositionsBeyond32Bits) {
 
 TEST_F(ProgramGenerator, CommentsUseTheSelectedUnits) {
     Points({{0, 0}, {2000, 1250}, {3000, 1875}});
-    data.m_Position.SelectUnit("rot");
-    data.m_Time.SelectUnit("s");
+    CArrayParameterHost::SelectUnit(data.m_Position, "rot");
+    CArrayParameterHost::SelectUnit(data.m_Time, "s");
     const std::string code = Code();
     EXPECT_NE(code.find("  PTP 2000L, 1250U, 0; //PT(1[rot], 1[s])\r\n"), std::string::npos);
     EXPECT_NE(code.find("  PTP 1000L, 625U, 0; //PT(1.5[rot],1.5[s])\r\n"), std::string::npos);
@@ -134,8 +135,8 @@ TEST_F(ProgramGenerator, PointLinesReadAsTheirPrintfFormat) {
         }
         Points(points);
         data.m_nExecute = motion % 2;
-        data.m_Position.SelectUnit(positionUnits[motion % 4]);
-        data.m_Time.SelectUnit(timeUnits[motion % 3]);
+        CArrayParameterHost::SelectUnit(data.m_Position, positionUnits[motion % 4]);
+        CArrayParameterHost::SelectUnit(data.m_Time, timeUnits[motion % 3]);
 
         std::string expected;
         char line[512];

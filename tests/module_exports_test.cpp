@@ -39,9 +39,9 @@ protected:
     void* handle = nullptr;
 };
 
-std::unique_ptr<CMC_Setup> SetupFrom(const std::string& text) {
+std::unique_ptr<CDriveSetup> SetupFrom(const std::string& text) {
     CString error;
-    auto setup = CMC_Setup::LoadFromText(text, "test.ini", error);
+    auto setup = CDriveSetup::LoadFromText(text, "test.ini", error);
     EXPECT_TRUE(setup) << error.GetString();
     return setup;
 }

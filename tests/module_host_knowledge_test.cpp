@@ -1,6 +1,7 @@
 // The host keeps its own copies of what the module knows, since the platform may not include
 // module code: the keys of a motion, why the PT type is not enabled, the time limits. Each copy
 // is held here to the module's behaviour.
+#include <MotionEventHost.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -23,7 +24,7 @@ TEST(HostKnowledge, EveryKindOfRecordHasOnlyKeysThatTheHostKnows) {
             SetPoints(data, {{0, 0}, {2000, 100}});
             data.m_bSetHostAddress = 1;
             data.m_nExecute = execute;
-            data.m_Event.SetKind(kind);
+            CMotionEventHost::SetKind(data.m_Event, kind);
             CString text;
             data.WriteParameters(text);
             SCOPED_TRACE(text.GetString());
@@ -56,14 +57,14 @@ TEST(HostKnowledge, TheHostsReasonIsGivenExactlyWhenTheModuleRefusesTheSetup) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        std::string text = CMC_Setup::DefaultSetupText();
+        std::string text = CDriveSetup::DefaultSetupText();
         if (*c.from) {
             const size_t at = text.find(c.from);
             ASSERT_NE(at, std::string::npos);
             text.replace(at, std::string(c.from).size(), c.to);
         }
         CString error;
-        const std::unique_ptr<CMC_Setup> setup = CMC_Setup::LoadFromText(text, c.what, error);
+        const std::unique_ptr<CDriveSetup> setup = CDriveSetup::LoadFromText(text, c.what, error);
         ASSERT_TRUE(setup) << error.GetString();
         EXPECT_EQ(WhyPtIsNotEnabled(*setup), c.reason);
         EXPECT_EQ(IsEnabled(*setup), *c.reason ? 0 : 1);

@@ -1,5 +1,6 @@
 // The PT parameter record: reading with every fault collected, writing, defaults, and the
 // repair of a point list before editing.
+#include <ArrayParameterHost.h>
 #include <gtest/gtest.h>
 
 #include <random>
@@ -57,7 +58,7 @@ TEST_F(Record, ConstructorDefaults) {
 TEST_F(Record, MotionControllerClearsOnlyBitZeroOfTheEventFlags) {
     CString message;
     auto setup =
-        CMC_Setup::LoadFromText("[Setup]\nName=MC\nMotionController=1\n", "mc.ini", message);
+        CDriveSetup::LoadFromText("[Setup]\nName=MC\nMotionController=1\n", "mc.ini", message);
     ASSERT_TRUE(setup) << message.GetString();
     CMC_Motion motion(*setup);
     CMotionEvent plain(*setup, motion);
@@ -166,8 +167,8 @@ TEST_F(Record, WrittenTextReadsBackBitForBit) {
                             points.back().second + step(random));
     }
     SetPoints(data, points);
-    data.m_Position.SelectUnit("rad");
-    data.m_Time.SelectUnit("ms");
+    CArrayParameterHost::SelectUnit(data.m_Position, "rad");
+    CArrayParameterHost::SelectUnit(data.m_Time, "ms");
     data.m_bSetHostAddress = 1;
     data.m_nHostAddress = 200;
     data.m_nClearBuffer = 1;
@@ -191,7 +192,8 @@ TEST_F(Record, WrittenTextReadsBackBitForBit) {
 TEST_F(Record, MatchPointCounts) {
     SetPoints(data, {{0, 0}, {1, 1}, {2, 2}});
     for (double t : {3.0, 4.0})
-        data.m_Time.InsertValueInInternalUnitAt(data.m_Time.GetValuesCount(), t);
+        CArrayParameterHost::InsertValueInInternalUnitAt(data.m_Time, data.m_Time.GetValuesCount(),
+                                                         t);
     data.MatchPointCounts();
     ASSERT_EQ(data.m_Time.GetValuesCount(), 3);
     EXPECT_EQ(data.m_Time.GetValueInInternalUnit(2), 2);
@@ -203,7 +205,7 @@ TEST_F(Record, MatchPointCounts) {
     EXPECT_EQ(data.m_Time.GetValueInInternalUnit(0), 0);
 
     SetPoints(data, {{-1, 2.5}, {7, 9}});
-    data.m_Position.InsertValueInInternalUnitAt(2, 8);
+    CArrayParameterHost::InsertValueInInternalUnitAt(data.m_Position, 2, 8);
     data.MatchPointCounts();
     EXPECT_EQ(data.m_Time.GetValueInInternalUnit(0), 0);
     EXPECT_EQ(data.m_Position.GetValueInInternalUnit(0), 0);

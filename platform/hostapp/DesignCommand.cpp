@@ -31,7 +31,7 @@ int RunDesign(const HostOptions& options, DesignArguments arguments) {
     }
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
-    const CMC_Setup& setup = session.GetSetup();
+    const CDriveSetup& setup = session.GetSetup();
     std::string error;
     if (!ResolveSetupUnit(setup, UnitKind::Position, arguments.positionUnit, error) ||
         !ResolveSetupUnit(setup, UnitKind::Time, arguments.timeUnit, error)) {

@@ -87,7 +87,7 @@ int RunFit(const HostOptions& options, FitArguments arguments) {
 
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
-    const CMC_Setup& setup = session.GetSetup();
+    const CDriveSetup& setup = session.GetSetup();
     DenseTable table{{}, {}, arguments.positionUnit, arguments.timeUnit};
     if (!ResolveSetupUnit(setup, UnitKind::Position, table.positionUnit, error) ||
         !ResolveSetupUnit(setup, UnitKind::Time, table.timeUnit, error)) {

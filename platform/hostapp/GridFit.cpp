@@ -46,7 +46,7 @@ int FitOnGrid(const CHostSession& session, const DenseTable& table, PlacementRep
                                            table.positionUnit, table.timeUnit, options, motion);
     if (status != kExitSuccess) return status;
     if (!report) return kExitSuccess;
-    const CMC_Setup& setup = session.GetSetup();
+    const CDriveSetup& setup = session.GetSetup();
     const PreviewUnits units = {*FindSetupUnit(setup, UnitKind::Position, table.positionUnit),
                                 *FindSetupUnit(setup, UnitKind::Time, table.timeUnit)};
     PrintPlacementReport(subject, placement, reference, units, setup.GetLimits(), report);

@@ -15,13 +15,13 @@ CHostSession::~CHostSession() = default;
 
 bool CHostSession::Open(const HostOptions& options, std::string& error) {
     if (options.setupPath.empty()) {
-        m_setup = CMC_Setup::CreateDefault();
+        m_setup = CDriveSetup::CreateDefault();
     } else {
         // Read here, so that a setup is held to the limit of every text input.
         std::string text;
         if (!ReadWholeText(options.setupPath, text, error)) return false;
         CString message;
-        m_setup = CMC_Setup::LoadFromText(text, options.setupPath.c_str(), message);
+        m_setup = CDriveSetup::LoadFromText(text, options.setupPath.c_str(), message);
         if (!m_setup) {
             error = message.IsEmpty() ? "cannot read the setup " + options.setupPath
                                       : std::string(message.GetString());

@@ -2,8 +2,8 @@
 // the drive setup, a motion on it, and the loaded module with its resources.
 #pragma once
 
+#include <DriveSetup.h>
 #include <MC_Motion.h>
-#include <MC_Setup.h>
 #include <afxrestable.h>
 
 #include <memory>
@@ -29,7 +29,7 @@ public:
     // the setup file or the module otherwise.
     bool Open(const HostOptions& options, std::string& error);
 
-    CMC_Setup& GetSetup() const { return *m_setup; }
+    CDriveSetup& GetSetup() const { return *m_setup; }
     CMC_Motion& GetMotion() const { return *m_motion; }
     const CModuleLoader& GetModule() const { return m_module; }
     const std::string& GetModulePath() const { return m_modulePath; }
@@ -41,7 +41,7 @@ public:
 
 private:
     CModuleResources m_hostResources;
-    std::unique_ptr<CMC_Setup> m_setup;
+    std::unique_ptr<CDriveSetup> m_setup;
     std::unique_ptr<CMC_Motion> m_motion;
     std::string m_modulePath;
     CModuleLoader m_module;

@@ -1,5 +1,6 @@
 #include "ImportCommand.h"
 
+#include <ArrayParameterHost.h>
 #include <MC_EditMotionInternalData.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -46,7 +47,7 @@ bool TableMatches(const CHostSession& session, CString& text, const PtImportPrev
     for (const auto& [key, values] : expected) {
         CMC_ArrayParameter written(session.GetSetup());
         if (!reader.ReadArrayDataParam(text, key, nullptr, nullptr, written).IsEmpty() ||
-            written.GetValuesInInternalUnit() != *values) {
+            CArrayParameterHost::GetValuesInInternalUnit(written) != *values) {
             return false;
         }
     }
@@ -124,7 +125,7 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
 
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
-    CMC_Setup& setup = session.GetSetup();
+    CDriveSetup& setup = session.GetSetup();
     PtImportUnits units;
     PtImportPreview preview;
     if (const int read = PreviewPointsImport(setup, file, name, choices.positionUnit,

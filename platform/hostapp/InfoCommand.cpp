@@ -32,7 +32,7 @@ std::string UnitList(const std::vector<CMC_Unit>& units) {
 }
 
 // "speed 500 mm/s, acceleration 5000 mm/s²" in the setup's first units, or "none".
-std::string LimitList(const CMC_Setup& setup) {
+std::string LimitList(const CDriveSetup& setup) {
     const CMC_DriveLimits& limits = setup.GetLimits();
     const PreviewUnits units = PreviewUnits::DefaultOf(setup);
     std::string list;
@@ -53,7 +53,7 @@ int RunInfo(const HostOptions& options) {
     CHostSession session;
     if (!OpenSession(session, options)) return kExitFailure;
     const CModuleLoader& module = session.GetModule();
-    CMC_Setup& setup = session.GetSetup();
+    CDriveSetup& setup = session.GetSetup();
 
     const int orderId = module.GetOrderID();
     std::printf("Module:        %s\n", session.GetModulePath().c_str());

@@ -12,7 +12,7 @@
 
 namespace {
 
-bool OverrideLimit(const CMC_Setup& setup, const PreviewUnits& units, const std::string& text,
+bool OverrideLimit(const CDriveSetup& setup, const PreviewUnits& units, const std::string& text,
                    RateKind kind, const char* option, std::optional<double>& limit,
                    std::string& source, std::string& error) {
     if (text.empty()) return true;
@@ -26,7 +26,8 @@ bool OverrideLimit(const CMC_Setup& setup, const PreviewUnits& units, const std:
     return true;
 }
 
-int LoadProfile(const PreviewArguments& arguments, const CMC_Setup& setup, MotionPreview& motion) {
+int LoadProfile(const PreviewArguments& arguments, const CDriveSetup& setup,
+                MotionPreview& motion) {
     std::string error;
     if (!ReadMotionProfile(arguments.profilePath, setup, motion.profile, error)) {
         // "FILE:LINE: why" stands at the start of the line, where editors look for it.
@@ -95,7 +96,7 @@ int LoadMotionPreview(const HostOptions& options, const PreviewArguments& argume
 
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
-    const CMC_Setup& setup = session.GetSetup();
+    const CDriveSetup& setup = session.GetSetup();
     motion.setupName = setup.GetName();
 
     // The module decides whether the table is a motion at all; its program is not needed.

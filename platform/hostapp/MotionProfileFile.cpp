@@ -5,7 +5,7 @@
 
 #include "WholeTextIO.h"
 
-bool ReadMotionProfile(const std::string& path, const CMC_Setup& setup, MotionProfile& profile,
+bool ReadMotionProfile(const std::string& path, const CDriveSetup& setup, MotionProfile& profile,
                        std::string& error) {
     std::string text;
     if (!ReadWholeText(path, text, error)) return false;

@@ -2,12 +2,12 @@
 // --profile of show and plot read.
 #pragma once
 
-#include <MC_Setup.h>
+#include <DriveSetup.h>
 #include <MotionProfile.h>
 
 #include <string>
 
 // Reads the profile at `path` ("-" for standard input). False with the message otherwise:
 // "FILE:LINE: why" for a fault in the text, so that an editor can jump to it.
-bool ReadMotionProfile(const std::string& path, const CMC_Setup& setup, MotionProfile& profile,
+bool ReadMotionProfile(const std::string& path, const CDriveSetup& setup, MotionProfile& profile,
                        std::string& error);

@@ -1,5 +1,6 @@
 #include "NewPtMotion.h"
 
+#include <ArrayParameterHost.h>
 #include <MC_ArrayParameter.h>
 #include <MC_EditMotionInternalData.h>
 #include <PreviewUnits.h>
@@ -73,7 +74,7 @@ bool CheckNewMotionOutputs(const char* inputRole, const std::string& inputPath,
            RefuseSameFile("-o", outputs.motionPath, "--program", outputs.programPath);
 }
 
-bool ResolveSetupUnit(const CMC_Setup& setup, UnitKind kind, std::string& name,
+bool ResolveSetupUnit(const CDriveSetup& setup, UnitKind kind, std::string& name,
                       std::string& error) {
     CMC_Unit unit{name, 1};
     if (!ChooseSetupUnit(setup, kind, name, unit, error)) return false;
@@ -85,7 +86,7 @@ int EditTableIntoMotion(const CHostSession& session, const std::vector<double>& 
                         const std::vector<double>& positions, const std::string& positionUnit,
                         const std::string& timeUnit, const PtMotionOptions& options,
                         CString& text) {
-    CMC_Setup& setup = session.GetSetup();
+    CDriveSetup& setup = session.GetSetup();
     const CModuleLoader& module = session.GetModule();
     module.GetDefaultParameters(setup, session.GetMotion(), text);
     // After the defaults: the last entry of a key counts.
@@ -97,9 +98,9 @@ int EditTableIntoMotion(const CHostSession& session, const std::vector<double>& 
     } arrays[] = {{"ATIME", times, timeUnit}, {"TPOS", positions, positionUnit}};
     for (const auto& [key, values, unit] : arrays) {
         CMC_ArrayParameter array(setup);
-        array.BindToKey(key);
-        if (!unit.empty()) array.SelectUnit(unit.c_str());
-        array.SetValuesInInternalUnit(values);
+        CArrayParameterHost::BindToKey(array, key);
+        if (!unit.empty()) CArrayParameterHost::SelectUnit(array, unit.c_str());
+        CArrayParameterHost::SetValuesInInternalUnit(array, values);
         writer.WriteArrayDataParam(text, array);
     }
 

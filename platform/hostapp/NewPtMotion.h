@@ -3,7 +3,7 @@
 // module's own editor, so that the module validates and writes it as it writes every motion.
 #pragma once
 
-#include <MC_Setup.h>
+#include <DriveSetup.h>
 
 #include <CLI/CLI.hpp>
 #include <string>
@@ -29,7 +29,8 @@ bool CheckNewMotionOutputs(const char* inputRole, const std::string& inputPath,
 
 // The unit's name as the setup writes it (the editor's combo boxes find names regardless of
 // case); empty stays empty. False with a message that lists the setup's units.
-bool ResolveSetupUnit(const CMC_Setup& setup, UnitKind kind, std::string& name, std::string& error);
+bool ResolveSetupUnit(const CDriveSetup& setup, UnitKind kind, std::string& name,
+                      std::string& error);
 
 // The module's new motion with the table (IU, point 0 at (0, 0)) in place, shown in the units
 // named (the setup's first when empty), the options set in the editor and OK. kExitSuccess with

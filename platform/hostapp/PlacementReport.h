@@ -3,8 +3,8 @@
 // reference's, and its segments over the setup's limits.
 #pragma once
 
+#include <DriveLimits.h>
 #include <GridPlacement.h>
-#include <MC_DriveLimits.h>
 #include <PreviewUnits.h>
 #include <ReferenceMotion.h>
 

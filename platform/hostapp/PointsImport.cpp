@@ -8,7 +8,7 @@
 namespace {
 
 // A unit that the header gives, when the command line gives none: the setup must have it.
-bool TakeHeaderUnit(const CMC_Setup& setup, UnitKind kind, const PointsFile& file, int column,
+bool TakeHeaderUnit(const CDriveSetup& setup, UnitKind kind, const PointsFile& file, int column,
                     const std::string& name, std::string& unit, bool& fromHeader,
                     std::string& error) {
     if (!unit.empty() || column >= static_cast<int>(file.header.size()) ||
@@ -78,7 +78,7 @@ int ReadPointsRows(std::string_view bytes, PointsReading reading, const std::str
     return kExitSuccess;
 }
 
-int PreviewPointsImport(CMC_Setup& setup, const PointsFile& file, const std::string& name,
+int PreviewPointsImport(CDriveSetup& setup, const PointsFile& file, const std::string& name,
                         std::string& positionUnit, std::string& timeUnit, PtImportUnits& units,
                         PtImportPreview& preview) {
     std::string error;

@@ -3,7 +3,7 @@
 // of the rows, with what it changed.
 #pragma once
 
-#include <MC_Setup.h>
+#include <DriveSetup.h>
 
 #include <CLI/CLI.hpp>
 #include <string>
@@ -27,6 +27,6 @@ int ReadPointsRows(std::string_view bytes, PointsReading reading, const std::str
 
 // Resolves the units (named ones first, else the header's) and previews the editor's import of
 // the rows; kExitSuccess, or the failure told.
-int PreviewPointsImport(CMC_Setup& setup, const PointsFile& file, const std::string& name,
+int PreviewPointsImport(CDriveSetup& setup, const PointsFile& file, const std::string& name,
                         std::string& positionUnit, std::string& timeUnit, PtImportUnits& units,
                         PtImportPreview& preview);

@@ -1,6 +1,7 @@
 #include "PtImportReport.h"
 
-#include <MC_Value.h>
+#include <ArrayParameterHost.h>
+#include <VarType.h>
 
 #include <algorithm>
 #include <charconv>
@@ -40,7 +41,7 @@ struct CLimits {
         clampedIU = value;
         // What a CMC_Value of the type stores; reducing is idempotent, so reading it back
         // (GetValue reduces again) gives the same.
-        value = CMC_Value::Reduce(parameter.GetType(), value);
+        value = ReduceToVarType(parameter.GetType(), value);
         parameter.IUToUnit(value);
         return wasClamped;
     }
@@ -163,12 +164,12 @@ void SayRounding(const PtImportPreview& preview, const std::string& name,
 
 void PreparePtImportArrays(CMC_ArrayParameter& positions, CMC_ArrayParameter& times,
                            const std::string& positionUnit, const std::string& timeUnit) {
-    positions.BindToKey("TPOS");
-    times.BindToKey("ATIME");
+    CArrayParameterHost::BindToKey(positions, "TPOS");
+    CArrayParameterHost::BindToKey(times, "ATIME");
     times.SetMinInInternalUnit(kPtMinTimeIU);
     times.SetMaxInInternalUnit(kPtMaxTimeIU);
-    if (!positionUnit.empty()) positions.SelectUnit(positionUnit.c_str());
-    if (!timeUnit.empty()) times.SelectUnit(timeUnit.c_str());
+    if (!positionUnit.empty()) CArrayParameterHost::SelectUnit(positions, positionUnit.c_str());
+    if (!timeUnit.empty()) CArrayParameterHost::SelectUnit(times, timeUnit.c_str());
 }
 
 PtImportPreview PreviewPtImport(const std::vector<PointsRow>& rows,

@@ -29,7 +29,7 @@ std::string Between(int segment) {
 }
 
 // "0.6 s", "600 ms" or a bare number in the time unit shown, as whole IU.
-bool ParseDuration(const std::string& text, const CMC_Setup& setup, const PreviewUnits& units,
+bool ParseDuration(const std::string& text, const CDriveSetup& setup, const PreviewUnits& units,
                    double& iu, std::string& error) {
     const size_t blank = text.find_first_of(" \t");
     double value = 0;

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "MC_Setup.h"
+#include "DriveSetup.h"
 #include "MC_Value.h"
 
 struct DataParameterEntry {

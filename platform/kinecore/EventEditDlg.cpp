@@ -31,7 +31,7 @@ const KindTexts& TextsOf(CMotionEvent::Kind kind) {
     static const KindTexts kInput{"Start the motion when a digital input changes",
                                   nullptr,
                                   1,
-                                  CMotionEvent::kInputCount,
+                                  CMotionEventHost::kInputCount,
                                   "Goes &high",
                                   "Goes &low"};
     switch (kind) {
@@ -44,7 +44,7 @@ const KindTexts& TextsOf(CMotionEvent::Kind kind) {
     }
 }
 
-const CMC_Unit* ShownUnit(const CMC_Setup& setup, CMotionEvent::Kind kind) {
+const CMC_Unit* ShownUnit(const CDriveSetup& setup, CMotionEvent::Kind kind) {
     switch (kind) {
         case CMotionEvent::EventWaitTime:
             return &setup.GetUnits(UnitKind::Time).front();
@@ -78,7 +78,7 @@ std::string_view Trimmed(const CString& text) {
 
 }  // namespace
 
-CEventEditDlg::CEventEditDlg(const CMC_Setup& setup, CMotionEvent::Kind kind, double value,
+CEventEditDlg::CEventEditDlg(const CDriveSetup& setup, CMotionEvent::Kind kind, double value,
                              int level, CWnd* parent)
     : CDialog(IDD_EVENT_EDIT, parent),
       m_dValue(value),
@@ -98,7 +98,7 @@ BOOL CEventEditDlg::OnInitDialog() {
     if (const CMC_Unit* shown = ShownUnit(m_setup, m_kind)) {
         unit = shown->name.c_str();
     } else {
-        unit.Format("(1 to %d)", CMotionEvent::kInputCount);
+        unit.Format("(1 to %d)", CMotionEventHost::kInputCount);
     }
     SetDlgItemText(IDC_EVENT_UNIT, unit);
     CWnd* rising = GetDlgItem(IDC_EVENT_RISING);
@@ -122,7 +122,7 @@ bool CEventEditDlg::ParseValue(const CString& text, double& value, CString& mess
     if (unit) {
         request.Format("Enter the %s in %s.", texts.valueName, unit->name.c_str());
     } else {
-        request.Format("Enter an input number from 1 to %d.", CMotionEvent::kInputCount);
+        request.Format("Enter an input number from 1 to %d.", CMotionEventHost::kInputCount);
     }
 
     const std::string_view number = Trimmed(text);
@@ -138,7 +138,7 @@ bool CEventEditDlg::ParseValue(const CString& text, double& value, CString& mess
     if (!unit) {
         if (typed != std::floor(typed) || typed < texts.low || typed > texts.high) {
             message.Format("The input number must be a whole number from 1 to %d.",
-                           CMotionEvent::kInputCount);
+                           CMotionEventHost::kInputCount);
             return false;
         }
         value = typed;

@@ -4,12 +4,13 @@
 
 #include <afxwin.h>
 
-#include "MotionEvent.h"
+#include "DriveSetup.h"
+#include "MotionEventHost.h"
 
 class CEventEditDlg : public CDialog {
 public:
     // `value` in the IU of the kind; `kind` must have settings.
-    CEventEditDlg(const CMC_Setup& setup, CMotionEvent::Kind kind, double value, int level,
+    CEventEditDlg(const CDriveSetup& setup, CMotionEvent::Kind kind, double value, int level,
                   CWnd* parent);
 
     // After OK: a whole number of IU within the kind's range, and 1 for rising / high.
@@ -26,6 +27,6 @@ private:
     // The text as IU of the kind, or the message that tells the user what to type.
     bool ParseValue(const CString& text, double& value, CString& message) const;
 
-    const CMC_Setup& m_setup;
+    const CDriveSetup& m_setup;
     CMotionEvent::Kind m_kind;
 };

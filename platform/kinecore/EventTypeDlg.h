@@ -3,7 +3,7 @@
 
 #include <afxwin.h>
 
-#include "MotionEvent.h"
+#include "MotionEventHost.h"
 
 class CEventTypeDlg : public CDialog {
 public:

@@ -1,8 +1,5 @@
 #include "GraphWindow.h"
 
-CGraphFilter::CGraphFilter(const char* xTitle, const char* yTitle)
-    : m_strXTitle(xTitle), m_strTitle(yTitle) {}
-
 CGraphFilter::~CGraphFilter() {
     for (CXYCurve* curve : m_xyCurves) delete curve;
 }

@@ -138,7 +138,6 @@ void CGraphView::TakeData() {
     m_strYTitle.Empty();
     if (!m_pFilter) return;
     m_strYTitle = m_pFilter->m_strTitle;
-    m_strXTitle = m_pFilter->m_strXTitle;
     if (!m_pFilter->m_pCurves) return;
 
     bool any = false;
@@ -147,7 +146,7 @@ void CGraphView::TakeData() {
         const CCurve* xs = xy ? CurveAt(*m_pFilter->m_pCurves, xy->m_nXCurve) : nullptr;
         const CCurve* ys = xy ? CurveAt(*m_pFilter->m_pCurves, xy->m_nYCurve) : nullptr;
         if (!xs || !ys) continue;
-        if (i == 0 && !xs->m_strTitle.IsEmpty()) m_strXTitle = xs->m_strTitle;
+        if (i == 0) m_strXTitle = xs->m_strTitle;
         const int count = std::min(xs->GetSize(), ys->GetSize());
         if (count == 0) continue;
         double lowX = xs->GetAt(0), highX = lowX, lowY = ys->GetAt(0), highY = lowY;

@@ -1,12 +1,10 @@
 #include "MC_EditMotionDlg.h"
 
-CMC_EditMotionDlg::CMC_EditMotionDlg(CMC_Setup& setup, CMC_Motion& motion, CString& paramText,
-                                     UINT templateId, CWnd* parent)
-    : CDialog(templateId, parent),
-      m_Setup(setup),
-      m_Motion(motion),
-      m_pParamText(&paramText),
-      m_bValidating(0) {}
+#include "ArrayParameterHost.h"
+
+CMC_EditMotionDlg::CMC_EditMotionDlg(CMC_Setup& /*setup*/, CMC_Motion& /*motion*/,
+                                     CString& paramText, UINT templateId, CWnd* parent)
+    : CDialog(templateId, parent), m_pParamText(&paramText), m_bValidating(0) {}
 
 CMC_EditMotionDlg::~CMC_EditMotionDlg() = default;
 
@@ -41,13 +39,13 @@ void CMC_EditMotionDlg::ShowParameter(CMC_ArrayParameter& parameter, int index, 
     // Item i of the combo box is unit i of the parameter; ChangeParameterUnit relies on it.
     if (fillUnits) {
         SendDlgItemMessage(comboId, CB_RESETCONTENT);
-        for (const CMC_Unit& unit : parameter.GetUnits()) {
+        for (const CMC_Unit& unit : CArrayParameterHost::GetUnits(parameter)) {
             SendDlgItemMessage(comboId, CB_ADDSTRING, 0,
                                reinterpret_cast<LPARAM>(unit.name.c_str()));
         }
     }
     SendDlgItemMessage(comboId, CB_SETCURSEL,
-                       static_cast<WPARAM>(parameter.GetSelectedUnitIndex()));
+                       static_cast<WPARAM>(CArrayParameterHost::GetSelectedUnitIndex(parameter)));
     if (showValue) {
         const bool held = index >= 0 && index < parameter.GetValuesCount();
         SetChildText(editId, held ? parameter.PrintValue(index) : CString());
@@ -57,7 +55,8 @@ void CMC_EditMotionDlg::ShowParameter(CMC_ArrayParameter& parameter, int index, 
 void CMC_EditMotionDlg::ChangeParameterUnit(CMC_ArrayParameter& parameter, int index, int editId,
                                             int comboId) {
     const auto chosen = static_cast<int>(SendDlgItemMessage(comboId, CB_GETCURSEL));
-    parameter.SelectUnitIndex(chosen);  // no choice keeps the unit, and the combo box shows it
+    CArrayParameterHost::SelectUnitIndex(
+        parameter, chosen);  // no choice keeps the unit, and the combo box shows it
     ShowParameter(parameter, index, editId, comboId, 0, 1);
 }
 

@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "ArrayParameterHost.h"
 #include "DataParameterCatalog.h"
 #include "ParameterText.h"
 
@@ -36,17 +37,18 @@ CString CMC_EditMotionInternalData::ReadArrayDataParam(CString& text, const char
                                                        CMC_ArrayParameter& array) {
     array.SetValuesCount(0);
     const DataParameterEntry* entry = key ? FindDataParameter(key) : nullptr;
-    if (!entry || !array.BindToKey(key)) {
+    if (!entry || !CArrayParameterHost::BindToKey(array, key)) {
         CString message;
         message.Format("Parameter \"%s\" is not a data parameter of the kernel.", key ? key : "");
         return pt::AsHandedOut(message);
     }
-    int unit = array.GetSelectedUnitIndex();
+    int unit = CArrayParameterHost::GetSelectedUnitIndex(array);
     std::vector<double> values;
-    CString message = pt::ReadArray(text.str(), entry->entryName, array.GetUnits(), unit, values);
+    CString message = pt::ReadArray(text.str(), entry->entryName,
+                                    CArrayParameterHost::GetUnits(array), unit, values);
     if (message.IsEmpty()) {
-        array.SelectUnitIndex(unit);
-        array.SetValuesInInternalUnit(std::move(values));
+        CArrayParameterHost::SelectUnitIndex(array, unit);
+        CArrayParameterHost::SetValuesInInternalUnit(array, std::move(values));
     }
     return pt::AsHandedOut(message);
 }
@@ -56,10 +58,10 @@ void CMC_EditMotionInternalData::WriteRadioParam(CString& text, const char* key,
 }
 
 void CMC_EditMotionInternalData::WriteArrayDataParam(CString& text, CMC_ArrayParameter& array) {
-    const DataParameterEntry* entry = FindDataParameter(array.GetKey());
+    const DataParameterEntry* entry = FindDataParameter(CArrayParameterHost::GetKey(array));
     if (!entry) return;  // an unbound array has no place in a text
     pt::AppendArray(text, entry->entryName, array.GetSelectedUnit(),
-                    array.GetValuesInInternalUnit());
+                    CArrayParameterHost::GetValuesInInternalUnit(array));
 }
 
 CString CMC_EditMotionInternalData::GetDataParamName(const char* key, const char* /*group*/,
@@ -72,6 +74,6 @@ const char* CMC_EditMotionInternalData::GetDefaultUnit(const char* key, const ch
                                                        CMC_Setup* setup) {
     const DataParameterEntry* entry = key ? FindDataParameter(key) : nullptr;
     if (!entry) return "";
-    const CMC_Setup& units = setup ? *setup : m_setup;
+    const CDriveSetup& units = CDriveSetup::Of(setup ? *setup : m_setup);
     return units.GetUnits(entry->kind).front().name.c_str();
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "DataParameterCatalog.h"
+#include "DriveSetup.h"
 #include "NumberText.h"
 #include "ParameterText.h"
 
@@ -10,7 +11,7 @@ void CMC_Motion::AddToElemParameters(CString& text, const char* name, const char
                                      const char* value) const {
     const DataParameterEntry* entry = name ? FindDataParameterByEntryName(name) : nullptr;
     if (!entry || !unit || !value) return;
-    for (const CMC_Unit& candidate : m_setup.GetUnits(entry->kind)) {
+    for (const CMC_Unit& candidate : CDriveSetup::Of(m_setup).GetUnits(entry->kind)) {
         double number = 0.0;
         if (candidate.name != unit || !ParseFiniteNumber(value, number)) continue;
         parameter_text::AppendArray(text, entry->entryName, candidate.name,

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "DriveSetup.h"
+#include "MotionEventHost.h"
 #include "NumberText.h"
 #include "ParameterText.h"
 
@@ -40,42 +42,16 @@ const char* NameOf(CMotionEvent::Kind kind) {
 
 // The setting in the setup's default unit of its kind, for people: "0.5 s".
 std::string InDefaultUnit(const CMC_Setup& setup, UnitKind kind, double iu) {
-    const CMC_Unit& unit = setup.GetUnits(kind).front();
+    const CMC_Unit& unit = CDriveSetup::Of(setup).GetUnits(kind).front();
     return FormatReadable(iu / unit.iuPerUnit) + " " + unit.name;
 }
 
 }  // namespace
 
 CMotionEvent::CMotionEvent(CMC_Setup& setup, CMC_Motion& motion)
-    : m_wFlags(FLAG_STOP_MOTION), m_setup(setup), m_motion(motion) {}
+    : m_wFlags(FLAG_BIT0), m_setup(setup), m_motion(motion), m_kind(EventWaitTime) {}
 
 CMotionEvent::~CMotionEvent() = default;
-
-void CMotionEvent::SetKind(Kind kind) {
-    m_kind = kind;
-    m_value = kind == EventInputChanges ? 1 : 0;
-    m_nLevel = 1;
-}
-
-void CMotionEvent::SetValue(double value) {
-    if (std::isnan(value)) value = 0;
-    value = std::round(value);
-    double low = INT_MIN, high = INT_MAX;
-    switch (m_kind) {
-        case EventWaitTime:
-            low = 0;
-            break;
-        case EventPositionPasses:
-            break;
-        case EventInputChanges:
-            low = 1, high = kInputCount;
-            break;
-        case EventMotionComplete:
-            low = high = 0;
-            break;
-    }
-    m_value = value < low ? low : value > high ? high : value;
-}
 
 int CMotionEvent::ReadParameters(CString& text, CString& message) {
     const int read = ReadKeys(text, message);
@@ -111,8 +87,8 @@ int CMotionEvent::ReadKeys(CString& text, CString& message) {
             }
             break;
         case EventInputChanges:
-            if (pt::ReadInteger(view, kInputKey, 1, kInputCount, value, message) !=
-                    pt::Status::Ok ||
+            if (pt::ReadInteger(view, kInputKey, 1, CMotionEventHost::kInputCount, value,
+                                message) != pt::Status::Ok ||
                 pt::ReadInteger(view, kLevelKey, 0, 1, level, message) != pt::Status::Ok) {
                 return 0;
             }
@@ -170,7 +146,7 @@ CString CMotionEvent::GetDescription(int style) const {
             break;
     }
     // Stopping a motion that is complete anyway would say nothing.
-    if ((m_wFlags & FLAG_STOP_MOTION) && m_kind != EventMotionComplete) {
+    if ((m_wFlags & CMotionEventHost::FLAG_STOP_MOTION) && m_kind != EventMotionComplete) {
         text += ", stopping the motion in progress";
     }
     return CString(text);
@@ -197,7 +173,7 @@ CString CMotionEvent::GenerateMLCode() const {
             code = "  !MC; //Set event: when the previous motion is complete\r\n";
             break;
     }
-    if ((m_wFlags & FLAG_STOP_MOTION) && m_kind != EventMotionComplete) {
+    if ((m_wFlags & CMotionEventHost::FLAG_STOP_MOTION) && m_kind != EventMotionComplete) {
         code += "  STOP!; //Stop the motion in progress when the event occurs\r\n";
     }
     return code;

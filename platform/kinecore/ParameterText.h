@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "MC_Setup.h"
+#include "DriveSetup.h"
 
 namespace parameter_text {
 

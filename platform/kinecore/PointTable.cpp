@@ -5,7 +5,7 @@
 
 namespace {
 
-CString ReadOne(std::string_view text, const char* key, const CMC_Setup& setup,
+CString ReadOne(std::string_view text, const char* key, const CDriveSetup& setup,
                 std::vector<double>& values, CMC_Unit& unit) {
     const DataParameterEntry* entry = FindDataParameter(key);
     const std::vector<CMC_Unit>& units = setup.GetUnits(entry->kind);
@@ -17,7 +17,7 @@ CString ReadOne(std::string_view text, const char* key, const CMC_Setup& setup,
 
 }  // namespace
 
-CString ReadPointTable(std::string_view text, const CMC_Setup& setup, PointTable& table) {
+CString ReadPointTable(std::string_view text, const CDriveSetup& setup, PointTable& table) {
     CString message = ReadOne(text, "TPOS", setup, table.positions, table.positionUnit);
     if (message.IsEmpty()) message = ReadOne(text, "ATIME", setup, table.times, table.timeUnit);
     return message;

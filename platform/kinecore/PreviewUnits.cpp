@@ -12,7 +12,7 @@ std::string PreviewUnits::PositionText(double iu) const {
     return FormatReadable(Position(iu)) + " " + position.name;
 }
 
-std::string SetupUnitNames(const CMC_Setup& setup, UnitKind kind) {
+std::string SetupUnitNames(const CDriveSetup& setup, UnitKind kind) {
     std::string names;
     for (const CMC_Unit& unit : setup.GetUnits(kind)) {
         names += (names.empty() ? "" : ", ") + unit.name;
@@ -20,11 +20,11 @@ std::string SetupUnitNames(const CMC_Setup& setup, UnitKind kind) {
     return names;
 }
 
-PreviewUnits PreviewUnits::DefaultOf(const CMC_Setup& setup) {
+PreviewUnits PreviewUnits::DefaultOf(const CDriveSetup& setup) {
     return {setup.GetUnits(UnitKind::Position).front(), setup.GetUnits(UnitKind::Time).front()};
 }
 
-const CMC_Unit* FindSetupUnit(const CMC_Setup& setup, UnitKind kind, std::string_view name) {
+const CMC_Unit* FindSetupUnit(const CDriveSetup& setup, UnitKind kind, std::string_view name) {
     const std::vector<CMC_Unit>& units = setup.GetUnits(kind);
     // An exact match first: a setup may list units that differ only in case (mm and Mm).
     for (const CMC_Unit& unit : units) {
@@ -42,7 +42,7 @@ std::string BetweenPoints(int segment) {
     return "between points " + std::to_string(segment) + " and " + std::to_string(segment + 1);
 }
 
-bool ChooseSetupUnit(const CMC_Setup& setup, UnitKind kind, std::string_view name, CMC_Unit& unit,
+bool ChooseSetupUnit(const CDriveSetup& setup, UnitKind kind, std::string_view name, CMC_Unit& unit,
                      std::string& error) {
     if (name.empty()) return true;
     if (const CMC_Unit* found = FindSetupUnit(setup, kind, name)) {

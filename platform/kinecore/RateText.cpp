@@ -22,7 +22,7 @@ std::string Cut(std::string_view name) {
 }
 
 // rot/min from the setup's rot and a time unit that a minute can be told in.
-bool RevolutionsPerMinute(const CMC_Setup& setup, PreviewUnits& units) {
+bool RevolutionsPerMinute(const CDriveSetup& setup, PreviewUnits& units) {
     const CMC_Unit* rot = FindSetupUnit(setup, UnitKind::Position, "rot");
     if (!rot) return false;
     for (const auto& [name, perMinute] :
@@ -37,7 +37,7 @@ bool RevolutionsPerMinute(const CMC_Setup& setup, PreviewUnits& units) {
 
 }  // namespace
 
-bool ParseRate(std::string_view text, RateKind kind, const CMC_Setup& setup,
+bool ParseRate(std::string_view text, RateKind kind, const CDriveSetup& setup,
                const PreviewUnits& defaults, double& perTimeIU, std::string& error) {
     const bool acceleration = kind == RateKind::Acceleration;
     const std::string_view trimmed = Trim(text);

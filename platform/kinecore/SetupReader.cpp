@@ -8,6 +8,7 @@
 
 #include "NumberText.h"
 #include "RateText.h"
+#include "VarType.h"
 
 namespace {
 
@@ -231,9 +232,9 @@ bool CSetupReader::Fail(const char* format, ...) {
     return false;
 }
 
-std::unique_ptr<CMC_Setup> CSetupReader::Read(const std::string& text, const char* origin,
-                                              CString& error) {
-    auto setup = std::make_unique<CMC_Setup>();
+std::unique_ptr<CDriveSetup> CSetupReader::Read(const std::string& text, const char* origin,
+                                                CString& error) {
+    auto setup = std::make_unique<CDriveSetup>();
     CSetupReader reader(*setup, origin, error);
     std::string_view rest(text);
     if (rest.starts_with("\xEF\xBB\xBF")) rest.remove_prefix(3);  // a UTF-8 mark from an editor

@@ -1,4 +1,4 @@
-// Turns drive-setup INI text into a CMC_Setup, one line at a time.
+// Turns drive-setup INI text into a CDriveSetup, one line at a time.
 #pragma once
 
 #include <afx.h>
@@ -8,18 +8,18 @@
 #include <string_view>
 #include <vector>
 
-#include "MC_Setup.h"
+#include "DriveSetup.h"
 
 class CSetupReader {
 public:
     // Null and a message "origin:line: ..." when the text is not a valid setup.
-    static std::unique_ptr<CMC_Setup> Read(const std::string& text, const char* origin,
-                                           CString& error);
+    static std::unique_ptr<CDriveSetup> Read(const std::string& text, const char* origin,
+                                             CString& error);
 
 private:
     enum class Section { None, Setup, Options, Variables, PositionUnits, TimeUnits, Limits };
 
-    CSetupReader(CMC_Setup& setup, const char* origin, CString& error)
+    CSetupReader(CDriveSetup& setup, const char* origin, CString& error)
         : m_setup(setup), m_origin(origin), m_error(error) {}
 
     bool ReadLine(std::string_view line);
@@ -33,7 +33,7 @@ private:
     const char* Quote(std::string_view text);
     bool Fail(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-    CMC_Setup& m_setup;
+    CDriveSetup& m_setup;
     const char* m_origin;
     CString& m_error;
     int m_line = 0;

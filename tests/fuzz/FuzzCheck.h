@@ -2,9 +2,9 @@
 // host that the module needs in-process.
 #pragma once
 
+#include <DriveSetup.h>
 #include <HostResources.h>
 #include <MC_Motion.h>
-#include <MC_Setup.h>
 #include <afxrestable.h>
 
 #include <cstddef>
@@ -29,7 +29,7 @@
 struct FuzzHost {
     CModuleResources hostResources{HostResourceTable()};
     CModuleResources moduleResources{TravexResourceTable()};
-    std::unique_ptr<CMC_Setup> setup = CMC_Setup::CreateDefault();
+    std::unique_ptr<CDriveSetup> setup = CDriveSetup::CreateDefault();
     CMC_Motion motion{*setup};
 };
 

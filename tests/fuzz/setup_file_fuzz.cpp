@@ -29,8 +29,8 @@ void CheckUnits(const std::vector<CMC_Unit>& units) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static FuzzHost host;
     CString error;
-    const std::unique_ptr<CMC_Setup> setup =
-        CMC_Setup::LoadFromText(InputText(data, size), "fuzz.ini", error);
+    const std::unique_ptr<CDriveSetup> setup =
+        CDriveSetup::LoadFromText(InputText(data, size), "fuzz.ini", error);
     if (!setup) {
         FUZZ_CHECK(error.str().starts_with("fuzz.ini:"), "a refusal that does not name the file");
         FUZZ_CHECK(error.GetLength() <= kLongestMessage, "a refusal too long to show");

@@ -1,10 +1,9 @@
 // The segments of a motion whose preview goes beyond the drive's limits.
 #pragma once
 
-#include <MC_DriveLimits.h>
-
 #include <vector>
 
+#include "DriveLimits.h"
 #include "MotionFigures.h"
 
 struct LimitViolation {

@@ -2,12 +2,13 @@
 // under ATIME, both in IU, each with the display unit that the text selects.
 #pragma once
 
-#include <MC_Setup.h>
 #include <afx.h>
 
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "DriveSetup.h"
 
 struct PointTable {
     std::vector<double> times;
@@ -17,7 +18,7 @@ struct PointTable {
 };
 
 // Reads both arrays; a message that names the entry at fault, empty on success.
-CString ReadPointTable(std::string_view text, const CMC_Setup& setup, PointTable& table);
+CString ReadPointTable(std::string_view text, const CDriveSetup& setup, PointTable& table);
 
 // `text`, which ReadPointTable has read, with the times (IU) in place of the ATIME entry's,
 // under its unit; every other byte as it was.

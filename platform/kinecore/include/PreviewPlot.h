@@ -5,13 +5,13 @@
 // that it looks the same in a window and in a file.
 #pragma once
 
-#include <MC_DriveLimits.h>
 #include <afxdc.h>
 
 #include <string>
 #include <vector>
 
 #include "Deviation.h"
+#include "DriveLimits.h"
 #include "MotionFigures.h"
 #include "PreviewUnits.h"
 #include "TrajectoryPreview.h"

@@ -3,10 +3,10 @@
 // squared (rot/s²), jerks per time unit cubed (rot/s³).
 #pragma once
 
-#include <MC_Setup.h>
-
 #include <string>
 #include <string_view>
+
+#include "DriveSetup.h"
 
 struct PreviewUnits {
     CMC_Unit position{"IU", 1.0};
@@ -44,16 +44,16 @@ struct PreviewUnits {
     }
 
     // The setup's first units of each kind.
-    static PreviewUnits DefaultOf(const CMC_Setup& setup);
+    static PreviewUnits DefaultOf(const CDriveSetup& setup);
 };
 
 // The setup's unit of that kind whose name matches regardless of case, or null.
-const CMC_Unit* FindSetupUnit(const CMC_Setup& setup, UnitKind kind, std::string_view name);
+const CMC_Unit* FindSetupUnit(const CDriveSetup& setup, UnitKind kind, std::string_view name);
 // The names of the setup's units of that kind, for messages: "rot, IU, deg, rad".
-std::string SetupUnitNames(const CMC_Setup& setup, UnitKind kind);
+std::string SetupUnitNames(const CDriveSetup& setup, UnitKind kind);
 // The unit named into `unit` (an empty name leaves it as it is); false with a message that lists
 // the setup's units when the setup has none of that name.
-bool ChooseSetupUnit(const CMC_Setup& setup, UnitKind kind, std::string_view name, CMC_Unit& unit,
+bool ChooseSetupUnit(const CDriveSetup& setup, UnitKind kind, std::string_view name, CMC_Unit& unit,
                      std::string& error);
 // Segment i of a table, as messages name it: "between points i and i + 1".
 std::string BetweenPoints(int segment);

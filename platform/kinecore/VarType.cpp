@@ -1,4 +1,4 @@
-#include "MC_Value.h"
+#include "VarType.h"
 
 #include <cstring>
 #include <initializer_list>

@@ -1,0 +1,39 @@
+#include "ArrayParameterHost.h"
+
+#include "DataParameterCatalog.h"
+#include "VarType.h"
+
+bool CArrayParameterHost::BindToKey(CMC_ArrayParameter& array, const char* key) {
+    const DataParameterEntry* entry = key ? FindDataParameter(key) : nullptr;
+    if (!entry) return false;
+    array.m_key = entry->key;
+    array.m_kind = entry->kind;
+    array.m_type = DataParameterType(*entry, array.m_setup);
+    array.m_unit = 0;
+    array.m_factor = array.Units().front().iuPerUnit;
+    array.m_min = VarTypeMin(array.m_type);
+    array.m_max = VarTypeMax(array.m_type);
+    return true;
+}
+
+void CArrayParameterHost::InsertValueInInternalUnitAt(CMC_ArrayParameter& array, int index,
+                                                      double value) {
+    if (index < 0 || index > array.GetValuesCount()) return;
+    AfxMayAllocate([&] { array.m_values.insert(array.m_values.begin() + index, value); });
+}
+
+bool CArrayParameterHost::SelectUnit(CMC_ArrayParameter& array, const char* name) {
+    if (!name) return false;
+    const std::vector<CMC_Unit>& units = array.Units();
+    for (size_t i = 0; i < units.size(); ++i) {
+        if (units[i].name == name) return SelectUnitIndex(array, static_cast<int>(i));
+    }
+    return false;
+}
+
+bool CArrayParameterHost::SelectUnitIndex(CMC_ArrayParameter& array, int index) {
+    if (index < 0 || index >= static_cast<int>(array.Units().size())) return false;
+    array.m_unit = index;
+    array.m_factor = array.Units()[static_cast<size_t>(index)].iuPerUnit;
+    return true;
+}
