@@ -90,8 +90,10 @@ LRESULT CEditorDlg::OnGraphSelect(WPARAM /*wParam*/, LPARAM lParam) {
         RefreshGraphInStep();
         return 0;
     }
-    double time = m_Curves.GetAt(kTimeCurve)->GetAt(point);
-    const double position = m_Curves.GetAt(kPositionCurve)->GetAt(point);
+    const CCurve& times = *m_Curves.GetAt(kTimeCurve);
+    const CCurve& positions = *m_Curves.GetAt(kPositionCurve);
+    double time = times[point];
+    const double position = positions[point];
     LimitValue(m_Data.m_Time, time);
     if (IsNewTimeBetweenNeighbours(point, time)) {
         m_Data.m_Time.SetValue(point, time);

@@ -47,6 +47,7 @@ public:
     void InsertAt(int index, double value, int count = 1);
     // Throws when the values index..index + count - 1 are not all there.
     void RemoveAt(int index, int count = 1);
+    double operator[](int index) const { return GetAt(index); }
 
     // The smallest and largest value, each taken as a pass from the first value on would take
     // it; false for an empty array. Kept up as single values change, so that a graph of a
