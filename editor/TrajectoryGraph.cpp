@@ -13,8 +13,8 @@ constexpr int kPositionCurve = 1;
 }  // namespace
 
 void CEditorDlg::SetUpGraph() {
-    m_Curves.Add(new CCurve);  // the times
-    m_Curves.Add(new CCurve);  // the positions
+    m_Curves.Add(new CCurve(0, -1));  // the times
+    m_Curves.Add(new CCurve(0, -1));  // the positions
     auto* curve = new CXYCurve;
     curve->m_crColor = RGB16(CR16_CURVE);
     curve->m_nLineWidth = 2;

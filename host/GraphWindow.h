@@ -70,6 +70,10 @@ private:
 // One value array of a graph, with its title.
 class CCurve : public CFloatArray {
 public:
+    CCurve() = default;
+    // `size` values of 0, with SetSize's growth hint.
+    CCurve(int size, int growBy) { SetSize(size, growBy); }
+
     CString m_strTitle;
 };
 
