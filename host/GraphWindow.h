@@ -7,25 +7,9 @@
 #include <memory>
 #include <vector>
 
-// The host's 16-colour palette.
+// Colours by number: 0 to 15 are the standard 16 colours (the host names them, GraphPalette.h);
+// graphs draw their curves, grid and background in the entries below.
 enum tagColorRef16 {
-    CR16_BLACK = 0,
-    CR16_DARKBLUE = 1,
-    CR16_DARKGREEN = 2,
-    CR16_DARKCYAN = 3,
-    CR16_DARKRED = 4,
-    CR16_DARKMAGENTA = 5,
-    CR16_BROWN = 6,
-    CR16_LIGHTGRAY = 7,
-    CR16_DARKGRAY = 8,
-    CR16_BLUE = 9,
-    CR16_GREEN = 10,
-    CR16_CYAN = 11,
-    CR16_RED = 12,
-    CR16_MAGENTA = 13,
-    CR16_YELLOW = 14,
-    CR16_WHITE = 15,
-    // Extended entries used by graphs: curves, grid and background.
     CR16_CURVE = 16,
     CR16_GRID = 20,
     CR16_BACKGROUND = 27,

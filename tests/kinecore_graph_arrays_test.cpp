@@ -1,4 +1,5 @@
 // The graph's data: the palette, value arrays, and the containers that delete their curves.
+#include <GraphPalette.h>
 #include <GraphWindow.h>
 #include <gtest/gtest.h>
 

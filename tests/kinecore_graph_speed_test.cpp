@@ -1,5 +1,6 @@
 // The preview's speed in the window's graph: off until the context menu turns it on, then a
 // second curve on an axis of its own, through the device context.
+#include <GraphPalette.h>
 #include <GraphScriptVerbs.h>
 #include <GraphView.h>
 

@@ -1,5 +1,6 @@
 // What a person sees of the windows: each control at its template rectangle, no caption cut
 // off, the curve drawn inside the graph's plot and redrawn after a drag.
+#include <GraphPalette.h>
 #include <GraphView.h>
 #include <GraphWindow.h>
 #include <afxdlgtemplate.h>

@@ -1,5 +1,6 @@
 // The preview's speed in the window's graph: a second curve on its own axis at the right, so
 // that a drag shows at once what it does to the speed.
+#include <GraphPalette.h>
 #include <GraphView.h>
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+#include <GraphPalette.h>
 #include <GraphView.h>
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 #include "PreviewPlot.h"
 
+#include <GraphPalette.h>
 #include <GraphWindow.h>
 
 #include <algorithm>
