@@ -51,37 +51,13 @@ MotionFigures MotionFigures::Of(const CTrajectoryPreview& preview) {
     return figures;
 }
 
-// A point's velocity depends only on its neighbours, so the segments come one at a time, each
-// made as CTrajectoryPreview::Build makes it, and none is kept.
+// The segments come one at a time, as the preview makes them, and none is kept.
 double MotionFigures::PeakAccelerationOf(const std::vector<double>& times,
                                          const std::vector<double>& positions) {
-    const size_t count = times.size();
-    if (count < 2 || positions.size() != count) return 0;
-    auto valid = [&](size_t i) {
-        return std::isfinite(times[i]) && std::isfinite(positions[i]) &&
-               (i == 0 || (times[i] - times[i - 1] > 0 && std::isfinite(times[i] - times[i - 1])));
-    };
-    auto average = [&](size_t i) {
-        return (positions[i + 1] - positions[i]) / (times[i + 1] - times[i]);
-    };
-    if (!valid(0) || !valid(1)) return 0;
+    if (!CTrajectoryPreview::CheckPoints(times, positions, nullptr)) return 0;
     double peak = 0;
-    double startVelocity = 0;
-    double averageBefore = average(0);
-    for (size_t i = 0; i + 1 < count; ++i) {
-        double endVelocity = 0;
-        if (i + 2 < count) {
-            if (!valid(i + 2)) return 0;
-            const double averageAfter = average(i + 1);
-            endVelocity = CTrajectoryPreview::InnerVelocity(
-                averageBefore, times[i + 1] - times[i], averageAfter, times[i + 2] - times[i + 1]);
-            averageBefore = averageAfter;
-        }
-        const CubicSegment segment =
-            CubicSegment::Hermite(times[i], times[i + 1] - times[i], positions[i], positions[i + 1],
-                                  startVelocity, endVelocity);
+    CTrajectoryPreview::ForEachSegment(times, positions, [&peak](const CubicSegment& segment) {
         peak = std::max(peak, segment.PeakAcceleration().value);
-        startVelocity = endVelocity;
-    }
+    });
     return peak;
 }

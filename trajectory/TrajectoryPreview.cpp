@@ -9,45 +9,44 @@ double CTrajectoryPreview::InnerVelocity(double before, double dtBefore, double 
     return (before * dtAfter + after * dtBefore) / (dtBefore + dtAfter);
 }
 
+bool CTrajectoryPreview::CheckPoints(const std::vector<double>& times,
+                                     const std::vector<double>& positions, std::string* error) {
+    const size_t count = times.size();
+    if (count < 2 || positions.size() != count) {
+        if (error) *error = "a preview needs at least two points, each with a time and a position";
+        return false;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        if (!std::isfinite(times[i]) || !std::isfinite(positions[i])) {
+            if (error) *error = "point " + std::to_string(i) + " is not a pair of finite numbers";
+            return false;
+        }
+        // A step that rounds to zero or to infinity would divide by it.
+        if (i > 0 && !(times[i] - times[i - 1] > 0 && std::isfinite(times[i] - times[i - 1]))) {
+            if (error) {
+                *error = "the time of point " + std::to_string(i) + " does not come after point " +
+                         std::to_string(i - 1);
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
 bool CTrajectoryPreview::Build(std::vector<double> times, std::vector<double> positions,
                                std::string& error) {
     m_times.clear();
     m_positions.clear();
     m_segments.clear();
     m_velocities.clear();
-    const size_t count = times.size();
-    if (count < 2 || positions.size() != count) {
-        error = "a preview needs at least two points, each with a time and a position";
-        return false;
-    }
-    for (size_t i = 0; i < count; ++i) {
-        if (!std::isfinite(times[i]) || !std::isfinite(positions[i])) {
-            error = "point " + std::to_string(i) + " is not a pair of finite numbers";
-            return false;
-        }
-        // A step that rounds to zero or to infinity would divide by it.
-        if (i > 0 && !(times[i] - times[i - 1] > 0 && std::isfinite(times[i] - times[i - 1]))) {
-            error = "the time of point " + std::to_string(i) + " does not come after point " +
-                    std::to_string(i - 1);
-            return false;
-        }
-    }
-
-    std::vector<double> averages(count - 1);
-    for (size_t i = 0; i + 1 < count; ++i) {
-        averages[i] = (positions[i + 1] - positions[i]) / (times[i + 1] - times[i]);
-    }
-    m_velocities.assign(count, 0.0);
-    for (size_t i = 1; i + 1 < count; ++i) {
-        m_velocities[i] = InnerVelocity(averages[i - 1], times[i] - times[i - 1], averages[i],
-                                        times[i + 1] - times[i]);
-    }
-    m_segments.reserve(count - 1);
-    for (size_t i = 0; i + 1 < count; ++i) {
-        m_segments.push_back(CubicSegment::Hermite(times[i], times[i + 1] - times[i], positions[i],
-                                                   positions[i + 1], m_velocities[i],
-                                                   m_velocities[i + 1]));
-    }
+    if (!CheckPoints(times, positions, &error)) return false;
+    m_segments.reserve(times.size() - 1);
+    m_velocities.reserve(times.size());
+    ForEachSegment(times, positions, [this](const CubicSegment& segment) {
+        m_segments.push_back(segment);
+        m_velocities.push_back(segment.v0);
+    });
+    m_velocities.push_back(0.0);  // at rest at the end
     m_times = std::move(times);
     m_positions = std::move(positions);
     return true;

@@ -36,9 +36,41 @@ public:
     // duration `dtBefore` and one of `after` and `dtAfter`; exact for a quadratic motion.
     static double InnerVelocity(double before, double dtBefore, double after, double dtAfter);
 
+    // Whether Build takes the points; if not and `error` is given, what is wrong with them.
+    static bool CheckPoints(const std::vector<double>& times, const std::vector<double>& positions,
+                            std::string* error);
+    // Calls `visit(segment)` for each segment of points that CheckPoints takes, in order, made
+    // one at a time and none kept: a point's velocity depends only on its neighbours.
+    template <class Visit>
+    static void ForEachSegment(const std::vector<double>& times,
+                               const std::vector<double>& positions, Visit&& visit);
+
 private:
     std::vector<double> m_times;
     std::vector<double> m_positions;
     std::vector<CubicSegment> m_segments;
     std::vector<double> m_velocities;
 };
+
+template <class Visit>
+void CTrajectoryPreview::ForEachSegment(const std::vector<double>& times,
+                                        const std::vector<double>& positions, Visit&& visit) {
+    const size_t count = times.size();
+    auto average = [&](size_t i) {
+        return (positions[i + 1] - positions[i]) / (times[i + 1] - times[i]);
+    };
+    double startVelocity = 0;  // at rest at both ends
+    double averageBefore = average(0);
+    for (size_t i = 0; i + 1 < count; ++i) {
+        double endVelocity = 0;
+        if (i + 2 < count) {
+            const double averageAfter = average(i + 1);
+            endVelocity = InnerVelocity(averageBefore, times[i + 1] - times[i], averageAfter,
+                                        times[i + 2] - times[i + 1]);
+            averageBefore = averageAfter;
+        }
+        visit(CubicSegment::Hermite(times[i], times[i + 1] - times[i], positions[i],
+                                    positions[i + 1], startVelocity, endVelocity));
+        startVelocity = endVelocity;
+    }
+}
