@@ -1,13 +1,13 @@
 #include "ImportCommand.h"
 
 #include <ArrayParameterHost.h>
-#include <MC_EditMotionInternalData.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <memory>
 
+#include "ArrayTextRecord.h"
 #include "EditorScriptDriver.h"
 #include "ExitStatus.h"
 #include "GridFit.h"
@@ -31,17 +31,9 @@ struct ImportArguments {
     bool quiet = false;
 };
 
-// The kernel's text operations, to read back the table that the editor wrote.
-class CTableReader : public CMC_EditMotionInternalData {
-public:
-    using CMC_EditMotionInternalData::CMC_EditMotionInternalData;
-    int ReadParameters(CString&, CString&) override { return 0; }
-    void WriteParameters(CString&) override {}
-};
-
 // One array at a time, so that a single read-back array is held beside the report's table.
 bool TableMatches(const CHostSession& session, CString& text, const PtImportPreview& preview) {
-    CTableReader reader(session.GetSetup(), session.GetMotion());
+    CArrayTextRecord reader(session.GetSetup(), session.GetMotion());
     const std::pair<const char*, const std::vector<double>*> expected[] = {
         {"ATIME", &preview.timesIU}, {"TPOS", &preview.positionsIU}};
     for (const auto& [key, values] : expected) {

@@ -2,28 +2,16 @@
 
 #include <ArrayParameterHost.h>
 #include <MC_ArrayParameter.h>
-#include <MC_EditMotionInternalData.h>
 #include <PreviewUnits.h>
 
 #include <cstdio>
 
+#include "ArrayTextRecord.h"
 #include "EditorScriptDriver.h"
 #include "ExitStatus.h"
 #include "FileIdentity.h"
 #include "UsageChecks.h"
 #include "WholeOutputs.h"
-
-namespace {
-
-// The kernel's text operations, to write the table's arrays.
-class CTableWriter : public CMC_EditMotionInternalData {
-public:
-    using CMC_EditMotionInternalData::CMC_EditMotionInternalData;
-    int ReadParameters(CString&, CString&) override { return 0; }
-    void WriteParameters(CString&) override {}
-};
-
-}  // namespace
 
 void AddNewMotionOutputOptions(CLI::App* command, NewMotionOutputs& outputs) {
     command
@@ -90,7 +78,7 @@ int EditTableIntoMotion(const CHostSession& session, const std::vector<double>& 
     const CModuleLoader& module = session.GetModule();
     module.GetDefaultParameters(setup, session.GetMotion(), text);
     // After the defaults: the last entry of a key counts.
-    CTableWriter writer(setup, session.GetMotion());
+    CArrayTextRecord writer(setup, session.GetMotion());
     const struct {
         const char* key;
         const std::vector<double>& values;
