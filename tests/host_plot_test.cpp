@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "MotionProfileFile.h"
 #include "host_scratch_folder.h"
+#include "preview/MotionProfileFile.h"
 
 namespace host_test {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "PointsFileReader.h"
 #include "host_child_process.h"
+#include "pt/PointsFileReader.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "PtMotionText.h"
-#include "PtSetupRequirements.h"
 #include "TestHost.h"
 #include "plugin/Exports.h"
+#include "pt/PtMotionText.h"
+#include "pt/PtSetupRequirements.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "HostCommand.h"
+#include "commands/HostCommand.h"
 
 namespace window_test {
 

@@ -14,7 +14,7 @@
 #include <sstream>
 #include <string>
 
-#include "EditCommand.h"
+#include "commands/EditCommand.h"
 #include "editor/resource.h"
 #include "scratch_folder.h"
 

@@ -21,7 +21,7 @@
 #include <cstdlib>
 
 #include "EditInWindow.h"
-#include "WholeTextIO.h"
+#include "files/WholeTextIO.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "HostLibraries.h"
 #include "HostResources.h"
-#include "WholeTextIO.h"
+#include "files/WholeTextIO.h"
 
 CHostSession::CHostSession() : m_hostResources(HostResourceTable()) {}
 

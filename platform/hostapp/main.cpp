@@ -9,27 +9,27 @@
 #include <exception>
 #include <vector>
 
-#include "DefaultsCommand.h"
-#include "DesignCommand.h"
-#include "EditCommand.h"
-#include "ExitStatus.h"
-#include "FitCommand.h"
-#include "HostCommand.h"
-#include "ImportCommand.h"
-#include "InfoCommand.h"
-#include "PlotCommand.h"
-#include "RetimeCommand.h"
-#include "ShowCommand.h"
-#include "TranslateCommand.h"
-#include "UsageMessage.h"
-#include "VersionCommand.h"
+#include "commands/DefaultsCommand.h"
+#include "commands/DesignCommand.h"
+#include "commands/EditCommand.h"
+#include "commands/FitCommand.h"
+#include "commands/HostCommand.h"
+#include "commands/ImportCommand.h"
+#include "commands/InfoCommand.h"
+#include "commands/PlotCommand.h"
+#include "commands/RetimeCommand.h"
+#include "commands/ShowCommand.h"
+#include "commands/TranslateCommand.h"
+#include "commands/UsageMessage.h"
+#include "commands/VersionCommand.h"
+#include "files/ExitStatus.h"
 
 namespace {
 
 // Every subcommand, in the order that --help lists them.
 constexpr AddHostCommandFn kCommands[] = {
-    AddInfoCommand, AddDefaultsCommand, AddTranslateCommand, AddEditCommand, AddImportCommand,
-    AddDesignCommand, AddFitCommand, AddRetimeCommand, AddShowCommand, AddPlotCommand,
+    AddInfoCommand,   AddDefaultsCommand, AddTranslateCommand, AddEditCommand, AddImportCommand,
+    AddDesignCommand, AddFitCommand,      AddRetimeCommand,    AddShowCommand, AddPlotCommand,
 };
 
 int Run(int argc, char** argv) {

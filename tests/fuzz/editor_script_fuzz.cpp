@@ -3,9 +3,9 @@
 // the text byte for byte.
 #include <filesystem>
 
-#include "EditorScriptDriver.h"
 #include "FuzzCheck.h"
 #include "plugin/Exports.h"
+#include "pt/EditorScriptDriver.h"
 
 namespace {
 

@@ -1,6 +1,0 @@
-// travex-host defaults: the parameter text of a new motion of the module's type.
-#pragma once
-
-#include "HostCommand.h"
-
-HostCommand AddDefaultsCommand(CLI::App& app, const HostOptions& options);

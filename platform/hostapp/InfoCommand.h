@@ -1,6 +1,0 @@
-// travex-host info: what the module says about itself and about the setup.
-#pragma once
-
-#include "HostCommand.h"
-
-HostCommand AddInfoCommand(CLI::App& app, const HostOptions& options);

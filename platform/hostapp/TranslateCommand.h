@@ -1,6 +1,0 @@
-// travex-host translate: a motion's parameter text into its motion-language program.
-#pragma once
-
-#include "HostCommand.h"
-
-HostCommand AddTranslateCommand(CLI::App& app, const HostOptions& options);

@@ -1,0 +1,114 @@
+#include "commands/DesignCommand.h"
+
+#include <GridPlacement.h>
+#include <MotionProfile.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "commands/NewPtMotion.h"
+#include "commands/UsageChecks.h"
+#include "files/ExitStatus.h"
+#include "files/WholeTextIO.h"
+#include "preview/MotionProfileFile.h"
+#include "preview/PlacementReport.h"
+
+namespace {
+
+struct DesignArguments {
+    std::string profilePath;
+    NewMotionOutputs outputs;
+    PtMotionOptions motion;
+    std::string positionUnit;  // empty: the setup's first
+    std::string timeUnit;
+    double tolerance = 1;
+    int step = 0;
+};
+
+int RunDesign(const HostOptions& options, DesignArguments arguments) {
+    if (!CheckNewMotionOutputs("the profile", arguments.profilePath, arguments.outputs)) {
+        return kExitFailure;
+    }
+    CHostSession session;
+    if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
+    const CDriveSetup& setup = session.GetSetup();
+    std::string error;
+    if (!ResolveSetupUnit(setup, UnitKind::Position, arguments.positionUnit, error) ||
+        !ResolveSetupUnit(setup, UnitKind::Time, arguments.timeUnit, error)) {
+        return ReportFailure(error.c_str());
+    }
+    MotionProfile profile;
+    if (!ReadMotionProfile(arguments.profilePath, setup, profile, error)) {
+        // "FILE:LINE: why" stands at the start of the line, where editors look for it.
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return kExitFailure;
+    }
+
+    PlacementReportSubject subject;
+    subject.command = "design";
+    subject.inputName = InputName(arguments.profilePath);
+    subject.referenceName = "the profile";
+    subject.referencePeakSpeed = profile.PeakSpeed();
+    subject.options.tolerance = arguments.tolerance;
+    subject.options.uniformStep = arguments.step;
+    subject.options.referencePeakAcceleration = profile.PeakAcceleration();
+    const GridPlacement placement = PlaceOnGrid(profile, subject.options);
+
+    CString text;
+    const int status =
+        EditTableIntoMotion(session, placement.times, placement.positions, arguments.positionUnit,
+                            arguments.timeUnit, arguments.motion, text);
+    if (status != kExitSuccess) return status;
+    PreviewUnits units = PreviewUnits::DefaultOf(setup);
+    if (!arguments.positionUnit.empty()) {
+        units.position = *FindSetupUnit(setup, UnitKind::Position, arguments.positionUnit);
+    }
+    if (!arguments.timeUnit.empty()) {
+        units.time = *FindSetupUnit(setup, UnitKind::Time, arguments.timeUnit);
+    }
+    PrintPlacementReport(subject, placement, profile, units, setup.GetLimits(), stderr);
+    return WriteNewMotion(session, text, arguments.outputs);
+}
+
+}  // namespace
+
+HostCommand AddDesignCommand(CLI::App& app, const HostOptions& options) {
+    CLI::App* command = app.add_subcommand(
+        "design",
+        "Make a new motion from a profile of motion laws (docs/motion-design.md): the fewest "
+        "points found on the drive's grid whose preview keeps within the tolerance of the "
+        "profile, and say on standard error how close it keeps. Exit status 0 with the motion, "
+        "1 when the module refuses it, 2 when a file, the profile, the setup or the module "
+        "cannot be read or written");
+    auto arguments = std::make_shared<DesignArguments>();
+    command
+        ->add_option("profile", arguments->profilePath,
+                     "The profile, one segment a line; - reads standard input")
+        ->type_name("PROFILE|-")
+        ->required();
+    AddNewMotionOutputOptions(command, arguments->outputs);
+    CLI::Option* tolerance =
+        command
+            ->add_option("--tolerance", arguments->tolerance,
+                         "How far the preview may stray from the profile, in IU (1 when absent)")
+            ->type_name("D")
+            ->check(NumberAbove0());
+    command
+        ->add_option("--step", arguments->step,
+                     "Place the points at uniform steps of T time IU instead (shorter before a "
+                     "segment's end)")
+        ->type_name("T")
+        ->check(WholeNumberFrom(1, 65535))
+        ->excludes(tolerance);
+    command
+        ->add_option("--position-unit", arguments->positionUnit,
+                     "Show the motion's positions in UNIT; the setup's first position unit when "
+                     "absent")
+        ->type_name("UNIT");
+    command
+        ->add_option("--time-unit", arguments->timeUnit,
+                     "Show the motion's times in UNIT; the setup's first time unit when absent")
+        ->type_name("UNIT");
+    AddPtMotionOptions(command, arguments->motion);
+    return {command, [&options, arguments] { return RunDesign(options, *arguments); }};
+}

@@ -1,0 +1,149 @@
+#include "commands/EditCommand.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "EditInWindow.h"
+#include "files/ExitStatus.h"
+#include "files/FileAsRead.h"
+#include "files/FileIdentity.h"
+#include "pt/PtMotionText.h"
+
+namespace {
+
+struct EditArguments {
+    std::string motionPath;
+    std::string scriptPath;
+    bool window = false;
+    int delayMs = 0;
+};
+
+// One message box as one line; a line break inside its text becomes a blank.
+void PrintMessageLine(const std::string& text) {
+    std::string line;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        line += text[i] == '\r' || text[i] == '\n' ? ' ' : text[i];
+    }
+    std::printf("message: %s\n", line.c_str());
+}
+
+// The editor for a person, in a window: exit statuses and the writing of MOTION as under scripts.
+int RunWindowEdit(CHostGraphics& windows, const HostOptions& options, const CFileAsRead& file,
+                  std::string motion) {
+    CHostSession session;
+    if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
+    CString text(std::move(motion));
+    std::vector<CString> messages;
+    std::string error;
+    const std::unique_ptr<CWindowApplication> application = windows.OpenApplication();
+    const BOOL confirmed = EditInWindow(windows, session, text, messages, error);
+    for (const CString& message : messages) PrintMessageLine(message.str());
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return ReportFailure("cannot write the messages to standard output");
+    if (!error.empty()) return ReportFailure(error.c_str());
+    if (!confirmed) return kExitCancelled;
+    if (!file.Replace(text.str(), error)) return ReportFailure(error.c_str());
+    return kExitSuccess;
+}
+
+int RunEdit(const HostOptions& options, const EditArguments& arguments) {
+    std::string error;
+    // Window support is loaded only where windows may be shown.
+    CHostGraphics* windows = nullptr;
+    if (arguments.scriptPath.empty() || arguments.window) {
+        windows = LoadHostGraphics(error);
+        if (!windows) return ReportFailure(error.c_str());
+    }
+    const bool display = windows && windows->HasDisplay();
+    if (arguments.scriptPath.empty() && !display) {
+        return ReportFailure(
+            "edit has no display for its window: run it on a desktop (DISPLAY or "
+            "WAYLAND_DISPLAY set), or play the user's actions with --script FILE (see "
+            "docs/editing-with-scripts.md)");
+    }
+    if (arguments.window && !display) {
+        return ReportFailure(
+            "edit --window has no display: run it on a desktop (DISPLAY or WAYLAND_DISPLAY "
+            "set, or QT_QPA_PLATFORM=offscreen), or leave out --window to play the script "
+            "headless");
+    }
+    // The edited text goes back where it came from, and standard output carries the messages.
+    if (arguments.motionPath == "-") return ReportFailure("edit needs a motion file, not -");
+    if (!arguments.scriptPath.empty() &&
+        !RefuseSameFile("the motion", arguments.motionPath, "--script", arguments.scriptPath)) {
+        return kExitFailure;
+    }
+    std::string motion;
+    CFileAsRead file;
+    if (!file.Read(arguments.motionPath, motion, error) ||
+        !CheckMotionToEdit(arguments.motionPath, motion, error)) {
+        return ReportFailure(error.c_str());
+    }
+    if (arguments.scriptPath.empty())
+        return RunWindowEdit(*windows, options, file, std::move(motion));
+
+    // A script that does not parse is refused before the module is loaded.
+    CEditorScriptDriver driver;
+    if (!driver.LoadScriptFrom(arguments.scriptPath, error)) return ReportFailure(error.c_str());
+    CHostSession session;
+    if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
+
+    std::unique_ptr<CWindowApplication> application;
+    std::unique_ptr<CDialogViewer> mirror;
+    if (arguments.window) {
+        application = windows->OpenApplication();
+        mirror = windows->MakeMirror(arguments.delayMs);
+        driver.SetViewer(mirror.get());
+    }
+    CString text(std::move(motion));
+    const BOOL confirmed = driver.Edit(session, text);
+    const BOOL played = driver.Finish();
+    // What the user asked to see is part of the result: unless it is out, nothing is written.
+    if (!PrintShownMessages(driver.GetMessages())) {
+        return ReportFailure("cannot write the messages to standard output");
+    }
+    if (!played) return ReportFailure(driver.GetError().GetString());
+    if (!driver.HasShownDialog()) {
+        return ReportFailure(
+            ("the module " + session.GetModulePath() + " did not open its editor").c_str());
+    }
+    if (!confirmed) return kExitCancelled;
+    if (!file.Replace(text.str(), error)) return ReportFailure(error.c_str());
+    return kExitSuccess;
+}
+
+}  // namespace
+
+bool PrintShownMessages(const std::vector<CHeadlessDriver::CShownMessage>& messages) {
+    for (const CHeadlessDriver::CShownMessage& message : messages)
+        PrintMessageLine(message.text.str());
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
+}
+
+HostCommand AddEditCommand(CLI::App& app, const HostOptions& options) {
+    CLI::App* command = app.add_subcommand(
+        "edit",
+        "Open the module's editor on a motion file: in a window on a desktop, or playing a "
+        "script of user actions on it. "
+        "Every message box shown is printed as \"message: TEXT\". Exit status 0 after OK (the "
+        "file holds the new text), 3 after Cancel (the file is untouched), 2 for a script that "
+        "cannot be played to its end or a file, setup or module that cannot be read");
+    auto arguments = std::make_shared<EditArguments>();
+    command->add_option("motion", arguments->motionPath, "The motion's parameter text")
+        ->type_name("FILE")
+        ->required();
+    command
+        ->add_option("--script", arguments->scriptPath,
+                     "The user's actions, one a line (docs/editing-with-scripts.md); - reads "
+                     "standard input")
+        ->type_name("FILE|-");
+    command->add_flag("--window", arguments->window,
+                      "Play the script on the editor's window, for a person to watch");
+    command
+        ->add_option("--delay", arguments->delayMs,
+                     "With --window: the pause after each action, in milliseconds")
+        ->type_name("MS")
+        ->check(CLI::Range(0, 60000));
+    return {command, [&options, arguments] { return RunEdit(options, *arguments); }};
+}

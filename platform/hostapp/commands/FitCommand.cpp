@@ -1,0 +1,148 @@
+#include "commands/FitCommand.h"
+
+#include <PointTable.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "commands/GridFit.h"
+#include "commands/NewPtMotion.h"
+#include "commands/PointsImport.h"
+#include "commands/UsageChecks.h"
+#include "files/ExitStatus.h"
+#include "files/WholeTextIO.h"
+#include "pt/PtImportReport.h"
+#include "pt/PtMotionText.h"
+
+namespace {
+
+struct FitArguments {
+    std::string inputPath;
+    NewMotionOutputs outputs;
+    PtMotionOptions motion;
+    PointsReading reading;
+    // A points file's units, and the new motion's; a motion's own when absent.
+    std::string positionUnit;
+    std::string timeUnit;
+    double tolerance = 1;
+};
+
+// A file of `Key=value` lines with a motion's keys; anything else is taken for points.
+bool IsMotionText(const std::string& text) {
+    return text.find('=') != std::string::npos && WhyNotAMotion(text).empty();
+}
+
+int ReadMotionTable(const CHostSession& session, const std::string& text, DenseTable& table) {
+    // The module decides whether the table is a motion at all.
+    CString parameters(text);
+    CString output;
+    if (!session.GetModule().TranslateMotionSequence(session.GetSetup(), session.GetMotion(),
+                                                     parameters, output)) {
+        return ReportRefusal(output.GetString());
+    }
+    PointTable points;
+    const CString message = ReadPointTable(text, session.GetSetup(), points);
+    if (!message.IsEmpty()) return ReportFailure(message.GetString());
+    table.times = std::move(points.times);
+    table.positions = std::move(points.positions);
+    if (table.positionUnit.empty()) table.positionUnit = points.positionUnit.name;
+    if (table.timeUnit.empty()) table.timeUnit = points.timeUnit.name;
+    return kExitSuccess;
+}
+
+// As import reads the file; what it skips or limits is told, as import tells it.
+int ReadPointsTable(const CHostSession& session, const std::string& name, const std::string& text,
+                    const PointsReading& reading, DenseTable& table) {
+    PointsFile file;
+    if (const int read = ReadPointsRows(text, reading, name, file); read != kExitSuccess) {
+        return read;
+    }
+    PtImportUnits units;
+    PtImportPreview preview;
+    if (const int read = PreviewPointsImport(session.GetSetup(), file, name, table.positionUnit,
+                                             table.timeUnit, units, preview);
+        read != kExitSuccess) {
+        return read;
+    }
+    if (file.skipped + preview.skipped != 0 || preview.limited != 0) {
+        PrintPtImportReport(file, preview, text, name, units, true, stderr);
+    }
+    // The file's own values, before the import would round them.
+    table.times = std::move(preview.fileTimesIU);
+    table.positions = std::move(preview.filePositionsIU);
+    table.positionUnit = units.position;
+    table.timeUnit = units.time;
+    return kExitSuccess;
+}
+
+int RunFit(const HostOptions& options, FitArguments arguments) {
+    if (!CheckNewMotionOutputs("the table", arguments.inputPath, arguments.outputs)) {
+        return kExitFailure;
+    }
+    const std::string name = InputName(arguments.inputPath);
+    std::string error;
+    std::string text;
+    if (!ReadWholeText(arguments.inputPath, text, error)) return ReportFailure(error.c_str());
+    SkipByteOrderMark(text);
+
+    CHostSession session;
+    if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
+    const CDriveSetup& setup = session.GetSetup();
+    DenseTable table{{}, {}, arguments.positionUnit, arguments.timeUnit};
+    if (!ResolveSetupUnit(setup, UnitKind::Position, table.positionUnit, error) ||
+        !ResolveSetupUnit(setup, UnitKind::Time, table.timeUnit, error)) {
+        return ReportFailure(error.c_str());
+    }
+    const int read = IsMotionText(text)
+                         ? ReadMotionTable(session, text, table)
+                         : ReadPointsTable(session, name, text, arguments.reading, table);
+    if (read != kExitSuccess) return read;
+    std::string().swap(text);
+
+    const PlacementReportSubject subject{.command = "fit",
+                                         .inputName = name,
+                                         .referenceName = "the table",
+                                         .options = {.tolerance = arguments.tolerance}};
+    CString motion;
+    const int status = FitOnGrid(session, table, subject, arguments.motion, stderr, motion);
+    if (status != kExitSuccess) return status;
+    return WriteNewMotion(session, motion, arguments.outputs);
+}
+
+}  // namespace
+
+HostCommand AddFitCommand(CLI::App& app, const HostOptions& options) {
+    CLI::App* command = app.add_subcommand(
+        "fit",
+        "Make a new motion with the fewest points found on the drive's grid whose preview keeps "
+        "within the tolerance of a dense table's own (a motion, or a file of points read as "
+        "import reads it), and say on standard error how close it keeps. Exit status 0 with the "
+        "motion, 1 when the module refuses the table or the new motion, 2 when a file, the setup "
+        "or the module cannot be read or written");
+    auto arguments = std::make_shared<FitArguments>();
+    command
+        ->add_option("table", arguments->inputPath,
+                     "The dense table: a motion, or points read as import reads them; - reads "
+                     "standard input")
+        ->type_name("MOTION|POINTS|-")
+        ->required();
+    AddNewMotionOutputOptions(command, arguments->outputs);
+    command
+        ->add_option("--tolerance", arguments->tolerance,
+                     "How far the new preview may stray from the table's, in IU (1 when absent)")
+        ->type_name("D")
+        ->check(NumberAbove0());
+    command
+        ->add_option("--position-unit", arguments->positionUnit,
+                     "Unit of a points file's positions, and of the new motion's; the motion's "
+                     "own, or the setup's first, when absent")
+        ->type_name("UNIT");
+    command
+        ->add_option("--time-unit", arguments->timeUnit,
+                     "Unit of a points file's times, and of the new motion's; the motion's own, "
+                     "or the setup's first, when absent")
+        ->type_name("UNIT");
+    AddPointsReadingOptions(command, arguments->reading);
+    AddPtMotionOptions(command, arguments->motion);
+    return {command, [&options, arguments] { return RunFit(options, *arguments); }};
+}

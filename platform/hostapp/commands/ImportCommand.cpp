@@ -1,0 +1,222 @@
+#include "commands/ImportCommand.h"
+
+#include <ArrayParameterHost.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "commands/GridFit.h"
+#include "commands/NewPtMotion.h"
+#include "commands/PointsImport.h"
+#include "commands/UsageChecks.h"
+#include "files/ExitStatus.h"
+#include "files/WholeTextIO.h"
+#include "pt/ArrayTextRecord.h"
+#include "pt/EditorScriptDriver.h"
+#include "pt/PtEditorActions.h"
+#include "pt/PtImportReport.h"
+#include "pt/PtMotionText.h"
+
+namespace {
+
+struct ImportArguments {
+    PtImportChoices choices;
+    NewMotionOutputs outputs;
+    PointsReading reading;
+    bool resample = false;
+    double tolerance = 1;
+    bool strict = false;
+    bool quiet = false;
+};
+
+// One array at a time, so that a single read-back array is held beside the report's table.
+bool TableMatches(const CHostSession& session, CString& text, const PtImportPreview& preview) {
+    CArrayTextRecord reader(session.GetSetup(), session.GetMotion());
+    const std::pair<const char*, const std::vector<double>*> expected[] = {
+        {"ATIME", &preview.timesIU}, {"TPOS", &preview.positionsIU}};
+    for (const auto& [key, values] : expected) {
+        CMC_ArrayParameter written(session.GetSetup());
+        if (!reader.ReadArrayDataParam(text, key, nullptr, nullptr, written).IsEmpty() ||
+            CArrayParameterHost::GetValuesInInternalUnit(written) != *values) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The editor reads the points from a file of its own choosing: an anonymous file that holds
+// the text made for it, so that the input is read once, whatever it is (a pipe, a FIFO).
+class CPointsForEditor {
+public:
+    ~CPointsForEditor() {
+        if (m_fd >= 0) close(m_fd);
+    }
+    bool Prepare(const std::string& name, std::string_view points, std::string& error) {
+        m_fd = memfd_create("points", MFD_CLOEXEC);
+        for (size_t written = 0; m_fd >= 0 && written < points.size();) {
+            const ssize_t count = write(m_fd, points.data() + written, points.size() - written);
+            if (count <= 0) {
+                error = "cannot hold the points of " + name + " for the editor";
+                return false;
+            }
+            written += static_cast<size_t>(count);
+        }
+        if (m_fd < 0) {
+            error = "cannot hold the points of " + name + " for the editor";
+            return false;
+        }
+        m_path = "/proc/self/fd/" + std::to_string(m_fd);
+        return true;
+    }
+    const std::string& Path() const { return m_path; }
+
+private:
+    int m_fd = -1;
+    std::string m_path;
+};
+
+// The file's own points, before rounding, placed on the drive's grid instead of rounded a row at
+// a time: a dense table rounded row by row gains accelerations that the file does not have.
+int Resample(const CHostSession& session, const std::string& name, PtImportPreview& preview,
+             const PtImportUnits& units, const ImportArguments& arguments) {
+    const DenseTable table{std::move(preview.fileTimesIU), std::move(preview.filePositionsIU),
+                           units.position, units.time};
+    const PlacementReportSubject subject{.command = "import",
+                                         .inputName = name,
+                                         .referenceName = "the file's points",
+                                         .options = {.tolerance = arguments.tolerance}};
+    CString motion;
+    const int status = FitOnGrid(session, table, subject, arguments.choices.options,
+                                 arguments.quiet ? nullptr : stderr, motion);
+    if (status != kExitSuccess) return status;
+    return WriteNewMotion(session, motion, arguments.outputs);
+}
+
+int RunImport(const HostOptions& options, ImportArguments arguments) {
+    PtImportChoices& choices = arguments.choices;
+    const std::string name = InputName(choices.pointsPath);
+    if (!CheckNewMotionOutputs("the points", choices.pointsPath, arguments.outputs)) {
+        return kExitFailure;
+    }
+    std::string error;
+    std::string bytes;
+    if (!ReadWholeText(choices.pointsPath, bytes, error)) return ReportFailure(error.c_str());
+    SkipByteOrderMark(bytes);
+    PointsFile file;
+    if (const int read = ReadPointsRows(bytes, arguments.reading, name, file);
+        read != kExitSuccess) {
+        return read;
+    }
+    CPointsForEditor forEditor;
+    if (!forEditor.Prepare(name, file.EditorText(bytes), error)) {
+        return ReportFailure(error.c_str());
+    }
+    std::string().swap(file.editorText);
+
+    CHostSession session;
+    if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
+    CDriveSetup& setup = session.GetSetup();
+    PtImportUnits units;
+    PtImportPreview preview;
+    if (const int read = PreviewPointsImport(setup, file, name, choices.positionUnit,
+                                             choices.timeUnit, units, preview);
+        read != kExitSuccess) {
+        return read;
+    }
+    const bool clean = file.skipped + preview.skipped == 0 && preview.limited == 0;
+    if (!arguments.quiet || (arguments.strict && !clean)) {
+        PrintPtImportReport(file, preview, bytes, name, units, arguments.resample, stderr);
+    }
+    std::vector<PointsRow>().swap(file.rows);
+    if (arguments.strict && !clean) {
+        std::fprintf(stderr,
+                     "travex-host: --strict: %s has lines skipped or values limited; "
+                     "nothing was written\n",
+                     name.c_str());
+        return kExitRefused;
+    }
+    if (arguments.resample) return Resample(session, name, preview, units, arguments);
+    std::vector<double>().swap(preview.fileTimesIU);
+    std::vector<double>().swap(preview.filePositionsIU);
+
+    // The editor reads the points from the anonymous copy, not from here.
+    std::string().swap(bytes);
+
+    const CModuleLoader& module = session.GetModule();
+    CString text;
+    module.GetDefaultParameters(setup, session.GetMotion(), text);
+    CEditorScriptDriver driver;
+    choices.pointsPath = forEditor.Path();
+    QueuePtImportActions(driver, choices);
+    const BOOL confirmed = driver.Edit(session, text);
+    const auto& messages = driver.GetMessages();
+    if (driver.HasFailed()) {
+        // A message box that the actions do not answer came from the import: a read error.
+        const CString reason = messages.empty() ? driver.GetError() : messages.back().text;
+        return ReportFailure(("cannot import " + name + ": " + reason.str()).c_str());
+    }
+    if (!confirmed) {
+        if (messages.empty()) return ReportFailure("the module's editor did not open");
+        // The validation's words, as translate gives a refused motion's, with the file's line.
+        return ReportRefusal(
+            ExplainPtRefusal(messages.back().text.str(), preview, name, units).c_str());
+    }
+    if (!TableMatches(session, text, preview)) {
+        std::fprintf(stderr,
+                     "travex-host: warning: the editor imported another table than "
+                     "the report above says\n");
+    }
+
+    return WriteNewMotion(session, text, arguments.outputs);
+}
+
+}  // namespace
+
+HostCommand AddImportCommand(CLI::App& app, const HostOptions& options) {
+    CLI::App* command = app.add_subcommand(
+        "import",
+        "Make a new motion from a file of points (one a line, in columns separated by blanks, "
+        "tabs, semicolons or commas) with the editor's import, and say on standard error what "
+        "it took. Exit status 0 with the "
+        "motion, 1 when no motion can be made of the points (or --strict refuses them; the "
+        "reason on standard error, nothing written), 2 when a file, the setup or the module "
+        "cannot be read or written");
+    auto arguments = std::make_shared<ImportArguments>();
+    PtImportChoices& choices = arguments->choices;
+    command
+        ->add_option("points", choices.pointsPath,
+                     "The points, in the units selected or named in its header; - reads "
+                     "standard input")
+        ->type_name("FILE|-")
+        ->required();
+    AddNewMotionOutputOptions(command, arguments->outputs);
+    command
+        ->add_option("--position-unit", choices.positionUnit,
+                     "Unit of the file's positions; the setup's first position unit when absent")
+        ->type_name("UNIT");
+    command
+        ->add_option("--time-unit", choices.timeUnit,
+                     "Unit of the file's times; the setup's first time unit when absent")
+        ->type_name("UNIT");
+    AddPointsReadingOptions(command, arguments->reading);
+    CLI::Option* resample = command->add_flag(
+        "--resample", arguments->resample,
+        "Place the file's points on the drive's grid: the fewest whole-IU points whose preview "
+        "keeps within the tolerance of the file's own, instead of rounding each row");
+    command
+        ->add_option("--tolerance", arguments->tolerance,
+                     "How far the resampled preview may stray from the file's, in IU (1 when "
+                     "absent)")
+        ->type_name("D")
+        ->check(NumberAbove0())
+        ->needs(resample);
+    AddPtMotionOptions(command, choices.options);
+    command->add_flag("--strict", arguments->strict,
+                      "Refuse the file (exit status 1, nothing written) when a line is skipped "
+                      "or a value limited");
+    command->add_flag("--quiet", arguments->quiet,
+                      "Say nothing of what the import took; errors only");
+    return {command, [&options, arguments] { return RunImport(options, *arguments); }};
+}

@@ -1,0 +1,32 @@
+// A points file read as `import` reads it, for every command that takes one: the reader's options,
+// the units (the command line's, else the header's), and the table that the editor's import makes
+// of the rows, with what it changed.
+#pragma once
+
+#include <DriveSetup.h>
+
+#include <CLI/CLI.hpp>
+#include <string>
+#include <string_view>
+
+#include "pt/PointsFileReader.h"
+#include "pt/PtImportReport.h"
+
+struct PointsReading {
+    PointsFileOptions options;
+    std::string separator;  // as the command line gives it
+};
+
+// --separator, --decimal-comma, --columns, --relative and --durations.
+void AddPointsReadingOptions(CLI::App* command, PointsReading& reading);
+
+// Reads the rows of `bytes` (a byte order mark skipped already); kExitSuccess, or the failure
+// told.
+int ReadPointsRows(std::string_view bytes, PointsReading reading, const std::string& name,
+                   PointsFile& file);
+
+// Resolves the units (named ones first, else the header's) and previews the editor's import of
+// the rows; kExitSuccess, or the failure told.
+int PreviewPointsImport(CDriveSetup& setup, const PointsFile& file, const std::string& name,
+                        std::string& positionUnit, std::string& timeUnit, PtImportUnits& units,
+                        PtImportPreview& preview);

@@ -1,0 +1,151 @@
+#include "preview/MotionPreviewSource.h"
+
+#include <PointTable.h>
+#include <RateText.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "files/ExitStatus.h"
+#include "files/WholeTextIO.h"
+#include "preview/MotionProfileFile.h"
+
+namespace {
+
+bool OverrideLimit(const CDriveSetup& setup, const PreviewUnits& units, const std::string& text,
+                   RateKind kind, const char* option, std::optional<double>& limit,
+                   std::string& source, std::string& error) {
+    if (text.empty()) return true;
+    double value = 0;
+    if (!ParseRate(text, kind, setup, units, value, error)) {
+        error = std::string(option) + " \"" + text + "\" " + error;
+        return false;
+    }
+    limit = value;
+    source = option;
+    return true;
+}
+
+int LoadProfile(const PreviewArguments& arguments, const CDriveSetup& setup,
+                MotionPreview& motion) {
+    std::string error;
+    if (!ReadMotionProfile(arguments.profilePath, setup, motion.profile, error)) {
+        // "FILE:LINE: why" stands at the start of the line, where editors look for it.
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return kExitFailure;
+    }
+    // The deviation is measured where both are defined, and the profile starts at time 0.
+    const double start = motion.preview.GetStartTime();
+    const double end = motion.preview.GetEndTime();
+    if (start != 0 || std::abs(end - motion.profile.Duration()) > 1e-9 * end) {
+        const PreviewUnits& units = motion.units;
+        const auto time = [&units](double iu) { return units.TimeText(iu); };
+        return ReportFailure((arguments.motionPath + " runs from " + time(start) + " to " +
+                              time(end) + ", " + InputName(arguments.profilePath) + " from 0 to " +
+                              time(motion.profile.Duration()) +
+                              " (its segments end on whole time IU): a deviation needs the same "
+                              "span")
+                                 .c_str());
+    }
+    motion.hasProfile = true;
+    motion.deviation = LargestDeviation(motion.preview, motion.profile);
+    return kExitSuccess;
+}
+
+}  // namespace
+
+void AddPreviewOptions(CLI::App* command, PreviewArguments& arguments) {
+    command->add_option("motion", arguments.motionPath, "The motion's parameter text")
+        ->type_name("MOTION")
+        ->required();
+    command
+        ->add_option("--position-unit", arguments.positionUnit,
+                     "Show positions in UNIT, one of the setup's; the motion's own when absent")
+        ->type_name("UNIT");
+    command
+        ->add_option("--time-unit", arguments.timeUnit,
+                     "Show times in UNIT, one of the setup's; the motion's own when absent")
+        ->type_name("UNIT");
+    command
+        ->add_option("--max-speed", arguments.maxSpeed,
+                     "The drive's maximum speed, instead of the setup's: a number in the units "
+                     "shown, or with its units (\"50 rot/s\")")
+        ->type_name("SPEED");
+    command
+        ->add_option("--max-acceleration", arguments.maxAcceleration,
+                     "The drive's maximum acceleration, instead of the setup's: a number in the "
+                     "units shown, or with its units (\"2000 rot/s^2\")")
+        ->type_name("ACCELERATION");
+    command
+        ->add_option("--max-jerk", arguments.maxJerk,
+                     "The drive's maximum jerk, instead of the setup's: a number in the units "
+                     "shown, or with its units (\"1e5 rot/s^3\")")
+        ->type_name("JERK");
+    command
+        ->add_option("--profile", arguments.profilePath,
+                     "Compare with the motion that PROFILE describes (docs/motion-design.md): "
+                     "its curves and the table's deviation from it")
+        ->type_name("PROFILE");
+}
+
+int LoadMotionPreview(const HostOptions& options, const PreviewArguments& arguments,
+                      MotionPreview& motion) {
+    std::string error;
+    std::string text;
+    if (!ReadWholeText(arguments.motionPath, text, error)) return ReportFailure(error.c_str());
+
+    CHostSession session;
+    if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
+    const CDriveSetup& setup = session.GetSetup();
+    motion.setupName = setup.GetName();
+
+    // The module decides whether the table is a motion at all; its program is not needed.
+    // The program of a long motion is large: it goes before the preview is built.
+    {
+        CString parameters(text);
+        CString output;
+        if (!session.GetModule().TranslateMotionSequence(session.GetSetup(), session.GetMotion(),
+                                                         parameters, output)) {
+            return ReportRefusal(output.GetString());
+        }
+    }
+
+    PointTable table;
+    const CString message = ReadPointTable(text, setup, table);
+    if (!message.IsEmpty()) return ReportFailure(message.GetString());
+    motion.units = {table.positionUnit, table.timeUnit};
+    if (!ChooseSetupUnit(setup, UnitKind::Position, arguments.positionUnit, motion.units.position,
+                         error) ||
+        !ChooseSetupUnit(setup, UnitKind::Time, arguments.timeUnit, motion.units.time, error)) {
+        return ReportFailure(error.c_str());
+    }
+
+    motion.limits = setup.GetLimits();
+    if (motion.limits.maxSpeed) motion.speedLimitSource = "setup";
+    if (motion.limits.maxAcceleration) motion.accelerationLimitSource = "setup";
+    if (motion.limits.maxJerk) motion.jerkLimitSource = "setup";
+    if (!OverrideLimit(setup, motion.units, arguments.maxSpeed, RateKind::Speed, "--max-speed",
+                       motion.limits.maxSpeed, motion.speedLimitSource, error) ||
+        !OverrideLimit(setup, motion.units, arguments.maxAcceleration, RateKind::Acceleration,
+                       "--max-acceleration", motion.limits.maxAcceleration,
+                       motion.accelerationLimitSource, error) ||
+        !OverrideLimit(setup, motion.units, arguments.maxJerk, RateKind::Jerk, "--max-jerk",
+                       motion.limits.maxJerk, motion.jerkLimitSource, error)) {
+        return ReportFailure(error.c_str());
+    }
+
+    if (arguments.keepText) {
+        motion.text = std::move(text);
+    } else {
+        // A long motion's text is large, and the preview is yet to come. Assigning an empty
+        // string would keep the text's memory: swapping hands it to a temporary that frees it.
+        std::string().swap(text);
+    }
+    if (!motion.preview.Build(std::move(table.times), std::move(table.positions), error)) {
+        return ReportFailure((arguments.motionPath + ": " + error).c_str());
+    }
+    motion.figures = MotionFigures::Of(motion.preview);
+    motion.violations = FindLimitViolations(motion.figures, motion.limits);
+    if (!arguments.profilePath.empty()) return LoadProfile(arguments, setup, motion);
+    return kExitSuccess;
+}

@@ -1,0 +1,52 @@
+// What show and plot share: a motion file, checked by the module, turned into its preview in
+// the units and against the limits that the user chose.
+#pragma once
+
+#include <Deviation.h>
+#include <LimitViolations.h>
+#include <MotionFigures.h>
+#include <MotionProfile.h>
+#include <PreviewUnits.h>
+#include <TrajectoryPreview.h>
+
+#include <string>
+
+#include "commands/HostCommand.h"
+
+struct PreviewArguments {
+    std::string motionPath;
+    std::string positionUnit;  // empty: the unit the motion's text selects
+    std::string timeUnit;
+    std::string maxSpeed;  // empty: the setup's limit
+    std::string maxAcceleration;
+    std::string profilePath;  // empty: no profile to compare with
+    std::string maxJerk;
+    bool keepText = false;  // MotionPreview::text is wanted
+};
+
+// The motion and the unit and limit options of a command.
+void AddPreviewOptions(CLI::App* command, PreviewArguments& arguments);
+
+struct MotionPreview {
+    std::string setupName;
+    CTrajectoryPreview preview;
+    MotionFigures figures;
+    PreviewUnits units;
+    CMC_DriveLimits limits;
+    // Where each limit comes from: "setup", "--max-speed", ...; empty without the limit.
+    std::string speedLimitSource;
+    std::string accelerationLimitSource;
+    std::string jerkLimitSource;
+    std::string text;  // the motion's parameter text as read, when asked for
+    std::vector<LimitViolation> violations;
+    // With --profile: the motion the table is meant to follow, and how far its preview strays.
+    bool hasProfile = false;
+    MotionProfile profile;
+    DeviationPeak deviation;
+};
+
+// kExitSuccess with the preview filled in; otherwise the exit status, the reason already told:
+// the module's own message for a motion it refuses (kExitRefused), a message for everything
+// else (kExitFailure); a fault in the profile as "FILE:LINE: why", which editors jump to.
+int LoadMotionPreview(const HostOptions& options, const PreviewArguments& arguments,
+                      MotionPreview& motion);
