@@ -2,9 +2,9 @@
 // on standard output, standard error and disk.
 #include <HostResources.h>
 #include <MotionModule.h>
-#include <PtMotionText.h>
 #include <afxrestable.h>
 #include <gtest/gtest.h>
+#include <pt/PtMotionText.h>
 #include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
