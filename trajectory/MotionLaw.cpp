@@ -4,28 +4,11 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <string>
 
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-
-struct NamedLaw {
-    std::string_view name;
-    MotionLaw::Kind kind;
-};
-
-constexpr std::array<NamedLaw, 10> kNames = {{
-    {"cubic", MotionLaw::Kind::Cubic},
-    {"harmonic", MotionLaw::Kind::Harmonic},
-    {"cycloidal", MotionLaw::Kind::Cycloidal},
-    {"poly345", MotionLaw::Kind::Poly345},
-    {"poly4567", MotionLaw::Kind::Poly4567},
-    {"modified-sine", MotionLaw::Kind::ModifiedSine},
-    {"modified-trapezoid", MotionLaw::Kind::ModifiedTrapezoid},
-    {"dwell", MotionLaw::Kind::Dwell},
-    {"cruise", MotionLaw::Kind::Cruise},
-    {"poly5", MotionLaw::Kind::Poly5},
-}};
 
 // The peak accelerations that make f(1) = 1: with the ramps' jerk 4π·C, half the move's travel
 // is C·(1/(8π) + 1/(2π²)) for the modified sine and C·(1/(8π) + 1/16) for the trapezoid.
@@ -82,11 +65,94 @@ LawValues Mirrored(Half half, double u) {
     return {1 - m.f, m.f1, -m.f2, m.f3};
 }
 
+LawValues Cubic(double u) { return {u * u * (3 - 2 * u), 6 * u * (1 - u), 6 - 12 * u, -12}; }
+
+LawValues Harmonic(double u) {
+    return {(1 - std::cos(kPi * u)) / 2, kPi / 2 * std::sin(kPi * u),
+            kPi * kPi / 2 * std::cos(kPi * u), -kPi * kPi * kPi / 2 * std::sin(kPi * u)};
+}
+
+LawValues Cycloidal(double u) {
+    const double w = 2 * kPi;
+    return {u - std::sin(w * u) / w, 1 - std::cos(w * u), w * std::sin(w * u),
+            w * w * std::cos(w * u)};
+}
+
+LawValues Poly345(double u) {
+    const double u2 = u * u;
+    return {u2 * u * (10 + u * (-15 + 6 * u)), u2 * (30 + u * (-60 + 30 * u)),
+            u * (60 + u * (-180 + 120 * u)), 60 + u * (-360 + 360 * u)};
+}
+
+LawValues Poly4567(double u) {
+    const double u2 = u * u;
+    return {u2 * u2 * (35 + u * (-84 + u * (70 - 20 * u))),
+            u2 * u * (140 + u * (-420 + u * (420 - 140 * u))),
+            u2 * (420 + u * (-1680 + u * (2100 - 840 * u))),
+            u * (840 + u * (-5040 + u * (8400 - 4200 * u)))};
+}
+
+LawValues ModifiedSine(double u) { return Mirrored(ModifiedSineHalf, u); }
+LawValues ModifiedTrapezoid(double u) { return Mirrored(ModifiedTrapezoidHalf, u); }
+LawValues Dwell(double) { return {0, 0, 0, 0}; }
+LawValues Cruise(double u) { return {u, 1, 0, 0}; }
+
+// One row a law: a new law is its function above, a row here and its name in Kind. Poly5 has
+// no function of its own: its values come from its coefficients, its peaks from sampling them.
+struct LawRow {
+    MotionLaw::Kind kind;
+    std::string_view name;
+    LawValues (*values)(double u);
+    LawCharacteristics peaks;
+    std::array<double, 4> breaks;  // where f''' jumps inside (0, 1); unused ones 0
+    bool restToRest;
+};
+
+const double kPi2 = kPi * kPi;
+
+const std::array<LawRow, 10> kLaws = {{
+    {MotionLaw::Kind::Cubic, "cubic", Cubic, {1.5, 6, 12}, {}, true},
+    {MotionLaw::Kind::Harmonic, "harmonic", Harmonic, {kPi / 2, kPi2 / 2, kPi2* kPi / 2}, {}, true},
+    {MotionLaw::Kind::Cycloidal, "cycloidal", Cycloidal, {2, 2 * kPi, 4 * kPi2}, {}, true},
+    // f'' peaks where f''' = 0: u = 1/2 ± √3/6.
+    {MotionLaw::Kind::Poly345, "poly345", Poly345, {1.875, 10 * std::sqrt(3.0) / 3, 60}, {}, true},
+    // f'' peaks where f''' = 0: u = 1/2 ± √5/10.
+    {MotionLaw::Kind::Poly4567,
+     "poly4567",
+     Poly4567,
+     {2.1875, Poly4567(0.5 - std::sqrt(5.0) / 10).f2, 52.5},
+     {},
+     true},
+    {MotionLaw::Kind::ModifiedSine,
+     "modified-sine",
+     ModifiedSine,
+     {kModifiedSineCa / kPi, kModifiedSineCa, 4 * kPi* kModifiedSineCa},
+     {1.0 / 8, 7.0 / 8},
+     true},
+    {MotionLaw::Kind::ModifiedTrapezoid,
+     "modified-trapezoid",
+     ModifiedTrapezoid,
+     {kModifiedTrapezoidCa * (0.25 + 1 / (2 * kPi)), kModifiedTrapezoidCa,
+      4 * kPi* kModifiedTrapezoidCa},
+     {1.0 / 8, 3.0 / 8, 5.0 / 8, 7.0 / 8},
+     true},
+    {MotionLaw::Kind::Dwell, "dwell", Dwell, {0, 0, 0}, {}, false},
+    {MotionLaw::Kind::Cruise, "cruise", Cruise, {1, 0, 0}, {}, false},
+    {MotionLaw::Kind::Poly5, "poly5", nullptr, {}, {}, false},
+}};
+
+const LawRow& RowOf(MotionLaw::Kind kind) {
+    for (const LawRow& row : kLaws) {
+        if (row.kind == kind) return row;
+    }
+    return kLaws.back();
+}
+
 }  // namespace
 
 std::optional<MotionLaw> MotionLaw::Named(std::string_view name) {
-    for (const NamedLaw& entry : kNames) {
-        if (entry.name == name && entry.kind != Kind::Poly5) return MotionLaw(entry.kind);
+    for (const LawRow& row : kLaws) {
+        if (row.name == name && row.kind != Kind::Poly5) return MotionLaw(row.kind);
     }
     return std::nullopt;
 }
@@ -109,112 +175,38 @@ MotionLaw MotionLaw::Poly5(double end, double f1Start, double f2Start, double f1
     return law;
 }
 
-std::string_view MotionLaw::Name() const {
-    for (const NamedLaw& entry : kNames) {
-        if (entry.kind == m_kind) return entry.name;
-    }
-    return {};
-}
+std::string_view MotionLaw::Name() const { return RowOf(m_kind).name; }
 
 std::string_view MotionLaw::KnownNames() {
-    return "cubic, harmonic, cycloidal, poly345, poly4567, modified-sine, modified-trapezoid, "
-           "dwell, cruise, poly5";
+    static const std::string names = [] {
+        std::string list;
+        for (const LawRow& row : kLaws) list += (list.empty() ? "" : ", ") + std::string(row.name);
+        return list;
+    }();
+    return names;
 }
 
 LawValues MotionLaw::At(double u) const {
-    switch (m_kind) {
-        case Kind::Cubic:
-            return {u * u * (3 - 2 * u), 6 * u * (1 - u), 6 - 12 * u, -12};
-        case Kind::Harmonic:
-            return {(1 - std::cos(kPi * u)) / 2, kPi / 2 * std::sin(kPi * u),
-                    kPi * kPi / 2 * std::cos(kPi * u), -kPi * kPi * kPi / 2 * std::sin(kPi * u)};
-        case Kind::Cycloidal: {
-            const double w = 2 * kPi;
-            return {u - std::sin(w * u) / w, 1 - std::cos(w * u), w * std::sin(w * u),
-                    w * w * std::cos(w * u)};
-        }
-        case Kind::Poly345: {
-            const double u2 = u * u;
-            return {u2 * u * (10 + u * (-15 + 6 * u)), u2 * (30 + u * (-60 + 30 * u)),
-                    u * (60 + u * (-180 + 120 * u)), 60 + u * (-360 + 360 * u)};
-        }
-        case Kind::Poly4567: {
-            const double u2 = u * u;
-            return {u2 * u2 * (35 + u * (-84 + u * (70 - 20 * u))),
-                    u2 * u * (140 + u * (-420 + u * (420 - 140 * u))),
-                    u2 * (420 + u * (-1680 + u * (2100 - 840 * u))),
-                    u * (840 + u * (-5040 + u * (8400 - 4200 * u)))};
-        }
-        case Kind::ModifiedSine:
-            return Mirrored(ModifiedSineHalf, u);
-        case Kind::ModifiedTrapezoid:
-            return Mirrored(ModifiedTrapezoidHalf, u);
-        case Kind::Dwell:
-            return {0, 0, 0, 0};
-        case Kind::Cruise:
-            return {u, 1, 0, 0};
-        case Kind::Poly5: {
-            const double* c = m_c;
-            return {c[0] + u * (c[1] + u * (c[2] + u * (c[3] + u * (c[4] + u * c[5])))),
-                    c[1] + u * (2 * c[2] + u * (3 * c[3] + u * (4 * c[4] + u * 5 * c[5]))),
-                    2 * c[2] + u * (6 * c[3] + u * (12 * c[4] + u * 20 * c[5])),
-                    6 * c[3] + u * (24 * c[4] + u * 60 * c[5])};
-        }
-    }
-    return {};
+    if (m_kind != Kind::Poly5) return RowOf(m_kind).values(u);
+    const double* c = m_c;
+    return {c[0] + u * (c[1] + u * (c[2] + u * (c[3] + u * (c[4] + u * c[5])))),
+            c[1] + u * (2 * c[2] + u * (3 * c[3] + u * (4 * c[4] + u * 5 * c[5]))),
+            2 * c[2] + u * (6 * c[3] + u * (12 * c[4] + u * 20 * c[5])),
+            6 * c[3] + u * (24 * c[4] + u * 60 * c[5])};
 }
 
 std::vector<double> MotionLaw::InnerBreaks() const {
-    switch (m_kind) {
-        case Kind::ModifiedSine:
-            return {1.0 / 8, 7.0 / 8};
-        case Kind::ModifiedTrapezoid:
-            return {1.0 / 8, 3.0 / 8, 5.0 / 8, 7.0 / 8};
-        default:
-            return {};
+    std::vector<double> breaks;
+    for (double u : RowOf(m_kind).breaks) {
+        if (u > 0) breaks.push_back(u);
     }
+    return breaks;
 }
 
-bool MotionLaw::IsRestToRest() const {
-    switch (m_kind) {
-        case Kind::Dwell:
-        case Kind::Cruise:
-        case Kind::Poly5:
-            return false;
-        default:
-            return true;
-    }
-}
+bool MotionLaw::IsRestToRest() const { return RowOf(m_kind).restToRest; }
 
 LawCharacteristics MotionLaw::Characteristics() const {
-    const double pi2 = kPi * kPi;
-    switch (m_kind) {
-        case Kind::Cubic:
-            return {1.5, 6, 12};
-        case Kind::Harmonic:
-            return {kPi / 2, pi2 / 2, pi2 * kPi / 2};
-        case Kind::Cycloidal:
-            return {2, 2 * kPi, 4 * pi2};
-        case Kind::Poly345:
-            // f'' peaks where f''' = 0: u = 1/2 ± √3/6.
-            return {1.875, 10 * std::sqrt(3.0) / 3, 60};
-        case Kind::Poly4567: {
-            // f'' peaks where f''' = 0: u = 1/2 ± √5/10.
-            const double u = 0.5 - std::sqrt(5.0) / 10;
-            return {2.1875, At(u).f2, 52.5};
-        }
-        case Kind::ModifiedSine:
-            return {kModifiedSineCa / kPi, kModifiedSineCa, 4 * kPi * kModifiedSineCa};
-        case Kind::ModifiedTrapezoid:
-            return {kModifiedTrapezoidCa * (0.25 + 1 / (2 * kPi)), kModifiedTrapezoidCa,
-                    4 * kPi * kModifiedTrapezoidCa};
-        case Kind::Dwell:
-            return {0, 0, 0};
-        case Kind::Cruise:
-            return {1, 0, 0};
-        case Kind::Poly5:
-            break;
-    }
+    if (m_kind != Kind::Poly5) return RowOf(m_kind).peaks;
     // A quintic has no closed peaks worth the algebra: a fine sampling of its smooth derivatives.
     LawCharacteristics peaks;
     constexpr int kSamples = 4096;
