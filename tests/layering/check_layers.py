@@ -1,0 +1,80 @@
+#!/usr/bin/env python3
+"""Checks the one-way layering of the source tree: what each layer may include and link.
+
+Usage: check_layers.py SOURCE_DIR LINKS_FILE
+LINKS_FILE holds lines "target: lib;lib;..." written by CMake at generation time.
+Prints one line a broken rule, then a count; exits 1 when any rule is broken.
+"""
+import pathlib
+import re
+import sys
+
+QUOTED = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.M)
+QUOTED = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.M)
+INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^>"]+)[>"]', re.M)
+MODULE_DIRS = ("plugin", "params", "codegen", "editor")
+
+
+def sources(root, folder):
+    base = root / folder
+    return sorted(p for p in base.rglob("*") if p.suffix in (".cpp", ".h"))
+
+
+def includes(path):
+    return INCLUDE.findall(path.read_text(encoding="utf-8", errors="replace"))
+
+
+def main():
+    root = pathlib.Path(sys.argv[1])
+    links = {}
+    for line in pathlib.Path(sys.argv[2]).read_text().splitlines():
+        target, _, libs = line.partition(":")
+        links[target.strip()] = [lib for lib in libs.strip().split(";") if lib]
+
+    failures = []
+
+    # trajectory/ depends on nothing of ours: what it includes in quotes is its own.
+    own = {p.name for p in (root / "trajectory").glob("*.h")}
+    for path in sources(root, "trajectory"):
+        for name in QUOTED.findall(path.read_text(encoding="utf-8", errors="replace")):
+            if name not in own:
+                failures.append(f"{path.relative_to(root)} includes {name}, not of trajectory/")
+    if links.get("trajectory"):
+        failures.append(f"trajectory links {', '.join(links['trajectory'])}")
+
+    # The host's file handling is plain POSIX: no MFC, no kernel, no other room.
+    for path in sources(root, "platform/hostapp/files"):
+        for name in includes(path):
+            if name.startswith("afx") or ("/" in name and not name.startswith(("files/", "sys/"))):
+                failures.append(f"{path.relative_to(root)} includes {name}")
+    for lib in links.get("hostfiles", []):
+        if lib in ("mfc", "kinecore", "kinecore_host", "trajectory"):
+            failures.append(f"hostfiles links {lib}")
+
+    # The platform never includes module code, but for the module's control ids.
+    for path in sources(root, "platform"):
+        for name in includes(path):
+            top = name.split("/")[0]
+            if top in MODULE_DIRS and name != "editor/resource.h":
+                failures.append(f"{path.relative_to(root)} includes module code {name}")
+
+    # The host application's rooms link one way: files <- pt <- preview <- commands.
+    order = ["files", "pt", "preview", "commands"]
+    for path in sources(root, "platform/hostapp"):
+        room = path.relative_to(root / "platform/hostapp").parts[0]
+        if room not in order:
+            continue
+        for name in includes(path):
+            other = name.split("/")[0]
+            if other in order and order.index(other) > order.index(room):
+                failures.append(f"{path.relative_to(root)} ({room}/) includes {name}")
+
+    for failure in failures:
+        print(failure)
+    broken = {failure.split(" ")[0] for failure in failures}
+    print(f"layering: {len(failures)} rule(s) broken in {len(broken)} file(s) or target(s)")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
