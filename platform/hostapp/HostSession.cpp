@@ -5,6 +5,7 @@
 
 #include "HostLibraries.h"
 #include "HostResources.h"
+#include "files/ExitStatus.h"
 #include "files/WholeTextIO.h"
 
 CHostSession::CHostSession() : m_hostResources(HostResourceTable()) {}
@@ -45,3 +46,20 @@ bool CHostSession::Open(const HostOptions& options, std::string& error) {
 }
 
 std::string CHostSession::DefaultModulePath() { return HostLibraryPath("Travex.so"); }
+
+bool OpenSession(CHostSession& session, const HostOptions& options) {
+    std::string error;
+    if (session.Open(options, error)) return true;
+    ReportFailure(error.c_str());
+    return false;
+}
+
+bool RequireEnabledType(const CHostSession& session) {
+    const CModuleLoader& module = session.GetModule();
+    if (module.IsEnabled(session.GetSetup())) return true;
+    const std::string message = std::string("the motion type ") + module.GetName() +
+                                " is not enabled on the setup \"" + session.GetSetup().GetName() +
+                                "\" (see travex-host info)";
+    ReportFailure(message.c_str());
+    return false;
+}

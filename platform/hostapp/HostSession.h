@@ -47,3 +47,11 @@ private:
     CModuleLoader m_module;
     const CVersionRecord* m_moduleVersion = nullptr;
 };
+
+// Opens a session, or reports why it cannot be opened; the command then exits with
+// kExitFailure.
+bool OpenSession(CHostSession& session, const HostOptions& options);
+
+// The host offers a motion type only on setups that the module enables it for; translating or
+// creating one elsewhere is reported like an unusable setup.
+bool RequireEnabledType(const CHostSession& session);

@@ -16,11 +16,3 @@ struct HostCommand {
 // `options` are the command's global options; they are filled in when the line is parsed, so
 // a command reads them only when it runs.
 using AddHostCommandFn = HostCommand (*)(CLI::App& app, const HostOptions& options);
-
-// Opens a session, or reports why it cannot be opened; the command then exits with
-// kExitFailure.
-bool OpenSession(CHostSession& session, const HostOptions& options);
-
-// The host offers a motion type only on setups that the module enables it for; translating or
-// creating one elsewhere is reported like an unusable setup.
-bool RequireEnabledType(const CHostSession& session);

@@ -9,9 +9,10 @@
 #include <PreviewUnits.h>
 #include <TrajectoryPreview.h>
 
+#include <CLI/CLI.hpp>
 #include <string>
 
-#include "commands/HostCommand.h"
+#include "HostSession.h"
 
 struct PreviewArguments {
     std::string motionPath;
