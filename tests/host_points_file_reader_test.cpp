@@ -251,7 +251,7 @@ TEST(PointsFileReader, TheSeparatorIsTheOneMostLinesFit) {
     // A tie goes to the editor's white space.
     EXPECT_EQ(Read("1;2\n2 3\n").separator, ' ');
     // A comma file with decimal points: commas split, the white space rule reads nothing.
-    EXPECT_EQ(Read("0.0,1.5,2\n").separator, ',');
+    EXPECT_EQ(Read("0.0,1.5\n").separator, ',');
 }
 
 TEST(PointsFileReader, ColumnsByWhatTheHeaderNamesThem) {
@@ -264,6 +264,7 @@ TEST(PointsFileReader, ColumnsByWhatTheHeaderNamesThem) {
     };
     const Case cases[] = {
         {"# time (s)  angle (deg)\n0 0\n0.5 10\n", 0, 1, false, {"s", "deg"}},
+        {"time position\n0 0 # start\n1 5 # moving on\n", 0, 1, false, {"", ""}},
         {"timestamp,pos\n0,1\n1,2\n", 0, 1, false, {"", ""}},
         {"time_s;angle_deg\n0;1\n1;2\n", 0, 1, false, {"s", "deg"}},
         {"x;y;t\n5;6;0\n7;8;1\n", 2, 0, false, {"", "", ""}},
@@ -345,7 +346,7 @@ TEST(PointsFileReader, HintsNameTheOptionThatReadsTheFileRight) {
         {"t;x\n0;0\n1;1\n2;2\n3;3\n0;0\n1;2\n2;4\n",
          "the time starts again 1 time: the file holds 2 runs (lines 2-5, 6-8); --run K takes "
          "the K-th"},
-        {"0 0\n100 1\n65500 2\n64 3\n164 4\n264 5\n",
+        {"60000 0\n62000 1\n64000 2\n464 3\n2464 4\n4464 5\n",
          "the position jumps by nearly 65536 at line 4: an encoder count that wraps? --unwrap "
          "65536 unwraps it"},
     };
@@ -367,11 +368,11 @@ TEST(PointsFileReader, HintsNameTheOptionThatReadsTheFileRight) {
     EXPECT_EQ(std::string(second.EditorText("t;x\n0;0\n1;1\n2;2\n3;3\n0;0\n1;2\n2;4\n")),
               "\n\n\n\n\n0 0\n2 1\n4 2\n");
     const PointsFile unwrapped =
-        Read("0 0\n100 1\n65500 2\n64 3\n164 4\n264 5\n", {.unwrap = 65536});
+        Read("60000 0\n62000 1\n64000 2\n464 3\n2464 4\n4464 5\n", {.unwrap = 65536});
     EXPECT_EQ(
         Rows(unwrapped),
         (std::vector<Row>{
-            {1, 0, 0}, {2, 100, 1}, {3, 65500, 2}, {4, 65600, 3}, {5, 65700, 4}, {6, 65800, 5}}));
+            {1, 60000, 0}, {2, 62000, 1}, {3, 64000, 2}, {4, 66000, 3}, {5, 68000, 4}, {6, 70000, 5}}));
     EXPECT_EQ(unwrapped.unwrapped, 65536);
     // A run beyond the file's is an option that does not fit it.
     std::string error;

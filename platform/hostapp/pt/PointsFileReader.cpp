@@ -109,22 +109,19 @@ int ScanPlainLikeEditor(std::string_view line, double values[2], bool& joined) {
     return read;
 }
 
-// A row written as a list, "[1.5, 2]," or "[1.5 2]": the brackets are no column.
+// A row written as a list, "[1.5, 2]," or "[[1.5 2]]": the brackets are no column. A header's
+// "pos [mm]" keeps its unit: a bracket closes a row only right after a number.
 std::string_view WithoutBrackets(std::string_view line) {
     std::string_view inner = Trimmed(line);
-    bool bracket = false;
-    if (inner.starts_with('[')) {
-        inner.remove_prefix(1);
-        bracket = true;
-    }
-    if (inner.ends_with(',') && Trimmed(inner.substr(0, inner.size() - 1)).ends_with(']')) {
-        inner = Trimmed(inner.substr(0, inner.size() - 1));
-    }
-    if (inner.ends_with(']')) {
-        inner.remove_suffix(1);
-        bracket = true;
-    }
-    return bracket ? inner : line;
+    const bool opens = inner.starts_with('[');
+    while (inner.starts_with('[')) inner = Trimmed(inner.substr(1));
+    std::string_view body = inner;
+    while (!body.empty() && (body.back() == ',' || IsSpace(body.back()))) body.remove_suffix(1);
+    const bool closes = body.ends_with(']');
+    while (body.ends_with(']')) body = Trimmed(body.substr(0, body.size() - 1));
+    const bool afterNumber = !body.empty() && (IsDigit(body.back()) || body.back() == '.');
+    if (closes && (opens || afterNumber)) return body;
+    return opens ? inner : line;
 }
 
 enum class Cell { Number, Empty, NotANumber, RunTogether };
@@ -375,7 +372,7 @@ struct Layout {
         const std::vector<double>& v = values[column];
         if (v.size() < 3 || static_cast<int>(v.size()) != lines) return false;
         for (size_t i = 0; i < v.size(); ++i) {
-            if (v[i] != static_cast<double>(i) + v[0] || (v[0] != 0 && v[0] != 1)) return false;
+            if (v[i] != static_cast<double>(i)) return false;
         }
         return true;
     }
@@ -598,10 +595,7 @@ bool ChooseColumns(const PointsFileOptions& options, const Layout& layout, Point
     }
     if (positions.empty()) {
         for (int c : numeric) {
-            if (meanings[c] != Meaning::Index &&
-                std::find(times.begin(), times.end(), c) == times.end()) {
-                positions.push_back(c);
-            }
+            if (meanings[c] != Meaning::Index) positions.push_back(c);
         }
     }
     error = AskForColumns(why, file, layout, times, positions, meanings);
@@ -699,17 +693,12 @@ public:
             m_elapsed += time;
             time = m_elapsed;
         }
-        FollowRuns(line, time);
-        if (m_options.run > 0 && static_cast<int>(m_file.runs.size()) != m_options.run) {
-            ++m_file.outsideRun;
-            m_text.EmptyLine();
-            return;
-        }
         if (!m_file.hasFirstRow && std::isfinite(position) && std::isfinite(time)) {
             m_file.hasFirstRow = true;
             m_file.firstRow = {line, position, time};
         }
-        if (m_options.relative && m_file.hasFirstRow) {
+        // With --run the rows are shifted once the run is known.
+        if (m_options.relative && m_file.hasFirstRow && m_options.run == 0) {
             position -= m_file.firstRow.position;
             time -= m_file.firstRow.time;
         }
@@ -722,34 +711,6 @@ public:
     }
 
 private:
-    // A run ends where the time falls back near the time of the file's first row, after the run
-    // has risen: a second run logged into the same file.
-    void FollowRuns(int line, double time) {
-        if (!std::isfinite(time)) return;
-        if (!m_hasStart) {
-            m_hasStart = true;
-            m_start = time;
-            m_file.runs.push_back({line, line});
-            m_top = time;
-            m_previous = time;
-            m_inRun = 1;
-            return;
-        }
-        const double span = m_top - m_start;
-        const bool restarts = m_inRun >= 3 && span > 0 && time < m_previous &&
-                              std::abs(time - m_start) <= span / 20 &&
-                              m_previous - time >= span / 2;
-        if (restarts) {
-            m_file.runs.push_back({line, line});
-            m_top = time;
-            m_inRun = 0;
-        }
-        m_file.runs.back().last = line;
-        m_top = std::max(m_top, time);
-        m_previous = time;
-        ++m_inRun;
-    }
-
     const PointsFileOptions& m_options;
     PointsFile& m_file;
     CEditorTextMaker& m_text;
@@ -757,11 +718,6 @@ private:
     bool m_hasRaw = false;
     double m_raw = 0;
     double m_offset = 0;
-    bool m_hasStart = false;
-    double m_start = 0;
-    double m_top = 0;
-    double m_previous = 0;
-    int m_inRun = 0;
 };
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
@@ -777,6 +733,80 @@ std::string CellReason(Cell kind, std::string_view cell, int column, char separa
         default:
             return Quoted(cell) + " in " + where + " is not a number";
     }
+}
+
+// A run ends where the time falls back near the first row's, after the run rose steadily (no
+// single step makes half of it: a stray huge time is no run) and before the next run rises from
+// there (a stray small time is no run either).
+std::vector<PointsFileRun> RunsOf(const std::vector<PointsRow>& rows) {
+    std::vector<PointsFileRun> runs;
+    if (rows.empty()) return runs;
+    runs.push_back({rows[0].line, rows.back().line});
+    const double start = rows[0].time;
+    double top = start;
+    double largestStep = 0;
+    size_t runStart = 0;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const double time = rows[i].time;
+        const double previous = rows[i - 1].time;
+        if (!std::isfinite(time) || !std::isfinite(previous) || !std::isfinite(start)) continue;
+        const double span = top - start;
+        const bool restarts = i - runStart >= 3 && span > 0 && time < previous &&
+                              std::abs(time - start) <= span / 20 &&
+                              previous - time >= span / 2 && largestStep <= span / 2 &&
+                              i + 2 < rows.size() && rows[i + 1].time > time &&
+                              rows[i + 2].time > rows[i + 1].time &&
+                              rows[i + 2].time < time + span / 2;
+        if (restarts) {
+            runs.back().last = rows[i - 1].line;
+            runs.push_back({rows[i].line, rows.back().line});
+            runStart = i;
+            top = time;
+            largestStep = 0;
+            continue;
+        }
+        if (time > previous) largestStep = std::max(largestStep, time - previous);
+        top = std::max(top, time);
+    }
+    return runs;
+}
+
+// Only the rows of run `options.run`, shifted by its first with --relative; the editor's text
+// written anew, an empty line for every other line of the file.
+void TakeRun(const PointsFileOptions& options, int lines, PointsFile& file) {
+    const PointsFileRun run = file.runs[static_cast<size_t>(options.run - 1)];
+    std::vector<PointsRow> rows;
+    for (const PointsRow& row : file.rows) {
+        if (row.line >= run.first && row.line <= run.last) rows.push_back(row);
+    }
+    file.outsideRun = static_cast<int>(file.rows.size() - rows.size());
+    file.rows = std::move(rows);
+    file.hasFirstRow = false;
+    for (const PointsRow& row : file.rows) {
+        if (std::isfinite(row.position) && std::isfinite(row.time)) {
+            file.hasFirstRow = true;
+            file.firstRow = row;
+            break;
+        }
+    }
+    if (options.relative && file.hasFirstRow) {
+        for (PointsRow& row : file.rows) {
+            row.position -= file.firstRow.position;
+            row.time -= file.firstRow.time;
+        }
+    }
+    file.editorText.clear();
+    size_t next = 0;
+    for (int line = 1; line <= lines; ++line) {
+        if (next < file.rows.size() && file.rows[next].line == line) {
+            AppendNumber(file.editorText, file.rows[next].position);
+            file.editorText += ' ';
+            AppendNumber(file.editorText, file.rows[next].time);
+            ++next;
+        }
+        file.editorText += '\n';
+    }
+    file.editorTextOfInput = 0;
 }
 
 std::string LineList(const std::vector<int>& lines) {
@@ -839,8 +869,10 @@ bool CheckMeaning(const PointsFileOptions& options, const PointsFile& file, std:
         if (!(time > top)) ++dropped;
         top = std::max(top, time);
         if (time < 0) ++negative;
-        smallest = std::min(smallest, time);
-        largest = std::max(largest, time);
+        if (std::isfinite(time)) {
+            smallest = std::min(smallest, time);
+            largest = std::max(largest, time);
+        }
         if (i > 0 && time < rows[i - 1].time) ++falling;
         if (i > 0 && rows[i].position > rows[i - 1].position) ++positionRises;
     }
@@ -874,7 +906,8 @@ bool CheckMeaning(const PointsFileOptions& options, const PointsFile& file, std:
         return false;
     }
     if (!options.columns.empty()) return true;
-    if (negative == rows.size() || falling + 1 == rows.size()) {
+    // Two rows falling are one step; three make a direction.
+    if (negative == rows.size() || (rows.size() >= 3 && falling + 1 == rows.size())) {
         error = "the columns look swapped: the times of column " + timeColumn + " are " +
                 (negative == rows.size() ? "all negative" : "all falling") + "; " + swap +
                 " takes the time from column " + positionColumn;
@@ -918,7 +951,11 @@ bool ReadPointsFile(std::string_view bytes, const PointsFileOptions& options, Po
     for (int i = dataLine - 1; i >= 0; --i) {
         if (IsBlank(first[i])) continue;
         file.header = HeaderColumns(first[i], file.separator);
-        if (static_cast<int>(file.header.size()) != layout.cells) file.header.clear();
+        // Between blanks a remark after the numbers adds cells that the header need not name.
+        const int named = static_cast<int>(file.header.size());
+        const bool fits =
+            named == layout.cells || (file.separator == ' ' && named >= 2 && named < layout.cells);
+        if (!fits) file.header.clear();
         break;
     }
     if (!ChooseColumns(options, layout, file, error)) return false;
@@ -986,6 +1023,10 @@ bool ReadPointsFile(std::string_view bytes, const PointsFileOptions& options, Po
         }
     }
     text.Finish();
+    file.runs = RunsOf(file.rows);
+    if (options.run > 0 && options.run <= static_cast<int>(file.runs.size())) {
+        TakeRun(options, number, file);
+    }
     if (options.run > static_cast<int>(file.runs.size())) {
         error = "--run " + std::to_string(options.run) + ": the file holds " +
                 std::to_string(file.runs.size()) + (file.runs.size() == 1 ? " run" : " runs");

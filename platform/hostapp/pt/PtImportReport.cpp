@@ -19,8 +19,10 @@ constexpr size_t kShownText = 40;
 constexpr double kAccelerationTolerance = 0.10;
 // Less than this is the arithmetic of the units or of --relative, not the rounding.
 constexpr double kUnseenRoundingIU = 1e-6;
-// A last step faster than this share of the fastest is a log that ends while moving.
+// A last step faster than this share of the fastest is a log that ends while moving; a table
+// of fewer points is written by hand, and its end is meant.
 constexpr double kMovingEndShare = 0.05;
+constexpr size_t kLogPoints = 10;
 // When more than this share of the rows go back in time, the columns are likely swapped.
 constexpr int kSwappedShareDivisor = 5;
 
@@ -172,7 +174,7 @@ void WarnOfMovingEnd(const PtImportPreview& preview, const std::string& name,
     const std::vector<double>& times = preview.fileTimesIU;
     const std::vector<double>& positions = preview.filePositionsIU;
     const size_t count = times.size();
-    if (count < 3) return;
+    if (count < kLogPoints) return;
     double fastest = 0;
     for (size_t i = 1; i < count; ++i) {
         fastest = std::max(fastest,
@@ -325,8 +327,8 @@ void PrintPtImportReport(const PointsFile& file, const PtImportPreview& preview,
     const size_t total =
         static_cast<size_t>(skipped + preview.limited) + file.headerLineNumbers.size();
     if (total > notes.size()) {
-        std::fprintf(stream, "%s: ... and %zu more header or skipped lines or limited values\n",
-                     name.c_str(), total - notes.size());
+        std::fprintf(stream, "%s: ... and %zu more %sskipped lines or limited values\n",
+                     name.c_str(), total - notes.size(), file.headerLines > 0 ? "header or " : "");
     }
     const int rows = static_cast<int>(file.rows.size()) + file.skipped;
     if (preview.timesNotAfter * kSwappedShareDivisor > rows) {
