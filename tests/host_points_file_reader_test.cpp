@@ -369,10 +369,12 @@ TEST(PointsFileReader, HintsNameTheOptionThatReadsTheFileRight) {
               "\n\n\n\n\n0 0\n2 1\n4 2\n");
     const PointsFile unwrapped =
         Read("60000 0\n62000 1\n64000 2\n464 3\n2464 4\n4464 5\n", {.unwrap = 65536});
-    EXPECT_EQ(
-        Rows(unwrapped),
-        (std::vector<Row>{
-            {1, 60000, 0}, {2, 62000, 1}, {3, 64000, 2}, {4, 66000, 3}, {5, 68000, 4}, {6, 70000, 5}}));
+    EXPECT_EQ(Rows(unwrapped), (std::vector<Row>{{1, 60000, 0},
+                                                 {2, 62000, 1},
+                                                 {3, 64000, 2},
+                                                 {4, 66000, 3},
+                                                 {5, 68000, 4},
+                                                 {6, 70000, 5}}));
     EXPECT_EQ(unwrapped.unwrapped, 65536);
     // A run beyond the file's is an option that does not fit it.
     std::string error;

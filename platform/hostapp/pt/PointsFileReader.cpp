@@ -752,11 +752,10 @@ std::vector<PointsFileRun> RunsOf(const std::vector<PointsRow>& rows) {
         if (!std::isfinite(time) || !std::isfinite(previous) || !std::isfinite(start)) continue;
         const double span = top - start;
         const bool restarts = i - runStart >= 3 && span > 0 && time < previous &&
-                              std::abs(time - start) <= span / 20 &&
-                              previous - time >= span / 2 && largestStep <= span / 2 &&
-                              i + 2 < rows.size() && rows[i + 1].time > time &&
-                              rows[i + 2].time > rows[i + 1].time &&
-                              rows[i + 2].time < time + span / 2;
+                              std::abs(time - start) <= span / 20 && previous - time >= span / 2 &&
+                              largestStep <= span / 2 && i + 2 < rows.size() &&
+                              rows[i + 1].time > time && rows[i + 2].time > rows[i + 1].time &&
+                              rows[i + 2].time < previous;
         if (restarts) {
             runs.back().last = rows[i - 1].line;
             runs.push_back({rows[i].line, rows.back().line});
