@@ -356,6 +356,10 @@ TEST(PointsFileReader, HintsNameTheOptionThatReadsTheFileRight) {
         EXPECT_TRUE(file.unsure) << bytes;
         EXPECT_EQ(error, message) << bytes;
     }
+    // --relative does not make swapped columns a motion.
+    std::string relative;
+    EXPECT_TRUE(Refused("0.5 30\n1 20\n1.5 10\n", {.relative = true}, relative).unsure);
+    EXPECT_NE(relative.find("--columns 1,2"), std::string::npos) << relative;
     // The options named read them.
     EXPECT_EQ(Rows(Read("0.5 30\n1 20\n1.5 10\n", {.columns = "1,2"})),
               (std::vector<Row>{{1, 30, 0.5}, {2, 20, 1}, {3, 10, 1.5}}));
