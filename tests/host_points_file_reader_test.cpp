@@ -356,6 +356,9 @@ TEST(PointsFileReader, HintsNameTheOptionThatReadsTheFileRight) {
         EXPECT_TRUE(file.unsure) << bytes;
         EXPECT_EQ(error, message) << bytes;
     }
+    // A table that moves once by about a power of two and holds is no wrapping count.
+    EXPECT_EQ(Rows(Read("0 0\n1000 1\n1000 2\n1000 3\n")),
+              (std::vector<Row>{{1, 0, 0}, {2, 1000, 1}, {3, 1000, 2}, {4, 1000, 3}}));
     // --relative does not make swapped columns a motion.
     std::string relative;
     EXPECT_TRUE(Refused("0.5 30\n1 20\n1.5 10\n", {.relative = true}, relative).unsure);

@@ -825,12 +825,20 @@ double WrapOf(const std::vector<PointsRow>& rows, std::vector<int>& jumpLines) {
     if (largest < 200) return 0;
     const double power = std::exp2(std::round(std::log2(largest)));
     if (power < 256 || power > 0x1p32 || std::abs(largest - power) > power / 20) return 0;
+    auto stepAt = [&rows](size_t i) {
+        return i >= 1 && i < rows.size() ? rows[i].position - rows[i - 1].position : 0.0;
+    };
     size_t jumps = 0;
     for (size_t i = 1; i < rows.size(); ++i) {
-        const double step = std::abs(rows[i].position - rows[i - 1].position);
+        const double step = std::abs(stepAt(i));
         if (!std::isfinite(step)) continue;
         if (step > power * 0.75) {
             if (rows[i].position != std::round(rows[i].position)) return 0;
+            // Unwrapped, the jump is a step like its neighbours': a count that goes on, not a
+            // table that moves once and holds.
+            const double unwrapped = std::abs(step - power);
+            const double around = std::max(std::abs(stepAt(i - 1)), std::abs(stepAt(i + 1)));
+            if (!(around > 0) || unwrapped > 4 * around + 1) return 0;
             if (jumpLines.size() < 3) jumpLines.push_back(rows[i].line);
             ++jumps;
         } else if (step > power / 8) {
