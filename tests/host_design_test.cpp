@@ -292,7 +292,9 @@ TEST_F(HostFit, ReadsPointsAsImportDoes) {
         Host({"--setup", kLinear, "fit", file, "-o", (dir / "m.ptm").string()});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     // What import skipped is told as import tells it, at the file's line.
-    EXPECT_TRUE(result.err.starts_with(file + ":252: skipped \"lost;sample\"")) << result.err;
+    EXPECT_TRUE(result.err.starts_with(file + ":1: header \"Time (s);Position (mm)\"\n" + file +
+                                       ":252: skipped \"lost;sample\""))
+        << result.err;
     EXPECT_NE(result.err.find("time from column 1 \"Time\" in s (from the header)"),
               std::string::npos)
         << result.err;

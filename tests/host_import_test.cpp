@@ -30,6 +30,8 @@ TEST_F(HostImport, MotionAndProgramOfTheWorkedExample) {
     EXPECT_EQ(result.out, "");
     // The heading names the columns; it is no skipped line.
     EXPECT_EQ(result.err, kWorkedExamplePoints +
+                              ":1: header \"position\ttime\t(IU; a line without two nu...\"\n" +
+                              kWorkedExamplePoints +
                               ": time from column 2 in IU, position from column 1 in IU; "
                               "separator tab; 1 header line\n" +
                               kWorkedExamplePoints +
@@ -150,6 +152,7 @@ TEST_F(HostImport, AHeaderNamesTheColumnsAndTheirUnits) {
               std::string::npos)
         << result.out;
     EXPECT_EQ(result.err,
+              "cam.csv:1: header \"Time (ms),Angle (deg),Speed\"\n"
               "cam.csv: time from column 1 \"Time\" in ms (from the header), position from "
               "column 2 \"Angle\" in deg (from the header); separator \",\"; 1 header line\n"
               "cam.csv: 2 points taken, 0 lines skipped, 0 values limited\n");
@@ -198,12 +201,14 @@ TEST_F(HostImport, AFirstRowAwayFromTheStartIsNamedAndRelativeMovesIt) {
 }
 
 TEST_F(HostImport, TimesThatGoBackAskWhetherTheColumnsAreSwapped) {
+    // Every time falls: no motion is written, and the swap is named.
     Put("p.txt", "0.1 5\n0.2 4\n0.3 3\n0.4 2\n");
     ChildResult result = HostIn(dir, {"import", "p.txt"});
-    EXPECT_NE(result.err.find("p.txt: 3 of 4 lines are skipped because their times do not rise: "
-                              "are the columns swapped? (--columns TIME,POSITION)\n"),
-              std::string::npos)
-        << result.err;
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err,
+              "travex-host: p.txt: the columns look swapped: the times of column 2 are all "
+              "falling; --columns 1,2 takes the time from column 1\n");
     result = HostIn(dir, {"import", "p.txt", "--columns", "1,2"});
     EXPECT_NE(result.err.find("4 points taken, 0 lines skipped"), std::string::npos) << result.err;
     EXPECT_EQ(result.err.find("swapped"), std::string::npos) << result.err;

@@ -7,9 +7,9 @@
 
 #include "FuzzCheck.h"
 #include "editor/resource.h"
-#include "platform/hostapp/pt/PointsFileReader.h"
-#include "platform/hostapp/pt/PtImportReport.h"
-#include "platform/hostapp/pt/PtMotionText.h"
+#include "pt/PointsFileReader.h"
+#include "pt/PtImportReport.h"
+#include "pt/PtMotionText.h"
 #include "plugin/Exports.h"
 #include "tests/editor_test_seam.h"
 

@@ -1,6 +1,6 @@
 // The reader in front of the editor's import, on any bytes and options (the first byte picks
-// them): a line of the editor's text for each line of the file, and every row the reader
-// reports is what the editor's own scan reads on that row's line.
+// them): a line of the editor's text for each line of the file, every row the reader reports
+// is what the editor's own scan reads on that row's line, and a refusal names its way out.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -10,7 +10,7 @@
 
 #include "FuzzCheck.h"
 #include "editor/NumberScan.h"
-#include "platform/hostapp/pt/PointsFileReader.h"
+#include "pt/PointsFileReader.h"
 
 namespace {
 
@@ -41,11 +41,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.relative = choice & 0x10;
     options.durations = choice & 0x20;
     options.columns = columns[(choice >> 6) % 6];
+    // The length picks the rarer options, so that the seeds stay files as they are.
+    options.run = size % 7 == 0 ? 2 : 0;
+    options.unwrap = size % 11 == 0 ? 4096 : 0;
 
     PointsFile file;
     std::string error;
     if (!ReadPointsFile(bytes, options, file, error)) {
-        FUZZ_CHECK(!error.empty() && !options.columns.empty(), "refused without a reason");
+        FUZZ_CHECK(!error.empty(), "refused without a reason");
+        FUZZ_CHECK(!file.unsure || error.find("--") != std::string::npos,
+                   "a file refused as unsure without the option that settles it");
         return 0;
     }
     const std::string_view text = file.EditorText(bytes);
@@ -53,8 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) == lines,
                "the editor's text has another number of lines than the file");
     FUZZ_CHECK(text.empty() || text.back() == '\n', "the editor's text ends inside a line");
-    FUZZ_CHECK(file.rows.size() + static_cast<size_t>(file.skipped + file.headerLines) <= lines,
-               "more rows, skipped and header lines than lines");
+    FUZZ_CHECK(
+        file.rows.size() + static_cast<size_t>(file.skipped + file.headerLines + file.outsideRun) <=
+            lines,
+        "more rows, skipped, header and other runs' lines than lines");
     FUZZ_CHECK(file.skips.size() <= kMaxPointsFileSkips, "too many skips kept");
 
     // The editor's lines, and the editor's scan of each row's line.

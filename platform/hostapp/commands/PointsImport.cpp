@@ -2,6 +2,8 @@
 
 #include <MC_ArrayParameter.h>
 
+#include <cstdio>
+
 #include "commands/NewPtMotion.h"
 #include "files/ExitStatus.h"
 
@@ -49,14 +51,25 @@ void AddPointsReadingOptions(CLI::App* command, PointsReading& reading) {
     command
         ->add_option("--columns", reading.options.columns,
                      "The time's column and the position's, each a number from 1 or a name in "
-                     "the header; without it a header column named t or time is the time and "
-                     "the first other column the position, and a file without one is read as "
-                     "position, then time")
+                     "the header; without it the header's names decide (a time, a duration or "
+                     "a position), a file of two columns without names is read as position, "
+                     "then time, and any other file is refused with the readings it allows")
         ->type_name("TIME,POSITION");
     command->add_flag("--relative", reading.options.relative,
                       "Make the first row time 0 and position 0, the others shifted alike");
     command->add_flag("--durations", reading.options.durations,
                       "The time column holds each row's duration, not its time");
+    command
+        ->add_option("--run", reading.options.run,
+                     "Take only the K-th run of a file whose time starts again (two runs "
+                     "logged into one file)")
+        ->type_name("K")
+        ->check(CLI::Range(1, 1000000));
+    command
+        ->add_option("--unwrap", reading.options.unwrap,
+                     "The positions are an encoder count that wraps at COUNTS: unwrap it")
+        ->type_name("COUNTS")
+        ->check(CLI::PositiveNumber);
 }
 
 int ReadPointsRows(std::string_view bytes, PointsReading reading, const std::string& name,
@@ -73,7 +86,10 @@ int ReadPointsRows(std::string_view bytes, PointsReading reading, const std::str
     }
     std::string error;
     if (!ReadPointsFile(bytes, options, file, error)) {
-        return ReportFailure((name + ": " + error).c_str());
+        if (!file.unsure) return ReportFailure((name + ": " + error).c_str());
+        // Not a fault of the file: it does not say what it means, and the user settles it.
+        std::fprintf(stderr, "travex-host: %s: %s\n", name.c_str(), error.c_str());
+        return kExitRefused;
     }
     return kExitSuccess;
 }
@@ -96,8 +112,13 @@ int PreviewPointsImport(CDriveSetup& setup, const PointsFile& file, const std::s
     PreparePtImportArrays(positions, times, positionUnit, timeUnit);
     units.position = positions.GetSelectedUnit();
     units.time = times.GetSelectedUnit();
-    positions.UnitToIU(units.positionIUPerUnit);
-    times.UnitToIU(units.timeIUPerUnit);
+    // From IU to the unit: a unit far finer than an IU (ns of a drive's 1 ms) rounds to 0 IU.
+    double positionUnitsPerIU = 1;
+    double timeUnitsPerIU = 1;
+    positions.IUToUnit(positionUnitsPerIU);
+    times.IUToUnit(timeUnitsPerIU);
+    units.positionIUPerUnit = 1 / positionUnitsPerIU;
+    units.timeIUPerUnit = 1 / timeUnitsPerIU;
     preview = PreviewPtImport(file.rows, positions, times);
     return kExitSuccess;
 }

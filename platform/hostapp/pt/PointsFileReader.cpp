@@ -11,9 +11,11 @@
 
 namespace {
 
-// Lines looked at to find the separator and the header, and rows of them that must agree.
+// Lines looked at to find the separator, the header and what the columns hold.
 constexpr int kDetectionLines = 64;
-constexpr int kAgreeingRows = 16;
+// Values of each column shown when the choice of columns is left to the user.
+constexpr int kShownValues = 3;
+constexpr size_t kMaxReadings = 8;
 
 locale_t CLocale() {
     static const locale_t locale = newlocale(LC_ALL_MASK, "C", nullptr);
@@ -107,6 +109,21 @@ int ScanPlainLikeEditor(std::string_view line, double values[2], bool& joined) {
     return read;
 }
 
+// A row written as a list, "[1.5, 2]," or "[[1.5 2]]": the brackets are no column. A header's
+// "pos [mm]" keeps its unit: a bracket closes a row only right after a number.
+std::string_view WithoutBrackets(std::string_view line) {
+    std::string_view inner = Trimmed(line);
+    const bool opens = inner.starts_with('[');
+    while (inner.starts_with('[')) inner = Trimmed(inner.substr(1));
+    std::string_view body = inner;
+    while (!body.empty() && (body.back() == ',' || IsSpace(body.back()))) body.remove_suffix(1);
+    const bool closes = body.ends_with(']');
+    while (body.ends_with(']')) body = Trimmed(body.substr(0, body.size() - 1));
+    const bool afterNumber = !body.empty() && (IsDigit(body.back()) || body.back() == '.');
+    if (closes && (opens || afterNumber)) return body;
+    return opens ? inner : line;
+}
+
 enum class Cell { Number, Empty, NotANumber, RunTogether };
 
 // A cell is a number when all of it is one, as strtod reads it.
@@ -152,65 +169,110 @@ void SplitCells(std::string_view line, char separator, std::vector<std::string_v
     }
 }
 
-// Two numbers or more, and nothing else but empty cells.
-bool AllNumbers(const std::vector<std::string_view>& cells, bool decimalComma) {
+// A line that holds numbers, as its separator splits it.
+struct LineShape {
+    int cells = 0;
     int numbers = 0;
+};
+
+// The editor's own rule for white space: two numbers at the start of the line, not run together.
+bool EditorReadsTwo(std::string_view line) {
+    double values[2];
+    bool joined = false;
+    int read = ScanPlainLikeEditor(line, values, joined);
+    if (read < 0) read = ScanLikeEditor(line, values, joined);
+    return read == 2 && !joined;
+}
+
+LineShape ShapeOf(std::string_view line, char separator, bool decimalComma,
+                  std::vector<std::string_view>& cells) {
+    SplitCells(line, separator, cells);
+    LineShape shape{static_cast<int>(cells.size()), 0};
     for (std::string_view cell : cells) {
         double value = 0;
-        const Cell kind = ReadCell(cell, decimalComma, value);
-        if (kind == Cell::Number) {
-            ++numbers;
-        } else if (kind != Cell::Empty) {
-            return false;
-        }
+        if (ReadCell(cell, decimalComma, value) == Cell::Number) ++shape.numbers;
     }
-    return numbers >= 2;
+    return shape;
+}
+
+// A line that the separator splits into two numbers at least; with blanks, the editor's rule.
+bool Fits(std::string_view line, char separator, bool decimalComma,
+          std::vector<std::string_view>& cells) {
+    if (separator == ' ') return EditorReadsTwo(line);
+    if (line.find(separator) == std::string_view::npos) return false;
+    return ShapeOf(line, separator, decimalComma, cells).numbers >= 2;
 }
 
 struct Dialect {
     char separator = ' ';
     int firstData = -1;  // index among the lines looked at; -1: none
-    int cells = 0;
-    int agreeing = 0;
+    int fitting = 0;
+    int numberLines = 0;  // lines that some separator splits into two numbers
 };
 
-// The separator under which the first lines of numbers agree best in their number of columns;
-// on a tie the earlier of tab, ';', ',' and blanks.
+// The separator that splits the most of the first lines into two numbers at least; on a tie
+// the editor's own, white space. Between blanks and tabs, tab when every such line has one.
 Dialect DetectDialect(const std::vector<std::string_view>& lines,
                       const PointsFileOptions& options) {
-    Dialect best;
     std::vector<std::string_view> cells;
-    for (const char separator : {'\t', ';', ',', ' '}) {
-        if (options.separator != 0 && separator != options.separator) continue;
-        if (options.decimalComma && separator == ',') continue;
-        const bool decimalComma = separator != ',';
-        Dialect dialect{separator};
-        for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
-            if (IsBlank(lines[i])) continue;
-            SplitCells(lines[i], separator, cells);
-            const bool numbers = AllNumbers(cells, decimalComma);
-            if (dialect.firstData < 0) {
-                if (!numbers) continue;
-                dialect.firstData = i;
-                dialect.cells = static_cast<int>(cells.size());
+    const char candidates[] = {' ', '\t', ';', ','};
+    int fitting[4] = {0, 0, 0, 0};
+    int numberLines = 0;
+    for (std::string_view line : lines) {
+        bool any = false;
+        for (int i = 0; i < 4; ++i) {
+            const char separator = candidates[i];
+            if (options.decimalComma && separator == ',') continue;
+            if (Fits(line, separator, separator != ',' || options.decimalComma, cells)) {
+                ++fitting[i];
+                any = true;
             }
-            if (numbers && static_cast<int>(cells.size()) == dialect.cells) ++dialect.agreeing;
-            if (dialect.agreeing == kAgreeingRows) break;
         }
-        const bool better =
-            dialect.firstData >= 0 &&
-            (best.firstData < 0 || dialect.agreeing > best.agreeing ||
-             (dialect.agreeing == best.agreeing && dialect.firstData < best.firstData));
-        if (better) best = dialect;
+        if (any) ++numberLines;
     }
-    if (best.firstData < 0) best.separator = options.separator != 0 ? options.separator : ' ';
-    return best;
+    int best = 0;
+    if (options.separator != 0) {
+        best = static_cast<int>(
+            std::find(std::begin(candidates), std::end(candidates), options.separator) -
+            std::begin(candidates));
+    } else {
+        for (int i = 1; i < 4; ++i) {
+            if (fitting[i] > fitting[best]) best = i;
+        }
+        if (best == 0 && fitting[1] == fitting[0] && fitting[0] > 0) best = 1;
+    }
+    Dialect dialect{candidates[best], -1, fitting[best], numberLines};
+    const bool decimalComma = dialect.separator != ',' || options.decimalComma;
+    for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+        if (Fits(lines[i], dialect.separator == '\t' ? ' ' : dialect.separator, decimalComma,
+                 cells)) {
+            dialect.firstData = i;
+            break;
+        }
+    }
+    return dialect;
 }
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
     for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     return lower;
+}
+
+bool OneOf(std::string_view text, std::initializer_list<std::string_view> words) {
+    const std::string lower = Lower(text);
+    return std::find(words.begin(), words.end(), lower) != words.end();
+}
+
+bool IsTimeUnit(std::string_view unit) {
+    return OneOf(
+        unit, {"s", "sec", "secs", "seconds", "ms", "msec", "us", "\xC2\xB5s", "ns", "min", "h"});
+}
+
+bool IsPositionUnit(std::string_view unit) {
+    return OneOf(unit, {"mm",    "m",      "cm",       "um",  "\xC2\xB5m", "nm",   "in",
+                        "inch",  "deg",    "\xC2\xB0", "rad", "rot",       "rev",  "revs",
+                        "turns", "counts", "count",    "cnt", "inc",       "incr", "pulses"});
 }
 
 // "Time (ms)", "angle[deg]", "position in cm": the name and the unit.
@@ -227,6 +289,14 @@ PointsFileColumn HeaderColumn(std::string_view cell) {
     if (in != std::string_view::npos) {
         return {std::string(Trimmed(cell.substr(0, in))),
                 std::string(Trimmed(cell.substr(in + 4)))};
+    }
+    // "time_s", "angle_deg": a unit after the last underscore, when it is one.
+    const size_t underscore = cell.rfind('_');
+    if (underscore != std::string_view::npos && underscore > 0 && cell[underscore - 1] != '_') {
+        const std::string_view unit = cell.substr(underscore + 1);
+        if (IsTimeUnit(unit) || IsPositionUnit(unit)) {
+            return {std::string(cell.substr(0, underscore)), std::string(unit)};
+        }
     }
     return {std::string(cell), ""};
 }
@@ -255,9 +325,103 @@ std::vector<PointsFileColumn> HeaderColumns(std::string_view line, char separato
     return columns;
 }
 
-bool NamesTime(const std::string& name) {
-    const std::string lower = Lower(name);
-    return lower == "t" || lower.starts_with("time") || lower == "zeit";
+enum class Meaning { Unknown, Time, Durations, Position, Index, Other };
+
+// What a header cell says its column holds.
+Meaning MeaningOf(const PointsFileColumn& column) {
+    std::string name = Lower(CellText(column.name));
+    // "/joint/roll/position" of a PlotJuggler export: the last part says it.
+    if (const size_t slash = name.rfind('/'); slash != std::string::npos && slash + 1 < name.size())
+        name = name.substr(slash + 1);
+    if (OneOf(name, {"dt", "duration", "durations", "step", "delta_t", "delta t", "interval"}))
+        return Meaning::Durations;
+    if (OneOf(name, {"t", "time", "timestamp", "__time", "sec", "s", "zeit", "seconds"}) ||
+        name.starts_with("time"))
+        return Meaning::Time;
+    if (OneOf(name,
+              {"position", "positions", "pos", "distance", "displacement", "x", "angle", "q"}))
+        return Meaning::Position;
+    if (OneOf(name, {"", "index", "idx", "#", "unnamed: 0"})) return Meaning::Index;
+    for (const char* other : {"vel", "speed", "acc", "jerk", "current", "torque", "force"}) {
+        if (name.starts_with(other)) return Meaning::Other;
+    }
+    if (OneOf(name, {"v", "a", "i", "y", "z"})) return Meaning::Other;
+    if (IsTimeUnit(column.unit)) return Meaning::Time;
+    if (IsPositionUnit(column.unit)) return Meaning::Position;
+    // Named, with another unit ("mm/s", "A") or none: neither a time nor a position.
+    return column.unit.empty() ? Meaning::Unknown : Meaning::Other;
+}
+
+// What the first lines of numbers show of each column.
+struct Layout {
+    int cells = 0;                            // the most common count of cells
+    std::vector<std::vector<double>> values;  // each column's numbers, in the lines looked at
+    std::vector<int> numberCount;             // lines with a number in the column
+    int lines = 0;
+    bool IsNumeric(int column) const { return numberCount[column] * 2 > lines; }
+    bool Rises(int column) const {
+        const std::vector<double>& v = values[column];
+        if (v.size() < 2) return false;
+        for (size_t i = 1; i < v.size(); ++i) {
+            if (!(v[i] > v[i - 1])) return false;
+        }
+        return true;
+    }
+    // 0, 1, 2, ... without a gap: a row index.
+    bool Counts(int column) const {
+        const std::vector<double>& v = values[column];
+        if (v.size() < 3 || static_cast<int>(v.size()) != lines) return false;
+        for (size_t i = 0; i < v.size(); ++i) {
+            if (v[i] != static_cast<double>(i)) return false;
+        }
+        return true;
+    }
+};
+
+Layout LayoutOf(const std::vector<std::string_view>& lines, int firstData, char separator,
+                bool decimalComma) {
+    Layout layout;
+    std::vector<std::string_view> cells;
+    std::vector<int> counts;
+    std::vector<std::vector<double>> rows;
+    for (int i = std::max(firstData, 0); i < static_cast<int>(lines.size()); ++i) {
+        const char split = separator == '\t' ? '\t' : separator;
+        if (!Fits(lines[i], separator == '\t' ? ' ' : separator, decimalComma, cells)) continue;
+        SplitCells(lines[i], split, cells);
+        counts.push_back(static_cast<int>(cells.size()));
+        std::vector<double> row;
+        for (std::string_view cell : cells) {
+            double value = 0;
+            row.push_back(ReadCell(cell, decimalComma, value) == Cell::Number ? value : NAN);
+        }
+        rows.push_back(std::move(row));
+    }
+    if (counts.empty()) return layout;
+    std::vector<int> sorted = counts;
+    std::sort(sorted.begin(), sorted.end());
+    int best = sorted[0];
+    int bestRun = 0;
+    for (size_t i = 0; i < sorted.size();) {
+        size_t j = i;
+        while (j < sorted.size() && sorted[j] == sorted[i]) ++j;
+        if (static_cast<int>(j - i) > bestRun) {
+            bestRun = static_cast<int>(j - i);
+            best = sorted[i];
+        }
+        i = j;
+    }
+    layout.cells = best;
+    layout.lines = static_cast<int>(rows.size());
+    layout.values.resize(static_cast<size_t>(best));
+    layout.numberCount.assign(static_cast<size_t>(best), 0);
+    for (const std::vector<double>& row : rows) {
+        for (int c = 0; c < best && c < static_cast<int>(row.size()); ++c) {
+            if (std::isnan(row[c])) continue;
+            ++layout.numberCount[c];
+            layout.values[c].push_back(row[c]);
+        }
+    }
+    return layout;
 }
 
 // A column of --columns: a number from 1 or a header name.
@@ -289,7 +453,49 @@ bool FindColumn(std::string_view wanted, const PointsFile& file, int columns, in
     return false;
 }
 
-bool ChooseColumns(const PointsFileOptions& options, int columns, PointsFile& file,
+std::string ShortNumber(double value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.6g", value);
+    return buffer;
+}
+
+// The columns with their names and first values, and a --columns line for each reading that
+// may be meant: the user settles what the file does not say.
+std::string AskForColumns(const std::string& why, const PointsFile& file, const Layout& layout,
+                          const std::vector<int>& times, const std::vector<int>& positions,
+                          const std::vector<Meaning>& meanings) {
+    std::string text = why + "; name them with --columns TIME,POSITION:";
+    for (int c = 0; c < layout.cells; ++c) {
+        text += "\n  column " + std::to_string(c + 1);
+        if (c < static_cast<int>(file.header.size())) {
+            text += " \"" + file.header[c].name + "\"";
+            if (!file.header[c].unit.empty()) text += " (" + file.header[c].unit + ")";
+        }
+        text += ":";
+        const std::vector<double>& values = layout.values[c];
+        if (values.empty()) text += " no numbers";
+        for (size_t i = 0; i < values.size() && i < kShownValues; ++i) {
+            text += " " + ShortNumber(values[i]);
+        }
+        if (values.size() > kShownValues) text += " ...";
+        if (meanings[c] == Meaning::Index) text += " (a row index)";
+    }
+    std::vector<std::string> readings;
+    for (int t : times) {
+        for (int p : positions) {
+            if (p == t || readings.size() == kMaxReadings) continue;
+            readings.push_back("--columns " + std::to_string(t + 1) + "," + std::to_string(p + 1) +
+                               (meanings[t] == Meaning::Durations ? " --durations" : ""));
+        }
+    }
+    for (const std::string& reading : readings) text += "\n  " + reading;
+    return text;
+}
+
+// The time's and the position's column by what the header says of them; a file with two unnamed
+// columns is read as the editor reads it, position then time. False with the question to the
+// user when it is not certain.
+bool ChooseColumns(const PointsFileOptions& options, const Layout& layout, PointsFile& file,
                    std::string& error) {
     if (!options.columns.empty()) {
         const size_t comma = options.columns.find(',');
@@ -299,16 +505,102 @@ bool ChooseColumns(const PointsFileOptions& options, int columns, PointsFile& fi
             return false;
         }
         const std::string_view both = options.columns;
-        return FindColumn(both.substr(0, comma), file, columns, file.timeColumn, error) &&
-               FindColumn(both.substr(comma + 1), file, columns, file.positionColumn, error);
+        return FindColumn(both.substr(0, comma), file, layout.cells, file.timeColumn, error) &&
+               FindColumn(both.substr(comma + 1), file, layout.cells, file.positionColumn, error);
     }
-    const auto time = std::find_if(file.header.begin(), file.header.end(),
-                                   [](const PointsFileColumn& c) { return NamesTime(c.name); });
-    if (time != file.header.end()) {
-        file.timeColumn = static_cast<int>(time - file.header.begin());
-        file.positionColumn = file.timeColumn == 0 ? 1 : 0;
+    if (layout.cells == 0) return true;
+    std::vector<Meaning> meanings(static_cast<size_t>(layout.cells), Meaning::Unknown);
+    bool named = false;
+    for (int c = 0; c < layout.cells && c < static_cast<int>(file.header.size()); ++c) {
+        meanings[c] = MeaningOf(file.header[c]);
+        named |= meanings[c] != Meaning::Unknown && meanings[c] != Meaning::Index;
     }
-    return true;
+    // A leading column that counts the rows is no position, named or not.
+    const bool headerless = file.header.empty();
+    if (layout.Counts(0) && (meanings[0] == Meaning::Index || headerless)) {
+        meanings[0] = Meaning::Index;
+    }
+    std::vector<int> numeric;
+    for (int c = 0; c < layout.cells; ++c) {
+        if (layout.IsNumeric(c)) numeric.push_back(c);
+    }
+    if (!named) {
+        if (numeric.size() <= 2) {
+            // The editor's own reading, position then time; an index of two columns is a
+            // position of a file like any other.
+            if (numeric.size() == 2) {
+                file.positionColumn = numeric[0];
+                file.timeColumn = numeric[1];
+            }
+            file.unnamed = true;
+            return true;
+        }
+        std::vector<int> times;
+        std::vector<int> positions;
+        for (int c : numeric) {
+            if (meanings[c] == Meaning::Index) continue;
+            if (layout.Rises(c)) times.push_back(c);
+            positions.push_back(c);
+        }
+        // The editor's reading first, then every rising column as the time.
+        std::vector<int> order = {numeric[1]};
+        for (int t : times) {
+            if (t != numeric[1]) order.push_back(t);
+        }
+        std::vector<int> positionOrder = {numeric[0]};
+        for (int p : positions) {
+            if (p != numeric[0]) positionOrder.push_back(p);
+        }
+        error = AskForColumns(
+            std::to_string(numeric.size()) + " columns of numbers and no header that names them",
+            file, layout, order, positionOrder, meanings);
+        file.unsure = true;
+        return false;
+    }
+    std::vector<int> times;
+    std::vector<int> positions;
+    std::vector<int> others;
+    for (int c : numeric) {
+        if (meanings[c] == Meaning::Time || meanings[c] == Meaning::Durations) {
+            times.push_back(c);
+        } else if (meanings[c] == Meaning::Position) {
+            positions.push_back(c);
+        } else if (meanings[c] == Meaning::Unknown) {
+            others.push_back(c);
+        }
+    }
+    if (positions.empty() && others.size() == 1 && times.size() == 1) positions = others;
+    if (times.size() == 1 && positions.size() == 1) {
+        file.timeColumn = times[0];
+        file.positionColumn = positions[0];
+        if (meanings[times[0]] == Meaning::Durations && !options.durations) {
+            file.durationsFromHeader = true;
+        }
+        return true;
+    }
+    std::string why;
+    if (times.empty()) {
+        why = "no column is named as a time";
+        for (int c : numeric) {
+            if (layout.Rises(c) && meanings[c] != Meaning::Index) times.push_back(c);
+        }
+    } else if (times.size() > 1) {
+        why = std::to_string(times.size()) + " columns may be the time";
+    }
+    if (positions.empty()) {
+        why += (why.empty() ? "" : ", and ") + std::string("no column is named as a position");
+    } else if (positions.size() > 1) {
+        why += (why.empty() ? "" : ", and ") + std::to_string(positions.size()) +
+               " columns may be the position";
+    }
+    if (positions.empty()) {
+        for (int c : numeric) {
+            if (meanings[c] != Meaning::Index) positions.push_back(c);
+        }
+    }
+    error = AskForColumns(why, file, layout, times, positions, meanings);
+    file.unsure = true;
+    return false;
 }
 
 void AppendNumber(std::string& text, double value) {
@@ -380,10 +672,24 @@ public:
         m_text.EmptyLine();
     }
 
-    // The row as the editor will read it, after --durations and --relative. `verbatim`: the
-    // line itself, for the editor reads the row's numbers from it.
+    // The row as the editor will read it, after --unwrap, --durations, --run and --relative.
+    // `verbatim`: the line itself, for the editor reads the row's numbers from it.
     void Add(int line, double position, double time, std::string_view verbatim) {
-        if (m_options.durations) {
+        if (m_options.unwrap > 0 && std::isfinite(position)) {
+            if (m_hasRaw) {
+                const double step = position - m_raw;
+                if (step > m_options.unwrap / 2) m_offset -= m_options.unwrap;
+                if (step < -m_options.unwrap / 2) m_offset += m_options.unwrap;
+            }
+            m_hasRaw = true;
+            m_raw = position;
+            if (m_offset != 0) {
+                position += m_offset;
+                m_file.unwrapped = std::max(m_file.unwrapped, std::abs(m_offset));
+                verbatim = {};
+            }
+        }
+        if (m_file.durations) {
             m_elapsed += time;
             time = m_elapsed;
         }
@@ -391,7 +697,8 @@ public:
             m_file.hasFirstRow = true;
             m_file.firstRow = {line, position, time};
         }
-        if (m_options.relative && m_file.hasFirstRow) {
+        // With --run the rows are shifted once the run is known.
+        if (m_options.relative && m_file.hasFirstRow && m_options.run == 0) {
             position -= m_file.firstRow.position;
             time -= m_file.firstRow.time;
         }
@@ -408,6 +715,9 @@ private:
     PointsFile& m_file;
     CEditorTextMaker& m_text;
     double m_elapsed = 0;
+    bool m_hasRaw = false;
+    double m_raw = 0;
+    double m_offset = 0;
 };
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
@@ -425,6 +735,203 @@ std::string CellReason(Cell kind, std::string_view cell, int column, char separa
     }
 }
 
+// A run ends where the time falls back near the first row's, after the run rose steadily (no
+// single step makes half of it: a stray huge time is no run) and before the next run rises from
+// there (a stray small time is no run either).
+std::vector<PointsFileRun> RunsOf(const std::vector<PointsRow>& rows) {
+    std::vector<PointsFileRun> runs;
+    if (rows.empty()) return runs;
+    runs.push_back({rows[0].line, rows.back().line});
+    const double start = rows[0].time;
+    double top = start;
+    double largestStep = 0;
+    size_t runStart = 0;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const double time = rows[i].time;
+        const double previous = rows[i - 1].time;
+        if (!std::isfinite(time) || !std::isfinite(previous) || !std::isfinite(start)) continue;
+        const double span = top - start;
+        const bool restarts = i - runStart >= 3 && span > 0 && time < previous &&
+                              std::abs(time - start) <= span / 20 && previous - time >= span / 2 &&
+                              largestStep <= span / 2 && i + 2 < rows.size() &&
+                              rows[i + 1].time > time && rows[i + 2].time > rows[i + 1].time &&
+                              rows[i + 2].time < previous;
+        if (restarts) {
+            runs.back().last = rows[i - 1].line;
+            runs.push_back({rows[i].line, rows.back().line});
+            runStart = i;
+            top = time;
+            largestStep = 0;
+            continue;
+        }
+        if (time > previous) largestStep = std::max(largestStep, time - previous);
+        top = std::max(top, time);
+    }
+    return runs;
+}
+
+// Only the rows of run `options.run`, shifted by its first with --relative; the editor's text
+// written anew, an empty line for every other line of the file.
+void TakeRun(const PointsFileOptions& options, int lines, PointsFile& file) {
+    const PointsFileRun run = file.runs[static_cast<size_t>(options.run - 1)];
+    std::vector<PointsRow> rows;
+    for (const PointsRow& row : file.rows) {
+        if (row.line >= run.first && row.line <= run.last) rows.push_back(row);
+    }
+    file.outsideRun = static_cast<int>(file.rows.size() - rows.size());
+    file.rows = std::move(rows);
+    file.hasFirstRow = false;
+    for (const PointsRow& row : file.rows) {
+        if (std::isfinite(row.position) && std::isfinite(row.time)) {
+            file.hasFirstRow = true;
+            file.firstRow = row;
+            break;
+        }
+    }
+    if (options.relative && file.hasFirstRow) {
+        for (PointsRow& row : file.rows) {
+            row.position -= file.firstRow.position;
+            row.time -= file.firstRow.time;
+        }
+    }
+    file.editorText.clear();
+    size_t next = 0;
+    for (int line = 1; line <= lines; ++line) {
+        if (next < file.rows.size() && file.rows[next].line == line) {
+            AppendNumber(file.editorText, file.rows[next].position);
+            file.editorText += ' ';
+            AppendNumber(file.editorText, file.rows[next].time);
+            ++next;
+        }
+        file.editorText += '\n';
+    }
+    file.editorTextOfInput = 0;
+}
+
+std::string LineList(const std::vector<int>& lines) {
+    std::string text;
+    for (size_t i = 0; i < lines.size(); ++i) text += (i ? ", " : "") + std::to_string(lines[i]);
+    return text;
+}
+
+// An encoder count that wraps: a few jumps of nearly 2^k between neighbours, all other steps
+// far smaller. The power, or 0.
+double WrapOf(const std::vector<PointsRow>& rows, std::vector<int>& jumpLines) {
+    double largest = 0;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const double step = std::abs(rows[i].position - rows[i - 1].position);
+        if (std::isfinite(step)) largest = std::max(largest, step);
+    }
+    if (largest < 200) return 0;
+    const double power = std::exp2(std::round(std::log2(largest)));
+    if (power < 256 || power > 0x1p32 || std::abs(largest - power) > power / 20) return 0;
+    auto stepAt = [&rows](size_t i) {
+        return i >= 1 && i < rows.size() ? rows[i].position - rows[i - 1].position : 0.0;
+    };
+    size_t jumps = 0;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const double step = std::abs(stepAt(i));
+        if (!std::isfinite(step)) continue;
+        if (step > power * 0.75) {
+            if (rows[i].position != std::round(rows[i].position)) return 0;
+            // Unwrapped, the jump is a step like its neighbours': a count that goes on, not a
+            // table that moves once and holds.
+            const double unwrapped = std::abs(step - power);
+            const double around = std::max(std::abs(stepAt(i - 1)), std::abs(stepAt(i + 1)));
+            if (!(around > 0) || unwrapped > 4 * around + 1) return 0;
+            if (jumpLines.size() < 3) jumpLines.push_back(rows[i].line);
+            ++jumps;
+        } else if (step > power / 8) {
+            return 0;
+        }
+    }
+    return jumps * 100 <= rows.size() || jumps <= 2 ? power : 0;
+}
+
+// What the rows say of the reading: durations read as times, runs, swapped columns, a wrapping
+// count. Each gives a motion that the file does not mean: the import is refused with the option
+// that reads it right.
+bool CheckMeaning(const PointsFileOptions& options, const PointsFile& file, std::string& error) {
+    const std::vector<PointsRow>& rows = file.rows;
+    std::vector<int> jumpLines;
+    if (options.unwrap == 0) {
+        if (const double power = WrapOf(rows, jumpLines); power > 0) {
+            error = "the position jumps by nearly " + ShortNumber(power) + " at line" +
+                    (jumpLines.size() == 1 ? " " : "s ") + LineList(jumpLines) +
+                    ": an encoder count that wraps? --unwrap " + ShortNumber(power) + " unwraps it";
+            return false;
+        }
+    }
+    if (rows.size() < 2) return true;
+    // Times that do not come after the highest before them: the rows the editor drops.
+    size_t dropped = 0;
+    size_t falling = 0;
+    size_t negative = 0;
+    size_t positionRises = 0;
+    double top = -INFINITY;
+    double smallest = INFINITY;
+    double largest = -INFINITY;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const double time = rows[i].time;
+        if (!(time > top)) ++dropped;
+        top = std::max(top, time);
+        if (time < 0) ++negative;
+        if (std::isfinite(time)) {
+            smallest = std::min(smallest, time);
+            largest = std::max(largest, time);
+        }
+        if (i > 0 && time < rows[i - 1].time) ++falling;
+        if (i > 0 && rows[i].position > rows[i - 1].position) ++positionRises;
+    }
+    const std::string timeColumn = std::to_string(file.timeColumn + 1);
+    const std::string positionColumn = std::to_string(file.positionColumn + 1);
+    const bool mostDropped = dropped * 2 > rows.size();
+    const std::string swap = "--columns " + positionColumn + "," + timeColumn;
+    // A logger's time, then position: the first column rises at every step, the second does not.
+    const bool loggerOrder = options.columns.empty() && file.unnamed && mostDropped &&
+                             positionRises * 100 >= (rows.size() - 1) * 99;
+    if (!file.durations && rows.size() >= 3 && mostDropped && smallest > 0 &&
+        largest - smallest <= largest / 4) {
+        error = "the times of column " + timeColumn + " stay between " + ShortNumber(smallest) +
+                " and " + ShortNumber(largest) +
+                ": these look like durations; --durations adds them up";
+        if (loggerOrder) {
+            error += "; or the columns are swapped: " + swap + " takes the time from column " +
+                     positionColumn;
+        }
+        return false;
+    }
+    if (options.run == 0 && file.runs.size() >= 2) {
+        error = "the time starts again " + std::to_string(file.runs.size() - 1) +
+                (file.runs.size() == 2 ? " time" : " times") + ": the file holds " +
+                std::to_string(file.runs.size()) + " runs (lines ";
+        for (size_t i = 0; i < file.runs.size(); ++i) {
+            error += (i ? ", " : "") + std::to_string(file.runs[i].first) + "-" +
+                     std::to_string(file.runs[i].last);
+        }
+        error += "); --run K takes the K-th";
+        return false;
+    }
+    if (!options.columns.empty()) return true;
+    // Two rows falling are one step; three make a direction.
+    if (negative == rows.size() || (rows.size() >= 3 && falling + 1 == rows.size())) {
+        error = "the columns look swapped: the times of column " + timeColumn + " are " +
+                (negative == rows.size() ? "all negative" : "all falling") + "; " + swap +
+                " takes the time from column " + positionColumn;
+        return false;
+    }
+    if (loggerOrder) {
+        error = "the columns look swapped: column " + positionColumn +
+                " rises at every line while the times of column " + timeColumn + " do not (" +
+                std::to_string(dropped) + " of " + std::to_string(rows.size()) +
+                " rows would be dropped); " + swap + " takes the time from column " +
+                positionColumn + ", --columns " + timeColumn + "," + positionColumn +
+                " keeps this reading";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string SeparatorName(char separator) {
@@ -439,32 +946,43 @@ bool ReadPointsFile(std::string_view bytes, const PointsFileOptions& options, Po
     file.relative = options.relative;
     std::vector<std::string_view> first;
     for (std::string_view rest = bytes; !rest.empty() && first.size() < kDetectionLines;) {
-        first.push_back(NextLine(rest));
+        first.push_back(WithoutBrackets(NextLine(rest)));
     }
     const Dialect dialect = DetectDialect(first, options);
     file.separator = dialect.separator;
+    file.fittingLines = dialect.fitting;
+    file.numberLines = dialect.numberLines;
     file.decimalComma = options.decimalComma || file.separator != ',';
+    const Layout layout = LayoutOf(first, dialect.firstData, file.separator, file.decimalComma);
     const int dataLine = std::max(dialect.firstData, 0);
     for (int i = dataLine - 1; i >= 0; --i) {
         if (IsBlank(first[i])) continue;
         file.header = HeaderColumns(first[i], file.separator);
-        if (static_cast<int>(file.header.size()) != dialect.cells) file.header.clear();
+        // Between blanks a remark after the numbers adds cells that the header need not name.
+        const int named = static_cast<int>(file.header.size());
+        const bool fits =
+            named == layout.cells || (file.separator == ' ' && named >= 2 && named < layout.cells);
+        if (!fits) file.header.clear();
         break;
     }
-    if (!ChooseColumns(options, dialect.cells, file, error)) return false;
+    if (!ChooseColumns(options, layout, file, error)) return false;
+    file.durations = options.durations || file.durationsFromHeader;
+    PointsFileOptions effective = options;
+    effective.durations = file.durations;
     // Blank- and tab-separated files with the position first go to the editor as they are, read
     // by its own rule: two numbers separated by white space.
-    const bool asTheEditorReads = (file.separator == ' ' || file.separator == '\t') &&
-                                  file.positionColumn == 0 && file.timeColumn == 1 &&
-                                  !options.relative && !options.durations;
+    const bool whiteSpace = file.separator == ' ' || file.separator == '\t';
+    const bool asTheEditorReads = whiteSpace && file.positionColumn == 0 && file.timeColumn == 1 &&
+                                  !options.relative && !file.durations;
 
     file.rows.reserve(static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     CEditorTextMaker text(bytes, file);
-    CRowMaker rows(options, file, text);
+    CRowMaker rows(effective, file, text);
     std::vector<std::string_view> cells;
     int number = 0;
     for (std::string_view rest = bytes; !rest.empty();) {
-        const std::string_view line = NextLine(rest);
+        const std::string_view fileLine = NextLine(rest);
+        const std::string_view line = WithoutBrackets(fileLine);
         ++number;
         if (IsBlank(line)) {
             text.EmptyLine();
@@ -472,9 +990,13 @@ bool ReadPointsFile(std::string_view bytes, const PointsFileOptions& options, Po
         }
         if (number <= dataLine) {
             ++file.headerLines;
+            if (file.headerLineNumbers.size() < kMaxPointsFileSkips) {
+                file.headerLineNumbers.push_back(number);
+            }
             text.EmptyLine();
             continue;
         }
+        const std::string_view verbatim = line.size() == fileLine.size() ? line : "";
         if (asTheEditorReads) {
             double values[2];
             bool joined = false;
@@ -486,7 +1008,7 @@ bool ReadPointsFile(std::string_view bytes, const PointsFileOptions& options, Po
                 rows.Skip(number, "two numbers run together (separator " +
                                       SeparatorName(file.separator) + "; see --separator)");
             } else {
-                rows.Add(number, values[0], values[1], line);
+                rows.Add(number, values[0], values[1], verbatim);
             }
             continue;
         }
@@ -508,6 +1030,20 @@ bool ReadPointsFile(std::string_view bytes, const PointsFileOptions& options, Po
         }
     }
     text.Finish();
+    file.runs = RunsOf(file.rows);
+    if (options.run > 0 && options.run <= static_cast<int>(file.runs.size())) {
+        TakeRun(options, number, file);
+    }
+    if (options.run > static_cast<int>(file.runs.size())) {
+        error = "--run " + std::to_string(options.run) + ": the file holds " +
+                std::to_string(file.runs.size()) + (file.runs.size() == 1 ? " run" : " runs");
+        return false;
+    }
+    file.run = options.run;
+    if (!CheckMeaning(options, file, error)) {
+        file.unsure = true;
+        return false;
+    }
     return true;
 }
 

@@ -19,6 +19,10 @@ constexpr size_t kShownText = 40;
 constexpr double kAccelerationTolerance = 0.10;
 // Less than this is the arithmetic of the units or of --relative, not the rounding.
 constexpr double kUnseenRoundingIU = 1e-6;
+// A last step faster than this share of the fastest is a log that ends while moving; a table
+// of fewer points is written by hand, and its end is meant.
+constexpr double kMovingEndShare = 0.05;
+constexpr size_t kLogPoints = 10;
 // When more than this share of the rows go back in time, the columns are likely swapped.
 constexpr int kSwappedShareDivisor = 5;
 
@@ -88,6 +92,9 @@ std::string Plural(int count, const char* what) {
 // The notes of the reader and of the preview in the file's order, the first kMaxPtImportNotes.
 std::vector<PtImportNote> MergedNotes(const PointsFile& file, const PtImportPreview& preview) {
     std::vector<PtImportNote> notes;
+    for (const int line : file.headerLineNumbers) {
+        notes.push_back({PtImportNote::Kind::Header, line});
+    }
     for (const PointsFileSkip& skip : file.skips) {
         notes.push_back({PtImportNote::Kind::Unread, skip.line, false, 0, 0, skip.reason});
     }
@@ -158,6 +165,33 @@ void SayRounding(const PtImportPreview& preview, const std::string& name,
         "%s %s); --resample places fewer points, farther apart, that suffer less from it\n",
         name.c_str(), Rounded(own > 0 ? (rounded / own - 1) * 100 : INFINITY).c_str(),
         Rounded(own * toUnits).c_str(), Rounded(rounded * toUnits).c_str(), unit.c_str());
+}
+
+// A log that stops while the axis still moves: the drive must stop at the last point, within
+// the last step at best.
+void WarnOfMovingEnd(const PtImportPreview& preview, const std::string& name,
+                     const PtImportUnits& units, std::FILE* stream) {
+    const std::vector<double>& times = preview.fileTimesIU;
+    const std::vector<double>& positions = preview.filePositionsIU;
+    const size_t count = times.size();
+    if (count < kLogPoints) return;
+    double fastest = 0;
+    for (size_t i = 1; i < count; ++i) {
+        fastest = std::max(fastest,
+                           std::abs(positions[i] - positions[i - 1]) / (times[i] - times[i - 1]));
+    }
+    const double step = times[count - 1] - times[count - 2];
+    const double speed = (positions[count - 1] - positions[count - 2]) / step;
+    if (!(std::abs(speed) > fastest * kMovingEndShare) || !std::isfinite(speed)) return;
+    const double speedInUnits = speed * units.timeIUPerUnit / units.positionIUPerUnit;
+    const double stepInUnits = step / units.timeIUPerUnit;
+    std::fprintf(stream,
+                 "%s: the log ends at %s %s/%s: stopping within one step (%s %s) needs %s "
+                 "%s/%s^2\n",
+                 name.c_str(), Rounded(speedInUnits).c_str(), units.position.c_str(),
+                 units.time.c_str(), Rounded(stepInUnits).c_str(), units.time.c_str(),
+                 Rounded(std::abs(speedInUnits) / stepInUnits).c_str(), units.position.c_str(),
+                 units.time.c_str());
 }
 
 }  // namespace
@@ -259,7 +293,14 @@ void PrintPtImportReport(const PointsFile& file, const PtImportPreview& preview,
     for (const PtImportNote& note : notes) {
         const char* quantity = note.isTime ? "time" : "position";
         std::string what;
+        const auto at = std::lower_bound(numbers.begin(), numbers.end(), note.line);
+        const size_t index = static_cast<size_t>(at - numbers.begin());
+        const std::string text = index < lines.size() ? Shown(lines[index]) : "";
         switch (note.kind) {
+            case PtImportNote::Kind::Header:
+                std::fprintf(stream, "%s:%d: header \"%s\"\n", name.c_str(), note.line,
+                             text.c_str());
+                continue;
             case PtImportNote::Kind::Unread:
                 what = note.reason;
                 break;
@@ -279,33 +320,54 @@ void PrintPtImportReport(const PointsFile& file, const PtImportPreview& preview,
                              withUnit(note.became, note.isTime).c_str());
                 continue;
         }
-        const auto at = std::lower_bound(numbers.begin(), numbers.end(), note.line);
-        const size_t index = static_cast<size_t>(at - numbers.begin());
-        const std::string text = index < lines.size() ? Shown(lines[index]) : "";
         std::fprintf(stream, "%s:%d: skipped \"%s\": %s\n", name.c_str(), note.line, text.c_str(),
                      what.c_str());
     }
     const int skipped = file.skipped + preview.skipped;
-    const size_t total = static_cast<size_t>(skipped + preview.limited);
+    const size_t total =
+        static_cast<size_t>(skipped + preview.limited) + file.headerLineNumbers.size();
     if (total > notes.size()) {
-        std::fprintf(stream, "%s: ... and %zu more skipped lines or limited values\n", name.c_str(),
-                     total - notes.size());
+        std::fprintf(stream, "%s: ... and %zu more %sskipped lines or limited values\n",
+                     name.c_str(), total - notes.size(), file.headerLines > 0 ? "header or " : "");
     }
     const int rows = static_cast<int>(file.rows.size()) + file.skipped;
     if (preview.timesNotAfter * kSwappedShareDivisor > rows) {
         std::fprintf(stream,
                      "%s: %d of %d lines are skipped because their times do not rise: are the "
-                     "columns swapped? (--columns TIME,POSITION)\n",
-                     name.c_str(), preview.timesNotAfter, rows);
+                     "columns swapped? (--columns %d,%d swaps them)\n",
+                     name.c_str(), preview.timesNotAfter, rows, file.positionColumn + 1,
+                     file.timeColumn + 1);
+    }
+    std::string separator = SeparatorName(file.separator);
+    if (file.fittingLines < file.numberLines) {
+        separator += " (" + std::to_string(file.fittingLines) + " of the first " +
+                     Plural(file.numberLines, "line") + " of numbers fit it)";
     }
     std::fprintf(
         stream, "%s: time from %s, position from %s; separator %s%s\n", name.c_str(),
         ColumnName(file, file.timeColumn, units.time, units.timeFromHeader).c_str(),
         ColumnName(file, file.positionColumn, units.position, units.positionFromHeader).c_str(),
-        SeparatorName(file.separator).c_str(),
+        separator.c_str(),
         file.headerLines > 0 ? ("; " + Plural(file.headerLines, "header line")).c_str() : "");
+    if (file.durationsFromHeader) {
+        std::fprintf(stream,
+                     "%s: the header names column %d a duration: each row's time is the sum of "
+                     "the durations up to it (--durations)\n",
+                     name.c_str(), file.timeColumn + 1);
+    }
+    if (file.run > 0) {
+        const PointsFileRun& run = file.runs[static_cast<size_t>(file.run - 1)];
+        std::fprintf(stream, "%s: run %d of %zu, lines %d-%d; %s of the other runs left out\n",
+                     name.c_str(), file.run, file.runs.size(), run.first, run.last,
+                     Plural(file.outsideRun, "row").c_str());
+    }
+    if (file.unwrapped > 0) {
+        std::fprintf(stream, "%s: unwrapped: positions moved by up to %s %s\n", name.c_str(),
+                     Plain(file.unwrapped).c_str(), units.position.c_str());
+    }
     WarnOfFirstRow(file, name, units, stream);
     if (!placed) SayRounding(preview, name, units, stream);
+    WarnOfMovingEnd(preview, name, units, stream);
     std::fprintf(stream, "%s: %s taken, %s skipped, %s limited\n", name.c_str(),
                  Plural(preview.taken, "point").c_str(), Plural(skipped, "line").c_str(),
                  Plural(preview.limited, "value").c_str());

@@ -15,7 +15,7 @@
 #include "pt/PointsFileReader.h"
 
 struct PtImportNote {
-    enum class Kind { Unread, NotANumber, NegativeTime, TimeNotAfter, Limited };
+    enum class Kind { Header, Unread, NotANumber, NegativeTime, TimeNotAfter, Limited };
     Kind kind;
     int line = 0;          // the file's, counted from 1
     bool isTime = false;   // NotANumber and Limited: the time rather than the position
