@@ -24,6 +24,42 @@ double LargestSpeed(const CubicSegment& segment, double from, double to) {
     return largest;
 }
 
+// The moving average of x (linear between nodes) over a window of `width` of the path, narrowed
+// near the ends so that it stays centred.
+std::vector<double> Smoothed(const std::vector<double>& nodes, const std::vector<double>& x,
+                             double width) {
+    const size_t count = nodes.size();
+    std::vector<double> integral(count, 0);
+    for (size_t k = 1; k < count; ++k) {
+        integral[k] = integral[k - 1] + 0.5 * (x[k - 1] + x[k]) * (nodes[k] - nodes[k - 1]);
+    }
+    // The integral up to s, x linear between nodes.
+    size_t cursor = 0;
+    const auto integralAt = [&](double s) {
+        while (cursor > 0 && nodes[cursor] > s) --cursor;
+        while (cursor + 2 < count && nodes[cursor + 1] <= s) ++cursor;
+        const double span = nodes[cursor + 1] - nodes[cursor];
+        const double into = std::clamp(s - nodes[cursor], 0.0, span);
+        const double slope = span > 0 ? (x[cursor + 1] - x[cursor]) / span : 0;
+        return integral[cursor] + into * (x[cursor] + 0.5 * slope * into);
+    };
+    std::vector<double> smoothed(count);
+    const double end = nodes.back();
+    for (size_t k = 0; k < count; ++k) {
+        const double half = std::min({0.5 * width, nodes[k], end - nodes[k]});
+        if (half <= 0) {
+            smoothed[k] = x[k];
+            continue;
+        }
+        const double high = integralAt(nodes[k] + half);
+        const double low = integralAt(nodes[k] - half);
+        // Never above the sweep's own: only the pace's peaks are rounded off, and what the
+        // sweep held nowhere grows.
+        smoothed[k] = std::min(x[k], (high - low) / (2 * half));
+    }
+    return smoothed;
+}
+
 bool StandsStill(const CubicSegment& segment) {
     return segment.v0 == 0 && segment.c2 == 0 && segment.c3 == 0;
 }
@@ -125,58 +161,68 @@ PathTiming FastestTiming(const CTrajectoryPreview& path, const TimingLimits& lim
         if (limits.maxJerk && segment.Jerk() != 0) {
             x = std::min(x, std::pow(*limits.maxJerk / std::abs(segment.Jerk()), 2.0 / 3.0));
         }
-        // Where the path momentarily stands still, only ṡ² bends it: a = q''·ṡ².
-        if (limits.maxAcceleration) {
-            for (const double tau : {from, to}) {
-                const double curvature = std::abs(segment.AccelerationAt(tau));
-                if (segment.VelocityAt(tau) == 0 && curvature > 0) {
-                    x = std::min(x, *limits.maxAcceleration / curvature);
-                }
-            }
-        }
         bound[k] = std::min(bound[k], x);
         bound[k + 1] = std::min(bound[k + 1], x);
     }
 
-    // Over interval k, s̈ = u is constant and the acceleration q'·u + q''·x is held at its start:
-    // u in [(−A − b·x)/a, (A − b·x)/a] with a = |q'|, b = q''·sign(q').
-    const auto slopes = [&](size_t k, double& a, double& b) {
+    // Over interval k, s̈ = u is constant, and the acceleration q'·u + q''·ṡ² is held at its
+    // ends and its middle: linear bounds on u for a given x at its start.
+    const double A = limits.maxAcceleration.value_or(0);
+    const auto paces = [&](size_t k, double x, double reach, double& low, double& high) {
+        const double span = nodes[k + 1] - nodes[k];
+        low = -x / (2 * span);
+        high = (reach - x) / (2 * span);
+        if (!limits.maxAcceleration) return;
         const CubicSegment& segment = segments[holder[k]];
-        const double tau = nodes[k] - segment.startTime;
-        const double q1 = segment.VelocityAt(tau);
-        a = std::abs(q1);
-        b = q1 < 0 ? -segment.AccelerationAt(tau) : segment.AccelerationAt(tau);
-    };
-    // Backward: the most x at each node from which the pace can still come down to every
-    // later bound.
-    std::vector<double> reachable = bound;
-    if (limits.maxAcceleration) {
-        const double A = *limits.maxAcceleration;
-        for (size_t k = count - 1; k-- > 0;) {
-            double a = 0, b = 0;
-            slopes(k, a, b);
-            if (a == 0) continue;
-            const double span = nodes[k + 1] - nodes[k];
-            const double coefficient = 1 - 2 * span * b / a;
-            if (coefficient > 0) {
-                reachable[k] =
-                    std::min(reachable[k], (reachable[k + 1] + 2 * span * A / a) / coefficient);
+        const double from = nodes[k] - segment.startTime, to = nodes[k + 1] - segment.startTime;
+        const double middle = 0.5 * (from + to);
+        const double q1[3] = {segment.VelocityAt(from), segment.VelocityAt(middle),
+                              segment.VelocityAt(to)};
+        const double q2[3] = {segment.AccelerationAt(from), segment.AccelerationAt(middle),
+                              segment.AccelerationAt(to)};
+        // ṡ² = x + 2·σ·u at σ into the interval; its middle too, where a pace that changes
+        // fast near rest would otherwise overshoot unseen.
+        const double alpha[3] = {q1[0], q1[1] + span * q2[1], q1[2] + 2 * span * q2[2]};
+        for (int end = 0; end < 3; ++end) {
+            const double beta = q2[end] * x;
+            if (alpha[end] > 0) {
+                low = std::max(low, (-A - beta) / alpha[end]);
+                high = std::min(high, (A - beta) / alpha[end]);
+            } else if (alpha[end] < 0) {
+                low = std::max(low, (A - beta) / alpha[end]);
+                high = std::min(high, (-A - beta) / alpha[end]);
+            } else if (std::abs(beta) > A) {
+                high = low - 1;
             }
         }
+    };
+    // Backward: the most x at each node from which the pace can still keep every later bound.
+    // The x that can go on form an interval from 0: found by bisection where the bound cannot.
+    std::vector<double> reachable = bound;
+    for (size_t k = count - 1; k-- > 0;) {
+        double low = 0, high = 0;
+        const auto goesOn = [&](double x) {
+            paces(k, x, reachable[k + 1], low, high);
+            return low <= high;
+        };
+        if (goesOn(reachable[k])) continue;
+        double good = 0, bad = reachable[k];
+        for (int round = 0; round < 60 && bad - good > 1e-12 * bad; ++round) {
+            const double middle = 0.5 * (good + bad);
+            (goesOn(middle) ? good : bad) = middle;
+        }
+        reachable[k] = good;
     }
-    // Forward: as fast as the acceleration lets the pace grow, never beyond what is reachable.
+    // Forward: the fastest pace that stays within what can go on.
     std::vector<double> x(count);
     x[0] = reachable[0];
     for (size_t k = 0; k + 1 < count; ++k) {
         const double span = nodes[k + 1] - nodes[k];
-        double next = reachable[k + 1];
-        if (limits.maxAcceleration) {
-            double a = 0, b = 0;
-            slopes(k, a, b);
-            if (a > 0) next = std::min(next, x[k] + 2 * span * (*limits.maxAcceleration - b * x[k]) / a);
-        }
-        x[k + 1] = std::max(0.0, next);
+        double low = 0, high = 0;
+        paces(k, x[k], reachable[k + 1], low, high);
+        x[k + 1] = std::clamp(x[k] + 2 * span * high, 0.0, reachable[k + 1]);
     }
+    if (limits.smoothing > 0) x = Smoothed(nodes, x, limits.smoothing * total);
     std::vector<double> rates(count);
     for (size_t k = 0; k < count; ++k) rates[k] = std::sqrt(x[k]);
     // Two neighbouring nodes at rest would never be passed.

@@ -45,9 +45,13 @@ struct TimingLimits {
     // Held segment by segment from the path's own jerk, not exactly: the jerk of a change of
     // pace is not bounded.
     std::optional<double> maxJerk;
+    // > 0: the pace averaged over this share of the path, so that the acceleration ramps where
+    // the sweep would switch it at once; a table's preview follows ramps, not steps. The
+    // limits may then be exceeded a little.
+    double smoothing = 0;
     // The path is never passed faster than it was (ṡ ≤ 1). Without it, only the stretches where
     // the path stands still keep their time.
-    bool neverFaster = true;
+    bool neverFaster = false;
 };
 
 // The fastest timing of the preview's path under the limits found by a forward and a backward

@@ -5,12 +5,17 @@
 
 #include "GridPlacement.h"
 #include "ReferenceMotion.h"
+#include "StepRules.h"
 
 namespace {
 
 // Durations checked one IU after another above a least found by bisection: the placement is
 // not strictly monotonic in the duration, and a least must hold every longer duration.
 constexpr int kCheckedAbove = 4;
+// The share of the path over which a per-segment pace is averaged.
+constexpr double kSmoothing = 1.0 / 64;
+// Paces tried one after another, each 1/256 of the sweep's duration slower, before a search.
+constexpr int kPacesTried = 64;
 // Bisections restarted from a failure above the least before the search gives up.
 constexpr int kRestarts = 8;
 
@@ -57,6 +62,7 @@ public:
             }
         }
         breaks.push_back(Duration());
+        std::sort(breaks.begin(), breaks.end());
         return breaks;
     }
 
@@ -114,6 +120,18 @@ double LeastHolding(double guess, bool searchDown, Predicate holds) {
     return high;
 }
 
+// The peak |acceleration| of a path at a new pace, sampled four times an IU and at least 8192
+// times: a pace that changes fast near rest bends it between coarser samples.
+double DensePeakAcceleration(const ReferenceMotion& path) {
+    const double end = path.Duration();
+    const int samples = static_cast<int>(std::min(1e8, std::max(8192.0, 4 * end)));
+    double peak = 0;
+    for (int i = 0; i <= samples; ++i) {
+        peak = std::max(peak, std::abs(path.AccelerationAt(end * i / samples)));
+    }
+    return peak;
+}
+
 }  // namespace
 
 double NeededStretch(const MotionFigures& figures, const RetimeLimits& limits) {
@@ -145,7 +163,7 @@ bool Retimer::Judge(const std::vector<double>& times, const std::vector<double>&
 RetimedTable Retimer::Place(const PathTiming& timing) const {
     const RetimedPath path(m_preview, timing);
     GridPlacementOptions options;
-    options.referencePeakAcceleration = SampledPeakAcceleration(path);
+    options.referencePeakAcceleration = DensePeakAcceleration(path);
     // The placement may raise the peak acceleration by a tenth: not beyond the limit.
     if (m_limits.maxAcceleration && options.referencePeakAcceleration > 0) {
         options.accelerationShare =
@@ -158,6 +176,22 @@ RetimedTable Retimer::Place(const PathTiming& timing) const {
     result.positions = std::move(placement.positions);
     result.changed = true;
     result.holds = Judge(result.times, result.positions);
+    if (result.holds || !m_limits.maxJerk) return result;
+    // The fewest points come with short steps beside long ones, and a short step's cubic turns
+    // sharply: a jerk limit asks for even steps. Each position's rounding (half an IU) moves a
+    // jerk by up to 12/h³ at steps of h: steps from where that is a twentieth of the limit.
+    const double shortest = std::ceil(std::cbrt(240 / *m_limits.maxJerk));
+    for (const double factor : {1.0, 1.5, 2.0, 3.0}) {
+        const double step = shortest * factor;
+        if (step > kMaxTimeStepIU || step * 4 > path.Duration()) break;
+        options.uniformStep = static_cast<int>(step);
+        GridPlacement even = PlaceOnGrid(path, options);
+        if (!even.withinTolerance || !Judge(even.times, even.positions)) continue;
+        result.times = std::move(even.times);
+        result.positions = std::move(even.positions);
+        result.holds = true;
+        break;
+    }
     return result;
 }
 
@@ -210,7 +244,7 @@ bool Retimer::BySegment(RetimedTable& result, std::string& error) {
     if (!Uniformly(uniform, error)) return false;
     const PathTiming fastest =
         FastestTiming(m_preview, {m_limits.maxSpeed, m_limits.maxAcceleration, m_limits.maxJerk,
-                                  true});
+                                  kSmoothing, !m_limits.maxSpeed && !m_limits.maxAcceleration});
     // What the sweep could not see between its nodes, and the jerk that a change of pace adds,
     // are made up by passing the whole of it a little slower.
     std::map<double, RetimedTable> placed;
@@ -219,8 +253,19 @@ bool Retimer::BySegment(RetimedTable& result, std::string& error) {
         if (found != placed.end()) return found->second;
         return placed[duration] = Place(fastest.Slower(duration / fastest.Duration()));
     };
+    // Placements are not monotonic in the duration: short steps up from the sweep's first.
     const double uniformDuration = uniform.times.back();
-    const double least = LeastHolding(fastest.Duration(), false, [&](double duration) {
+    const double first = std::ceil(fastest.Duration());
+    const double step = std::max(1.0, std::round(first / 256));
+    for (int tried = 0; tried < kPacesTried; ++tried) {
+        const double duration = first + tried * step;
+        if (duration >= uniformDuration) break;
+        if (at(duration).holds) {
+            result = at(duration);
+            return true;
+        }
+    }
+    const double least = LeastHolding(first + kPacesTried * step, false, [&](double duration) {
         return duration >= uniformDuration || at(duration).holds;
     });
     result = least > 0 && least < uniformDuration ? at(least) : uniform;
@@ -241,6 +286,6 @@ bool Retimer::ToDuration(double duration, RetimedTable& result, std::string& err
 }
 
 double Retimer::FastestPossible() const {
-    return FastestTiming(m_preview, {m_limits.maxSpeed, m_limits.maxAcceleration, {}, false})
+    return FastestTiming(m_preview, {m_limits.maxSpeed, m_limits.maxAcceleration, {}, 0, false})
         .Duration();
 }
