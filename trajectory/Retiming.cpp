@@ -243,7 +243,7 @@ bool Retimer::BySegment(RetimedTable& result, std::string& error) {
     RetimedTable uniform;
     if (!Uniformly(uniform, error)) return false;
     const PathTiming fastest =
-        FastestTiming(m_preview, {m_limits.maxSpeed, m_limits.maxAcceleration, m_limits.maxJerk,
+        FastestTiming(m_preview, {m_limits.maxSpeed, SweepAcceleration(), m_limits.maxJerk,
                                   kSmoothing, !m_limits.maxSpeed && !m_limits.maxAcceleration});
     // What the sweep could not see between its nodes, and the jerk that a change of pace adds,
     // are made up by passing the whole of it a little slower.
@@ -286,6 +286,10 @@ bool Retimer::ToDuration(double duration, RetimedTable& result, std::string& err
 }
 
 double Retimer::FastestPossible() const {
-    return FastestTiming(m_preview, {m_limits.maxSpeed, m_limits.maxAcceleration, {}, 0, false})
+    return FastestTiming(m_preview, {m_limits.maxSpeed, SweepAcceleration(), {}, 0, false})
         .Duration();
+}
+
+double Retimer::SweepAcceleration() const {
+    return m_limits.maxAcceleration.value_or(m_figures.peakAcceleration.value);
 }

@@ -50,9 +50,10 @@ public:
     // Every time multiplied by one factor, the least (at least 1) for which the placed table
     // holds the limits. The table as it was when it holds them.
     bool Uniformly(RetimedTable& result, std::string& error);
-    // Slowed only where the limits ask: the fastest pace found that is never faster than the
-    // table's own and holds the limits; never longer than Uniformly. The table as it was when it
-    // holds them.
+    // The fastest pace found along the same path that holds the limits (time-optimal, then
+    // placed); faster than the table where the limits allow, but stretches where it stands
+    // still keep their time. Never longer than Uniformly; the table as it was when it holds
+    // them.
     bool BySegment(RetimedTable& result, std::string& error);
     // The least whole duration (IU) at which the table scaled in time holds the limits, faster
     // than the table or not: every duration from it on holds them, one IU less does not.
@@ -64,6 +65,9 @@ public:
     // faster than the table where they allow it; stretches where it stands still keep their
     // time. Time IU.
     double FastestPossible() const;
+    // The acceleration the fastest pace keeps: the limit, or without one the table's own peak,
+    // so that a speed limit alone does not make the drive jump to speed.
+    double SweepAcceleration() const;
 
 private:
     // The path passed by `timing`, placed on the grid; judged against the limits.
