@@ -61,7 +61,8 @@ TEST_F(HostRetime, SegmentOneAndAHalfTimesTooFastIsSlowed) {
     // down to 15. Shown in the setup's first units (rot, s), with IU in brackets.
     const std::string motion = Put("fast.ptm", Motion("0 100", "0 1500", 2));
     const std::string out = (dir / "slow.ptm").string();
-    ChildResult result = Host({"retime", motion, "-o", out, "--max-speed", "15 IU/IU", "--uniform"});
+    ChildResult result =
+        Host({"retime", motion, "-o", out, "--max-speed", "15 IU/IU", "--uniform"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(Contents(out), Motion("0 150", "0 1500", 2));
     EXPECT_EQ(result.err.substr(0, result.err.find("; fastest")),
@@ -99,8 +100,8 @@ TEST_F(HostRetime, MotionInIuIsReportedInTheUnitsItsUserWorksIn) {
 // design of poly345 200 mm in 0.4 s on the linear axis (500 mm/s, 5 m/s²): the law needs
 // 0.75 s, the fastest along its path is a trapezoid of 0.5 s.
 TEST_F(HostRetime, DesignedPoly345IsRetimedCloseToItsLeastAndToTheFastest) {
-    const std::vector<std::string> setup = {
-        "--setup", (kExamples / "setups" / "linear-drive.ini").string()};
+    const std::vector<std::string> setup = {"--setup",
+                                            (kExamples / "setups" / "linear-drive.ini").string()};
     const std::string profile = Put("poly345.txt", "poly345 200 mm 0.4 s\n");
     const std::string designed = (dir / "designed.ptm").string();
     std::vector<std::string> design = setup;
@@ -132,8 +133,8 @@ TEST_F(HostRetime, DesignedPoly345IsRetimedCloseToItsLeastAndToTheFastest) {
     ASSERT_NE(at, std::string::npos) << refused.err;
     const double least = std::stod(refused.err.substr(refused.err.rfind("is ") + 3));
     EXPECT_NEAR(least, 750, 15);
-    EXPECT_EQ(retime({"--duration", std::to_string(static_cast<int>(least) - 1) + " ms"}).exitStatus,
-              1);
+    EXPECT_EQ(
+        retime({"--duration", std::to_string(static_cast<int>(least) - 1) + " ms"}).exitStatus, 1);
     for (const int more : {0, 1, 2, 5, 13, 100}) {
         const std::string duration = std::to_string(static_cast<int>(least) + more) + " ms";
         ASSERT_EQ(retime({"--duration", duration}).exitStatus, 0) << duration;
@@ -257,8 +258,7 @@ TEST_F(HostRetime, RefusalsWriteNothing) {
     // A pace that no motion can hold is refused at once.
     result = Host({"retime", motion, "-o", out, "--max-speed", "1e-9 IU/IU"});
     EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_NE(result.err.find("more than the 2147483646 that a motion can hold"),
-              std::string::npos)
+    EXPECT_NE(result.err.find("more than the 2147483646 that a motion can hold"), std::string::npos)
         << result.err;
     result = Host(
         {"retime", (kExamples / "broken-one-point.ptm").string(), "-o", out, "--max-speed", "1"});

@@ -160,10 +160,11 @@ TEST(Retiming, DesignedPoly345KeepsItsPathAndComesCloseToTheFastest) {
     ASSERT_TRUE(retimer.Uniformly(uniform, error)) << error;
     ASSERT_TRUE(retimer.BySegment(perSegment, error)) << error;
     ASSERT_TRUE(retimer.LeastDuration(least, error)) << error;
-    std::printf("poly345 200 mm 0.4 s (%zu points): uniform %g ms (%zu points), least %g ms, "
-                "per segment %g ms (%zu points), fastest possible %g ms\n",
-                table.times.size(), uniform.times.back(), uniform.times.size(), least,
-                perSegment.times.back(), perSegment.times.size(), retimer.FastestPossible());
+    std::printf(
+        "poly345 200 mm 0.4 s (%zu points): uniform %g ms (%zu points), least %g ms, "
+        "per segment %g ms (%zu points), fastest possible %g ms\n",
+        table.times.size(), uniform.times.back(), uniform.times.size(), least,
+        perSegment.times.back(), perSegment.times.size(), retimer.FastestPossible());
     EXPECT_NEAR(uniform.times.back(), 750, 0.02 * 750);
     EXPECT_NEAR(least, 750, 0.02 * 750);
     EXPECT_LE(perSegment.times.back(), 525);
@@ -189,10 +190,9 @@ TEST(Retiming, UniformAndLeastDurationOfADesignedLawAreTheLawsOwn) {
         std::vector<RetimeLimits> limitSets = {{400.0, {}, {}}, {{}, 4.0, {}}, {400.0, 4.0, {}}};
         if (law == Kind::Cubic) limitSets.push_back({400.0, 4.0, 0.05});
         for (const RetimeLimits& limits : limitSets) {
-            const std::string where = std::string(MotionLaw::Of(law).Name()) + " with " +
-                                      (limits.maxSpeed ? "V" : "") +
-                                      (limits.maxAcceleration ? "A" : "") +
-                                      (limits.maxJerk ? "J" : "");
+            const std::string where =
+                std::string(MotionLaw::Of(law).Name()) + " with " + (limits.maxSpeed ? "V" : "") +
+                (limits.maxAcceleration ? "A" : "") + (limits.maxJerk ? "J" : "");
             Retimer retimer = Loaded(table, limits);
             RetimedTable uniform;
             double least = 0;

@@ -98,8 +98,8 @@ PathTiming::Moment PathTiming::At(double t) const {
             ++m_last;
         } else {
             const auto after = std::upper_bound(m_times.begin(), m_times.end(), t);
-            m_last = std::min(last, static_cast<size_t>(std::max<std::ptrdiff_t>(
-                                        0, after - m_times.begin() - 1)));
+            m_last = std::min(last, static_cast<size_t>(
+                                        std::max<std::ptrdiff_t>(0, after - m_times.begin() - 1)));
         }
     }
     const size_t k = m_last;
@@ -117,14 +117,16 @@ PathTiming::Moment PathTiming::At(double t) const {
 double PathTiming::TimeOf(double s) const {
     s = std::clamp(s, 0.0, PathDuration());
     const auto after = std::upper_bound(m_nodes.begin(), m_nodes.end(), s);
-    const size_t k = std::min(m_nodes.size() - 2,
-                              static_cast<size_t>(std::max<std::ptrdiff_t>(0, after - m_nodes.begin() - 1)));
+    const size_t k =
+        std::min(m_nodes.size() - 2,
+                 static_cast<size_t>(std::max<std::ptrdiff_t>(0, after - m_nodes.begin() - 1)));
     const double span = m_nodes[k + 1] - m_nodes[k];
     if (span <= 0) return m_times[k];
     // ṡ² is linear in s over the piece: the time is the distance over the mean rate.
     const double r0 = m_rates[k];
     const double r1 = m_rates[k + 1];
-    const double r = std::sqrt(std::max(0.0, r0 * r0 + (r1 * r1 - r0 * r0) * (s - m_nodes[k]) / span));
+    const double r =
+        std::sqrt(std::max(0.0, r0 * r0 + (r1 * r1 - r0 * r0) * (s - m_nodes[k]) / span));
     return m_times[k] + (r0 + r > 0 ? 2 * (s - m_nodes[k]) / (r0 + r) : 0);
 }
 
@@ -137,8 +139,9 @@ PathTiming FastestTiming(const CTrajectoryPreview& path, const TimingLimits& lim
     std::vector<size_t> holder;
     for (size_t i = 0; i < segments.size(); ++i) {
         const CubicSegment& segment = segments[i];
-        const int parts = std::max(kLeastIntervalsPerSegment,
-                                   static_cast<int>(std::ceil(kGridIntervals * segment.duration / total)));
+        const int parts =
+            std::max(kLeastIntervalsPerSegment,
+                     static_cast<int>(std::ceil(kGridIntervals * segment.duration / total)));
         for (int j = 1; j <= parts; ++j) {
             nodes.push_back(j == parts ? segment.startTime + segment.duration
                                        : segment.startTime + segment.duration * j / parts);

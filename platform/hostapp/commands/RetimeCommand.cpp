@@ -92,7 +92,8 @@ bool ParseDuration(const std::string& text, const CDriveSetup& setup, const Prev
 // A figure before and after, beside its limit, as standard error shows it.
 std::string PeakLine(const char* label, double before, double after,
                      const std::optional<double>& limit,
-                     std::string (ShownFigures::*shown)(double) const, const ShownFigures& figures) {
+                     std::string (ShownFigures::*shown)(double) const,
+                     const ShownFigures& figures) {
     char padded[32];
     std::snprintf(padded, sizeof padded, "%-21s", label);
     return padded + (figures.*shown)(before) + " before, " + (figures.*shown)(after) + " after, " +
@@ -112,9 +113,9 @@ void Report(const MotionPreview& motion, const RetimedTable& result, const Motio
             std::to_string(result.times.size()) + " after\n";
     text += PeakLine("Peak speed:", before.peakSpeed.value, after.peakSpeed.value,
                      motion.limits.maxSpeed, &ShownFigures::Speed, shown);
-    text += PeakLine("Peak acceleration:", before.peakAcceleration.value,
-                     after.peakAcceleration.value, motion.limits.maxAcceleration,
-                     &ShownFigures::Acceleration, shown);
+    text +=
+        PeakLine("Peak acceleration:", before.peakAcceleration.value, after.peakAcceleration.value,
+                 motion.limits.maxAcceleration, &ShownFigures::Acceleration, shown);
     text += PeakLine("Peak jerk:", before.peakJerk.value, after.peakJerk.value,
                      motion.limits.maxJerk, &ShownFigures::Jerk, shown);
     std::fputs(text.c_str(), stderr);
