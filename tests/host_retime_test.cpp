@@ -157,7 +157,16 @@ TEST_F(HostRetime, MotionWithinItsLimitsIsWrittenByteForByte) {
             const ChildResult result = Host(arguments);
             ASSERT_EQ(result.exitStatus, 0) << name << result.err;
             EXPECT_EQ(Contents(out), Contents(kExamples / name)) << name;
-            EXPECT_NE(result.err.find("Segments changed:    0 of "), std::string::npos);
+            // The report says so: the same duration and points before and after.
+            const std::string duration = LineOf("\n" + result.err, "Duration:");
+            const size_t before = duration.find(" before, ");
+            ASSERT_NE(before, std::string::npos) << result.err;
+            EXPECT_EQ(duration.substr(21, before - 21),
+                      duration.substr(before + 9, duration.find(" after") - before - 9));
+            const std::string points = LineOf("\n" + result.err, "Points:");
+            EXPECT_EQ(points.substr(21, points.find(" before") - 21),
+                      points.substr(points.find(", ") + 2,
+                                    points.find(" after") - points.find(", ") - 2));
         }
     }
 }
