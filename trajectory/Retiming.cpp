@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "GridPlacement.h"
 #include "ReferenceMotion.h"
@@ -208,9 +209,10 @@ bool Retimer::LeastDuration(double& least, std::string& error) {
     // smooth a spike, seldom by more than half: what would need more than twice the longest
     // motion is refused at once, not after placing points for minutes.
     const double needed = NeededStretch(m_figures, m_limits) * own;
-    if (needed > 2 * kLongestMotionIU) {
-        error = "it would take about " + std::to_string(static_cast<long long>(needed)) +
-                " time IU, more than the " +
+    if (!(needed <= 2 * kLongestMotionIU)) {
+        char about[64];
+        std::snprintf(about, sizeof about, "%.3g", needed);
+        error = std::string("it would take about ") + about + " time IU, more than the " +
                 std::to_string(static_cast<long long>(kLongestMotionIU)) +
                 " that a motion can hold";
         return false;
