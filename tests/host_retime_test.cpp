@@ -1,6 +1,8 @@
 // travex-host retime, run as a separate process: every result is translated by the module and
 // shown against the same limits, and what is refused writes nothing.
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host_scratch_folder.h"
@@ -36,32 +38,109 @@ void ExpectValidAndHolding(const std::vector<std::string>& setup, const std::str
     EXPECT_EQ(shown.exitStatus, 0) << where << "\n" << shown.out;
 }
 
-TEST_F(HostRetime, SegmentOneAndAHalfTimesTooFastIsStretched) {
-    // From rest to rest the speed peaks at 1.5 times the average of 15 IU/IU.
+// The last time of a motion's ATIME entry, in the unit it is written in.
+double LastTime(const std::string& text) {
+    const std::string line = LineOf(text, "ATIME");
+    return std::stod(line.substr(line.find_last_of(' ') + 1));
+}
+
+// "X IU net, Y IU in all" from show in IU.
+std::pair<double, double> Travel(const std::vector<std::string>& setup, const std::string& path) {
+    std::vector<std::string> show = setup;
+    show.insert(show.end(), {"show", path, "--position-unit", "IU"});
+    const std::string out = Host(show).out;
+    const size_t at = out.find("Travel:");
+    if (at == std::string::npos) return {-1, -1};
+    const std::string line = out.substr(at + 7, out.find('\n', at) - at - 7);
+    const size_t comma = line.find(", ");
+    return {std::stod(line), std::stod(line.substr(comma + 2))};
+}
+
+TEST_F(HostRetime, SegmentOneAndAHalfTimesTooFastIsSlowed) {
+    // From rest to rest the speed peaks at 1.5 times the average of 15 IU/IU: 150 IU bring it
+    // down to 15. Shown in the setup's first units (rot, s), with IU in brackets.
     const std::string motion = Put("fast.ptm", Motion("0 100", "0 1500", 2));
     const std::string out = (dir / "slow.ptm").string();
-    const ChildResult result = Host({"retime", motion, "-o", out, "--max-speed", "15"});
+    ChildResult result =
+        Host({"retime", motion, "-o", out, "--max-speed", "15 IU/IU", "--uniform"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(Contents(out), Motion("0 150", "0 1500", 2));
-    EXPECT_EQ(result.err,
-              "Retimed:             per segment\n"
-              "Duration:            100 IU before, 150 IU after\n"
-              "Segments changed:    1 of 1 (between points 0 and 1)\n"
-              "Peak speed:          22.5 IU/IU before, 15 IU/IU after, limit 15 IU/IU\n"
-              "Peak acceleration:   0.9 IU/IU\u00B2 before, 0.4 IU/IU\u00B2 after, no limit\n"
-              "Peak jerk:           0.018 IU/IU\u00B3 before, 0.00533333 IU/IU\u00B3 after, no "
-              "limit\n");
-    ExpectValidAndHolding({}, out, {"--max-speed", "15"}, "fast.ptm");
+    EXPECT_EQ(result.err.substr(0, result.err.find("; fastest")),
+              "Retimed:             uniformly\n"
+              "Duration:            0.08 s [100 IU] before, 0.12 s [150 IU] after");
+    EXPECT_NE(result.err.find("Points:              2 before, 2 after\n"
+                              "Peak speed:          14.0625 rot/s [22.5 IU/IU] before, 9.375 rot/s "
+                              "[15 IU/IU] after, limit 9.375 rot/s [15 IU/IU]\n"),
+              std::string::npos)
+        << result.err;
+    ExpectValidAndHolding({}, out, {"--max-speed", "15 IU/IU"}, "fast.ptm uniformly");
 
-    // Among slower neighbours, only the fast segment and those that share its points change.
-    const std::string among =
-        Put("among.ptm", Motion("0 100 200 300 400 500 600", "0 100 200 450 550 650 750", 7));
-    ASSERT_EQ(Host({"retime", among, "-o", out, "--max-speed", "1.5"}).exitStatus, 0);
-    const std::string retimed = Contents(out);
-    EXPECT_EQ(LineOf(retimed, "TPOS"), "TPOS[IU]=7: 0 100 200 450 550 650 750");
-    ExpectValidAndHolding({}, out, {"--max-speed", "1.5"}, "among.ptm");
-    ASSERT_EQ(Host({"retime", among, "-o", out, "--max-speed", "1.5", "--uniform"}).exitStatus, 0);
-    ExpectValidAndHolding({}, out, {"--max-speed", "1.5"}, "among.ptm uniformly");
+    // Per segment: no longer, the limit held, the path kept.
+    result = Host({"retime", motion, "-o", out, "--max-speed", "15 IU/IU"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_LE(LastTime(Contents(out)), 150);
+    ExpectValidAndHolding({}, out, {"--max-speed", "15 IU/IU"}, "fast.ptm per segment");
+    const auto [net, inAll] = Travel({}, out);
+    EXPECT_EQ(net, 1500);
+    EXPECT_NEAR(inAll, 1500, 1);
+}
+
+// The worked example of the README speaks in rot and s, as its user does.
+TEST_F(HostRetime, MotionInIuIsReportedInTheUnitsItsUserWorksIn) {
+    const std::string out = (dir / "faster.ptm").string();
+    const ChildResult result = Host({"retime", (kExamples / "worked-example.ptm").string(), "-o",
+                                     out, "--max-speed", "15 rot/s", "--duration", "0.2 s"});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.err,
+              "travex-host: a duration of 0.2 s breaks the limits; the least that holds them is "
+              "0.268 s [335 IU]\n");
+    EXPECT_EQ(result.err.find("IU/IU"), std::string::npos);
+}
+
+// design of poly345 200 mm in 0.4 s on the linear axis (500 mm/s, 5 m/s²): the law needs
+// 0.75 s, the fastest along its path is a trapezoid of 0.5 s.
+TEST_F(HostRetime, DesignedPoly345IsRetimedCloseToItsLeastAndToTheFastest) {
+    const std::vector<std::string> setup = {"--setup",
+                                            (kExamples / "setups" / "linear-drive.ini").string()};
+    const std::string profile = Put("poly345.txt", "poly345 200 mm 0.4 s\n");
+    const std::string designed = (dir / "designed.ptm").string();
+    std::vector<std::string> design = setup;
+    design.insert(design.end(), {"design", profile, "-o", designed});
+    ASSERT_EQ(Host(design).exitStatus, 0);
+    const auto [net, inAll] = Travel(setup, designed);
+    const std::string out = (dir / "out.ptm").string();
+    const auto retime = [&](std::vector<std::string> extra) {
+        std::vector<std::string> arguments = setup;
+        arguments.insert(arguments.end(), {"retime", designed, "-o", out});
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        fs::remove(out);
+        return Host(arguments);
+    };
+    ASSERT_EQ(retime({"--uniform"}).exitStatus, 0);
+    EXPECT_NEAR(LastTime(Contents(out)), 750, 15);  // ms
+    ASSERT_EQ(retime({}).exitStatus, 0);
+    EXPECT_LE(LastTime(Contents(out)), 525);
+    const auto [netAfter, inAllAfter] = Travel(setup, out);
+    EXPECT_EQ(netAfter, net);
+    EXPECT_NEAR(inAllAfter, inAll, 2);
+    ExpectValidAndHolding(setup, out, {}, "per segment");
+
+    // The least duration, from the refusal of a shorter one: one ms less is refused, every
+    // duration from it on is taken and holds the limits.
+    const ChildResult refused = retime({"--duration", "0.1 s"});
+    ASSERT_EQ(refused.exitStatus, 1);
+    const size_t at = refused.err.find("is ");
+    ASSERT_NE(at, std::string::npos) << refused.err;
+    const double least = std::stod(refused.err.substr(refused.err.rfind("is ") + 3));
+    EXPECT_NEAR(least, 750, 15);
+    EXPECT_EQ(
+        retime({"--duration", std::to_string(static_cast<int>(least) - 1) + " ms"}).exitStatus, 1);
+    for (const int more : {0, 1, 2, 5, 13, 100}) {
+        const std::string duration = std::to_string(static_cast<int>(least) + more) + " ms";
+        ASSERT_EQ(retime({"--duration", duration}).exitStatus, 0) << duration;
+        EXPECT_EQ(LastTime(Contents(out)), least + more);
+        ExpectValidAndHolding(setup, out, {}, duration);
+    }
 }
 
 TEST_F(HostRetime, MotionWithinItsLimitsIsWrittenByteForByte) {
@@ -78,14 +157,23 @@ TEST_F(HostRetime, MotionWithinItsLimitsIsWrittenByteForByte) {
             const ChildResult result = Host(arguments);
             ASSERT_EQ(result.exitStatus, 0) << name << result.err;
             EXPECT_EQ(Contents(out), Contents(kExamples / name)) << name;
-            EXPECT_NE(result.err.find("Segments changed:    0 of "), std::string::npos);
+            // The report says so: the same duration and points before and after.
+            const std::string duration = LineOf("\n" + result.err, "Duration:");
+            const size_t before = duration.find(" before, ");
+            ASSERT_NE(before, std::string::npos) << result.err;
+            EXPECT_EQ(duration.substr(21, before - 21),
+                      duration.substr(before + 9, duration.find(" after") - before - 9));
+            const std::string points = LineOf("\n" + result.err, "Points:");
+            EXPECT_EQ(points.substr(21, points.find(" before") - 21),
+                      points.substr(points.find(", ") + 2,
+                                    points.find(" after") - points.find(", ") - 2));
         }
     }
 }
 
 // Each example on each setup, per segment and uniformly, with limits of speed, acceleration
-// and jerk a third below its own peaks: the result is the module's to judge, positions as they
-// were, and show finds every limit held.
+// and jerk: the result is the module's to judge, its travel the table's (net exactly, in all
+// within an IU a segment), and show finds every limit held.
 TEST_F(HostRetime, EveryExampleOnEverySetupHoldsItsLimitsAfterwards) {
     std::vector<std::string> setups = {""};
     for (const auto& entry : fs::directory_iterator(kExamples / "setups")) {
@@ -119,30 +207,47 @@ TEST_F(HostRetime, EveryExampleOnEverySetupHoldsItsLimitsAfterwards) {
                     EXPECT_FALSE(fs::exists(out)) << where;
                     continue;
                 }
-                EXPECT_EQ(LineOf(Contents(out), "TPOS"), LineOf(source, "TPOS")) << where;
+                const auto [net, inAll] = Travel(options, entry.path().string());
+                const auto [netAfter, inAllAfter] = Travel(options, out);
+                EXPECT_EQ(netAfter, net) << where;
+                EXPECT_NEAR(inAllAfter, inAll, 1 + std::count(source.begin(), source.end(), ' '))
+                    << where;
                 ExpectValidAndHolding(options, out, limits, where);
             }
         }
     }
 }
 
-TEST_F(HostRetime, DurationThatBreaksALimitIsRefusedWithTheLeast) {
+TEST_F(HostRetime, DurationIsHeldFromTheLeastOnAndRefusedBelowIt) {
     const std::string motion = Put("fast.ptm", Motion("0 100", "0 1500", 2));
     const std::string out = (dir / "out.ptm").string();
     ChildResult result =
-        Host({"retime", motion, "-o", out, "--max-speed", "15", "--duration", "120"});
+        Host({"retime", motion, "-o", out, "--max-speed", "15 IU/IU", "--duration", "149 IU"});
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.err,
-              "travex-host: a duration of 120 breaks the limits; the least that holds them is "
-              "150 IU\n");
+              "travex-host: a duration of 149 IU breaks the limits; the least that holds them is "
+              "0.12 s [150 IU]\n");
     EXPECT_FALSE(fs::exists(out));
-    // Longer or shorter, as long as the limits hold; in another time unit too.
-    result = Host({"retime", motion, "-o", out, "--max-speed", "15", "--duration", "0.16 s"});
+    for (int duration = 150; duration <= 160; ++duration) {
+        const std::string text = std::to_string(duration) + " IU";
+        result = Host({"retime", motion, "-o", out, "--max-speed", "15 IU/IU", "--duration", text});
+        ASSERT_EQ(result.exitStatus, 0) << text << result.err;
+        EXPECT_EQ(LastTime(Contents(out)), duration);
+        ExpectValidAndHolding({}, out, {"--max-speed", "15 IU/IU"}, text);
+    }
+    // In another time unit, and without limits.
+    result = Host({"retime", motion, "-o", out, "--max-speed", "15 IU/IU", "--duration", "0.16 s"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(Contents(out), Motion("0 200", "0 1500", 2));
-    result = Host({"retime", motion, "-o", out, "--duration", "60"});
+    result = Host({"retime", motion, "-o", out, "--duration", "60 IU"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(Contents(out), Motion("0 60", "0 1500", 2));
+    // Too long is said to be too long, with the longest a motion holds.
+    result = Host({"retime", motion, "-o", out, "--duration", "1e12 s"});
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_EQ(result.err,
+              "travex-host: --duration \"1e12 s\" is too long: a motion holds at most 1717986.9168 "
+              "s [2147483646 IU]\n");
 }
 
 TEST_F(HostRetime, RefusalsWriteNothing) {
@@ -159,10 +264,11 @@ TEST_F(HostRetime, RefusalsWriteNothing) {
         Host({"retime", motion, "-o", out, "--max-speed", "1", "--uniform", "--duration", "5"})
             .exitStatus,
         2);
-    // A step that would have to outgrow what a PT step holds.
-    result = Host({"retime", motion, "-o", out, "--max-speed", "0.01"});
+    // A pace that no motion can hold is refused at once.
+    result = Host({"retime", motion, "-o", out, "--max-speed", "1e-9 IU/IU"});
     EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_NE(result.err.find("65535 IU"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("more than the 2147483646 that a motion can hold"), std::string::npos)
+        << result.err;
     result = Host(
         {"retime", (kExamples / "broken-one-point.ptm").string(), "-o", out, "--max-speed", "1"});
     EXPECT_EQ(result.exitStatus, 1);

@@ -1,193 +1,308 @@
-// Retiming on motions whose answers are known, and its results checked against the limits by
-// sampling the preview's position with finite differences, not by the figures it steered by.
+// Retiming judged from the outside: every result is sampled densely and differentiated by finite
+// differences of its preview's positions, never by the figures the retiming steered by, and its
+// path is compared with the table's own.
+#include <GridPlacement.h>
 #include <MotionFigures.h>
+#include <MotionProfile.h>
 #include <Retiming.h>
 #include <TrajectoryPreview.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-struct Sampled {
-    double speed = 0, acceleration = 0, jerk = 0;
+struct Table {
+    std::vector<double> times, positions;
 };
 
-// The largest |v|, |a| and |j| from differences of positions a small step apart inside each
-// segment (never across a point, where the acceleration and the jerk jump).
-Sampled SampledPeaks(const std::vector<double>& times, const std::vector<double>& positions) {
+struct Sampled {
+    double speed = 0, acceleration = 0, jerk = 0;
+    double travel = 0;  // every change of direction counted
+    int reversals = 0;  // changes of direction of half an IU or more, the grid's resolution
+};
+
+// Peaks from differences of positions a small step apart inside each segment (never across a
+// point, where the acceleration and the jerk jump), and the path from positions sampled along it.
+Sampled Sample(const std::vector<double>& times, const std::vector<double>& positions) {
     CTrajectoryPreview preview;
     std::string error;
     EXPECT_TRUE(preview.Build(times, positions, error)) << error;
-    Sampled peaks;
+    Sampled sampled;
+    constexpr int kSteps = 200;
+    double extreme = 0, last = 0;
+    int direction = 0;
     for (const CubicSegment& segment : preview.GetSegments()) {
-        const double h = segment.duration / 400;
-        for (int k = 0; k <= 400; ++k) {
-            // The centre of a four-point stencil, kept inside the segment.
+        const double h = segment.duration / kSteps;
+        for (int k = 0; k <= kSteps; ++k) {
             const double tau = std::clamp(k * h, 1.5 * h, segment.duration - 1.5 * h);
             const double p[4] = {
                 segment.PositionAt(tau - 1.5 * h), segment.PositionAt(tau - 0.5 * h),
                 segment.PositionAt(tau + 0.5 * h), segment.PositionAt(tau + 1.5 * h)};
-            const double v = (p[2] - p[1]) / h;
-            const double a = (p[3] - p[2] - p[1] + p[0]) / (2 * h * h);
-            const double j = (p[3] - 3 * p[2] + 3 * p[1] - p[0]) / (h * h * h);
-            peaks.speed = std::max(peaks.speed, std::abs(v));
-            peaks.acceleration = std::max(peaks.acceleration, std::abs(a));
-            peaks.jerk = std::max(peaks.jerk, std::abs(j));
+            sampled.speed = std::max(sampled.speed, std::abs(p[2] - p[1]) / h);
+            sampled.acceleration =
+                std::max(sampled.acceleration, std::abs(p[3] - p[2] - p[1] + p[0]) / (2 * h * h));
+            sampled.jerk =
+                std::max(sampled.jerk, std::abs(p[3] - 3 * p[2] + 3 * p[1] - p[0]) / (h * h * h));
+
+            const double position = segment.PositionAt(k * h);
+            sampled.travel += std::abs(position - last);
+            last = position;
+            const int now = position > extreme + 0.5 ? 1 : position < extreme - 0.5 ? -1 : 0;
+            if (now != 0 && now != direction) {
+                sampled.reversals += direction != 0;
+                direction = now;
+            }
+            if (now == direction && now != 0) extreme = position;
+            if ((direction > 0 && position > extreme) || (direction < 0 && position < extreme)) {
+                extreme = position;
+            }
         }
     }
-    return peaks;
+    return sampled;
 }
 
-void ExpectHolds(const std::vector<double>& times, const std::vector<double>& positions,
-                 const RetimeLimits& limits, const std::string& where) {
-    const Sampled peaks = SampledPeaks(times, positions);
+void ExpectHolds(const Sampled& sampled, const RetimeLimits& limits, const std::string& where) {
+    // The differences of a cubic's samples are exact but for rounding.
     if (limits.maxSpeed) {
-        EXPECT_LE(peaks.speed, *limits.maxSpeed * (1 + 1e-6)) << where;
+        EXPECT_LE(sampled.speed, *limits.maxSpeed * (1 + 1e-6)) << where;
     }
     if (limits.maxAcceleration) {
-        EXPECT_LE(peaks.acceleration, *limits.maxAcceleration * (1 + 1e-3)) << where;
+        EXPECT_LE(sampled.acceleration, *limits.maxAcceleration * (1 + 1e-3)) << where;
     }
     if (limits.maxJerk) {
-        EXPECT_LE(peaks.jerk, *limits.maxJerk * (1 + 1e-3)) << where;
+        EXPECT_LE(sampled.jerk, *limits.maxJerk * (1 + 1e-3)) << where;
     }
 }
 
-double Duration(const Retiming& retiming) { return retiming.times.back(); }
+// The path kept: travel in all within 1 IU a segment of the table, no new change of direction,
+// and the same end.
+void ExpectSamePath(const Table& before, const RetimedTable& after, const std::string& where) {
+    const Sampled original = Sample(before.times, before.positions);
+    const Sampled retimed = Sample(after.times, after.positions);
+    EXPECT_NEAR(retimed.travel, original.travel, static_cast<double>(before.times.size() - 1))
+        << where;
+    EXPECT_LE(retimed.reversals, original.reversals) << where;
+    EXPECT_EQ(after.positions.back(), before.positions.back()) << where;
+    for (size_t i = 0; i < after.times.size(); ++i) {
+        EXPECT_EQ(after.times[i], std::round(after.times[i])) << where;
+        EXPECT_EQ(after.positions[i], std::round(after.positions[i])) << where;
+    }
+}
 
-TEST(Retiming, SingleSegmentOneAndAHalfTimesTooFast) {
+Retimer Loaded(const Table& table, const RetimeLimits& limits) {
+    Retimer retimer;
+    std::string error;
+    EXPECT_TRUE(retimer.Load(table.times, table.positions, limits, error)) << error;
+    return retimer;
+}
+
+// A table as design places it: the fewest points within 1 IU of one law's move.
+Table Designed(MotionLaw::Kind law, double distance, double duration) {
+    MotionProfile profile;
+    ProfileFault fault;
+    EXPECT_TRUE(profile.Build({{law, distance, duration, 1}}, fault)) << fault.message;
+    GridPlacementOptions options;
+    options.referencePeakAcceleration = profile.PeakAcceleration();
+    const GridPlacement placed = PlaceOnGrid(profile, options);
+    return {placed.times, placed.positions};
+}
+
+// max(Cv·H/V, sqrt(Ca·H/A), cbrt(Cj·H/J)): the least duration of one law's move.
+double LawsLeastDuration(MotionLaw::Kind law, double distance, const RetimeLimits& limits) {
+    const LawCharacteristics c = MotionLaw::Of(law).Characteristics();
+    double least = 0;
+    if (limits.maxSpeed) least = std::max(least, c.cv * distance / *limits.maxSpeed);
+    if (limits.maxAcceleration) {
+        least = std::max(least, std::sqrt(c.ca * distance / *limits.maxAcceleration));
+    }
+    if (limits.maxJerk) least = std::max(least, std::cbrt(c.cj * distance / *limits.maxJerk));
+    return least;
+}
+
+// Every duration from the least on holds the limits by sampling, one IU less does not.
+void ExpectLeastDuration(Retimer& retimer, const RetimeLimits& limits, double least,
+                         const std::string& where) {
+    std::string error;
+    RetimedTable below, at;
+    ASSERT_TRUE(retimer.ToDuration(least - 1, below, error)) << error;
+    const Sampled fails = Sample(below.times, below.positions);
+    EXPECT_TRUE((limits.maxSpeed && fails.speed > *limits.maxSpeed) ||
+                (limits.maxAcceleration && fails.acceleration > *limits.maxAcceleration) ||
+                (limits.maxJerk && fails.jerk > *limits.maxJerk))
+        << where << ": " << least - 1 << " IU holds the limits";
+    for (const double more : {0.0, 1.0, 2.0, 3.0, 7.0, 0.01 * least, 0.1 * least, least}) {
+        const double duration = least + std::round(more);
+        RetimedTable longer;
+        ASSERT_TRUE(retimer.ToDuration(duration, longer, error)) << error;
+        EXPECT_EQ(longer.times.back(), duration) << where;
+        ExpectHolds(Sample(longer.times, longer.positions), limits,
+                    where + " at " + std::to_string(duration) + " IU");
+    }
+}
+
+// 200 mm of poly345 in 0.4 s on the linear axis (800 IU a mm, 1 IU a ms) with its limits,
+// 500 mm/s and 5 m/s²: the law needs 1.875·200/500 = 0.75 s, and the fastest way along the same
+// path is a trapezoid of 0.5 s.
+TEST(Retiming, DesignedPoly345KeepsItsPathAndComesCloseToTheFastest) {
+    const Table table = Designed(MotionLaw::Kind::Poly345, 160000, 400);
+    const RetimeLimits limits{400.0, 4.0, {}};
+    Retimer retimer = Loaded(table, limits);
+    ASSERT_FALSE(retimer.Holds());
+    RetimedTable uniform, perSegment;
+    double least = 0;
+    std::string error;
+    ASSERT_TRUE(retimer.Uniformly(uniform, error)) << error;
+    ASSERT_TRUE(retimer.BySegment(perSegment, error)) << error;
+    ASSERT_TRUE(retimer.LeastDuration(least, error)) << error;
+    std::printf(
+        "poly345 200 mm 0.4 s (%zu points): uniform %g ms (%zu points), least %g ms, "
+        "per segment %g ms (%zu points), fastest possible %g ms\n",
+        table.times.size(), uniform.times.back(), uniform.times.size(), least,
+        perSegment.times.back(), perSegment.times.size(), retimer.FastestPossible());
+    EXPECT_NEAR(uniform.times.back(), 750, 0.02 * 750);
+    EXPECT_NEAR(least, 750, 0.02 * 750);
+    EXPECT_LE(perSegment.times.back(), 525);
+    EXPECT_NEAR(retimer.FastestPossible(), 500, 5);
+    for (const RetimedTable* result : {&uniform, &perSegment}) {
+        const std::string where = result == &uniform ? "uniform" : "per segment";
+        const Sampled sampled = Sample(result->times, result->positions);
+        ExpectHolds(sampled, limits, where);
+        ExpectSamePath(table, *result, where);
+    }
+    ExpectLeastDuration(retimer, limits, least, "poly345");
+}
+
+// Each law designed as a move, and its least duration under the limits of speed and
+// acceleration, one at a time and together: within 2 % of the law's own. (A jerk limit only for
+// the cubic, whose table is its two ends: a designed table's short steps carry jerks far beyond
+// the law's, and the placement keeps them.)
+TEST(Retiming, UniformAndLeastDurationOfADesignedLawAreTheLawsOwn) {
+    using Kind = MotionLaw::Kind;
+    for (const Kind law : {Kind::Cubic, Kind::Harmonic, Kind::Cycloidal, Kind::Poly345,
+                           Kind::Poly4567, Kind::ModifiedSine, Kind::ModifiedTrapezoid}) {
+        const Table table = Designed(law, 160000, 400);
+        std::vector<RetimeLimits> limitSets = {{400.0, {}, {}}, {{}, 4.0, {}}, {400.0, 4.0, {}}};
+        if (law == Kind::Cubic) limitSets.push_back({400.0, 4.0, 0.05});
+        for (const RetimeLimits& limits : limitSets) {
+            const std::string where =
+                std::string(MotionLaw::Of(law).Name()) + " with " + (limits.maxSpeed ? "V" : "") +
+                (limits.maxAcceleration ? "A" : "") + (limits.maxJerk ? "J" : "");
+            Retimer retimer = Loaded(table, limits);
+            RetimedTable uniform;
+            double least = 0;
+            std::string error;
+            ASSERT_TRUE(retimer.Uniformly(uniform, error)) << where << error;
+            ASSERT_TRUE(retimer.LeastDuration(least, error)) << where << error;
+            const double own = LawsLeastDuration(law, 160000, limits);
+            std::printf("%-26s law %7.1f  uniform %5g  least %5g\n", where.c_str(), own,
+                        uniform.times.back(), least);
+            EXPECT_NEAR(uniform.times.back(), std::max(own, 400.0), 0.02 * own) << where;
+            EXPECT_NEAR(least, own, 0.02 * own) << where;
+            ExpectHolds(Sample(uniform.times, uniform.positions), limits, where);
+        }
+    }
+}
+
+TEST(Retiming, SingleSegmentOneAndAHalfTimesTooFastTakesOneAndAHalfTimesAsLong) {
     // From rest to rest the speed peaks at 1.5 times the average: 22.5 IU per time IU, 1.5 times
     // the limit of 15; 150 time IU bring it down to 15 exactly.
-    const std::vector<double> times = {0, 100}, positions = {0, 1500};
+    const Table table = {{0, 100}, {0, 1500}};
     const RetimeLimits limits{15.0, {}, {}};
-    for (const bool uniform : {false, true}) {
-        Retiming result;
-        std::string error;
-        ASSERT_TRUE(uniform ? RetimeUniformly(times, positions, limits, false, result, error)
-                            : RetimeBySegment(times, positions, limits, result, error))
-            << error;
-        EXPECT_EQ(result.times, (std::vector<double>{0, 150})) << uniform;
-        EXPECT_EQ(result.segmentsChanged, std::vector<int>{0});
-        ExpectHolds(result.times, positions, limits, "single segment");
-    }
-    // The least: one IU less breaks the limit.
-    Retiming shorter;
+    Retimer retimer = Loaded(table, limits);
+    RetimedTable uniform, perSegment;
+    double least = 0;
     std::string error;
-    ASSERT_TRUE(ScaleToDuration(times, 149, shorter, error));
-    EXPECT_GT(SampledPeaks(shorter.times, positions).speed, 15);
+    ASSERT_TRUE(retimer.Uniformly(uniform, error)) << error;
+    ASSERT_TRUE(retimer.BySegment(perSegment, error)) << error;
+    ASSERT_TRUE(retimer.LeastDuration(least, error)) << error;
+    EXPECT_EQ(uniform.times, (std::vector<double>{0, 150}));
+    EXPECT_EQ(uniform.positions, table.positions);
+    EXPECT_EQ(least, 150);
+    EXPECT_LE(perSegment.times.back(), 150);
+    ExpectHolds(Sample(perSegment.times, perSegment.positions), limits, "per segment");
+    ExpectSamePath(table, perSegment, "per segment");
+    ExpectLeastDuration(retimer, limits, least, "single segment");
 }
 
-TEST(Retiming, MotionWithinItsLimitsIsLeftAsItIs) {
-    // Fractional times stay as they are: nothing needs to change.
-    const std::vector<double> times = {0, 12.5, 25, 37.5, 50}, positions = {0, 10, 40, 70, 80};
-    const RetimeLimits limits{10.0, 1.0, 1.0};
-    Retiming perSegment, uniform;
+// A rest-to-rest cubic's jerk is negative; at 8 times the limit it needs twice as long
+// (jerks scale with the cube of the pace), not 2.83 times.
+TEST(Retiming, JerkLimitScalesByTheCubeRoot) {
+    const Table table = {{0, 100}, {0, 1000}};
+    const double jerk = 6 * (0 - 2 * 10.0) / (100.0 * 100.0);  // 6·c3
+    ASSERT_LT(jerk, 0);
+    const RetimeLimits limits{{}, {}, std::abs(jerk) / 8};
+    Retimer retimer = Loaded(table, limits);
+    RetimedTable uniform, perSegment;
     std::string error;
-    ASSERT_TRUE(RetimeBySegment(times, positions, limits, perSegment, error));
-    ASSERT_TRUE(RetimeUniformly(times, positions, limits, false, uniform, error));
-    for (const Retiming* result : {&perSegment, &uniform}) {
-        EXPECT_FALSE(result->changed);
-        EXPECT_EQ(result->times, times);
-        EXPECT_TRUE(result->segmentsChanged.empty());
-    }
+    ASSERT_TRUE(retimer.Uniformly(uniform, error)) << error;
+    ASSERT_TRUE(retimer.BySegment(perSegment, error)) << error;
+    EXPECT_NEAR(uniform.times.back(), 200, 1);
+    EXPECT_GT(perSegment.times.back(), 150);
+    EXPECT_LE(perSegment.times.back(), uniform.times.back());
+    ExpectHolds(Sample(uniform.times, uniform.positions), limits, "uniform");
+    ExpectHolds(Sample(perSegment.times, perSegment.positions), limits, "per segment");
 }
 
-// Every segment moves too fast: no segment can be left alone, and the per-segment retiming is
-// no longer than the uniform one. The acceleration limit, which held before, holds after.
-TEST(Retiming, LimitThatEverySegmentExceedsTakesNoLongerThanUniform) {
-    std::vector<double> times = {0}, positions = {0};
-    for (int i = 1; i <= 20; ++i) {
-        times.push_back(100.0 * i);
-        positions.push_back(300.0 * i);
+// Of a slow table one segment, whose jerk is negative, is far beyond the jerk limit: per
+// segment slows that part and leaves the rest at its pace.
+TEST(Retiming, PerSegmentStretchesASegmentWhoseJerkIsNegative) {
+    Table table = {{0}, {0}};
+    for (int i = 1; i <= 12; ++i) {
+        table.times.push_back(100.0 * i);
+        table.positions.push_back(i <= 6 ? 50.0 * i : 300 + 10.0 * (i - 6));
     }
-    const RetimeLimits limits{2.0, 0.2, {}};
-    Retiming perSegment, uniform;
-    std::string error;
-    ASSERT_TRUE(RetimeBySegment(times, positions, limits, perSegment, error)) << error;
-    ASSERT_TRUE(RetimeUniformly(times, positions, limits, false, uniform, error)) << error;
-    EXPECT_EQ(perSegment.segmentsChanged.size(), 20u);
-    EXPECT_LE(Duration(perSegment), Duration(uniform));
-    ExpectHolds(perSegment.times, positions, limits, "per segment");
-    ExpectHolds(uniform.times, positions, limits, "uniform");
-    // Uniform: one factor for all, rounded to whole IU.
-    const double factor = uniform.times.back() / times.back();
-    for (size_t i = 0; i < times.size(); ++i) {
-        EXPECT_EQ(uniform.times[i], std::round(factor * times[i])) << i;
-    }
-}
-
-// The target: of 100 segments two exceed the speed limit by half; stretching only where needed
-// adds at most a fifth of what one factor for all adds.
-TEST(Retiming, TwoFastSegmentsOfAHundredCostAFractionOfUniform) {
-    // A cycloidal move of 100 steps of 100 time IU; its peak speed is the limit.
-    std::vector<double> times = {0}, positions = {0};
-    const double pi = std::acos(-1.0);
-    for (int i = 1; i <= 100; ++i) {
-        const double x = i / 100.0;
-        times.push_back(100.0 * i);
-        positions.push_back(std::round(100000 * (x - std::sin(2 * pi * x) / (2 * pi))));
-    }
-    const double limit = MotionFigures::Of([&] {
-                             CTrajectoryPreview preview;
-                             std::string error;
-                             preview.Build(times, positions, error);
-                             return preview;
-                         }())
-                             .peakSpeed.value;
-    // Two segments in the fast part made shorter, so that they move 1.5 times as fast as the
-    // limit allows.
-    for (const int fast : {35, 65}) {
-        const double move = positions[fast + 1] - positions[fast];
-        const double shorter = std::round(move / (1.5 * limit));
-        for (size_t i = static_cast<size_t>(fast) + 1; i < times.size(); ++i) {
-            times[i] -= 100 - shorter;
-        }
-    }
-    const RetimeLimits limits{limit, {}, {}};
     CTrajectoryPreview preview;
     std::string error;
-    ASSERT_TRUE(preview.Build(times, positions, error));
-    const MotionFigures before = MotionFigures::Of(preview);
-    int exceeding = 0;
-    for (size_t i = 0; i < before.segments.size(); ++i) {
-        const SegmentFigures& segment = before.segments[i];
-        exceeding += segment.peakSpeed > limit;
-        if (i == 35 || i == 65) {
-            EXPECT_NEAR(segment.averageSpeed / limit, 1.5, 0.01) << i;
-        } else {
-            EXPECT_LE(segment.averageSpeed, limit) << i;
-        }
-    }
-
-    Retiming perSegment, uniform;
-    ASSERT_TRUE(RetimeBySegment(times, positions, limits, perSegment, error)) << error;
-    ASSERT_TRUE(RetimeUniformly(times, positions, limits, false, uniform, error)) << error;
-    const double addedPerSegment = Duration(perSegment) - times.back();
-    const double addedUniformly = Duration(uniform) - times.back();
-    EXPECT_GT(addedPerSegment, 0);
-    EXPECT_LE(addedPerSegment, addedUniformly / 5)
-        << addedPerSegment << " IU per segment, " << addedUniformly << " IU uniformly";
-    ExpectHolds(perSegment.times, positions, limits, "per segment");
-    std::printf("two fast of 100 segments (%d exceeding): per segment adds %g IU, uniform %g IU\n",
-                exceeding, addedPerSegment, addedUniformly);
+    ASSERT_TRUE(preview.Build(table.times, table.positions, error));
+    const MotionFigures figures = MotionFigures::Of(preview);
+    ASSERT_LT(figures.segments[figures.peakJerk.segment].jerk, 0);
+    const RetimeLimits limits{{}, {}, figures.peakJerk.value / 5};
+    Retimer retimer = Loaded(table, limits);
+    RetimedTable uniform, perSegment;
+    ASSERT_TRUE(retimer.Uniformly(uniform, error)) << error;
+    ASSERT_TRUE(retimer.BySegment(perSegment, error)) << error;
+    std::printf("negative jerk: %g IU before, uniform %g IU, per segment %g IU\n",
+                table.times.back(), uniform.times.back(), perSegment.times.back());
+    EXPECT_GT(perSegment.times.back(), table.times.back());
+    EXPECT_LE(perSegment.times.back(), uniform.times.back());
+    ExpectHolds(Sample(perSegment.times, perSegment.positions), limits, "per segment");
+    ExpectSamePath(table, perSegment, "per segment");
 }
 
-// Random tables and limits: every result holds its limits by sampling, keeps its positions'
-// count, moves times by whole IU, leaves the segments it names alone, and is never longer than
-// the uniform result.
-TEST(Retiming, RandomMotionsHoldTheirLimitsAfterwards) {
+TEST(Retiming, TableWithinItsLimitsIsLeftAsItIs) {
+    // Fractional times stay as they are: nothing needs to change.
+    const Table table = {{0, 12.5, 25, 37.5, 50}, {0, 10, 40, 70, 80}};
+    Retimer retimer = Loaded(table, {10.0, 1.0, 1.0});
+    ASSERT_TRUE(retimer.Holds());
+    RetimedTable perSegment, uniform, own;
+    std::string error;
+    ASSERT_TRUE(retimer.BySegment(perSegment, error));
+    ASSERT_TRUE(retimer.Uniformly(uniform, error));
+    ASSERT_TRUE(retimer.ToDuration(50, own, error));
+    for (const RetimedTable* result : {&perSegment, &uniform, &own}) {
+        EXPECT_FALSE(result->changed);
+        EXPECT_EQ(result->times, table.times);
+        EXPECT_EQ(result->positions, table.positions);
+    }
+}
+
+// Random tables, forward and back, and limits: every result holds them by sampling, keeps the
+// path, and per segment is never longer than uniform.
+TEST(Retiming, RandomTablesHoldTheirLimitsAndKeepTheirPath) {
     std::mt19937_64 random(18);
     std::uniform_int_distribution<int> step(5, 300);
     std::uniform_real_distribution<double> move(-400, 400);
-    for (int motion = 0; motion < 40; ++motion) {
-        std::vector<double> times = {0}, positions = {0};
-        for (int i = 0; i < 30; ++i) {
-            times.push_back(times.back() + step(random));
-            positions.push_back(positions.back() + std::round(move(random)));
+    for (int motion = 0; motion < 4; ++motion) {
+        Table table = {{0}, {0}};
+        for (int i = 0; i < 8; ++i) {
+            table.times.push_back(table.times.back() + step(random));
+            table.positions.push_back(table.positions.back() + std::round(move(random)));
         }
         RetimeLimits limits;
         const int which = motion % 4;
@@ -195,38 +310,20 @@ TEST(Retiming, RandomMotionsHoldTheirLimitsAfterwards) {
         if (which != 2) limits.maxAcceleration = 0.05;
         if (which == 3 || which == 1) limits.maxJerk = 0.001;
         const std::string where = "motion " + std::to_string(motion);
-        Retiming perSegment, uniform;
+        Retimer retimer = Loaded(table, limits);
+        RetimedTable perSegment, uniform;
         std::string error;
-        ASSERT_TRUE(RetimeBySegment(times, positions, limits, perSegment, error)) << error;
-        ASSERT_TRUE(RetimeUniformly(times, positions, limits, false, uniform, error)) << error;
-        ExpectHolds(perSegment.times, positions, limits, where + " per segment");
-        ExpectHolds(uniform.times, positions, limits, where + " uniform");
-        EXPECT_LE(Duration(perSegment), Duration(uniform)) << where;
-        ASSERT_EQ(perSegment.times.size(), times.size());
-        for (size_t i = 0; i + 1 < times.size(); ++i) {
-            const double before = times[i + 1] - times[i];
-            const double after = perSegment.times[i + 1] - perSegment.times[i];
-            EXPECT_EQ(after, std::round(after)) << where;
-            EXPECT_GE(after, before) << where;
-            const bool named =
-                std::binary_search(perSegment.segmentsChanged.begin(),
-                                   perSegment.segmentsChanged.end(), static_cast<int>(i));
-            EXPECT_EQ(named, after != before) << where << " segment " << i;
-        }
+        ASSERT_TRUE(retimer.BySegment(perSegment, error)) << where << error;
+        ASSERT_TRUE(retimer.Uniformly(uniform, error)) << where << error;
+        ExpectHolds(Sample(perSegment.times, perSegment.positions), limits, where + " per segment");
+        ExpectHolds(Sample(uniform.times, uniform.positions), limits, where + " uniform");
+        ExpectSamePath(table, perSegment, where + " per segment");
+        ExpectSamePath(table, uniform, where + " uniform");
+        EXPECT_LE(perSegment.times.back(), uniform.times.back()) << where;
+        std::printf("%s: %g IU, uniform %g, per segment %g, fastest %g\n", where.c_str(),
+                    table.times.back(), uniform.times.back(), perSegment.times.back(),
+                    retimer.FastestPossible());
     }
-}
-
-TEST(Retiming, DurationScalesAndRounds) {
-    const std::vector<double> times = {0, 12.5, 25, 50};
-    Retiming result;
-    std::string error;
-    ASSERT_TRUE(ScaleToDuration(times, 100, result, error)) << error;
-    EXPECT_EQ(result.times, (std::vector<double>{0, 25, 50, 100}));
-    // More points than whole IU: refused, not squeezed.
-    EXPECT_FALSE(ScaleToDuration(times, 2, result, error));
-    // A step beyond what a PT step holds.
-    EXPECT_FALSE(ScaleToDuration({0, 10, 20}, 200000, result, error));
-    EXPECT_NE(error.find("65535"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -2,15 +2,23 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
+#include "GridPlacement.h"
+#include "ReferenceMotion.h"
 #include "StepRules.h"
-#include "TrajectoryPreview.h"
 
 namespace {
 
-// Rounds of stretching before the per-segment retiming gives way to the uniform one; a motion
-// needs a handful, each at least a whole IU longer where it stretches.
-constexpr int kMaxRounds = 400;
+// Durations checked one IU after another above a least found by bisection: the placement is
+// not strictly monotonic in the duration, and a least must hold every longer duration.
+constexpr int kCheckedAbove = 4;
+// The share of the path over which a per-segment pace is averaged.
+constexpr double kSmoothing = 1.0 / 64;
+// Paces tried one after another, each 1/256 of the sweep's duration slower, before a search.
+constexpr int kPacesTried = 64;
+// Bisections restarted from a failure above the least before the search gives up.
+constexpr int kRestarts = 8;
 
 double StretchFor(double speed, double acceleration, double jerk, const RetimeLimits& limits) {
     double stretch = 0;
@@ -22,188 +30,268 @@ double StretchFor(double speed, double acceleration, double jerk, const RetimeLi
     return stretch;
 }
 
-bool FiguresOf(const std::vector<double>& times, const std::vector<double>& positions,
-               MotionFigures& figures, std::string& error) {
-    CTrajectoryPreview preview;
-    if (!preview.Build(times, positions, error)) return false;
-    figures = MotionFigures::Of(preview);
-    return true;
-}
+// The table's preview passed at the pace of a timing, as a motion to place points on.
+class RetimedPath : public ReferenceMotion {
+public:
+    RetimedPath(const CTrajectoryPreview& path, const PathTiming& timing)
+        : m_path(path), m_timing(timing) {}
 
-bool StepsFit(const std::vector<double>& times, std::string& error) {
-    for (size_t i = 1; i < times.size(); ++i) {
-        if (times[i] - times[i - 1] > kMaxTimeStepIU) {
-            error = "the time step between points " + std::to_string(i - 1) + " and " +
-                    std::to_string(i) + " would have to exceed " +
-                    std::to_string(static_cast<long>(kMaxTimeStepIU)) +
-                    " IU, the most that a PT step holds";
-            return false;
+    double Duration() const override { return m_timing.Duration(); }
+    double PositionAt(double t) const override { return m_path.PositionAt(m_timing.At(t).s); }
+    double VelocityAt(double t) const override {
+        const PathTiming::Moment moment = m_timing.At(t);
+        return m_path.VelocityAt(moment.s) * moment.rate;
+    }
+    double AccelerationAt(double t) const override {
+        const PathTiming::Moment moment = m_timing.At(t);
+        return m_path.AccelerationAt(moment.s) * moment.rate * moment.rate +
+               m_path.VelocityAt(moment.s) * moment.change;
+    }
+    // Where the path stands still a while, the new table keeps a point at each end, so that
+    // the stretch between them is kept exactly.
+    std::vector<double> Breaks() const override {
+        std::vector<double> breaks = {0};
+        const std::vector<CubicSegment>& segments = m_path.GetSegments();
+        for (size_t i = 0; i < segments.size(); ++i) {
+            const auto still = [&](size_t j) {
+                const CubicSegment& segment = segments[j];
+                return segment.v0 == 0 && segment.c2 == 0 && segment.c3 == 0;
+            };
+            const bool before = i > 0 && still(i - 1);
+            if (i > 0 && before != still(i)) {
+                breaks.push_back(m_timing.TimeOf(segments[i].startTime));
+            }
         }
+        breaks.push_back(Duration());
+        std::sort(breaks.begin(), breaks.end());
+        return breaks;
     }
-    return true;
-}
 
-// The times multiplied by k and rounded to whole IU, each at least one IU after the one before.
-std::vector<double> Scaled(const std::vector<double>& times, double k) {
-    std::vector<double> scaled(times.size());
-    for (size_t i = 0; i < times.size(); ++i) {
-        scaled[i] = std::round(k * times[i]);
-        if (i > 0) scaled[i] = std::max(scaled[i], scaled[i - 1] + 1);
-    }
-    return scaled;
-}
+private:
+    const CTrajectoryPreview& m_path;
+    const PathTiming& m_timing;
+};
 
-void Finish(const std::vector<double>& before, std::vector<double> after, Retiming& result) {
-    result.segmentsChanged.clear();
-    for (size_t i = 0; i + 1 < after.size(); ++i) {
-        if (after[i + 1] - after[i] != before[i + 1] - before[i]) {
-            result.segmentsChanged.push_back(static_cast<int>(i));
+// The least whole duration from which on `holds` is true, searched up (and, with `searchDown`,
+// down) from `guess`; 0 when none up to the longest motion.
+template <class Predicate>
+double LeastHolding(double guess, bool searchDown, Predicate holds) {
+    double low = 0, high = 0;  // low fails (or is not to be searched), high holds
+    const auto searchUp = [&](double from) {
+        for (double step = std::max(1.0, std::floor(from / 64));; step *= 2) {
+            const double next = std::min(from + step, kLongestMotionIU);
+            if (holds(next)) {
+                high = next;
+                return true;
+            }
+            low = next;
+            if (next == kLongestMotionIU) return false;
         }
+    };
+    guess = std::clamp(std::ceil(guess), 1.0, kLongestMotionIU);
+    if (holds(guess)) {
+        high = guess;
+        low = guess - 1;
+        for (double step = 1; searchDown && high > 1; step *= 2) {
+            const double next = std::max(1.0, high - step);
+            if (!holds(next)) {
+                low = next;
+                break;
+            }
+            high = next;
+            low = 0;
+        }
+    } else {
+        low = guess;
+        if (!searchUp(guess)) return 0;
     }
-    result.changed = after != before;
-    result.times = std::move(after);
+    for (int restart = 0; restart <= kRestarts; ++restart) {
+        while (high - low > 1) {
+            const double middle = std::floor((low + high) / 2);
+            (holds(middle) ? high : low) = middle;
+        }
+        double failing = 0;
+        for (int j = 1; j <= kCheckedAbove && high + j <= kLongestMotionIU && !failing; ++j) {
+            if (!holds(high + j)) failing = high + j;
+        }
+        if (!failing) return high;
+        low = failing;
+        if (!searchUp(failing)) return 0;
+    }
+    return high;
 }
 
-// The need of segment j from the steps alone: the preview's velocities at its two points come
-// from its neighbours, so it looks at segments j − 1 to j + 1 and nothing else.
-double SegmentNeed(const std::vector<double>& steps, const std::vector<double>& moves, size_t j,
-                   const RetimeLimits& limits) {
-    const size_t last = steps.size() - 1;
-    const auto average = [&](size_t k) { return moves[k] / steps[k]; };
-    const double v0 = j == 0 ? 0
-                             : CTrajectoryPreview::InnerVelocity(average(j - 1), steps[j - 1],
-                                                                 average(j), steps[j]);
-    const double v1 = j == last ? 0
-                                : CTrajectoryPreview::InnerVelocity(average(j), steps[j],
-                                                                    average(j + 1), steps[j + 1]);
-    const CubicSegment segment = CubicSegment::Hermite(0, steps[j], 0, moves[j], v0, v1);
-    return StretchFor(segment.PeakSpeed().value, segment.PeakAcceleration().value,
-                      std::abs(segment.Jerk()), limits);
-}
-
-bool NeighbourhoodHolds(const std::vector<double>& steps, const std::vector<double>& moves,
-                        size_t j, const RetimeLimits& limits) {
-    const size_t from = j == 0 ? 0 : j - 1, to = std::min(j + 1, steps.size() - 1);
-    for (size_t k = from; k <= to; ++k) {
-        if (SegmentNeed(steps, moves, k, limits) > 1) return false;
+// The peak |acceleration| of a path at a new pace, sampled four times an IU and at least 8192
+// times: a pace that changes fast near rest bends it between coarser samples.
+double DensePeakAcceleration(const ReferenceMotion& path) {
+    const double end = path.Duration();
+    const int samples = static_cast<int>(std::min(1e8, std::max(8192.0, 4 * end)));
+    double peak = 0;
+    for (int i = 0; i <= samples; ++i) {
+        peak = std::max(peak, std::abs(path.AccelerationAt(end * i / samples)));
     }
-    return true;
+    return peak;
 }
 
 }  // namespace
-
-double NeededStretch(const SegmentFigures& segment, const RetimeLimits& limits) {
-    return StretchFor(segment.peakSpeed, segment.peakAcceleration, std::abs(segment.jerk), limits);
-}
 
 double NeededStretch(const MotionFigures& figures, const RetimeLimits& limits) {
     return StretchFor(figures.peakSpeed.value, figures.peakAcceleration.value,
                       figures.peakJerk.value, limits);
 }
 
-bool RetimeUniformly(const std::vector<double>& times, const std::vector<double>& positions,
-                     const RetimeLimits& limits, bool allowFaster, Retiming& result,
-                     std::string& error) {
-    MotionFigures figures;
-    if (!FiguresOf(times, positions, figures, error)) return false;
-    double k = NeededStretch(figures, limits);
-    if (k <= 1 && !allowFaster) {
-        Finish(times, times, result);
+bool Retimer::Load(std::vector<double> times, std::vector<double> positions,
+                   const RetimeLimits& limits, std::string& error) {
+    m_uniform.clear();
+    if (!m_preview.Build(std::move(times), std::move(positions), error)) return false;
+    if (m_preview.GetTimes().front() != 0 || m_preview.GetPositions().front() != 0) {
+        error = "a table to retime starts at (0, 0)";
+        return false;
+    }
+    m_limits = limits;
+    m_figures = MotionFigures::Of(m_preview);
+    m_holds = NeededStretch(m_figures, m_limits) <= 1;
+    return true;
+}
+
+bool Retimer::Judge(const std::vector<double>& times, const std::vector<double>& positions) const {
+    CTrajectoryPreview preview;
+    std::string error;
+    if (!preview.Build(times, positions, error)) return false;
+    return NeededStretch(MotionFigures::Of(preview), m_limits) <= 1;
+}
+
+RetimedTable Retimer::Place(const PathTiming& timing) const {
+    const RetimedPath path(m_preview, timing);
+    GridPlacementOptions options;
+    options.referencePeakAcceleration = DensePeakAcceleration(path);
+    // The placement may raise the peak acceleration by a tenth: not beyond the limit.
+    if (m_limits.maxAcceleration && options.referencePeakAcceleration > 0) {
+        options.accelerationShare =
+            std::min(options.accelerationShare,
+                     *m_limits.maxAcceleration / options.referencePeakAcceleration);
+    }
+    GridPlacement placement = PlaceOnGrid(path, options);
+    RetimedTable result;
+    result.times = std::move(placement.times);
+    result.positions = std::move(placement.positions);
+    result.changed = true;
+    result.holds = Judge(result.times, result.positions);
+    if (result.holds || !m_limits.maxJerk) return result;
+    // The fewest points come with short steps beside long ones, and a short step's cubic turns
+    // sharply: a jerk limit asks for even steps. Each position's rounding (half an IU) moves a
+    // jerk by up to 12/h³ at steps of h: steps from where that is a twentieth of the limit.
+    const double shortest = std::ceil(std::cbrt(240 / *m_limits.maxJerk));
+    for (const double factor : {1.0, 1.5, 2.0, 3.0}) {
+        const double step = shortest * factor;
+        if (step > kMaxTimeStepIU || step * 4 > path.Duration()) break;
+        options.uniformStep = static_cast<int>(step);
+        GridPlacement even = PlaceOnGrid(path, options);
+        if (!even.withinTolerance || !Judge(even.times, even.positions)) continue;
+        result.times = std::move(even.times);
+        result.positions = std::move(even.positions);
+        result.holds = true;
+        break;
+    }
+    return result;
+}
+
+const RetimedTable& Retimer::PlacedUniformly(double duration) {
+    const auto found = m_uniform.find(duration);
+    if (found != m_uniform.end()) return found->second;
+    const double own = m_preview.GetEndTime();
+    return m_uniform[duration] = Place(PathTiming::Scaled(own, duration / own));
+}
+
+bool Retimer::LeastDuration(double& least, std::string& error) {
+    const double own = m_preview.GetEndTime();
+    // The path's own figures scale exactly with the pace; a placement within 1 IU of it may
+    // smooth a spike, seldom by more than half: what would need more than twice the longest
+    // motion is refused at once, not after placing points for minutes.
+    const double needed = NeededStretch(m_figures, m_limits) * own;
+    if (!(needed <= 2 * kLongestMotionIU)) {
+        char about[64];
+        std::snprintf(about, sizeof about, "%.3g", needed);
+        error = std::string("it would take about ") + about + " time IU, more than the " +
+                std::to_string(static_cast<long long>(kLongestMotionIU)) +
+                " that a motion can hold";
+        return false;
+    }
+    least = LeastHolding(needed, true,
+                         [this](double duration) { return PlacedUniformly(duration).holds; });
+    if (least == 0) {
+        error = "no duration up to the longest that a motion can hold keeps the limits";
+        return false;
+    }
+    return true;
+}
+
+bool Retimer::Uniformly(RetimedTable& result, std::string& error) {
+    if (m_holds) {
+        result = {m_preview.GetTimes(), m_preview.GetPositions(), false, true};
         return true;
     }
-    // A whole-IU table changes only when its last time moves by half an IU or more.
-    const double nudge = 0.5 / std::max(1.0, times.back());
-    for (int round = 0; round < kMaxRounds; ++round) {
-        std::vector<double> scaled = Scaled(times, k);
-        if (!StepsFit(scaled, error)) return false;
-        if (!FiguresOf(scaled, positions, figures, error)) return false;
-        const double needed = NeededStretch(figures, limits);
-        if (needed <= 1) {
-            Finish(times, std::move(scaled), result);
+    double least = 0;
+    if (!LeastDuration(least, error)) return false;
+    result = PlacedUniformly(std::max(least, std::ceil(m_preview.GetEndTime())));
+    return true;
+}
+
+bool Retimer::BySegment(RetimedTable& result, std::string& error) {
+    if (m_holds) {
+        result = {m_preview.GetTimes(), m_preview.GetPositions(), false, true};
+        return true;
+    }
+    RetimedTable uniform;
+    if (!Uniformly(uniform, error)) return false;
+    const PathTiming fastest =
+        FastestTiming(m_preview, {m_limits.maxSpeed, SweepAcceleration(), m_limits.maxJerk,
+                                  kSmoothing, !m_limits.maxSpeed && !m_limits.maxAcceleration});
+    // What the sweep could not see between its nodes, and the jerk that a change of pace adds,
+    // are made up by passing the whole of it a little slower.
+    std::map<double, RetimedTable> placed;
+    const auto at = [&](double duration) -> const RetimedTable& {
+        const auto found = placed.find(duration);
+        if (found != placed.end()) return found->second;
+        return placed[duration] = Place(fastest.Slower(duration / fastest.Duration()));
+    };
+    // Placements are not monotonic in the duration: short steps up from the sweep's first.
+    const double uniformDuration = uniform.times.back();
+    const double first = std::ceil(fastest.Duration());
+    const double step = std::max(1.0, std::round(first / 256));
+    for (int tried = 0; tried < kPacesTried; ++tried) {
+        const double duration = first + tried * step;
+        if (duration >= uniformDuration) break;
+        if (at(duration).holds) {
+            result = at(duration);
             return true;
         }
-        k = std::max(k * needed, k + nudge);
     }
-    error = "no factor found that holds the limits";
-    return false;
-}
-
-bool RetimeBySegment(const std::vector<double>& times, const std::vector<double>& positions,
-                     const RetimeLimits& limits, Retiming& result, std::string& error) {
-    MotionFigures figures;
-    if (!FiguresOf(times, positions, figures, error)) return false;
-    if (NeededStretch(figures, limits) <= 1) {
-        Finish(times, times, result);
-        return true;
-    }
-    Retiming uniform;
-    std::string uniformError;
-    const bool uniformFound =
-        RetimeUniformly(times, positions, limits, false, uniform, uniformError);
-
-    // Each segment's step grows by whole IU, so that every time moves by whole IU.
-    std::vector<double> steps(times.size() - 1), moves(steps.size());
-    for (size_t i = 0; i < steps.size(); ++i) {
-        steps[i] = times[i + 1] - times[i];
-        moves[i] = positions[i + 1] - positions[i];
-    }
-    const std::vector<double> original = steps;
-    bool holds = false;
-    for (int round = 0; round < kMaxRounds && !holds; ++round) {
-        holds = true;
-        // Stretched from the needs of one pass, so that a stretch does not count twice.
-        std::vector<double> needs(steps.size());
-        for (size_t j = 0; j < steps.size(); ++j) needs[j] = SegmentNeed(steps, moves, j, limits);
-        for (size_t j = 0; j < steps.size(); ++j) {
-            if (needs[j] <= 1) continue;
-            holds = false;
-            steps[j] += std::max(1.0, std::ceil(steps[j] * (needs[j] - 1)));
-        }
-    }
-    // Each stretch was sized while its neighbours still held their own: take back what the
-    // limits do not ask for, a segment at a time.
-    for (size_t j = 0; holds && j < steps.size(); ++j) {
-        double low = -1, high = steps[j] - original[j];  // whole IU added: low fails, high holds
-        while (high - low > 1) {
-            const double middle = std::floor((low + high) / 2);
-            steps[j] = original[j] + middle;
-            (NeighbourhoodHolds(steps, moves, j, limits) ? high : low) = middle;
-        }
-        steps[j] = original[j] + high;
-    }
-    std::vector<double> stretched = times;
-    double added = 0;
-    for (size_t i = 0; i < steps.size(); ++i) {
-        added += steps[i] - original[i];
-        stretched[i + 1] = times[i + 1] + added;
-    }
-    // The whole table decides, as show would see it.
-    holds = holds && StepsFit(stretched, error) &&
-            FiguresOf(stretched, positions, figures, error) && NeededStretch(figures, limits) <= 1;
-    if (holds && (!uniformFound || stretched.back() <= uniform.times.back())) {
-        Finish(times, std::move(stretched), result);
-        return true;
-    }
-    if (!uniformFound) {
-        error = uniformError;
-        return false;
-    }
-    result = std::move(uniform);
+    const double least = LeastHolding(first + kPacesTried * step, false, [&](double duration) {
+        return duration >= uniformDuration || at(duration).holds;
+    });
+    result = least > 0 && least < uniformDuration ? at(least) : uniform;
     return true;
 }
 
-bool ScaleToDuration(const std::vector<double>& times, double duration, Retiming& result,
-                     std::string& error) {
-    if (!(times.back() > 0) || !(duration > 0)) {
-        error = "a motion of no duration cannot be scaled";
+bool Retimer::ToDuration(double duration, RetimedTable& result, std::string& error) {
+    if (!(duration >= 1) || duration > kLongestMotionIU) {
+        error = "a duration from 1 IU to the longest that a motion can hold is needed";
         return false;
     }
-    std::vector<double> scaled = Scaled(times, duration / times.back());
-    if (scaled.back() != duration) {
-        error = "the motion has more points than whole IU in that duration";
-        return false;
+    if (duration == m_preview.GetEndTime()) {
+        result = {m_preview.GetTimes(), m_preview.GetPositions(), false, m_holds};
+        return true;
     }
-    if (!StepsFit(scaled, error)) return false;
-    Finish(times, std::move(scaled), result);
+    result = PlacedUniformly(duration);
     return true;
+}
+
+double Retimer::FastestPossible() const {
+    return FastestTiming(m_preview, {m_limits.maxSpeed, SweepAcceleration(), {}, 0, false})
+        .Duration();
+}
+
+double Retimer::SweepAcceleration() const {
+    return m_limits.maxAcceleration.value_or(m_figures.peakAcceleration.value);
 }

@@ -1,14 +1,17 @@
-// New times for a PT table so that its preview holds the drive's limits. Positions never change;
-// every time that the retiming sets is a whole IU, as the drive takes them, and no time step
-// grows beyond what a PT step holds. Every result is checked on its own rounded table, not
-// trusted from the scaling laws: speeds scale with 1/k, accelerations 1/k², jerks 1/k³.
+// A PT table passed at a new pace so that its preview holds the drive's limits. The table's own
+// preview is the path: it is passed in the same order at another pace, and its points are placed
+// again on the drive's grid by the same placement as a designed motion, so that whole-IU times and
+// closely spaced points cannot bend it. Every result is judged on its own placed table.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "MotionFigures.h"
+#include "PathTiming.h"
+#include "TrajectoryPreview.h"
 
 // Bounds on the preview's magnitudes, in IU per time IU (squared, cubed); each optional.
 struct RetimeLimits {
@@ -19,32 +22,62 @@ struct RetimeLimits {
     bool Any() const { return maxSpeed || maxAcceleration || maxJerk; }
 };
 
-// The factor by which a segment's (or the whole motion's) times would have to grow for its peaks
-// to come down to the limits: max(v/V, sqrt(a/A), cbrt(j/J)); at most 1 when every limit holds.
-double NeededStretch(const SegmentFigures& segment, const RetimeLimits& limits);
+// The factor by which a motion's times would have to grow for its peaks to come down to the
+// limits: max(v/V, sqrt(a/A), cbrt(j/J)); at most 1 when every limit holds.
 double NeededStretch(const MotionFigures& figures, const RetimeLimits& limits);
 
-struct Retiming {
-    std::vector<double> times;         // IU; the table's own when nothing had to change
-    bool changed = false;              // false: `times` are the input's, untouched
-    std::vector<int> segmentsChanged;  // ascending; segment i joins points i and i + 1
+struct RetimedTable {
+    std::vector<double> times;      // IU, whole, from 0
+    std::vector<double> positions;  // IU, whole
+    bool changed = false;           // false: the table as it was, untouched
+    bool holds = false;             // its preview holds every limit
 };
 
-// Every time multiplied by the least factor (at least 1) for which the rounded table holds every
-// limit. With `allowFaster` the factor may also be less than 1, to tell the shortest duration.
-// False with a message when no factor can (a time step would outgrow a PT step).
-bool RetimeUniformly(const std::vector<double>& times, const std::vector<double>& positions,
-                     const RetimeLimits& limits, bool allowFaster, Retiming& result,
-                     std::string& error);
+// The longest motion a table can hold, time IU.
+inline constexpr double kLongestMotionIU = 2147483646;
 
-// Only the segments that exceed a limit are stretched, each by what its own peaks ask, and the
-// stretch repeated while a point's speed, shared by two segments, keeps a neighbour beyond; the
-// other segments keep their time steps (rounded to whole IU). Never longer in all than
-// RetimeUniformly: where it would be, its result is taken instead.
-bool RetimeBySegment(const std::vector<double>& times, const std::vector<double>& positions,
-                     const RetimeLimits& limits, Retiming& result, std::string& error);
+class Retimer {
+public:
+    // Points as CTrajectoryPreview takes them, starting at (0, 0). False with a message
+    // otherwise.
+    bool Load(std::vector<double> times, std::vector<double> positions, const RetimeLimits& limits,
+              std::string& error);
 
-// Every time of a motion that starts at 0 scaled so that it ends at `duration` IU (a whole
-// number), rounded to whole IU; limits are not looked at.
-bool ScaleToDuration(const std::vector<double>& times, double duration, Retiming& result,
-                     std::string& error);
+    // Whether the table holds every limit as it is.
+    bool Holds() const { return m_holds; }
+    const MotionFigures& Figures() const { return m_figures; }
+
+    // Every time multiplied by one factor, the least (at least 1) for which the placed table
+    // holds the limits. The table as it was when it holds them.
+    bool Uniformly(RetimedTable& result, std::string& error);
+    // The fastest pace found along the same path that holds the limits (time-optimal, then
+    // placed); faster than the table where the limits allow, but stretches where it stands
+    // still keep their time. Never longer than Uniformly; the table as it was when it holds
+    // them.
+    bool BySegment(RetimedTable& result, std::string& error);
+    // The least whole duration (IU) at which the table scaled in time holds the limits, faster
+    // than the table or not: every duration from it on holds them, one IU less does not.
+    bool LeastDuration(double& least, std::string& error);
+    // The table scaled in time to end at `duration` (whole IU) and placed again; `holds` says
+    // whether it keeps the limits. The table as it was for its own duration.
+    bool ToDuration(double duration, RetimedTable& result, std::string& error);
+    // The least time in which the path can be passed under the speed and acceleration limits,
+    // faster than the table where they allow it; stretches where it stands still keep their
+    // time. Time IU.
+    double FastestPossible() const;
+    // The acceleration the fastest pace keeps: the limit, or without one the table's own peak,
+    // so that a speed limit alone does not make the drive jump to speed.
+    double SweepAcceleration() const;
+
+private:
+    // The path passed by `timing`, placed on the grid; judged against the limits.
+    RetimedTable Place(const PathTiming& timing) const;
+    const RetimedTable& PlacedUniformly(double duration);
+    bool Judge(const std::vector<double>& times, const std::vector<double>& positions) const;
+
+    CTrajectoryPreview m_preview;
+    RetimeLimits m_limits;
+    MotionFigures m_figures;
+    bool m_holds = false;
+    std::map<double, RetimedTable> m_uniform;  // placed tables by duration
+};

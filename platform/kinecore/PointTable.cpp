@@ -23,10 +23,12 @@ CString ReadPointTable(std::string_view text, const CDriveSetup& setup, PointTab
     return message;
 }
 
-std::string WithPointTimes(std::string_view text, const std::vector<double>& times) {
-    const parameter_text::Entry entry = parameter_text::FindLast(text, "ATIME");
+namespace {
+
+std::string WithArray(std::string_view text, const char* key, const std::vector<double>& values) {
+    const parameter_text::Entry entry = parameter_text::FindLast(text, key);
     CString line;
-    parameter_text::AppendArray(line, "ATIME", entry.unit, times);
+    parameter_text::AppendArray(line, key, entry.unit, values);
     std::string_view replaced = line.str();
     replaced.remove_suffix(2);  // the line end stays the text's own
     const size_t at = static_cast<size_t>(entry.line.data() - text.data());
@@ -34,4 +36,15 @@ std::string WithPointTimes(std::string_view text, const std::vector<double>& tim
     result += replaced;
     result += text.substr(at + entry.line.size());
     return result;
+}
+
+}  // namespace
+
+std::string WithPointTimes(std::string_view text, const std::vector<double>& times) {
+    return WithArray(text, "ATIME", times);
+}
+
+std::string WithPoints(std::string_view text, const std::vector<double>& times,
+                       const std::vector<double>& positions) {
+    return WithArray(WithArray(text, "ATIME", times), "TPOS", positions);
 }

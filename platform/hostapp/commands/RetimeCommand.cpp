@@ -4,9 +4,11 @@
 #include <PointTable.h>
 #include <Retiming.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,9 +26,33 @@ struct RetimeArguments {
     std::string duration;  // empty: none
 };
 
-std::string Between(int segment) {
-    return std::to_string(segment) + " and " + std::to_string(segment + 1);
-}
+// A value in the units shown, with IU in brackets where they differ: "0.3 s [300 IU]".
+class ShownFigures {
+public:
+    explicit ShownFigures(const PreviewUnits& units) : m_units(units) {}
+
+    std::string Time(double iu) const {
+        return Both(m_units.Time(iu), m_units.time.name, iu, "IU");
+    }
+    std::string Speed(double iu) const {
+        return Both(m_units.Speed(iu), m_units.SpeedName(), iu, "IU/IU");
+    }
+    std::string Acceleration(double iu) const {
+        return Both(m_units.Acceleration(iu), m_units.AccelerationName(), iu, "IU/IU\u00B2");
+    }
+    std::string Jerk(double iu) const {
+        return Both(m_units.Jerk(iu), m_units.JerkName(), iu, "IU/IU\u00B3");
+    }
+
+private:
+    static std::string Both(double value, const std::string& unit, double iu,
+                            const std::string& iuName) {
+        std::string text = FormatReadable(value) + " " + unit;
+        if (unit != iuName) text += " [" + FormatReadable(iu) + " " + iuName + "]";
+        return text;
+    }
+    const PreviewUnits& m_units;
+};
 
 // "0.6 s", "600 ms" or a bare number in the time unit shown, as whole IU.
 bool ParseDuration(const std::string& text, const CDriveSetup& setup, const PreviewUnits& units,
@@ -38,15 +64,25 @@ bool ParseDuration(const std::string& text, const CDriveSetup& setup, const Prev
         const std::string name = text.substr(text.find_first_not_of(" \t", blank));
         const CMC_Unit* found = FindSetupUnit(setup, UnitKind::Time, name);
         if (!found) {
-            error = "--duration \"" + text + "\" names a time unit that the setup lacks";
+            error = "--duration \"" + text + "\" names a time unit that the setup lacks (" +
+                    SetupUnitNames(setup, UnitKind::Time) + ")";
             return false;
         }
         unit = *found;
     }
-    if (!ParseFiniteNumber(text.substr(0, blank), value) || !(value > 0) ||
-        !(value * unit.iuPerUnit < 2147483647.0)) {
+    if (!ParseFiniteNumber(text.substr(0, blank), value) || !(value > 0)) {
         error = "--duration \"" + text + "\" is not a positive time (\"0.6 s\", or a number in " +
                 units.time.name + ")";
+        return false;
+    }
+    if (!(std::round(value * unit.iuPerUnit) <= kLongestMotionIU)) {
+        char longest[kNumberTextSize], inIU[kNumberTextSize];
+        error = "--duration \"" + text + "\" is too long: a motion holds at most " +
+                std::string(FormatShortest(kLongestMotionIU / unit.iuPerUnit, longest)) + " " +
+                unit.name +
+                (unit.name == "IU"
+                     ? ""
+                     : " [" + std::string(FormatShortest(kLongestMotionIU, inIU)) + " IU]");
         return false;
     }
     iu = std::max(1.0, std::round(value * unit.iuPerUnit));
@@ -56,48 +92,64 @@ bool ParseDuration(const std::string& text, const CDriveSetup& setup, const Prev
 // A figure before and after, beside its limit, as standard error shows it.
 std::string PeakLine(const char* label, double before, double after,
                      const std::optional<double>& limit,
-                     double (PreviewUnits::*convert)(double) const, const PreviewUnits& units,
-                     const std::string& unit) {
-    const auto shown = [&](double iu) { return FormatReadable((units.*convert)(iu)) + " " + unit; };
+                     std::string (ShownFigures::*shown)(double) const,
+                     const ShownFigures& figures) {
     char padded[32];
     std::snprintf(padded, sizeof padded, "%-21s", label);
-    return padded + shown(before) + " before, " + shown(after) + " after, " +
-           (limit ? "limit " + shown(*limit) : std::string("no limit")) + "\n";
+    return padded + (figures.*shown)(before) + " before, " + (figures.*shown)(after) + " after, " +
+           (limit ? "limit " + (figures.*shown)(*limit) : std::string("no limit")) + "\n";
 }
 
-void Report(const MotionPreview& motion, const Retiming& result, const MotionFigures& after,
-            const char* method) {
-    const PreviewUnits& units = motion.units;
+void Report(const MotionPreview& motion, const RetimedTable& result, const MotionFigures& after,
+            double fastest, const char* method) {
+    const ShownFigures shown(motion.units);
     const MotionFigures& before = motion.figures;
-    const auto time = [&units](double iu) { return units.TimeText(iu); };
     std::string text = "Retimed:             " + std::string(method) + "\n";
-    text += "Duration:            " + time(before.duration) + " before, " + time(after.duration) +
-            " after\n";
-    text += "Segments changed:    " + std::to_string(result.segmentsChanged.size()) + " of " +
-            std::to_string(before.segments.size());
-    constexpr size_t kNamed = 10;
-    for (size_t i = 0; i < result.segmentsChanged.size() && i < kNamed; ++i) {
-        text += (i == 0 ? " (between points " : ", ") + Between(result.segmentsChanged[i]);
-    }
-    if (result.segmentsChanged.size() > kNamed) text += ", ...";
-    if (!result.segmentsChanged.empty()) text += ")";
+    text += "Duration:            " + shown.Time(before.duration) + " before, " +
+            shown.Time(after.duration) + " after";
+    if (fastest > 0) text += "; fastest possible " + shown.Time(fastest);
     text += "\n";
+    text += "Points:              " + std::to_string(before.points) + " before, " +
+            std::to_string(result.times.size()) + " after\n";
     text += PeakLine("Peak speed:", before.peakSpeed.value, after.peakSpeed.value,
-                     motion.limits.maxSpeed, &PreviewUnits::Speed, units, units.SpeedName());
-    text += PeakLine("Peak acceleration:", before.peakAcceleration.value,
-                     after.peakAcceleration.value, motion.limits.maxAcceleration,
-                     &PreviewUnits::Acceleration, units, units.AccelerationName());
+                     motion.limits.maxSpeed, &ShownFigures::Speed, shown);
+    text +=
+        PeakLine("Peak acceleration:", before.peakAcceleration.value, after.peakAcceleration.value,
+                 motion.limits.maxAcceleration, &ShownFigures::Acceleration, shown);
     text += PeakLine("Peak jerk:", before.peakJerk.value, after.peakJerk.value,
-                     motion.limits.maxJerk, &PreviewUnits::Jerk, units, units.JerkName());
+                     motion.limits.maxJerk, &ShownFigures::Jerk, shown);
     std::fputs(text.c_str(), stderr);
 }
 
-int RunRetime(const HostOptions& options, const RetimeArguments& arguments) {
+// A motion whose text shows IU is shown in the setup's first units, the ones its user works in,
+// unless options name others; limits given as bare numbers are read in the units shown.
+int LoadInUnitsShown(const HostOptions& options, RetimeArguments& arguments,
+                     MotionPreview& motion) {
+    int status = LoadMotionPreview(options, arguments.preview, motion);
+    if (status != kExitSuccess) return status;
+    CHostSession session;
+    if (!OpenSession(session, options)) return kExitFailure;
+    const PreviewUnits setupUnits = PreviewUnits::DefaultOf(session.GetSetup());
+    bool changed = false;
+    if (arguments.preview.positionUnit.empty() && motion.units.position.name == "IU") {
+        arguments.preview.positionUnit = setupUnits.position.name;
+        changed = changed || setupUnits.position.name != "IU";
+    }
+    if (arguments.preview.timeUnit.empty() && motion.units.time.name == "IU") {
+        arguments.preview.timeUnit = setupUnits.time.name;
+        changed = changed || setupUnits.time.name != "IU";
+    }
+    if (!changed) return kExitSuccess;
+    motion = MotionPreview();
+    return LoadMotionPreview(options, arguments.preview, motion);
+}
+
+int RunRetime(const HostOptions& options, RetimeArguments arguments) {
     if (!RefuseSameFile("the motion", arguments.preview.motionPath, "-o", arguments.outputPath)) {
         return kExitFailure;
     }
     MotionPreview motion;
-    int status = LoadMotionPreview(options, arguments.preview, motion);
+    int status = LoadInUnitsShown(options, arguments, motion);
     if (status != kExitSuccess) return status;
     const RetimeLimits limits{motion.limits.maxSpeed, motion.limits.maxAcceleration,
                               motion.limits.maxJerk};
@@ -108,25 +160,49 @@ int RunRetime(const HostOptions& options, const RetimeArguments& arguments) {
     }
     CHostSession session;
     if (!OpenSession(session, options)) return kExitFailure;
-
-    const std::vector<double>& times = motion.preview.GetTimes();
-    const std::vector<double>& positions = motion.preview.GetPositions();
-    Retiming result;
+    double duration = 0;
     std::string error;
+    if (!arguments.duration.empty() &&
+        !ParseDuration(arguments.duration, session.GetSetup(), motion.units, duration, error)) {
+        return ReportFailure(error.c_str());
+    }
+
+    Retimer retimer;
+    if (!retimer.Load(motion.preview.GetTimes(), motion.preview.GetPositions(), limits, error)) {
+        return ReportFailure((arguments.preview.motionPath + ": " + error).c_str());
+    }
+    RetimedTable result;
     const char* method = "per segment";
     bool found = false;
     if (!arguments.duration.empty()) {
         method = "to the duration";
-        double duration = 0;
-        if (!ParseDuration(arguments.duration, session.GetSetup(), motion.units, duration, error)) {
-            return ReportFailure(error.c_str());
+        double least = 0;
+        if (limits.Any() && !retimer.LeastDuration(least, error)) {
+            std::fprintf(stderr, "travex-host: the motion cannot be retimed: %s\n", error.c_str());
+            return kExitRefused;
         }
-        found = ScaleToDuration(times, duration, result, error);
+        if (duration < least) {
+            std::fprintf(stderr,
+                         "travex-host: a duration of %s breaks the limits; the least that holds "
+                         "them is %s\n",
+                         arguments.duration.c_str(),
+                         ShownFigures(motion.units).Time(least).c_str());
+            return kExitRefused;
+        }
+        found = retimer.ToDuration(duration, result, error);
+        if (found && !result.holds) {
+            std::fprintf(stderr,
+                         "travex-host: the motion placed anew for a duration of %s breaks the "
+                         "limits, though %s held them\n",
+                         arguments.duration.c_str(),
+                         ShownFigures(motion.units).Time(least).c_str());
+            return kExitRefused;
+        }
     } else if (arguments.uniform) {
         method = "uniformly";
-        found = RetimeUniformly(times, positions, limits, false, result, error);
+        found = retimer.Uniformly(result, error);
     } else {
-        found = RetimeBySegment(times, positions, limits, result, error);
+        found = retimer.BySegment(result, error);
     }
     if (!found) {
         std::fprintf(stderr, "travex-host: the motion cannot be retimed: %s\n", error.c_str());
@@ -135,24 +211,14 @@ int RunRetime(const HostOptions& options, const RetimeArguments& arguments) {
     MotionFigures after;
     {
         CTrajectoryPreview preview;
-        if (!preview.Build(result.times, positions, error)) return ReportFailure(error.c_str());
-        after = MotionFigures::Of(preview);
-    }
-    if (!arguments.duration.empty() && NeededStretch(after, limits) > 1) {
-        Retiming least;
-        std::string shortest = "none";
-        if (RetimeUniformly(times, positions, limits, true, least, error)) {
-            shortest = motion.units.TimeText(least.times.back());
+        if (!preview.Build(result.times, result.positions, error)) {
+            return ReportFailure(error.c_str());
         }
-        std::fprintf(stderr,
-                     "travex-host: a duration of %s breaks the limits; the least that holds "
-                     "them is %s\n",
-                     arguments.duration.c_str(), shortest.c_str());
-        return kExitRefused;
+        after = MotionFigures::Of(preview);
     }
 
     const std::string text =
-        result.changed ? WithPointTimes(motion.text, result.times) : motion.text;
+        result.changed ? WithPoints(motion.text, result.times, result.positions) : motion.text;
     // The module has the last word: what it refuses is not written.
     CString parameters(text);
     CString program;
@@ -161,7 +227,8 @@ int RunRetime(const HostOptions& options, const RetimeArguments& arguments) {
         return ReportRefusal(program.GetString());
     }
     if (!WriteWholeText(arguments.outputPath, text, error)) return ReportFailure(error.c_str());
-    Report(motion, result, after, method);
+    const bool timed = limits.maxSpeed || limits.maxAcceleration;
+    Report(motion, result, after, timed ? retimer.FastestPossible() : 0, method);
     return kExitSuccess;
 }
 
@@ -170,11 +237,12 @@ int RunRetime(const HostOptions& options, const RetimeArguments& arguments) {
 HostCommand AddRetimeCommand(CLI::App& app, const HostOptions& options) {
     CLI::App* command = app.add_subcommand(
         "retime",
-        "Change a motion's times so that its preview holds the drive's limits, positions "
-        "unchanged, times in whole IU: by default only the segments that exceed a limit are "
-        "stretched, as little as the limits ask. The figures before and after go to standard "
-        "error. Exit status 1 for a motion that the module refuses, one that no retiming can "
-        "make hold, or a --duration that breaks a limit (with the least that holds them)");
+        "Pass a motion's path at a pace that keeps its preview within the drive's limits: the "
+        "table's preview, slowed where the limits ask (by default) or scaled in time as a "
+        "whole, with its points placed anew on the drive's grid within 1 IU of it. The figures "
+        "before and after go to standard error. Exit status 1 for a motion that the module "
+        "refuses, one that no retiming can make hold, or a --duration that breaks a limit (with "
+        "the least that holds them)");
     auto arguments = std::make_shared<RetimeArguments>();
     arguments->preview.keepText = true;
     AddPreviewOptions(command, arguments->preview);
@@ -185,7 +253,7 @@ HostCommand AddRetimeCommand(CLI::App& app, const HostOptions& options) {
         ->required();
     CLI::Option* uniform = command->add_flag(
         "--uniform", arguments->uniform,
-        "Multiply every time by one factor, the least for which every limit holds");
+        "Scale the whole motion in time by one factor, the least for which every limit holds");
     command
         ->add_option("--duration", arguments->duration,
                      "Scale the whole motion to this duration (\"0.6 s\", or a number in the time "

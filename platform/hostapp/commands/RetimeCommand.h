@@ -1,5 +1,5 @@
-// travex-host retime: a motion's times changed so that its preview holds the drive's limits,
-// its positions kept; the result is checked by the module before it is written.
+// travex-host retime: a motion passed along the same path at a pace that holds the drive's
+// limits, its points placed anew; the result is checked by the module before it is written.
 #pragma once
 
 #include "commands/HostCommand.h"

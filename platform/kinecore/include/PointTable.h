@@ -23,3 +23,7 @@ CString ReadPointTable(std::string_view text, const CDriveSetup& setup, PointTab
 // `text`, which ReadPointTable has read, with the times (IU) in place of the ATIME entry's,
 // under its unit; every other byte as it was.
 std::string WithPointTimes(std::string_view text, const std::vector<double>& times);
+// The same with both arrays replaced, positions (IU) under TPOS's unit, times under ATIME's: a
+// table whose points were placed anew.
+std::string WithPoints(std::string_view text, const std::vector<double>& times,
+                       const std::vector<double>& positions);
