@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 
@@ -227,8 +228,11 @@ public:
             while (m_t.size() - 1 > fixed && takenBack < 8 * m_t.size() + 64) {
                 ++takenBack;
                 const size_t m = m_t.size() - 1;
-                const bool canMove = m_t[m] - m_t[m - 1] > 1;
-                ceiling = canMove ? m_t[m] - 1 : std::numeric_limits<Time>::max();
+                const Time step = m_t[m] - m_t[m - 1];
+                const bool canMove = step > 1;
+                // Shorter by an eighth: a long step is not worth trying an IU at a time.
+                ceiling = canMove ? m_t[m] - std::max<Time>(1, step / 8)
+                                  : std::numeric_limits<Time>::max();
                 Pop();
                 if (canMove) {
                     movedBack = true;
@@ -365,16 +369,16 @@ private:
             }
         } else {
             bad = first;
-            for (Time step = (first - from) / 2; from + step >= lowest && step >= 1 && !good;
-                 step /= 2) {
-                (Fits(from + step) ? good : bad) = from + step;
+            if (!Fits(lowest)) {
+                // Rounding makes the fit uneven in the step: look at the few steps not yet tried.
+                for (Time probe = std::min(first - 1, lowest + 64); !good && probe > lowest;
+                     --probe) {
+                    if (Fits(probe)) good = probe;
+                }
+                if (!good) return 0;
+            } else {
+                good = lowest;
             }
-            // Rounding makes the fit uneven in the step: look at the few steps not yet tried.
-            for (Time probe = std::min(first - 1, from + 64); !good && probe >= lowest; --probe) {
-                if (Fits(probe)) good = probe;
-            }
-            if (!good) return 0;
-            bad = std::max(bad, first);
         }
         while (bad - good > 1) {
             const Time middle = good + (bad - good) / 2;
@@ -458,28 +462,42 @@ Attempt Greedy(const ClampedReference& reference, const GridBreaks& breaks, Boun
     return attempt;
 }
 
-// Where the bounds cannot all be held: all of them widened by the least factor, found by
-// doubling and bisection, at which a placement holds them.
+// Where the bounds cannot all be held: first the smoothness bounds alone (the jumps and the
+// central difference) are widened by the least factor, found by doubling and bisection, at
+// which a placement holds them with the tolerance and the acceleration as asked; failing that,
+// all of them together.
 Attempt Relaxed(const ClampedReference& reference, const GridBreaks& breaks, Bounds bounds,
                 Attempt failed) {
-    double low = 1, high = 2;
     Attempt best = std::move(failed);
-    for (; high <= 1024; low = high, high *= 2) {
-        Attempt attempt = Greedy(reference, breaks, bounds.Scaled(high));
-        if (attempt.held) {
-            best = std::move(attempt);
-            break;
+    for (const bool all : {false, true}) {
+        const auto widened = [&](double factor) {
+            Bounds wider = all ? bounds.Scaled(factor) : bounds;
+            wider.jump = bounds.jump * factor;
+            wider.robustDeviation = bounds.robustDeviation * factor;
+            wider.robustAcceleration = bounds.robustAcceleration * factor;
+            return wider;
+        };
+        double low = 1, high = 2;
+        bool held = false;
+        for (; high <= (all ? 1024 : 8); low = high, high *= 2) {
+            Attempt attempt = Greedy(reference, breaks, widened(high));
+            if (attempt.held) {
+                best = std::move(attempt);
+                held = true;
+                break;
+            }
         }
-    }
-    for (int round = 0; round < 6 && best.held; ++round) {
-        const double middle = 0.5 * (low + high);
-        Attempt attempt = Greedy(reference, breaks, bounds.Scaled(middle));
-        if (attempt.held) {
-            best = std::move(attempt);
-            high = middle;
-        } else {
-            low = middle;
+        for (int round = 0; round < 6 && held; ++round) {
+            const double middle = 0.5 * (low + high);
+            Attempt attempt = Greedy(reference, breaks, widened(middle));
+            if (attempt.held) {
+                best = std::move(attempt);
+                high = middle;
+            } else {
+                low = middle;
+            }
         }
+        if (held) break;
     }
     return best;
 }
@@ -570,6 +588,141 @@ Attempt NearUniform(const ClampedReference& reference, const GridBreaks& breaks,
         reference, breaks, NearUniformTimes(breaks, static_cast<double>(longest) / parts));
     attempt.held = true;
     return attempt;
+}
+
+// Whether a table holds every bound, stopping at the first piece that does not: the pieces of
+// both speed estimates, the jumps at the points and the evenness of the steps.
+bool HoldsEveryBound(const ClampedReference& reference, const GridBreaks& breaks,
+                     const std::vector<Time>& times, const Bounds& bounds) {
+    const size_t count = times.size();
+    std::vector<double> t(times.begin(), times.end()), p(count);
+    for (size_t i = 0; i < count; ++i) p[i] = reference.RoundedAt(times[i]);
+    for (size_t i = 0; i + 1 < count; ++i) {
+        if (std::abs(p[i + 1] - p[i]) > kMaxPositionStepIU) return false;
+        if (i > 0 && !breaks.Holds(times[i])) {
+            const double before = t[i] - t[i - 1], after = t[i + 1] - t[i];
+            if (std::max(before, after) > bounds.ratio * std::min(before, after)) return false;
+        }
+    }
+    const std::vector<CubicSegment> central = CentralDifferencePieces(t, p);
+    for (const CubicSegment& piece : central) {
+        if (PeakAcceleration(piece) > bounds.robustAcceleration) return false;
+    }
+    bool holds = true;
+    double arriving = 0;
+    size_t i = 0;
+    CTrajectoryPreview::ForEachSegment(t, p, [&](const CubicSegment& piece) {
+        if (!holds) return;
+        holds = PeakAcceleration(piece) <= bounds.acceleration &&
+                std::abs(piece.AccelerationAt(0) - arriving - breaks.JumpAt(times[i])) <=
+                    bounds.jump;
+        arriving = EndAcceleration(piece);
+        ++i;
+    });
+    if (!holds || std::abs(-arriving - breaks.JumpAt(times.back())) > bounds.jump) return false;
+    CTrajectoryPreview::ForEachSegment(t, p, [&](const CubicSegment& piece) {
+        holds = holds && Gap(piece, reference, bounds.deviation) <= bounds.deviation;
+    });
+    for (size_t k = 0; k < central.size() && holds; ++k) {
+        holds = Gap(central[k], reference, bounds.robustDeviation) <= bounds.robustDeviation;
+    }
+    return holds;
+}
+
+// Steps graded by the reference's jerk: where the jerk is small a cubic follows the motion
+// longer, so the step there may be longer, the step length varying smoothly as
+// ((j / jmax)² + c²)^(-1/6) within each stretch between breaks. A small c grades strongly, a
+// large one is near-uniform. `Times(scale)` places about `scale` times the stretch's weight.
+class GradedSteps {
+public:
+    GradedSteps(const ReferenceMotion& reference, const GridBreaks& breaks, double c)
+        : m_breaks(breaks) {
+        const Time end = breaks.times.back();
+        m_weight.assign(static_cast<size_t>(end) + 1, 0);
+        for (size_t b = 1; b < breaks.times.size(); ++b) {
+            const Time from = breaks.times[b - 1], to = breaks.times[b];
+            double largest = 0;
+            std::vector<double> jerk(static_cast<size_t>(to - from));
+            for (Time t = from; t < to; ++t) {
+                const double middle = static_cast<double>(t) + 0.5;
+                jerk[static_cast<size_t>(t - from)] =
+                    middle < reference.Duration() ? reference.JerkAt(middle) : 0;
+                largest = std::max(largest, std::abs(jerk[static_cast<size_t>(t - from)]));
+            }
+            for (Time t = from; t < to; ++t) {
+                const double share = largest > 0 ? jerk[static_cast<size_t>(t - from)] / largest : 0;
+                m_weight[static_cast<size_t>(t) + 1] =
+                    m_weight[static_cast<size_t>(t)] + std::cbrt(std::sqrt(share * share + c * c));
+            }
+        }
+    }
+
+    std::vector<Time> Times(double scale) const {
+        std::vector<Time> times = {0};
+        for (size_t b = 1; b < m_breaks.times.size(); ++b) {
+            const Time from = m_breaks.times[b - 1], to = m_breaks.times[b];
+            const double low = m_weight[static_cast<size_t>(from)];
+            const double span = m_weight[static_cast<size_t>(to)] - low;
+            const Time parts = std::max<Time>(
+                {1, static_cast<Time>(std::ceil(scale * span - 1e-9)),
+                 static_cast<Time>(std::ceil(static_cast<double>(to - from) /
+                                             static_cast<double>(kLongestStep)))});
+            for (Time k = 1; k < parts; ++k) {
+                const double target = low + span * static_cast<double>(k) / static_cast<double>(parts);
+                // The whole IU where the weight reaches the target, interpolated inside it.
+                const auto above = std::upper_bound(m_weight.begin() + from, m_weight.begin() + to + 1, target);
+                const Time after = static_cast<Time>(above - m_weight.begin());
+                const double w0 = m_weight[static_cast<size_t>(after - 1)];
+                const double w1 = m_weight[static_cast<size_t>(std::min(after, to))];
+                const double at = static_cast<double>(after - 1) + (w1 > w0 ? (target - w0) / (w1 - w0) : 0);
+                const Time t = std::llround(at);
+                if (t > times.back() && t < to) times.push_back(t);
+            }
+            times.push_back(to);
+        }
+        return times;
+    }
+    double Total() const { return m_weight.back(); }
+
+private:
+    const GridBreaks& m_breaks;
+    std::vector<double> m_weight;  // from 0 up to each whole IU
+};
+
+// The fewest points of graded steps that hold every bound, over a few gradings; empty (not
+// held) where none does within `most` points.
+Attempt Graded(const ClampedReference& reference, const GridBreaks& breaks, const Bounds& bounds,
+               size_t most) {
+    Attempt best;
+    for (const double c : {0.03, 0.1, 0.2, 0.35, 0.5, 0.75, 1.0, 1.5}) {
+        const GradedSteps graded(reference, breaks, c);
+        // Points for a scale, and whether they hold; the count rises with the scale.
+        const auto holds = [&](size_t points, std::vector<Time>& times) {
+            times = graded.Times(static_cast<double>(points) / graded.Total());
+            return HoldsEveryBound(reference, breaks, times, bounds);
+        };
+        const size_t ceiling = best.held ? best.times.size() - 1 : most;
+        std::vector<Time> times;
+        if (ceiling < 2 || !holds(ceiling, times)) continue;
+        size_t good = ceiling, bad = 1;
+        std::vector<Time> goodTimes = times;
+        while (good - bad > 1) {
+            const size_t middle = bad + (good - bad) / 2;
+            if (holds(middle, times)) {
+                good = middle;
+                goodTimes = times;
+            } else {
+                bad = middle;
+            }
+        }
+        // Rounding makes the bounds uneven in the count: a few below may hold too.
+        for (size_t fewer = good - 1; fewer + 4 >= good && fewer >= 2; --fewer) {
+            if (holds(fewer, times)) goodTimes = times;
+        }
+        best = MeasuredTable(reference, breaks, goodTimes);
+        best.held = true;
+    }
+    return best;
 }
 
 void Report(const Attempt& attempt, const Bounds& bounds, GridPlacement& placement) {
@@ -667,6 +820,15 @@ GridPlacement PlaceOnGrid(const ReferenceMotion& reference, const GridPlacementO
     }
     Attempt result = Greedy(clamped, breaks, bounds);
     if (!result.held) result = Relaxed(clamped, breaks, bounds, std::move(result));
+    if (static_cast<double>(breaks.times.back()) <= kNearUniformScannedIU) {
+        const size_t most = std::min(result.held ? result.times.size() : SIZE_MAX,
+                                     nearUniform.held ? nearUniform.times.size() : SIZE_MAX);
+        Attempt graded = Graded(clamped, breaks, bounds,
+                                most == SIZE_MAX ? static_cast<size_t>(breaks.times.back()) + 1 : most);
+        if (graded.held && (!result.held || graded.times.size() < result.times.size())) {
+            result = std::move(graded);
+        }
+    }
     if (nearUniform.held) {
         const double greedyExcess = result.figures.Excess(bounds);
         const double evenExcess = nearUniform.figures.Excess(bounds);
