@@ -12,9 +12,9 @@ namespace {
 
 // A normal scatter's standard deviation is 1.4826 times its median absolute departure.
 constexpr double kMedianToDeviation = 1.4826;
-// How many standard deviations a smooth table may have to stray from noisy rows: the largest
-// of a few thousand normal draws.
-constexpr double kNoiseSpan = 4;
+// How many standard deviations a smooth table may have to stray from noisy rows: about the
+// largest of a thousand normal draws.
+constexpr double kNoiseSpan = 3.5;
 
 // The rows on the grid: times and positions rounded, a row whose time rounds onto the one
 // before dropped. Empty where a step exceeds what a table holds.
@@ -59,7 +59,13 @@ double EstimateNoise(const std::vector<double>& times, const std::vector<double>
     if (differences.size() < kFewestWindows) return 0;
     auto middle = differences.begin() + static_cast<std::ptrdiff_t>(differences.size() / 2);
     std::nth_element(differences.begin(), middle, differences.end());
-    return kMedianToDeviation * *middle / std::sqrt(924.0);
+    const double scatter = kMedianToDeviation * *middle / std::sqrt(924.0);
+    // Positions already rounded to whole IU scatter by their rounding, which any table on the
+    // grid shares: only what lies beyond it is noise.
+    const bool whole = std::all_of(positions.begin(), positions.end(),
+                                   [](double p) { return p == std::round(p); });
+    const double rounding = whole ? 1 / std::sqrt(12.0) : 0;
+    return std::sqrt(std::max(0.0, scatter * scatter - rounding * rounding));
 }
 
 double ToleranceForNoise(double noise) { return kNoiseSpan * noise; }

@@ -26,6 +26,7 @@ struct DenseTableFit {
 // The noise of a table's positions (IU, one standard deviation), from the median of its rows'
 // sixth differences where the rows come at even steps, scaled to a normal scatter. Smooth
 // motions sampled densely give nearly 0; so does a table with too few evenly spaced rows to say.
+// Positions that are all whole IU count their rounding as no noise.
 double EstimateNoise(const std::vector<double>& times, const std::vector<double>& positions);
 
 // The least tolerance that data of this noise allow: a smooth table cannot come closer to

@@ -38,8 +38,9 @@ int FitOnGrid(const CHostSession& session, const DenseTable& table, PlacementRep
                      prefix.c_str(), FormatReadable(fit.noise).c_str(),
                      FormatReadable(fit.noiseTolerance).c_str(),
                      fit.toleranceRaised
-                         ? ("placed within " + FormatReadable(fit.tolerance) +
-                            " IU instead of 1 (--tolerance keeps a smaller one)")
+                         ? ("placed within " + FormatReadable(fit.tolerance) + " IU instead of " +
+                            FormatReadable(subject.options.tolerance) +
+                            " (--tolerance keeps a smaller one)")
                                .c_str()
                          : "--tolerance given, kept");
     }
