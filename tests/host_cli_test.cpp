@@ -2,7 +2,7 @@
 // on standard output, standard error and disk.
 #include <HostResources.h>
 #include <MotionModule.h>
-#include <PtMotionText.h>
+#include "pt/PtMotionText.h"
 #include <afxrestable.h>
 #include <gtest/gtest.h>
 #include <pty.h>

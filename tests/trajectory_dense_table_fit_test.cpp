@@ -60,7 +60,8 @@ TEST(DenseTableFit, ThinsANoisyMillisecondLogTenfoldWithinTheToleranceItsNoiseAl
     ASSERT_TRUE(table.Build(fit.placement.times, fit.placement.positions, error)) << error;
     double farthest = 0;
     for (size_t i = 0; i < rows.times.size(); ++i) {
-        farthest = std::max(farthest, std::abs(table.PositionAt(rows.times[i]) - rows.positions[i]));
+        farthest =
+            std::max(farthest, std::abs(table.PositionAt(rows.times[i]) - rows.positions[i]));
     }
     EXPECT_LE(farthest, fit.tolerance + 1e-9);
 

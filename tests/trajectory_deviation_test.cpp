@@ -193,8 +193,8 @@ TEST(Deviation, FindsEveryHumpThatASampleOrAChangeOfSignBrackets) {
     for (int round = 0; round < 60; ++round) {
         std::vector<PreviewWithBells::Bell> bells;
         for (int k = 0; k < 4; ++k) {
-            bells.push_back({(random() % 2 ? 1 : -1) * height(random), centre(random),
-                             width(random)});
+            bells.push_back(
+                {(random() % 2 ? 1 : -1) * height(random), centre(random), width(random)});
         }
         const PreviewWithBells reference(piece, bells);
         const DeviationPeak peak = LargestDeviation(piece, reference);

@@ -3,9 +3,9 @@
 #include <MotionProfile.h>
 #include <StepRules.h>
 #include <TrajectoryPreview.h>
-#include <algorithm>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -250,9 +250,10 @@ TEST(GridPlacement, ComesCloseToTheFewestPointsOfAnExhaustiveSearch) {
         placedTotal += placed.times.size();
         fewestTotal += fewest;
     }
-    std::printf("together: %zu points placed, %zu the fewest within the tolerance, the "
-                "acceleration and even steps\n",
-                placedTotal, fewestTotal);
+    std::printf(
+        "together: %zu points placed, %zu the fewest within the tolerance, the "
+        "acceleration and even steps\n",
+        placedTotal, fewestTotal);
 }
 
 // A table judged apart from the placement: each piece rebuilt from Hermite's basis with the
@@ -262,7 +263,7 @@ TEST(GridPlacement, ComesCloseToTheFewestPointsOfAnExhaustiveSearch) {
 struct Judged {
     double deviation = 0;
     double peakAcceleration = 0;
-    double largestJump = 0;  // beyond the reference's own, at a point
+    double largestJump = 0;    // beyond the reference's own, at a point
     double shortestRatio = 1;  // of neighbouring steps that meet at no break
     double robustDeviation = 0;
     double robustPeakAcceleration = 0;
@@ -308,8 +309,8 @@ Judged JudgeTable(const std::vector<double>& times, const std::vector<double>& p
                 const double p = h00 * positions[i] + h01 * positions[i + 1] +
                                  dt * (h10 * v[i] + h11 * v[i + 1]);
                 const double t = times[i] + u * dt;
-                deviation = std::max(deviation,
-                                     std::abs(p - reference.PositionAt(std::min(t, end))));
+                deviation =
+                    std::max(deviation, std::abs(p - reference.PositionAt(std::min(t, end))));
             }
             // p'' at u = 0 and u = 1 from the basis' second derivatives.
             const double d = positions[i + 1] - positions[i];
@@ -391,8 +392,7 @@ TEST(GridPlacement, TheFourteenMovesAreSmoothWithFewerPointsThanTheBestNearUnifo
     const std::pair<double, double> moves[] = {{20000, 625}, {80000, 2000}};
     size_t placedTotal = 0, evenTotal = 0;
     std::printf("%-18s %5s %4s | %6s %5s %5s %5s %5s | %6s %5s %5s %5s %5s\n", "law", "IU", "in",
-                "points", "dev.", "acc.", "jump", "ratio", "even", "dev.", "acc.", "jump",
-                "ratio");
+                "points", "dev.", "acc.", "jump", "ratio", "even", "dev.", "acc.", "jump", "ratio");
     for (const auto& [distance, duration] : moves) {
         for (const Kind law : laws) {
             MotionProfile profile;
@@ -453,8 +453,8 @@ TEST(GridPlacement, KeepsDwellsAndCruisesExactAndStepsEvenBetweenBreaks) {
     ExpectSmooth(placed, profile, peak, std::max(0.5 * peak, placed.jumpBound));
     for (size_t i = 0; i < placed.times.size(); ++i) {
         const double t = placed.times[i];
-        const ProfileSegment& segment = profile.GetSegments()[profile.SegmentIndexAt(
-            std::min(t, profile.Duration() - 1e-9))];
+        const ProfileSegment& segment =
+            profile.GetSegments()[profile.SegmentIndexAt(std::min(t, profile.Duration() - 1e-9))];
         if (segment.law.GetKind() == Kind::Dwell) {
             EXPECT_EQ(placed.positions[i], std::round(segment.startPosition)) << "point " << i;
         }
@@ -477,8 +477,8 @@ TEST(GridPlacement, TakesNoPositionStepBeyondWhatTheTableHolds) {
         if (step == 0) ExpectOnGrid(placed, cubic);
         bool stepsHeld = true;
         for (size_t i = 1; i < placed.positions.size(); ++i) {
-            stepsHeld = stepsHeld &&
-                        std::abs(placed.positions[i] - placed.positions[i - 1]) <= kMaxPositionStepIU;
+            stepsHeld = stepsHeld && std::abs(placed.positions[i] - placed.positions[i - 1]) <=
+                                         kMaxPositionStepIU;
         }
         // A uniform step the user asked for is told, not mended.
         EXPECT_EQ(stepsHeld, step == 0);

@@ -150,15 +150,17 @@ TEST(MotionProfile, PeakAccelerationAndJerkMatchAFineSampling) {
         double largest = 0, lowest = 0;
         for (int k = 0; k <= 100000; ++k) {
             const double t = segment.startTime + segment.duration * k / 100000;
-            const double a = profile.AccelerationAt(std::min(t, segment.startTime + segment.duration - 1e-9));
+            const double a =
+                profile.AccelerationAt(std::min(t, segment.startTime + segment.duration - 1e-9));
             largest = std::max(largest, std::abs(a));
             lowest = std::min(lowest, a);
             // The jerk against the acceleration's differences.
             if (k % 997 == 1 && k < 99990) {
                 const double h = 1e-3;
-                EXPECT_NEAR(profile.JerkAt(t),
-                            (profile.AccelerationAt(t + h) - profile.AccelerationAt(t - h)) / (2 * h),
-                            1e-9);
+                EXPECT_NEAR(
+                    profile.JerkAt(t),
+                    (profile.AccelerationAt(t + h) - profile.AccelerationAt(t - h)) / (2 * h),
+                    1e-9);
             }
         }
         EXPECT_NEAR(segment.PeakAcceleration(), largest, 1e-6 * largest) << segment.line;

@@ -53,7 +53,8 @@ double EstimateNoise(const std::vector<double>& times, const std::vector<double>
         }
         if (!even) continue;
         double difference = 0;
-        for (int k = 0; k <= kOrder; ++k) difference += kWeights[k] * positions[i + static_cast<size_t>(k)];
+        for (int k = 0; k <= kOrder; ++k)
+            difference += kWeights[k] * positions[i + static_cast<size_t>(k)];
         differences.push_back(std::abs(difference));
     }
     if (differences.size() < kFewestWindows) return 0;

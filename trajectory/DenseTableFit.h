@@ -14,8 +14,8 @@ struct DenseTableFit {
     // deviation, IU; and the least tolerance a fit of such data can keep.
     double noise = 0;
     double noiseTolerance = 0;
-    double tolerance = 0;          // the one placed with
-    bool toleranceRaised = false;  // the asked one was below noiseTolerance and was raised
+    double tolerance = 0;              // the one placed with
+    bool toleranceRaised = false;      // the asked one was below noiseTolerance and was raised
     bool toleranceBelowNoise = false;  // ... or was kept because it was given explicitly
     // The input's own rows, on the grid, kept: no placement came out with fewer points.
     bool keptInput = false;

@@ -74,9 +74,8 @@ struct Bounds {
     double robustAcceleration = kUnbounded;
 
     Bounds Scaled(double factor) const {
-        return {deviation * factor,       acceleration * factor,
-                ratio,                    jump * factor,
-                robustDeviation * factor, robustAcceleration * factor};
+        return {deviation * factor, acceleration * factor,    ratio,
+                jump * factor,      robustDeviation * factor, robustAcceleration * factor};
     }
 };
 
@@ -110,7 +109,8 @@ GridBreaks FindGridBreaks(const ReferenceMotion& reference) {
         const Time t = std::llround(at);
         if (t > breaks.times.back() && t < end) {
             breaks.times.push_back(t);
-            breaks.jumps.push_back({static_cast<double>(t), reference.AccelerationAt(at) - before(at)});
+            breaks.jumps.push_back(
+                {static_cast<double>(t), reference.AccelerationAt(at) - before(at)});
         }
     }
     breaks.times.push_back(end);
@@ -149,8 +149,8 @@ bool GapHolds(const CubicSegment& piece, const ClampedReference& reference, doub
     double largest = 0, e0 = 0, e1 = 0;
     int k = 0;
     for (Time tau = 0;; tau = std::min(tau + stride, length), ++k) {
-        const double e = piece.PositionAt(static_cast<double>(tau)) -
-                         reference.PositionAtWhole(start + tau);
+        const double e =
+            piece.PositionAt(static_cast<double>(tau)) - reference.PositionAtWhole(start + tau);
         largest = std::max(largest, std::abs(e));
         const double curvature = e0 - 2 * e1 + e;
         if (k >= 2 && (e1 - e0) * (e - e1) <= 0 && curvature != 0) {
@@ -180,12 +180,11 @@ struct TableFigures {
         const auto share = [](double value, double bound) {
             return bound == kUnbounded ? 0 : value / std::max(bound, 1e-300);
         };
-        return std::max({share(deviation.value, bounds.deviation),
-                         share(peakAcceleration, bounds.acceleration),
-                         share(1 / shortestToNeighbour, bounds.ratio),
-                         share(jump.value, bounds.jump),
-                         share(robustDeviation, bounds.robustDeviation),
-                         share(robustPeakAcceleration, bounds.robustAcceleration)});
+        return std::max(
+            {share(deviation.value, bounds.deviation), share(peakAcceleration, bounds.acceleration),
+             share(1 / shortestToNeighbour, bounds.ratio), share(jump.value, bounds.jump),
+             share(robustDeviation, bounds.robustDeviation),
+             share(robustPeakAcceleration, bounds.robustAcceleration)});
     }
 };
 
@@ -206,8 +205,7 @@ TableFigures Measure(const ClampedReference& reference, const GridBreaks& breaks
         figures.positionStepsHeld = figures.positionStepsHeld &&
                                     std::abs(positions[i + 1] - positions[i]) <= kMaxPositionStepIU;
     }
-    figures.shortestToNeighbour =
-        MeasureStepEvenness(times, breaks.Times()).shortestWithinSegments;
+    figures.shortestToNeighbour = MeasureStepEvenness(times, breaks.Times()).shortestWithinSegments;
     figures.jump = LargestAccelerationJump(pieces, breaks.jumps);
     const std::vector<CubicSegment> central = CentralDifferencePieces(times, positions);
     figures.robustDeviation = LargestDeviationOfPieces(central, reference, 0, end).value;
@@ -241,13 +239,15 @@ public:
         const Time end = m_breaks.times.back();
         while (m_t.back() < end) {
             const Time from = m_t.back();
-            Time lowest = from + 1, highest = std::min(
-                                        {m_breaks.After(from), from + kLongestStep, ceiling});
+            Time lowest = from + 1,
+                 highest = std::min({m_breaks.After(from), from + kLongestStep, ceiling});
             ceiling = std::numeric_limits<Time>::max();
             if (m_t.size() > 1 && !m_breaks.Holds(from)) {
                 const double last = static_cast<double>(from - m_t[m_t.size() - 2]);
-                lowest = std::max(lowest, from + static_cast<Time>(std::ceil(last / m_bounds.ratio)));
-                highest = std::min(highest, from + static_cast<Time>(std::floor(last * m_bounds.ratio)));
+                lowest =
+                    std::max(lowest, from + static_cast<Time>(std::ceil(last / m_bounds.ratio)));
+                highest =
+                    std::min(highest, from + static_cast<Time>(std::floor(last * m_bounds.ratio)));
             }
             if (const Time next = FindNext(lowest, highest)) {
                 Push(next);
@@ -345,8 +345,7 @@ private:
         }
         const double arriving = trial.closes ? EndAcceleration(trial.closed) : 0;
         if (!JumpHolds(arriving, trial.opened.AccelerationAt(0), from)) return false;
-        if (next == m_breaks.times.back() &&
-            !JumpHolds(EndAcceleration(trial.opened), 0, next)) {
+        if (next == m_breaks.times.back() && !JumpHolds(EndAcceleration(trial.opened), 0, next)) {
             return false;
         }
         if (trial.closes) {
@@ -535,7 +534,8 @@ Attempt Relaxed(const ClampedReference& reference, const GridBreaks& breaks, Bou
 std::vector<Time> UniformTimes(const GridBreaks& breaks, Time step) {
     std::vector<Time> times = {0};
     for (size_t b = 1; b < breaks.times.size(); ++b) {
-        for (Time t = breaks.times[b - 1] + step; t < breaks.times[b]; t += step) times.push_back(t);
+        for (Time t = breaks.times[b - 1] + step; t < breaks.times[b]; t += step)
+            times.push_back(t);
         times.push_back(breaks.times[b]);
     }
     return times;
@@ -551,8 +551,8 @@ std::vector<Time> NearUniformTimes(const GridBreaks& breaks, double step) {
             {1, static_cast<Time>(std::ceil(span / step - 1e-9)),
              static_cast<Time>(std::ceil(span / static_cast<double>(kLongestStep)))});
         for (Time k = 1; k < parts; ++k) {
-            const Time t = start + std::llround(static_cast<double>(k) * span /
-                                                static_cast<double>(parts));
+            const Time t =
+                start + std::llround(static_cast<double>(k) * span / static_cast<double>(parts));
             if (t > times.back()) times.push_back(t);
         }
         times.push_back(breaks.times[b]);
@@ -614,8 +614,8 @@ Attempt NearUniform(const ClampedReference& reference, const GridBreaks& breaks,
         parts = good;
     }
     if (parts == 0) return none;
-    Attempt attempt = MeasuredTable(
-        reference, breaks, NearUniformTimes(breaks, static_cast<double>(longest) / parts));
+    Attempt attempt = MeasuredTable(reference, breaks,
+                                    NearUniformTimes(breaks, static_cast<double>(longest) / parts));
     attempt.held = true;
     return attempt;
 }
@@ -643,9 +643,9 @@ bool HoldsEveryBound(const ClampedReference& reference, const GridBreaks& breaks
     size_t i = 0;
     CTrajectoryPreview::ForEachSegment(t, p, [&](const CubicSegment& piece) {
         if (!holds) return;
-        holds = PeakAcceleration(piece) <= bounds.acceleration &&
-                std::abs(piece.AccelerationAt(0) - arriving - breaks.JumpAt(times[i])) <=
-                    bounds.jump;
+        holds =
+            PeakAcceleration(piece) <= bounds.acceleration &&
+            std::abs(piece.AccelerationAt(0) - arriving - breaks.JumpAt(times[i])) <= bounds.jump;
         arriving = EndAcceleration(piece);
         ++i;
     });
@@ -680,7 +680,8 @@ public:
                 largest = std::max(largest, std::abs(jerk[static_cast<size_t>(t - from)]));
             }
             for (Time t = from; t < to; ++t) {
-                const double share = largest > 0 ? jerk[static_cast<size_t>(t - from)] / largest : 0;
+                const double share =
+                    largest > 0 ? jerk[static_cast<size_t>(t - from)] / largest : 0;
                 m_weight[static_cast<size_t>(t) + 1] =
                     m_weight[static_cast<size_t>(t)] + std::cbrt(std::sqrt(share * share + c * c));
             }
@@ -693,18 +694,21 @@ public:
             const Time from = m_breaks.times[b - 1], to = m_breaks.times[b];
             const double low = m_weight[static_cast<size_t>(from)];
             const double span = m_weight[static_cast<size_t>(to)] - low;
-            const Time parts = std::max<Time>(
-                {1, static_cast<Time>(std::ceil(scale * span - 1e-9)),
-                 static_cast<Time>(std::ceil(static_cast<double>(to - from) /
-                                             static_cast<double>(kLongestStep)))});
+            const Time parts =
+                std::max<Time>({1, static_cast<Time>(std::ceil(scale * span - 1e-9)),
+                                static_cast<Time>(std::ceil(static_cast<double>(to - from) /
+                                                            static_cast<double>(kLongestStep)))});
             for (Time k = 1; k < parts; ++k) {
-                const double target = low + span * static_cast<double>(k) / static_cast<double>(parts);
+                const double target =
+                    low + span * static_cast<double>(k) / static_cast<double>(parts);
                 // The whole IU where the weight reaches the target, interpolated inside it.
-                const auto above = std::upper_bound(m_weight.begin() + from, m_weight.begin() + to + 1, target);
+                const auto above =
+                    std::upper_bound(m_weight.begin() + from, m_weight.begin() + to + 1, target);
                 const Time after = static_cast<Time>(above - m_weight.begin());
                 const double w0 = m_weight[static_cast<size_t>(after - 1)];
                 const double w1 = m_weight[static_cast<size_t>(std::min(after, to))];
-                const double at = static_cast<double>(after - 1) + (w1 > w0 ? (target - w0) / (w1 - w0) : 0);
+                const double at =
+                    static_cast<double>(after - 1) + (w1 > w0 ? (target - w0) / (w1 - w0) : 0);
                 const Time t = std::llround(at);
                 if (t > times.back() && t < to) times.push_back(t);
             }
@@ -775,8 +779,9 @@ void Report(const Attempt& attempt, const Bounds& bounds, GridPlacement& placeme
     placement.withinSpacing =
         figures.shortestToNeighbour * bounds.ratio >= 1 - 1e-12 && figures.positionStepsHeld;
     placement.withinJump = figures.jump.value <= bounds.jump * kSlack;
-    placement.withinRobustness = figures.robustDeviation <= bounds.robustDeviation &&
-                                 figures.robustPeakAcceleration <= bounds.robustAcceleration * kSlack;
+    placement.withinRobustness =
+        figures.robustDeviation <= bounds.robustDeviation &&
+        figures.robustPeakAcceleration <= bounds.robustAcceleration * kSlack;
 }
 
 Bounds BoundsOf(const GridPlacementOptions& options, double referencePeak) {
@@ -837,8 +842,9 @@ GridPlacement PlaceOnGrid(const ReferenceMotion& reference, const GridPlacementO
     Bounds bounds = BoundsOf(options, placement.referencePeakAcceleration);
 
     if (options.uniformStep > 0) {
-        const Attempt uniform = MeasuredTable(
-            clamped, breaks, UniformTimes(breaks, std::min<Time>(options.uniformStep, kLongestStep)));
+        const Attempt uniform =
+            MeasuredTable(clamped, breaks,
+                          UniformTimes(breaks, std::min<Time>(options.uniformStep, kLongestStep)));
         Report(uniform, bounds, placement);
         return placement;
     }
@@ -853,8 +859,9 @@ GridPlacement PlaceOnGrid(const ReferenceMotion& reference, const GridPlacementO
     if (static_cast<double>(breaks.times.back()) <= kNearUniformScannedIU) {
         const size_t most = std::min(result.held ? result.times.size() : SIZE_MAX,
                                      nearUniform.held ? nearUniform.times.size() : SIZE_MAX);
-        Attempt graded = Graded(clamped, breaks, bounds,
-                                most == SIZE_MAX ? static_cast<size_t>(breaks.times.back()) + 1 : most);
+        Attempt graded =
+            Graded(clamped, breaks, bounds,
+                   most == SIZE_MAX ? static_cast<size_t>(breaks.times.back()) + 1 : most);
         if (graded.held && (!result.held || graded.times.size() < result.times.size())) {
             result = std::move(graded);
         }
@@ -862,9 +869,9 @@ GridPlacement PlaceOnGrid(const ReferenceMotion& reference, const GridPlacementO
     if (nearUniform.held) {
         const double greedyExcess = result.figures.Excess(bounds);
         const double evenExcess = nearUniform.figures.Excess(bounds);
-        const bool evenBetter = evenExcess <= 1 ? greedyExcess > 1 ||
-                                                      nearUniform.times.size() < result.times.size()
-                                                : greedyExcess > 1 && evenExcess < greedyExcess;
+        const bool evenBetter =
+            evenExcess <= 1 ? greedyExcess > 1 || nearUniform.times.size() < result.times.size()
+                            : greedyExcess > 1 && evenExcess < greedyExcess;
         if (evenBetter) result = std::move(nearUniform);
     }
     Report(result, bounds, placement);

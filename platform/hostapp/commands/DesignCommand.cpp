@@ -72,11 +72,12 @@ int RunDesign(const HostOptions& options, DesignArguments arguments) {
         units.time = *FindSetupUnit(setup, UnitKind::Time, arguments.timeUnit);
     }
     PrintPlacementReport(subject, placement, units, setup.GetLimits(), stderr);
-    if (!arguments.bestEffort && !MissedBounds(subject, placement).empty()) {
+    if (const std::string missed = MissedBounds(subject, placement);
+        !arguments.bestEffort && !missed.empty()) {
         std::fprintf(stderr,
-                     "travex-host: design: %s: not written: the table misses a bound; "
+                     "travex-host: design: %s: not written: the table misses a bound (%s); "
                      "--best-effort writes it anyway, a wider --tolerance may hold them all\n",
-                     subject.inputName.c_str());
+                     subject.inputName.c_str(), missed.c_str());
         return kExitRefused;
     }
     CString text;

@@ -90,7 +90,11 @@ int RunFit(const HostOptions& options, FitArguments arguments) {
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     const CDriveSetup& setup = session.GetSetup();
-    DenseTable table{{}, {}, arguments.positionUnit, arguments.timeUnit, arguments.toleranceGiven,
+    DenseTable table{{},
+                     {},
+                     arguments.positionUnit,
+                     arguments.timeUnit,
+                     arguments.toleranceGiven,
                      arguments.bestEffort};
     if (!ResolveSetupUnit(setup, UnitKind::Position, table.positionUnit, error) ||
         !ResolveSetupUnit(setup, UnitKind::Time, table.timeUnit, error)) {

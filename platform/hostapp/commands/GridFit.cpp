@@ -11,8 +11,8 @@
 
 bool CheckTolerance(double tolerance, const char* option, std::string& error) {
     if (tolerance >= kSmallestTolerance) return true;
-    error = std::string(option) + " " + FormatReadable(tolerance) + " is too small to measure: give at least " +
-            FormatReadable(kSmallestTolerance) + " IU";
+    error = std::string(option) + " " + FormatReadable(tolerance) +
+            " is too small to measure: give at least " + FormatReadable(kSmallestTolerance) + " IU";
     return false;
 }
 
@@ -32,21 +32,23 @@ int FitOnGrid(const CHostSession& session, const DenseTable& table, PlacementRep
     const GridPlacement& placement = fit.placement;
     const std::string prefix = "travex-host: " + subject.command + ": " + subject.inputName + ": ";
     if (report && fit.toleranceBelowNoise) {
-        std::fprintf(report,
-                     "%sthe rows scatter by about %s IU: a smooth table comes no closer than %s IU "
-                     "to them; %s\n",
-                     prefix.c_str(), FormatReadable(fit.noise).c_str(),
-                     FormatReadable(fit.noiseTolerance).c_str(),
-                     fit.toleranceRaised
-                         ? ("placed within " + FormatReadable(fit.tolerance) + " IU instead of " +
-                            FormatReadable(subject.options.tolerance) +
-                            " (--tolerance keeps a smaller one)")
-                               .c_str()
-                         : "--tolerance given, kept");
+        std::fprintf(
+            report,
+            "%sthe rows scatter by about %s IU: a smooth table comes no closer than %s IU "
+            "to them; %s\n",
+            prefix.c_str(), FormatReadable(fit.noise).c_str(),
+            FormatReadable(fit.noiseTolerance).c_str(),
+            fit.toleranceRaised
+                ? ("placed within " + FormatReadable(fit.tolerance) + " IU instead of " +
+                   FormatReadable(subject.options.tolerance) + " (--tolerance keeps a smaller one)")
+                      .c_str()
+                : "--tolerance given, kept");
     }
     if (report && fit.keptInput) {
-        std::fprintf(report, "%skept as it is: no table with fewer points than its %zu rows holds the bounds\n",
-                     prefix.c_str(), table.times.size());
+        std::fprintf(
+            report,
+            "%skept as it is: no table with fewer points than its %zu rows holds the bounds\n",
+            prefix.c_str(), table.times.size());
     }
     if (report && fit.inputStepTooLong) {
         std::fprintf(report,
@@ -61,11 +63,12 @@ int FitOnGrid(const CHostSession& session, const DenseTable& table, PlacementRep
                                     *FindSetupUnit(setup, UnitKind::Time, table.timeUnit)};
         PrintPlacementReport(subject, placement, units, setup.GetLimits(), report);
     }
-    if (!fit.keptInput && !table.bestEffort && !MissedBounds(subject, placement).empty()) {
+    if (const std::string missed = MissedBounds(subject, placement);
+        !fit.keptInput && !table.bestEffort && !missed.empty()) {
         std::fprintf(stderr,
-                     "%snot written: the table misses a bound; --best-effort writes it anyway, "
-                     "a wider --tolerance may hold them all\n",
-                     prefix.c_str());
+                     "%snot written: the table misses a bound (%s); --best-effort writes it "
+                     "anyway, a wider --tolerance may hold them all\n",
+                     prefix.c_str(), missed.c_str());
         return kExitRefused;
     }
     return EditTableIntoMotion(session, placement.times, placement.positions, table.positionUnit,

@@ -1,9 +1,8 @@
 #include "commands/PlotCommand.h"
 
 #include <NumberText.h>
-#include <TableSmoothness.h>
-
 #include <PreviewPlot.h>
+#include <TableSmoothness.h>
 
 #include <charconv>
 #include <filesystem>
@@ -77,16 +76,15 @@ int RunPlot(const HostOptions& options, const PlotArguments& arguments) {
             ", against " + std::filesystem::path(arguments.preview.profilePath).filename().string();
         // What a drive feels beside the deviation: the largest jump of the acceleration at a
         // point beyond the profile's own, and the shortest step beside its neighbour.
-        const AccelerationJump jump = LargestAccelerationJump(
-            motion.preview.GetSegments(), AccelerationJumpsOf(motion.profile));
+        const AccelerationJump jump = LargestAccelerationJump(motion.preview.GetSegments(),
+                                                              AccelerationJumpsOf(motion.profile));
         const double peak = motion.profile.PeakAcceleration();
-        content.title += "; acceleration jump " +
-                         FormatReadable(peak > 0 ? jump.value / peak : 0) +
-                         " of the peak, shortest step " +
-                         FormatReadable(MeasureStepEvenness(motion.preview.GetTimes(),
-                                                            motion.profile.Breaks())
-                                            .shortestToNeighbour) +
-                         " of its neighbour's";
+        content.title +=
+            "; acceleration jump " + FormatReadable(peak > 0 ? jump.value / peak : 0) +
+            " of the peak, shortest step " +
+            FormatReadable(MeasureStepEvenness(motion.preview.GetTimes(), motion.profile.Breaks())
+                               .shortestToNeighbour) +
+            " of its neighbour's";
     }
     if (!windows->Render(
             format, size,

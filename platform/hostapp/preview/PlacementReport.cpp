@@ -88,13 +88,13 @@ void PrintPlacementReport(const PlacementReportSubject& subject, const GridPlace
         how = "not within " + position(options.tolerance) + " of " + subject.referenceName;
     }
     if (options.uniformStep == 0 && placement.nearUniformPoints > 0) {
-        how += " (the best near-uniform table: " + std::to_string(placement.nearUniformPoints) +
-               ")";
+        how +=
+            " (the best near-uniform table: " + std::to_string(placement.nearUniformPoints) + ")";
     }
     std::fprintf(stream, "travex-host: %s: %s: %d points %s\n", subject.command.c_str(),
                  subject.inputName.c_str(), figures.points, how.c_str());
-    const int deviationSegment = static_cast<int>(&preview.SegmentAt(placement.largestDeviationTime) -
-                                                  preview.GetSegments().data());
+    const int deviationSegment = static_cast<int>(
+        &preview.SegmentAt(placement.largestDeviationTime) - preview.GetSegments().data());
     line("Largest deviation:", position(placement.largestDeviation) + " at " +
                                    time(placement.largestDeviationTime) + ", " +
                                    BetweenPoints(deviationSegment));
@@ -105,14 +105,12 @@ void PrintPlacementReport(const PlacementReportSubject& subject, const GridPlace
                                    FormatReadable(ShareOf(figures.peakAcceleration.value, peak)) +
                                    " times, bound " + FormatReadable(options.accelerationShare) +
                                    ")");
-    line("Acceleration jump:", acceleration(placement.largestJump) + " at " +
-                                   time(placement.largestJumpTime) + " (" +
-                                   FormatReadable(ShareOf(placement.largestJump, peak)) +
-                                   " of the peak, bound " +
-                                   FormatReadable(ShareOf(placement.jumpBound, peak)) + ")");
+    line("Acceleration jump:",
+         acceleration(placement.largestJump) + " at " + time(placement.largestJumpTime) + " (" +
+             FormatReadable(ShareOf(placement.largestJump, peak)) + " of the peak, bound " +
+             FormatReadable(ShareOf(placement.jumpBound, peak)) + ")");
     line("Steps:", "the shortest " + FormatReadable(placement.shortestToNeighbour) +
-                       " of its neighbour's (bound " + FormatReadable(1 / options.stepRatio) +
-                       ")");
+                       " of its neighbour's (bound " + FormatReadable(1 / options.stepRatio) + ")");
     line("Central difference:",
          position(placement.robustDeviation) + " from " + subject.referenceName + " (bound " +
              FormatReadable(options.robustToleranceFactor * options.tolerance) +
@@ -144,10 +142,5 @@ void PrintPlacementReport(const PlacementReportSubject& subject, const GridPlace
         if (violations.size() > kShownViolations) {
             std::fprintf(stream, "    and %zu more\n", violations.size() - kShownViolations);
         }
-    }
-    const std::string missed = MissedBounds(subject, placement);
-    if (!missed.empty()) {
-        std::fprintf(stream, "travex-host: %s: no table on the drive's grid was found within every bound: %s\n",
-                     subject.command.c_str(), missed.c_str());
     }
 }
