@@ -5,6 +5,7 @@
 #include <TableSmoothness.h>
 
 #include <charconv>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -79,12 +80,14 @@ int RunPlot(const HostOptions& options, const PlotArguments& arguments) {
         const AccelerationJump jump = LargestAccelerationJump(motion.preview.GetSegments(),
                                                               AccelerationJumpsOf(motion.profile));
         const double peak = motion.profile.PeakAcceleration();
-        content.title +=
-            "; acceleration jump " + FormatReadable(peak > 0 ? jump.value / peak : 0) +
-            " of the peak, shortest step " +
-            FormatReadable(MeasureStepEvenness(motion.preview.GetTimes(), motion.profile.Breaks())
-                               .shortestToNeighbour) +
-            " of its neighbour's";
+        const double shortest =
+            MeasureStepEvenness(motion.preview.GetTimes(), motion.profile.Breaks())
+                .shortestToNeighbour;
+        char figures[96];
+        std::snprintf(figures, sizeof figures,
+                      "; jump %.2f of the peak acceleration, step ratio %.2f",
+                      peak > 0 ? jump.value / peak : 0, shortest);
+        content.title += figures;
     }
     if (!windows->Render(
             format, size,
