@@ -43,6 +43,7 @@ StepEvenness MeasureStepEvenness(const std::vector<double>& times,
 AccelerationJump LargestAccelerationJump(const std::vector<CubicSegment>& pieces,
                                          const std::vector<ReferenceJump>& referenceJumps) {
     AccelerationJump largest;
+    if (pieces.empty()) return largest;
     double arriving = 0;  // at rest before the motion
     for (size_t i = 0; i <= pieces.size(); ++i) {
         const double t = i < pieces.size() ? pieces[i].startTime
