@@ -13,6 +13,8 @@ constexpr int kMostIntervals = 256;
 constexpr int kSearchSteps = 64;
 // An interval that may hide a hump is halved down to 1/256 of a sample's spacing.
 constexpr int kHalvings = 8;
+// ...where the cubic through its ends reaches at least this share of the largest gap found.
+constexpr double kWorthHalving = 0.5;
 
 // The table's position minus the reference's, and its first two derivatives.
 struct SignedGap {
@@ -57,20 +59,34 @@ struct Sample {
 };
 
 // Whether the cubic through both samples and their slopes turns inside: a hump between them
-// that the slopes at the ends do not show.
-bool CubicTurnsBetween(const Sample& a, const Sample& b) {
+// that the slopes at the ends do not show. `largest` receives the cubic's largest magnitude
+// at its turns and ends.
+bool CubicTurnsBetween(const Sample& a, const Sample& b, double& largest) {
     const double h = b.t - a.t;
     const double d0 = a.slope * h, d1 = b.slope * h, rise = b.gap - a.gap;
-    // c'(u) = d0 + 2·q·u + 3·r·u², the cubic's slope on u in [0, 1].
+    // c(u) = g0 + d0·u + q·u² + r·u³ on u in [0, 1]; c'(u) = d0 + 2·q·u + 3·r·u².
     const double q = 3 * rise - 2 * d0 - d1, r = d0 + d1 - 2 * rise;
-    if (r == 0) return q != 0 && -d0 / (2 * q) > 0 && -d0 / (2 * q) < 1;
-    const double discriminant = q * q - 3 * r * d0;
-    if (discriminant <= 0) return false;
-    const double root = std::sqrt(discriminant);
-    for (const double u : {(-q - root) / (3 * r), (-q + root) / (3 * r)}) {
-        if (u > 0 && u < 1) return true;
+    largest = std::max(std::abs(a.gap), std::abs(b.gap));
+    double turns[2];
+    int count = 0;
+    if (r == 0) {
+        if (q != 0) turns[count++] = -d0 / (2 * q);
+    } else {
+        const double discriminant = q * q - 3 * r * d0;
+        if (discriminant > 0) {
+            const double root = std::sqrt(discriminant);
+            turns[count++] = (-q - root) / (3 * r);
+            turns[count++] = (-q + root) / (3 * r);
+        }
     }
-    return false;
+    bool inside = false;
+    for (int i = 0; i < count; ++i) {
+        const double u = turns[i];
+        if (!(u > 0 && u < 1)) continue;
+        inside = true;
+        largest = std::max(largest, std::abs(a.gap + u * (d0 + u * (q + u * r))));
+    }
+    return inside;
 }
 
 // Calls `found(t)` for each time in (a.t, b.t) where the gap may peak: a zero of its slope where
@@ -79,18 +95,21 @@ bool CubicTurnsBetween(const Sample& a, const Sample& b) {
 // and each half searched the same way.
 template <class Found>
 void HumpsBetween(const SignedGap& gap, const Sample& a, const Sample& b, int depth,
-                  Found&& found) {
+                  const double& best, Found&& found) {
     if (a.slope != 0 && b.slope != 0 && (a.slope > 0) != (b.slope > 0)) {
         found(ZeroOfSlope(gap, a.t, a.slope, b.t));
         return;
     }
     const bool signChanges = (a.gap > 0) != (b.gap > 0) && a.gap != 0 && b.gap != 0;
-    if (depth == 0 || !(signChanges || CubicTurnsBetween(a, b))) return;
+    double modelled = 0;
+    const bool turns = CubicTurnsBetween(a, b, modelled);
+    // A hump the cubic puts far below the largest gap found is not worth halving for.
+    if (depth == 0 || !(signChanges || turns) || modelled < kWorthHalving * best) return;
     const double t = 0.5 * (a.t + b.t);
     const Sample middle{t, gap.At(t), gap.Slope(t)};
     found(t);
-    HumpsBetween(gap, a, middle, depth - 1, found);
-    HumpsBetween(gap, middle, b, depth - 1, found);
+    HumpsBetween(gap, a, middle, depth - 1, best, found);
+    HumpsBetween(gap, middle, b, depth - 1, best, found);
 }
 
 }  // namespace
@@ -116,7 +135,7 @@ DeviationPeak LargestGapOfPiece(const CubicSegment& piece, const ReferenceMotion
         if (value > best.value) best = {value, t, 0};
     };
     for (int k = 0; k < intervals && best.value <= stop; ++k) {
-        HumpsBetween(gap, samples[k], samples[k + 1], kHalvings, consider);
+        HumpsBetween(gap, samples[k], samples[k + 1], kHalvings, best.value, consider);
     }
     return best;
 }
