@@ -111,10 +111,13 @@ TEST_F(HostDesign, EveryLawOnBothSetupsKeepsWithinTheToleranceAndTranslates) {
                                         fault));
             EXPECT_LE(SampledDeviation(table, [&](double t) { return reference.PositionAt(t); }),
                       1 + 1e-6);
-            // The report counts the points of the table written.
-            EXPECT_NE(designed.err.find(": " + std::to_string(table.times.size()) +
-                                        " points within 1 IU of the profile\n"),
-                      std::string::npos)
+            // The report counts the points of the table written, and the tolerance in the
+            // profile's units with IU in brackets.
+            EXPECT_NE(
+                designed.err.find(": " + std::to_string(table.times.size()) + " points within " +
+                                  (setupPath.empty() ? "0.0005 rot" : "0.00125 mm") +
+                                  " (1 IU) of the profile"),
+                std::string::npos)
                 << designed.err;
         }
     }
@@ -139,7 +142,7 @@ TEST_F(HostDesign, ReportsDeviationPeaksAndLimits) {
     const std::string& err = result.err;
     EXPECT_TRUE(err.starts_with("travex-host: design: " + profile + ": " +
                                 std::to_string(table.times.size()) +
-                                " points within 2 IU of the profile\n"))
+                                " points within 0.0025 mm (2 IU) of the profile"))
         << err;
     EXPECT_NE(err.find("  Largest deviation:  "), std::string::npos) << err;
     // poly345's peak speed: 1.875 × 400 mm/s.
@@ -215,6 +218,69 @@ TEST_F(HostDesign, WritesNothingWhenItCannot) {
     }
 }
 
+TEST_F(HostDesign, RefusesATableThatMissesABoundUnlessTheClosestIsAskedFor) {
+    // The index with its return through a cruise: no table on the grid found holds the jumps
+    // and the central difference with the tolerance.
+    const std::string profile =
+        (kSourceDir / "examples" / "profiles" / "index-and-return.txt").string();
+    const std::string motion = Put("m.ptm", "an earlier motion");
+    ChildResult result = Host({"design", profile, "-o", motion});
+    EXPECT_EQ(result.exitStatus, 1) << result.err;
+    EXPECT_EQ(Contents(motion), "an earlier motion");
+    EXPECT_NE(result.err.find(": not written: the table misses a bound ("), std::string::npos)
+        << result.err;
+    result = Host({"design", profile, "-o", motion, "--best-effort"});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(Contents(motion), "an earlier motion");
+    // Every bound the report states holds by the table written: the largest deviation it
+    // gives is the sampled one.
+    MotionProfile reference;
+    ProfileFault fault;
+    using Kind = MotionLaw::Kind;
+    ASSERT_TRUE(reference.Build({{Kind::ModifiedSine, 10000, 375, 2},
+                                 {Kind::Dwell, 0, 125, 3},
+                                 {Kind::Poly5, -2000, 125, 4},
+                                 {Kind::Cruise, -6000, 250, 5},
+                                 {Kind::Poly5, -2000, 125, 6},
+                                 {Kind::Dwell, 0, 63, 7}},
+                                fault));
+    const double sampled = SampledDeviation(TableOf(Contents(motion)), [&](double t) {
+        return reference.PositionAt(std::min(t, reference.Duration()));
+    });
+    const size_t at = result.err.find("  Largest deviation:  ");
+    ASSERT_NE(at, std::string::npos) << result.err;
+    const size_t open = result.err.find('(', at);
+    EXPECT_NEAR(std::strtod(result.err.c_str() + open + 1, nullptr), sampled, 1e-3) << result.err;
+
+    // A tolerance no double can be divided by is refused, not placed.
+    for (const char* command : {"design", "fit"}) {
+        const std::string input = std::string(command) == "design"
+                                      ? profile
+                                      : (kSourceDir / "examples" / "s-curve-10rot.ptm").string();
+        result = Host({command, input, "--tolerance", "1e-320", "-o", motion});
+        EXPECT_EQ(result.exitStatus, 2) << command;
+        EXPECT_NE(result.err.find("--tolerance"), std::string::npos) << result.err;
+    }
+}
+
+TEST_F(HostDesign, KeepsTheProfilesUnitsForTheMotionAndItsReport) {
+    const std::string profile = Put("p.txt", "cycloidal 90 deg 250 ms\ndwell 50 ms\n");
+    const std::string motion = (dir / "m.ptm").string();
+    ChildResult result = Host({"design", profile, "-o", motion, "--best-effort"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(Contents(motion).find("TPOS[deg]="), std::string::npos) << Contents(motion);
+    EXPECT_NE(Contents(motion).find("ATIME[ms]="), std::string::npos) << Contents(motion);
+    // 1 IU is 0.18 deg on the built-in setup.
+    EXPECT_NE(result.err.find("points within 0.18 deg (1 IU) of the profile"), std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find(" deg ("), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(" ms, between points "), std::string::npos) << result.err;
+    // The options still win.
+    result = Host({"design", profile, "-o", motion, "--position-unit", "rot", "--best-effort"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(Contents(motion).find("TPOS[rot]="), std::string::npos) << Contents(motion);
+}
+
 TEST_F(HostDesign, WorksOnEveryExampleSetupThatOffersThePtMotion) {
     const std::string profile =
         Put("p.txt", "poly4567 20000 IU 400 IU\ndwell 50 IU\nmodified-sine -20000 IU 500 IU\n");
@@ -253,8 +319,9 @@ TEST_F(HostFit, ThinsADenseMotionWithinTheTolerance) {
         ASSERT_TRUE(densePreview.Build(denseTable.times, denseTable.positions, error));
         EXPECT_LE(SampledDeviation(table, [&](double t) { return densePreview.PositionAt(t); }),
                   tolerance + 1e-6);
-        EXPECT_NE(result.err.find(" points within " + std::string(tolerance == 1 ? "1" : "3") +
-                                  " IU of the table\n"),
+        EXPECT_NE(result.err.find(" points within " +
+                                  std::string(tolerance == 1 ? "0.0005 rot (1" : "0.0015 rot (3") +
+                                  " IU) of the table"),
                   std::string::npos)
             << result.err;
         // The motion's own units.
@@ -305,6 +372,43 @@ TEST_F(HostFit, ReadsPointsAsImportDoes) {
     EXPECT_EQ(table.times.back(), 1000);
     EXPECT_EQ(table.positions.back(), 40000);
     EXPECT_LT(table.times.size(), 40u);
+}
+
+TEST_F(HostFit, ThinsANoisyLogTenfoldAndKeepsEveryStepWithinTheTable) {
+    // A millisecond log of a cycloid of 10 rot in 2 s with ±2 IU (±0.001 rot) of noise.
+    std::string log = "time position\n";
+    unsigned state = 12345;
+    for (int i = 0; i <= 2000; ++i) {
+        const double u = i / 2000.0;
+        state = state * 1103515245u + 12345u;
+        const double noise = i == 0 ? 0 : ((state >> 8) % 2001 / 1000.0 - 1) * 0.001;
+        char line[64];
+        std::snprintf(
+            line, sizeof line, "%.3f %.6f\n", i / 1000.0,
+            10 * (u - std::sin(2 * std::numbers::pi * u) / (2 * std::numbers::pi)) + noise);
+        log += line;
+    }
+    const std::string file = Put("log.txt", log);
+    ChildResult result = Host({"fit", file, "--time-unit", "s", "--position-unit", "rot", "-o",
+                               (dir / "m.ptm").string()});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(result.err.find("log.txt: the rows scatter by about "), std::string::npos)
+        << result.err;
+    EXPECT_LE(TableOf(Contents(dir / "m.ptm")).times.size() * 10, 2001u);
+
+    // A row a minute: 75000 time IU apart, on the grid; no step of the table is longer than it
+    // holds, and the module takes it.
+    const std::string minutes =
+        Put("minutes.txt", "time position\n0 0\n60 0.5\n120 1.5\n180 1.75\n");
+    result = Host({"fit", minutes, "--time-unit", "s", "--position-unit", "rot", "-o",
+                   (dir / "minutes.ptm").string()});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const Table table = TableOf(Contents(dir / "minutes.ptm"));
+    for (size_t i = 1; i < table.times.size(); ++i) {
+        EXPECT_LE(table.times[i] - table.times[i - 1], 65535) << i;
+    }
+    EXPECT_EQ(table.times.back(), 225000);
+    EXPECT_EQ(Host({"translate", (dir / "minutes.ptm").string()}).exitStatus, 0);
 }
 
 TEST_F(HostFit, WritesNothingWhenItCannot) {
@@ -371,11 +475,11 @@ TEST_F(HostImportResample, ADenseCamKeepsItsAccelerationOnTheGrid) {
               1 + 1e-6);
     // The points before and after, the peak acceleration of both; nothing rounded row by row.
     const std::string& err = result.err;
-    EXPECT_NE(
-        err.find("cam.txt: 200 points taken, 0 lines skipped, 0 values limited\n"
-                 "travex-host: import: cam.txt: " +
-                 std::to_string(table.times.size()) + " points within 1 IU of the file's points\n"),
-        std::string::npos)
+    EXPECT_NE(err.find("cam.txt: 200 points taken, 0 lines skipped, 0 values limited\n"
+                       "travex-host: import: cam.txt: " +
+                       std::to_string(table.times.size()) +
+                       " points within 0.0005 rot (1 IU) of the file's points"),
+              std::string::npos)
         << err;
     EXPECT_NE(err.find("  Peak acceleration:  "), std::string::npos) << err;
     EXPECT_NE(err.find("(the file's points: 25.15"), std::string::npos) << err;
@@ -383,8 +487,16 @@ TEST_F(HostImportResample, ADenseCamKeepsItsAccelerationOnTheGrid) {
     // The motion translates, and its program is the one written beside it.
     EXPECT_EQ(Host({"translate", motion}).out, Contents(program));
 
-    // A closer tolerance, more points; the tolerance alone is no resampling.
+    // A closer tolerance than the grid allows with every other bound: refused, saying which
+    // bound it misses, unless the closest table is asked for; it has more points.
     result = HostIn(dir, {"import", "cam.txt", "--resample", "--tolerance", "0.25", "--quiet"});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find("cam.txt: not written: the table misses a bound ("),
+              std::string::npos)
+        << result.err;
+    result = HostIn(dir, {"import", "cam.txt", "--resample", "--tolerance", "0.25", "--quiet",
+                          "--best-effort"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.err, "");
     EXPECT_GT(TableOf(result.out).times.size(), table.times.size());

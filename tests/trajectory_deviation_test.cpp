@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,39 @@ private:
     double m_width;
 };
 
+// The preview itself plus bells (height, centre, width): a gap of several humps, as narrow and
+// as close to one another as wanted.
+class PreviewWithBells : public ReferenceMotion {
+public:
+    struct Bell {
+        double height, centre, width;
+    };
+    PreviewWithBells(const CTrajectoryPreview& preview, std::vector<Bell> bells)
+        : m_preview(preview), m_bells(std::move(bells)) {}
+    double Duration() const override { return m_preview.GetEndTime(); }
+    double PositionAt(double t) const override { return m_preview.PositionAt(t) + Sum(t, 0); }
+    double VelocityAt(double t) const override { return m_preview.VelocityAt(t) + Sum(t, 1); }
+    double AccelerationAt(double t) const override {
+        return m_preview.AccelerationAt(t) + Sum(t, 2);
+    }
+    std::vector<double> Breaks() const override { return {0, Duration()}; }
+
+private:
+    double Sum(double t, int derivative) const {
+        double sum = 0;
+        for (const Bell& bell : m_bells) {
+            const double x = (t - bell.centre) / bell.width;
+            const double value = bell.height * std::exp(-x * x);
+            if (derivative == 0) sum += value;
+            if (derivative == 1) sum += -2 * x / bell.width * value;
+            if (derivative == 2) sum += (4 * x * x - 2) / (bell.width * bell.width) * value;
+        }
+        return sum;
+    }
+    const CTrajectoryPreview& m_preview;
+    std::vector<Bell> m_bells;
+};
+
 CTrajectoryPreview Preview(const std::vector<double>& times, const std::vector<double>& positions) {
     CTrajectoryPreview preview;
     std::string error;
@@ -124,6 +158,50 @@ TEST(Deviation, FindsAGapThatPeaksBetweenWholeIUOrNextToAnEnd) {
     EXPECT_NEAR(peak.value, 0.4, 1e-12);
     EXPECT_NEAR(peak.time, 79.3, 1e-6);
     EXPECT_EQ(peak.segment, 1);
+}
+
+TEST(Deviation, FindsEveryHumpThatASampleOrAChangeOfSignBrackets) {
+    // One piece of 40 IU, sampled once an IU.
+    const CTrajectoryPreview piece = Preview({0, 40}, {0, 300});
+    struct Case {
+        const char* what;
+        std::vector<PreviewWithBells::Bell> bells;
+    };
+    const Case cases[] = {
+        // A broad low hump and a narrow high one between two samples.
+        {"narrow and high beside broad", {{0.6, 12, 6}, {1.4, 27.5, 0.3}}},
+        // The gap changes sign between two samples, and its larger hump is on the side of the
+        // smaller sample.
+        {"sign change", {{0.35, 20.1, 0.5}, {-1.2, 20.75, 0.25}}},
+        // |gap| still bends upward at the low end of the bracket around the top.
+        {"bends upward", {{1.4, 8.6, 0.5}, {0.9, 9.9, 0.4}}},
+        // Negative humps, one narrow between the samples next to the end.
+        {"negative near the end", {{-0.8, 30, 4}, {-1.1, 39.45, 0.3}}},
+    };
+    for (const Case& c : cases) {
+        const PreviewWithBells reference(piece, c.bells);
+        const DeviationPeak peak = LargestDeviation(piece, reference);
+        const DeviationPeak sampled = Sampled(piece, reference, 0, 40, 1e-4);
+        EXPECT_NEAR(peak.value, sampled.value, 1e-6) << c.what;
+        EXPECT_GE(peak.value, sampled.value - 1e-9) << c.what;
+        EXPECT_NEAR(peak.time, sampled.time, 1e-3) << c.what;
+    }
+    // Bells at random centres, 0.3 to 3 IU wide, of either sign: the measure matches a sampling
+    // a thousand times as dense.
+    std::mt19937 random(31);
+    std::uniform_real_distribution<double> centre(0.5, 39.5), width(0.3, 3), height(0.2, 1.5);
+    for (int round = 0; round < 60; ++round) {
+        std::vector<PreviewWithBells::Bell> bells;
+        for (int k = 0; k < 4; ++k) {
+            bells.push_back(
+                {(random() % 2 ? 1 : -1) * height(random), centre(random), width(random)});
+        }
+        const PreviewWithBells reference(piece, bells);
+        const DeviationPeak peak = LargestDeviation(piece, reference);
+        const DeviationPeak sampled = Sampled(piece, reference, 0, 40, 1e-3);
+        EXPECT_GE(peak.value, sampled.value - 1e-9) << "round " << round;
+        EXPECT_LE(peak.value, sampled.value + 2e-5) << "round " << round;
+    }
 }
 
 TEST(Deviation, MatchesABruteSamplingOfUniformTables) {

@@ -117,6 +117,61 @@ TEST(MotionProfile, Poly5TakesItsNeighboursSpeedAndAcceleration) {
     }
 }
 
+TEST(MotionProfile, ABoundaryBelongsToTheSegmentThatStartsThere) {
+    // Where a dwell meets a cycloid the acceleration is 0 either way, but the jerk is the
+    // cycloid's; where a cubic meets a dwell, the acceleration is the dwell's 0, not the cubic's.
+    const MotionProfile profile = Parse(
+        "dwell 100 IU\n"
+        "cycloidal 1000 IU 200 IU\n"
+        "cubic 600 IU 100 IU\n"
+        "dwell 50 IU\n");
+    EXPECT_EQ(profile.SegmentIndexAt(100), 1);
+    EXPECT_EQ(profile.SegmentIndexAt(300), 2);
+    EXPECT_EQ(profile.SegmentIndexAt(400), 3);
+    EXPECT_EQ(profile.SegmentIndexAt(99.999), 0);
+    EXPECT_NEAR(profile.JerkAt(100), 1000 * 4 * std::acos(-1.0) * std::acos(-1.0) / 8e6, 1e-12);
+    EXPECT_DOUBLE_EQ(profile.AccelerationAt(300), 6 * 600 / 1e4);
+    EXPECT_EQ(profile.AccelerationAt(400), 0);
+    EXPECT_EQ(profile.VelocityAt(400), 0);
+    // Just before it, the cubic's own end.
+    EXPECT_NEAR(profile.AccelerationAt(400 - 1e-9), -6 * 600 / 1e4, 1e-9);
+}
+
+TEST(MotionProfile, PeakAccelerationAndJerkMatchAFineSampling) {
+    // The poly5 that slows from the cruise to rest has its largest |acceleration| where the
+    // acceleration is negative; the one that starts it, where it is positive.
+    const MotionProfile profile = Parse(
+        "poly5 2 rot 0.2 s\n"
+        "cruise 6 rot 0.3 s\n"
+        "poly5 1 rot 0.25 s\n");
+    const std::vector<ProfileSegment>& segments = profile.GetSegments();
+    double largestOverall = 0;
+    for (const ProfileSegment& segment : segments) {
+        double largest = 0, lowest = 0;
+        for (int k = 0; k <= 100000; ++k) {
+            const double t = segment.startTime + segment.duration * k / 100000;
+            const double a =
+                profile.AccelerationAt(std::min(t, segment.startTime + segment.duration - 1e-9));
+            largest = std::max(largest, std::abs(a));
+            lowest = std::min(lowest, a);
+            // The jerk against the acceleration's differences.
+            if (k % 997 == 1 && k < 99990) {
+                const double h = 1e-3;
+                EXPECT_NEAR(
+                    profile.JerkAt(t),
+                    (profile.AccelerationAt(t + h) - profile.AccelerationAt(t - h)) / (2 * h),
+                    1e-9);
+            }
+        }
+        EXPECT_NEAR(segment.PeakAcceleration(), largest, 1e-6 * largest) << segment.line;
+        largestOverall = std::max(largestOverall, largest);
+        if (segment.line == 3) {
+            EXPECT_NEAR(-lowest, largest, 1e-6 * largest);
+        }
+    }
+    EXPECT_NEAR(profile.PeakAcceleration(), largestOverall, 1e-6 * largestOverall);
+}
+
 TEST(MotionProfile, FaultsNameTheFileAndLine) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"cubic 1 rot 1 s\nsinus 1 rot 1 s\n",

@@ -5,20 +5,16 @@
 
 namespace {
 
-// Samples a piece: about one a time IU, since a table's points and a dense table's kinks lie on
-// whole IU and so no hump of the gap is narrower; bounded, so that a long step costs little more
-// than a short one.
+// Samples a piece about once a time IU: a table's points and a dense table's kinks lie on whole
+// IU. Bounded, so that a long step costs little more than a short one; humps narrower than the
+// samples are still found where the gap's slope or the cubic through two samples hints at them.
 constexpr int kFewestIntervals = 3;
-constexpr int kMostIntervals = 64;
-constexpr int kSearchSteps = 8;
-// A search that brackets the top this closely (time IU) leaves the gap exact far beyond what
-// matters.
-constexpr double kSettled = 1e-6;
-
-struct Gap {
-    double value = -1;
-    double time = 0;
-};
+constexpr int kMostIntervals = 256;
+constexpr int kSearchSteps = 64;
+// An interval that may hide a hump is halved down to 1/256 of a sample's spacing.
+constexpr int kHalvings = 8;
+// ...where the cubic through its ends reaches at least this share of the largest gap found.
+constexpr double kWorthHalving = 0.5;
 
 // The table's position minus the reference's, and its first two derivatives.
 struct SignedGap {
@@ -36,73 +32,113 @@ struct SignedGap {
     }
 };
 
-// The top of |gap| in [low, high], where |gap| grows at low and falls at high: Newton's method on
-// the slope, kept inside a bracket that halves wherever Newton would leave it. `sign` is the
-// gap's sign there; the search starts at `t`, an end, where |gap| grows by `growth`.
-double TopOfHump(const SignedGap& gap, double sign, double low, double high, double t,
-                 double growth) {
-    for (int n = 0; n < kSearchSteps && high - low > kSettled; ++n) {
-        const double bend = sign * gap.Curvature(t);
-        double next = bend < 0 ? t - growth / bend : low;
-        // Newton's step that barely moves has found the top (at it, to within the bracket).
-        if (std::abs(next - t) < kSettled && next >= low && next <= high) return next;
-        if (!(next > low && next < high)) next = (low + high) / 2;
-        t = next;
-        growth = sign * gap.Slope(t);
-        if (growth > 0) {
+// Where the gap's slope vanishes in [low, high], given its slopes there of opposite signs:
+// Newton's steps on the slope, bisection wherever Newton would leave the bracket.
+double ZeroOfSlope(const SignedGap& gap, double low, double slopeLow, double high) {
+    double t = 0.5 * (low + high);
+    for (int n = 0; n < kSearchSteps; ++n) {
+        const double slope = gap.Slope(t);
+        if (slope == 0) return t;
+        if ((slope > 0) == (slopeLow > 0)) {
             low = t;
         } else {
             high = t;
         }
+        if (high - low <= 1e-12 * std::max(1.0, std::abs(t))) return t;
+        const double bend = gap.Curvature(t);
+        double next = bend != 0 ? t - slope / bend : low;
+        if (!(next > low && next < high)) next = 0.5 * (low + high);
+        if (std::abs(next - t) <= 1e-13 * std::max(1.0, std::abs(t))) return next;
+        t = next;
     }
     return t;
 }
 
-// `edge` holds the signed gap at `from` when `edgeKnown` (the end of the piece before, where the
-// two meet), and the gap at `to` on return.
-Gap LargestGapInPiece(const CubicSegment& piece, const ReferenceMotion& reference, double from,
-                      double to, double& edge, bool edgeKnown) {
-    const SignedGap gap{piece, reference};
-    const double width = to - from;
-    if (!(width > 0)) {
-        if (!edgeKnown) edge = gap.At(from);
-        return {std::abs(edge), from};
-    }
-    const int intervals =
-        std::clamp(static_cast<int>(std::ceil(width)), kFewestIntervals, kMostIntervals);
-    const double step = width / intervals;
-    const auto timeOf = [&](int k) { return k == intervals ? to : from + k * step; };
-    double samples[kMostIntervals + 1];
-    Gap best;
-    for (int k = 0; k <= intervals; ++k) {
-        samples[k] = k == 0 && edgeKnown ? edge : gap.At(timeOf(k));
-        if (std::abs(samples[k]) > best.value) best = {std::abs(samples[k]), timeOf(k)};
-    }
-    edge = samples[intervals];
-    // A hump stands around every sample that no neighbour exceeds, the ends included; its top
-    // lies on the side where |gap| grows.
-    for (int k = 0; k <= intervals; ++k) {
-        const double here = std::abs(samples[k]);
-        if ((k > 0 && here < std::abs(samples[k - 1])) ||
-            (k < intervals && here < std::abs(samples[k + 1]))) {
-            continue;
+struct Sample {
+    double t, gap, slope;
+};
+
+// Whether the cubic through both samples and their slopes turns inside: a hump between them
+// that the slopes at the ends do not show. `largest` receives the cubic's largest magnitude
+// at its turns and ends.
+bool CubicTurnsBetween(const Sample& a, const Sample& b, double& largest) {
+    const double h = b.t - a.t;
+    const double d0 = a.slope * h, d1 = b.slope * h, rise = b.gap - a.gap;
+    // c(u) = g0 + d0·u + q·u² + r·u³ on u in [0, 1]; c'(u) = d0 + 2·q·u + 3·r·u².
+    const double q = 3 * rise - 2 * d0 - d1, r = d0 + d1 - 2 * rise;
+    largest = std::max(std::abs(a.gap), std::abs(b.gap));
+    double turns[2];
+    int count = 0;
+    if (r == 0) {
+        if (q != 0) turns[count++] = -d0 / (2 * q);
+    } else {
+        const double discriminant = q * q - 3 * r * d0;
+        if (discriminant > 0) {
+            const double root = std::sqrt(discriminant);
+            turns[count++] = (-q - root) / (3 * r);
+            turns[count++] = (-q + root) / (3 * r);
         }
-        const double sign = samples[k] < 0 ? -1 : 1;
-        const double t = timeOf(k);
-        const double slope = sign * gap.Slope(t);
-        if (slope == 0 || (k == 0 && slope < 0) || (k == intervals && slope > 0)) continue;
-        // Falling from the top to the sample, |gap| bends down: the top exceeds the sample by
-        // less than the slope times the distance. A hump that cannot reach the best is left.
-        if (here + std::abs(slope) * step <= best.value) continue;
-        const double top = slope > 0 ? TopOfHump(gap, sign, t, timeOf(k + 1), t, slope)
-                                     : TopOfHump(gap, sign, timeOf(k - 1), t, t, slope);
-        const double value = std::abs(gap.At(top));
-        if (value > best.value) best = {value, top};
     }
-    return best;
+    bool inside = false;
+    for (int i = 0; i < count; ++i) {
+        const double u = turns[i];
+        if (!(u > 0 && u < 1)) continue;
+        inside = true;
+        largest = std::max(largest, std::abs(a.gap + u * (d0 + u * (q + u * r))));
+    }
+    return inside;
+}
+
+// Calls `found(t)` for each time in (a.t, b.t) where the gap may peak: a zero of its slope where
+// the slope changes sign. Where it does not, but the gap changes sign or the cubic through both
+// samples turns, a hump may hide between them: the interval is halved, `depth` times at most,
+// and each half searched the same way.
+template <class Found>
+void HumpsBetween(const SignedGap& gap, const Sample& a, const Sample& b, int depth,
+                  const double& best, Found&& found) {
+    if (a.slope != 0 && b.slope != 0 && (a.slope > 0) != (b.slope > 0)) {
+        found(ZeroOfSlope(gap, a.t, a.slope, b.t));
+        return;
+    }
+    const bool signChanges = (a.gap > 0) != (b.gap > 0) && a.gap != 0 && b.gap != 0;
+    double modelled = 0;
+    const bool turns = CubicTurnsBetween(a, b, modelled);
+    // A hump the cubic puts far below the largest gap found is not worth halving for.
+    if (depth == 0 || !(signChanges || turns) || modelled < kWorthHalving * best) return;
+    const double t = 0.5 * (a.t + b.t);
+    const Sample middle{t, gap.At(t), gap.Slope(t)};
+    found(t);
+    HumpsBetween(gap, a, middle, depth - 1, best, found);
+    HumpsBetween(gap, middle, b, depth - 1, best, found);
 }
 
 }  // namespace
+
+DeviationPeak LargestGapOfPiece(const CubicSegment& piece, const ReferenceMotion& reference,
+                                double from, double to, double stop) {
+    const SignedGap gap{piece, reference};
+    DeviationPeak best{std::abs(gap.At(from)), from, 0};
+    const double width = to - from;
+    if (!(width > 0)) return best;
+    const int intervals =
+        std::clamp(static_cast<int>(std::ceil(width)), kFewestIntervals, kMostIntervals);
+    const double step = width / intervals;
+    Sample samples[kMostIntervals + 1];
+    for (int k = 0; k <= intervals; ++k) {
+        const double t = k == intervals ? to : from + k * step;
+        samples[k] = {t, gap.At(t), gap.Slope(t)};
+        if (std::abs(samples[k].gap) > best.value) best = {std::abs(samples[k].gap), t, 0};
+        if (best.value > stop) return best;
+    }
+    const auto consider = [&](double t) {
+        const double value = std::abs(gap.At(t));
+        if (value > best.value) best = {value, t, 0};
+    };
+    for (int k = 0; k < intervals && best.value <= stop; ++k) {
+        HumpsBetween(gap, samples[k], samples[k + 1], kHalvings, best.value, consider);
+    }
+    return best;
+}
 
 DeviationPeak LargestDeviation(const CTrajectoryPreview& preview,
                                const ReferenceMotion& reference) {
@@ -111,7 +147,11 @@ DeviationPeak LargestDeviation(const CTrajectoryPreview& preview,
 
 DeviationPeak LargestDeviationIn(const CTrajectoryPreview& preview,
                                  const ReferenceMotion& reference, double from, double to) {
-    const std::vector<CubicSegment>& pieces = preview.GetSegments();
+    return LargestDeviationOfPieces(preview.GetSegments(), reference, from, to);
+}
+
+DeviationPeak LargestDeviationOfPieces(const std::vector<CubicSegment>& pieces,
+                                       const ReferenceMotion& reference, double from, double to) {
     DeviationPeak peak;
     if (pieces.empty()) return peak;
     // The first piece that reaches past `from`.
@@ -120,16 +160,12 @@ DeviationPeak LargestDeviationIn(const CTrajectoryPreview& preview,
         [](double time, const CubicSegment& segment) { return time < segment.startTime; });
     if (piece != pieces.begin()) --piece;
     bool first = true;
-    double edge = 0;
-    bool edgeKnown = false;
     for (; piece != pieces.end(); ++piece) {
         const double start = std::max(from, piece->startTime);
         const double end = std::min(to, piece->startTime + piece->duration);
         if (start > to) break;
         if (end < start) continue;
-        const Gap gap = LargestGapInPiece(*piece, reference, start, end, edge, edgeKnown);
-        // Both motions are continuous: where this piece ends, the next one starts.
-        edgeKnown = end == piece->startTime + piece->duration;
+        const DeviationPeak gap = LargestGapOfPiece(*piece, reference, start, end);
         if (first || gap.value > peak.value) {
             peak = {gap.value, gap.time, static_cast<int>(piece - pieces.begin())};
             first = false;

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <string>
 
 #include "CubicSegment.h"
+#include "Deviation.h"
 #include "StepRules.h"
+#include "TableSmoothness.h"
 #include "TrajectoryPreview.h"
 
 namespace {
@@ -13,30 +17,45 @@ namespace {
 using Time = long long;
 
 constexpr Time kLongestStep = static_cast<Time>(kMaxTimeStepIU);
+constexpr double kUnbounded = std::numeric_limits<double>::infinity();
+// The best near-uniform table is sought by trying every count of points up to here...
+constexpr double kNearUniformScannedIU = 20000;
+// ...and by halving the step beyond, for references up to this long; longer ones are not
+// compared with it (its search would cost more than the placement).
+constexpr double kNearUniformSoughtIU = 200000;
 
 // The reference at rest at its end position after its end: a table may end up to half an IU
 // after a reference whose duration is no whole number.
-class ClampedReference {
+class ClampedReference : public ReferenceMotion {
 public:
     explicit ClampedReference(const ReferenceMotion& reference)
         : m_reference(reference),
           m_end(reference.Duration()),
           m_wholeTimes(kRemembered, -1),
           m_wholePositions(kRemembered) {}
-    double Position(double t) const { return m_reference.PositionAt(std::clamp(t, 0.0, m_end)); }
+    double Duration() const override { return m_end; }
+    double PositionAt(double t) const override {
+        return m_reference.PositionAt(std::clamp(t, 0.0, m_end));
+    }
+    double VelocityAt(double t) const override {
+        return t > m_end ? 0 : m_reference.VelocityAt(std::max(t, 0.0));
+    }
+    double AccelerationAt(double t) const override {
+        return t > m_end ? 0 : m_reference.AccelerationAt(std::max(t, 0.0));
+    }
+    std::vector<double> Breaks() const override { return m_reference.Breaks(); }
+
     // The placement asks for the same whole IU again and again as it tries steps: the last few
     // thousand answers are kept.
     double PositionAtWhole(Time t) const {
         const size_t slot = static_cast<size_t>(t) & (kRemembered - 1);
         if (m_wholeTimes[slot] != t) {
             m_wholeTimes[slot] = t;
-            m_wholePositions[slot] = Position(static_cast<double>(t));
+            m_wholePositions[slot] = PositionAt(static_cast<double>(t));
         }
         return m_wholePositions[slot];
     }
-    double Velocity(double t) const {
-        return t >= m_end ? 0 : m_reference.VelocityAt(std::max(t, 0.0));
-    }
+    double RoundedAt(Time t) const { return t == 0 ? 0 : std::round(PositionAtWhole(t)); }
 
 private:
     static constexpr size_t kRemembered = 1 << 14;
@@ -46,117 +65,191 @@ private:
     mutable std::vector<double> m_wholePositions;
 };
 
-struct Gap {
-    double value = 0;
-    double time = 0;
-};
-
-// The largest |piece − reference|: sampled about once an IU (both are smooth in between), each
-// local extreme refined by the parabola through it and its neighbours. Returns as soon as a gap
-// exceeds `stop`.
-Gap LargestGap(const CubicSegment& piece, const ClampedReference& reference, double stop) {
-    const int intervals = std::clamp(static_cast<int>(std::ceil(piece.duration)), 12, 512);
-    const double h = piece.duration / intervals;
-    // Pieces of the table start and end on whole IU: most samples fall on them too.
-    const bool whole = h == 1 && piece.startTime == std::floor(piece.startTime);
-    const Time start = static_cast<Time>(piece.startTime);
-    Gap gap;
-    double e0 = 0, e1 = 0;
-    for (int k = 0; k <= intervals; ++k) {
-        const double tau = k == intervals ? piece.duration : k * h;
-        const double e =
-            piece.PositionAt(tau) - (whole ? reference.PositionAtWhole(start + k)
-                                           : reference.Position(piece.startTime + tau));
-        if (std::abs(e) > gap.value) gap = {std::abs(e), piece.startTime + tau};
-        const double curvature = e0 - 2 * e1 + e;
-        if (k >= 2 && (e1 - e0) * (e - e1) <= 0 && curvature != 0) {
-            const double vertex = e1 - (e - e0) * (e - e0) / (8 * curvature);
-            if (std::abs(vertex) > gap.value) {
-                const double shift = std::clamp(0.5 * (e0 - e) / curvature, -1.0, 1.0);
-                gap = {std::abs(vertex), piece.startTime + (k - 1 + shift) * h};
-            }
-        }
-        if (gap.value > stop) return gap;
-        e0 = e1;
-        e1 = e;
-    }
-    return gap;
-}
-
-// The model's acceleration is linear in a piece, so it peaks at an end.
-double PeakAcceleration(const CubicSegment& piece) {
-    return std::max(std::abs(piece.AccelerationAt(0)),
-                    std::abs(piece.AccelerationAt(piece.duration)));
-}
-
-double Slope(Time t0, double p0, Time t1, double p1) {
-    return (p1 - p0) / static_cast<double>(t1 - t0);
-}
-
 struct Bounds {
     double deviation = 0;
     double acceleration = 0;
+    double ratio = 2;
+    double jump = kUnbounded;
+    double robustDeviation = kUnbounded;
+    double robustAcceleration = kUnbounded;
+
+    Bounds Scaled(double factor) const {
+        return {deviation * factor, acceleration * factor,    ratio,
+                jump * factor,      robustDeviation * factor, robustAcceleration * factor};
+    }
 };
 
-// The preview's piece from (t0, p0) to (t1, p1), judged against the bounds.
-class PieceJudge {
-public:
-    PieceJudge(const ClampedReference& reference, Bounds bounds)
-        : m_reference(reference), m_bounds(bounds) {}
+// The breaks on the grid: whole IU, ascending, from 0 to the end; and what the reference's
+// acceleration jumps at each (from rest before its start, to rest after its end).
+struct GridBreaks {
+    std::vector<Time> times;
+    std::vector<ReferenceJump> jumps;
 
-    // The cheap test: the peak acceleration, and the position step's bound.
-    bool AccelerationHolds(Time t0, double p0, double v0, Time t1, double p1, double v1) const {
-        return std::abs(p1 - p0) <= kMaxPositionStepIU &&
-               PeakAcceleration(Piece(t0, p0, v0, t1, p1, v1)) <= m_bounds.acceleration;
+    bool Holds(Time t) const { return std::binary_search(times.begin(), times.end(), t); }
+    Time After(Time t) const { return *std::upper_bound(times.begin(), times.end(), t); }
+    double JumpAt(Time t) const {
+        const auto at = std::lower_bound(
+            jumps.begin(), jumps.end(), static_cast<double>(t),
+            [](const ReferenceJump& jump, double time) { return jump.time < time; });
+        return at != jumps.end() && at->time == static_cast<double>(t) ? at->value : 0;
     }
-    bool GapHolds(Time t0, double p0, double v0, Time t1, double p1, double v1) const {
-        return LargestGap(Piece(t0, p0, v0, t1, p1, v1), m_reference, m_bounds.deviation).value <=
-               m_bounds.deviation;
-    }
-    // How far the piece exceeds the worse of its bounds (≤ 1: it holds them).
-    double Excess(Time t0, double p0, double v0, Time t1, double p1, double v1) const {
-        const CubicSegment piece = Piece(t0, p0, v0, t1, p1, v1);
-        const double gap = LargestGap(piece, m_reference, std::numeric_limits<double>::max()).value;
-        return std::max(gap / m_bounds.deviation,
-                        PeakAcceleration(piece) / std::max(m_bounds.acceleration, 1e-300));
-    }
-
-private:
-    static CubicSegment Piece(Time t0, double p0, double v0, Time t1, double p1, double v1) {
-        return CubicSegment::Hermite(static_cast<double>(t0), static_cast<double>(t1 - t0), p0, p1,
-                                     v0, v1);
-    }
-    const ClampedReference& m_reference;
-    Bounds m_bounds;
+    std::vector<double> Times() const { return {times.begin(), times.end()}; }
 };
 
-// The fewest points found: each step as long as the piece it closes and the piece it opens hold
-// the bounds, the opened piece judged with the reference's velocity at its far end until the
-// next point fixes the model's; where no step holds, the last point is taken back and placed
-// earlier. A pass then drops every point whose neighbours hold the bounds without it, or puts
-// one point in place of two.
+GridBreaks FindGridBreaks(const ReferenceMotion& reference) {
+    const double duration = reference.Duration();
+    const Time end = std::max<Time>(1, std::llround(duration));
+    GridBreaks breaks;
+    breaks.times = {0};
+    const auto before = [&](double at) {
+        return at <= 0 ? 0 : reference.AccelerationAt(at - 1e-9 * std::max(1.0, at));
+    };
+    breaks.jumps.push_back({0, reference.AccelerationAt(0)});
+    for (const double at : reference.Breaks()) {
+        const Time t = std::llround(at);
+        if (t > breaks.times.back() && t < end) {
+            breaks.times.push_back(t);
+            breaks.jumps.push_back(
+                {static_cast<double>(t), reference.AccelerationAt(at) - before(at)});
+        }
+    }
+    breaks.times.push_back(end);
+    breaks.jumps.push_back({static_cast<double>(end), -before(duration)});
+    return breaks;
+}
+
+CubicSegment Piece(Time t0, double p0, double v0, Time t1, double p1, double v1) {
+    return CubicSegment::Hermite(static_cast<double>(t0), static_cast<double>(t1 - t0), p0, p1, v0,
+                                 v1);
+}
+
+double PeakAcceleration(const CubicSegment& piece) { return piece.PeakAcceleration().value; }
+
+double EndAcceleration(const CubicSegment& piece) { return piece.AccelerationAt(piece.duration); }
+
+double Gap(const CubicSegment& piece, const ReferenceMotion& reference, double stop) {
+    return LargestGapOfPiece(piece, reference, piece.startTime, piece.startTime + piece.duration,
+                             stop)
+        .value;
+}
+
+// Whether a piece keeps within `bound` of the reference, as the one measure judges it; asked
+// thousands of times a second while steps are tried, so first judged from the remembered whole
+// IU, each local top refined by the parabola through it and its neighbours: far below the bound
+// or above it settles it, only what lies close is measured exactly.
+bool GapHolds(const CubicSegment& piece, const ClampedReference& reference, double bound) {
+    constexpr double kShortPiece = 12;  // IU: measured exactly, it costs no more
+    constexpr double kSure = 0.95;
+    constexpr int kMostSamples = 512;
+    if (bound == kUnbounded) return true;
+    if (piece.duration < kShortPiece) return Gap(piece, reference, bound) <= bound;
+    const Time start = static_cast<Time>(piece.startTime);
+    const Time length = static_cast<Time>(piece.duration);
+    const Time stride = std::max<Time>(1, (length + kMostSamples - 1) / kMostSamples);
+    double largest = 0, e0 = 0, e1 = 0;
+    int k = 0;
+    for (Time tau = 0;; tau = std::min(tau + stride, length), ++k) {
+        const double e =
+            piece.PositionAt(static_cast<double>(tau)) - reference.PositionAtWhole(start + tau);
+        largest = std::max(largest, std::abs(e));
+        const double curvature = e0 - 2 * e1 + e;
+        if (k >= 2 && (e1 - e0) * (e - e1) <= 0 && curvature != 0) {
+            largest = std::max(largest, std::abs(e1 - (e - e0) * (e - e0) / (8 * curvature)));
+        }
+        if (largest > bound) return false;
+        e0 = e1;
+        e1 = e;
+        if (tau == length) break;
+    }
+    return largest < kSure * bound || Gap(piece, reference, bound) <= bound;
+}
+
+// A table's figures against every bound, by the one deviation measure.
+struct TableFigures {
+    DeviationPeak deviation;
+    double peakAcceleration = 0;
+    double shortestToNeighbour = 1;
+    AccelerationJump jump;
+    double robustDeviation = 0;
+    double robustPeakAcceleration = 0;
+    bool positionStepsHeld = true;
+
+    // How far the table exceeds the worst of its bounds (≤ 1: it holds them all).
+    double Excess(const Bounds& bounds) const {
+        if (!positionStepsHeld) return kUnbounded;
+        const auto share = [](double value, double bound) {
+            return bound == kUnbounded ? 0 : value / std::max(bound, 1e-300);
+        };
+        return std::max(
+            {share(deviation.value, bounds.deviation), share(peakAcceleration, bounds.acceleration),
+             share(1 / shortestToNeighbour, bounds.ratio), share(jump.value, bounds.jump),
+             share(robustDeviation, bounds.robustDeviation),
+             share(robustPeakAcceleration, bounds.robustAcceleration)});
+    }
+};
+
+TableFigures Measure(const ClampedReference& reference, const GridBreaks& breaks,
+                     const std::vector<double>& times, const std::vector<double>& positions) {
+    TableFigures figures;
+    CTrajectoryPreview preview;
+    std::string error;
+    if (!preview.Build(times, positions, error)) {
+        figures.positionStepsHeld = false;
+        return figures;
+    }
+    const std::vector<CubicSegment>& pieces = preview.GetSegments();
+    const double end = times.back();
+    figures.deviation = LargestDeviationOfPieces(pieces, reference, 0, end);
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        figures.peakAcceleration = std::max(figures.peakAcceleration, PeakAcceleration(pieces[i]));
+        figures.positionStepsHeld = figures.positionStepsHeld &&
+                                    std::abs(positions[i + 1] - positions[i]) <= kMaxPositionStepIU;
+    }
+    figures.shortestToNeighbour = MeasureStepEvenness(times, breaks.Times()).shortestWithinSegments;
+    figures.jump = LargestAccelerationJump(pieces, breaks.jumps);
+    const std::vector<CubicSegment> central = CentralDifferencePieces(times, positions);
+    figures.robustDeviation = LargestDeviationOfPieces(central, reference, 0, end).value;
+    for (const CubicSegment& piece : central) {
+        figures.robustPeakAcceleration =
+            std::max(figures.robustPeakAcceleration, PeakAcceleration(piece));
+    }
+    return figures;
+}
+
+// The fewest points found: each step as long as the pieces it closes and opens hold every
+// bound, the opened piece judged with the reference's velocity at its far end until the next
+// point fixes the model's; where no step holds, the last point is taken back and placed
+// earlier. Steps grow and shrink by at most the bounds' ratio inside a stretch between breaks.
 class GreedyPlacer {
 public:
-    GreedyPlacer(const ClampedReference& reference, const std::vector<Time>& breaks, Bounds bounds)
-        : m_reference(reference), m_breaks(breaks), m_judge(reference, bounds) {}
+    GreedyPlacer(const ClampedReference& reference, const GridBreaks& breaks, Bounds bounds)
+        : m_reference(reference), m_breaks(breaks), m_bounds(bounds) {}
 
     // False where some piece could not hold the bounds.
     bool Place(std::vector<Time>& times, std::vector<double>& positions) {
         m_t = {0};
         m_p = {0};
-        m_v.clear();
+        m_v = {0};
+        m_c = {0};
+        m_arrive = {0};
         m_held = true;
         Time ceiling = std::numeric_limits<Time>::max();
         size_t takenBack = 0;
         size_t fixed = 0;  // points up to this one are not taken back
-        const Time end = m_breaks.back();
+        const Time end = m_breaks.times.back();
         while (m_t.back() < end) {
-            const size_t nextBreak = static_cast<size_t>(
-                std::upper_bound(m_breaks.begin(), m_breaks.end(), m_t.back()) - m_breaks.begin());
-            const Time highest =
-                std::min({m_breaks[nextBreak], m_t.back() + kLongestStep, ceiling});
+            const Time from = m_t.back();
+            Time lowest = from + 1,
+                 highest = std::min({m_breaks.After(from), from + kLongestStep, ceiling});
             ceiling = std::numeric_limits<Time>::max();
-            if (const Time next = FindNext(highest)) {
+            if (m_t.size() > 1 && !m_breaks.Holds(from)) {
+                const double last = static_cast<double>(from - m_t[m_t.size() - 2]);
+                lowest =
+                    std::max(lowest, from + static_cast<Time>(std::ceil(last / m_bounds.ratio)));
+                highest =
+                    std::min(highest, from + static_cast<Time>(std::floor(last * m_bounds.ratio)));
+            }
+            if (const Time next = FindNext(lowest, highest)) {
                 Push(next);
                 continue;
             }
@@ -166,11 +259,12 @@ public:
             while (m_t.size() - 1 > fixed && takenBack < 8 * m_t.size() + 64) {
                 ++takenBack;
                 const size_t m = m_t.size() - 1;
-                const bool canMove = m_t[m] - m_t[m - 1] > 1;
-                ceiling = canMove ? m_t[m] - 1 : std::numeric_limits<Time>::max();
-                m_t.pop_back();
-                m_p.pop_back();
-                m_v.pop_back();
+                const Time step = m_t[m] - m_t[m - 1];
+                const bool canMove = step > 1;
+                // Shorter by an eighth: a long step is not worth trying an IU at a time.
+                ceiling = canMove ? m_t[m] - std::max<Time>(1, step / 8)
+                                  : std::numeric_limits<Time>::max();
+                Pop();
                 if (canMove) {
                     movedBack = true;
                     break;
@@ -178,70 +272,120 @@ public:
             }
             if (movedBack) continue;
             ceiling = std::numeric_limits<Time>::max();
-            Push(LeastExcess(highest));
+            Push(LeastExcess(from + 1, std::min(m_breaks.After(from), from + kLongestStep)));
             fixed = m_t.size() - 1;
             m_held = false;
         }
-        m_v.push_back(0);
-        Thin();
         times = std::move(m_t);
         positions = std::move(m_p);
         return m_held;
     }
 
 private:
-    double RoundedAt(Time t) const {
-        return t == 0 ? 0 : std::round(m_reference.PositionAtWhole(t));
-    }
     // The model's velocity at the last point when `next` follows it.
     double LastVelocity(Time next, double nextPosition) const {
         const size_t m = m_t.size() - 1;
         if (m == 0) return 0;
-        return CTrajectoryPreview::InnerVelocity(
-            Slope(m_t[m - 1], m_p[m - 1], m_t[m], m_p[m]), static_cast<double>(m_t[m] - m_t[m - 1]),
-            Slope(m_t[m], m_p[m], next, nextPosition), static_cast<double>(next - m_t[m]));
+        const double before = (m_p[m] - m_p[m - 1]) / static_cast<double>(m_t[m] - m_t[m - 1]);
+        const double after = (nextPosition - m_p[m]) / static_cast<double>(next - m_t[m]);
+        return CTrajectoryPreview::InnerVelocity(before, static_cast<double>(m_t[m] - m_t[m - 1]),
+                                                 after, static_cast<double>(next - m_t[m]));
+    }
+    double CentralVelocity(Time next, double nextPosition) const {
+        const size_t m = m_t.size() - 1;
+        if (m == 0) return 0;
+        return (nextPosition - m_p[m - 1]) / static_cast<double>(next - m_t[m - 1]);
     }
     double AssumedVelocity(Time t) const {
-        return t == m_breaks.back() ? 0 : m_reference.Velocity(static_cast<double>(t));
+        return t == m_breaks.times.back() ? 0 : m_reference.VelocityAt(static_cast<double>(t));
+    }
+
+    // The pieces that placing `next` closes and opens, by both speed estimates.
+    struct Trial {
+        bool closes = false;  // there is a piece before the last point
+        CubicSegment closed, opened, closedCentral, openedCentral;
+    };
+    Trial Try(Time next) const {
+        const size_t m = m_t.size() - 1;
+        const double position = m_reference.RoundedAt(next);
+        const double v = LastVelocity(next, position);
+        const double c = CentralVelocity(next, position);
+        const double assumed = AssumedVelocity(next);
+        Trial trial;
+        trial.closes = m > 0;
+        if (trial.closes) {
+            trial.closed = Piece(m_t[m - 1], m_p[m - 1], m_v[m - 1], m_t[m], m_p[m], v);
+            trial.closedCentral = Piece(m_t[m - 1], m_p[m - 1], m_c[m - 1], m_t[m], m_p[m], c);
+        }
+        trial.opened = Piece(m_t[m], m_p[m], v, next, position, assumed);
+        trial.openedCentral = Piece(m_t[m], m_p[m], c, next, position, assumed);
+        return trial;
+    }
+
+    bool JumpHolds(double arriving, double leaving, Time at) const {
+        return std::abs(leaving - arriving - m_breaks.JumpAt(at)) <= m_bounds.jump;
     }
 
     bool Fits(Time next) const {
         const size_t m = m_t.size() - 1;
-        const double position = RoundedAt(next);
-        const double v = LastVelocity(next, position);
-        const double assumed = AssumedVelocity(next);
+        const Time from = m_t[m];
+        // Room after this step for one no shorter than the ratio allows.
+        if (!m_breaks.Holds(next) &&
+            static_cast<double>(m_breaks.After(next) - next) * m_bounds.ratio <
+                static_cast<double>(next - from)) {
+            return false;
+        }
+        if (std::abs(m_reference.RoundedAt(next) - m_p[m]) > kMaxPositionStepIU) return false;
+        const Trial trial = Try(next);
+        const Bounds& b = m_bounds;
         // The cheap tests first, and the opened piece, which fails more often, before the other.
-        if (m > 0 &&
-            !m_judge.AccelerationHolds(m_t[m - 1], m_p[m - 1], m_v[m - 1], m_t[m], m_p[m], v)) {
+        if (PeakAcceleration(trial.opened) > b.acceleration ||
+            PeakAcceleration(trial.openedCentral) > b.robustAcceleration) {
             return false;
         }
-        if (!m_judge.AccelerationHolds(m_t[m], m_p[m], v, next, position, assumed) ||
-            !m_judge.GapHolds(m_t[m], m_p[m], v, next, position, assumed)) {
+        const double arriving = trial.closes ? EndAcceleration(trial.closed) : 0;
+        if (!JumpHolds(arriving, trial.opened.AccelerationAt(0), from)) return false;
+        if (next == m_breaks.times.back() && !JumpHolds(EndAcceleration(trial.opened), 0, next)) {
             return false;
         }
-        return m == 0 || m_judge.GapHolds(m_t[m - 1], m_p[m - 1], m_v[m - 1], m_t[m], m_p[m], v);
-    }
-    double Excess(Time next) const {
-        const size_t m = m_t.size() - 1;
-        const double position = RoundedAt(next);
-        const double v = LastVelocity(next, position);
-        double excess = m_judge.Excess(m_t[m], m_p[m], v, next, position, AssumedVelocity(next));
-        if (m > 0) {
-            excess = std::max(
-                excess, m_judge.Excess(m_t[m - 1], m_p[m - 1], m_v[m - 1], m_t[m], m_p[m], v));
+        if (trial.closes) {
+            if (PeakAcceleration(trial.closed) > b.acceleration ||
+                PeakAcceleration(trial.closedCentral) > b.robustAcceleration ||
+                !JumpHolds(m_arrive[m - 1], trial.closed.AccelerationAt(0), m_t[m - 1])) {
+                return false;
+            }
         }
-        return excess;
+        if (!GapHolds(trial.opened, m_reference, b.deviation) ||
+            !GapHolds(trial.openedCentral, m_reference, b.robustDeviation)) {
+            return false;
+        }
+        return !trial.closes || (GapHolds(trial.closed, m_reference, b.deviation) &&
+                                 GapHolds(trial.closedCentral, m_reference, b.robustDeviation));
     }
 
-    // The longest step up to `highest` that fits, searched from the last step's length: doubled
-    // while it fits, halved while it does not, then bisected. 0 when none is found.
-    Time FindNext(Time highest) const {
-        const Time from = m_t.back();
+    // How far the pieces that `next` closes and opens exceed the tolerance or the acceleration.
+    double Excess(Time next) const {
+        if (std::abs(m_reference.RoundedAt(next) - m_p.back()) > kMaxPositionStepIU) {
+            return kUnbounded;
+        }
+        const Trial trial = Try(next);
+        const auto excess = [&](const CubicSegment& piece) {
+            return std::max(Gap(piece, m_reference, kUnbounded) / m_bounds.deviation,
+                            PeakAcceleration(piece) / std::max(m_bounds.acceleration, 1e-300));
+        };
+        return std::max(excess(trial.opened), trial.closes ? excess(trial.closed) : 0.0);
+    }
+
+    // The longest step in [lowest, highest] that fits, searched from the last step's length:
+    // doubled while it fits, halved while it does not, then bisected. 0 when none is found.
+    Time FindNext(Time lowest, Time highest) const {
+        if (lowest > highest) return 0;
         if (Fits(highest)) return highest;
-        if (highest - from <= 1) return 0;
+        if (highest == lowest) return 0;
+        const Time from = m_t.back();
         const Time last = m_t.size() > 1 ? from - m_t[m_t.size() - 2] : 8;
         Time good = 0, bad = highest;
-        const Time first = from + std::clamp<Time>(last, 1, highest - from - 1);
+        const Time first = std::clamp<Time>(from + last, lowest, highest - 1);
         if (Fits(first)) {
             good = first;
             for (Time probe = from + 2 * (good - from); probe < bad;
@@ -254,19 +398,16 @@ private:
             }
         } else {
             bad = first;
-            for (Time step = (first - from) / 2; step >= 1 && !good; step /= 2) {
-                if (Fits(from + step)) {
-                    good = from + step;
-                } else {
-                    bad = from + step;
+            if (!Fits(lowest)) {
+                // Rounding makes the fit uneven in the step: look at the few steps not yet tried.
+                for (Time probe = std::min(first - 1, lowest + 64); !good && probe > lowest;
+                     --probe) {
+                    if (Fits(probe)) good = probe;
                 }
+                if (!good) return 0;
+            } else {
+                good = lowest;
             }
-            // Rounding makes the fit uneven in the step: look at the few steps not yet tried.
-            for (Time probe = std::min(first - 1, from + 64); !good && probe > from; --probe) {
-                if (Fits(probe)) good = probe;
-            }
-            if (!good) return 0;
-            bad = std::max(bad, first);
         }
         while (bad - good > 1) {
             const Time middle = good + (bad - good) / 2;
@@ -275,11 +416,10 @@ private:
         return good;
     }
 
-    Time LeastExcess(Time highest) const {
-        const Time from = m_t.back();
+    Time LeastExcess(Time lowest, Time highest) const {
         Time best = highest;
         double least = Excess(highest);
-        for (Time next = from + 1; next < highest && next <= from + 128; ++next) {
+        for (Time next = lowest; next < highest && next <= lowest + 128; ++next) {
             const double excess = Excess(next);
             if (excess < least) {
                 least = excess;
@@ -290,167 +430,41 @@ private:
     }
 
     void Push(Time next) {
-        const double position = RoundedAt(next);
-        m_v.push_back(LastVelocity(next, position));
+        const size_t m = m_t.size() - 1;
+        const double position = m_reference.RoundedAt(next);
+        const double v = LastVelocity(next, position);
+        m_v.back() = v;
+        m_c.back() = CentralVelocity(next, position);
+        if (m > 0) {
+            m_arrive.back() =
+                EndAcceleration(Piece(m_t[m - 1], m_p[m - 1], m_v[m - 1], m_t[m], m_p[m], v));
+        }
         m_t.push_back(next);
         m_p.push_back(position);
+        m_v.push_back(0);
+        m_c.push_back(0);
+        m_arrive.push_back(0);
     }
-
-    bool IsBreak(Time t) const { return std::binary_search(m_breaks.begin(), m_breaks.end(), t); }
-
-    struct Point {
-        Time t;
-        double p;
-    };
-
-    // Whether a run of points holds the bounds with the model's velocities: the first and last
-    // velocity given, those inside from their neighbours. `velocities` receives them all.
-    bool RunHolds(const Point* run, size_t count, double first, double last,
-                  double* velocities) const {
-        velocities[0] = first;
-        velocities[count - 1] = last;
-        for (size_t i = 1; i + 1 < count; ++i) {
-            if (run[i + 1].t - run[i - 1].t > 2 * kLongestStep) return false;
-            velocities[i] = CTrajectoryPreview::InnerVelocity(
-                Slope(run[i - 1].t, run[i - 1].p, run[i].t, run[i].p),
-                static_cast<double>(run[i].t - run[i - 1].t),
-                Slope(run[i].t, run[i].p, run[i + 1].t, run[i + 1].p),
-                static_cast<double>(run[i + 1].t - run[i].t));
-        }
-        for (size_t i = 0; i + 1 < count; ++i) {
-            if (run[i + 1].t - run[i].t > kLongestStep ||
-                !m_judge.AccelerationHolds(run[i].t, run[i].p, velocities[i], run[i + 1].t,
-                                           run[i + 1].p, velocities[i + 1])) {
-                return false;
-            }
-        }
-        for (size_t i = 0; i + 1 < count; ++i) {
-            if (!m_judge.GapHolds(run[i].t, run[i].p, velocities[i], run[i + 1].t, run[i + 1].p,
-                                  velocities[i + 1])) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-    // Drops each inner point, breaks aside, whose neighbours hold the bounds without it, and
-    // otherwise tries to put one point in place of it and the next.
-    void Thin() {
-        constexpr Time kTried = 12;  // in place of two points: at most this many times
-        const size_t n = m_t.size();
-        std::vector<Time> t;
-        std::vector<double> p, v;
-        t.reserve(n);
-        p.reserve(n);
-        v.reserve(n);
-        Point run[5];
-        double velocities[5];
-        // The run from the kept point before the last kept one (if any) through `middle` to the
-        // placed points `next` and `next` + 1 (if any); on success the velocities of the kept
-        // and placed points it changes are taken over.
-        const auto tryRun = [&](const Point* middle, size_t middleCount, size_t next) {
-            const size_t k = t.size() - 1;
-            size_t count = 0;
-            if (k > 0) run[count++] = {t[k - 1], p[k - 1]};
-            const size_t kept = count;
-            run[count++] = {t[k], p[k]};
-            for (size_t i = 0; i < middleCount; ++i) run[count++] = middle[i];
-            const size_t placed = count;
-            run[count++] = {m_t[next], m_p[next]};
-            if (next + 1 < n) run[count++] = {m_t[next + 1], m_p[next + 1]};
-            const double first = k > 0 ? v[k - 1] : 0;
-            const double last = next + 1 < n ? m_v[next + 1] : 0;
-            if (!RunHolds(run, count, first, last, velocities)) return false;
-            v[k] = velocities[kept];
-            m_v[next] = velocities[placed];
-            return true;
-        };
-        for (size_t i = 0; i < n; ++i) {
-            if (!t.empty() && i + 1 < n && !IsBreak(m_t[i])) {
-                if (tryRun(nullptr, 0, i + 1)) continue;
-                if (i + 2 < n && !IsBreak(m_t[i + 1])) {
-                    const Time from = t.back(), to = m_t[i + 2];
-                    const Time span = to - from - 1;
-                    const Time tried = std::min(span, kTried);
-                    bool merged = false;
-                    // From the middle outwards.
-                    for (Time j = 0; j < tried && !merged; ++j) {
-                        const Time offset = (j % 2 == 0 ? 1 : -1) * ((j + 1) / 2);
-                        const Time at = from + 1 + (span - 1) / 2 + offset * span / tried;
-                        if (at <= from || at >= to) continue;
-                        const Point middle = {at, RoundedAt(at)};
-                        if (tryRun(&middle, 1, i + 2)) {
-                            t.push_back(middle.t);
-                            p.push_back(middle.p);
-                            v.push_back(velocities[t.size() > 2 ? 2 : 1]);
-                            merged = true;
-                        }
-                    }
-                    if (merged) {
-                        ++i;
-                        continue;
-                    }
-                }
-            }
-            t.push_back(m_t[i]);
-            p.push_back(m_p[i]);
-            v.push_back(m_v[i]);
-        }
-        m_t = std::move(t);
-        m_p = std::move(p);
-        m_v = std::move(v);
+    void Pop() {
+        m_t.pop_back();
+        m_p.pop_back();
+        m_v.pop_back();
+        m_c.pop_back();
+        m_arrive.pop_back();
     }
 
     const ClampedReference& m_reference;
-    const std::vector<Time>& m_breaks;
-    PieceJudge m_judge;
+    const GridBreaks& m_breaks;
+    Bounds m_bounds;
     std::vector<Time> m_t;
     std::vector<double> m_p;
-    std::vector<double> m_v;  // the model's velocity at each point but the last
+    // At each point but the last, final: the model's velocity, the central difference, and the
+    // acceleration with which the piece before arrives (0 at the first).
+    std::vector<double> m_v;
+    std::vector<double> m_c;
+    std::vector<double> m_arrive;
     bool m_held = true;
 };
-
-// The breaks on the grid: whole IU, ascending, from 0 to the end.
-std::vector<Time> GridBreaks(const ReferenceMotion& reference) {
-    const Time end = std::max<Time>(1, std::llround(reference.Duration()));
-    std::vector<Time> breaks = {0};
-    for (const double at : reference.Breaks()) {
-        const Time t = std::llround(at);
-        if (t > breaks.back() && t < end) breaks.push_back(t);
-    }
-    breaks.push_back(end);
-    return breaks;
-}
-
-std::vector<Time> UniformTimes(const std::vector<Time>& breaks, Time step) {
-    std::vector<Time> times = {0};
-    for (size_t b = 1; b < breaks.size(); ++b) {
-        for (Time t = breaks[b - 1] + step; t < breaks[b]; t += step) times.push_back(t);
-        times.push_back(breaks[b]);
-    }
-    return times;
-}
-
-struct TableFigures {
-    double deviation = 0;
-    double deviationTime = 0;
-    double peakAcceleration = 0;
-};
-
-TableFigures Measure(const ClampedReference& reference, const std::vector<double>& times,
-                     const std::vector<double>& positions) {
-    TableFigures figures;
-    CTrajectoryPreview preview;
-    std::string error;
-    if (!preview.Build(times, positions, error)) return figures;
-    for (const CubicSegment& piece : preview.GetSegments()) {
-        const Gap gap = LargestGap(piece, reference, std::numeric_limits<double>::max());
-        if (gap.value > figures.deviation)
-            figures = {gap.value, gap.time, figures.peakAcceleration};
-        figures.peakAcceleration = std::max(figures.peakAcceleration, PeakAcceleration(piece));
-    }
-    return figures;
-}
 
 struct Attempt {
     bool held = false;  // every piece within the bounds it was placed for
@@ -459,48 +473,331 @@ struct Attempt {
     TableFigures figures;
 };
 
-Attempt Place(const ClampedReference& reference, const std::vector<Time>& breaks, Bounds bounds) {
+Attempt MeasuredTable(const ClampedReference& reference, const GridBreaks& breaks,
+                      const std::vector<Time>& times) {
     Attempt attempt;
-    std::vector<Time> times;
-    attempt.held = GreedyPlacer(reference, breaks, bounds).Place(times, attempt.positions);
     attempt.times.assign(times.begin(), times.end());
-    attempt.figures = Measure(reference, attempt.times, attempt.positions);
+    for (const Time t : times) attempt.positions.push_back(reference.RoundedAt(t));
+    attempt.figures = Measure(reference, breaks, attempt.times, attempt.positions);
     return attempt;
 }
 
-// The lowest bound in [low, high] that a placement holds, by bisection; `best` holds `high`.
-template <class PlaceWithin>
-Attempt Lowest(double low, double high, Attempt best, double& bound, PlaceWithin place) {
-    bound = high;
-    for (int round = 0; round < 8 && high > low * 1.001; ++round) {
-        const double middle = 0.5 * (low + high);
-        Attempt attempt = place(middle);
-        if (attempt.held) {
-            best = std::move(attempt);
-            bound = high = middle;
-        } else {
-            low = middle;
+Attempt Greedy(const ClampedReference& reference, const GridBreaks& breaks, Bounds bounds) {
+    std::vector<Time> times;
+    std::vector<double> positions;
+    const bool held = GreedyPlacer(reference, breaks, bounds).Place(times, positions);
+    Attempt attempt = MeasuredTable(reference, breaks, times);
+    attempt.held = held;
+    return attempt;
+}
+
+// Where the bounds cannot all be held: first the smoothness bounds alone (the jumps and the
+// central difference) are widened by the least factor, found by doubling and bisection, at
+// which a placement holds them with the tolerance and the acceleration as asked; failing that,
+// all of them together.
+Attempt Relaxed(const ClampedReference& reference, const GridBreaks& breaks, Bounds bounds,
+                Attempt failed) {
+    Attempt best = std::move(failed);
+    for (const bool all : {false, true}) {
+        const auto widened = [&](double factor) {
+            Bounds wider = all ? bounds.Scaled(factor) : bounds;
+            wider.jump = bounds.jump * factor;
+            wider.robustDeviation = bounds.robustDeviation * factor;
+            wider.robustAcceleration = bounds.robustAcceleration * factor;
+            return wider;
+        };
+        double low = 1, high = 2;
+        bool held = false;
+        for (; high <= (all ? 1024 : 8); low = high, high *= 2) {
+            Attempt attempt = Greedy(reference, breaks, widened(high));
+            if (attempt.held) {
+                best = std::move(attempt);
+                held = true;
+                break;
+            }
         }
+        for (int round = 0; round < 6 && held; ++round) {
+            const double middle = 0.5 * (low + high);
+            Attempt attempt = Greedy(reference, breaks, widened(middle));
+            if (attempt.held) {
+                best = std::move(attempt);
+                high = middle;
+            } else {
+                low = middle;
+            }
+        }
+        if (held) break;
     }
     return best;
 }
 
-// Where the bounds cannot both be held: the tolerance first, with no bound on the acceleration,
-// then the acceleration are raised to the lowest that a placement holds.
-Attempt Relaxed(const ClampedReference& reference, const std::vector<Time>& breaks, Bounds bounds) {
-    constexpr double kUnbounded = std::numeric_limits<double>::infinity();
-    Attempt free = Place(reference, breaks, {bounds.deviation, kUnbounded});
-    double tolerance = bounds.deviation;
-    if (!free.held) {
-        free = Lowest(bounds.deviation, free.figures.deviation, free, tolerance, [&](double d) {
-            return Place(reference, breaks, {d, kUnbounded});
-        });
+std::vector<Time> UniformTimes(const GridBreaks& breaks, Time step) {
+    std::vector<Time> times = {0};
+    for (size_t b = 1; b < breaks.times.size(); ++b) {
+        for (Time t = breaks.times[b - 1] + step; t < breaks.times[b]; t += step)
+            times.push_back(t);
+        times.push_back(breaks.times[b]);
     }
-    double acceleration = 0;
-    return Lowest(bounds.acceleration, free.figures.peakAcceleration, free, acceleration,
-                  [&](double a) {
-                      return Place(reference, breaks, {tolerance, a});
-                  });
+    return times;
+}
+
+// Each stretch between breaks in equal parts, round(k·T/n), about `step` long.
+std::vector<Time> NearUniformTimes(const GridBreaks& breaks, double step) {
+    std::vector<Time> times = {0};
+    for (size_t b = 1; b < breaks.times.size(); ++b) {
+        const Time start = breaks.times[b - 1];
+        const double span = static_cast<double>(breaks.times[b] - start);
+        const Time parts = std::max<Time>(
+            {1, static_cast<Time>(std::ceil(span / step - 1e-9)),
+             static_cast<Time>(std::ceil(span / static_cast<double>(kLongestStep)))});
+        for (Time k = 1; k < parts; ++k) {
+            const Time t =
+                start + std::llround(static_cast<double>(k) * span / static_cast<double>(parts));
+            if (t > times.back()) times.push_back(t);
+        }
+        times.push_back(breaks.times[b]);
+    }
+    return times;
+}
+
+// Whether a table holds the tolerance and the acceleration (and the position step), stopping
+// at the first piece that does not.
+bool HoldsToleranceAndAcceleration(const ClampedReference& reference,
+                                   const std::vector<Time>& times, const Bounds& bounds) {
+    std::vector<double> t(times.begin(), times.end()), p;
+    for (const Time time : times) p.push_back(reference.RoundedAt(time));
+    for (size_t i = 0; i + 1 < p.size(); ++i) {
+        if (std::abs(p[i + 1] - p[i]) > kMaxPositionStepIU) return false;
+    }
+    bool holds = true;
+    CTrajectoryPreview::ForEachSegment(t, p, [&](const CubicSegment& piece) {
+        holds = holds && PeakAcceleration(piece) <= bounds.acceleration &&
+                GapHolds(piece, reference, bounds.deviation);
+    });
+    return holds;
+}
+
+// The best near-uniform table: the fewest equal parts of each stretch (one step length for
+// all) that hold the tolerance and the acceleration. Empty where the reference is too long to
+// search, or none holds.
+Attempt NearUniform(const ClampedReference& reference, const GridBreaks& breaks, Bounds bounds) {
+    Attempt none;
+    const Time end = breaks.times.back();
+    Time longest = 1;
+    for (size_t b = 1; b < breaks.times.size(); ++b) {
+        longest = std::max(longest, breaks.times[b] - breaks.times[b - 1]);
+    }
+    if (static_cast<double>(end) > kNearUniformSoughtIU) return none;
+    const auto holds = [&](Time parts) {
+        return HoldsToleranceAndAcceleration(
+            reference, NearUniformTimes(breaks, static_cast<double>(longest) / parts), bounds);
+    };
+    Time parts = 0;
+    if (static_cast<double>(end) <= kNearUniformScannedIU) {
+        for (Time n = 1; n <= longest && !parts; ++n) {
+            if (holds(n)) parts = n;
+        }
+    } else {
+        Time good = 0, bad = 0;
+        for (Time n = 1; n <= longest; n *= 2) {
+            if (holds(n)) {
+                good = n;
+                break;
+            }
+            bad = n;
+        }
+        if (good == 0 && holds(longest)) good = longest;
+        while (good != 0 && good - bad > 1) {
+            const Time middle = bad + (good - bad) / 2;
+            (holds(middle) ? good : bad) = middle;
+        }
+        parts = good;
+    }
+    if (parts == 0) return none;
+    Attempt attempt = MeasuredTable(reference, breaks,
+                                    NearUniformTimes(breaks, static_cast<double>(longest) / parts));
+    attempt.held = true;
+    return attempt;
+}
+
+// Whether a table holds every bound, stopping at the first piece that does not: the pieces of
+// both speed estimates, the jumps at the points and the evenness of the steps.
+bool HoldsEveryBound(const ClampedReference& reference, const GridBreaks& breaks,
+                     const std::vector<Time>& times, const Bounds& bounds) {
+    const size_t count = times.size();
+    std::vector<double> t(times.begin(), times.end()), p(count);
+    for (size_t i = 0; i < count; ++i) p[i] = reference.RoundedAt(times[i]);
+    for (size_t i = 0; i + 1 < count; ++i) {
+        if (std::abs(p[i + 1] - p[i]) > kMaxPositionStepIU) return false;
+        if (i > 0 && !breaks.Holds(times[i])) {
+            const double before = t[i] - t[i - 1], after = t[i + 1] - t[i];
+            if (std::max(before, after) > bounds.ratio * std::min(before, after)) return false;
+        }
+    }
+    const std::vector<CubicSegment> central = CentralDifferencePieces(t, p);
+    for (const CubicSegment& piece : central) {
+        if (PeakAcceleration(piece) > bounds.robustAcceleration) return false;
+    }
+    bool holds = true;
+    double arriving = 0;
+    size_t i = 0;
+    CTrajectoryPreview::ForEachSegment(t, p, [&](const CubicSegment& piece) {
+        if (!holds) return;
+        holds =
+            PeakAcceleration(piece) <= bounds.acceleration &&
+            std::abs(piece.AccelerationAt(0) - arriving - breaks.JumpAt(times[i])) <= bounds.jump;
+        arriving = EndAcceleration(piece);
+        ++i;
+    });
+    if (!holds || std::abs(-arriving - breaks.JumpAt(times.back())) > bounds.jump) return false;
+    CTrajectoryPreview::ForEachSegment(t, p, [&](const CubicSegment& piece) {
+        holds = holds && GapHolds(piece, reference, bounds.deviation);
+    });
+    for (size_t k = 0; k < central.size() && holds; ++k) {
+        holds = GapHolds(central[k], reference, bounds.robustDeviation);
+    }
+    return holds;
+}
+
+// Steps graded by the reference's jerk: where the jerk is small a cubic follows the motion
+// longer, so the step there may be longer, the step length varying smoothly as
+// ((j / jmax)² + c²)^(-1/6) within each stretch between breaks. A small c grades strongly, a
+// large one is near-uniform. `Times(scale)` places about `scale` times the stretch's weight.
+class GradedSteps {
+public:
+    GradedSteps(const ReferenceMotion& reference, const GridBreaks& breaks, double c)
+        : m_breaks(breaks) {
+        const Time end = breaks.times.back();
+        m_weight.assign(static_cast<size_t>(end) + 1, 0);
+        for (size_t b = 1; b < breaks.times.size(); ++b) {
+            const Time from = breaks.times[b - 1], to = breaks.times[b];
+            double largest = 0;
+            std::vector<double> jerk(static_cast<size_t>(to - from));
+            for (Time t = from; t < to; ++t) {
+                const double middle = static_cast<double>(t) + 0.5;
+                jerk[static_cast<size_t>(t - from)] =
+                    middle < reference.Duration() ? reference.JerkAt(middle) : 0;
+                largest = std::max(largest, std::abs(jerk[static_cast<size_t>(t - from)]));
+            }
+            for (Time t = from; t < to; ++t) {
+                const double share =
+                    largest > 0 ? jerk[static_cast<size_t>(t - from)] / largest : 0;
+                m_weight[static_cast<size_t>(t) + 1] =
+                    m_weight[static_cast<size_t>(t)] + std::cbrt(std::sqrt(share * share + c * c));
+            }
+        }
+    }
+
+    std::vector<Time> Times(double scale) const {
+        std::vector<Time> times = {0};
+        for (size_t b = 1; b < m_breaks.times.size(); ++b) {
+            const Time from = m_breaks.times[b - 1], to = m_breaks.times[b];
+            const double low = m_weight[static_cast<size_t>(from)];
+            const double span = m_weight[static_cast<size_t>(to)] - low;
+            const Time parts =
+                std::max<Time>({1, static_cast<Time>(std::ceil(scale * span - 1e-9)),
+                                static_cast<Time>(std::ceil(static_cast<double>(to - from) /
+                                                            static_cast<double>(kLongestStep)))});
+            for (Time k = 1; k < parts; ++k) {
+                const double target =
+                    low + span * static_cast<double>(k) / static_cast<double>(parts);
+                // The whole IU where the weight reaches the target, interpolated inside it.
+                const auto above =
+                    std::upper_bound(m_weight.begin() + from, m_weight.begin() + to + 1, target);
+                const Time after = static_cast<Time>(above - m_weight.begin());
+                const double w0 = m_weight[static_cast<size_t>(after - 1)];
+                const double w1 = m_weight[static_cast<size_t>(std::min(after, to))];
+                const double at =
+                    static_cast<double>(after - 1) + (w1 > w0 ? (target - w0) / (w1 - w0) : 0);
+                const Time t = std::llround(at);
+                if (t > times.back() && t < to) times.push_back(t);
+            }
+            times.push_back(to);
+        }
+        return times;
+    }
+    double Total() const { return m_weight.back(); }
+
+private:
+    const GridBreaks& m_breaks;
+    std::vector<double> m_weight;  // from 0 up to each whole IU
+};
+
+// The fewest points of graded steps that hold every bound, over a few gradings; empty (not
+// held) where none does within `most` points.
+Attempt Graded(const ClampedReference& reference, const GridBreaks& breaks, const Bounds& bounds,
+               size_t most) {
+    Attempt best;
+    for (const double c : {0.03, 0.1, 0.2, 0.35, 0.5, 0.75, 1.0, 1.5}) {
+        const GradedSteps graded(reference, breaks, c);
+        // Points for a scale, and whether they hold; the count rises with the scale.
+        const auto holds = [&](size_t points, std::vector<Time>& times) {
+            times = graded.Times(static_cast<double>(points) / graded.Total());
+            return HoldsEveryBound(reference, breaks, times, bounds);
+        };
+        const size_t ceiling = best.held ? best.times.size() - 1 : most;
+        std::vector<Time> times;
+        if (ceiling < 2 || !holds(ceiling, times)) continue;
+        size_t good = ceiling, bad = 1;
+        std::vector<Time> goodTimes = times;
+        while (good - bad > 1) {
+            const size_t middle = bad + (good - bad) / 2;
+            if (holds(middle, times)) {
+                good = middle;
+                goodTimes = times;
+            } else {
+                bad = middle;
+            }
+        }
+        // Rounding makes the bounds uneven in the count: a few below may hold too.
+        for (size_t fewer = good - 1; fewer + 4 >= good && fewer >= 2; --fewer) {
+            if (holds(fewer, times)) goodTimes = times;
+        }
+        best = MeasuredTable(reference, breaks, goodTimes);
+        best.held = true;
+    }
+    return best;
+}
+
+void Report(const Attempt& attempt, const Bounds& bounds, GridPlacement& placement) {
+    const TableFigures& figures = attempt.figures;
+    placement.times = attempt.times;
+    placement.positions = attempt.positions;
+    placement.largestDeviation = figures.deviation.value;
+    placement.largestDeviationTime = figures.deviation.time;
+    placement.peakAcceleration = figures.peakAcceleration;
+    placement.shortestToNeighbour = figures.shortestToNeighbour;
+    placement.largestJump = figures.jump.value;
+    placement.largestJumpTime = figures.jump.time;
+    placement.jumpBound = bounds.jump;
+    placement.robustDeviation = figures.robustDeviation;
+    placement.robustPeakAcceleration = figures.robustPeakAcceleration;
+    // A hair of slack for the acceleration, which the placement computes the same way.
+    constexpr double kSlack = 1 + 1e-12;
+    placement.withinTolerance = figures.deviation.value <= bounds.deviation;
+    placement.withinAcceleration = figures.peakAcceleration <= bounds.acceleration * kSlack;
+    placement.withinSpacing =
+        figures.shortestToNeighbour * bounds.ratio >= 1 - 1e-12 && figures.positionStepsHeld;
+    placement.withinJump = figures.jump.value <= bounds.jump * kSlack;
+    placement.withinRobustness =
+        figures.robustDeviation <= bounds.robustDeviation &&
+        figures.robustPeakAcceleration <= bounds.robustAcceleration * kSlack;
+}
+
+Bounds BoundsOf(const GridPlacementOptions& options, double referencePeak) {
+    Bounds bounds;
+    bounds.deviation = options.tolerance;
+    bounds.acceleration = options.accelerationShare * referencePeak;
+    bounds.ratio = options.stepRatio;
+    bounds.jump = options.jumpShare * referencePeak;
+    bounds.robustDeviation = options.robustToleranceFactor * options.tolerance;
+    bounds.robustAcceleration = options.robustAccelerationShare * referencePeak;
+    return bounds;
+}
+
+double ReferencePeak(const ReferenceMotion& reference, const GridPlacementOptions& options) {
+    return options.referencePeakAcceleration >= 0 ? options.referencePeakAcceleration
+                                                  : SampledPeakAcceleration(reference);
 }
 
 }  // namespace
@@ -521,44 +818,62 @@ double SampledPeakAcceleration(const ReferenceMotion& reference) {
     return peak;
 }
 
+void MeasurePlacement(const ReferenceMotion& reference, const GridPlacementOptions& options,
+                      GridPlacement& placement) {
+    const ClampedReference clamped(reference);
+    const GridBreaks breaks = FindGridBreaks(reference);
+    if (placement.referencePeakAcceleration <= 0) {
+        placement.referencePeakAcceleration = ReferencePeak(reference, options);
+    }
+    Bounds bounds = BoundsOf(options, placement.referencePeakAcceleration);
+    bounds.jump = std::max(bounds.jump, placement.jumpBound);
+    Attempt attempt;
+    attempt.times = placement.times;
+    attempt.positions = placement.positions;
+    attempt.figures = Measure(clamped, breaks, attempt.times, attempt.positions);
+    Report(attempt, bounds, placement);
+}
+
 GridPlacement PlaceOnGrid(const ReferenceMotion& reference, const GridPlacementOptions& options) {
     const ClampedReference clamped(reference);
-    const std::vector<Time> breaks = GridBreaks(reference);
+    const GridBreaks breaks = FindGridBreaks(reference);
     GridPlacement placement;
-    placement.referencePeakAcceleration = options.referencePeakAcceleration >= 0
-                                              ? options.referencePeakAcceleration
-                                              : SampledPeakAcceleration(reference);
-    const double accelerationBound =
-        options.accelerationShare * placement.referencePeakAcceleration;
+    placement.referencePeakAcceleration = ReferencePeak(reference, options);
+    Bounds bounds = BoundsOf(options, placement.referencePeakAcceleration);
 
-    Attempt result;
     if (options.uniformStep > 0) {
-        const std::vector<Time> times =
-            UniformTimes(breaks, std::min<Time>(options.uniformStep, kLongestStep));
-        result.times.assign(times.begin(), times.end());
-        for (const Time t : times) {
-            result.positions.push_back(
-                t == 0 ? 0 : std::round(clamped.Position(static_cast<double>(t))));
-        }
-        result.figures = Measure(clamped, result.times, result.positions);
-    } else {
-        const Bounds bounds = {options.tolerance, accelerationBound};
-        result = Place(clamped, breaks, bounds);
-        if (!result.held) {
-            Attempt relaxed = Relaxed(clamped, breaks, bounds);
-            const auto excess = [&bounds](const TableFigures& figures) {
-                return std::max(figures.deviation / bounds.deviation,
-                                figures.peakAcceleration / bounds.acceleration);
-            };
-            if (excess(relaxed.figures) <= excess(result.figures)) result = std::move(relaxed);
+        const Attempt uniform =
+            MeasuredTable(clamped, breaks,
+                          UniformTimes(breaks, std::min<Time>(options.uniformStep, kLongestStep)));
+        Report(uniform, bounds, placement);
+        return placement;
+    }
+    Attempt nearUniform = NearUniform(clamped, breaks, bounds);
+    if (nearUniform.held) {
+        placement.nearUniformPoints = nearUniform.times.size();
+        // The grid itself forces some jump: no bound tighter than the even table's.
+        bounds.jump = std::max(bounds.jump, nearUniform.figures.jump.value);
+    }
+    Attempt result = Greedy(clamped, breaks, bounds);
+    if (!result.held) result = Relaxed(clamped, breaks, bounds, std::move(result));
+    if (static_cast<double>(breaks.times.back()) <= kNearUniformScannedIU) {
+        const size_t most = std::min(result.held ? result.times.size() : SIZE_MAX,
+                                     nearUniform.held ? nearUniform.times.size() : SIZE_MAX);
+        Attempt graded =
+            Graded(clamped, breaks, bounds,
+                   most == SIZE_MAX ? static_cast<size_t>(breaks.times.back()) + 1 : most);
+        if (graded.held && (!result.held || graded.times.size() < result.times.size())) {
+            result = std::move(graded);
         }
     }
-    placement.times = std::move(result.times);
-    placement.positions = std::move(result.positions);
-    placement.largestDeviation = result.figures.deviation;
-    placement.largestDeviationTime = result.figures.deviationTime;
-    placement.peakAcceleration = result.figures.peakAcceleration;
-    placement.withinTolerance = placement.largestDeviation <= options.tolerance;
-    placement.withinAcceleration = placement.peakAcceleration <= accelerationBound * (1 + 1e-12);
+    if (nearUniform.held) {
+        const double greedyExcess = result.figures.Excess(bounds);
+        const double evenExcess = nearUniform.figures.Excess(bounds);
+        const bool evenBetter =
+            evenExcess <= 1 ? greedyExcess > 1 || nearUniform.times.size() < result.times.size()
+                            : greedyExcess > 1 && evenExcess < greedyExcess;
+        if (evenBetter) result = std::move(nearUniform);
+    }
+    Report(result, bounds, placement);
     return placement;
 }

@@ -164,6 +164,12 @@ double MotionProfile::AccelerationAt(double t) const {
     return segment.scale * ValuesAt(segment, t).f2 / (segment.duration * segment.duration);
 }
 
+double MotionProfile::JerkAt(double t) const {
+    const ProfileSegment& segment = m_segments[SegmentIndexAt(t)];
+    return segment.scale * ValuesAt(segment, t).f3 /
+           (segment.duration * segment.duration * segment.duration);
+}
+
 std::vector<double> MotionProfile::Breaks() const {
     std::vector<double> breaks;
     breaks.reserve(m_segments.size() + 1);

@@ -53,6 +53,7 @@ public:
     double PositionAt(double t) const override;
     double VelocityAt(double t) const override;
     double AccelerationAt(double t) const override;
+    double JerkAt(double t) const override;
     std::vector<double> Breaks() const override;
 
     // The peaks over the whole profile, from the laws' characteristic values.

@@ -148,14 +148,13 @@ double ProfileValueAt(const ReferenceMotion& profile, PreviewQuantity quantity, 
         case PreviewQuantity::Acceleration:
             return profile.AccelerationAt(t);
         case PreviewQuantity::Jerk:
-            break;  // a profile has none to show
+            return profile.JerkAt(t);
     }
     return 0;
 }
 
-// The jerk panel has no profile curve: a profile's jerk is not known.
 bool ShowsProfileCurve(const PreviewPlotContent& content, const Panel& panel) {
-    return content.profile && !panel.deviation && panel.quantity != PreviewQuantity::Jerk;
+    return content.profile && !panel.deviation;
 }
 
 // What a panel draws in IU: the profile's curve or the deviation.

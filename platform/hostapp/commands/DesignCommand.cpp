@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "commands/GridFit.h"
 #include "commands/NewPtMotion.h"
 #include "commands/UsageChecks.h"
 #include "files/ExitStatus.h"
@@ -23,26 +24,35 @@ struct DesignArguments {
     std::string timeUnit;
     double tolerance = 1;
     int step = 0;
+    bool bestEffort = false;
 };
 
 int RunDesign(const HostOptions& options, DesignArguments arguments) {
     if (!CheckNewMotionOutputs("the profile", arguments.profilePath, arguments.outputs)) {
         return kExitFailure;
     }
+    std::string error;
+    if (!CheckTolerance(arguments.tolerance, "--tolerance", error)) {
+        return ReportFailure(error.c_str());
+    }
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     const CDriveSetup& setup = session.GetSetup();
-    std::string error;
     if (!ResolveSetupUnit(setup, UnitKind::Position, arguments.positionUnit, error) ||
         !ResolveSetupUnit(setup, UnitKind::Time, arguments.timeUnit, error)) {
         return ReportFailure(error.c_str());
     }
+    // The motion speaks the units the profile is written in, unless the options name others.
+    std::string profilePositionUnit, profileTimeUnit;
     MotionProfile profile;
-    if (!ReadMotionProfile(arguments.profilePath, setup, profile, error)) {
+    if (!ReadMotionProfile(arguments.profilePath, setup, profile, error, &profilePositionUnit,
+                           &profileTimeUnit)) {
         // "FILE:LINE: why" stands at the start of the line, where editors look for it.
         std::fprintf(stderr, "%s\n", error.c_str());
         return kExitFailure;
     }
+    if (arguments.positionUnit.empty()) arguments.positionUnit = profilePositionUnit;
+    if (arguments.timeUnit.empty()) arguments.timeUnit = profileTimeUnit;
 
     PlacementReportSubject subject;
     subject.command = "design";
@@ -54,11 +64,6 @@ int RunDesign(const HostOptions& options, DesignArguments arguments) {
     subject.options.referencePeakAcceleration = profile.PeakAcceleration();
     const GridPlacement placement = PlaceOnGrid(profile, subject.options);
 
-    CString text;
-    const int status =
-        EditTableIntoMotion(session, placement.times, placement.positions, arguments.positionUnit,
-                            arguments.timeUnit, arguments.motion, text);
-    if (status != kExitSuccess) return status;
     PreviewUnits units = PreviewUnits::DefaultOf(setup);
     if (!arguments.positionUnit.empty()) {
         units.position = *FindSetupUnit(setup, UnitKind::Position, arguments.positionUnit);
@@ -66,7 +71,20 @@ int RunDesign(const HostOptions& options, DesignArguments arguments) {
     if (!arguments.timeUnit.empty()) {
         units.time = *FindSetupUnit(setup, UnitKind::Time, arguments.timeUnit);
     }
-    PrintPlacementReport(subject, placement, profile, units, setup.GetLimits(), stderr);
+    PrintPlacementReport(subject, placement, units, setup.GetLimits(), stderr);
+    if (const std::string missed = MissedBounds(subject, placement);
+        !arguments.bestEffort && !missed.empty()) {
+        std::fprintf(stderr,
+                     "travex-host: design: %s: not written: the table misses a bound (%s); "
+                     "--best-effort writes it anyway, a wider --tolerance may hold them all\n",
+                     subject.inputName.c_str(), missed.c_str());
+        return kExitRefused;
+    }
+    CString text;
+    const int status =
+        EditTableIntoMotion(session, placement.times, placement.positions, arguments.positionUnit,
+                            arguments.timeUnit, arguments.motion, text);
+    if (status != kExitSuccess) return status;
     return WriteNewMotion(session, text, arguments.outputs);
 }
 
@@ -76,10 +94,11 @@ HostCommand AddDesignCommand(CLI::App& app, const HostOptions& options) {
     CLI::App* command = app.add_subcommand(
         "design",
         "Make a new motion from a profile of motion laws (docs/motion-design.md): the fewest "
-        "points found on the drive's grid whose preview keeps within the tolerance of the "
-        "profile, and say on standard error how close it keeps. Exit status 0 with the motion, "
-        "1 when the module refuses it, 2 when a file, the profile, the setup or the module "
-        "cannot be read or written");
+        "points found on the drive's grid that a drive runs smoothly and whose preview keeps "
+        "within the tolerance of the profile, and say on standard error how close it keeps. "
+        "Exit status 0 with the motion, 1 when the table misses a bound (see --best-effort) or "
+        "the module refuses it, 2 when a file, the profile, the setup or the module cannot be "
+        "read or written");
     auto arguments = std::make_shared<DesignArguments>();
     command
         ->add_option("profile", arguments->profilePath,
@@ -100,14 +119,19 @@ HostCommand AddDesignCommand(CLI::App& app, const HostOptions& options) {
         ->type_name("T")
         ->check(WholeNumberFrom(1, 65535))
         ->excludes(tolerance);
+    command->add_flag("--best-effort", arguments->bestEffort,
+                      "Write the closest table found even where it misses a bound (the "
+                      "tolerance, the acceleration, even steps, no jumps of the acceleration, "
+                      "the central difference); without it such a table is not written");
     command
         ->add_option("--position-unit", arguments->positionUnit,
-                     "Show the motion's positions in UNIT; the setup's first position unit when "
-                     "absent")
+                     "Show the motion's positions in UNIT; the profile's own, or the setup's "
+                     "first position unit, when absent")
         ->type_name("UNIT");
     command
         ->add_option("--time-unit", arguments->timeUnit,
-                     "Show the motion's times in UNIT; the setup's first time unit when absent")
+                     "Show the motion's times in UNIT; the profile's own, or the setup's first "
+                     "time unit, when absent")
         ->type_name("UNIT");
     AddPtMotionOptions(command, arguments->motion);
     return {command, [&options, arguments] { return RunDesign(options, *arguments); }};

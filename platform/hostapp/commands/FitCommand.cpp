@@ -25,6 +25,8 @@ struct FitArguments {
     std::string positionUnit;
     std::string timeUnit;
     double tolerance = 1;
+    bool toleranceGiven = false;
+    bool bestEffort = false;
 };
 
 // A file of `Key=value` lines with a motion's keys; anything else is taken for points.
@@ -88,7 +90,12 @@ int RunFit(const HostOptions& options, FitArguments arguments) {
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     const CDriveSetup& setup = session.GetSetup();
-    DenseTable table{{}, {}, arguments.positionUnit, arguments.timeUnit};
+    DenseTable table{{},
+                     {},
+                     arguments.positionUnit,
+                     arguments.timeUnit,
+                     arguments.toleranceGiven,
+                     arguments.bestEffort};
     if (!ResolveSetupUnit(setup, UnitKind::Position, table.positionUnit, error) ||
         !ResolveSetupUnit(setup, UnitKind::Time, table.timeUnit, error)) {
         return ReportFailure(error.c_str());
@@ -114,11 +121,12 @@ int RunFit(const HostOptions& options, FitArguments arguments) {
 HostCommand AddFitCommand(CLI::App& app, const HostOptions& options) {
     CLI::App* command = app.add_subcommand(
         "fit",
-        "Make a new motion with the fewest points found on the drive's grid whose preview keeps "
-        "within the tolerance of a dense table's own (a motion, or a file of points read as "
-        "import reads it), and say on standard error how close it keeps. Exit status 0 with the "
-        "motion, 1 when the module refuses the table or the new motion, 2 when a file, the setup "
-        "or the module cannot be read or written");
+        "Make a new motion with the fewest points found on the drive's grid, never more than the "
+        "table's rows, that a drive runs smoothly and whose preview keeps within the tolerance "
+        "of a dense table's own (a motion, or a file of points read as import reads it), and "
+        "say on standard error how close it keeps. Exit status 0 with the motion, 1 when the "
+        "table misses a bound (see --best-effort) or the module refuses the table or the new "
+        "motion, 2 when a file, the setup or the module cannot be read or written");
     auto arguments = std::make_shared<FitArguments>();
     command
         ->add_option("table", arguments->inputPath,
@@ -129,9 +137,14 @@ HostCommand AddFitCommand(CLI::App& app, const HostOptions& options) {
     AddNewMotionOutputOptions(command, arguments->outputs);
     command
         ->add_option("--tolerance", arguments->tolerance,
-                     "How far the new preview may stray from the table's, in IU (1 when absent)")
+                     "How far the new preview may stray from the table's, in IU (1 when absent, "
+                     "or what the table's noise allows where that is more)")
         ->type_name("D")
-        ->check(NumberAbove0());
+        ->check(NumberAbove0())
+        ->each([arguments](const std::string&) { arguments->toleranceGiven = true; });
+    command->add_flag("--best-effort", arguments->bestEffort,
+                      "Write the closest table found even where it misses a bound; without it "
+                      "such a table is not written");
     command
         ->add_option("--position-unit", arguments->positionUnit,
                      "Unit of a points file's positions, and of the new motion's; the motion's "

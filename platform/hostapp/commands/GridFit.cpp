@@ -1,54 +1,76 @@
 #include "commands/GridFit.h"
 
-#include <GridPlacement.h>
+#include <DenseTableFit.h>
 #include <MotionFigures.h>
+#include <NumberText.h>
 #include <PreviewReference.h>
 #include <TrajectoryPreview.h>
-
-#include <algorithm>
-#include <cmath>
 
 #include "commands/NewPtMotion.h"
 #include "files/ExitStatus.h"
 
-namespace {
-
-// Every time and position a whole IU: a table that the drive follows as it is.
-bool IsOnGrid(const DenseTable& table) {
-    const auto whole = [](double value) { return value == std::round(value); };
-    return std::all_of(table.times.begin(), table.times.end(), whole) &&
-           std::all_of(table.positions.begin(), table.positions.end(), whole);
+bool CheckTolerance(double tolerance, const char* option, std::string& error) {
+    if (tolerance >= kSmallestTolerance) return true;
+    error = std::string(option) + " " + FormatReadable(tolerance) +
+            " is too small to measure: give at least " + FormatReadable(kSmallestTolerance) + " IU";
+    return false;
 }
-
-}  // namespace
 
 int FitOnGrid(const CHostSession& session, const DenseTable& table, PlacementReportSubject subject,
               const PtMotionOptions& options, std::FILE* report, CString& motion) {
     std::string error;
+    if (!CheckTolerance(subject.options.tolerance, "--tolerance", error)) {
+        return ReportFailure(error.c_str());
+    }
     CTrajectoryPreview dense;
     if (!dense.Build(table.times, table.positions, error)) {
         return ReportFailure((subject.inputName + ": " + error).c_str());
     }
-    const PreviewReference reference(dense);
     subject.referencePeakSpeed = MotionFigures::Of(dense).peakSpeed.value;
-    subject.options.referencePeakAcceleration = reference.PeakAcceleration();
-    GridPlacement placement = PlaceOnGrid(reference, subject.options);
-    // A table on the grid already, with no more points, is its own closest fit.
-    if (IsOnGrid(table) && table.times.size() <= placement.times.size()) {
-        placement.times = table.times;
-        placement.positions = table.positions;
-        placement.largestDeviation = 0;
-        placement.peakAcceleration = placement.referencePeakAcceleration;
-        placement.withinTolerance = placement.withinAcceleration = true;
+    const DenseTableFit fit =
+        FitDenseTable(table.times, table.positions, subject.options, table.toleranceGiven);
+    const GridPlacement& placement = fit.placement;
+    const std::string prefix = "travex-host: " + subject.command + ": " + subject.inputName + ": ";
+    if (report && fit.toleranceBelowNoise) {
+        std::fprintf(
+            report,
+            "%sthe rows scatter by about %s IU: a smooth table comes no closer than %s IU "
+            "to them; %s\n",
+            prefix.c_str(), FormatReadable(fit.noise).c_str(),
+            FormatReadable(fit.noiseTolerance).c_str(),
+            fit.toleranceRaised
+                ? ("placed within " + FormatReadable(fit.tolerance) + " IU instead of " +
+                   FormatReadable(subject.options.tolerance) + " (--tolerance keeps a smaller one)")
+                      .c_str()
+                : "--tolerance given, kept");
     }
-
-    const int status = EditTableIntoMotion(session, placement.times, placement.positions,
-                                           table.positionUnit, table.timeUnit, options, motion);
-    if (status != kExitSuccess) return status;
-    if (!report) return kExitSuccess;
+    if (report && fit.keptInput) {
+        std::fprintf(
+            report,
+            "%skept as it is: no table with fewer points than its %zu rows holds the bounds\n",
+            prefix.c_str(), table.times.size());
+    }
+    if (report && fit.inputStepTooLong) {
+        std::fprintf(report,
+                     "%sits rows step farther than a table holds (65535 IU of time): placed with "
+                     "more points than rows\n",
+                     prefix.c_str());
+    }
+    subject.options.tolerance = fit.tolerance;
     const CDriveSetup& setup = session.GetSetup();
-    const PreviewUnits units = {*FindSetupUnit(setup, UnitKind::Position, table.positionUnit),
-                                *FindSetupUnit(setup, UnitKind::Time, table.timeUnit)};
-    PrintPlacementReport(subject, placement, reference, units, setup.GetLimits(), report);
-    return kExitSuccess;
+    if (report) {
+        const PreviewUnits units = {*FindSetupUnit(setup, UnitKind::Position, table.positionUnit),
+                                    *FindSetupUnit(setup, UnitKind::Time, table.timeUnit)};
+        PrintPlacementReport(subject, placement, units, setup.GetLimits(), report);
+    }
+    if (const std::string missed = MissedBounds(subject, placement);
+        !fit.keptInput && !table.bestEffort && !missed.empty()) {
+        std::fprintf(stderr,
+                     "%snot written: the table misses a bound (%s); --best-effort writes it "
+                     "anyway, a wider --tolerance may hold them all\n",
+                     prefix.c_str(), missed.c_str());
+        return kExitRefused;
+    }
+    return EditTableIntoMotion(session, placement.times, placement.positions, table.positionUnit,
+                               table.timeUnit, options, motion);
 }

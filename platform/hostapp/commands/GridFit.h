@@ -1,6 +1,6 @@
-// A dense table (a motion's, a file's points before rounding) made into a new motion with the
-// fewest points on the drive's grid whose preview keeps within a tolerance of the table's own,
-// and the placement told on standard error: what fit does, and import --resample.
+// A dense table (a motion's, a file's points before rounding) made into a new motion through the
+// one placement, and the placement told on standard error: what fit does, and import
+// --resample.
 #pragma once
 
 #include <cstdio>
@@ -16,10 +16,18 @@ struct DenseTable {
     std::vector<double> positions;
     std::string positionUnit;  // the setup's names, for the new motion
     std::string timeUnit;
+    // The user gave the tolerance: it wins over the data's noise (with a warning).
+    bool toleranceGiven = false;
+    // Write the closest table found even where it misses a bound.
+    bool bestEffort = false;
 };
+
+// A tolerance the placement can work with; false with a message naming `option` otherwise.
+bool CheckTolerance(double tolerance, const char* option, std::string& error);
 
 // `subject` names the command, the input and the reference, and holds the tolerance; the
 // placement is told on `report` (none when null). kExitSuccess with the motion's text, otherwise
-// the exit status, the reason told.
+// the exit status, the reason told: exit 1 where the table misses a bound and `bestEffort` is
+// not set.
 int FitOnGrid(const CHostSession& session, const DenseTable& table, PlacementReportSubject subject,
               const PtMotionOptions& options, std::FILE* report, CString& motion);

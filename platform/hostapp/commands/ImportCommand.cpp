@@ -27,6 +27,8 @@ struct ImportArguments {
     PointsReading reading;
     bool resample = false;
     double tolerance = 1;
+    bool toleranceGiven = false;
+    bool bestEffort = false;
     bool strict = false;
     bool quiet = false;
 };
@@ -82,7 +84,10 @@ private:
 int Resample(const CHostSession& session, const std::string& name, PtImportPreview& preview,
              const PtImportUnits& units, const ImportArguments& arguments) {
     const DenseTable table{std::move(preview.fileTimesIU), std::move(preview.filePositionsIU),
-                           units.position, units.time};
+                           units.position,
+                           units.time,
+                           arguments.toleranceGiven,
+                           arguments.bestEffort};
     const PlacementReportSubject subject{.command = "import",
                                          .inputName = name,
                                          .referenceName = "the file's points",
@@ -208,9 +213,14 @@ HostCommand AddImportCommand(CLI::App& app, const HostOptions& options) {
     command
         ->add_option("--tolerance", arguments->tolerance,
                      "How far the resampled preview may stray from the file's, in IU (1 when "
-                     "absent)")
+                     "absent, or what the file's noise allows where that is more)")
         ->type_name("D")
         ->check(NumberAbove0())
+        ->needs(resample)
+        ->each([arguments](const std::string&) { arguments->toleranceGiven = true; });
+    command
+        ->add_flag("--best-effort", arguments->bestEffort,
+                   "With --resample, write the closest table found even where it misses a bound")
         ->needs(resample);
     AddPtMotionOptions(command, choices.options);
     command->add_flag("--strict", arguments->strict,

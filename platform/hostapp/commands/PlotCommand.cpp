@@ -1,8 +1,11 @@
 #include "commands/PlotCommand.h"
 
+#include <NumberText.h>
 #include <PreviewPlot.h>
+#include <TableSmoothness.h>
 
 #include <charconv>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -72,6 +75,19 @@ int RunPlot(const HostOptions& options, const PlotArguments& arguments) {
         content.deviation = motion.deviation;
         content.title +=
             ", against " + std::filesystem::path(arguments.preview.profilePath).filename().string();
+        // What a drive feels beside the deviation: the largest jump of the acceleration at a
+        // point beyond the profile's own, and the shortest step beside its neighbour.
+        const AccelerationJump jump = LargestAccelerationJump(motion.preview.GetSegments(),
+                                                              AccelerationJumpsOf(motion.profile));
+        const double peak = motion.profile.PeakAcceleration();
+        const double shortest =
+            MeasureStepEvenness(motion.preview.GetTimes(), motion.profile.Breaks())
+                .shortestToNeighbour;
+        char figures[96];
+        std::snprintf(figures, sizeof figures,
+                      "; jump %.2f of the peak acceleration, step ratio %.2f",
+                      peak > 0 ? jump.value / peak : 0, shortest);
+        content.title += figures;
     }
     if (!windows->Render(
             format, size,

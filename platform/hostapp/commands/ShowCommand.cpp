@@ -2,6 +2,7 @@
 
 #include <NumberText.h>
 #include <StepRules.h>
+#include <TableSmoothness.h>
 
 #include <algorithm>
 #include <array>
@@ -269,6 +270,20 @@ void AppendProfileSummary(std::string& out, const std::string& profilePath,
     AppendLine(out, "Largest deviation:",
                position(motion.deviation.value) + " at " + time(motion.deviation.time) + ", " +
                    BetweenPoints(motion.deviation.segment));
+    // What a drive feels beside the deviation: a jump of the acceleration at a point beyond the
+    // profile's own, and a step much shorter than its neighbour.
+    const AccelerationJump jump =
+        LargestAccelerationJump(motion.preview.GetSegments(), AccelerationJumpsOf(profile));
+    const double profilePeak = profile.PeakAcceleration();
+    AppendLine(out, "Acceleration jump:",
+               FormatReadable(units.Acceleration(jump.value)) + " " + units.AccelerationName() +
+                   " at " + time(jump.time) + " (" +
+                   FormatReadable(profilePeak > 0 ? jump.value / profilePeak : 0) +
+                   " of the profile's peak)");
+    const StepEvenness evenness = MeasureStepEvenness(motion.preview.GetTimes(), profile.Breaks());
+    AppendLine(out, "Shortest step:",
+               FormatReadable(evenness.shortestToNeighbour) + " of its neighbour's, " +
+                   BetweenPoints(evenness.shortestStep));
     for (const ProfileSegment& segment : segments) {
         // A segment that spans the whole profile has the motion's peak, already measured.
         const bool whole =

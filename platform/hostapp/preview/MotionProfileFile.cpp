@@ -6,18 +6,23 @@
 #include "files/WholeTextIO.h"
 
 bool ReadMotionProfile(const std::string& path, const CDriveSetup& setup, MotionProfile& profile,
-                       std::string& error) {
+                       std::string& error, std::string* positionUnit, std::string* timeUnit) {
     std::string text;
     if (!ReadWholeText(path, text, error)) return false;
     SkipByteOrderMark(text);
     ProfileUnits units;
     // The same names, matched the same way, as --position-unit and --time-unit take.
-    units.iuPerUnit = [&setup](ProfileUnitKind kind,
-                               std::string_view name) -> std::optional<double> {
-        const UnitKind setupKind =
-            kind == ProfileUnitKind::Position ? UnitKind::Position : UnitKind::Time;
-        const CMC_Unit* unit = FindSetupUnit(setup, setupKind, name);
-        return unit ? std::optional<double>(unit->iuPerUnit) : std::nullopt;
+    bool positionNamed = false, timeNamed = false;
+    units.iuPerUnit = [&](ProfileUnitKind kind, std::string_view name) -> std::optional<double> {
+        const bool isPosition = kind == ProfileUnitKind::Position;
+        const CMC_Unit* unit =
+            FindSetupUnit(setup, isPosition ? UnitKind::Position : UnitKind::Time, name);
+        if (!unit) return std::nullopt;
+        bool& named = isPosition ? positionNamed : timeNamed;
+        std::string* used = isPosition ? positionUnit : timeUnit;
+        if (!named && used) *used = unit->name;
+        named = true;
+        return unit->iuPerUnit;
     };
     units.positionNames = SetupUnitNames(setup, UnitKind::Position);
     units.timeNames = SetupUnitNames(setup, UnitKind::Time);

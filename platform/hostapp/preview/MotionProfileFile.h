@@ -9,5 +9,8 @@
 
 // Reads the profile at `path` ("-" for standard input). False with the message otherwise:
 // "FILE:LINE: why" for a fault in the text, so that an editor can jump to it.
+// `positionUnit` and `timeUnit`, when given, receive the setup's names of the first units that
+// the profile's lines name (left as they are where it names none).
 bool ReadMotionProfile(const std::string& path, const CDriveSetup& setup, MotionProfile& profile,
-                       std::string& error);
+                       std::string& error, std::string* positionUnit = nullptr,
+                       std::string* timeUnit = nullptr);

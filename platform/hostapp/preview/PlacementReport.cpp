@@ -1,6 +1,5 @@
 #include "preview/PlacementReport.h"
 
-#include <Deviation.h>
 #include <LimitViolations.h>
 #include <MotionFigures.h>
 #include <NumberText.h>
@@ -11,19 +10,59 @@ namespace {
 // A limit exceeded in many segments is told for the first few.
 constexpr size_t kShownViolations = 10;
 
+double ShareOf(double value, double reference) { return reference > 0 ? value / reference : 0; }
+
 }  // namespace
 
+std::string MissedBounds(const PlacementReportSubject& subject, const GridPlacement& placement) {
+    const GridPlacementOptions& options = subject.options;
+    if (options.uniformStep > 0) return {};
+    const double peak = placement.referencePeakAcceleration;
+    std::string missed;
+    const auto add = [&missed](const std::string& text) {
+        missed += (missed.empty() ? "" : "; ") + text;
+    };
+    if (!placement.withinTolerance) {
+        add("deviation " + FormatReadable(placement.largestDeviation) + " IU over " +
+            FormatReadable(options.tolerance) + " IU");
+    }
+    if (!placement.withinAcceleration) {
+        add("peak acceleration " + FormatReadable(ShareOf(placement.peakAcceleration, peak)) +
+            " times " + subject.referenceName + "'s, over " +
+            FormatReadable(options.accelerationShare));
+    }
+    if (!placement.withinSpacing) {
+        add(placement.shortestToNeighbour * options.stepRatio < 1
+                ? "a step " + FormatReadable(placement.shortestToNeighbour) +
+                      " of its neighbour's, under " + FormatReadable(1 / options.stepRatio)
+                : std::string("a position step beyond 2147483647 IU"));
+    }
+    if (!placement.withinJump) {
+        add("acceleration jump " + FormatReadable(ShareOf(placement.largestJump, peak)) +
+            " of the peak, over " + FormatReadable(ShareOf(placement.jumpBound, peak)));
+    }
+    if (!placement.withinRobustness) {
+        add("with the central difference " + FormatReadable(placement.robustDeviation) +
+            " IU (bound " + FormatReadable(options.robustToleranceFactor * options.tolerance) +
+            " IU) and " + FormatReadable(ShareOf(placement.robustPeakAcceleration, peak)) +
+            " times the peak acceleration (bound " +
+            FormatReadable(options.robustAccelerationShare) + ")");
+    }
+    return missed;
+}
+
 void PrintPlacementReport(const PlacementReportSubject& subject, const GridPlacement& placement,
-                          const ReferenceMotion& reference, const PreviewUnits& units,
-                          const CMC_DriveLimits& limits, std::FILE* stream) {
+                          const PreviewUnits& units, const CMC_DriveLimits& limits,
+                          std::FILE* stream) {
     CTrajectoryPreview preview;
     std::string error;
     if (!preview.Build(placement.times, placement.positions, error)) return;
     const MotionFigures figures = MotionFigures::Of(preview);
-    // Measured apart from the placement's own judgement of its pieces.
-    const DeviationPeak deviation = LargestDeviation(preview, reference);
+    // In the motion's units, IU in brackets.
     const auto position = [&](double iu) {
-        return FormatReadable(units.Position(iu)) + " " + units.position.name;
+        if (units.position.name == "IU") return FormatReadable(iu) + " IU";
+        return FormatReadable(units.Position(iu)) + " " + units.position.name + " (" +
+               FormatReadable(iu) + " IU)";
     };
     const auto time = [&](double iu) {
         return FormatReadable(units.Time(iu)) + " " + units.time.name;
@@ -39,63 +78,69 @@ void PrintPlacementReport(const PlacementReportSubject& subject, const GridPlace
     };
 
     const GridPlacementOptions& options = subject.options;
-    std::string how =
-        options.uniformStep > 0
-            ? "at steps of " + std::to_string(options.uniformStep) + " IU of time"
-            : "within " + FormatReadable(options.tolerance) + " IU of " + subject.referenceName;
+    const double peak = placement.referencePeakAcceleration;
+    std::string how;
+    if (options.uniformStep > 0) {
+        how = "at steps of " + std::to_string(options.uniformStep) + " IU of time";
+    } else if (placement.withinTolerance) {
+        how = "within " + position(options.tolerance) + " of " + subject.referenceName;
+    } else {
+        how = "not within " + position(options.tolerance) + " of " + subject.referenceName;
+    }
+    if (options.uniformStep == 0 && placement.nearUniformPoints > 0) {
+        how +=
+            " (the best near-uniform table: " + std::to_string(placement.nearUniformPoints) + ")";
+    }
     std::fprintf(stream, "travex-host: %s: %s: %d points %s\n", subject.command.c_str(),
                  subject.inputName.c_str(), figures.points, how.c_str());
-    line("Largest deviation:", FormatReadable(deviation.value) + " IU (" +
-                                   position(deviation.value) + ") at " + time(deviation.time) +
-                                   ", " + BetweenPoints(deviation.segment));
+    const int deviationSegment = static_cast<int>(
+        &preview.SegmentAt(placement.largestDeviationTime) - preview.GetSegments().data());
+    line("Largest deviation:", position(placement.largestDeviation) + " at " +
+                                   time(placement.largestDeviationTime) + ", " +
+                                   BetweenPoints(deviationSegment));
     line("Peak speed:", speed(figures.peakSpeed.value) + " (" + subject.referenceName + ": " +
                             speed(subject.referencePeakSpeed) + ")");
-    const double share = placement.referencePeakAcceleration > 0
-                             ? figures.peakAcceleration.value / placement.referencePeakAcceleration
-                             : 0;
     line("Peak acceleration:", acceleration(figures.peakAcceleration.value) + " (" +
-                                   subject.referenceName + ": " +
-                                   acceleration(placement.referencePeakAcceleration) + "; " +
-                                   FormatReadable(share) + " times)");
-    if (options.uniformStep == 0 && !placement.withinTolerance) {
-        std::fprintf(stream,
-                     "travex-host: %s: no table on the drive's grid was found within %s IU; "
-                     "this one comes within %s IU\n",
-                     subject.command.c_str(), FormatReadable(options.tolerance).c_str(),
-                     FormatReadable(placement.largestDeviation).c_str());
-    }
-    if (options.uniformStep == 0 && !placement.withinAcceleration) {
-        std::fprintf(stream,
-                     "travex-host: %s: no table on the drive's grid was found within the tolerance "
-                     "whose peak acceleration stays within %s times %s's; this one reaches %s "
-                     "times\n",
-                     subject.command.c_str(), FormatReadable(options.accelerationShare).c_str(),
-                     subject.referenceName.c_str(), FormatReadable(share).c_str());
-    }
+                                   subject.referenceName + ": " + acceleration(peak) + "; " +
+                                   FormatReadable(ShareOf(figures.peakAcceleration.value, peak)) +
+                                   " times, bound " + FormatReadable(options.accelerationShare) +
+                                   ")");
+    line("Acceleration jump:",
+         acceleration(placement.largestJump) + " at " + time(placement.largestJumpTime) + " (" +
+             FormatReadable(ShareOf(placement.largestJump, peak)) + " of the peak, bound " +
+             FormatReadable(ShareOf(placement.jumpBound, peak)) + ")");
+    line("Steps:", "the shortest " + FormatReadable(placement.shortestToNeighbour) +
+                       " of its neighbour's (bound " + FormatReadable(1 / options.stepRatio) + ")");
+    line("Central difference:",
+         position(placement.robustDeviation) + " from " + subject.referenceName + " (bound " +
+             FormatReadable(options.robustToleranceFactor * options.tolerance) +
+             " IU), peak acceleration " +
+             FormatReadable(ShareOf(placement.robustPeakAcceleration, peak)) + " times (bound " +
+             FormatReadable(options.robustAccelerationShare) + ")");
     const std::vector<LimitViolation> violations = FindLimitViolations(figures, limits);
     if (!limits.maxSpeed && !limits.maxAcceleration) {
         line("Over the limits:", "the setup states none");
-        return;
-    }
-    size_t segments = 0;
-    for (size_t i = 0; i < violations.size(); ++i) {
-        segments += i == 0 || violations[i].segment != violations[i - 1].segment;
-    }
-    line("Over the limits:", segments == 0 ? std::string("in no segment")
-                                           : "in " + std::to_string(segments) +
-                                                 (segments == 1 ? " segment" : " segments"));
-    for (size_t i = 0; i < violations.size() && i < kShownViolations; ++i) {
-        const LimitViolation& violation = violations[i];
-        const bool isSpeed = violation.quantity == LimitViolation::Quantity::Speed;
-        const auto shown = [&](double value) {
-            return isSpeed ? speed(value) : acceleration(value);
-        };
-        std::fprintf(stream, "    %s %s over the limit of %s %s, at %s\n",
-                     isSpeed ? "speed" : "acceleration", shown(violation.value).c_str(),
-                     shown(violation.limit).c_str(), BetweenPoints(violation.segment).c_str(),
-                     time(violation.time).c_str());
-    }
-    if (violations.size() > kShownViolations) {
-        std::fprintf(stream, "    and %zu more\n", violations.size() - kShownViolations);
+    } else {
+        size_t segments = 0;
+        for (size_t i = 0; i < violations.size(); ++i) {
+            segments += i == 0 || violations[i].segment != violations[i - 1].segment;
+        }
+        line("Over the limits:", segments == 0 ? std::string("in no segment")
+                                               : "in " + std::to_string(segments) +
+                                                     (segments == 1 ? " segment" : " segments"));
+        for (size_t i = 0; i < violations.size() && i < kShownViolations; ++i) {
+            const LimitViolation& violation = violations[i];
+            const bool isSpeed = violation.quantity == LimitViolation::Quantity::Speed;
+            const auto shown = [&](double value) {
+                return isSpeed ? speed(value) : acceleration(value);
+            };
+            std::fprintf(stream, "    %s %s over the limit of %s %s, at %s\n",
+                         isSpeed ? "speed" : "acceleration", shown(violation.value).c_str(),
+                         shown(violation.limit).c_str(), BetweenPoints(violation.segment).c_str(),
+                         time(violation.time).c_str());
+        }
+        if (violations.size() > kShownViolations) {
+            std::fprintf(stream, "    and %zu more\n", violations.size() - kShownViolations);
+        }
     }
 }

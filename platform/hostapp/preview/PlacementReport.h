@@ -1,6 +1,7 @@
-// What design and fit say on standard error of the table that they placed: its points, how far
-// its preview strays from the reference and where, its peak speed and acceleration beside the
-// reference's, and its segments over the setup's limits.
+// What design, fit and import --resample say on standard error of the table that they placed:
+// its points, the figure it reached for each bound beside the bound (the deviation in the
+// motion's units, IU in brackets), its peak speed beside the reference's, and its segments
+// over the setup's limits; then which bounds it misses and by how much.
 #pragma once
 
 #include <DriveLimits.h>
@@ -20,5 +21,9 @@ struct PlacementReportSubject {
 };
 
 void PrintPlacementReport(const PlacementReportSubject& subject, const GridPlacement& placement,
-                          const ReferenceMotion& reference, const PreviewUnits& units,
-                          const CMC_DriveLimits& limits, std::FILE* stream);
+                          const PreviewUnits& units, const CMC_DriveLimits& limits,
+                          std::FILE* stream);
+
+// The bounds the placement misses, each with the figure reached, "deviation 1.2 IU over 1 IU;
+// ..."; empty when it holds them all. Uniform steps (the user's own choice) miss none.
+std::string MissedBounds(const PlacementReportSubject& subject, const GridPlacement& placement);
