@@ -1,6 +1,6 @@
 // Output files beyond what the command-line tests reach: links, file modes, devices, and a
 // target that cannot be replaced.
-#include <WholeTextIO.h>
+#include "files/WholeTextIO.h"
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
