@@ -39,6 +39,8 @@ constexpr int kFrameBorder = 1, kFrameTitle = 24;
 // The window as a desktop frames it: the offscreen platform draws no title bar, so one is drawn
 // here with the window's title and, for a window that has one, its close box.
 QImage Framed(QWidget& window) {
+    // The window in front has the keyboard, and shows where its focus is.
+    QApplication::setActiveWindow(&window);
     const QImage client = window.grab().toImage();
     constexpr int kBorder = kFrameBorder, kTitle = kFrameTitle;
     QImage framed(client.width() + 2 * kBorder, client.height() + kTitle + kBorder,
