@@ -106,7 +106,9 @@ and shows and plots the trajectory preview. For example:\n\
 .\n\
   travex-host design profile.txt -o motion.ptm\n\
   travex-host fit dense.ptm -o motion.ptm\n\
-  travex-host retime motion.ptm -o slower.ptm --max-speed \"15 rot/s\"")
+  travex-host retime motion.ptm -o slower.ptm --max-speed 15\n\
+.\n\
+The manual page, travex-host(1), has more examples and every option.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

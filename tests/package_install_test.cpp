@@ -121,11 +121,14 @@ TEST_F(InstalledPackage, RecommendsWhatLoadsItsCompletionAndShowsEveryKindOfWork
         OnPath({"dpkg-deb", "-f", deb.string(), "Recommends", "Description"});
     ASSERT_EQ(fields.exitStatus, 0) << fields.err;
     EXPECT_NE(fields.out.find("Recommends: bash-completion\n"), std::string::npos) << fields.out;
+    // Each example a line of its own, shown as written (indented past the description's blank).
     for (const char* command : {"design", "fit", "retime"}) {
-        EXPECT_NE(fields.out.find(std::string("travex-host ") + command + " "), std::string::npos)
+        EXPECT_NE(fields.out.find(std::string("\n   travex-host ") + command + " "),
+                  std::string::npos)
             << command << "\n"
             << fields.out;
     }
+    EXPECT_EQ(fields.out.find_first_of(";\""), std::string::npos) << fields.out;
 }
 
 TEST_F(InstalledPackage, CarriesEveryLibraryThatTheHostLoadsFromTheBuild) {
