@@ -99,8 +99,16 @@ trajectory given as a table of points that the drive follows in its PT mode.\n\
 .\n\
 travex-host, a stand-in host application, loads the module from the command\n\
 line: it translates motions into motion-language programs, edits them in the\n\
-module's editor, imports tables of points, and shows and plots the trajectory\n\
-preview.")
+module's editor, imports tables of points, designs motions from motion laws\n\
+(design), places a dense table on the drive's grid with the fewest points\n\
+(fit), stretches a motion's times until it holds the drive's limits (retime),\n\
+and shows and plots the trajectory preview. For example:\n\
+.\n\
+  travex-host design profile.txt -o motion.ptm\n\
+  travex-host fit dense.ptm -o motion.ptm\n\
+  travex-host retime motion.ptm -o slower.ptm --max-speed 15\n\
+.\n\
+The manual page, travex-host(1), has more examples and every option.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -108,6 +116,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${TRAVEX_INSTALL_LIBDIR})
 # Qt comes in through the window support's libraries; its fonts do not: windows and drawings
 # use Liberation Sans, which has the widths of the Windows font.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+# The completion installed under share/bash-completion is loaded by bash-completion alone.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "bash-completion")
 set(CPACK_STRIP_FILES ON)
 # A package's files belong to root, whoever builds it.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

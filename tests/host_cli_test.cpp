@@ -1,5 +1,6 @@
 // travex-host as a user runs it: a separate process, its exit status, and exactly what it puts
 // on standard output, standard error and disk.
+#include <DriveSetup.h>
 #include <HostResources.h>
 #include <MotionModule.h>
 #include <afxrestable.h>
@@ -367,6 +368,29 @@ TEST(HostInfo, SaysWhyTheTypeIsNotEnabled) {
         EXPECT_NE(result.out.find(std::string("Enabled:       no (") + c.why), std::string::npos)
             << result.out;
     }
+}
+
+TEST_F(HostScratch, InfoGivesTheLimitsAsTheSetupWritesThemWithTheirIU) {
+    // The linear drive: 1 mm = 4000/5 IU, 1 s = 1000 IU, so 500 mm/s = 500 * 800 / 1000 IU per
+    // IU of time and 5000 mm/s^2 = 5000 * 800 / 1000^2.
+    ChildResult result = Host({"info", "--setup", (kExamples / "setups" / "linear-drive.ini")});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(result.out.find("Limits:        speed 500 mm/s (400 IU/IU), acceleration 5000 "
+                              "mm/s^2 (4 IU/IU\u00B2)\n"),
+              std::string::npos)
+        << result.out;
+
+    // A bare number is in the setup's first units (here rot and s: 2000 and 1250 IU), which
+    // are named; a unit other than the first keeps its own.
+    std::string setup(CDriveSetup::DefaultSetupText());
+    setup += "[Limits]\nMaxSpeed=2\nMaxJerk=0.5 rot/ms^3\n";
+    const std::string path = Put("limited.ini", setup);
+    result = Host({"info", "--setup", path});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    // 2 * 2000 / 1250 and 0.5 * 2000 / 1.25^3.
+    const std::string expected =
+        "Limits:        speed 2 rot/s (3.2 IU/IU), jerk 0.5 rot/ms^3 (512 IU/IU\u00B3)\n";
+    EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "in\n" << result.out;
 }
 
 // --- what the host reads: byte-order marks, misspelt keys, scripts ---

@@ -84,6 +84,23 @@ TEST_F(HostShow, UnitsFromTheTextOrTheCommandLine) {
               "Travel:              3600 deg ");
     EXPECT_NE(result.out.find("Peak acceleration [deg/s\u00B2]"), std::string::npos);
 
+    // The drive's bounds on a step are IU: in the units shown, the IU in brackets. 65535 IU
+    // of time are 65535 / 1250 s; a step of 60000 IU (48 s) comes within a tenth of them.
+    EXPECT_EQ(LinesStartingWith(result.out, "Steps near bounds:").at(0),
+              "Steps near bounds:   none (a step may take at most 52.428 s (65535 IU) of time and "
+              "3.86547e+08 deg (2147483647 IU) of position)");
+    const std::string slow =
+        Put("slow.ptm",
+            "ClearBuffer=1\nATIME[s]=2: 0 60000\nTPOS[rot]=2: 0 2000\nExecute=0\n"
+            "WaitForCompletion=1\n");
+    result = Host({"show", slow});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(LinesStartingWith(result.out, "  time step").at(0),
+              "  time step 48 s (60000 IU) of at most 52.428 s (65535 IU) between points 0 and 1");
+    result = Host({"show", slow, "--time-unit", "IU"});
+    EXPECT_EQ(LinesStartingWith(result.out, "  time step").at(0),
+              "  time step 60000 IU of at most 65535 IU between points 0 and 1");
+
     result = Host({"show", motion, "--time-unit", "h"});
     EXPECT_EQ(result.exitStatus, 2);
     EXPECT_EQ(result.err,

@@ -116,6 +116,21 @@ TEST_F(InstalledPackage, NameVersionAndDependenciesComeFromTheBuild) {
     }
 }
 
+TEST_F(InstalledPackage, RecommendsWhatLoadsItsCompletionAndShowsEveryKindOfWork) {
+    const ChildResult fields =
+        OnPath({"dpkg-deb", "-f", deb.string(), "Recommends", "Description"});
+    ASSERT_EQ(fields.exitStatus, 0) << fields.err;
+    EXPECT_NE(fields.out.find("Recommends: bash-completion\n"), std::string::npos) << fields.out;
+    // Each example a line of its own, shown as written (indented past the description's blank).
+    for (const char* command : {"design", "fit", "retime"}) {
+        EXPECT_NE(fields.out.find(std::string("\n   travex-host ") + command + " "),
+                  std::string::npos)
+            << command << "\n"
+            << fields.out;
+    }
+    EXPECT_EQ(fields.out.find_first_of(";\""), std::string::npos) << fields.out;
+}
+
 TEST_F(InstalledPackage, CarriesEveryLibraryThatTheHostLoadsFromTheBuild) {
     // The two libraries that travex-host opens itself, and what it and they load from the
     // build folder.
@@ -200,6 +215,13 @@ TEST_F(InstalledPackage, ManualPageShowsEveryCommandAndOptionOfTheHelp) {
         return page.out.find(text) != std::string::npos;
     };
     EXPECT_TRUE(has("travex-host - Stand-in host for the Travex motion-type module\n"));
+    // An example for each command that makes or changes a motion.
+    const std::string examples =
+        page.out.substr(std::min(page.out.find("EXAMPLES"), page.out.size()));
+    for (const char* command : {"translate", "import", "plot", "design", "fit", "retime"}) {
+        EXPECT_NE(examples.find(std::string("travex-host ") + command + " "), std::string::npos)
+            << command;
+    }
     for (const std::string& option : HelpNames({"--help"}, "Options")) {
         EXPECT_TRUE(has(option)) << option;
     }

@@ -16,7 +16,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
 #include <QStyleOptionGroupBox>
+#include <map>
+#include <set>
 
 #include "window_fixture.h"
 
@@ -162,6 +165,57 @@ void ExpectLaidOutAsTheTemplate(QWidget& window) {
     ExpectCaptionsInsideTheirFrames(window);
 }
 
+// The pixels in which two renderings of one widget differ.
+std::vector<QPoint> Changed(const QImage& before, const QImage& after) {
+    std::vector<QPoint> changed;
+    for (int y = 0; y < std::min(before.height(), after.height()); ++y)
+        for (int x = 0; x < std::min(before.width(), after.width()); ++x)
+            if (before.pixel(x, y) != after.pixel(x, y)) changed.emplace_back(x, y);
+    return changed;
+}
+
+// What the focus added is a dotted rectangle: the changed pixels lie on the outline of the
+// rectangle that bounds them, every other pixel of it. Returns that rectangle.
+QRect ExpectDottedOutline(const std::vector<QPoint>& changed) {
+    EXPECT_FALSE(changed.empty());
+    if (changed.empty()) return {};
+    QRect outline(changed.front(), changed.front());
+    for (const QPoint& point : changed) outline |= QRect(point, point);
+    for (const QPoint& point : changed) {
+        EXPECT_TRUE(point.x() == outline.left() || point.x() == outline.right() ||
+                    point.y() == outline.top() || point.y() == outline.bottom())
+            << point.x() << "," << point.y() << " inside the outline";
+    }
+    const int perimeter = 2 * (outline.width() + outline.height()) - 4;
+    EXPECT_NEAR(static_cast<int>(changed.size()), perimeter / 2, 2) << "not dotted";
+    return outline;
+}
+
+// A push button drawn as the default: a dark line all around.
+bool HasHeavyFrame(const QImage& button) {
+    const auto dark = [&button](int x, int y) { return qGray(button.pixel(x, y)) < 64; };
+    for (int x = 0; x < button.width(); ++x)
+        if (!dark(x, 0) || !dark(x, button.height() - 1)) return false;
+    for (int y = 0; y < button.height(); ++y)
+        if (!dark(0, y) || !dark(button.width() - 1, y)) return false;
+    return true;
+}
+
+// A focused drop-down list shows its text selected: most of its field in the selection colour.
+double SelectedShare(QComboBox& combo, const QImage& drawn) {
+    QStyleOptionComboBox option;
+    option.initFrom(&combo);
+    option.editable = false;
+    const QRect field = combo.style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                      QStyle::SC_ComboBoxEditField, &combo);
+    const QRgb highlight = combo.palette().color(QPalette::Highlight).rgb();
+    int selected = 0;
+    for (int y = field.top(); y <= field.bottom(); ++y)
+        for (int x = field.left(); x <= field.right(); ++x)
+            selected += (drawn.pixel(x, y) & 0xFFFFFF) == (highlight & 0xFFFFFF);
+    return static_cast<double>(selected) / (field.width() * field.height());
+}
+
 // The graph as drawn now, and the pixels of its curve colour.
 struct Drawn {
     QImage image;
@@ -209,6 +263,82 @@ TEST_F(WindowRendering, EveryDialogStandsAsItsTemplateWithWholeCaptions) {
               [](QWidget& window) {
                   ExpectLaidOutAsTheTemplate(window);
                   Press(window, 1201, Qt::Key_Escape);
+              })
+        .Then(Editor(), [](QWidget& window) { ClickButton(window, IDCANCEL); });
+    EXPECT_EQ(Edit(motion), 3);
+}
+
+TEST_F(WindowRendering, EveryTabStopShowsTheFocusAsWindowsDoes) {
+    const std::string motion = Put("hand.ptm", kWorkedExample);
+    queue
+        .Then(Editor(),
+              [](QWidget& window) {
+                  QApplication::setActiveWindow(&window);
+                  QList<QWidget*> controls = window.findChildren<QWidget*>(
+                      QRegularExpression("^control_"), Qt::FindDirectChildrenOnly);
+                  std::map<QWidget*, QImage> unfocused;
+                  const auto grabAll = [&] {
+                      for (QWidget* control : controls)
+                          unfocused[control] = control->grab().toImage();
+                  };
+                  // Once round the tab stops from the position's edit, each control drawn
+                  // before and after it takes the focus.
+                  QWidget* first = Control(window, IDC_POSITION_VALUE);
+                  first->setFocus(Qt::TabFocusReason);
+                  grabAll();
+                  QTest::keyClick(first, Qt::Key_Tab);
+                  std::set<std::string> shown;
+                  for (int step = 0; step < 40; ++step) {
+                      QWidget* focus = QApplication::focusWidget();
+                      ASSERT_NE(focus, nullptr);
+                      if (focus == first) break;
+                      const std::string name = focus->objectName().toStdString();
+                      SCOPED_TRACE(name);
+                      const QImage now = focus->grab().toImage();
+                      if (auto* box = qobject_cast<QComboBox*>(focus)) {
+                          EXPECT_GT(SelectedShare(*box, now), 0.5);
+                          EXPECT_LT(SelectedShare(*box, unfocused[focus]), 0.05);
+                          shown.insert(name);
+                      } else if (auto* push = qobject_cast<QPushButton*>(focus)) {
+                          EXPECT_TRUE(HasHeavyFrame(now));
+                          // Inside the frame, around the caption.
+                          std::vector<QPoint> inside;
+                          for (const QPoint& point : Changed(unfocused[focus], now)) {
+                              if (QRect(3, 3, now.width() - 6, now.height() - 6).contains(point))
+                                  inside.push_back(point);
+                          }
+                          if (HasHeavyFrame(unfocused[focus])) {
+                              const QRect outline = ExpectDottedOutline(inside);
+                              const int text =
+                                  push->fontMetrics().horizontalAdvance(Plain(push->text()));
+                              EXPECT_LT(outline.width(), now.width() - 6);
+                              EXPECT_GT(outline.width(), text);
+                          }
+                          shown.insert(name);
+                      } else if (auto* button = qobject_cast<QAbstractButton*>(focus)) {
+                          // A caption of more lines than the button is high is cut there.
+                          const QRect caption = CaptionRect(*button).translated(-button->pos()) &
+                                                QRect(QPoint(0, 0), button->size());
+                          const QRect outline = ExpectDottedOutline(Changed(unfocused[focus], now));
+                          EXPECT_TRUE(outline.contains(caption)) << caption.width();
+                          EXPECT_TRUE(caption.adjusted(-3, -3, 3, 3).contains(outline));
+                          shown.insert(name);
+                      }
+                      // One push button looks default: the focused one, else OK.
+                      for (QPushButton* other : window.findChildren<QPushButton*>()) {
+                          if (!other->isVisible()) continue;
+                          const bool expected = qobject_cast<QPushButton*>(focus)
+                                                    ? other == focus
+                                                    : other == Control(window, IDOK);
+                          EXPECT_EQ(HasHeavyFrame(other->grab().toImage()), expected)
+                              << other->objectName().toStdString();
+                      }
+                      grabAll();
+                      QTest::keyClick(focus, Qt::Key_Tab);
+                  }
+                  // What Tab reaches on the worked example besides the three edits: seven push
+                  // buttons, three check boxes, two radio buttons and two unit lists.
+                  EXPECT_EQ(shown.size(), 14u);
               })
         .Then(Editor(), [](QWidget& window) { ClickButton(window, IDCANCEL); });
     EXPECT_EQ(Edit(motion), 3);

@@ -1,5 +1,5 @@
-// travex-screenshots MOTION FOLDER: the PT editor on MOTION (also with the graph's speed curve
-// and with a unit list opened)
+// travex-screenshots MOTION FOLDER: the PT editor on MOTION (also with the graph's speed curve,
+// with a unit list opened and with the focus on it)
 // and the event dialogs it opens, rendered to PNG files in FOLDER with Qt's offscreen platform
 // (make screenshots).
 #include <QtApplicationScope.h>
@@ -39,6 +39,8 @@ constexpr int kFrameBorder = 1, kFrameTitle = 24;
 // The window as a desktop frames it: the offscreen platform draws no title bar, so one is drawn
 // here with the window's title and, for a window that has one, its close box.
 QImage Framed(QWidget& window) {
+    // The window in front has the keyboard, and shows where its focus is.
+    QApplication::setActiveWindow(&window);
     const QImage client = window.grab().toImage();
     constexpr int kBorder = kFrameBorder, kTitle = kFrameTitle;
     QImage framed(client.width() + 2 * kBorder, client.height() + kTitle + kBorder,
@@ -142,6 +144,12 @@ int main(int argc, char** argv) {
                   const QString path = folder.filePath("editor-units.png");
                   if (FramedWithList(front, 1018).save(path)) saved.push_back(path);
               })
+        .Then(editor,
+              [](QWidget& front) {  // the focus on the position's units, as Tab puts it
+                  if (auto* units = Control<QComboBox>(front, 1018))
+                      units->setFocus(Qt::TabFocusReason);
+              })
+        .Then(editor, save("editor-focus.png"))
         .Then(editor, [](QWidget& front) { RightClick(front, 1016); })  // the graph
         .Then(QtInputQueue::FrontMenu(), [](QWidget& front) { Choose(front, "Preview &Speed"); })
         .Then(editor, save("editor-speed.png"))

@@ -5,7 +5,9 @@
 #include <signal.h>
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <vector>
 
@@ -26,6 +28,19 @@
 
 namespace {
 
+// What a command printed on standard output is its result: a success whose output did not all
+// get out is no success.
+int EndStandardOutput(int status) {
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0;
+    if (flushed && !std::ferror(stdout)) return status;
+    const int failure = flushed ? 0 : errno;
+    if (status != kExitSuccess) return status;
+    std::string message = "cannot write standard output";
+    if (failure != 0) message += std::string(": ") + std::strerror(failure);
+    return ReportFailure(message.c_str());
+}
+
 // Every subcommand, in the order that --help lists them.
 constexpr AddHostCommandFn kCommands[] = {
     AddInfoCommand,   AddDefaultsCommand, AddTranslateCommand, AddEditCommand, AddImportCommand,
@@ -35,6 +50,9 @@ constexpr AddHostCommandFn kCommands[] = {
 int Run(int argc, char** argv) {
     // Past a file-size limit a write fails (and is reported) instead of killing the process.
     signal(SIGXFSZ, SIG_IGN);
+    // A reader that has seen enough (`| head`) must not cost the outputs: a write to a closed
+    // pipe fails instead, the report stops there, and the work is finished.
+    signal(SIGPIPE, SIG_IGN);
 
     CLI::App app(
         "Stand-in host for the Travex motion-type module: loads the module and calls "
@@ -67,9 +85,9 @@ int Run(int argc, char** argv) {
     }
     if (version) return ShowVersions(options);
     for (const HostCommand& command : commands) {
-        if (command.subcommand->parsed()) return command.run();
+        if (command.subcommand->parsed()) return EndStandardOutput(command.run());
     }
-    return ShowHelp(app, helpTopic);
+    return EndStandardOutput(ShowHelp(app, helpTopic));
 }
 
 }  // namespace

@@ -207,9 +207,19 @@ bool CSetupReader::ResolveLimits() {
         if (!ParseRate(limit.value, kind, m_setup, defaults, perTimeIU, error)) {
             return Fail("\"%s\" for %s %s.", Quote(limit.value), limit.key.c_str(), error.c_str());
         }
-        (kind == RateKind::Speed          ? m_setup.m_limits.maxSpeed
-         : kind == RateKind::Acceleration ? m_setup.m_limits.maxAcceleration
-                                          : m_setup.m_limits.maxJerk) = perTimeIU;
+        CMC_DriveLimits& limits = m_setup.m_limits;
+        (kind == RateKind::Speed          ? limits.maxSpeed
+         : kind == RateKind::Acceleration ? limits.maxAcceleration
+                                          : limits.maxJerk) = perTimeIU;
+        std::string written = limit.value;
+        if (written.find_first_of(" \t") == std::string::npos) {
+            written += " " + (kind == RateKind::Speed          ? defaults.SpeedName()
+                              : kind == RateKind::Acceleration ? defaults.AccelerationName()
+                                                               : defaults.JerkName());
+        }
+        (kind == RateKind::Speed          ? limits.maxSpeedText
+         : kind == RateKind::Acceleration ? limits.maxAccelerationText
+                                          : limits.maxJerkText) = written;
     }
     return true;
 }

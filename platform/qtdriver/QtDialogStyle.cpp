@@ -2,7 +2,10 @@
 
 #include <QPainter>
 #include <QStyleFactory>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
 #include <QStyleOptionGroupBox>
+#include <QWidget>
 
 namespace {
 
@@ -10,6 +13,31 @@ namespace {
 // either side of its text, where the frame line is left out.
 constexpr int kTitleIndent = 6;
 constexpr int kTitlePadding = 2;
+
+// Windows' focus rectangle: every other pixel of its outline, starting at its top-left corner.
+void DrawFocusRect(QPainter* painter, const QRect& rect, const QColor& color) {
+    if (rect.width() < 1 || rect.height() < 1) return;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setPen(color);
+    int step = 0;
+    const auto dot = [&](int x, int y) {
+        if (step++ % 2 == 0) painter->drawPoint(x, y);
+    };
+    for (int x = rect.left(); x < rect.right(); ++x) dot(x, rect.top());
+    for (int y = rect.top(); y < rect.bottom(); ++y) dot(rect.right(), y);
+    for (int x = rect.right(); x > rect.left(); --x) dot(x, rect.bottom());
+    for (int y = rect.bottom(); y > rect.top(); --y) dot(rect.left(), y);
+    painter->restore();
+}
+
+// Fusion shows the focus only after a key moved it, and in its own way: drawn here instead.
+template <typename Option>
+Option WithoutFocus(const Option& option) {
+    Option plain = option;
+    plain.state &= ~(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange);
+    return plain;
+}
 
 }  // namespace
 
@@ -69,6 +97,12 @@ QRect QtDialogStyle::subControlRect(ComplexControl control, const QStyleOptionCo
 
 void QtDialogStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                                        QPainter* painter, const QWidget* widget) const {
+    if (const auto* combo = qstyleoption_cast<const QStyleOptionComboBox*>(option);
+        control == CC_ComboBox && combo) {
+        const QStyleOptionComboBox plain = WithoutFocus(*combo);
+        QProxyStyle::drawComplexControl(control, &plain, painter, widget);
+        return;
+    }
     const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
     if (control != CC_GroupBox || !box) {
         QProxyStyle::drawComplexControl(control, option, painter, widget);
@@ -91,4 +125,69 @@ void QtDialogStyle::drawComplexControl(ComplexControl control, const QStyleOptio
         proxy()->drawItemText(painter, title, Qt::AlignCenter | Qt::TextShowMnemonic, box->palette,
                               box->state & State_Enabled, box->text, QPalette::WindowText);
     }
+}
+
+void QtDialogStyle::drawControl(ControlElement element, const QStyleOption* option,
+                                QPainter* painter, const QWidget* widget) const {
+    const bool focused = option->state & State_HasFocus;
+    const QColor dots = option->palette.color(QPalette::WindowText);
+    if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+        button && element == CE_PushButton) {
+        QStyleOptionButton plain = WithoutFocus(*button);
+        const QVariant shown = widget ? widget->property(kShownDefault) : QVariant();
+        const bool isDefault = shown.isValid()
+                                   ? shown.toBool()
+                                   : (button->features & QStyleOptionButton::DefaultButton);
+        plain.features &= ~QStyleOptionButton::DefaultButton;
+        // The default button's heavier frame: a black line around its usual one.
+        if (isDefault) plain.rect.adjust(1, 1, -1, -1);
+        QProxyStyle::drawControl(element, &plain, painter, widget);
+        if (isDefault) {
+            painter->save();
+            painter->setRenderHint(QPainter::Antialiasing, false);
+            painter->setPen(dots);
+            painter->drawRect(button->rect.adjusted(0, 0, -1, -1));
+            painter->restore();
+        }
+        if (focused) DrawFocusRect(painter, button->rect.adjusted(4, 4, -5, -5), dots);
+        return;
+    }
+    if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+        button && (element == CE_CheckBox || element == CE_RadioButton)) {
+        const QStyleOptionButton plain = WithoutFocus(*button);
+        QProxyStyle::drawControl(element, &plain, painter, widget);
+        if (!focused || button->text.isEmpty()) return;
+        // Around the caption's lines as they are drawn beside the indicator.
+        const QRect room = subElementRect(
+            element == CE_CheckBox ? SE_CheckBoxContents : SE_RadioButtonContents, button, widget);
+        QString caption;
+        for (int i = 0; i < button->text.size(); ++i) {
+            if (button->text[i] == '&' && i + 1 < button->text.size()) ++i;
+            caption += button->text[i];
+        }
+        const QRect text =
+            button->fontMetrics.boundingRect(room, Qt::AlignLeft | Qt::AlignVCenter, caption);
+        DrawFocusRect(painter, text.adjusted(-1, 0, 1, 0).intersected(button->rect), dots);
+        return;
+    }
+    if (const auto* combo = qstyleoption_cast<const QStyleOptionComboBox*>(option);
+        combo && element == CE_ComboBoxLabel && focused && !combo->editable) {
+        // A focused drop-down list shows its text selected, in the selection's colours.
+        const QRect field = subControlRect(CC_ComboBox, combo, SC_ComboBoxEditField, widget);
+        const QRect selected = field.adjusted(0, 1, 0, -1);
+        painter->fillRect(selected, combo->palette.brush(QPalette::Highlight));
+        QStyleOptionComboBox highlighted = WithoutFocus(*combo);
+        const QColor text = combo->palette.color(QPalette::HighlightedText);
+        for (const QPalette::ColorRole role :
+             {QPalette::Text, QPalette::ButtonText, QPalette::WindowText}) {
+            highlighted.palette.setColor(role, text);
+        }
+        painter->save();
+        painter->setPen(text);
+        QProxyStyle::drawControl(element, &highlighted, painter, widget);
+        painter->restore();
+        DrawFocusRect(painter, selected, text);
+        return;
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
 }

@@ -379,7 +379,27 @@ void QtDialogWindow::Sync() {
     const HWND focus = CWnd::GetFocus() ? CWnd::GetFocus()->m_hWnd : nullptr;
     const bool focusChanged = focus != m_shownFocus;
     m_shownFocus = focus;
-    for (Control& control : m_controls) SyncControl(control, focusChanged && control.hWnd == focus);
+    // Enter runs the focused push button, else the template's default: that one looks default.
+    HWND shownDefault = nullptr;
+    for (const Control& control : m_controls) {
+        if (control.kind != Kind::PushButton) continue;
+        if (control.hWnd == focus) {
+            shownDefault = focus;
+            break;
+        }
+        if ((CWnd::FromHandle(control.hWnd)->GetStyle() & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            shownDefault = control.hWnd;
+    }
+    for (Control& control : m_controls) {
+        if (control.kind == Kind::PushButton) {
+            const bool isDefault = control.hWnd == shownDefault;
+            if (control.widget->property(QtDialogStyle::kShownDefault) != isDefault) {
+                control.widget->setProperty(QtDialogStyle::kShownDefault, isDefault);
+                control.widget->update();
+            }
+        }
+        SyncControl(control, focusChanged && control.hWnd == focus);
+    }
     m_syncing = false;
 }
 

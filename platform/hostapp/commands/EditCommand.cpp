@@ -7,6 +7,7 @@
 #include "files/ExitStatus.h"
 #include "files/FileAsRead.h"
 #include "files/FileIdentity.h"
+#include "pt/MotionFileLayout.h"
 #include "pt/PtMotionText.h"
 
 namespace {
@@ -30,10 +31,10 @@ void PrintMessageLine(const std::string& text) {
 
 // The editor for a person, in a window: exit statuses and the writing of MOTION as under scripts.
 int RunWindowEdit(CHostGraphics& windows, const HostOptions& options, const CFileAsRead& file,
-                  std::string motion) {
+                  const std::string& motion) {
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
-    CString text(std::move(motion));
+    CString text(motion);
     std::vector<CString> messages;
     std::string error;
     const std::unique_ptr<CWindowApplication> application = windows.OpenApplication();
@@ -43,7 +44,8 @@ int RunWindowEdit(CHostGraphics& windows, const HostOptions& options, const CFil
         return ReportFailure("cannot write the messages to standard output");
     if (!error.empty()) return ReportFailure(error.c_str());
     if (!confirmed) return kExitCancelled;
-    if (!file.Replace(text.str(), error)) return ReportFailure(error.c_str());
+    if (!file.Replace(KeepMotionFileLayout(motion, text.str()), error))
+        return ReportFailure(error.c_str());
     return kExitSuccess;
 }
 
@@ -80,8 +82,7 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
         !CheckMotionToEdit(arguments.motionPath, motion, error)) {
         return ReportFailure(error.c_str());
     }
-    if (arguments.scriptPath.empty())
-        return RunWindowEdit(*windows, options, file, std::move(motion));
+    if (arguments.scriptPath.empty()) return RunWindowEdit(*windows, options, file, motion);
 
     // A script that does not parse is refused before the module is loaded.
     CEditorScriptDriver driver;
@@ -96,7 +97,7 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
         mirror = windows->MakeMirror(arguments.delayMs);
         driver.SetViewer(mirror.get());
     }
-    CString text(std::move(motion));
+    CString text(motion);
     const BOOL confirmed = driver.Edit(session, text);
     const BOOL played = driver.Finish();
     // What the user asked to see is part of the result: unless it is out, nothing is written.
@@ -109,7 +110,8 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
             ("the module " + session.GetModulePath() + " did not open its editor").c_str());
     }
     if (!confirmed) return kExitCancelled;
-    if (!file.Replace(text.str(), error)) return ReportFailure(error.c_str());
+    if (!file.Replace(KeepMotionFileLayout(motion, text.str()), error))
+        return ReportFailure(error.c_str());
     return kExitSuccess;
 }
 

@@ -31,21 +31,21 @@ std::string UnitList(const std::vector<CMC_Unit>& units) {
     return list;
 }
 
-// "speed 500 mm/s, acceleration 5000 mm/s²" in the setup's first units, or "none".
+// "speed 500 mm/s (0.5 IU/IU), acceleration 5000 mm/s^2 (0.005 IU/IU²)": as the setup writes
+// them, and in IU beside them; or "none".
 std::string LimitList(const CDriveSetup& setup) {
     const CMC_DriveLimits& limits = setup.GetLimits();
-    const PreviewUnits units = PreviewUnits::DefaultOf(setup);
+    const PreviewUnits iu;
     std::string list;
-    const auto add = [&list](const char* name, const std::optional<double>& limit, double shown,
-                             const std::string& unit) {
+    const auto add = [&list](const char* name, const std::optional<double>& limit,
+                             const std::string& written, const std::string& iuName) {
         if (!limit) return;
-        list += (list.empty() ? "" : ", ") + std::string(name) + " " + FormatReadable(shown) + " " +
-                unit;
+        list += (list.empty() ? "" : ", ") + std::string(name) + " " + written + " (" +
+                FormatReadable(*limit) + " " + iuName + ")";
     };
-    add("speed", limits.maxSpeed, units.Speed(limits.maxSpeed.value_or(0)), units.SpeedName());
-    add("acceleration", limits.maxAcceleration,
-        units.Acceleration(limits.maxAcceleration.value_or(0)), units.AccelerationName());
-    add("jerk", limits.maxJerk, units.Jerk(limits.maxJerk.value_or(0)), units.JerkName());
+    add("speed", limits.maxSpeed, limits.maxSpeedText, iu.SpeedName());
+    add("acceleration", limits.maxAcceleration, limits.maxAccelerationText, iu.AccelerationName());
+    add("jerk", limits.maxJerk, limits.maxJerkText, iu.JerkName());
     return list.empty() ? "none" : list;
 }
 

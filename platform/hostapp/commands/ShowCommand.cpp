@@ -322,15 +322,21 @@ void AppendSummary(std::string& out, const std::string& motionPath, const std::s
                            " " + BetweenPoints(figures.peakJerk.segment));
     line("Smallest time step:",
          time(figures.smallestTimeStep) + ", " + BetweenPoints(figures.smallestTimeStepSegment));
+    // The drive's bounds are in IU: the figure in the units shown, the IU beside it.
+    const auto withIU = [&units](double iu, bool isTime) {
+        const CMC_Unit& unit = isTime ? units.time : units.position;
+        const std::string shown = isTime ? units.TimeText(iu) : units.PositionText(iu);
+        return unit.name == "IU" ? shown : shown + " (" + Shortest(iu) + " IU)";
+    };
     const std::vector<StepNearBound> near = FindStepsNearBounds(figures);
     line("Steps near bounds:",
-         near.empty() ? "none (a step may take at most " + FormatReadable(kMaxTimeStepIU) +
-                            " IU of time and " + Shortest(kMaxPositionStepIU) + " IU of position)"
+         near.empty() ? "none (a step may take at most " + withIU(kMaxTimeStepIU, true) +
+                            " of time and " + withIU(kMaxPositionStepIU, false) + " of position)"
                       : std::to_string(near.size()));
     for (const StepNearBound& step : near) {
         const bool isTime = step.step == StepNearBound::Step::Time;
         out += std::string("  ") + (isTime ? "time step " : "position step ") +
-               Shortest(step.value) + " IU of at most " + Shortest(step.bound) + " IU " +
+               withIU(step.value, isTime) + " of at most " + withIU(step.bound, isTime) + " " +
                BetweenPoints(step.segment) + "\n";
     }
 

@@ -291,6 +291,8 @@ void PrintPtImportReport(const PointsFile& file, const PtImportPreview& preview,
     }
     const std::vector<std::string> lines = FileLines(bytes, numbers);
     for (const PtImportNote& note : notes) {
+        // Nobody reads on (a closed pipe): the rest would only fail too.
+        if (std::ferror(stream)) return;
         const char* quantity = note.isTime ? "time" : "position";
         std::string what;
         const auto at = std::lower_bound(numbers.begin(), numbers.end(), note.line);

@@ -40,9 +40,8 @@ std::vector<Entry> Entries(std::string_view text) {
             line.find_first_not_of(" \t") == std::string_view::npos) {
             continue;
         }
-        const size_t keyEnd = line.find_first_of("=[");
-        const std::string_view key = line.substr(0, keyEnd);
-        if (keyEnd != std::string_view::npos && IsWord(key)) {
+        const std::string_view key = EntryKey(line);
+        if (!key.empty()) {
             entries.push_back({number, key, true});
         } else {
             entries.push_back({number, line, false});
@@ -53,10 +52,6 @@ std::vector<Entry> Entries(std::string_view text) {
 
 std::string Cut(std::string_view text) {
     return text.size() > 40 ? std::string(text.substr(0, 40)) + "..." : std::string(text);
-}
-
-bool IsKnown(std::string_view key) {
-    return std::find(std::begin(kKnownKeys), std::end(kKnownKeys), key) != std::end(kKnownKeys);
 }
 
 // Edits (insert, delete, change of a letter, case ignored) that turn one word into the other.
@@ -101,10 +96,21 @@ std::string Nearest(std::string_view key) {
 
 }  // namespace
 
+std::string_view EntryKey(std::string_view line) {
+    if (line.empty() || line.front() == ';') return {};
+    const size_t keyEnd = line.find_first_of("=[");
+    const std::string_view key = line.substr(0, keyEnd);
+    return keyEnd != std::string_view::npos && IsWord(key) ? key : std::string_view();
+}
+
+bool IsPtMotionKey(std::string_view key) {
+    return std::find(std::begin(kKnownKeys), std::end(kKnownKeys), key) != std::end(kKnownKeys);
+}
+
 std::vector<UnknownMotionKey> FindUnknownMotionKeys(std::string_view text) {
     std::vector<UnknownMotionKey> unknown;
     for (const Entry& entry : Entries(text)) {
-        if (entry.isEntry && IsKnown(entry.key)) continue;
+        if (entry.isEntry && IsPtMotionKey(entry.key)) continue;
         unknown.push_back(
             {entry.line, Cut(entry.key), entry.isEntry ? Nearest(entry.key) : "", entry.isEntry});
     }
@@ -121,7 +127,7 @@ std::string WhyNotAMotion(std::string_view text) {
         }
     }
     if (std::none_of(entries.begin(), entries.end(),
-                     [](const Entry& e) { return IsKnown(e.key); })) {
+                     [](const Entry& e) { return IsPtMotionKey(e.key); })) {
         return "it has none of a motion's entries";
     }
     return {};

@@ -18,6 +18,13 @@ struct UnknownMotionKey {
     bool isEntry = true;  // false: the line is no `Key=value` at all (`key` holds the line)
 };
 
+// The key of an entry line (`Key=...` or `Key[unit]=...`, its line end already taken off);
+// empty for a blank line, a comment (`;`) and a line that is no entry.
+std::string_view EntryKey(std::string_view line);
+
+// A key that the module or the kernel's event reads.
+bool IsPtMotionKey(std::string_view key);
+
 // Every line that is no entry of a PT motion: an unknown key, or no `Key=value` at all. Blank
 // lines and comments (`;`) are fine.
 std::vector<UnknownMotionKey> FindUnknownMotionKeys(std::string_view text);
