@@ -11,6 +11,7 @@
 #include "files/ExitStatus.h"
 #include "files/WholeTextIO.h"
 #include "preview/MotionProfileFile.h"
+#include "preview/PlacementProgress.h"
 #include "preview/PlacementReport.h"
 
 namespace {
@@ -39,9 +40,7 @@ int RunDesign(const HostOptions& options, DesignArguments arguments) {
     }
     MotionProfile profile;
     if (!ReadMotionProfile(arguments.profilePath, setup, profile, error)) {
-        // "FILE:LINE: why" stands at the start of the line, where editors look for it.
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return kExitFailure;
+        return ReportFailure(error.c_str());
     }
 
     PlacementReportSubject subject;
@@ -52,7 +51,8 @@ int RunDesign(const HostOptions& options, DesignArguments arguments) {
     subject.options.tolerance = arguments.tolerance;
     subject.options.uniformStep = arguments.step;
     subject.options.referencePeakAcceleration = profile.PeakAcceleration();
-    const GridPlacement placement = PlaceOnGrid(profile, subject.options);
+    const GridPlacement placement =
+        PlaceOnGrid(CPlacementProgress(profile, subject.command), subject.options);
 
     CString text;
     const int status =
