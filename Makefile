@@ -79,7 +79,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_PACKAGES = clang libclang-rt-dev
 FUZZ_TARGETS = parameter_text setup_file points_import editor_script motion_preview motion_keys \
-    import_report points_file_reader
+    import_report points_file_reader motion_profile
 FUZZ_SEEDS_parameter_text = examples
 FUZZ_SEEDS_setup_file = examples/setups
 FUZZ_SEEDS_points_import = examples/points
@@ -88,6 +88,7 @@ FUZZ_SEEDS_motion_preview = examples
 FUZZ_SEEDS_motion_keys = examples
 FUZZ_SEEDS_import_report = examples/points
 FUZZ_SEEDS_points_file_reader = examples/points
+FUZZ_SEEDS_motion_profile = examples/profiles
 fuzz:
 	$(MAKE) deps PACKAGES="$(PACKAGES) $(FUZZ_PACKAGES)"
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \

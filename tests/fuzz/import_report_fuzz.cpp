@@ -7,9 +7,9 @@
 
 #include "FuzzCheck.h"
 #include "editor/resource.h"
-#include "platform/hostapp/PointsFileReader.h"
-#include "platform/hostapp/PtImportReport.h"
-#include "platform/hostapp/PtMotionText.h"
+#include "pt/PointsFileReader.h"
+#include "pt/PtImportReport.h"
+#include "pt/PtMotionText.h"
 #include "plugin/Exports.h"
 #include "tests/editor_test_seam.h"
 

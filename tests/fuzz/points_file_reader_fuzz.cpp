@@ -10,7 +10,7 @@
 
 #include "FuzzCheck.h"
 #include "editor/NumberScan.h"
-#include "platform/hostapp/PointsFileReader.h"
+#include "pt/PointsFileReader.h"
 
 namespace {
 
