@@ -61,8 +61,9 @@ package:
 
 # Translation of a 1,000,000-point motion against the least it can cost, import of a
 # 1,000,000-line points file, the editor's point actions on a 1,000,000-point table, and the
-# plot of a 1,000,000-point motion, each timed as whole processes, and the redraw of a
-# 1,000,000-point graph (see README, Performance).
+# plot of a 1,000,000-point motion, each timed as whole processes, the redraw of a
+# 1,000,000-point graph, and the peak memory of fit and show of 10,000,000 points (see README,
+# Performance).
 bench: build
 	$(BUILD)/translate_bench --host $(BUILD)/travex-host
 	$(BUILD)/import_bench --host $(BUILD)/travex-host
@@ -71,6 +72,7 @@ bench: build
 	$(BUILD)/plot_bench --host $(BUILD)/travex-host
 	$(BUILD)/design_bench --host $(BUILD)/travex-host
 	$(BUILD)/show_bench --host $(BUILD)/travex-host
+	$(BUILD)/scale_bench --host $(BUILD)/travex-host
 
 # Each fuzz target for FUZZ_SECONDS (built with clang's libFuzzer, ASan and UBSan in
 # $(FUZZ_BUILD)). Inputs found to break a target land in $(FUZZ_BUILD)/found/TARGET/; keep them in
@@ -79,7 +81,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_PACKAGES = clang libclang-rt-dev
 FUZZ_TARGETS = parameter_text setup_file points_import editor_script motion_preview motion_keys \
-    import_report points_file_reader
+    import_report points_file_reader motion_profile
 FUZZ_SEEDS_parameter_text = examples
 FUZZ_SEEDS_setup_file = examples/setups
 FUZZ_SEEDS_points_import = examples/points
@@ -88,6 +90,7 @@ FUZZ_SEEDS_motion_preview = examples
 FUZZ_SEEDS_motion_keys = examples
 FUZZ_SEEDS_import_report = examples/points
 FUZZ_SEEDS_points_file_reader = examples/points
+FUZZ_SEEDS_motion_profile = examples/profiles
 fuzz:
 	$(MAKE) deps PACKAGES="$(PACKAGES) $(FUZZ_PACKAGES)"
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \

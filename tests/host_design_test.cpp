@@ -5,8 +5,14 @@
 #include <MotionProfile.h>
 #include <PointTable.h>
 #include <TrajectoryPreview.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -182,7 +188,24 @@ TEST_F(HostDesign, WritesNothingWhenItCannot) {
     const std::string bad = Put("bad.txt", "cycloidal 10 rot 0.5 s\nsinus 3 rot 1 s\n");
     ChildResult result = Host({"design", bad, "-o", motion, "--program", program});
     expectUntouched(result, 2);
-    EXPECT_TRUE(result.err.starts_with(bad + ":2: ")) << result.err;
+    EXPECT_TRUE(result.err.starts_with("travex-host: " + bad + ":2: ")) << result.err;
+
+    // What no table can hold is refused before any point is placed: a profile longer than a
+    // motion (in time IU past what a 64-bit integer holds, too), a move too far for one step.
+    const std::pair<const char*, const char*> beyond[] = {
+        {"cycloidal 1 rot 1e16 s\n", "longer than a motion can hold (at most 1717986 s)"},
+        {"dwell 1e20 s\n", "longer than a motion can hold (at most 1717986 s)"},
+        {"cycloidal 1 rot 1e300 s\n", "longer than a motion can hold (at most 1717986 s)"},
+        {"dwell 1e9 s\n", "longer than a motion can hold (at most 1717986 s)"},
+        {"cycloidal 291e9 rot 8.5 s\n", "farther than a table can move from one point"},
+    };
+    for (const auto& [text, why] : beyond) {
+        const std::string profile = Put("beyond.txt", text);
+        result = Host({"design", profile, "-o", motion, "--program", program});
+        expectUntouched(result, 2);
+        EXPECT_TRUE(result.err.starts_with("travex-host: " + profile + ":1: ")) << result.err;
+        EXPECT_NE(result.err.find(why), std::string::npos) << result.err;
+    }
 
     const std::string good = Put("good.txt", "cycloidal 10 rot 0.5 s\n");
     result = Host({"design", good, "-o", motion, "--position-unit", "furlong"});
@@ -279,6 +302,47 @@ TEST_F(HostDesign, KeepsTheProfilesUnitsForTheMotionAndItsReport) {
     result = Host({"design", profile, "-o", motion, "--position-unit", "rot", "--best-effort"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_NE(Contents(motion).find("TPOS[rot]="), std::string::npos) << Contents(motion);
+}
+
+// A design that works for more than about two seconds says how far it has come, on standard
+// error when that is a terminal: here a pseudo-terminal, read until the word comes.
+TEST_F(HostDesign, ALongDesignShowsItsProgressOnATerminal) {
+    const std::string profile = Put("long.txt", "cycloidal 1 rot 1e6 s\n");
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(grantpt(terminal), 0);
+    ASSERT_EQ(unlockpt(terminal), 0);
+    const std::string side = ptsname(terminal);
+    const std::string motion = (dir / "long.ptm").string();
+    const pid_t child = fork();
+    if (child == 0) {
+        setsid();
+        const int err = open(side.c_str(), O_RDWR);
+        const int out = open("/dev/null", O_WRONLY);
+        if (err < 0 || out < 0 || dup2(err, STDERR_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0) {
+            _exit(127);
+        }
+        execl(kHost.c_str(), kHost.c_str(), "design", profile.c_str(), "-o", motion.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ASSERT_GT(child, 0);
+    std::string seen;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (seen.find("% of the way") == std::string::npos &&
+           std::chrono::steady_clock::now() < end) {
+        pollfd ready{terminal, POLLIN, 0};
+        if (poll(&ready, 1, 200) <= 0) continue;
+        char bytes[256];
+        const ssize_t count = read(terminal, bytes, sizeof bytes);
+        if (count <= 0) break;
+        seen.append(bytes, static_cast<size_t>(count));
+    }
+    kill(child, SIGTERM);
+    waitpid(child, nullptr, 0);
+    close(terminal);
+    EXPECT_NE(seen.find("travex-host: design: placing points, pass "), std::string::npos) << seen;
+    EXPECT_FALSE(fs::exists(motion));
 }
 
 TEST_F(HostDesign, WorksOnEveryExampleSetupThatOffersThePtMotion) {

@@ -1,12 +1,15 @@
 // travex-host never loses a user's file: run as a separate process against the ways a careless
 // command line, a signal, a full disk or a file-size limit could destroy one.
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -215,6 +218,82 @@ TEST_F(HostFileSafety, ALinkThatAnotherUserPlantedInASharedFolderIsNotFollowed) 
     EXPECT_TRUE(fs::is_symlink(planted));
 }
 
+// How long the link race runs: a few seconds by default, TRAVEX_RACE_SECONDS=60 for a long run.
+int RaceSeconds() {
+    const char* seconds = std::getenv("TRAVEX_RACE_SECONDS");
+    return seconds && std::atoi(seconds) > 0 ? std::atoi(seconds) : 3;
+}
+
+// Another user swaps, as fast as it can, pub/out.txt between a file of its own and a link to a
+// root-only file, and pub/d between a folder of its own and a link to the root-only folder.
+// Runs as `user` until killed.
+[[noreturn]] void PlantLinks(const ChildUser& user, const fs::path& shared) {
+    if (setgroups(0, nullptr) != 0 || setgid(user.gid) != 0 || setuid(user.uid) != 0) _exit(1);
+    const int folder = open(shared.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) _exit(1);
+    for (;;) {
+        symlinkat("../private/out.txt", folder, "link.new");
+        renameat(folder, "link.new", folder, "out.txt");
+        symlinkat("../private", folder, "d.new");
+        renameat(folder, "d", folder, "d.own");
+        renameat(folder, "d.new", folder, "d");
+        const int fd = openat(folder, "file.new", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd >= 0) close(fd);
+        renameat(folder, "file.new", folder, "out.txt");
+        unlinkat(folder, "d", 0);
+        renameat(folder, "d.own", folder, "d");
+    }
+}
+
+// What was checked is what is written: the output's folder is held open from the check on, so
+// a link swapped in after it is never followed, however the two interleave.
+TEST_F(HostFileSafety, ALinkSwappedInWhileTheOutputIsWrittenIsNeverFollowed) {
+    const ChildUser* nobody = Nobody();
+    if (!nobody) GTEST_SKIP() << "only root can race against a link that another user plants";
+    ASSERT_EQ(chmod(dir.c_str(), 0755), 0);
+    const fs::path shared = dir / "pub";
+    fs::create_directories(shared / "d");
+    ASSERT_EQ(chmod(shared.c_str(), 01777), 0);
+    ASSERT_EQ(chown((shared / "d").c_str(), nobody->uid, nobody->gid), 0);
+    fs::create_directory(dir / "private");
+    ASSERT_EQ(chmod((dir / "private").c_str(), 0700), 0);
+    const std::string secret = Put("private/out.txt", "secret");
+    ASSERT_EQ(chmod(secret.c_str(), 0600), 0);
+    struct stat before {};
+    ASSERT_EQ(stat(secret.c_str(), &before), 0);
+
+    const pid_t planter = fork();
+    if (planter == 0) PlantLinks(*nobody, shared);
+    ASSERT_GT(planter, 0);
+    const std::string outputs[] = {(shared / "out.txt").string(), (shared / "d/out.txt").string()};
+    int written = 0;
+    int refused = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(RaceSeconds());
+    for (int run = 0; std::chrono::steady_clock::now() < end; ++run) {
+        const ChildResult result = Host({"defaults", "-o", outputs[run % 2]});
+        ASSERT_TRUE(result.exitStatus == 0 || result.exitStatus == 2) << result.err;
+        (result.exitStatus == 0 ? written : refused) += 1;
+        if (Contents(secret) != "secret") break;
+    }
+    kill(planter, SIGKILL);
+    waitpid(planter, nullptr, 0);
+    EXPECT_EQ(Contents(secret), "secret") << "replaced after " << written + refused << " runs";
+    struct stat after {};
+    ASSERT_EQ(stat(secret.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(after.st_uid, 0u);
+    EXPECT_EQ(scratch.Entries(), (std::set<std::string>{"private", "pub"}));
+    std::set<std::string> inPrivate;
+    for (const auto& entry : fs::directory_iterator(dir / "private")) {
+        inPrivate.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(inPrivate, std::set<std::string>{"out.txt"}) << "a file was made beside it";
+    // Both ways through ran: the race was on.
+    EXPECT_GT(written, 0);
+    EXPECT_GT(refused, 0);
+}
+
 TEST_F(HostFileSafety, ADanglingLinkIsReplacedAndItsTargetNotMade) {
     fs::create_symlink("missing.txt", dir / "dangling.txt");
     const ChildResult result =
@@ -323,6 +402,9 @@ int SignalDuringTheWrite(const fs::path& dir, const std::string& motion, const s
                          int signal) {
     const pid_t child = fork();
     if (child == 0) {
+        // Under nohup, or started in the background by a shell, a signal comes ignored, and an
+        // ignored signal stays ignored across exec: the host would rightly leave it so.
+        for (int caught : {SIGINT, SIGTERM, SIGHUP}) ::signal(caught, SIG_DFL);
         execl(kHost.c_str(), kHost.c_str(), "translate", motion.c_str(), "-o", output.c_str(),
               static_cast<char*>(nullptr));
         _exit(127);

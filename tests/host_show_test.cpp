@@ -463,7 +463,7 @@ TEST_F(HostShow, ProfileFaultsNameTheirLine) {
         EXPECT_EQ(result.out, "") << c.profile;
         // FILE:LINE: opens the line, where editors look for it.
         std::string error = c.error;
-        if (error.starts_with(":")) error = path + error;
+        if (error.starts_with(":")) error = "travex-host: " + path + error;
         if (const size_t at = error.find("PROFILE"); at != std::string::npos) {
             error.replace(at, 7, path);
         }

@@ -3,6 +3,7 @@
 #include <MotionProfileText.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -217,6 +218,10 @@ TEST(MotionProfile, FaultsNameTheFileAndLine) {
         {"poly5 1 rot 1 s\ncruise 1 rot 1 s\ncruise 3 rot 1 s\npoly5 1 rot 1 s\n",
          "p.txt:3: cruise starts at another speed than the cruise on line 2 ends with: join "
          "them with poly5"},
+        // Half a percent apart is a jump, not a rounding.
+        {"poly5 1 rot 1 s\ncruise 1 rot 1 s\ncruise 1.005 rot 1 s\npoly5 1 rot 1 s\n",
+         "p.txt:3: cruise starts at another speed than the cruise on line 2 ends with: join "
+         "them with poly5"},
         {"poly5 1 rot 1 s\ncruise 1 rot 1 s\ndwell 1 s\n",
          "p.txt:3: dwell starts at rest, but the cruise on line 2 ends moving: join them with "
          "poly5"},
@@ -227,6 +232,137 @@ TEST(MotionProfile, FaultsNameTheFileAndLine) {
     for (const auto& [text, message] : cases) EXPECT_EQ(Fault(text), message) << text;
 }
 
+// A word of 4 MB, where a law, a number or a unit belongs, is quoted a few dozen characters
+// long: the message stays a line.
+TEST(MotionProfile, FaultsQuoteAtMostAFewDozenCharactersOfAWord) {
+    const std::string huge(4 << 20, 'x');
+    const std::string digits = "0.0001" + std::string(4 << 20, '0');
+    const std::string cut = std::string(40, 'x') + "...";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {huge, "p.txt:1: unknown law '" + cut + "' (laws: "},
+        {"cubic " + huge + " rot 1 s", "p.txt:1: '" + cut + "' is not a number"},
+        {"cubic 1 " + huge + " 1 s", "p.txt:1: unknown position unit '" + cut + "' (units: "},
+        {"cubic 1 rot 1 " + huge, "p.txt:1: unknown time unit '" + cut + "' (units: "},
+        {"cubic 1 rot 1 s " + huge, "p.txt:1: unexpected '" + cut + "' after the time unit"},
+        {"cubic 1 rot " + huge, "p.txt:1: '" + cut + "' is not a number"},
+        {"cubic 1 rot " + digits,
+         "p.txt:1: missing the time unit after " + digits.substr(0, 40) + "... ("},
+        {"cubic 1 rot " + digits + " s", "p.txt:1: " + digits.substr(0, 40) + "... s is too short"},
+        // A character of several bytes is never cut in two.
+        {std::string(39, 'x') + "\u00e9\u00e9\u00e9 1 rot 1 s",
+         "p.txt:1: unknown law '" + std::string(39, 'x') + "...' (laws: "},
+    };
+    for (const auto& [text, start] : cases) {
+        const std::string error = Fault(text);
+        EXPECT_TRUE(error.starts_with(start)) << error.substr(0, 200);
+        EXPECT_LT(error.size(), 250u);
+    }
+}
+
+// What the drive's tables hold: times up to 2147483646 IU, position steps up to 2147483647 IU.
+ProfileBounds TableBounds() { return {2147483646, 2147483647}; }
+
+std::string BoundsFault(const std::string& text) {
+    MotionProfile profile;
+    std::string error;
+    EXPECT_FALSE(ParseMotionProfile(text, "p.txt", SetupUnits(), profile, error, TableBounds()))
+        << text;
+    EXPECT_TRUE(profile.GetSegments().empty());
+    return error;
+}
+
+bool WithinBounds(const std::string& text) {
+    MotionProfile profile;
+    std::string error;
+    return ParseMotionProfile(text, "p.txt", SetupUnits(), profile, error, TableBounds());
+}
+
+// A profile too long for a table's times is refused on the line where it grows too long, with
+// the longest a motion can be in that line's unit (2147483646 × 0.8 ms, rounded down), even
+// where its time IU overflow a 64-bit integer or a double.
+TEST(MotionProfile, AProfileLongerThanAMotionHoldsIsRefusedOnItsLine) {
+    struct Case {
+        std::string text;
+        std::string start;
+        std::string end;
+    };
+    const std::string longer = " here, longer than a motion can hold (at most ";
+    const Case cases[] = {
+        {"cycloidal 1 rot 1e16 s", "p.txt:1: the profile runs to 1e+16 s", "1717986 s)"},
+        {"dwell 1e20 s", "p.txt:1: the profile runs to 1e+20 s", "1717986 s)"},
+        {"cycloidal 1 rot 1e300 s\n", "p.txt:1: the profile runs to 1e+300 s", "1717986 s)"},
+        {"dwell 1e308 s\n", "p.txt:1: the profile runs to inf s", "1717986 s)"},
+        {"dwell 1e9 s", "p.txt:1: the profile runs to 1e+09 s", "1717986 s)"},
+        {"cubic 1 rot 1 s\n# two halves\ndwell 1000000 s\ndwell 1000000000 ms\n",
+         "p.txt:4: the profile runs to 2e+09 ms", "1717986916 ms)"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(BoundsFault(c.text), c.start + longer + c.end) << c.text;
+    }
+    // The limit itself, to the IU.
+    EXPECT_TRUE(WithinBounds("dwell 2147483646 IU"));
+    EXPECT_TRUE(WithinBounds("dwell 2147483646.4 IU"));
+    EXPECT_FALSE(WithinBounds("dwell 2147483647 IU"));
+    EXPECT_TRUE(WithinBounds("dwell 1717986 s"));
+    EXPECT_FALSE(WithinBounds("dwell 1717987 s"));
+}
+
+// The largest change of position over one time IU on the grid, by trying every one: what the
+// closest table would have to step at least.
+double LargestStepOnTheGrid(const MotionProfile& profile) {
+    double largest = 0;
+    for (double t = 0; t + 1 <= profile.Duration(); ++t) {
+        largest = std::max(largest, std::abs(profile.PositionAt(t + 1) - profile.PositionAt(t)));
+    }
+    return largest;
+}
+
+// A profile that moves farther in one time IU than a table steps is refused; one it can follow
+// is not. The refusal is checked against every step on the grid.
+TEST(MotionProfile, AProfileFasterThanATableStepsIsRefusedAndNoOtherIs) {
+    EXPECT_EQ(BoundsFault("cubic 1 rot 1 s\ncycloidal 291e9 rot 8.5 s\n"),
+              "p.txt:2: cycloidal moves more than 109520548638 IU in one time IU, farther than "
+              "a table can move from one point to the next (at most 2147483647 IU)");
+    // A cruise at the largest step, to the IU, and one IU a step faster.
+    const std::string ramp = "poly5 1073741823500 IU 1000 IU\n";
+    EXPECT_TRUE(WithinBounds(ramp + "cruise 2147483647000 IU 1000 IU\n" + ramp));
+    EXPECT_TRUE(BoundsFault(ramp + "cruise 2147483648000 IU 1000 IU\n" + ramp)
+                    .starts_with("p.txt:2: cruise moves more than 2147483648 IU"));
+    // Every law, at distances around where it begins to move too far in one IU.
+    const char* laws[] = {"cubic",    "harmonic",      "cycloidal",         "poly345",
+                          "poly4567", "modified-sine", "modified-trapezoid"};
+    int refused = 0;
+    for (const char* law : laws) {
+        for (double share : {0.5, 0.9, 1.0, 1.1, 1.5, 3.0}) {
+            for (const int duration : {3, 40, 1000}) {
+                const std::string text = std::string(law) + " " +
+                                         std::to_string(share * 2147483647.0 * duration / 2) +
+                                         " IU " + std::to_string(duration) + " IU";
+                if (WithinBounds(text)) continue;
+                ++refused;
+                MotionProfile profile;
+                std::string error;
+                ASSERT_TRUE(ParseMotionProfile(text, "p", SetupUnits(), profile, error)) << error;
+                EXPECT_GT(LargestStepOnTheGrid(profile), 2147483647.0) << text;
+            }
+        }
+    }
+    EXPECT_GT(refused, 20);
+}
+
+// At a boundary the segment that starts there holds the time: a cubic's braking ends where a
+// dwell begins at rest.
+TEST(MotionProfile, ABoundaryBelongsToTheSegmentThatStartsThere) {
+    const MotionProfile profile = Parse("cubic 1 rot 1 s\ndwell 1 s\ncubic -1 rot 1 s\n");
+    EXPECT_EQ(profile.SegmentIndexAt(1250), 1);
+    EXPECT_EQ(profile.SegmentIndexAt(2500), 2);
+    EXPECT_EQ(profile.AccelerationAt(1250), 0);
+    // The cubic back starts accelerating at 6 h/T², by differences just after the boundary.
+    EXPECT_NEAR(profile.AccelerationAt(2500), AccelerationByDifferences(profile, 2500.5, 0.4),
+                1e-3 * 6 * 2000 / (1250.0 * 1250.0));
+    EXPECT_LT(profile.AccelerationAt(2500), 0);
+}
+
 TEST(MotionProfile, CruisesAtOneSpeedMeet) {
     // The same speed written two ways, and a dwell between two rest-to-rest laws.
     const MotionProfile profile = Parse(
@@ -234,6 +370,12 @@ TEST(MotionProfile, CruisesAtOneSpeedMeet) {
         "dwell 1 IU\ncubic 1 rot 1 s\n");
     EXPECT_EQ(profile.GetSegments().size(), 6u);
     EXPECT_DOUBLE_EQ(profile.VelocityAt(200), 2000 / 125.0);
+    // A long harmonic ends at rest, though sin(π) leaves its end speed a hair off zero.
+    MotionProfile far;
+    std::string error;
+    EXPECT_TRUE(ParseMotionProfile("harmonic 1e6 rot 1 s\ndwell 1 s\nharmonic -1e6 rot 1 s\n",
+                                   "p.txt", SetupUnits(), far, error))
+        << error;
 }
 
 TEST(MotionProfile, ExampleProfilesParseAndTheBrokenOnesAreRefused) {

@@ -4,33 +4,37 @@
 #include <cmath>
 #include <string>
 
-MotionFigures MotionFigures::Of(const CTrajectoryPreview& preview) {
+SegmentFigures MotionFigures::SegmentOf(const CTrajectoryPreview& preview, size_t i) {
+    const CubicSegment& segment = preview.GetSegments()[i];
+    const std::vector<double>& positions = preview.GetPositions();
+    SegmentFigures row;
+    row.startTime = segment.startTime;
+    row.timeStep = segment.duration;
+    // From the points, not the polynomial's end, so that the steps are the table's own.
+    row.positionStep = positions[i + 1] - positions[i];
+    row.averageSpeed = row.positionStep / row.timeStep;
+    row.totalTravel = segment.TotalTravel();
+    const SegmentExtremum speed = segment.PeakSpeed();
+    row.peakSpeed = speed.value;
+    row.peakSpeedTime = segment.startTime + speed.at;
+    const SegmentExtremum acceleration = segment.PeakAcceleration();
+    row.peakAcceleration = acceleration.value;
+    row.peakAccelerationTime = segment.startTime + acceleration.at;
+    row.jerk = segment.Jerk();
+    return row;
+}
+
+MotionFigures MotionFigures::Of(const CTrajectoryPreview& preview, bool keepSegments) {
     MotionFigures figures;
     const std::vector<CubicSegment>& segments = preview.GetSegments();
-    const std::vector<double>& positions = preview.GetPositions();
     figures.points = preview.GetPointCount();
     if (segments.empty()) return figures;
-    figures.segments.reserve(segments.size());
+    if (keepSegments) figures.segments.reserve(segments.size());
     figures.duration = preview.GetEndTime() - preview.GetStartTime();
     figures.smallestTimeStep = segments.front().duration;
     for (size_t i = 0; i < segments.size(); ++i) {
-        const CubicSegment& segment = segments[i];
         const int index = static_cast<int>(i);
-        SegmentFigures row;
-        row.startTime = segment.startTime;
-        row.timeStep = segment.duration;
-        // From the points, not the polynomial's end, so that the steps are the table's own.
-        row.positionStep = positions[i + 1] - positions[i];
-        row.averageSpeed = row.positionStep / row.timeStep;
-        row.totalTravel = segment.TotalTravel();
-        const SegmentExtremum speed = segment.PeakSpeed();
-        row.peakSpeed = speed.value;
-        row.peakSpeedTime = segment.startTime + speed.at;
-        const SegmentExtremum acceleration = segment.PeakAcceleration();
-        row.peakAcceleration = acceleration.value;
-        row.peakAccelerationTime = segment.startTime + acceleration.at;
-        row.jerk = segment.Jerk();
-
+        const SegmentFigures row = SegmentOf(preview, i);
         figures.netTravel += row.positionStep;
         figures.totalTravel += row.totalTravel;
         if (row.peakSpeed > figures.peakSpeed.value) {
@@ -40,13 +44,13 @@ MotionFigures MotionFigures::Of(const CTrajectoryPreview& preview) {
             figures.peakAcceleration = {row.peakAcceleration, row.peakAccelerationTime, index};
         }
         if (std::abs(row.jerk) > figures.peakJerk.value) {
-            figures.peakJerk = {std::abs(row.jerk), segment.startTime, index};
+            figures.peakJerk = {std::abs(row.jerk), row.startTime, index};
         }
         if (row.timeStep < figures.smallestTimeStep) {
             figures.smallestTimeStep = row.timeStep;
             figures.smallestTimeStepSegment = index;
         }
-        figures.segments.push_back(row);
+        if (keepSegments) figures.segments.push_back(row);
     }
     return figures;
 }

@@ -18,9 +18,11 @@ EndState StateAt(const ProfileSegment& segment, double u) {
             segment.scale * v.f2 / (segment.duration * segment.duration)};
 }
 
-// Speeds that differ only by rounding meet: two cruises at the same speed written differently.
-bool SameSpeed(double a, double b) {
-    return std::abs(a - b) <= 1e-9 * std::max(std::abs(a), std::abs(b)) + 1e-12;
+// Speeds that differ only by rounding meet: two cruises at the same speed written differently,
+// or a law's end at rest that its floating point leaves a hair off zero. `scale` is the peak
+// speed of the two segments, which sets the size of that rounding.
+bool SameSpeed(double a, double b, double scale) {
+    return std::abs(a - b) <= 1e-9 * std::max({std::abs(a), std::abs(b), scale}) + 1e-12;
 }
 
 std::string Motion(double speed) { return speed == 0 ? "at rest" : "moving"; }
@@ -120,7 +122,9 @@ bool MotionProfile::Build(const std::vector<ProfileStep>& steps, ProfileFault& f
         const ProfileSegment* after = i < segments.size() ? &segments[i] : nullptr;
         const double endSpeed = before ? StateAt(*before, 1).speed : 0;
         const double startSpeed = after ? StateAt(*after, 0).speed : 0;
-        if (!SameSpeed(endSpeed, startSpeed)) {
+        const double scale =
+            std::max(before ? before->PeakSpeed() : 0.0, after ? after->PeakSpeed() : 0.0);
+        if (!SameSpeed(endSpeed, startSpeed, scale)) {
             fault = SpeedJump(before, after);
             return false;
         }

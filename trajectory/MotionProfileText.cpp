@@ -1,8 +1,10 @@
 #include "MotionProfileText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -30,6 +32,36 @@ std::string Shortest(double value) {
     return text;
 }
 
+// `value` to `digits` significant digits, rounded down so that a largest value is never
+// overstated.
+std::string AtMost(double value, int digits) {
+    char text[64];
+    // A whole number is never cut to fewer digits than it has, up to where a double holds them.
+    if (value >= 1 && value < 1e15) {
+        digits = std::max(digits, static_cast<int>(std::floor(std::log10(value))) + 1);
+    }
+    std::snprintf(text, sizeof text, "%.*g", digits, value);
+    const double printed = std::strtod(text, nullptr);
+    if (printed > value) {
+        std::snprintf(text, sizeof text, "%.*g", digits,
+                      printed - std::pow(10.0, std::floor(std::log10(value)) - (digits - 1)));
+    }
+    return text;
+}
+
+// A word as a message shows it: a long one cut short, so that a file of one huge word makes no
+// huge message.
+std::string Excerpt(std::string_view word) {
+    constexpr size_t kLongest = 40;
+    if (word.size() <= kLongest) return std::string(word);
+    size_t cut = kLongest;
+    // Not inside a UTF-8 character.
+    while (cut > 0 && (static_cast<unsigned char>(word[cut]) & 0xC0) == 0x80) --cut;
+    return std::string(word.substr(0, cut)) + "...";
+}
+
+std::string Quoted(std::string_view word) { return "'" + Excerpt(word) + "'"; }
+
 // One line's reading: false with the message (without its place) at the first fault.
 class LineReader {
 public:
@@ -39,8 +71,8 @@ public:
     bool Read(ProfileStep& step, double& durationIU, std::string& error) {
         const std::optional<MotionLaw> law = MotionLaw::Named(m_words[0]);
         if (!law && m_words[0] != "poly5") {
-            error = "unknown law '" + std::string(m_words[0]) +
-                    "' (laws: " + std::string(MotionLaw::KnownNames()) + ")";
+            error = "unknown law " + Quoted(m_words[0]) +
+                    " (laws: " + std::string(MotionLaw::KnownNames()) + ")";
             return false;
         }
         step.law = law ? law->GetKind() : MotionLaw::Kind::Poly5;
@@ -71,7 +103,7 @@ public:
             return false;
         }
         if (next + 2 < m_words.size()) {
-            error = "unexpected '" + std::string(m_words[next + 2]) + "' after the time unit";
+            error = "unexpected " + Quoted(m_words[next + 2]) + " after the time unit";
             return false;
         }
         if (!(duration > 0)) {
@@ -97,7 +129,7 @@ private:
             std::from_chars(digits.data(), digits.data() + digits.size(), value);
         if (status != std::errc() || end != digits.data() + digits.size() || digits.empty() ||
             digits.starts_with('-') != word.starts_with('-') || !std::isfinite(value)) {
-            error = "'" + std::string(word) + "' is not a number";
+            error = Quoted(word) + " is not a number";
             return false;
         }
         return true;
@@ -112,14 +144,14 @@ private:
         const bool position = kind == ProfileUnitKind::Position;
         const std::string what = position ? "position unit" : "time unit";
         if (index >= m_words.size()) {
-            error = "missing the " + what + " after " + std::string(m_words[index - 1]) + " (" +
+            error = "missing the " + what + " after " + Excerpt(m_words[index - 1]) + " (" +
                     std::string(Form()) + ")";
             return false;
         }
         const std::optional<double> unit = Unit(kind, m_words[index]);
         if (!unit || !(*unit > 0) || !std::isfinite(*unit)) {
-            error = "unknown " + what + " '" + std::string(m_words[index]) +
-                    "' (units: " + (position ? m_units.positionNames : m_units.timeNames) + ")";
+            error = "unknown " + what + " " + Quoted(m_words[index]) +
+                    " (units: " + (position ? m_units.positionNames : m_units.timeNames) + ")";
             return false;
         }
         iuPerUnit = *unit;
@@ -133,9 +165,9 @@ private:
 }  // namespace
 
 bool ParseMotionProfile(std::string_view text, const std::string& fileName,
-                        const ProfileUnits& units, MotionProfile& profile, std::string& error) {
+                        const ProfileUnits& units, MotionProfile& profile, std::string& error,
+                        const ProfileBounds& bounds) {
     std::vector<ProfileStep> steps;
-    std::vector<std::string> durationTexts;
     double exactEnd = 0;
     double roundedEnd = 0;
     int lineNumber = 0;
@@ -158,15 +190,22 @@ bool ParseMotionProfile(std::string_view text, const std::string& fileName,
             error = place + message;
             return false;
         }
+        const double unitIU = *units.iuPerUnit(ProfileUnitKind::Time, durationUnit);
+        const std::string unit(durationUnit);
         // Ends on whole time IU, rounded from the exact sum so that no error builds up.
         exactEnd += durationIU;
         const double end = std::round(exactEnd);
+        if (!(end <= bounds.longestIU)) {
+            error = place + "the profile runs to " + Shortest(exactEnd / unitIU) + " " + unit +
+                    " here, longer than a motion can hold (at most " +
+                    AtMost(bounds.longestIU / unitIU, 7) + " " + unit + ")";
+            return false;
+        }
         step.duration = end - roundedEnd;
         if (!(step.duration > 0)) {
-            const double unitIU = *units.iuPerUnit(ProfileUnitKind::Time, durationUnit);
-            error = place + std::string(durationText) + " " + std::string(durationUnit) +
+            error = place + Excerpt(durationText) + " " + unit +
                     " is too short: a segment spans at least one time IU on the drive's grid (" +
-                    Shortest(1 / unitIU) + " " + std::string(durationUnit) + ")";
+                    Shortest(1 / unitIU) + " " + unit + ")";
             return false;
         }
         roundedEnd = end;
@@ -181,6 +220,19 @@ bool ParseMotionProfile(std::string_view text, const std::string& fileName,
     if (!built.Build(steps, fault)) {
         error = fileName + ":" + std::to_string(fault.line) + ": " + fault.message;
         return false;
+    }
+    for (const ProfileSegment& segment : built.GetSegments()) {
+        // In the grid's step that holds the law's fastest instant the speed falls short of its
+        // peak by at most the peak acceleration: a move no table can make in one step.
+        const double leastStep = segment.PeakSpeed() - segment.PeakAcceleration();
+        if (leastStep > bounds.largestStepIU) {
+            error = fileName + ":" + std::to_string(segment.line) + ": " +
+                    std::string(segment.law.Name()) + " moves more than " + AtMost(leastStep, 10) +
+                    " IU in one time IU, farther than a table can move from one point to the "
+                    "next (at most " +
+                    AtMost(bounds.largestStepIU, 10) + " IU)";
+            return false;
+        }
     }
     profile = std::move(built);
     return true;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,8 +23,18 @@ struct ProfileUnits {
     std::string timeNames;
 };
 
+// What the tables that are to follow a profile can hold; a profile beyond them is refused at
+// once, before any point is placed.
+struct ProfileBounds {
+    // The latest time of a table, time IU.
+    double longestIU = std::numeric_limits<double>::infinity();
+    // The largest position step from one point to the next, IU.
+    double largestStepIU = std::numeric_limits<double>::infinity();
+};
+
 // Reads a profile. The end of every segment is moved to the nearest whole time IU, since the
 // drive's table can place a point nowhere else. False with "FILE:LINE: message" (FILE is
 // `fileName`) at the first fault, and `profile` is left untouched.
 bool ParseMotionProfile(std::string_view text, const std::string& fileName,
-                        const ProfileUnits& units, MotionProfile& profile, std::string& error);
+                        const ProfileUnits& units, MotionProfile& profile, std::string& error,
+                        const ProfileBounds& bounds = {});

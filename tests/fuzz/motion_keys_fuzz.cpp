@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "FuzzCheck.h"
-#include "platform/hostapp/pt/PtMotionText.h"
+#include "pt/PtMotionText.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "files/ExitStatus.h"
 #include "files/WholeTextIO.h"
 #include "preview/MotionProfileFile.h"
+#include "preview/PlacementProgress.h"
 #include "preview/PlacementReport.h"
 
 namespace {
@@ -47,9 +48,7 @@ int RunDesign(const HostOptions& options, DesignArguments arguments) {
     MotionProfile profile;
     if (!ReadMotionProfile(arguments.profilePath, setup, profile, error, &profilePositionUnit,
                            &profileTimeUnit)) {
-        // "FILE:LINE: why" stands at the start of the line, where editors look for it.
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return kExitFailure;
+        return ReportFailure(error.c_str());
     }
     if (arguments.positionUnit.empty()) arguments.positionUnit = profilePositionUnit;
     if (arguments.timeUnit.empty()) arguments.timeUnit = profileTimeUnit;
@@ -62,7 +61,8 @@ int RunDesign(const HostOptions& options, DesignArguments arguments) {
     subject.options.tolerance = arguments.tolerance;
     subject.options.uniformStep = arguments.step;
     subject.options.referencePeakAcceleration = profile.PeakAcceleration();
-    const GridPlacement placement = PlaceOnGrid(profile, subject.options);
+    const GridPlacement placement =
+        PlaceOnGrid(CPlacementProgress(profile, subject.command), subject.options);
 
     PreviewUnits units = PreviewUnits::DefaultOf(setup);
     if (!arguments.positionUnit.empty()) {

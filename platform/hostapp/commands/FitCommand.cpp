@@ -59,6 +59,9 @@ int ReadPointsTable(const CHostSession& session, const std::string& name, const 
     if (const int read = ReadPointsRows(text, reading, name, file); read != kExitSuccess) {
         return read;
     }
+    // The rows grew as they were read: what they hold at most, not up to twice that, stays
+    // while the import's arrays are made beside them.
+    if (file.rows.capacity() > file.rows.size() + file.rows.size() / 4) file.rows.shrink_to_fit();
     PtImportUnits units;
     PtImportPreview preview;
     if (const int read = PreviewPointsImport(session.GetSetup(), file, name, table.positionUnit,

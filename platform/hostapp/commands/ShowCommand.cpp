@@ -100,7 +100,7 @@ public:
             row.count = 3;
             return;
         }
-        const SegmentFigures& segment = m_motion.figures.segments[i - 1];
+        const SegmentFigures segment = MotionFigures::SegmentOf(m_motion.preview, i - 1);
         row.values[3] = units.Time(segment.timeStep);
         row.values[4] = units.Position(segment.positionStep);
         row.values[5] = units.Speed(segment.averageSpeed);
@@ -328,7 +328,7 @@ void AppendSummary(std::string& out, const std::string& motionPath, const std::s
         const std::string shown = isTime ? units.TimeText(iu) : units.PositionText(iu);
         return unit.name == "IU" ? shown : shown + " (" + Shortest(iu) + " IU)";
     };
-    const std::vector<StepNearBound> near = FindStepsNearBounds(figures);
+    const std::vector<StepNearBound>& near = motion.stepsNearBounds;
     line("Steps near bounds:",
          near.empty() ? "none (a step may take at most " + withIU(kMaxTimeStepIU, true) +
                             " of time and " + withIU(kMaxPositionStepIU, false) + " of position)"
@@ -362,8 +362,10 @@ void AppendSummary(std::string& out, const std::string& motionPath, const std::s
     }
 }
 
-int RunShow(const HostOptions& options, const ShowArguments& arguments) {
+int RunShow(const HostOptions& options, ShowArguments arguments) {
     MotionPreview motion;
+    // The rows take each segment's figures from the preview as they go.
+    arguments.preview.keepSegmentFigures = false;
     const int status = LoadMotionPreview(options, arguments.preview, motion);
     if (status != kExitSuccess) return status;
 

@@ -1,6 +1,7 @@
 #include "files/KilledRunLeftovers.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -54,27 +56,34 @@ std::string TemporaryNamePrefix(const std::string& target) {
         .string();
 }
 
-void ReportKilledRunLeftovers(const std::string& folder) {
-    static std::set<std::string> looked;
-    if (!looked.insert(folder).second) return;
-    DIR* entries = opendir(folder.empty() ? "." : folder.c_str());
-    if (!entries) return;
+void ReportKilledRunLeftovers(int folder, const std::string& folderPath) {
+    static std::set<std::pair<dev_t, ino_t>> looked;
+    struct stat self {};
+    if (fstat(folder, &self) != 0 || !looked.insert({self.st_dev, self.st_ino}).second) return;
+    const int listing = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* entries = listing >= 0 ? fdopendir(listing) : nullptr;
+    if (!entries) {
+        if (listing >= 0) close(listing);
+        return;
+    }
     while (const dirent* entry = readdir(entries)) {
         Leftover leftover;
         if (!ParseLeftover(entry->d_name, leftover) || IsAlive(leftover.pid)) continue;
-        const std::string path = (std::filesystem::path(folder) / entry->d_name).string();
+        const std::string path = (std::filesystem::path(folderPath) / entry->d_name).string();
         struct stat info {};
-        if (lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        if (fstatat(folder, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(info.st_mode)) {
+            continue;
+        }
         struct stat output {};
-        const std::string outputPath = (std::filesystem::path(folder) / leftover.output).string();
-        if (leftover.kept && stat(outputPath.c_str(), &output) == 0 &&
+        if (leftover.kept && fstatat(folder, leftover.output.c_str(), &output, 0) == 0 &&
             output.st_ino == info.st_ino && output.st_dev == info.st_dev) {
             // A second name of the file as it is: the run was killed before replacing it.
-            if (info.st_uid == geteuid()) unlink(path.c_str());
+            if (info.st_uid == geteuid()) unlinkat(folder, entry->d_name, 0);
             continue;
         }
         const bool ours = info.st_uid == geteuid();
-        const bool removed = ours && unlink(path.c_str()) == 0;
+        const bool removed = ours && unlinkat(folder, entry->d_name, 0) == 0;
         const std::string what = leftover.kept
                                      ? leftover.output + " as it was before that run replaced it"
                                      : "the new " + leftover.output + " that it never put in place";

@@ -7,7 +7,8 @@
 // ".NAME.travex-PID." beside `target`; the caller adds six letters or digits to make it unique.
 std::string TemporaryNamePrefix(const std::string& target);
 
-// Removes the temporary files of this user's killed runs from `folder` and says on standard
-// error what each one was: an output never put in place, or a replaced file's earlier text.
-// Others' are only reported. Looks into each folder once a process.
-void ReportKilledRunLeftovers(const std::string& folder);
+// Removes the temporary files of this user's killed runs from the open folder `folder` (named
+// `folderPath` in messages) and says on standard error what each one was: an output never put
+// in place, or a replaced file's earlier text. Others' are only reported. Looks into each
+// folder once a process.
+void ReportKilledRunLeftovers(int folder, const std::string& folderPath);

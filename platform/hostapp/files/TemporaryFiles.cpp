@@ -1,5 +1,6 @@
 #include "files/TemporaryFiles.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -15,13 +16,14 @@ constexpr int kCaughtSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 // A handler may run between any two instructions: it reads only fixed buffers behind a flag.
 struct Slot {
     std::atomic<bool> used{false};
-    char path[PATH_MAX + 1];
+    int folder = -1;
+    char name[PATH_MAX + 1];
 };
 Slot g_slots[kSlots];
 
 void RemoveAndDie(int signal) {
     for (Slot& slot : g_slots) {
-        if (slot.used.load()) unlink(slot.path);
+        if (slot.used.load()) unlinkat(slot.folder, slot.name, 0);
     }
     ::signal(signal, SIG_DFL);
     raise(signal);
@@ -45,11 +47,12 @@ void InstallTemporaryFileCleanup() {
     }
 }
 
-int RegisterTemporaryFile(const char* path) {
-    if (std::strlen(path) > PATH_MAX) return -1;
+int RegisterTemporaryFile(int folder, const char* name) {
+    if (std::strlen(name) > PATH_MAX) return -1;
     for (int i = 0; i < kSlots; ++i) {
         if (g_slots[i].used.load()) continue;
-        std::strcpy(g_slots[i].path, path);
+        g_slots[i].folder = folder;
+        std::strcpy(g_slots[i].name, name);
         g_slots[i].used.store(true);
         return i;
     }

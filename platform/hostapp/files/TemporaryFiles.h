@@ -8,9 +8,10 @@
 // Installs the handlers once. Until then, registered files are only forgotten on a signal.
 void InstallTemporaryFileCleanup();
 
-// Registers a temporary file for removal on a signal; returns its slot, or -1 when every slot
-// is taken (the file then stays on a signal, as it would without this).
-int RegisterTemporaryFile(const char* path);
+// Registers the temporary file `name` in the open folder `folder` for removal on a signal; the
+// folder must stay open until the file is forgotten. Returns its slot, or -1 when every slot is
+// taken (the file then stays on a signal, as it would without this).
+int RegisterTemporaryFile(int folder, const char* name);
 // The file was renamed or removed: nothing to do for it on a signal any more.
 void ForgetTemporaryFile(int slot);
 

@@ -10,7 +10,6 @@
 #include <filesystem>
 
 #include "files/KilledRunLeftovers.h"
-#include "files/ProtectedLinks.h"
 #include "files/TemporaryFiles.h"
 
 namespace {
@@ -33,13 +32,29 @@ std::string CannotWrite(const std::string& path, int failure) {
     return "cannot write " + path + ": " + std::strerror(failure);
 }
 
-bool WriteDirect(const std::string& path, std::string_view bytes, std::string& error) {
+// Standard output, or the device or pipe that Stage found, reopened from its held descriptor
+// so that nothing renamed since can take its place.
+bool WriteDirect(const std::string& path, const OutputPlace& place, std::string_view bytes,
+                 std::string& error) {
     if (IsStandardOutput(path)) {
         if (WriteAll(STDOUT_FILENO, bytes)) return true;
         error = CannotWrite("standard output", errno);
         return false;
     }
-    const int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    const std::string self = "/proc/self/fd/" + std::to_string(place.object);
+    int fd = open(self.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) {
+        // Without /proc: by name, and only if it is still the file that Stage found.
+        fd = openat(place.folder, place.name.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+        struct stat found {};
+        struct stat now {};
+        if (fd >= 0 && (fstat(place.object, &found) != 0 || fstat(fd, &now) != 0 ||
+                        found.st_dev != now.st_dev || found.st_ino != now.st_ino)) {
+            close(fd);
+            fd = -1;
+            errno = EAGAIN;
+        }
+    }
     bool written = fd >= 0 && WriteAll(fd, bytes);
     int failure = errno;
     if (fd >= 0 && close(fd) != 0 && written) {
@@ -66,8 +81,8 @@ void GiveModeAndOwner(int fd, const struct stat* old) {
 
 // A file without a name in `folder`, which vanishes with the process however it ends; -1 where
 // the file system cannot make one.
-int OpenUnnamedFile(const std::string& folder) {
-    return open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+int OpenUnnamedFile(int folder) {
+    return openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
 }
 
 std::string RandomLetters() {
@@ -82,24 +97,42 @@ std::string RandomLetters() {
     return letters;
 }
 
-// Gives the unnamed file `fd` the name `name`, which must not exist; false with errno set.
-bool LinkAs(int fd, const std::string& name) {
+// Gives the unnamed file `fd` the name `name` in `folder`, which must not exist; false with
+// errno set.
+bool LinkAs(int fd, int folder, const std::string& name) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    if (linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
         return true;
     }
     // Without /proc: the call that needs the right to find any file.
-    return errno == ENOENT && linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+    return errno == ENOENT && linkat(fd, "", folder, name.c_str(), AT_EMPTY_PATH) == 0;
 }
 
 // Gives the unnamed file `fd` the name `prefix` and six letters; false with errno set.
-bool LinkUnnamedFile(int fd, const std::string& prefix, std::string& name) {
+bool LinkUnnamedFile(int fd, int folder, const std::string& prefix, std::string& name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = prefix + RandomLetters();
-        if (LinkAs(fd, name)) return true;
+        if (LinkAs(fd, folder, name)) return true;
         if (errno != EEXIST) return false;
     }
     return false;
+}
+
+// A new file named `prefix` and six letters in `folder`, registered for removal on a signal;
+// -1 with errno set.
+int CreateNamedTemporary(int folder, const std::string& prefix, std::string& name, int& slot) {
+    CSignalsHeld held;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = prefix + RandomLetters();
+        const int fd = openat(folder, name.c_str(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            slot = RegisterTemporaryFile(folder, name.c_str());
+            return fd;
+        }
+        if (errno != EEXIST) return -1;
+    }
+    return -1;
 }
 
 }  // namespace
@@ -113,79 +146,90 @@ CWholeOutputs::~CWholeOutputs() {
 void CWholeOutputs::Discard(Staged& staged) {
     if (staged.unnamed >= 0) close(staged.unnamed);
     staged.unnamed = -1;
-    if (staged.temporary.empty()) return;
-    unlink(staged.temporary.c_str());
-    ForgetTemporaryFile(staged.cleanupSlot);
-    staged.temporary.clear();
+    if (!staged.temporary.empty()) {
+        unlinkat(staged.place.folder, staged.temporary.c_str(), 0);
+        ForgetTemporaryFile(staged.cleanupSlot);
+        staged.temporary.clear();
+    }
+    ReleaseOutputPlace(staged.place);
 }
 
 bool CWholeOutputs::Stage(const std::string& path, std::string_view bytes, std::string& error) {
     Staged staged;
     staged.path = path;
     staged.bytes = bytes;
-    if (!IsStandardOutput(path)) {
-        const std::string link = FindForbiddenLink(path);
-        if (!link.empty()) {
-            error = "cannot write " + path + ": " + link +
-                    " is a link that another user made in a folder that anyone may write; "
-                    "it is not followed";
-            return false;
-        }
-    }
-    struct stat info {};
-    const bool exists = !IsStandardOutput(path) && stat(path.c_str(), &info) == 0;
-    if (IsStandardOutput(path) || (exists && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))) {
-        // Standard output, devices and pipes (-o /dev/null) have no whole or half.
+    if (IsStandardOutput(path)) {
         staged.direct = true;
         m_staged.push_back(std::move(staged));
         return true;
     }
-    if (exists && S_ISDIR(info.st_mode)) {
-        error = CannotWrite(path, EISDIR);
+    // Found once: every later step works relative to the folder held here.
+    std::string link;
+    const int failure = FindOutputPlace(path, staged.place, link);
+    if (!link.empty()) {
+        error = "cannot write " + path + ": " + link +
+                " is a link that another user made in a folder that anyone may write; "
+                "it is not followed";
         return false;
+    }
+    if (failure != 0) {
+        error = failure == ENOTDIR && path.back() == '/'
+                    ? "cannot write " + path + ": not a file name"
+                    : CannotWrite(path, failure);
+        return false;
+    }
+    OutputPlace& place = staged.place;
+    struct stat info {};
+    const bool exists = place.object >= 0 ? fstat(place.object, &info) == 0
+                                          : fstatat(place.folder, place.name.c_str(), &info,
+                                                    AT_SYMLINK_NOFOLLOW) == 0;
+    // A link that points to nothing is replaced itself, and put back should the commit fail.
+    const bool replacesLink = exists && S_ISLNK(info.st_mode);
+    if (place.object >= 0 || (exists && !replacesLink && !S_ISREG(info.st_mode))) {
+        // Devices and pipes (-o /dev/null) have no whole or half.
+        if (place.object < 0) {
+            place.object =
+                openat(place.folder, place.name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+        }
+        if (place.object < 0) {
+            error = CannotWrite(path, errno);
+            Discard(staged);
+            return false;
+        }
+        staged.direct = true;
+        m_staged.push_back(std::move(staged));
+        return true;
     }
     // A file that the user may not write is not replaced behind its back.
-    if (exists && faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+    if (exists && !replacesLink &&
+        faccessat(place.folder, place.name.c_str(), W_OK, AT_EACCESS) != 0) {
         error = CannotWrite(path, errno);
+        Discard(staged);
         return false;
     }
-    std::error_code ignored;
-    // A link stays a link: the file it points to is the one replaced. A dangling link is
-    // replaced itself, as no file lies behind it.
-    std::filesystem::path target = std::filesystem::canonical(path, ignored);
-    if (target.empty()) target = path;
-    if (!target.has_filename()) {
-        error = "cannot write " + path + ": not a file name";
-        return false;
-    }
-    staged.target = target.string();
     staged.existed = exists;
-    // Beside the target, so that the rename stays within one file system.
-    const std::string folder = target.parent_path().string();
-    ReportKilledRunLeftovers(folder);
-    int fd = OpenUnnamedFile(folder);
+    ReportKilledRunLeftovers(place.folder, place.folderPath);
+    int fd = OpenUnnamedFile(place.folder);
     if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
         error = CannotWrite(path, errno);
+        Discard(staged);
         return false;
     }
     if (fd < 0) {
         // Where the file system has no unnamed files: a named one that the signal handler
         // removes, and that a later run finds should SIGKILL leave it.
-        std::string temporary = TemporaryNamePrefix(staged.target) + "XXXXXX";
-        {
-            CSignalsHeld held;
-            fd = mkostemp(temporary.data(), O_CLOEXEC);
-            if (fd >= 0) staged.cleanupSlot = RegisterTemporaryFile(temporary.c_str());
-        }
+        fd = CreateNamedTemporary(place.folder, TemporaryNamePrefix(place.name), staged.temporary,
+                                  staged.cleanupSlot);
         if (fd < 0) {
             error = CannotWrite(path, errno);
+            staged.temporary.clear();
+            Discard(staged);
             return false;
         }
-        staged.temporary = temporary;
     }
-    GiveModeAndOwner(fd, exists ? &info : nullptr);
+    GiveModeAndOwner(fd, exists && !replacesLink ? &info : nullptr);
     const bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
-    const int failure = errno;
+    const int writeFailure = errno;
     if (staged.temporary.empty()) {
         staged.unnamed = fd;  // named only at Commit, when every output is staged
     } else if (close(fd) != 0 && written) {
@@ -194,7 +238,7 @@ bool CWholeOutputs::Stage(const std::string& path, std::string_view bytes, std::
         return false;
     }
     if (!written) {
-        error = CannotWrite(path, failure);
+        error = CannotWrite(path, writeFailure);
         Discard(staged);
         return false;
     }
@@ -205,7 +249,7 @@ bool CWholeOutputs::Stage(const std::string& path, std::string_view bytes, std::
 bool CWholeOutputs::Commit(std::string& error) {
     // What cannot be taken back goes first: when it fails, no file has changed yet.
     for (Staged& staged : m_staged) {
-        if (staged.direct && !WriteDirect(staged.path, staged.bytes, error)) {
+        if (staged.direct && !WriteDirect(staged.path, staged.place, staged.bytes, error)) {
             for (Staged& other : m_staged) Discard(other);
             return false;
         }
@@ -216,13 +260,14 @@ bool CWholeOutputs::Commit(std::string& error) {
     for (Staged& staged : m_staged) {
         if (staged.unnamed < 0) continue;
         std::string name;
-        if (!LinkUnnamedFile(staged.unnamed, TemporaryNamePrefix(staged.target), name)) {
+        if (!LinkUnnamedFile(staged.unnamed, staged.place.folder,
+                             TemporaryNamePrefix(staged.place.name), name)) {
             error = CannotWrite(staged.path, errno);
             for (Staged& other : m_staged) Discard(other);
             return false;
         }
         staged.temporary = name;
-        staged.cleanupSlot = RegisterTemporaryFile(name.c_str());
+        staged.cleanupSlot = RegisterTemporaryFile(staged.place.folder, name.c_str());
         close(staged.unnamed);
         staged.unnamed = -1;
     }
@@ -232,15 +277,17 @@ bool CWholeOutputs::Commit(std::string& error) {
     for (; placed < m_staged.size(); ++placed) {
         Staged& staged = m_staged[placed];
         if (staged.direct) continue;
+        const int folder = staged.place.folder;
+        const char* target = staged.place.name.c_str();
         const std::string keep = staged.temporary + ".old";
         int keepSlot = -1;
-        if (staged.existed && link(staged.target.c_str(), keep.c_str()) == 0) {
+        if (staged.existed && linkat(folder, target, folder, keep.c_str(), 0) == 0) {
             kept[placed] = keep;
-            keepSlot = RegisterTemporaryFile(keep.c_str());
+            keepSlot = RegisterTemporaryFile(folder, keep.c_str());
         }
-        if (rename(staged.temporary.c_str(), staged.target.c_str()) != 0) {
+        if (renameat(folder, staged.temporary.c_str(), folder, target) != 0) {
             error = CannotWrite(staged.path, errno);
-            if (!kept[placed].empty()) unlink(kept[placed].c_str());
+            if (!kept[placed].empty()) unlinkat(folder, kept[placed].c_str(), 0);
             ForgetTemporaryFile(keepSlot);
             break;
         }
@@ -252,18 +299,18 @@ bool CWholeOutputs::Commit(std::string& error) {
     for (size_t i = 0; i < placed; ++i) {
         const Staged& staged = m_staged[i];
         if (staged.direct) continue;
+        const int folder = staged.place.folder;
+        const char* target = staged.place.name.c_str();
         if (complete) {
-            if (!kept[i].empty()) unlink(kept[i].c_str());
+            if (!kept[i].empty()) unlinkat(folder, kept[i].c_str(), 0);
         } else if (!kept[i].empty()) {
-            rename(kept[i].c_str(), staged.target.c_str());
+            renameat(folder, kept[i].c_str(), folder, target);
         } else if (!staged.existed) {
-            unlink(staged.target.c_str());  // it did not exist before
+            unlinkat(folder, target, 0);  // it did not exist before
         }
     }
     for (int slot : keepSlots) ForgetTemporaryFile(slot);
-    if (!complete) {
-        for (Staged& staged : m_staged) Discard(staged);
-    }
+    for (Staged& staged : m_staged) Discard(staged);
     return complete;
 }
 
@@ -277,29 +324,45 @@ bool WriteNewText(const std::string& wanted, std::string_view bytes, std::string
     const auto name = [&wanted](int number) {
         return number == 1 ? wanted : wanted + "-" + std::to_string(number);
     };
-    const std::string folder = std::filesystem::path(wanted).parent_path().string();
-    int fd = OpenUnnamedFile(folder);
+    const auto nameInFolder = [&name](int number) {
+        return std::filesystem::path(name(number)).filename().string();
+    };
+    OutputPlace place;
+    std::string link;
+    const int failure =
+        OpenOutputFolder(std::filesystem::path(wanted).parent_path().string(), place, link);
+    if (failure != 0) {
+        error = link.empty() ? CannotWrite(wanted, failure)
+                             : "cannot write " + wanted + ": " + link +
+                                   " is a link that another user made in a folder that anyone "
+                                   "may write; it is not followed";
+        return false;
+    }
+    int fd = OpenUnnamedFile(place.folder);
     const bool unnamed = fd >= 0;
     int number = 1;
     for (; !unnamed && number < 1000; ++number) {
         // Where the file system has no unnamed files: made under its name, at worst cut short.
-        fd = open(name(number).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = openat(place.folder, nameInFolder(number).c_str(),
+                    O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) break;
     }
     if (fd < 0) {
         error = CannotWrite(wanted, errno);
+        ReleaseOutputPlace(place);
         return false;
     }
     if (unnamed) GiveModeAndOwner(fd, nullptr);
     bool done = WriteAll(fd, bytes) && fsync(fd) == 0;
-    for (; done && unnamed && !LinkAs(fd, name(number)); ++number) {
+    for (; done && unnamed && !LinkAs(fd, place.folder, nameInFolder(number)); ++number) {
         done = errno == EEXIST && number < 1000;
     }
-    const int failure = errno;
+    const int writeFailure = errno;
     close(fd);
+    if (!done && !unnamed) unlinkat(place.folder, nameInFolder(number).c_str(), 0);
+    ReleaseOutputPlace(place);
     if (!done) {
-        if (!unnamed) unlink(name(number).c_str());
-        error = CannotWrite(wanted, failure);
+        error = CannotWrite(wanted, writeFailure);
         return false;
     }
     written = name(number);

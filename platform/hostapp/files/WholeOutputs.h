@@ -2,12 +2,15 @@
 // file beside it, without a name where the file system allows (so that it vanishes with the
 // process, even on SIGKILL), and only when every output is staged are they named and put in
 // place together. A file that is replaced keeps its permission bits, and its owner where the
-// process may set it. A link that the protected-links rule forbids is not followed.
+// process may set it. A link that the protected-links rule forbids is not followed, and the
+// folder found at Stage is the one written at Commit, whatever is renamed on the way meanwhile.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "files/ProtectedLinks.h"
 
 class CWholeOutputs {
 public:
@@ -29,8 +32,9 @@ public:
 private:
     struct Staged {
         std::string path;       // as the user named it
-        std::string target;     // the file to replace (a link's target)
-        std::string temporary;  // named; empty for standard output, devices and unnamed files
+        OutputPlace place;      // the file to replace (a link's target), its folder held open
+        std::string temporary;  // named, in the folder; empty for standard output, devices and
+                                // unnamed files
         int unnamed = -1;       // a file without a name yet, staged in the target's folder
         std::string_view bytes;
         bool direct = false;   // standard output or a device: written, not replaced

@@ -3,6 +3,7 @@
 #include <PointTable.h>
 #include <RateText.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -26,13 +27,34 @@ bool OverrideLimit(const CDriveSetup& setup, const PreviewUnits& units, const st
     return true;
 }
 
+// The limits exceeded and the steps near their bounds, found a block of segments at a time: a
+// long motion's segment figures are never held whole for them.
+void FindOverLimits(MotionPreview& motion) {
+    constexpr size_t kBlock = 1 << 16;
+    const size_t count = motion.preview.GetSegments().size();
+    MotionFigures block;
+    for (size_t first = 0; first < count; first += kBlock) {
+        block.segments.clear();
+        for (size_t i = first; i < std::min(count, first + kBlock); ++i) {
+            block.segments.push_back(MotionFigures::SegmentOf(motion.preview, i));
+        }
+        const int offset = static_cast<int>(first);
+        for (LimitViolation violation : FindLimitViolations(block, motion.limits)) {
+            violation.segment += offset;
+            motion.violations.push_back(violation);
+        }
+        for (StepNearBound step : FindStepsNearBounds(block)) {
+            step.segment += offset;
+            motion.stepsNearBounds.push_back(step);
+        }
+    }
+}
+
 int LoadProfile(const PreviewArguments& arguments, const CDriveSetup& setup,
                 MotionPreview& motion) {
     std::string error;
     if (!ReadMotionProfile(arguments.profilePath, setup, motion.profile, error)) {
-        // "FILE:LINE: why" stands at the start of the line, where editors look for it.
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return kExitFailure;
+        return ReportFailure(error.c_str());
     }
     // The deviation is measured where both are defined, and the profile starts at time 0.
     const double start = motion.preview.GetStartTime();
@@ -100,19 +122,24 @@ int LoadMotionPreview(const HostOptions& options, const PreviewArguments& argume
     motion.setupName = setup.GetName();
 
     // The module decides whether the table is a motion at all; its program is not needed.
-    // The program of a long motion is large: it goes before the preview is built.
+    // The program of a long motion is large: it goes before the preview is built. The module
+    // gets the only copy of a long text, and the table is read from it.
+    PointTable table;
     {
         CString parameters(text);
-        CString output;
-        if (!session.GetModule().TranslateMotionSequence(session.GetSetup(), session.GetMotion(),
-                                                         parameters, output)) {
-            return ReportRefusal(output.GetString());
+        if (!arguments.keepText) std::string().swap(text);
+        {
+            CString output;
+            if (!session.GetModule().TranslateMotionSequence(
+                    session.GetSetup(), session.GetMotion(), parameters, output)) {
+                return ReportRefusal(output.GetString());
+            }
         }
+        const CString message = ReadPointTable(
+            std::string_view(parameters.GetString(), static_cast<size_t>(parameters.GetLength())),
+            setup, table);
+        if (!message.IsEmpty()) return ReportFailure(message.GetString());
     }
-
-    PointTable table;
-    const CString message = ReadPointTable(text, setup, table);
-    if (!message.IsEmpty()) return ReportFailure(message.GetString());
     motion.units = {table.positionUnit, table.timeUnit};
     if (!ChooseSetupUnit(setup, UnitKind::Position, arguments.positionUnit, motion.units.position,
                          error) ||
@@ -134,18 +161,12 @@ int LoadMotionPreview(const HostOptions& options, const PreviewArguments& argume
         return ReportFailure(error.c_str());
     }
 
-    if (arguments.keepText) {
-        motion.text = std::move(text);
-    } else {
-        // A long motion's text is large, and the preview is yet to come. Assigning an empty
-        // string would keep the text's memory: swapping hands it to a temporary that frees it.
-        std::string().swap(text);
-    }
+    if (arguments.keepText) motion.text = std::move(text);
     if (!motion.preview.Build(std::move(table.times), std::move(table.positions), error)) {
         return ReportFailure((arguments.motionPath + ": " + error).c_str());
     }
-    motion.figures = MotionFigures::Of(motion.preview);
-    motion.violations = FindLimitViolations(motion.figures, motion.limits);
+    motion.figures = MotionFigures::Of(motion.preview, arguments.keepSegmentFigures);
+    FindOverLimits(motion);
     if (!arguments.profilePath.empty()) return LoadProfile(arguments, setup, motion);
     return kExitSuccess;
 }

@@ -7,6 +7,7 @@
 #include <MotionFigures.h>
 #include <MotionProfile.h>
 #include <PreviewUnits.h>
+#include <StepRules.h>
 #include <TrajectoryPreview.h>
 
 #include <CLI/CLI.hpp>
@@ -23,6 +24,9 @@ struct PreviewArguments {
     std::string profilePath;  // empty: no profile to compare with
     std::string maxJerk;
     bool keepText = false;  // MotionPreview::text is wanted
+    // MotionPreview::figures.segments is wanted; without, MotionFigures::SegmentOf gives a
+    // segment's figures when asked (a long motion's would take more memory than its preview).
+    bool keepSegmentFigures = true;
 };
 
 // The motion and the unit and limit options of a command.
@@ -40,6 +44,7 @@ struct MotionPreview {
     std::string jerkLimitSource;
     std::string text;  // the motion's parameter text as read, when asked for
     std::vector<LimitViolation> violations;
+    std::vector<StepNearBound> stepsNearBounds;
     // With --profile: the motion the table is meant to follow, and how far its preview strays.
     bool hasProfile = false;
     MotionProfile profile;
@@ -48,6 +53,6 @@ struct MotionPreview {
 
 // kExitSuccess with the preview filled in; otherwise the exit status, the reason already told:
 // the module's own message for a motion it refuses (kExitRefused), a message for everything
-// else (kExitFailure); a fault in the profile as "FILE:LINE: why", which editors jump to.
+// else (kExitFailure); a fault in the profile as "FILE:LINE: why" after the program's name.
 int LoadMotionPreview(const HostOptions& options, const PreviewArguments& arguments,
                       MotionPreview& motion);

@@ -2,21 +2,31 @@
 
 #include <MotionProfileText.h>
 #include <PreviewUnits.h>
+#include <StepRules.h>
 
 #include "files/WholeTextIO.h"
+#include "pt/PtMotionText.h"
 
 bool ReadMotionProfile(const std::string& path, const CDriveSetup& setup, MotionProfile& profile,
                        std::string& error, std::string* positionUnit, std::string* timeUnit) {
     std::string text;
     if (!ReadWholeText(path, text, error)) return false;
     SkipByteOrderMark(text);
+    return ParseMotionProfileText(text, InputName(path), setup, profile, error, positionUnit,
+                                  timeUnit);
+}
+
+bool ParseMotionProfileText(std::string_view text, const std::string& name,
+                            const CDriveSetup& setup, MotionProfile& profile, std::string& error,
+                            std::string* positionUnit, std::string* timeUnit) {
     ProfileUnits units;
     // The same names, matched the same way, as --position-unit and --time-unit take.
     bool positionNamed = false, timeNamed = false;
-    units.iuPerUnit = [&](ProfileUnitKind kind, std::string_view name) -> std::optional<double> {
+    units.iuPerUnit = [&](ProfileUnitKind kind,
+                          std::string_view unitName) -> std::optional<double> {
         const bool isPosition = kind == ProfileUnitKind::Position;
         const CMC_Unit* unit =
-            FindSetupUnit(setup, isPosition ? UnitKind::Position : UnitKind::Time, name);
+            FindSetupUnit(setup, isPosition ? UnitKind::Position : UnitKind::Time, unitName);
         if (!unit) return std::nullopt;
         bool& named = isPosition ? positionNamed : timeNamed;
         std::string* used = isPosition ? positionUnit : timeUnit;
@@ -26,5 +36,9 @@ bool ReadMotionProfile(const std::string& path, const CDriveSetup& setup, Motion
     };
     units.positionNames = SetupUnitNames(setup, UnitKind::Position);
     units.timeNames = SetupUnitNames(setup, UnitKind::Time);
-    return ParseMotionProfile(text, InputName(path), units, profile, error);
+    // What no table can follow is refused before any point is placed.
+    ProfileBounds bounds;
+    bounds.longestIU = kPtMaxTimeIU;
+    bounds.largestStepIU = kMaxPositionStepIU;
+    return ParseMotionProfile(text, name, units, profile, error, bounds);
 }
