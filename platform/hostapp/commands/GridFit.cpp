@@ -26,7 +26,7 @@ int FitOnGrid(const CHostSession& session, const DenseTable& table, PlacementRep
     if (!dense.Build(table.times, table.positions, error)) {
         return ReportFailure((subject.inputName + ": " + error).c_str());
     }
-    subject.referencePeakSpeed = MotionFigures::Of(dense).peakSpeed.value;
+    subject.referencePeakSpeed = MotionFigures::Of(dense, false).peakSpeed.value;
     const DenseTableFit fit =
         FitDenseTable(table.times, table.positions, subject.options, table.toleranceGiven);
     const GridPlacement& placement = fit.placement;
