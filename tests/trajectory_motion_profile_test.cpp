@@ -138,6 +138,18 @@ TEST(MotionProfile, ABoundaryBelongsToTheSegmentThatStartsThere) {
     EXPECT_NEAR(profile.AccelerationAt(400 - 1e-9), -6 * 600 / 1e4, 1e-9);
 }
 
+// The same where a cubic's braking ends at a dwell and a cubic back starts after it.
+TEST(MotionProfile, ABrakingCubicEndsWhereTheDwellAfterItBegins) {
+    const MotionProfile profile = Parse("cubic 1 rot 1 s\ndwell 1 s\ncubic -1 rot 1 s\n");
+    EXPECT_EQ(profile.SegmentIndexAt(1250), 1);
+    EXPECT_EQ(profile.SegmentIndexAt(2500), 2);
+    EXPECT_EQ(profile.AccelerationAt(1250), 0);
+    // The cubic back starts accelerating at 6 h/T², by differences just after the boundary.
+    EXPECT_NEAR(profile.AccelerationAt(2500), AccelerationByDifferences(profile, 2500.5, 0.4),
+                1e-3 * 6 * 2000 / (1250.0 * 1250.0));
+    EXPECT_LT(profile.AccelerationAt(2500), 0);
+}
+
 TEST(MotionProfile, PeakAccelerationAndJerkMatchAFineSampling) {
     // The poly5 that slows from the cruise to rest has its largest |acceleration| where the
     // acceleration is negative; the one that starts it, where it is positive.
@@ -348,19 +360,6 @@ TEST(MotionProfile, AProfileFasterThanATableStepsIsRefusedAndNoOtherIs) {
         }
     }
     EXPECT_GT(refused, 20);
-}
-
-// At a boundary the segment that starts there holds the time: a cubic's braking ends where a
-// dwell begins at rest.
-TEST(MotionProfile, ABoundaryBelongsToTheSegmentThatStartsThere) {
-    const MotionProfile profile = Parse("cubic 1 rot 1 s\ndwell 1 s\ncubic -1 rot 1 s\n");
-    EXPECT_EQ(profile.SegmentIndexAt(1250), 1);
-    EXPECT_EQ(profile.SegmentIndexAt(2500), 2);
-    EXPECT_EQ(profile.AccelerationAt(1250), 0);
-    // The cubic back starts accelerating at 6 h/T², by differences just after the boundary.
-    EXPECT_NEAR(profile.AccelerationAt(2500), AccelerationByDifferences(profile, 2500.5, 0.4),
-                1e-3 * 6 * 2000 / (1250.0 * 1250.0));
-    EXPECT_LT(profile.AccelerationAt(2500), 0);
 }
 
 TEST(MotionProfile, CruisesAtOneSpeedMeet) {
