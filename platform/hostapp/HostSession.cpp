@@ -44,4 +44,10 @@ bool CHostSession::Open(const HostOptions& options, std::string& error) {
     return true;
 }
 
-std::string CHostSession::DefaultModulePath() { return HostLibraryPath("Travex.so"); }
+std::string CHostSession::DefaultModulePath() {
+#ifdef _WIN32
+    return HostLibraryPath("Travex.dll");
+#else
+    return HostLibraryPath("Travex.so");
+#endif
+}

@@ -1,7 +1,6 @@
 #include "commands/ImportCommand.h"
 
 #include <ArrayParameterHost.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdio>

@@ -24,9 +24,16 @@ constexpr UINT kBufferSize = 64 * 1024;
     ThrowFileError(CFileException::ErrnoToException(error), error, fileName, action);
 }
 
+#ifdef _WIN32
+// Binary, since a text-mode read would turn CR LF into LF; not inherited, as O_CLOEXEC.
+constexpr int kOpenFlags = O_BINARY | O_NOINHERIT;
+#else
+constexpr int kOpenFlags = O_CLOEXEC;
+#endif
+
 // open(2) flags for CFile's, or -1 for a combination that MFC would refuse.
 int SystemOpenFlags(UINT nOpenFlags) {
-    int flags = O_CLOEXEC;
+    int flags = kOpenFlags;
     switch (nOpenFlags & 0x3) {
         case CFile::modeRead:
             flags |= O_RDONLY;
