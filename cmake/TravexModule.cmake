@@ -24,20 +24,20 @@ if(WIN32)
     set_target_properties(Travex PROPERTIES PREFIX "")
     target_link_libraries(Travex PRIVATE travex_objects)
 else()
-# Travex.so: the plug-in module, loaded by the host with dlopen. Only the exports are visible.
-add_library(Travex MODULE plugin/TravexApp.cpp)
-set_target_properties(Travex PROPERTIES
-    PREFIX ""
-    CXX_VISIBILITY_PRESET hidden
-    VISIBILITY_INLINES_HIDDEN ON
-    LINK_DEPENDS ${CMAKE_SOURCE_DIR}/plugin/Travex.map)
-target_link_libraries(Travex PRIVATE travex_objects)
-target_link_options(Travex PRIVATE -Wl,--version-script=${CMAKE_SOURCE_DIR}/plugin/Travex.map)
-# clang leaves its sanitizer runtime out of shared objects (the program brings it), so their
-# symbols are undefined there.
-if(NOT (CMAKE_CXX_COMPILER_ID STREQUAL "Clang" AND (TRAVEX_SANITIZE OR TRAVEX_FUZZ)))
-    target_link_options(Travex PRIVATE -Wl,--no-undefined)
-endif()
+    # Travex.so: the plug-in module, loaded by the host with dlopen. Only the exports are visible.
+    add_library(Travex MODULE plugin/TravexApp.cpp)
+    set_target_properties(Travex PROPERTIES
+        PREFIX ""
+        CXX_VISIBILITY_PRESET hidden
+        VISIBILITY_INLINES_HIDDEN ON
+        LINK_DEPENDS ${CMAKE_SOURCE_DIR}/plugin/Travex.map)
+    target_link_libraries(Travex PRIVATE travex_objects)
+    target_link_options(Travex PRIVATE -Wl,--version-script=${CMAKE_SOURCE_DIR}/plugin/Travex.map)
+    # clang leaves its sanitizer runtime out of shared objects (the program brings it), so their
+    # symbols are undefined there.
+    if(NOT (CMAKE_CXX_COMPILER_ID STREQUAL "Clang" AND (TRAVEX_SANITIZE OR TRAVEX_FUZZ)))
+        target_link_options(Travex PRIVATE -Wl,--no-undefined)
+    endif()
 endif()
 
 # The module's resources: template 214, the bitmap, the version record and the manifest. The

@@ -18,6 +18,9 @@ foreach(runtime libgcc_s_dw2-1.dll libwinpthread-1.dll)
     file(COPY ${runtime_path} DESTINATION ${CMAKE_BINARY_DIR})
 endforeach()
 
+# mfc.dll and kinecore.dll, as the host's libraries are named, not libmfc.dll.
+set(CMAKE_SHARED_LIBRARY_PREFIX "")
+
 add_subdirectory(trajectory)
 add_subdirectory(platform/numbers)
 add_subdirectory(platform/mfc)

@@ -20,11 +20,14 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # does.
 set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
 set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
-# The C++ run-time goes into each program and DLL, and none exports it again. The unwinder stays
-# one DLL for all (libgcc_s_dw2-1.dll, cmake/TravexWindows.cmake), since exceptions cross DLLs.
-set(TRAVEX_MINGW_LINK_FLAGS "-static-libstdc++ -shared-libgcc -Wl,--exclude-libs,ALL")
+# The C++ run-time goes into each program and DLL (the linker leaves it out of their exports).
+# The unwinder stays one DLL for all (libgcc_s_dw2-1.dll, cmake/TravexWindows.cmake), since
+# exceptions cross DLLs.
+set(TRAVEX_MINGW_LINK_FLAGS "-static-libstdc++ -shared-libgcc")
 set(CMAKE_EXE_LINKER_FLAGS_INIT ${TRAVEX_MINGW_LINK_FLAGS})
-set(CMAKE_SHARED_LINKER_FLAGS_INIT ${TRAVEX_MINGW_LINK_FLAGS})
+# The libraries export every symbol of their own, as the Linux build's do; the module exports
+# only what Travex.def names (a MODULE, not a SHARED library).
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "${TRAVEX_MINGW_LINK_FLAGS} -Wl,--export-all-symbols")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT ${TRAVEX_MINGW_LINK_FLAGS})
 
 # The test programs run under Wine.

@@ -6,12 +6,20 @@ execute_process(COMMAND ${OBJDUMP} -p ${MODULE} OUTPUT_VARIABLE dump RESULT_VARI
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "${OBJDUMP} cannot read ${MODULE}")
 endif()
-# The name pointer table: lines "\t[   0] +base[   1]  0000 GetClassName".
-string(REGEX MATCHALL "\\[ *[0-9]+\\] \\+base\\[ *[0-9]+\\] +[0-9a-f]+ [^\n]+" rows "${dump}")
+# The name pointer table: "[Ordinal/Name Pointer] Table", then a line "\t[   0] GetClassName" a
+# name, up to a blank line.
+string(FIND "${dump}" "[Ordinal/Name Pointer] Table" at)
+if(at EQUAL -1)
+    message(FATAL_ERROR "${MODULE} has no export table")
+endif()
+string(SUBSTRING "${dump}" ${at} -1 table)
+string(FIND "${table}" "\n\n" end)
+string(SUBSTRING "${table}" 0 ${end} table)
+string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" rows "${table}")
 set(names)
 foreach(row ${rows})
-    string(REGEX REPLACE ".* ([^ ]+)$" "\\1" name "${row}")
-    list(APPEND names ${name})
+    string(REGEX REPLACE "^\\[ *[0-9]+\\] " "" name "${row}")
+    list(APPEND names "${name}")
 endforeach()
 list(SORT names)
 set(expected EditMotionSequence GetClassName GetDefaultParameters GetName GetOrderID IsEnabled
@@ -19,5 +27,5 @@ set(expected EditMotionSequence GetClassName GetDefaultParameters GetName GetOrd
 if(NOT names STREQUAL expected)
     message(FATAL_ERROR "exports of ${MODULE}: ${names}\nexpected: ${expected}")
 endif()
-string(REGEX MATCH "DLL Name: [^\n]*" dll "${dump}")
 message(STATUS "${MODULE}: exactly the seven exports, undecorated")
+

@@ -3,7 +3,7 @@
 // exports found by name, one translation. The program goes to standard output as the module
 // wrote it (CR LF, in binary mode); a refusal's text and the host's failures go to standard
 // error in travex-host's words, so that both can be compared with the Linux build's byte for
-// byte. Exit status as travex-host's: 0 translated, 1 refused or failed.
+// byte. Exit status as travex-host's: 0 translated, 1 refused, 2 failed.
 #include <DriveSetup.h>
 #include <HostResources.h>
 #include <MC_Motion.h>
@@ -24,7 +24,7 @@ namespace {
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "travex-host: %s\n", message.c_str());
-    return 1;
+    return 2;
 }
 
 bool ReadFile(const char* path, std::string& text) {

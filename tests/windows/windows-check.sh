@@ -41,14 +41,15 @@ for program in "$WINDOWS_BUILD"/*_tests.exe; do
     name=$(basename "$program" .exe)
     filter="*"
     if [ -n "${left_out[$name]:-}" ]; then
-        filter="*:-${left_out[$name]}"
+        filter="-${left_out[$name]}"
         echo "windows-check: $name without ${left_out[$name]}: $left_out_reason"
     fi
     log="$WINDOWS_BUILD/$name.log"
     wine "$program" --gtest_filter="$filter" --gtest_color=no >"$log" 2>&1
     status=$?
-    ran=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\.$/\1/p' "$log")
-    bad=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below:$/\1/p' "$log")
+    # The programs write their reports in text mode: CR LF.
+    ran=$(tr -d '\r' <"$log" | sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\.$/\1/p')
+    bad=$(tr -d '\r' <"$log" | sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below:$/\1/p')
     pass "${ran:-0}"
     if [ "$status" -ne 0 ] || [ -z "$ran" ]; then
         fail "${bad:-1}" "$name (exit $status; $log):"
@@ -110,9 +111,25 @@ if [ -f "$WINDOWS_BUILD/travex-host.exe" ]; then
     for profile in examples/profiles/*.txt; do
         compare "design $profile" "$host" design "$profile" -- "$hostexe" design "$profile"
     done
+    # edit replaces the motion it is given: each run edits its own copy under the same name,
+    # and the edited motions are compared too.
+    motion=$WINDOWS_BUILD/compare/edited.ptm
     for script in examples/scripts/*.txt; do
-        compare "edit --script $script" "$host" edit examples/worked-example.ptm --script "$script" \
-            -- "$hostexe" edit examples/worked-example.ptm --script "$script"
+        cp examples/worked-example.ptm "$motion"
+        "$host" edit "$motion" --script "$script" >"$WINDOWS_BUILD/compare/edit.out" 2>&1
+        echo "exit $?" >>"$WINDOWS_BUILD/compare/edit.out"
+        cp "$motion" "$WINDOWS_BUILD/compare/edited-linux.ptm"
+        cp examples/worked-example.ptm "$motion"
+        wine "$hostexe" edit "$motion" --script "$script" >"$WINDOWS_BUILD/compare/edit-windows.out" 2>&1
+        echo "exit $?" >>"$WINDOWS_BUILD/compare/edit-windows.out"
+        if cmp -s "$WINDOWS_BUILD/compare/edit.out" "$WINDOWS_BUILD/compare/edit-windows.out" &&
+            cmp -s "$motion" "$WINDOWS_BUILD/compare/edited-linux.ptm"; then
+            pass 1
+        else
+            fail 1 "edit --script $script"
+            diff "$WINDOWS_BUILD/compare/edit.out" "$WINDOWS_BUILD/compare/edit-windows.out" | head -5 >&2
+            diff "$WINDOWS_BUILD/compare/edited-linux.ptm" "$motion" | head -5 >&2
+        fi
     done
 else
     echo "windows-check: travex-host.exe is not built: its commands are not compared"

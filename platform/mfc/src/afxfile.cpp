@@ -84,6 +84,12 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) 
         fd = -1;
         error = EISDIR;
     }
+#ifdef _WIN32
+    // The Windows run-time refuses a directory as it refuses a file without rights.
+    if (fd < 0 && error == EACCES && ::stat(fileName, &status) == 0 && S_ISDIR(status.st_mode)) {
+        error = EISDIR;
+    }
+#endif
     if (fd < 0) {
         if (pError) {
             pError->m_cause = CFileException::ErrnoToException(error);
