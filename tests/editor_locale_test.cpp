@@ -69,7 +69,7 @@ TEST_F(DecimalCommaLocale, NumbersReadAsInTheCLocale) {
     std::ofstream(points) << "2.5 0.5\n";
     text = MotionText("ATIME[s]=1: 0", "TPOS[rot]=1: 0", "WaitForCompletion=1\r\n");
     driver.Click(IDC_IMPORT_FROM_FILE)
-        .PickFile(points.c_str())
+        .PickFile(points.string().c_str())
         .Type(IDC_POSITION_VALUE, "1.5")
         .Type(IDC_TIME_VALUE, "0.25")
         .Click(IDC_INSERT_POINT)
