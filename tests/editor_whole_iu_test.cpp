@@ -194,8 +194,8 @@ TEST_F(WholeIU, Imported) {
                     << DisplayText(point.time, c.time) << '\n';
             }
         }
-        EditAndTranslate(c, points,
-                         [&] { driver.Click(IDC_IMPORT_FROM_FILE).PickFile(path.string().c_str()); });
+        EditAndTranslate(
+            c, points, [&] { driver.Click(IDC_IMPORT_FROM_FILE).PickFile(path.string().c_str()); });
     }
 }
 
