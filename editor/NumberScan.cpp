@@ -1,6 +1,6 @@
 #include "editor/NumberScan.h"
 
-#include <locale.h>
+#include <CLocaleNumber.h>
 #include <stdlib.h>
 
 #include <charconv>
@@ -9,15 +9,10 @@
 
 namespace {
 
-locale_t CLocale() {
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", nullptr);
-    return locale;
-}
-
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-// A plain decimal read with from_chars, which reads it as strtod does at a fraction of the
-// cost; nullptr for what only strtod reads (a sign '+', hex, inf, nan, out of range).
+// A plain decimal read with from_chars, which reads it as ReadCLocaleNumber does at a fraction
+// of the cost; nullptr for what only the full read takes (a sign '+', hex, inf, nan, out of range).
 const char* ReadPlain(const char* cursor, double& value) {
     while (IsSpace(*cursor)) ++cursor;
     const char* digits = *cursor == '-' ? cursor + 1 : cursor;
@@ -41,10 +36,9 @@ int ScanDoubles(const char* text, double* values, int count) {
             cursor = end;
             continue;
         }
-        char* end = nullptr;
-        const double value = strtod_l(cursor, &end, CLocale());
+        const char* end = ReadCLocaleNumber(cursor, values[read]);
         if (end == cursor) break;
-        values[read++] = value;
+        ++read;
         cursor = end;
     }
     return read;

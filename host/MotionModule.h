@@ -12,26 +12,37 @@
 #include "MC_Motion.h"
 #include "MC_Setup.h"
 
+// The exports' calling convention: C's. On 32-bit Windows that is __cdecl (the caller pops the
+// arguments, names undecorated in the DLL's export table), whatever default a host or module
+// is compiled with; elsewhere there is only one.
+#if defined(_WIN32) && defined(__i386__)
+#define MOTION_MODULE_CALL __cdecl
+#else
+#define MOTION_MODULE_CALL
+#endif
+
 namespace motion_module {
 
 // The exports of one loaded module, as the host holds them.
 struct Exports {
     // The motion type's class ("Motion"): static text that lives as long as the module.
-    const char* (*GetClassName)() = nullptr;
+    const char*(MOTION_MODULE_CALL* GetClassName)() = nullptr;
     // The motion type's name ("PT"): static text that lives as long as the module.
-    const char* (*GetName)() = nullptr;
+    const char*(MOTION_MODULE_CALL* GetName)() = nullptr;
     // Where the host sorts the type among its motions.
-    int (*GetOrderID)() = nullptr;
+    int(MOTION_MODULE_CALL* GetOrderID)() = nullptr;
     // 1 when the type can be used with the setup, else 0; nothing else is reported.
-    BOOL (*IsEnabled)(CMC_Setup& setup) = nullptr;
+    BOOL(MOTION_MODULE_CALL* IsEnabled)(CMC_Setup& setup) = nullptr;
     // Replaces `text` with the parameters of a new motion of the type.
-    void (*GetDefaultParameters)(CMC_Setup& setup, CMC_Motion& motion, CString& text) = nullptr;
+    void(MOTION_MODULE_CALL* GetDefaultParameters)(CMC_Setup& setup, CMC_Motion& motion,
+                                                   CString& text) = nullptr;
     // Runs the module's editor as a modal dialog, in a message loop of its own on the host's
     // thread: it returns when the user closes it. 1 when the user confirmed with OK and `text`
     // holds the edit; 0 when `text` is unchanged.
-    BOOL (*EditMotionSequence)(CMC_Setup& setup, CMC_Motion& motion, CString& text) = nullptr;
+    BOOL(MOTION_MODULE_CALL* EditMotionSequence)
+    (CMC_Setup& setup, CMC_Motion& motion, CString& text) = nullptr;
     // Puts the program for `text` into `output` and returns 1, or an error text and 0.
-    BOOL(*TranslateMotionSequence)
+    BOOL(MOTION_MODULE_CALL* TranslateMotionSequence)
     (CMC_Setup& setup, CMC_Motion& motion, CString& text, CString& output) = nullptr;
 };
 

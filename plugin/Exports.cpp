@@ -6,13 +6,13 @@
 #include "params/InternalData.h"
 #include "params/ParameterKeys.h"
 
-const char* GetClassName() { return "Motion"; }
+const char* MOTION_MODULE_CALL GetClassName() { return "Motion"; }
 
-const char* GetName() { return "PT"; }
+const char* MOTION_MODULE_CALL GetName() { return "PT"; }
 
-int GetOrderID() { return 0x1030; }
+int MOTION_MODULE_CALL GetOrderID() { return 0x1030; }
 
-BOOL IsEnabled(CMC_Setup& setup) {
+BOOL MOTION_MODULE_CALL IsEnabled(CMC_Setup& setup) {
     if (setup.IsMotionController()) return 0;
     if (!setup.GetIntOption("IsClosedPosition")) return 0;
     for (const char* variable : {"PVTBUFBEGIN", "PVTBUFLEN", pt_keys::kPosition, pt_keys::kTime}) {
@@ -21,12 +21,13 @@ BOOL IsEnabled(CMC_Setup& setup) {
     return 1;
 }
 
-void GetDefaultParameters(CMC_Setup& setup, CMC_Motion& motion, CString& text) {
+void MOTION_MODULE_CALL GetDefaultParameters(CMC_Setup& setup, CMC_Motion& motion, CString& text) {
     CInternalData data(setup, motion);
     text = data.GetDefaultParameterText();
 }
 
-BOOL TranslateMotionSequence(CMC_Setup& setup, CMC_Motion& motion, CString& text, CString& output) {
+BOOL MOTION_MODULE_CALL TranslateMotionSequence(CMC_Setup& setup, CMC_Motion& motion, CString& text,
+                                                CString& output) {
     CInternalData data(setup, motion);
     CString error;
     output.Empty();
@@ -45,7 +46,7 @@ BOOL TranslateMotionSequence(CMC_Setup& setup, CMC_Motion& motion, CString& text
     return 1;
 }
 
-BOOL EditMotionSequence(CMC_Setup& setup, CMC_Motion& motion, CString& text) {
+BOOL MOTION_MODULE_CALL EditMotionSequence(CMC_Setup& setup, CMC_Motion& motion, CString& text) {
     CEditorDlg dialog(setup, motion, text, nullptr);
     return dialog.DoModal() == IDOK ? 1 : 0;
 }

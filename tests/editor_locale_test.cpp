@@ -18,6 +18,13 @@ bool SelectDecimalCommaLocale() {
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"}) {
         if (std::setlocale(LC_NUMERIC, name)) return true;
     }
+#ifdef _WIN32
+    // The Windows run-time's names.
+    for (const char* name : {"German_Germany.1252", "de-DE"}) {
+        if (std::setlocale(LC_NUMERIC, name)) return true;
+    }
+    return false;
+#else
     static const fs::path built = fs::path(testing::TempDir()) / "travex-locales";
     if (!fs::exists(built / "de_DE.UTF-8")) {
         fs::create_directories(built);
@@ -31,6 +38,7 @@ bool SelectDecimalCommaLocale() {
     const bool selected = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
     unsetenv("LOCPATH");
     return selected;
+#endif
 }
 
 class DecimalCommaLocale : public EditorHarness {
@@ -61,7 +69,7 @@ TEST_F(DecimalCommaLocale, NumbersReadAsInTheCLocale) {
     std::ofstream(points) << "2.5 0.5\n";
     text = MotionText("ATIME[s]=1: 0", "TPOS[rot]=1: 0", "WaitForCompletion=1\r\n");
     driver.Click(IDC_IMPORT_FROM_FILE)
-        .PickFile(points.c_str())
+        .PickFile(points.string().c_str())
         .Type(IDC_POSITION_VALUE, "1.5")
         .Type(IDC_TIME_VALUE, "0.25")
         .Click(IDC_INSERT_POINT)

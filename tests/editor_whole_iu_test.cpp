@@ -29,7 +29,7 @@ std::vector<UnitCase> AllUnits() {
     std::vector<UnitCase> cases;
     for (const auto& entry : fs::directory_iterator("examples/setups")) {
         CString error;
-        auto setup = CDriveSetup::LoadFromFile(entry.path().c_str(), error);
+        auto setup = CDriveSetup::LoadFromFile(entry.path().string().c_str(), error);
         EXPECT_TRUE(setup) << error.GetString();
         if (!setup) continue;
         for (const CMC_Unit& position : setup->GetUnits(UnitKind::Position)) {
@@ -194,8 +194,8 @@ TEST_F(WholeIU, Imported) {
                     << DisplayText(point.time, c.time) << '\n';
             }
         }
-        EditAndTranslate(c, points,
-                         [&] { driver.Click(IDC_IMPORT_FROM_FILE).PickFile(path.c_str()); });
+        EditAndTranslate(
+            c, points, [&] { driver.Click(IDC_IMPORT_FROM_FILE).PickFile(path.string().c_str()); });
     }
 }
 

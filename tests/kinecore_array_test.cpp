@@ -154,7 +154,7 @@ TEST_F(ArrayParameterTest, WholeIUShowAsTheShortestDecimalThatReadsBack) {
     // the same IU, and no decimal with fewer decimals does (every candidate near the value).
     for (const auto& entry : std::filesystem::directory_iterator("examples/setups")) {
         CString error;
-        auto setup = CDriveSetup::LoadFromFile(entry.path().c_str(), error);
+        auto setup = CDriveSetup::LoadFromFile(entry.path().string().c_str(), error);
         ASSERT_TRUE(setup) << error.GetString();
         CMC_ArrayParameter values(*setup);
         ASSERT_TRUE(CArrayParameterHost::BindToKey(values, "TPOS"));

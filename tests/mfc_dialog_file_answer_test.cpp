@@ -2,7 +2,6 @@
 // answer goes before the script's own lines, serves one action only, and a refused choice falls
 // back to the script.
 #include <afxdlgs.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>

@@ -9,7 +9,12 @@ namespace file_test {
 
 void FileTest::SetUp() {
     std::string pattern = ::testing::TempDir() + "mfc_file_XXXXXX";
+#ifdef _WIN32
+    ASSERT_EQ(_mktemp_s(pattern.data(), pattern.size() + 1), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(pattern));
+#else
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+#endif
     m_folder = pattern;
 }
 

@@ -45,7 +45,13 @@ bool CHostSession::Open(const HostOptions& options, std::string& error) {
     return true;
 }
 
-std::string CHostSession::DefaultModulePath() { return HostLibraryPath("Travex.so"); }
+std::string CHostSession::DefaultModulePath() {
+#ifdef _WIN32
+    return HostLibraryPath("Travex.dll");
+#else
+    return HostLibraryPath("Travex.so");
+#endif
+}
 
 bool OpenSession(CHostSession& session, const HostOptions& options) {
     std::string error;

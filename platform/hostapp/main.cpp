@@ -3,6 +3,10 @@
 // and calls its exports from the command line.
 #include <afx.h>
 #include <signal.h>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include <CLI/CLI.hpp>
 #include <cerrno>
@@ -48,11 +52,18 @@ constexpr AddHostCommandFn kCommands[] = {
 };
 
 int Run(int argc, char** argv) {
+#ifdef _WIN32
+    // Texts pass through as bytes: text mode would read CR LF as LF and write CR CR LF.
+    _setmode(0, _O_BINARY);
+    _setmode(1, _O_BINARY);
+    _setmode(2, _O_BINARY);
+#else
     // Past a file-size limit a write fails (and is reported) instead of killing the process.
     signal(SIGXFSZ, SIG_IGN);
     // A reader that has seen enough (`| head`) must not cost the outputs: a write to a closed
     // pipe fails instead, the report stops there, and the work is finished.
     signal(SIGPIPE, SIG_IGN);
+#endif
 
     CLI::App app(
         "Stand-in host for the Travex motion-type module: loads the module and calls "

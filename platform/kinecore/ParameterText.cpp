@@ -8,6 +8,17 @@
 
 #include "NumberText.h"
 
+#ifdef _WIN32
+// The C run-time of Windows has no memrchr.
+static const void* memrchr(const void* bytes, int c, size_t size) {
+    const auto* begin = static_cast<const unsigned char*>(bytes);
+    for (const unsigned char* at = begin + size; at != begin;) {
+        if (*--at == static_cast<unsigned char>(c)) return at;
+    }
+    return nullptr;
+}
+#endif
+
 namespace parameter_text {
 
 namespace {

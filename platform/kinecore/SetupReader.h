@@ -31,7 +31,7 @@ private:
     // Limits may name units listed further down, so they are read once every unit is known.
     bool ResolveLimits();
     const char* Quote(std::string_view text);
-    bool Fail(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    bool Fail(const char* format, ...) AFX_PRINTF_FORMAT(2, 3);
 
     CDriveSetup& m_setup;
     const char* m_origin;

@@ -1,8 +1,10 @@
-# travex_add_resources(<target> <rc-file> <function-name> [FILES <file>...])
+# travex_add_resources(<target> <rc-file> <function-name> [PE_SECTION] [FILES <file>...])
 #
 # Compiles the resource script <rc-file> with windres into a .res file at build time, embeds its
 # bytes in <target> and defines `const CResourceTable& <function-name>()`, the table read from
-# them on first use. The script is compiled again when it, a header it includes, or one of FILES
+# them on first use. PE_SECTION, in a Windows build of a DLL or program: the .res file becomes the
+# target's resource section instead, and the table is read from it through Windows' resource
+# functions, as the system itself finds a module's dialogs and version record. The script is compiled again when it, a header it includes, or one of FILES
 # (the bitmaps and manifests that it names) changes.
 find_program(TRAVEX_WINDRES NAMES x86_64-w64-mingw32-windres windres REQUIRED)
 find_program(TRAVEX_RC_PREPROCESSOR NAMES cpp REQUIRED)
@@ -12,7 +14,7 @@ set(TRAVEX_EMBED_RESOURCES ${CMAKE_CURRENT_LIST_DIR}/EmbedResources.cmake CACHE 
     "writes the source that embeds a .res file")
 
 function(travex_add_resources target rc_file function_name)
-    cmake_parse_arguments(R "" "" "FILES" ${ARGN})
+    cmake_parse_arguments(R "PE_SECTION" "" "FILES" ${ARGN})
     get_filename_component(script ${rc_file} ABSOLUTE)
     get_filename_component(script_dir ${script} DIRECTORY)
     set(base ${CMAKE_CURRENT_BINARY_DIR}/resources/${target}_${function_name})
@@ -30,12 +32,27 @@ function(travex_add_resources target rc_file function_name)
         DEPFILE ${base}.d
         COMMENT "Compiling resource script ${rc_file}"
         VERBATIM)
-    add_custom_command(
-        OUTPUT ${base}.cpp
-        COMMAND ${CMAKE_COMMAND} -DRES=${base}.res -DOUTPUT=${base}.cpp
-                -DFUNCTION=${function_name} -DMODULE=${target} -P ${TRAVEX_EMBED_RESOURCES}
-        DEPENDS ${base}.res ${TRAVEX_EMBED_RESOURCES}
-        VERBATIM)
-    target_sources(${target} PRIVATE ${base}.cpp)
+    if(R_PE_SECTION AND WIN32)
+        add_custom_command(
+            OUTPUT ${base}.res.obj
+            COMMAND ${CMAKE_RC_COMPILER} -J res -O coff -i ${base}.res -o ${base}.res.obj
+            DEPENDS ${base}.res
+            VERBATIM)
+        add_custom_command(
+            OUTPUT ${base}.cpp
+            COMMAND ${CMAKE_COMMAND} -DOUTPUT=${base}.cpp -DFUNCTION=${function_name}
+                    -DMODULE=${target} -DPE_SECTION=ON -P ${TRAVEX_EMBED_RESOURCES}
+            DEPENDS ${TRAVEX_EMBED_RESOURCES}
+            VERBATIM)
+        target_sources(${target} PRIVATE ${base}.cpp ${base}.res.obj)
+    else()
+        add_custom_command(
+            OUTPUT ${base}.cpp
+            COMMAND ${CMAKE_COMMAND} -DRES=${base}.res -DOUTPUT=${base}.cpp
+                    -DFUNCTION=${function_name} -DMODULE=${target} -P ${TRAVEX_EMBED_RESOURCES}
+            DEPENDS ${base}.res ${TRAVEX_EMBED_RESOURCES}
+            VERBATIM)
+        target_sources(${target} PRIVATE ${base}.cpp)
+    endif()
     target_link_libraries(${target} PRIVATE mfc)
 endfunction()

@@ -1,8 +1,17 @@
 #include "commands/ImportCommand.h"
 
 #include <ArrayParameterHost.h>
+#ifdef _WIN32
+#include <process.h>
+
+#include <filesystem>
+
+#include "files/TemporaryFiles.h"
+#include "files/WholeOutputs.h"
+#else
 #include <sys/mman.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <memory>
@@ -48,6 +57,39 @@ bool TableMatches(const CHostSession& session, CString& text, const PtImportPrev
     return true;
 }
 
+#ifdef _WIN32
+// Windows has no anonymous file that another open reaches by a name: a file in the temporary
+// folder holds the text made for the editor, removed when the command ends or on Ctrl-C.
+class CPointsForEditor {
+public:
+    ~CPointsForEditor() {
+        if (m_path.empty()) return;
+        std::error_code ignored;
+        std::filesystem::remove(m_path, ignored);
+        ForgetTemporaryFile(m_slot);
+    }
+    bool Prepare(const std::string& name, std::string_view points, std::string& error) {
+        std::error_code failed;
+        const std::filesystem::path folder = std::filesystem::temp_directory_path(failed);
+        const std::string wanted =
+            (folder / ("travex-points-" + std::to_string(_getpid()) + ".txt")).string();
+        std::string why;
+        InstallTemporaryFileCleanup();
+        if (failed || !WriteNewText(wanted, points, m_path, why)) {
+            error = "cannot hold the points of " + name + " for the editor";
+            m_path.clear();
+            return false;
+        }
+        m_slot = RegisterTemporaryFile(m_path.c_str());
+        return true;
+    }
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+    int m_slot = -1;
+};
+#else
 // The editor reads the points from a file of its own choosing: an anonymous file that holds
 // the text made for it, so that the input is read once, whatever it is (a pipe, a FIFO).
 class CPointsForEditor {
@@ -78,6 +120,7 @@ private:
     int m_fd = -1;
     std::string m_path;
 };
+#endif
 
 // The file's own points, before rounding, placed on the drive's grid instead of rounded a row at
 // a time: a dense table rounded row by row gains accelerations that the file does not have.

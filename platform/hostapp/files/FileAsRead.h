@@ -2,8 +2,7 @@
 // program may save it while the editor is open, and its work must not be replaced unseen.
 #pragma once
 
-#include <sys/types.h>
-
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -21,8 +20,9 @@ private:
     bool IsUnchanged(int fd) const;
 
     std::string m_path;
-    dev_t m_device = 0;
-    ino_t m_inode = 0;
+    // Which file: the device and inode, or on Windows the volume and the file's index.
+    std::uint64_t m_device = 0;
+    std::uint64_t m_inode = 0;
     size_t m_size = 0;
     size_t m_hash = 0;
 };

@@ -25,5 +25,7 @@ public:
     CSignalsHeld& operator=(const CSignalsHeld&) = delete;
 
 private:
-    sigset_t m_previous;
+#ifndef _WIN32
+    sigset_t m_previous;  // Windows holds its console handler back with a lock instead
+#endif
 };

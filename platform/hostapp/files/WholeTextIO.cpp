@@ -13,6 +13,13 @@
 
 namespace {
 
+#ifdef _WIN32
+// Binary: text mode would read CR LF as LF. Not inherited, as O_CLOEXEC.
+constexpr int kReadFlags = O_RDONLY | O_BINARY | O_NOINHERIT;
+#else
+constexpr int kReadFlags = O_RDONLY | O_CLOEXEC;
+#endif
+
 enum class ReadEnd { Complete, Failed, TooLarge };
 
 // Stops one byte past the limit, so that an endless stream ends too.
@@ -67,7 +74,7 @@ bool ReadWholeTextFrom(int fd, const std::string& name, std::string& text, std::
 bool ReadWholeText(const std::string& path, std::string& text, std::string& error) {
     text.clear();
     if (path == "-") return ReadWholeTextFrom(STDIN_FILENO, InputName(path), text, error);
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = open(path.c_str(), kReadFlags);
     if (fd < 0) {
         error = "cannot read " + path + ": " + std::strerror(errno);
         return false;

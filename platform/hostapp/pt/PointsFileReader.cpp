@@ -1,7 +1,6 @@
 #include "pt/PointsFileReader.h"
 
-#include <locale.h>
-#include <stdlib.h>
+#include <CLocaleNumber.h>
 #include <strings.h>
 
 #include <algorithm>
@@ -16,11 +15,6 @@ constexpr int kDetectionLines = 64;
 // Values of each column shown when the choice of columns is left to the user.
 constexpr int kShownValues = 3;
 constexpr size_t kMaxReadings = 8;
-
-locale_t CLocale() {
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", nullptr);
-    return locale;
-}
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -51,11 +45,10 @@ std::string_view NextLine(std::string_view& rest) {
     return {start, cr ? upTo - 1 : upTo};
 }
 
-// strtod as the C run-time reads, on a NUL-terminated copy; the count of characters read.
+// A number as the editor reads it, on a NUL-terminated copy; the count of characters read.
 size_t ReadNumber(const std::string& text, size_t from, double& value) {
-    char* end = nullptr;
-    value = strtod_l(text.c_str() + from, &end, CLocale());
-    return static_cast<size_t>(end - (text.c_str() + from));
+    const char* start = text.c_str() + from;
+    return static_cast<size_t>(ReadCLocaleNumber(start, value) - start);
 }
 
 // The editor's "%lf %lf" on a line whose commas it changed into points. `joined`: the second

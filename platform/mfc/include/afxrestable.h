@@ -25,6 +25,9 @@ public:
     // and the version record are read here, in kHostLanguage where the file has it; a malformed
     // file throws CResourceFormatError.
     CResourceTable(std::string moduleName, std::span<const BYTE> resFile);
+    // The resources of a module's own resource section, as Windows finds them
+    // (AfxReadModuleResources).
+    CResourceTable(std::string moduleName, std::vector<CResourceEntry> entries);
     // A table that code fills: tests build their dialogs and strings this way.
     explicit CResourceTable(std::string moduleName);
     ~CResourceTable();
@@ -43,6 +46,9 @@ public:
     const CVersionRecord* GetVersion() const { return m_version.get(); }
 
 private:
+    // Dialogs, strings and the version record from m_entries.
+    void ReadEntries();
+
     std::string m_moduleName;
     std::vector<CResourceEntry> m_entries;
     std::map<UINT, std::string> m_strings;

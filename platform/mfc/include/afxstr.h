@@ -84,7 +84,7 @@ public:
 
     // printf-style formatting, replacing the contents. Arguments must be plain C types: pass
     // strings as const char*.
-    void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void Format(const char* format, ...) AFX_PRINTF_FORMAT(2, 3);
     void FormatV(const char* format, va_list args);
     // Formats with the string resource `formatId`, found through the resource chain. An id that
     // no loaded module supplies leaves the string empty and returns FALSE.

@@ -16,6 +16,14 @@ using COLORREF = std::uint32_t;
 using LPCTSTR = const char*;
 using LPTSTR = char*;
 
+// printf-style arguments checked as the C99 printf takes them. mingw-w64 means the Microsoft
+// run-time's printf by "printf" (no %zu); Windows builds use its C99 printf instead.
+#ifdef __MINGW32__
+#define AFX_PRINTF_FORMAT(string, first) __attribute__((format(gnu_printf, string, first)))
+#else
+#define AFX_PRINTF_FORMAT(string, first) __attribute__((format(printf, string, first)))
+#endif
+
 #ifndef TRUE
 #define TRUE 1
 #endif

@@ -24,9 +24,16 @@ constexpr UINT kBufferSize = 64 * 1024;
     ThrowFileError(CFileException::ErrnoToException(error), error, fileName, action);
 }
 
+#ifdef _WIN32
+// Binary, since a text-mode read would turn CR LF into LF; not inherited, as O_CLOEXEC.
+constexpr int kOpenFlags = O_BINARY | O_NOINHERIT;
+#else
+constexpr int kOpenFlags = O_CLOEXEC;
+#endif
+
 // open(2) flags for CFile's, or -1 for a combination that MFC would refuse.
 int SystemOpenFlags(UINT nOpenFlags) {
-    int flags = O_CLOEXEC;
+    int flags = kOpenFlags;
     switch (nOpenFlags & 0x3) {
         case CFile::modeRead:
             flags |= O_RDONLY;
@@ -77,6 +84,12 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) 
         fd = -1;
         error = EISDIR;
     }
+#ifdef _WIN32
+    // The Windows run-time refuses a directory as it refuses a file without rights.
+    if (fd < 0 && error == EACCES && ::stat(fileName, &status) == 0 && S_ISDIR(status.st_mode)) {
+        error = EISDIR;
+    }
+#endif
     if (fd < 0) {
         if (pError) {
             pError->m_cause = CFileException::ErrnoToException(error);

@@ -79,7 +79,9 @@ int CFileException::ErrnoToException(int nErrno) {
         case ENOLCK:
             return lockViolation;
         case ENOSPC:
+#ifdef EDQUOT
         case EDQUOT:
+#endif
         case EFBIG:
             return diskFull;
         default:

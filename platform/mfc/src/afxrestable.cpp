@@ -39,6 +39,19 @@ CResourceTable::CResourceTable(std::string moduleName, std::span<const BYTE> res
     : m_moduleName(std::move(moduleName)) {
     try {
         m_entries = AfxReadResourceFile(resFile);
+    } catch (const CResourceFormatError& e) {
+        throw CResourceFormatError(m_moduleName + ": " + e.what());
+    }
+    ReadEntries();
+}
+
+CResourceTable::CResourceTable(std::string moduleName, std::vector<CResourceEntry> entries)
+    : m_moduleName(std::move(moduleName)), m_entries(std::move(entries)) {
+    ReadEntries();
+}
+
+void CResourceTable::ReadEntries() {
+    try {
         for (const CResourceEntry& entry : m_entries) {
             // Each name is read once, in the language that lookups through the chain ask for.
             if (FindResource(entry.type, entry.name) != &entry) continue;
