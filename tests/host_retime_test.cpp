@@ -93,7 +93,7 @@ TEST_F(HostRetime, MotionInIuIsReportedInTheUnitsItsUserWorksIn) {
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.err,
               "travex-host: a duration of 0.2 s breaks the limits; the least that holds them is "
-              "0.268 s [335 IU]\n");
+              "0.2696 s [337 IU]\n");
     EXPECT_EQ(result.err.find("IU/IU"), std::string::npos);
 }
 
@@ -105,7 +105,7 @@ TEST_F(HostRetime, DesignedPoly345IsRetimedCloseToItsLeastAndToTheFastest) {
     const std::string profile = Put("poly345.txt", "poly345 200 mm 0.4 s\n");
     const std::string designed = (dir / "designed.ptm").string();
     std::vector<std::string> design = setup;
-    design.insert(design.end(), {"design", profile, "-o", designed});
+    design.insert(design.end(), {"design", profile, "-o", designed, "--time-unit", "ms"});
     ASSERT_EQ(Host(design).exitStatus, 0);
     const auto [net, inAll] = Travel(setup, designed);
     const std::string out = (dir / "out.ptm").string();

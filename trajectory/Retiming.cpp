@@ -176,7 +176,8 @@ RetimedTable Retimer::Place(const PathTiming& timing) const {
     result.times = std::move(placement.times);
     result.positions = std::move(placement.positions);
     result.changed = true;
-    result.holds = Judge(result.times, result.positions);
+    // A table that strays from the path does not hold, whatever its peaks: it would cut corners.
+    result.holds = placement.withinTolerance && Judge(result.times, result.positions);
     if (result.holds || !m_limits.maxJerk) return result;
     // The fewest points come with short steps beside long ones, and a short step's cubic turns
     // sharply: a jerk limit asks for even steps. Each position's rounding (half an IU) moves a
