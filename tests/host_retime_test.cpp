@@ -176,9 +176,12 @@ TEST_F(HostRetime, MotionWithinItsLimitsIsWrittenByteForByte) {
 // within an IU a segment), and show finds every limit held.
 TEST_F(HostRetime, EveryExampleOnEverySetupHoldsItsLimitsAfterwards) {
     std::vector<std::string> setups = {""};
+#ifndef TRAVEX_SANITIZED
+    // Under the sanitizers the built-in setup alone: every setup there would take tens of minutes.
     for (const auto& entry : fs::directory_iterator(kExamples / "setups")) {
         setups.push_back(entry.path().string());
     }
+#endif
     const std::string out = (dir / "out.ptm").string();
     for (const auto& entry : fs::directory_iterator(kExamples)) {
         if (entry.path().extension() != ".ptm") continue;
