@@ -80,7 +80,7 @@ public:
             m_path.clear();
             return false;
         }
-        m_slot = RegisterTemporaryFile(m_path.c_str());
+        m_slot = RegisterTemporaryFile(-1, m_path.c_str());
         return true;
     }
     const std::string& Path() const { return m_path; }

@@ -58,7 +58,7 @@ std::string TemporaryNamePrefix(const std::string& target) {
 
 // The folder's permissions, not a file's owner, decide on Windows who may remove a file: a
 // leftover is removed when it can be, and reported either way.
-void ReportKilledRunLeftovers(const std::string& folder) {
+void ReportKilledRunLeftovers(int, const std::string& folder) {
     static std::set<std::string> looked;
     if (!looked.insert(folder).second) return;
     std::error_code failed;

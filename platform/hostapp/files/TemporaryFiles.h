@@ -10,7 +10,8 @@ void InstallTemporaryFileCleanup();
 
 // Registers the temporary file `name` in the open folder `folder` for removal on a signal; the
 // folder must stay open until the file is forgotten. Returns its slot, or -1 when every slot is
-// taken (the file then stays on a signal, as it would without this).
+// taken (the file then stays on a signal, as it would without this). Windows holds no folder
+// open: there `folder` is -1 and `name` the whole path.
 int RegisterTemporaryFile(int folder, const char* name);
 // The file was renamed or removed: nothing to do for it on a signal any more.
 void ForgetTemporaryFile(int slot);

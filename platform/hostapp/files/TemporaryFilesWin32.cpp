@@ -7,6 +7,7 @@
 // Windows has no signals: Ctrl-C, Ctrl-Break and a closed console reach a handler that the
 // system runs on a thread of its own. It removes the registered files and lets the process end.
 // CSignalsHeld holds it back with a lock, so that a file is never created or renamed unseen.
+// No folder is held open here: a file is registered with the folder -1 and its whole path.
 
 namespace {
 
@@ -54,7 +55,7 @@ void InstallTemporaryFileCleanup() {
     SetConsoleCtrlHandler(RemoveAndEnd, TRUE);
 }
 
-int RegisterTemporaryFile(const char* path) {
+int RegisterTemporaryFile(int, const char* path) {
     std::wstring wide = Wide(path);
     EnterCriticalSection(&Lock());
     int taken = -1;

@@ -28,6 +28,10 @@ bool IsDevice(const std::string& path) {
 
 std::wstring Wide(const std::string& path) { return std::filesystem::path(path).wstring(); }
 
+std::string Target(const OutputPlace& place) {
+    return (std::filesystem::path(place.folderPath) / place.name).string();
+}
+
 std::string SystemMessage(DWORD error) {
     char* text = nullptr;
     FormatMessageA(
@@ -102,7 +106,7 @@ bool WriteTemporary(const std::string& prefix, std::string_view bytes, std::stri
         file = CreateFileW(Wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
-            slot = RegisterTemporaryFile(name.c_str());
+            slot = RegisterTemporaryFile(-1, name.c_str());
         } else if (GetLastError() != ERROR_FILE_EXISTS) {
             break;
         }
@@ -153,19 +157,16 @@ bool CWholeOutputs::Stage(const std::string& path, std::string_view bytes, std::
         error = CannotWrite(path, std::strerror(EACCES));
         return false;
     }
-    std::error_code ignored;
-    std::filesystem::path target = std::filesystem::canonical(path, ignored);
-    if (target.empty()) target = path;
-    if (!target.has_filename()) {
+    std::string unused;
+    if (FindOutputPlace(path, staged.place, unused) != 0) {
         error = "cannot write " + path + ": not a file name";
         return false;
     }
-    staged.target = target.string();
     staged.existed = exists;
     // Beside the target, so that the move stays within one volume.
-    ReportKilledRunLeftovers(target.parent_path().string());
+    ReportKilledRunLeftovers(-1, staged.place.folderPath);
     DWORD failure = 0;
-    if (!WriteTemporary(TemporaryNamePrefix(staged.target), bytes, staged.temporary,
+    if (!WriteTemporary(TemporaryNamePrefix(Target(staged.place)), bytes, staged.temporary,
                         staged.cleanupSlot, failure)) {
         error = CannotWrite(path, SystemMessage(failure));
         Discard(staged);
@@ -191,7 +192,7 @@ bool CWholeOutputs::Commit(std::string& error) {
     for (; placed < m_staged.size(); ++placed) {
         Staged& staged = m_staged[placed];
         if (staged.direct) continue;
-        const std::wstring target = Wide(staged.target);
+        const std::wstring target = Wide(Target(staged.place));
         const std::wstring temporary = Wide(staged.temporary);
         bool moved = false;
         if (staged.existed) {
@@ -216,10 +217,10 @@ bool CWholeOutputs::Commit(std::string& error) {
         if (complete) {
             if (!kept[i].empty()) DeleteFileW(Wide(kept[i]).c_str());
         } else if (!kept[i].empty()) {
-            MoveFileExW(Wide(kept[i]).c_str(), Wide(staged.target).c_str(),
+            MoveFileExW(Wide(kept[i]).c_str(), Wide(Target(staged.place)).c_str(),
                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
         } else if (!staged.existed) {
-            DeleteFileW(Wide(staged.target).c_str());  // it did not exist before
+            DeleteFileW(Wide(Target(staged.place)).c_str());  // it did not exist before
         }
     }
     if (!complete) {
