@@ -14,23 +14,6 @@ namespace {
 
 using HostImportMeaning = HostScratchFolder;
 
-// The values of an array entry of a motion text, in IU.
-std::vector<double> Values(const std::string& motion, const std::string& key) {
-    std::vector<double> values;
-    const size_t at = motion.find(key + "[");
-    if (at == std::string::npos) return values;
-    size_t cursor = motion.find(':', at) + 1;
-    const size_t end = motion.find('\r', at);
-    while (cursor < end) {
-        char* next = nullptr;
-        const double value = std::strtod(motion.c_str() + cursor, &next);
-        if (next == motion.c_str() + cursor) break;
-        values.push_back(value);
-        cursor = static_cast<size_t>(next - motion.c_str());
-    }
-    return values;
-}
-
 struct Motion {
     std::vector<double> times;
     std::vector<double> positions;
@@ -44,7 +27,9 @@ void PrintTo(const Motion& motion, std::ostream* out) {
     for (double p : motion.positions) *out << " " << p;
 }
 
-Motion MotionOf(const std::string& text) { return {Values(text, "ATIME"), Values(text, "TPOS")}; }
+Motion MotionOf(const std::string& text) {
+    return {MotionArrayValues(text, "ATIME"), MotionArrayValues(text, "TPOS")};
+}
 
 TEST_F(HostImportMeaning, FilesAsPeopleHaveThemGiveTheMotionTheyMean) {
     struct Case {

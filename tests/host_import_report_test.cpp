@@ -14,23 +14,6 @@ namespace {
 
 using HostImportReport = HostScratchFolder;
 
-// The values of an array entry of a motion text, in IU.
-std::vector<double> Values(const std::string& motion, const std::string& key) {
-    std::vector<double> values;
-    const size_t at = motion.find(key + "[");
-    if (at == std::string::npos) return values;
-    size_t cursor = motion.find(':', at) + 1;
-    const size_t end = motion.find('\r', at);
-    while (cursor < end) {
-        char* next = nullptr;
-        const double value = std::strtod(motion.c_str() + cursor, &next);
-        if (next == motion.c_str() + cursor) break;
-        values.push_back(value);
-        cursor = static_cast<size_t>(next - motion.c_str());
-    }
-    return values;
-}
-
 TEST_F(HostImportReport, TheReportAgreesWithTheImportedTable) {
     struct Case {
         const char* what;
@@ -123,8 +106,8 @@ TEST_F(HostImportReport, TheReportAgreesWithTheImportedTable) {
             EXPECT_EQ(result.exitStatus, 1) << c.what;
         } else {
             ASSERT_EQ(result.exitStatus, 0) << c.what << ": " << result.err;
-            EXPECT_EQ(Values(result.out, "ATIME"), c.times) << c.what;
-            EXPECT_EQ(Values(result.out, "TPOS"), c.positions) << c.what;
+            EXPECT_EQ(MotionArrayValues(result.out, "ATIME"), c.times) << c.what;
+            EXPECT_EQ(MotionArrayValues(result.out, "TPOS"), c.positions) << c.what;
         }
         EXPECT_EQ(result.err.find("another table"), std::string::npos) << c.what;
         size_t from = 0;
@@ -170,7 +153,8 @@ TEST_F(HostImportReport, RandomFilesAgreeWithTheImportedTable) {
         if (result.exitStatus != 0) continue;
         ++made;
         const std::string taken =
-            ": " + std::to_string(Values(result.out, "ATIME").size() - 1) + " points taken";
+            ": " + std::to_string(MotionArrayValues(result.out, "ATIME").size() - 1) +
+            " points taken";
         EXPECT_NE(result.err.find(taken), std::string::npos) << taken << "\n" << result.err;
     }
     EXPECT_GT(made, 10) << "most files should make a motion";
@@ -214,7 +198,7 @@ TEST_F(HostImportReport, PointsFromStandardInput) {
     const ChildResult result = RunChild(
         kHost, {"import", "-", "--time-unit", "IU", "--position-unit", "IU"}, "1 1\nx\n2 2\n");
     EXPECT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_EQ(Values(result.out, "ATIME"), (std::vector<double>{0, 1, 2}));
+    EXPECT_EQ(MotionArrayValues(result.out, "ATIME"), (std::vector<double>{0, 1, 2}));
     EXPECT_NE(result.err.find("standard input:2: skipped \"x\": no two numbers"), std::string::npos)
         << result.err;
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -25,6 +26,23 @@ inline constexpr char kTooFewPoints[] =
 // `input` becomes travex-host's standard input.
 inline ChildResult Host(const std::vector<std::string>& arguments, const std::string& input = "") {
     return RunChild(kHost, arguments, input);
+}
+
+// The values of an array entry of a motion text, in IU.
+inline std::vector<double> MotionArrayValues(const std::string& motion, const std::string& key) {
+    std::vector<double> values;
+    const size_t at = motion.find(key + "[");
+    if (at == std::string::npos) return values;
+    size_t cursor = motion.find(':', at) + 1;
+    const size_t end = motion.find('\r', at);
+    while (cursor < end) {
+        char* next = nullptr;
+        const double value = std::strtod(motion.c_str() + cursor, &next);
+        if (next == motion.c_str() + cursor) break;
+        values.push_back(value);
+        cursor = static_cast<size_t>(next - motion.c_str());
+    }
+    return values;
 }
 
 class HostScratchFolder : public ::testing::Test {
