@@ -3,7 +3,6 @@
 #include <DrawingFile.h>
 #include <MotionFigures.h>
 #include <PointTable.h>
-#include <PreviewPlot.h>
 
 #include <QColor>
 #include <QImage>
@@ -14,6 +13,7 @@
 
 #include "host_scratch_folder.h"
 #include "preview/MotionProfileFile.h"
+#include "preview/PreviewPlot.h"
 
 namespace host_test {
 namespace {
@@ -29,7 +29,7 @@ bool HasProgram(const char* name) {
 
 // The panels that the plot of the S-curve in rot and s has on an area of `size`, laid out by
 // the kernel on the same surface and fonts that travex-host draws with.
-PreviewPlotLayout SCurveLayout(CSize size, const CMC_DriveLimits& limits) {
+PreviewPlotLayout SCurveLayout(CSize size, const MotionLimits& limits) {
     auto setup = CDriveSetup::CreateDefault();
     PointTable table;
     EXPECT_STREQ(ReadPointTable(Contents(kSCurve), *setup, table).GetString(), "");
@@ -110,7 +110,7 @@ TEST_F(HostPlot, SvgParsesAsXmlWithThreePanelsOnOneTimeAxis) {
     EXPECT_EQ(read.size, "0 0 1200 900");
     const std::vector<CRect>& panels = read.panels;
     const std::multiset<std::string>& texts = read.texts;
-    CMC_DriveLimits limits;
+    MotionLimits limits;
     limits.maxSpeed = 45 * 2000 / 1250.0;
     const PreviewPlotLayout layout = SCurveLayout(CSize(1200, 900), limits);
     ASSERT_EQ(panels.size(), 3u) << read.all;
@@ -252,7 +252,7 @@ TEST_F(HostPlot, LabelsNeverOverlapInAnyExampleAtAnySize) {
         std::string error;
         if (!preview.Build(table.times, table.positions, error)) continue;
         const MotionFigures figures = MotionFigures::Of(preview);
-        CMC_DriveLimits limits;
+        MotionLimits limits;
         limits.maxSpeed = 0.9 * figures.peakSpeed.value;
         limits.maxAcceleration = 0.9 * figures.peakAcceleration.value;
         limits.maxJerk = 0.2 * figures.peakJerk.value;  // far below: its line lies inside
@@ -517,7 +517,7 @@ TEST_F(HostPlot, JerkAndProfileMakeFivePanelsWithLabelsApart) {
     ASSERT_TRUE(ReadMotionProfile((kExamples / "profiles" / "cycloidal-10rot.txt").string(), *setup,
                                   profile, error))
         << error;
-    CMC_DriveLimits limits;
+    MotionLimits limits;
     limits.maxSpeed = 0.9 * figures.peakSpeed.value;
     limits.maxAcceleration = 0.9 * figures.peakAcceleration.value;
     limits.maxJerk = 0.5 * figures.peakJerk.value;

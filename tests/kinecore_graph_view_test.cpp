@@ -1,5 +1,6 @@
 // The graph under the mouse: what a click, a drag, the wheel, a double click and Home do to the
 // points and the view; the ticks and the decimated curve that it draws.
+#include <GraphTicks.h>
 #include <GraphView.h>
 
 #include <cmath>
@@ -7,7 +8,6 @@
 
 #include "kinecore_dialog_fixture.h"
 #include "platform/kinecore/GraphDecimation.h"
-#include "platform/kinecore/GraphTicks.h"
 
 namespace kernel_test {
 namespace {

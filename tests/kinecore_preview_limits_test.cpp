@@ -1,7 +1,5 @@
-// The drive's limits: as a setup states them, as a person types them, and the segments of a
-// preview that exceed them.
+// The drive's limits: as a setup states them and as a person types them.
 #include <DriveSetup.h>
-#include <LimitViolations.h>
 #include <PointTable.h>
 #include <RateText.h>
 #include <StepRules.h>
@@ -38,7 +36,7 @@ TEST(DriveLimits, SetupSectionInAnyUnitsOfTheSetup) {
         CString error;
         auto setup = CDriveSetup::LoadFromText(std::string(kUnits) + c.limits, "setup.ini", error);
         ASSERT_TRUE(setup) << error.GetString();
-        const CMC_DriveLimits& limits = setup->GetLimits();
+        const MotionLimits& limits = setup->GetLimits();
         EXPECT_EQ(limits.maxSpeed.has_value(), c.speed != 0) << c.limits;
         EXPECT_EQ(limits.maxAcceleration.has_value(), c.acceleration != 0) << c.limits;
         EXPECT_DOUBLE_EQ(limits.maxSpeed.value_or(0), c.speed) << c.limits;
@@ -113,63 +111,25 @@ TEST(DriveLimits, TypedRateInTheCallersUnits) {
     const PreviewUnits shown{{"rot", 2000}, {"ms", 1.25}};
     double value = 0;
     std::string message;
-    ASSERT_TRUE(ParseRate("0.04", RateKind::Speed, *setup, shown, value, message));
+    ASSERT_TRUE(ParseRate("0.04", MotionQuantity::Speed, *setup, shown, value, message));
     EXPECT_DOUBLE_EQ(value, 0.04 * 2000 / 1.25);
-    ASSERT_TRUE(ParseRate("50 rot/s", RateKind::Speed, *setup, shown, value, message));
+    ASSERT_TRUE(ParseRate("50 rot/s", MotionQuantity::Speed, *setup, shown, value, message));
     EXPECT_DOUBLE_EQ(value, 50 * 2000 / 1250.0);
-    EXPECT_FALSE(ParseRate("50 rot/", RateKind::Speed, *setup, shown, value, message));
-    EXPECT_FALSE(ParseRate("", RateKind::Speed, *setup, shown, value, message));
-    EXPECT_FALSE(ParseRate("nan", RateKind::Speed, *setup, shown, value, message));
-    ASSERT_TRUE(ParseRate("60 RPM", RateKind::Speed, *setup, shown, value, message));
+    EXPECT_FALSE(ParseRate("50 rot/", MotionQuantity::Speed, *setup, shown, value, message));
+    EXPECT_FALSE(ParseRate("", MotionQuantity::Speed, *setup, shown, value, message));
+    EXPECT_FALSE(ParseRate("nan", MotionQuantity::Speed, *setup, shown, value, message));
+    ASSERT_TRUE(ParseRate("60 RPM", MotionQuantity::Speed, *setup, shown, value, message));
     EXPECT_DOUBLE_EQ(value, 2000 / 1250.0);
-    EXPECT_FALSE(ParseRate("60 rpm", RateKind::Acceleration, *setup, shown, value, message));
-    ASSERT_TRUE(ParseRate("1 IU/IU^3", RateKind::Jerk, *setup, shown, value, message));
+    EXPECT_FALSE(ParseRate("60 rpm", MotionQuantity::Acceleration, *setup, shown, value, message));
+    ASSERT_TRUE(ParseRate("1 IU/IU^3", MotionQuantity::Jerk, *setup, shown, value, message));
     EXPECT_EQ(value, 1);
     // rpm needs revolutions.
     auto linear = CDriveSetup::LoadFromText("[PositionUnits]\nmm=800\n[TimeUnits]\ns=1000\n",
                                             "linear.ini", error);
     ASSERT_TRUE(linear);
-    EXPECT_FALSE(ParseRate("60 rpm", RateKind::Speed, *linear, shown, value, message));
+    EXPECT_FALSE(ParseRate("60 rpm", MotionQuantity::Speed, *linear, shown, value, message));
     EXPECT_EQ(message,
               "is in rpm, which needs the setup's position unit rot and a time unit s, ms or min");
-}
-
-// Points (0,0), then steps of 100 time IU; two steps move faster than the rest.
-TEST(DriveLimits, TableExceedingTheSpeedInExactlyTwoSegments) {
-    const std::vector<double> moves = {100, 100, 100, 400, 100, 100, 100, 400, 100, 100};
-    std::vector<double> times = {0}, positions = {0};
-    for (double move : moves) {
-        times.push_back(times.back() + 100);
-        positions.push_back(positions.back() + move);
-    }
-    CTrajectoryPreview preview;
-    std::string error;
-    ASSERT_TRUE(preview.Build(times, positions, error));
-    const MotionFigures figures = MotionFigures::Of(preview);
-    // Average 4 in the fast ones; their neighbours run up to 2.5 at their ends and peak just
-    // below 3. A limit of 3.5 catches the fast ones only, by their peak inside.
-    CMC_DriveLimits limits;
-    limits.maxSpeed = 3.5;
-    const std::vector<LimitViolation> violations = FindLimitViolations(figures, limits);
-    ASSERT_EQ(violations.size(), 2u);
-    for (size_t i = 0; i < 2; ++i) {
-        const int segment = i == 0 ? 3 : 7;
-        EXPECT_EQ(violations[i].quantity, LimitViolation::Quantity::Speed);
-        EXPECT_EQ(violations[i].segment, segment);
-        EXPECT_EQ(violations[i].value, figures.segments[static_cast<size_t>(segment)].peakSpeed);
-        EXPECT_EQ(violations[i].limit, 3.5);
-    }
-    // An acceleration limit adds its own entries, in segment order after the speed's.
-    limits.maxAcceleration = figures.peakAcceleration.value * 0.999;
-    const std::vector<LimitViolation> both = FindLimitViolations(figures, limits);
-    ASSERT_GE(both.size(), 3u);
-    int accelerations = 0;
-    for (size_t i = 1; i < both.size(); ++i) EXPECT_LE(both[i - 1].segment, both[i].segment);
-    for (const LimitViolation& v : both) {
-        accelerations += v.quantity == LimitViolation::Quantity::Acceleration;
-    }
-    EXPECT_GE(accelerations, 1);
-    EXPECT_TRUE(FindLimitViolations(figures, {}).empty());
 }
 
 TEST(StepRules, StepsFromNineTenthsOfTheirBound) {

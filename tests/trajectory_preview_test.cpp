@@ -262,8 +262,8 @@ TEST(PreviewEnvelope, HoldsEverySampleAndThePeaks) {
     constexpr int kColumns = 300;
     const double from = -20, to = times.back() + 20;  // a margin either side, as a plot has
     const double width = (to - from) / kColumns;
-    for (PreviewQuantity quantity :
-         {PreviewQuantity::Position, PreviewQuantity::Velocity, PreviewQuantity::Acceleration}) {
+    for (MotionQuantity quantity :
+         {MotionQuantity::Position, MotionQuantity::Speed, MotionQuantity::Acceleration}) {
         const auto envelope = PreviewEnvelope(preview, quantity, from, to, kColumns);
         ASSERT_EQ(envelope.size(), static_cast<size_t>(kColumns));
         double highest = 0;
@@ -278,15 +278,15 @@ TEST(PreviewEnvelope, HoldsEverySampleAndThePeaks) {
                 ASSERT_LE(value, column.high + slack) << c << " " << k;
             }
         }
-        if (quantity == PreviewQuantity::Velocity) {
+        if (quantity == MotionQuantity::Speed) {
             EXPECT_DOUBLE_EQ(highest, figures.peakSpeed.value);
         }
-        if (quantity == PreviewQuantity::Acceleration) {
+        if (quantity == MotionQuantity::Acceleration) {
             EXPECT_DOUBLE_EQ(highest, figures.peakAcceleration.value);
         }
     }
     // Before the start and after the end the motion rests where it is.
-    const auto envelope = PreviewEnvelope(preview, PreviewQuantity::Position, from, to, kColumns);
+    const auto envelope = PreviewEnvelope(preview, MotionQuantity::Position, from, to, kColumns);
     EXPECT_EQ(envelope.front().first, 0);
     EXPECT_EQ(envelope.back().last, positions.back());
 }

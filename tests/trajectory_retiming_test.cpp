@@ -67,7 +67,7 @@ Sampled Sample(const std::vector<double>& times, const std::vector<double>& posi
     return sampled;
 }
 
-void ExpectHolds(const Sampled& sampled, const RetimeLimits& limits, const std::string& where) {
+void ExpectHolds(const Sampled& sampled, const MotionLimits& limits, const std::string& where) {
     // The differences of a cubic's samples are exact but for rounding.
     if (limits.maxSpeed) {
         EXPECT_LE(sampled.speed, *limits.maxSpeed * (1 + 1e-6)) << where;
@@ -95,7 +95,7 @@ void ExpectSamePath(const Table& before, const RetimedTable& after, const std::s
     }
 }
 
-Retimer Loaded(const Table& table, const RetimeLimits& limits) {
+Retimer Loaded(const Table& table, const MotionLimits& limits) {
     Retimer retimer;
     std::string error;
     EXPECT_TRUE(retimer.Load(table.times, table.positions, limits, error)) << error;
@@ -114,7 +114,7 @@ Table Designed(MotionLaw::Kind law, double distance, double duration) {
 }
 
 // max(Cv·H/V, sqrt(Ca·H/A), cbrt(Cj·H/J)): the least duration of one law's move.
-double LawsLeastDuration(MotionLaw::Kind law, double distance, const RetimeLimits& limits) {
+double LawsLeastDuration(MotionLaw::Kind law, double distance, const MotionLimits& limits) {
     const LawCharacteristics c = MotionLaw::Of(law).Characteristics();
     double least = 0;
     if (limits.maxSpeed) least = std::max(least, c.cv * distance / *limits.maxSpeed);
@@ -126,7 +126,7 @@ double LawsLeastDuration(MotionLaw::Kind law, double distance, const RetimeLimit
 }
 
 // Every duration from the least on holds the limits by sampling, one IU less does not.
-void ExpectLeastDuration(Retimer& retimer, const RetimeLimits& limits, double least,
+void ExpectLeastDuration(Retimer& retimer, const MotionLimits& limits, double least,
                          const std::string& where) {
     std::string error;
     RetimedTable below, at;
@@ -151,7 +151,7 @@ void ExpectLeastDuration(Retimer& retimer, const RetimeLimits& limits, double le
 // path is a trapezoid of 0.5 s.
 TEST(Retiming, DesignedPoly345KeepsItsPathAndComesCloseToTheFastest) {
     const Table table = Designed(MotionLaw::Kind::Poly345, 160000, 400);
-    const RetimeLimits limits{400.0, 4.0, {}};
+    const MotionLimits limits{400.0, 4.0, {}};
     Retimer retimer = Loaded(table, limits);
     ASSERT_FALSE(retimer.Holds());
     RetimedTable uniform, perSegment;
@@ -187,9 +187,9 @@ TEST(Retiming, UniformAndLeastDurationOfADesignedLawAreTheLawsOwn) {
     for (const Kind law : {Kind::Cubic, Kind::Harmonic, Kind::Cycloidal, Kind::Poly345,
                            Kind::Poly4567, Kind::ModifiedSine, Kind::ModifiedTrapezoid}) {
         const Table table = Designed(law, 160000, 400);
-        std::vector<RetimeLimits> limitSets = {{400.0, {}, {}}, {{}, 4.0, {}}, {400.0, 4.0, {}}};
+        std::vector<MotionLimits> limitSets = {{400.0, {}, {}}, {{}, 4.0, {}}, {400.0, 4.0, {}}};
         if (law == Kind::Cubic) limitSets.push_back({400.0, 4.0, 0.05});
-        for (const RetimeLimits& limits : limitSets) {
+        for (const MotionLimits& limits : limitSets) {
             const std::string where =
                 std::string(MotionLaw::Of(law).Name()) + " with " + (limits.maxSpeed ? "V" : "") +
                 (limits.maxAcceleration ? "A" : "") + (limits.maxJerk ? "J" : "");
@@ -213,7 +213,7 @@ TEST(Retiming, SingleSegmentOneAndAHalfTimesTooFastTakesOneAndAHalfTimesAsLong) 
     // From rest to rest the speed peaks at 1.5 times the average: 22.5 IU per time IU, 1.5 times
     // the limit of 15; 150 time IU bring it down to 15 exactly.
     const Table table = {{0, 100}, {0, 1500}};
-    const RetimeLimits limits{15.0, {}, {}};
+    const MotionLimits limits{15.0, {}, {}};
     Retimer retimer = Loaded(table, limits);
     RetimedTable uniform, perSegment;
     double least = 0;
@@ -236,7 +236,7 @@ TEST(Retiming, JerkLimitScalesByTheCubeRoot) {
     const Table table = {{0, 100}, {0, 1000}};
     const double jerk = 6 * (0 - 2 * 10.0) / (100.0 * 100.0);  // 6·c3
     ASSERT_LT(jerk, 0);
-    const RetimeLimits limits{{}, {}, std::abs(jerk) / 8};
+    const MotionLimits limits{{}, {}, std::abs(jerk) / 8};
     Retimer retimer = Loaded(table, limits);
     RetimedTable uniform, perSegment;
     std::string error;
@@ -262,7 +262,7 @@ TEST(Retiming, PerSegmentStretchesASegmentWhoseJerkIsNegative) {
     ASSERT_TRUE(preview.Build(table.times, table.positions, error));
     const MotionFigures figures = MotionFigures::Of(preview);
     ASSERT_LT(figures.segments[figures.peakJerk.segment].jerk, 0);
-    const RetimeLimits limits{{}, {}, figures.peakJerk.value / 5};
+    const MotionLimits limits{{}, {}, figures.peakJerk.value / 5};
     Retimer retimer = Loaded(table, limits);
     RetimedTable uniform, perSegment;
     ASSERT_TRUE(retimer.Uniformly(uniform, error)) << error;
@@ -308,7 +308,7 @@ TEST(Retiming, RandomTablesHoldTheirLimitsAndKeepTheirPath) {
             table.times.push_back(table.times.back() + step(random));
             table.positions.push_back(table.positions.back() + std::round(move(random)));
         }
-        RetimeLimits limits;
+        MotionLimits limits;
         const int which = motion % 4;
         if (which != 1) limits.maxSpeed = 2.0;
         if (which != 2) limits.maxAcceleration = 0.05;

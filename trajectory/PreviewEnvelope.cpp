@@ -6,11 +6,11 @@
 namespace {
 
 // Where the quantity may turn inside a segment: the zeros of its derivative.
-int TurningPoints(const CubicSegment& segment, PreviewQuantity quantity, double turns[2]) {
+int TurningPoints(const CubicSegment& segment, MotionQuantity quantity, double turns[2]) {
     int count = 0;
-    if (quantity == PreviewQuantity::Velocity) {
+    if (quantity == MotionQuantity::Speed) {
         if (segment.c3 != 0) turns[count++] = -segment.c2 / (3 * segment.c3);
-    } else if (quantity == PreviewQuantity::Position) {
+    } else if (quantity == MotionQuantity::Position) {
         const double a = 3 * segment.c3, b = 2 * segment.c2, c = segment.v0;
         if (a == 0) {
             if (b != 0) turns[count++] = -c / b;
@@ -28,31 +28,31 @@ int TurningPoints(const CubicSegment& segment, PreviewQuantity quantity, double 
 
 }  // namespace
 
-double SegmentValue(const CubicSegment& segment, PreviewQuantity quantity, double tau) {
+double SegmentValue(const CubicSegment& segment, MotionQuantity quantity, double tau) {
     switch (quantity) {
-        case PreviewQuantity::Position:
+        case MotionQuantity::Position:
             return segment.PositionAt(tau);
-        case PreviewQuantity::Velocity:
+        case MotionQuantity::Speed:
             return segment.VelocityAt(tau);
-        case PreviewQuantity::Acceleration:
+        case MotionQuantity::Acceleration:
             return segment.AccelerationAt(tau);
-        case PreviewQuantity::Jerk:
+        case MotionQuantity::Jerk:
             return segment.Jerk();
     }
     return 0;
 }
 
-double PreviewValueAt(const CTrajectoryPreview& preview, PreviewQuantity quantity, double t) {
+double PreviewValueAt(const CTrajectoryPreview& preview, MotionQuantity quantity, double t) {
     // Before the start and after the end the drive rests.
     const bool outside = t < preview.GetStartTime() || t > preview.GetEndTime();
-    if (outside && quantity != PreviewQuantity::Position) return 0;
+    if (outside && quantity != MotionQuantity::Position) return 0;
     const CubicSegment& segment = preview.SegmentAt(t);
     return SegmentValue(segment, quantity,
                         std::clamp(t - segment.startTime, 0.0, segment.duration));
 }
 
 std::vector<EnvelopeColumn> PreviewEnvelope(const CTrajectoryPreview& preview,
-                                            PreviewQuantity quantity, double from, double to,
+                                            MotionQuantity quantity, double from, double to,
                                             int columns) {
     std::vector<EnvelopeColumn> envelope(static_cast<size_t>(std::max(columns, 0)));
     if (envelope.empty() || preview.GetSegments().empty() || !(to > from)) return envelope;

@@ -5,9 +5,8 @@
 
 #include <vector>
 
+#include "MotionQuantity.h"
 #include "TrajectoryPreview.h"
-
-enum class PreviewQuantity { Position, Velocity, Acceleration, Jerk };
 
 struct EnvelopeColumn {
     double first = 0;
@@ -21,12 +20,12 @@ struct EnvelopeColumn {
 // position, without speed, acceleration or jerk.
 // Takes time linear in the points and the columns.
 std::vector<EnvelopeColumn> PreviewEnvelope(const CTrajectoryPreview& preview,
-                                            PreviewQuantity quantity, double from, double to,
+                                            MotionQuantity quantity, double from, double to,
                                             int columns);
 
 // The value of `quantity` in `segment` at τ since its start.
-double SegmentValue(const CubicSegment& segment, PreviewQuantity quantity, double tau);
+double SegmentValue(const CubicSegment& segment, MotionQuantity quantity, double tau);
 
 // The value of `quantity` at time t; at a point the acceleration and the jerk are those of the
 // segment that starts there. Outside the motion, as above.
-double PreviewValueAt(const CTrajectoryPreview& preview, PreviewQuantity quantity, double t);
+double PreviewValueAt(const CTrajectoryPreview& preview, MotionQuantity quantity, double t);

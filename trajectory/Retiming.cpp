@@ -20,7 +20,7 @@ constexpr int kPacesTried = 64;
 // Bisections restarted from a failure above the least before the search gives up.
 constexpr int kRestarts = 8;
 
-double StretchFor(double speed, double acceleration, double jerk, const RetimeLimits& limits) {
+double StretchFor(double speed, double acceleration, double jerk, const MotionLimits& limits) {
     double stretch = 0;
     if (limits.maxSpeed) stretch = std::max(stretch, speed / *limits.maxSpeed);
     if (limits.maxAcceleration) {
@@ -135,13 +135,13 @@ double DensePeakAcceleration(const ReferenceMotion& path) {
 
 }  // namespace
 
-double NeededStretch(const MotionFigures& figures, const RetimeLimits& limits) {
+double NeededStretch(const MotionFigures& figures, const MotionLimits& limits) {
     return StretchFor(figures.peakSpeed.value, figures.peakAcceleration.value,
                       figures.peakJerk.value, limits);
 }
 
 bool Retimer::Load(std::vector<double> times, std::vector<double> positions,
-                   const RetimeLimits& limits, std::string& error) {
+                   const MotionLimits& limits, std::string& error) {
     m_uniform.clear();
     if (!m_preview.Build(std::move(times), std::move(positions), error)) return false;
     if (m_preview.GetTimes().front() != 0 || m_preview.GetPositions().front() != 0) {

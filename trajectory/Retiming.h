@@ -5,26 +5,17 @@
 #pragma once
 
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "MotionFigures.h"
+#include "MotionLimits.h"
 #include "PathTiming.h"
 #include "TrajectoryPreview.h"
 
-// Bounds on the preview's magnitudes, in IU per time IU (squared, cubed); each optional.
-struct RetimeLimits {
-    std::optional<double> maxSpeed;
-    std::optional<double> maxAcceleration;
-    std::optional<double> maxJerk;
-
-    bool Any() const { return maxSpeed || maxAcceleration || maxJerk; }
-};
-
 // The factor by which a motion's times would have to grow for its peaks to come down to the
 // limits: max(v/V, sqrt(a/A), cbrt(j/J)); at most 1 when every limit holds.
-double NeededStretch(const MotionFigures& figures, const RetimeLimits& limits);
+double NeededStretch(const MotionFigures& figures, const MotionLimits& limits);
 
 struct RetimedTable {
     std::vector<double> times;      // IU, whole, from 0
@@ -40,7 +31,7 @@ class Retimer {
 public:
     // Points as CTrajectoryPreview takes them, starting at (0, 0). False with a message
     // otherwise.
-    bool Load(std::vector<double> times, std::vector<double> positions, const RetimeLimits& limits,
+    bool Load(std::vector<double> times, std::vector<double> positions, const MotionLimits& limits,
               std::string& error);
 
     // Whether the table holds every limit as it is.
@@ -76,7 +67,7 @@ private:
     bool Judge(const std::vector<double>& times, const std::vector<double>& positions) const;
 
     CTrajectoryPreview m_preview;
-    RetimeLimits m_limits;
+    MotionLimits m_limits;
     MotionFigures m_figures;
     bool m_holds = false;
     std::map<double, RetimedTable> m_uniform;  // placed tables by duration

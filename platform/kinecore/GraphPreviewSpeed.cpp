@@ -63,7 +63,7 @@ void CGraphView::DrawPreviewSpeed(CDC& dc, const CRect& plot) const {
     mapping.minX = m_dViewMinX;
     mapping.maxX = m_dViewMaxX;
     const EnvelopeColumn whole = PreviewEnvelope(
-        preview, PreviewQuantity::Velocity, preview.GetStartTime(), preview.GetEndTime(), 1)[0];
+        preview, MotionQuantity::Speed, preview.GetStartTime(), preview.GetEndTime(), 1)[0];
     double low = std::min(whole.low, 0.0), high = std::max(whole.high, 0.0);
     WidenRange(low, high);
     const double pad = (high - low) * 0.06;
@@ -84,7 +84,7 @@ void CGraphView::DrawPreviewSpeed(CDC& dc, const CRect& plot) const {
 
     const int columns = std::max(1, plot.Width());
     const std::vector<EnvelopeColumn> envelope =
-        PreviewEnvelope(preview, PreviewQuantity::Velocity, mapping.minX, mapping.maxX, columns);
+        PreviewEnvelope(preview, MotionQuantity::Speed, mapping.minX, mapping.maxX, columns);
     std::vector<POINT> points;
     points.reserve(envelope.size() * 4);
     for (size_t c = 0; c < envelope.size(); ++c) {

@@ -37,9 +37,9 @@ bool RevolutionsPerMinute(const CDriveSetup& setup, PreviewUnits& units) {
 
 }  // namespace
 
-bool ParseRate(std::string_view text, RateKind kind, const CDriveSetup& setup,
+bool ParseRate(std::string_view text, MotionQuantity kind, const CDriveSetup& setup,
                const PreviewUnits& defaults, double& perTimeIU, std::string& error) {
-    const bool acceleration = kind == RateKind::Acceleration;
+    const bool acceleration = kind == MotionQuantity::Acceleration;
     const std::string_view trimmed = Trim(text);
     const size_t numberEnd = trimmed.find_first_of(" \t");
     const std::string_view number = trimmed.substr(0, numberEnd);
@@ -52,7 +52,8 @@ bool ParseRate(std::string_view text, RateKind kind, const CDriveSetup& setup,
     }
 
     PreviewUnits chosen = defaults;
-    if (kind == RateKind::Speed && units.size() == 3 && strncasecmp(units.data(), "rpm", 3) == 0) {
+    if (kind == MotionQuantity::Speed && units.size() == 3 &&
+        strncasecmp(units.data(), "rpm", 3) == 0) {
         if (!RevolutionsPerMinute(setup, chosen)) {
             error =
                 "is in rpm, which needs the setup's position unit rot and a time unit s, ms or "
@@ -60,7 +61,7 @@ bool ParseRate(std::string_view text, RateKind kind, const CDriveSetup& setup,
             return false;
         }
     } else if (!units.empty()) {
-        const int power = kind == RateKind::Speed ? 1 : acceleration ? 2 : 3;
+        const int power = kind == MotionQuantity::Speed ? 1 : acceleration ? 2 : 3;
         const std::string form = std::string("POSITION/TIME") + (power == 1   ? ""
                                                                  : power == 2 ? "^2"
                                                                               : "^3");
@@ -95,9 +96,9 @@ bool ParseRate(std::string_view text, RateKind kind, const CDriveSetup& setup,
         }
         chosen = {*positionUnit, *timeUnit};
     }
-    const double converted = kind == RateKind::Speed ? chosen.SpeedToIU(value)
-                             : acceleration          ? chosen.AccelerationToIU(value)
-                                                     : chosen.JerkToIU(value);
+    const double converted = kind == MotionQuantity::Speed ? chosen.SpeedToIU(value)
+                             : acceleration                ? chosen.AccelerationToIU(value)
+                                                           : chosen.JerkToIU(value);
     if (!std::isfinite(converted) || !(converted > 0)) {
         error = "is out of range";
         return false;

@@ -199,27 +199,25 @@ bool CSetupReader::ResolveLimits() {
     const PreviewUnits defaults = PreviewUnits::DefaultOf(m_setup);
     for (const PendingLimit& limit : m_limits) {
         m_line = limit.line;
-        const RateKind kind = limit.key == "MaxSpeed"          ? RateKind::Speed
-                              : limit.key == "MaxAcceleration" ? RateKind::Acceleration
-                                                               : RateKind::Jerk;
+        const MotionQuantity kind = limit.key == "MaxSpeed"          ? MotionQuantity::Speed
+                                    : limit.key == "MaxAcceleration" ? MotionQuantity::Acceleration
+                                                                     : MotionQuantity::Jerk;
         double perTimeIU = 0;
         std::string error;
         if (!ParseRate(limit.value, kind, m_setup, defaults, perTimeIU, error)) {
             return Fail("\"%s\" for %s %s.", Quote(limit.value), limit.key.c_str(), error.c_str());
         }
-        CMC_DriveLimits& limits = m_setup.m_limits;
-        (kind == RateKind::Speed          ? limits.maxSpeed
-         : kind == RateKind::Acceleration ? limits.maxAcceleration
-                                          : limits.maxJerk) = perTimeIU;
+        MotionLimits& limits = m_setup.m_limits;
+        (kind == MotionQuantity::Speed          ? limits.maxSpeed
+         : kind == MotionQuantity::Acceleration ? limits.maxAcceleration
+                                                : limits.maxJerk) = perTimeIU;
         std::string written = limit.value;
         if (written.find_first_of(" \t") == std::string::npos) {
-            written += " " + (kind == RateKind::Speed          ? defaults.SpeedName()
-                              : kind == RateKind::Acceleration ? defaults.AccelerationName()
-                                                               : defaults.JerkName());
+            written += " " + (kind == MotionQuantity::Speed          ? defaults.SpeedName()
+                              : kind == MotionQuantity::Acceleration ? defaults.AccelerationName()
+                                                                     : defaults.JerkName());
         }
-        (kind == RateKind::Speed          ? limits.maxSpeedText
-         : kind == RateKind::Acceleration ? limits.maxAccelerationText
-                                          : limits.maxJerkText) = written;
+        m_setup.m_limitTexts[static_cast<size_t>(kind)] = written;
     }
     return true;
 }

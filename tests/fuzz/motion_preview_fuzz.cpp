@@ -4,12 +4,12 @@
 #include <LimitViolations.h>
 #include <MotionFigures.h>
 #include <PointTable.h>
-#include <PreviewPlot.h>
 
 #include <cmath>
 
 #include "FuzzCheck.h"
 #include "plugin/Exports.h"
+#include "preview/PreviewPlot.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ void CheckFigures(const MotionFigures& figures, size_t points) {
 
 // Limits at a fraction of the peaks: each segment over them is named once a quantity.
 void CheckViolations(const MotionFigures& figures, double fraction) {
-    CMC_DriveLimits limits;
+    MotionLimits limits;
     limits.maxSpeed = figures.peakSpeed.value * fraction;
     limits.maxAcceleration = figures.peakAcceleration.value * fraction;
     const std::vector<LimitViolation> violations = FindLimitViolations(figures, limits);
@@ -90,7 +90,7 @@ void CheckViolations(const MotionFigures& figures, double fraction) {
     }
     FUZZ_CHECK(violations.size() == expected, "violations that are not the segments over a limit");
     for (const LimitViolation& violation : violations) {
-        const bool speed = violation.quantity == LimitViolation::Quantity::Speed;
+        const bool speed = violation.quantity == MotionQuantity::Speed;
         FUZZ_CHECK(violation.limit == (speed ? *limits.maxSpeed : *limits.maxAcceleration),
                    "a violation against the other quantity's limit");
         FUZZ_CHECK(violation.value > violation.limit, "a violation at or under its limit");

@@ -34,18 +34,19 @@ std::string UnitList(const std::vector<CMC_Unit>& units) {
 // "speed 500 mm/s (0.5 IU/IU), acceleration 5000 mm/s^2 (0.005 IU/IU²)": as the setup writes
 // them, and in IU beside them; or "none".
 std::string LimitList(const CDriveSetup& setup) {
-    const CMC_DriveLimits& limits = setup.GetLimits();
+    const MotionLimits& limits = setup.GetLimits();
     const PreviewUnits iu;
     std::string list;
-    const auto add = [&list](const char* name, const std::optional<double>& limit,
-                             const std::string& written, const std::string& iuName) {
+    const auto add = [&](const char* name, const std::optional<double>& limit,
+                         MotionQuantity quantity, const std::string& iuName) {
         if (!limit) return;
-        list += (list.empty() ? "" : ", ") + std::string(name) + " " + written + " (" +
-                FormatReadable(*limit) + " " + iuName + ")";
+        list += (list.empty() ? "" : ", ") + std::string(name) + " " +
+                setup.GetLimitText(quantity) + " (" + FormatReadable(*limit) + " " + iuName + ")";
     };
-    add("speed", limits.maxSpeed, limits.maxSpeedText, iu.SpeedName());
-    add("acceleration", limits.maxAcceleration, limits.maxAccelerationText, iu.AccelerationName());
-    add("jerk", limits.maxJerk, limits.maxJerkText, iu.JerkName());
+    add("speed", limits.maxSpeed, MotionQuantity::Speed, iu.SpeedName());
+    add("acceleration", limits.maxAcceleration, MotionQuantity::Acceleration,
+        iu.AccelerationName());
+    add("jerk", limits.maxJerk, MotionQuantity::Jerk, iu.JerkName());
     return list.empty() ? "none" : list;
 }
 

@@ -1,7 +1,6 @@
 #include "commands/PlotCommand.h"
 
 #include <NumberText.h>
-#include <PreviewPlot.h>
 #include <TableSmoothness.h>
 
 #include <charconv>
@@ -14,6 +13,7 @@
 #include "files/ExitStatus.h"
 #include "files/WholeTextIO.h"
 #include "preview/MotionPreviewSource.h"
+#include "preview/PreviewPlot.h"
 
 namespace {
 

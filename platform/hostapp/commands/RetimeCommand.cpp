@@ -151,8 +151,7 @@ int RunRetime(const HostOptions& options, RetimeArguments arguments) {
     MotionPreview motion;
     int status = LoadInUnitsShown(options, arguments, motion);
     if (status != kExitSuccess) return status;
-    const RetimeLimits limits{motion.limits.maxSpeed, motion.limits.maxAcceleration,
-                              motion.limits.maxJerk};
+    const MotionLimits& limits = motion.limits;
     if (!limits.Any() && arguments.duration.empty()) {
         return ReportFailure(
             "there is no limit to hold: the setup has none, and neither --max-speed, "

@@ -219,7 +219,7 @@ std::string Limit(const std::optional<double>& limit, const std::string& source,
 
 std::string ViolationLine(const MotionPreview& motion, const LimitViolation& violation) {
     const PreviewUnits& units = motion.units;
-    using Quantity = LimitViolation::Quantity;
+    using Quantity = MotionQuantity;
     const Quantity quantity = violation.quantity;
     const std::string unit = quantity == Quantity::Speed          ? units.SpeedName()
                              : quantity == Quantity::Acceleration ? units.AccelerationName()

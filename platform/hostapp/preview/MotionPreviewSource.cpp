@@ -14,7 +14,7 @@
 namespace {
 
 bool OverrideLimit(const CDriveSetup& setup, const PreviewUnits& units, const std::string& text,
-                   RateKind kind, const char* option, std::optional<double>& limit,
+                   MotionQuantity kind, const char* option, std::optional<double>& limit,
                    std::string& source, std::string& error) {
     if (text.empty()) return true;
     double value = 0;
@@ -151,12 +151,12 @@ int LoadMotionPreview(const HostOptions& options, const PreviewArguments& argume
     if (motion.limits.maxSpeed) motion.speedLimitSource = "setup";
     if (motion.limits.maxAcceleration) motion.accelerationLimitSource = "setup";
     if (motion.limits.maxJerk) motion.jerkLimitSource = "setup";
-    if (!OverrideLimit(setup, motion.units, arguments.maxSpeed, RateKind::Speed, "--max-speed",
-                       motion.limits.maxSpeed, motion.speedLimitSource, error) ||
-        !OverrideLimit(setup, motion.units, arguments.maxAcceleration, RateKind::Acceleration,
+    if (!OverrideLimit(setup, motion.units, arguments.maxSpeed, MotionQuantity::Speed,
+                       "--max-speed", motion.limits.maxSpeed, motion.speedLimitSource, error) ||
+        !OverrideLimit(setup, motion.units, arguments.maxAcceleration, MotionQuantity::Acceleration,
                        "--max-acceleration", motion.limits.maxAcceleration,
                        motion.accelerationLimitSource, error) ||
-        !OverrideLimit(setup, motion.units, arguments.maxJerk, RateKind::Jerk, "--max-jerk",
+        !OverrideLimit(setup, motion.units, arguments.maxJerk, MotionQuantity::Jerk, "--max-jerk",
                        motion.limits.maxJerk, motion.jerkLimitSource, error)) {
         return ReportFailure(error.c_str());
     }

@@ -37,7 +37,7 @@ struct MotionPreview {
     CTrajectoryPreview preview;
     MotionFigures figures;
     PreviewUnits units;
-    CMC_DriveLimits limits;
+    MotionLimits limits;
     // Where each limit comes from: "setup", "--max-speed", ...; empty without the limit.
     std::string speedLimitSource;
     std::string accelerationLimitSource;

@@ -52,7 +52,7 @@ std::string MissedBounds(const PlacementReportSubject& subject, const GridPlacem
 }
 
 void PrintPlacementReport(const PlacementReportSubject& subject, const GridPlacement& placement,
-                          const PreviewUnits& units, const CMC_DriveLimits& limits,
+                          const PreviewUnits& units, const MotionLimits& limits,
                           std::FILE* stream) {
     CTrajectoryPreview preview;
     std::string error;
@@ -130,7 +130,7 @@ void PrintPlacementReport(const PlacementReportSubject& subject, const GridPlace
                                                      (segments == 1 ? " segment" : " segments"));
         for (size_t i = 0; i < violations.size() && i < kShownViolations; ++i) {
             const LimitViolation& violation = violations[i];
-            const bool isSpeed = violation.quantity == LimitViolation::Quantity::Speed;
+            const bool isSpeed = violation.quantity == MotionQuantity::Speed;
             const auto shown = [&](double value) {
                 return isSpeed ? speed(value) : acceleration(value);
             };

@@ -4,8 +4,8 @@
 // over the setup's limits; then which bounds it misses and by how much.
 #pragma once
 
-#include <DriveLimits.h>
 #include <GridPlacement.h>
+#include <MotionLimits.h>
 #include <PreviewUnits.h>
 #include <ReferenceMotion.h>
 
@@ -21,8 +21,7 @@ struct PlacementReportSubject {
 };
 
 void PrintPlacementReport(const PlacementReportSubject& subject, const GridPlacement& placement,
-                          const PreviewUnits& units, const CMC_DriveLimits& limits,
-                          std::FILE* stream);
+                          const PreviewUnits& units, const MotionLimits& limits, std::FILE* stream);
 
 // The bounds the placement misses, each with the figure reached, "deviation 1.2 IU over 1 IU;
 // ..."; empty when it holds them all. Uniform steps (the user's own choice) miss none.

@@ -3,13 +3,14 @@
 #pragma once
 
 #include <MC_Setup.h>
+#include <MotionLimits.h>
+#include <MotionQuantity.h>
 #include <afx.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "DriveLimits.h"
 
 // A display unit: a name and how many internal units (IU) make one of it.
 struct CMC_Unit {
@@ -48,14 +49,20 @@ public:
     const std::vector<CMC_Unit>& GetUnits(UnitKind kind) const {
         return kind == UnitKind::Position ? m_positionUnits : m_timeUnits;
     }
-    // The drive's maximum speed and acceleration, when the setup states them.
-    const CMC_DriveLimits& GetLimits() const { return m_limits; }
+    // The drive's maximum speed, acceleration and jerk, when the setup states them.
+    const MotionLimits& GetLimits() const { return m_limits; }
+    // A limit as the setup wrote it ("500 mm/s"; a bare number with the units it was read in),
+    // so that reports can speak the user's units; empty when absent.
+    const std::string& GetLimitText(MotionQuantity quantity) const {
+        return m_limitTexts[static_cast<size_t>(quantity)];
+    }
 
 private:
     std::string m_name;
     std::vector<CMC_Unit> m_positionUnits;
     std::vector<CMC_Unit> m_timeUnits;
-    CMC_DriveLimits m_limits;
+    MotionLimits m_limits;
+    std::array<std::string, 4> m_limitTexts;  // by MotionQuantity
 
     friend class CSetupReader;
 };

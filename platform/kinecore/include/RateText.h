@@ -3,16 +3,16 @@
 // names; a speed also in "rpm" where the setup has rot. A bare number is in `defaults`' units.
 #pragma once
 
+#include <MotionQuantity.h>
+
 #include <string>
 #include <string_view>
 
 #include "DriveSetup.h"
 #include "PreviewUnits.h"
 
-enum class RateKind { Speed, Acceleration, Jerk };
-
-// The value in IU per time IU (squared for an acceleration, cubed for a jerk). False otherwise,
-// with `error` saying what is wrong as the end of a sentence about the text: "is not a positive
-// number".
-bool ParseRate(std::string_view text, RateKind kind, const CDriveSetup& setup,
+// The value of a speed, an acceleration or a jerk (`kind`, never a position) in IU per time IU
+// (squared for an acceleration, cubed for a jerk). False otherwise, with `error` saying what is
+// wrong as the end of a sentence about the text: "is not a positive number".
+bool ParseRate(std::string_view text, MotionQuantity kind, const CDriveSetup& setup,
                const PreviewUnits& defaults, double& perTimeIU, std::string& error);

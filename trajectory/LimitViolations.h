@@ -3,13 +3,13 @@
 
 #include <vector>
 
-#include "DriveLimits.h"
 #include "MotionFigures.h"
+#include "MotionLimits.h"
+#include "MotionQuantity.h"
 
 struct LimitViolation {
-    enum class Quantity { Speed, Acceleration, Jerk };
-    Quantity quantity = Quantity::Speed;
-    int segment = 0;   // joins points segment and segment + 1
+    MotionQuantity quantity = MotionQuantity::Speed;  // speed, acceleration or jerk
+    int segment = 0;                                  // joins points segment and segment + 1
     double value = 0;  // the segment's peak, IU per time IU (squared, cubed)
     double limit = 0;
     double time = 0;  // where the peak lies (a jerk: where its segment starts), time IU
@@ -17,4 +17,4 @@ struct LimitViolation {
 
 // Every segment whose peak exceeds a limit, by segment: speed, acceleration, jerk.
 std::vector<LimitViolation> FindLimitViolations(const MotionFigures& figures,
-                                                const CMC_DriveLimits& limits);
+                                                const MotionLimits& limits);

@@ -5,22 +5,21 @@
 // that it looks the same in a window and in a file.
 #pragma once
 
+#include <Deviation.h>
+#include <MotionFigures.h>
+#include <MotionLimits.h>
+#include <PreviewUnits.h>
+#include <TrajectoryPreview.h>
 #include <afxdc.h>
 
 #include <string>
 #include <vector>
 
-#include "Deviation.h"
-#include "DriveLimits.h"
-#include "MotionFigures.h"
-#include "PreviewUnits.h"
-#include "TrajectoryPreview.h"
-
 struct PreviewPlotContent {
     const CTrajectoryPreview* preview = nullptr;  // built
     const MotionFigures* figures = nullptr;       // of that preview
     PreviewUnits units;
-    CMC_DriveLimits limits;
+    MotionLimits limits;
     std::string title;  // above the panels
     bool jerk = false;  // a panel of its own, after acceleration
     // The motion the table is meant to follow, over the same span, or null; and the table's

@@ -1,7 +1,11 @@
-#include "PreviewPlot.h"
+#include "preview/PreviewPlot.h"
 
+#include <GraphMapping.h>
 #include <GraphPalette.h>
+#include <GraphTicks.h>
 #include <GraphWindow.h>
+#include <NumberText.h>
+#include <PreviewEnvelope.h>
 
 #include <algorithm>
 #include <climits>
@@ -10,11 +14,6 @@
 #include <functional>
 #include <utility>
 #include <vector>
-
-#include "GraphMapping.h"
-#include "GraphTicks.h"
-#include "NumberText.h"
-#include "PreviewEnvelope.h"
 
 namespace {
 
@@ -47,7 +46,7 @@ struct Fonts {
 };
 
 struct Panel {
-    PreviewQuantity quantity = PreviewQuantity::Position;
+    MotionQuantity quantity = MotionQuantity::Position;
     bool deviation = false;  // the table's position minus the profile's
     std::string title;
     std::string unit;
@@ -60,15 +59,15 @@ struct Panel {
 
 CString Text(const std::string& text) { return CString(text.c_str()); }
 
-double Shown(const PreviewUnits& units, PreviewQuantity quantity, double iu) {
+double Shown(const PreviewUnits& units, MotionQuantity quantity, double iu) {
     switch (quantity) {
-        case PreviewQuantity::Position:
+        case MotionQuantity::Position:
             return units.Position(iu);
-        case PreviewQuantity::Velocity:
+        case MotionQuantity::Speed:
             return units.Speed(iu);
-        case PreviewQuantity::Acceleration:
+        case MotionQuantity::Acceleration:
             return units.Acceleration(iu);
-        case PreviewQuantity::Jerk:
+        case MotionQuantity::Jerk:
             return units.Jerk(iu);
     }
     return iu;
@@ -87,22 +86,22 @@ std::vector<Panel> PanelsOf(const PreviewPlotContent& content) {
     const PreviewUnits& units = content.units;
     const MotionFigures& figures = *content.figures;
     std::vector<Panel> panels;
-    const auto add = [&](PreviewQuantity quantity, bool deviation, std::string title,
+    const auto add = [&](MotionQuantity quantity, bool deviation, std::string title,
                          std::string unit, std::optional<double> limit, const MotionPeak* peak) {
         panels.push_back(
             {quantity, deviation, std::move(title), std::move(unit), limit, peak, false, {}, {}});
     };
-    add(PreviewQuantity::Position, false, "Position", units.position.name, {}, nullptr);
-    add(PreviewQuantity::Velocity, false, "Speed", units.SpeedName(), content.limits.maxSpeed,
+    add(MotionQuantity::Position, false, "Position", units.position.name, {}, nullptr);
+    add(MotionQuantity::Speed, false, "Speed", units.SpeedName(), content.limits.maxSpeed,
         &figures.peakSpeed);
-    add(PreviewQuantity::Acceleration, false, "Acceleration", units.AccelerationName(),
+    add(MotionQuantity::Acceleration, false, "Acceleration", units.AccelerationName(),
         content.limits.maxAcceleration, &figures.peakAcceleration);
     if (content.jerk) {
-        add(PreviewQuantity::Jerk, false, "Jerk", units.JerkName(), content.limits.maxJerk,
+        add(MotionQuantity::Jerk, false, "Jerk", units.JerkName(), content.limits.maxJerk,
             &figures.peakJerk);
     }
     if (content.profile) {
-        add(PreviewQuantity::Position, true, "Deviation from the profile", units.position.name, {},
+        add(MotionQuantity::Position, true, "Deviation from the profile", units.position.name, {},
             nullptr);
     }
     return panels;
@@ -135,19 +134,19 @@ std::vector<EnvelopeColumn> SampledEnvelope(const std::function<double(double)>&
 }
 
 // Outside the profile it rests at its nearest end, as the drive does outside the table.
-double ProfileValueAt(const ReferenceMotion& profile, PreviewQuantity quantity, double t) {
+double ProfileValueAt(const ReferenceMotion& profile, MotionQuantity quantity, double t) {
     if (t < 0 || t > profile.Duration()) {
-        if (quantity != PreviewQuantity::Position) return 0;
+        if (quantity != MotionQuantity::Position) return 0;
         t = std::clamp(t, 0.0, profile.Duration());
     }
     switch (quantity) {
-        case PreviewQuantity::Position:
+        case MotionQuantity::Position:
             return profile.PositionAt(t);
-        case PreviewQuantity::Velocity:
+        case MotionQuantity::Speed:
             return profile.VelocityAt(t);
-        case PreviewQuantity::Acceleration:
+        case MotionQuantity::Acceleration:
             return profile.AccelerationAt(t);
-        case PreviewQuantity::Jerk:
+        case MotionQuantity::Jerk:
             return profile.JerkAt(t);
     }
     return 0;
@@ -214,7 +213,7 @@ Layout Arrange(CDC& dc, const CRect& area, const PreviewPlotContent& content, Fo
                 high = std::max(high, Shown(units, panel.quantity, column.high));
             }
         }
-        if (panel.quantity != PreviewQuantity::Position || panel.deviation) {
+        if (panel.quantity != MotionQuantity::Position || panel.deviation) {
             low = std::min(low, 0.0);
             high = std::max(high, 0.0);
         }
@@ -332,7 +331,7 @@ void DrawAxes(CDC& dc, const Panel& panel, const CGraphTicks& timeTicks, bool ti
     dc.SetTextColor(RGB16(CR16_BLACK));
     DrawXTicks(dc, panel.mapping, timeTicks, grid, tick, timeLabels);
     // Speed, acceleration, jerk and the deviation change sign at zero: its line stands out.
-    const bool crossesZero = panel.quantity != PreviewQuantity::Position || panel.deviation;
+    const bool crossesZero = panel.quantity != MotionQuantity::Position || panel.deviation;
     DrawYTicks(dc, panel.mapping, panel.ticks, grid, tick, textHeight,
                crossesZero ? &tick : nullptr);
 }
