@@ -5,13 +5,35 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "TestHost.h"
+#include "params/ParameterKeys.h"
 #include "plugin/Exports.h"
+#include "pt/PtKeys.h"
 #include "pt/PtMotionText.h"
 #include "pt/PtSetupRequirements.h"
 
 namespace {
+
+TEST(HostKnowledge, TheHostsKeyNamesAreTheModules) {
+    const std::pair<const char*, const char*> keys[] = {
+        {host_pt_keys::kHostAddress, pt_keys::kHostAddress},
+        {host_pt_keys::kClearBuffer, pt_keys::kClearBuffer},
+        {host_pt_keys::kStartPoint, pt_keys::kStartPoint},
+        {host_pt_keys::kExecute, pt_keys::kExecute},
+        {host_pt_keys::kWaitForCompletion, pt_keys::kWaitForCompletion},
+        {host_pt_keys::kPosition, pt_keys::kPosition},
+        {host_pt_keys::kTime, pt_keys::kTime},
+    };
+    for (const auto& [host, module] : keys) {
+        EXPECT_STREQ(host, module);
+        EXPECT_TRUE(IsPtMotionKey(host)) << host;
+    }
+    // A key the module does not write is no key of a motion, however close to one.
+    EXPECT_FALSE(IsPtMotionKey("TPOS2"));
+    EXPECT_FALSE(IsPtMotionKey("atime"));
+}
 
 TEST(HostKnowledge, EveryKindOfRecordHasOnlyKeysThatTheHostKnows) {
     const CMotionEvent::Kind kinds[] = {

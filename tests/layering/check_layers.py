@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Checks the one-way layering of the source tree: what each layer may include and link.
+"""Checks the one-way layering of the source tree: what each layer may include and link, and
+that the host names the PT module's keys in one place.
 
 Usage: check_layers.py SOURCE_DIR LINKS_FILE
 LINKS_FILE holds lines "target: lib;lib;..." written by CMake at generation time.
@@ -9,7 +10,6 @@ import pathlib
 import re
 import sys
 
-QUOTED = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.M)
 QUOTED = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.M)
 INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^>"]+)[>"]', re.M)
 MODULE_DIRS = ("plugin", "params", "codegen", "editor")
@@ -68,6 +68,19 @@ def main():
             other = name.split("/")[0]
             if other in order and order.index(other) > order.index(room):
                 failures.append(f"{path.relative_to(root)} ({room}/) includes {name}")
+
+    # The host names the PT module's keys once, in pt/PtKeys.h. The kernel is not the host's
+    # copy of the module: its catalog names TPOS and ATIME as data parameters of its own.
+    module_keys = re.findall(r'=\s*"([^"]+)";', (root / "params/ParameterKeys.h").read_text())
+    key_literal = re.compile('"(' + "|".join(map(re.escape, module_keys)) + ')"')
+    for path in sources(root, "platform"):
+        relative = path.relative_to(root).as_posix()
+        if relative == "platform/hostapp/pt/PtKeys.h" or relative.startswith("platform/kinecore/"):
+            continue
+        for number, line in enumerate(path.read_text(encoding="utf-8").splitlines(), 1):
+            code = line.split("//")[0]
+            for key in key_literal.findall(code):
+                failures.append(f"{relative}:{number} names the PT key \"{key}\"")
 
     for failure in failures:
         print(failure)

@@ -26,6 +26,7 @@
 #include "pt/EditorScriptDriver.h"
 #include "pt/PtEditorActions.h"
 #include "pt/PtImportReport.h"
+#include "pt/PtKeys.h"
 #include "pt/PtMotionText.h"
 
 namespace {
@@ -46,7 +47,7 @@ struct ImportArguments {
 bool TableMatches(const CHostSession& session, CString& text, const PtImportPreview& preview) {
     CArrayTextRecord reader(session.GetSetup(), session.GetMotion());
     const std::pair<const char*, const std::vector<double>*> expected[] = {
-        {"ATIME", &preview.timesIU}, {"TPOS", &preview.positionsIU}};
+        {host_pt_keys::kTime, &preview.timesIU}, {host_pt_keys::kPosition, &preview.positionsIU}};
     for (const auto& [key, values] : expected) {
         CMC_ArrayParameter written(session.GetSetup());
         if (!reader.ReadArrayDataParam(text, key, nullptr, nullptr, written).IsEmpty() ||

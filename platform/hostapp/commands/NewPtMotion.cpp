@@ -12,6 +12,7 @@
 #include "files/WholeOutputs.h"
 #include "pt/ArrayTextRecord.h"
 #include "pt/EditorScriptDriver.h"
+#include "pt/PtKeys.h"
 
 void AddNewMotionOutputOptions(CLI::App* command, NewMotionOutputs& outputs) {
     command
@@ -83,7 +84,8 @@ int EditTableIntoMotion(const CHostSession& session, const std::vector<double>& 
         const char* key;
         const std::vector<double>& values;
         const std::string& unit;
-    } arrays[] = {{"ATIME", times, timeUnit}, {"TPOS", positions, positionUnit}};
+    } arrays[] = {{host_pt_keys::kTime, times, timeUnit},
+                  {host_pt_keys::kPosition, positions, positionUnit}};
     for (const auto& [key, values, unit] : arrays) {
         CMC_ArrayParameter array(setup);
         CArrayParameterHost::BindToKey(array, key);

@@ -10,6 +10,7 @@
 
 #include "MotionFigures.h"
 #include "StepRules.h"
+#include "pt/PtKeys.h"
 #include "pt/PtMotionText.h"
 
 namespace {
@@ -198,8 +199,8 @@ void WarnOfMovingEnd(const PtImportPreview& preview, const std::string& name,
 
 void PreparePtImportArrays(CMC_ArrayParameter& positions, CMC_ArrayParameter& times,
                            const std::string& positionUnit, const std::string& timeUnit) {
-    CArrayParameterHost::BindToKey(positions, "TPOS");
-    CArrayParameterHost::BindToKey(times, "ATIME");
+    CArrayParameterHost::BindToKey(positions, host_pt_keys::kPosition);
+    CArrayParameterHost::BindToKey(times, host_pt_keys::kTime);
     times.SetMinInInternalUnit(kPtMinTimeIU);
     times.SetMaxInInternalUnit(kPtMaxTimeIU);
     if (!positionUnit.empty()) CArrayParameterHost::SelectUnit(positions, positionUnit.c_str());

@@ -4,14 +4,11 @@
 #include <cctype>
 #include <cstdio>
 
+#include "pt/PtKeys.h"
+
 namespace {
 
-// The record's keys, then the keys that the kernel's event writes for a motion on event.
-constexpr std::string_view kKnownKeys[] = {
-    "MASTERID",       "ClearBuffer", "StartPoint", "Execute",   "WaitForCompletion",
-    "TPOS",           "ATIME",       "Event",      "EventTime", "EventPosition",
-    "EventDirection", "EventInput",  "EventLevel",
-};
+constexpr auto& kKnownKeys = host_pt_keys::kAll;
 
 struct Entry {
     int line;
