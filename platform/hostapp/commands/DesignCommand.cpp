@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "commands/CommonOptions.h"
 #include "commands/GridFit.h"
 #include "commands/NewPtMotion.h"
 #include "commands/UsageChecks.h"
@@ -123,16 +124,7 @@ HostCommand AddDesignCommand(CLI::App& app, const HostOptions& options) {
                       "Write the closest table found even where it misses a bound (the "
                       "tolerance, the acceleration, even steps, no jumps of the acceleration, "
                       "the central difference); without it such a table is not written");
-    command
-        ->add_option("--position-unit", arguments->positionUnit,
-                     "Show the motion's positions in UNIT; the profile's own, or the setup's "
-                     "first position unit, when absent")
-        ->type_name("UNIT");
-    command
-        ->add_option("--time-unit", arguments->timeUnit,
-                     "Show the motion's times in UNIT; the profile's own, or the setup's first "
-                     "time unit, when absent")
-        ->type_name("UNIT");
+    AddUnitOptions(command, arguments->positionUnit, arguments->timeUnit, UnitsOf::DesignedMotion);
     AddPtMotionOptions(command, arguments->motion);
     return {command, [&options, arguments] { return RunDesign(options, *arguments); }};
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "commands/CommonOptions.h"
 #include "commands/GridFit.h"
 #include "commands/NewPtMotion.h"
 #include "commands/PointsImport.h"
@@ -148,16 +149,8 @@ HostCommand AddFitCommand(CLI::App& app, const HostOptions& options) {
     command->add_flag("--best-effort", arguments->bestEffort,
                       "Write the closest table found even where it misses a bound; without it "
                       "such a table is not written");
-    command
-        ->add_option("--position-unit", arguments->positionUnit,
-                     "Unit of a points file's positions, and of the new motion's; the motion's "
-                     "own, or the setup's first, when absent")
-        ->type_name("UNIT");
-    command
-        ->add_option("--time-unit", arguments->timeUnit,
-                     "Unit of a points file's times, and of the new motion's; the motion's own, "
-                     "or the setup's first, when absent")
-        ->type_name("UNIT");
+    AddUnitOptions(command, arguments->positionUnit, arguments->timeUnit,
+                   UnitsOf::PointsFileAndMotion);
     AddPointsReadingOptions(command, arguments->reading);
     AddPtMotionOptions(command, arguments->motion);
     return {command, [&options, arguments] { return RunFit(options, *arguments); }};

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "commands/CommonOptions.h"
 #include "commands/GridFit.h"
 #include "commands/NewPtMotion.h"
 #include "commands/PointsImport.h"
@@ -241,14 +242,7 @@ HostCommand AddImportCommand(CLI::App& app, const HostOptions& options) {
         ->type_name("FILE|-")
         ->required();
     AddNewMotionOutputOptions(command, arguments->outputs);
-    command
-        ->add_option("--position-unit", choices.positionUnit,
-                     "Unit of the file's positions; the setup's first position unit when absent")
-        ->type_name("UNIT");
-    command
-        ->add_option("--time-unit", choices.timeUnit,
-                     "Unit of the file's times; the setup's first time unit when absent")
-        ->type_name("UNIT");
+    AddUnitOptions(command, choices.positionUnit, choices.timeUnit, UnitsOf::PointsFile);
     AddPointsReadingOptions(command, arguments->reading);
     CLI::Option* resample = command->add_flag(
         "--resample", arguments->resample,

@@ -14,43 +14,6 @@
 #include "pt/EditorScriptDriver.h"
 #include "pt/PtKeys.h"
 
-void AddNewMotionOutputOptions(CLI::App* command, NewMotionOutputs& outputs) {
-    command
-        ->add_option("-o,--output", outputs.motionPath,
-                     "Write the motion into FILE instead of standard output (whole or not at "
-                     "all)")
-        ->type_name("FILE");
-    command
-        ->add_option("--program", outputs.programPath,
-                     "Also write the motion's program into FILE (- for standard output); the "
-                     "motion and the program are written both or neither")
-        ->type_name("FILE");
-}
-
-void AddPtMotionOptions(CLI::App* command, PtMotionOptions& options) {
-    command
-        ->add_option("--host-address", options.hostAddress,
-                     "Set the drive's host address first (1 to 255)")
-        ->type_name("N")
-        ->check(WholeNumberFrom(1, 255));
-    command->add_flag("--keep-buffer", options.keepBuffer,
-                      "Keep what the PT buffer holds instead of clearing it");
-    command
-        ->add_option("--start-from", options.startFrom,
-                     "Start from the actual values of the position and speed reference "
-                     "(reference, the default) or of the load/motor position and speed (actual)")
-        ->type_name("WHERE")
-        ->transform(OneOf({"reference", "actual"}));
-    CLI::Option* onEvent =
-        command->add_flag("--on-event", options.onEvent,
-                          "Execute on the default event (a wait time of 0) instead of at once; "
-                          "choose another event with edit");
-    command
-        ->add_flag("--no-wait", options.noWait,
-                   "Do not wait until the motion is completed (when executing at once)")
-        ->excludes(onEvent);
-}
-
 bool CheckNewMotionOutputs(const char* inputRole, const std::string& inputPath,
                            const NewMotionOutputs& outputs) {
     if (outputs.programPath == "-" && outputs.motionPath.empty()) {

@@ -5,7 +5,6 @@
 
 #include <DriveSetup.h>
 
-#include <CLI/CLI.hpp>
 #include <string>
 #include <vector>
 
@@ -16,11 +15,6 @@ struct NewMotionOutputs {
     std::string motionPath;   // empty: standard output
     std::string programPath;  // empty: no program
 };
-
-// -o and --program.
-void AddNewMotionOutputOptions(CLI::App* command, NewMotionOutputs& outputs);
-// --host-address, --keep-buffer, --start-from, --on-event and --no-wait.
-void AddPtMotionOptions(CLI::App* command, PtMotionOptions& options);
 
 // Refuses outputs that share standard output or a file with each other or with the input
 // (`inputRole` names it in the message). True when they are apart.

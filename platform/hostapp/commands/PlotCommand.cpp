@@ -10,6 +10,7 @@
 #include <string>
 
 #include "HostGraphics.h"
+#include "commands/CommonOptions.h"
 #include "files/ExitStatus.h"
 #include "files/WholeTextIO.h"
 #include "preview/MotionPreviewSource.h"

@@ -40,38 +40,6 @@ bool ParseSeparator(const std::string& text, char& separator) {
 
 }  // namespace
 
-void AddPointsReadingOptions(CLI::App* command, PointsReading& reading) {
-    command
-        ->add_option("--separator", reading.separator,
-                     "What separates the columns: tab, \";\", \",\" or blank; found from the "
-                     "first lines of numbers when absent")
-        ->type_name("CHAR");
-    command->add_flag("--decimal-comma", reading.options.decimalComma,
-                      "A comma is a decimal point, never the separator");
-    command
-        ->add_option("--columns", reading.options.columns,
-                     "The time's column and the position's, each a number from 1 or a name in "
-                     "the header; without it the header's names decide (a time, a duration or "
-                     "a position), a file of two columns without names is read as position, "
-                     "then time, and any other file is refused with the readings it allows")
-        ->type_name("TIME,POSITION");
-    command->add_flag("--relative", reading.options.relative,
-                      "Make the first row time 0 and position 0, the others shifted alike");
-    command->add_flag("--durations", reading.options.durations,
-                      "The time column holds each row's duration, not its time");
-    command
-        ->add_option("--run", reading.options.run,
-                     "Take only the K-th run of a file whose time starts again (two runs "
-                     "logged into one file)")
-        ->type_name("K")
-        ->check(CLI::Range(1, 1000000));
-    command
-        ->add_option("--unwrap", reading.options.unwrap,
-                     "The positions are an encoder count that wraps at COUNTS: unwrap it")
-        ->type_name("COUNTS")
-        ->check(CLI::PositiveNumber);
-}
-
 int ReadPointsRows(std::string_view bytes, PointsReading reading, const std::string& name,
                    PointsFile& file) {
     PointsFileOptions& options = reading.options;

@@ -5,7 +5,6 @@
 
 #include <DriveSetup.h>
 
-#include <CLI/CLI.hpp>
 #include <string>
 #include <string_view>
 
@@ -16,9 +15,6 @@ struct PointsReading {
     PointsFileOptions options;
     std::string separator;  // as the command line gives it
 };
-
-// --separator, --decimal-comma, --columns, --relative and --durations.
-void AddPointsReadingOptions(CLI::App* command, PointsReading& reading);
 
 // Reads the rows of `bytes` (a byte order mark skipped already); kExitSuccess, or the failure
 // told.

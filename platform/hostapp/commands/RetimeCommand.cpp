@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/CommonOptions.h"
 #include "files/ExitStatus.h"
 #include "files/FileIdentity.h"
 #include "files/WholeTextIO.h"

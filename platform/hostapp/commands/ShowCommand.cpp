@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "commands/CommonOptions.h"
 #include "files/ExitStatus.h"
 #include "files/WholeTextIO.h"
 #include "preview/MotionPreviewSource.h"

@@ -76,40 +76,6 @@ int LoadProfile(const PreviewArguments& arguments, const CDriveSetup& setup,
 
 }  // namespace
 
-void AddPreviewOptions(CLI::App* command, PreviewArguments& arguments) {
-    command->add_option("motion", arguments.motionPath, "The motion's parameter text")
-        ->type_name("MOTION")
-        ->required();
-    command
-        ->add_option("--position-unit", arguments.positionUnit,
-                     "Show positions in UNIT, one of the setup's; the motion's own when absent")
-        ->type_name("UNIT");
-    command
-        ->add_option("--time-unit", arguments.timeUnit,
-                     "Show times in UNIT, one of the setup's; the motion's own when absent")
-        ->type_name("UNIT");
-    command
-        ->add_option("--max-speed", arguments.maxSpeed,
-                     "The drive's maximum speed, instead of the setup's: a number in the units "
-                     "shown, or with its units (\"50 rot/s\")")
-        ->type_name("SPEED");
-    command
-        ->add_option("--max-acceleration", arguments.maxAcceleration,
-                     "The drive's maximum acceleration, instead of the setup's: a number in the "
-                     "units shown, or with its units (\"2000 rot/s^2\")")
-        ->type_name("ACCELERATION");
-    command
-        ->add_option("--max-jerk", arguments.maxJerk,
-                     "The drive's maximum jerk, instead of the setup's: a number in the units "
-                     "shown, or with its units (\"1e5 rot/s^3\")")
-        ->type_name("JERK");
-    command
-        ->add_option("--profile", arguments.profilePath,
-                     "Compare with the motion that PROFILE describes (docs/motion-design.md): "
-                     "its curves and the table's deviation from it")
-        ->type_name("PROFILE");
-}
-
 int LoadMotionPreview(const HostOptions& options, const PreviewArguments& arguments,
                       MotionPreview& motion) {
     std::string error;

@@ -10,7 +10,6 @@
 #include <StepRules.h>
 #include <TrajectoryPreview.h>
 
-#include <CLI/CLI.hpp>
 #include <string>
 
 #include "HostSession.h"
@@ -28,9 +27,6 @@ struct PreviewArguments {
     // segment's figures when asked (a long motion's would take more memory than its preview).
     bool keepSegmentFigures = true;
 };
-
-// The motion and the unit and limit options of a command.
-void AddPreviewOptions(CLI::App* command, PreviewArguments& arguments);
 
 struct MotionPreview {
     std::string setupName;
