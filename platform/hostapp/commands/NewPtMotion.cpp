@@ -6,7 +6,6 @@
 
 #include <cstdio>
 
-#include "commands/UsageChecks.h"
 #include "files/ExitStatus.h"
 #include "files/FileIdentity.h"
 #include "files/WholeOutputs.h"
