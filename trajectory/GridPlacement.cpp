@@ -1011,23 +1011,23 @@ Attempt Equidistributed(const ClampedReference& reference, const GridBreaks& bre
             const auto placed = [&](size_t points) {
                 return graded.Times(static_cast<double>(points) / graded.Total());
             };
-            // The count without repair, from below where the steps' own figure says it lies...
-            size_t points = std::max<size_t>(2, static_cast<size_t>(0.8 * graded.Total()));
-            while (points < fewest && !HoldsEveryBound(reference, breaks, placed(points), bounds)) {
-                ++points;
-            }
-            if (points >= fewest) continue;
-            std::vector<Time> held = placed(points);
-            // ...then fewer, each repaired, while the repair holds.
-            for (size_t fewer = points - 1; fewer >= 2; --fewer) {
-                TableRepair repair(reference, breaks, bounds, placed(fewer));
-                if (!repair.Repair(6) ||
-                    !HoldsEveryBound(reference, breaks, repair.Times(), bounds)) {
+            // The fewest count from below where the steps' own figure says it lies, each count
+            // repaired where it misses.
+            std::vector<Time> held;
+            for (size_t points = std::max<size_t>(2, static_cast<size_t>(0.8 * graded.Total()));
+                 points + 1 < fewest && held.empty(); ++points) {
+                std::vector<Time> times = placed(points);
+                if (HoldsEveryBound(reference, breaks, times, bounds)) {
+                    held = std::move(times);
                     break;
                 }
-                held = repair.Times();
+                TableRepair repair(reference, breaks, bounds, std::move(times));
+                if (repair.Repair(6) &&
+                    HoldsEveryBound(reference, breaks, repair.Times(), bounds)) {
+                    held = repair.Times();
+                }
             }
-            if (held.size() < fewest) {
+            if (!held.empty() && held.size() < fewest) {
                 fewest = held.size();
                 best = MeasuredTable(reference, breaks, held);
                 best.held = true;
