@@ -1011,20 +1011,31 @@ Attempt Equidistributed(const ClampedReference& reference, const GridBreaks& bre
             const auto placed = [&](size_t points) {
                 return graded.Times(static_cast<double>(points) / graded.Total());
             };
-            // The fewest count from below where the steps' own figure says it lies, each count
-            // repaired where it misses.
+            // The fewest count that holds as placed, by bisection; then the few counts below
+            // it, from the lowest up, each repaired where it misses.
+            size_t good = fewest,
+                   bad = std::max<size_t>(1, static_cast<size_t>(0.8 * graded.Total()));
+            if (bad + 1 >= good) continue;
+            const size_t lowest = bad + 1;
             std::vector<Time> held;
-            for (size_t points = std::max<size_t>(2, static_cast<size_t>(0.8 * graded.Total()));
-                 points + 1 < fewest && held.empty(); ++points) {
-                std::vector<Time> times = placed(points);
+            while (good - bad > 1) {
+                const size_t middle = bad + (good - bad) / 2;
+                std::vector<Time> times = placed(middle);
                 if (HoldsEveryBound(reference, breaks, times, bounds)) {
+                    good = middle;
                     held = std::move(times);
-                    break;
+                } else {
+                    bad = middle;
                 }
-                TableRepair repair(reference, breaks, bounds, std::move(times));
+            }
+            constexpr size_t kRepairedCounts = 6;
+            for (size_t points = std::max(lowest, good - std::min(good, kRepairedCounts));
+                 points < good; ++points) {
+                TableRepair repair(reference, breaks, bounds, placed(points));
                 if (repair.Repair(6) &&
                     HoldsEveryBound(reference, breaks, repair.Times(), bounds)) {
                     held = repair.Times();
+                    break;
                 }
             }
             if (!held.empty() && held.size() < fewest) {
