@@ -990,7 +990,7 @@ Attempt Equidistributed(const ClampedReference& reference, const GridBreaks& bre
     Attempt best;
     size_t fewest = most;
     const double peak = bounds.acceleration;
-    for (const double deviationSlope : {0.5, 2.0, 4.0, 8.0}) {
+    for (const double deviationSlope : {4.0, 8.0}) {
         for (const double accelerationSlope : {0.03, 0.06}) {
             std::vector<double> steps = longest;
             const auto slope = [&](Time t, double step) {
