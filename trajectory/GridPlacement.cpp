@@ -1028,7 +1028,7 @@ Attempt Equidistributed(const ClampedReference& reference, const GridBreaks& bre
                     bad = middle;
                 }
             }
-            constexpr size_t kRepairedCounts = 6;
+            constexpr size_t kRepairedCounts = 3;
             for (size_t points = std::max(lowest, good - std::min(good, kRepairedCounts));
                  points < good; ++points) {
                 TableRepair repair(reference, breaks, bounds, placed(points));
