@@ -383,8 +383,8 @@ void ExpectSmooth(const GridPlacement& placed, const ReferenceMotion& reference,
 
 // The seven rest-to-rest laws as single moves: 10 rot in 0.5 s on the built-in setup (2000 IU a
 // revolution, 1250 IU a second) and 100 mm in 2 s on the linear axis (800 IU a mm, 1000 a
-// second). Each placed table holds every bound with no more points than the best near-uniform
-// table, and all of them together fewer.
+// second). Each placed table holds every bound with fewer points than the best near-uniform
+// table, and all of them together at most 85 % of theirs.
 TEST(GridPlacement, TheFourteenMovesAreSmoothWithFewerPointsThanTheBestNearUniformTables) {
     using Kind = MotionLaw::Kind;
     const Kind laws[] = {Kind::Cubic,    Kind::Harmonic,     Kind::Cycloidal,        Kind::Poly345,
@@ -418,16 +418,17 @@ TEST(GridPlacement, TheFourteenMovesAreSmoothWithFewerPointsThanTheBestNearUnifo
             // Where no near-uniform table holds the acceleration, the placement still does.
             if (even.times.empty()) continue;
             EXPECT_EQ(placed.nearUniformPoints, even.times.size());
-            EXPECT_LE(placed.times.size(), even.times.size());
+            // Two points are a cubic's own ends: nothing fewer exists.
+            if (even.times.size() > 2) {
+                EXPECT_LT(placed.times.size(), even.times.size());
+            }
             placedTotal += placed.times.size();
             evenTotal += even.times.size();
         }
     }
     std::printf("together: %zu points placed, %zu in the best near-uniform tables (%.0f %%)\n",
                 placedTotal, evenTotal, 100.0 * placedTotal / evenTotal);
-    // Every bound together keeps the placement from the 85 % that the point count alone
-    // reached; the exhaustive search above shows how far the fewest lie below.
-    EXPECT_LE(placedTotal, 0.9 * evenTotal);
+    EXPECT_LE(placedTotal, 0.85 * evenTotal);
 }
 
 TEST(GridPlacement, KeepsDwellsAndCruisesExactAndStepsEvenBetweenBreaks) {

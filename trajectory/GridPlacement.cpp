@@ -688,6 +688,14 @@ public:
         }
     }
 
+    // Steps about as long as `steps` (one a whole IU, from 0 to the end) says there.
+    GradedSteps(const std::vector<double>& steps, const GridBreaks& breaks) : m_breaks(breaks) {
+        m_weight.assign(steps.size(), 0);
+        for (size_t t = 1; t < steps.size(); ++t) {
+            m_weight[t] = m_weight[t - 1] + 2 / (steps[t - 1] + steps[t]);
+        }
+    }
+
     std::vector<Time> Times(double scale) const {
         std::vector<Time> times = {0};
         for (size_t b = 1; b < m_breaks.times.size(); ++b) {
@@ -755,6 +763,287 @@ Attempt Graded(const ClampedReference& reference, const GridBreaks& breaks, cons
         }
         best = MeasuredTable(reference, breaks, goodTimes);
         best.held = true;
+    }
+    return best;
+}
+
+// A table's figures piece by piece and point by point, as shares of their bounds, and the
+// points moved an IU or a few at a time where some share exceeds 1: a table whose steps follow
+// the motion well misses its bounds, if at all, in a few places that rounding decides.
+class TableRepair {
+public:
+    TableRepair(const ClampedReference& reference, const GridBreaks& breaks, const Bounds& bounds,
+                std::vector<Time> times)
+        : m_reference(reference), m_breaks(breaks), m_bounds(bounds), m_t(std::move(times)) {
+        for (const Time t : m_t) m_p.push_back(m_reference.RoundedAt(t));
+    }
+    const std::vector<Time>& Times() const { return m_t; }
+
+    // The worst share of a piece (both speed estimates) or a point (jump, evenness).
+    double PieceShare(size_t i) const {
+        if (std::abs(m_p[i + 1] - m_p[i]) > kMaxPositionStepIU) return kUnbounded;
+        const CubicSegment model =
+            Piece(m_t[i], m_p[i], Model(i), m_t[i + 1], m_p[i + 1], Model(i + 1));
+        const CubicSegment central =
+            Piece(m_t[i], m_p[i], Central(i), m_t[i + 1], m_p[i + 1], Central(i + 1));
+        return std::max({Share(EstimatedGap(model), m_bounds.deviation),
+                         Share(PeakAcceleration(model), m_bounds.acceleration),
+                         Share(EstimatedGap(central), m_bounds.robustDeviation),
+                         Share(PeakAcceleration(central), m_bounds.robustAcceleration)});
+    }
+    double PointShare(size_t k) const {
+        const size_t last = m_t.size() - 1;
+        const double arriving = k == 0 ? 0
+                                       : EndAcceleration(Piece(m_t[k - 1], m_p[k - 1], Model(k - 1),
+                                                               m_t[k], m_p[k], Model(k)));
+        const double leaving =
+            k == last ? 0
+                      : Piece(m_t[k], m_p[k], Model(k), m_t[k + 1], m_p[k + 1], Model(k + 1))
+                            .AccelerationAt(0);
+        double share = Share(std::abs(leaving - arriving - m_breaks.JumpAt(m_t[k])), m_bounds.jump);
+        if (Movable(k)) {
+            const double before = static_cast<double>(m_t[k] - m_t[k - 1]);
+            const double after = static_cast<double>(m_t[k + 1] - m_t[k]);
+            share =
+                std::max(share, std::max(before, after) / std::min(before, after) / m_bounds.ratio);
+        }
+        return share;
+    }
+
+    // Moves the points near each place that misses a bound to where the shares around them are
+    // least (their sum of high powers, so the worst counts most), a few rounds; true when every
+    // share estimate is then within 1.
+    bool Repair(int rounds) {
+        for (int round = 0; round < rounds; ++round) {
+            std::vector<size_t> missed;
+            for (size_t i = 0; i + 1 < m_t.size(); ++i) {
+                if (PieceShare(i) > 1 || PointShare(i) > 1) missed.push_back(i);
+            }
+            if (PointShare(m_t.size() - 1) > 1) missed.push_back(m_t.size() - 1);
+            if (missed.empty()) return true;
+            bool moved = false;
+            for (const size_t at : missed) {
+                const size_t from = at > 3 ? at - 3 : 1, to = std::min(at + 3, m_t.size() - 2);
+                for (size_t k = from; k <= to; ++k) moved = Improve(k) || moved;
+            }
+            if (!moved) return false;
+        }
+        return false;
+    }
+
+private:
+    static double Share(double value, double bound) {
+        return bound == kUnbounded ? 0 : value / std::max(bound, 1e-300);
+    }
+    bool Movable(size_t k) const { return k > 0 && k + 1 < m_t.size() && !m_breaks.Holds(m_t[k]); }
+    double Model(size_t k) const {
+        if (k == 0 || k + 1 >= m_t.size()) return 0;
+        const double before = static_cast<double>(m_t[k] - m_t[k - 1]);
+        const double after = static_cast<double>(m_t[k + 1] - m_t[k]);
+        return CTrajectoryPreview::InnerVelocity((m_p[k] - m_p[k - 1]) / before, before,
+                                                 (m_p[k + 1] - m_p[k]) / after, after);
+    }
+    double Central(size_t k) const {
+        if (k == 0 || k + 1 >= m_t.size()) return 0;
+        return (m_p[k + 1] - m_p[k - 1]) / static_cast<double>(m_t[k + 1] - m_t[k - 1]);
+    }
+    // The gap from the remembered whole IU, each local top refined by the parabola through it
+    // and its neighbours: close enough to steer by; the table is judged exactly afterwards.
+    double EstimatedGap(const CubicSegment& piece) const {
+        const Time start = static_cast<Time>(piece.startTime);
+        const Time length = static_cast<Time>(piece.duration);
+        if (length < 3) return Gap(piece, m_reference, kUnbounded);
+        double largest = 0, e0 = 0, e1 = 0;
+        for (Time tau = 0; tau <= length; ++tau) {
+            const double e = piece.PositionAt(static_cast<double>(tau)) -
+                             m_reference.PositionAtWhole(start + tau);
+            largest = std::max(largest, std::abs(e));
+            const double curvature = e0 - 2 * e1 + e;
+            if (tau >= 2 && (e1 - e0) * (e - e1) <= 0 && curvature != 0) {
+                largest = std::max(largest, std::abs(e1 - (e - e0) * (e - e0) / (8 * curvature)));
+            }
+            e0 = e1;
+            e1 = e;
+        }
+        return largest;
+    }
+    // The sum of the shares' high powers over the pieces and points that point k touches.
+    double Around(size_t k) const {
+        constexpr double kPower = 12;
+        const size_t from = k >= 2 ? k - 2 : 0, to = std::min(k + 2, m_t.size() - 1);
+        double sum = 0;
+        for (size_t i = from; i < to; ++i) sum += std::pow(PieceShare(i), kPower);
+        for (size_t i = from; i <= to; ++i) sum += std::pow(PointShare(i), kPower);
+        return sum;
+    }
+    bool Improve(size_t k) {
+        if (!Movable(k)) return false;
+        const Time original = m_t[k];
+        Time best = original;
+        double least = Around(k);
+        for (const Time shift : {1, -1, 2, -2, 4, -4}) {
+            const Time t = original + shift;
+            if (t <= m_t[k - 1] || t >= m_t[k + 1]) continue;
+            Set(k, t);
+            const double value = Around(k);
+            if (value < least * (1 - 1e-9)) {
+                least = value;
+                best = t;
+            }
+        }
+        Set(k, best);
+        return best != original;
+    }
+    void Set(size_t k, Time t) {
+        m_t[k] = t;
+        m_p[k] = m_reference.RoundedAt(t);
+    }
+
+    const ClampedReference& m_reference;
+    const GridBreaks& m_breaks;
+    Bounds m_bounds;
+    std::vector<Time> m_t;
+    std::vector<double> m_p;
+};
+
+// How long an even step may be around t and hold every bound there: the worst share of a few
+// even steps of length h about t (from the stretch's end where t lies near it), the pieces
+// and points whose neighbours all lie among them.
+double ShareOfEvenSteps(const ClampedReference& reference, const GridBreaks& breaks,
+                        const Bounds& bounds, Time from, Time to, Time t, Time h) {
+    constexpr Time kPoints = 5;
+    if (to - from < (kPoints - 1) * h) return kUnbounded;
+    std::vector<Time> points;
+    const Time first = std::clamp(t - 2 * h, from, to - (kPoints - 1) * h);
+    for (Time k = 0; k < kPoints; ++k) points.push_back(first + k * h);
+    // The table's own ends are at rest, as the probe's ends are; elsewhere its outer pieces
+    // lack a neighbour.
+    const bool start = first == 0, end = points.back() == breaks.times.back();
+    const TableRepair probe(reference, breaks, bounds, points);
+    double worst = 0;
+    for (size_t i = start ? 0 : 1; i < (end ? 4u : 3u); ++i) {
+        worst = std::max(worst, probe.PieceShare(i));
+    }
+    for (size_t k = start ? 0 : 2; k <= (end ? 4u : 2u); ++k) {
+        worst = std::max(worst, probe.PointShare(k));
+    }
+    return worst;
+}
+
+// The longest even step that holds at t, searched from a step known to be near it.
+Time LongestEvenStep(const ClampedReference& reference, const GridBreaks& breaks,
+                     const Bounds& bounds, Time from, Time to, Time t, Time near) {
+    const auto holds = [&](Time h) {
+        return ShareOfEvenSteps(reference, breaks, bounds, from, to, t, h) <= 1;
+    };
+    const Time longest = std::min((to - from) / 4, kLongestStep);
+    if (longest < 1) return std::max<Time>(1, to - from);
+    Time good = std::clamp<Time>(near, 1, longest);
+    while (good > 1 && !holds(good)) good = good * 7 / 8;
+    Time bad = longest + 1;
+    for (Time probe = std::max(good + 1, good * 5 / 4); probe <= longest;
+         probe = std::max(probe + 1, probe * 5 / 4)) {
+        if (!holds(probe)) {
+            bad = probe;
+            break;
+        }
+        good = probe;
+    }
+    while (bad - good > 1) {
+        const Time middle = good + (bad - good) / 2;
+        (holds(middle) ? good : bad) = middle;
+    }
+    return good;
+}
+
+// Steps that follow the motion: each as long as an even step may be there, found by trying
+// even steps every few IU, and grading from one length to the next no faster than the central
+// difference allows where the motion accelerates (it errs by half the change of the step times
+// the acceleration); the fewest points of such steps that hold every bound, each count given a
+// repair before a larger one is tried. Empty (not held) where none does within `most` points.
+Attempt Equidistributed(const ClampedReference& reference, const GridBreaks& breaks,
+                        const Bounds& bounds, size_t most) {
+    const Time end = breaks.times.back();
+    const Time near =
+        std::max<Time>(1, static_cast<Time>(static_cast<double>(end) /
+                                            static_cast<double>(std::max<size_t>(most, 2))));
+    const Time stride = std::max<Time>(2, near / 4);
+    std::vector<double> longest(static_cast<size_t>(end) + 1, static_cast<double>(kLongestStep));
+    for (size_t b = 1; b < breaks.times.size(); ++b) {
+        const Time from = breaks.times[b - 1], to = breaks.times[b];
+        Time last = from;
+        double lastStep = 0;
+        for (Time t = from;; t = std::min(to, t + stride)) {
+            const double step =
+                static_cast<double>(LongestEvenStep(reference, breaks, bounds, from, to, t, near));
+            for (Time u = last; u <= t; ++u) {
+                longest[static_cast<size_t>(u)] =
+                    t == last ? step
+                              : lastStep + (step - lastStep) * static_cast<double>(u - last) /
+                                               static_cast<double>(t - last);
+            }
+            last = t;
+            lastStep = step;
+            if (t == to) break;
+        }
+    }
+    Attempt best;
+    size_t fewest = most;
+    const double peak = bounds.acceleration;
+    for (const double deviationSlope : {4.0, 8.0}) {
+        for (const double accelerationSlope : {0.03, 0.06}) {
+            std::vector<double> steps = longest;
+            const auto slope = [&](Time t, double step) {
+                const double a =
+                    std::abs(reference.AccelerationAt(static_cast<double>(t))) + 1e-300;
+                return std::min({1.0, deviationSlope * bounds.deviation / (step * step * a),
+                                 accelerationSlope * peak / a});
+            };
+            for (size_t t = 1; t < steps.size(); ++t) {
+                steps[t] =
+                    std::min(steps[t], steps[t - 1] + slope(static_cast<Time>(t), steps[t - 1]));
+            }
+            for (size_t t = steps.size() - 1; t-- > 0;) {
+                steps[t] =
+                    std::min(steps[t], steps[t + 1] + slope(static_cast<Time>(t), steps[t + 1]));
+            }
+            const GradedSteps graded(steps, breaks);
+            const auto placed = [&](size_t points) {
+                return graded.Times(static_cast<double>(points) / graded.Total());
+            };
+            // The fewest count that holds as placed, by bisection; then the few counts below
+            // it, from the lowest up, each repaired where it misses.
+            size_t good = fewest,
+                   bad = std::max<size_t>(1, static_cast<size_t>(0.8 * graded.Total()));
+            if (bad + 1 >= good) continue;
+            const size_t lowest = bad + 1;
+            std::vector<Time> held;
+            while (good - bad > 1) {
+                const size_t middle = bad + (good - bad) / 2;
+                std::vector<Time> times = placed(middle);
+                if (HoldsEveryBound(reference, breaks, times, bounds)) {
+                    good = middle;
+                    held = std::move(times);
+                } else {
+                    bad = middle;
+                }
+            }
+            constexpr size_t kRepairedCounts = 3;
+            for (size_t points = std::max(lowest, good - std::min(good, kRepairedCounts));
+                 points < good; ++points) {
+                TableRepair repair(reference, breaks, bounds, placed(points));
+                if (repair.Repair(6) &&
+                    HoldsEveryBound(reference, breaks, repair.Times(), bounds)) {
+                    held = repair.Times();
+                    break;
+                }
+            }
+            if (!held.empty() && held.size() < fewest) {
+                fewest = held.size();
+                best = MeasuredTable(reference, breaks, held);
+                best.held = true;
+            }
+        }
     }
     return best;
 }
@@ -864,6 +1153,14 @@ GridPlacement PlaceOnGrid(const ReferenceMotion& reference, const GridPlacementO
                    most == SIZE_MAX ? static_cast<size_t>(breaks.times.back()) + 1 : most);
         if (graded.held && (!result.held || graded.times.size() < result.times.size())) {
             result = std::move(graded);
+        }
+        const size_t fewest = std::min(result.held ? result.times.size() : SIZE_MAX,
+                                       nearUniform.held ? nearUniform.times.size() : SIZE_MAX);
+        Attempt followed = Equidistributed(
+            clamped, breaks, bounds,
+            fewest == SIZE_MAX ? static_cast<size_t>(breaks.times.back()) + 1 : fewest);
+        if (followed.held && (!result.held || followed.times.size() < result.times.size())) {
+            result = std::move(followed);
         }
     }
     if (nearUniform.held) {
