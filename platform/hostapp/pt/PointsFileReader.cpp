@@ -1,6 +1,7 @@
 #include "pt/PointsFileReader.h"
 
 #include <CLocaleNumber.h>
+#include <DecimalText.h>
 #include <strings.h>
 
 #include <algorithm>
@@ -94,7 +95,7 @@ int ScanPlainLikeEditor(std::string_view line, double values[2], bool& joined) {
             if (maybeNumber) return -1;
             break;
         }
-        const auto result = std::from_chars(cursor, end, values[read]);
+        const auto result = ReadDecimalText(cursor, end, values[read]);
         if (result.ec != std::errc{} || (result.ptr != end && *result.ptr == ',')) return -1;
         joined = read == 1 && cursor == start;
         cursor = result.ptr;
@@ -122,7 +123,7 @@ enum class Cell { Number, Empty, NotANumber, RunTogether };
 // A cell is a number when all of it is one, as strtod reads it.
 Cell ReadCell(std::string_view cell, bool decimalComma, double& value) {
     if (cell.empty()) return Cell::Empty;
-    const auto fast = std::from_chars(cell.data(), cell.data() + cell.size(), value);
+    const auto fast = ReadDecimalText(cell.data(), cell.data() + cell.size(), value);
     if (fast.ec == std::errc{} && fast.ptr == cell.data() + cell.size()) return Cell::Number;
     std::string copy(cell);
     if (decimalComma) std::replace(copy.begin(), copy.end(), ',', '.');
