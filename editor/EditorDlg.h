@@ -62,7 +62,8 @@ protected:
 
     // PointImport.cpp: the import of points from a text file.
     void OnImportFromFile();
-    BOOL ParsePointLine(const CString& line, double& position, double& time);
+    // `end`: where the line's terminating NUL lies.
+    BOOL ParsePointLine(const char* line, const char* end, double& position, double& time);
 
     DECLARE_MESSAGE_MAP()
 

@@ -3,7 +3,8 @@
 // an integer saturates, a floating-point number becomes infinite. Independent of the locale.
 #pragma once
 
-// How many of `count` numbers, separated by white space, were read into `values`.
-int ScanDoubles(const char* text, double* values, int count);
+// How many of `count` numbers, separated by white space, were read into `values`. `end`, when
+// the caller knows it, is where the text's terminating NUL lies, which spares looking for it.
+int ScanDoubles(const char* text, double* values, int count, const char* end = nullptr);
 // True when an integer was read.
 bool ScanInt(const char* text, int& value);

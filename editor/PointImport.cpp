@@ -2,7 +2,10 @@
 // selected in the dialog. Lines that do not give a later point are dropped without a word.
 #include <afxdlgs.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <string>
 
 #include "editor/EditorDlg.h"
 #include "editor/NumberScan.h"
@@ -21,31 +24,58 @@ void CEditorDlg::OnImportFromFile() {
         times.SetValueInInternalUnit(0, 0.0);
         positions.SetValueInInternalUnit(0, 0.0);
         int count = 1;
-        CString line;
-        for (;;) {
-            line.Empty();
-            char byte = 0;
-            while (file.Read(&byte, 1) == 1) {
-                line += byte;
-                if (byte == '\n') break;
-            }
-            if (line.IsEmpty()) break;
-            line.Replace(',', '.');
+        // A line is its bytes up to and including '\n', or the last bytes of the file. The file
+        // is read a block at a time and each line scanned where it lies; only a line that
+        // straddles two blocks is gathered into `carried`.
+        constexpr UINT kBlockSize = 64 * 1024;
+        char block[kBlockSize + 1];
+        CString carried;
+        const auto take = [&](char* line, char* lineEnd) {
+            std::replace(line, lineEnd, ',', '.');
+            const char after = *lineEnd;
+            *lineEnd = '\0';
             double position = 0;
             double time = 0;
-            if (!ParsePointLine(line, position, time)) continue;
-            if (time > times.GetValue(count - 1)) {
-                times.InsertValueAt(count, time);
-                // A point goes in whole or not at all, so that memory running out between the
-                // two arrays leaves them of one length.
-                try {
-                    positions.InsertValueAt(count, position);
-                } catch (CException*) {
-                    times.RemoveValueAt(count, 1);
-                    throw;
-                }
-                ++count;
+            const BOOL parsed = ParsePointLine(line, lineEnd, position, time);
+            *lineEnd = after;
+            if (!parsed || !(time > times.GetValue(count - 1))) return;
+            times.InsertValueAt(count, time);
+            // A point goes in whole or not at all, so that memory running out between the two
+            // arrays leaves them of one length.
+            try {
+                positions.InsertValueAt(count, position);
+            } catch (CException*) {
+                times.RemoveValueAt(count, 1);
+                throw;
             }
+            ++count;
+        };
+        for (;;) {
+            const UINT got = file.Read(block, kBlockSize);
+            if (got == 0) break;
+            char* at = block;
+            char* const end = block + got;
+            while (at < end) {
+                auto* newline = static_cast<char*>(std::memchr(at, '\n', end - at));
+                if (!newline) {
+                    carried.Append(at, static_cast<int>(end - at));
+                    break;
+                }
+                char* const lineEnd = newline + 1;
+                if (carried.IsEmpty()) {
+                    take(at, lineEnd);
+                } else {
+                    carried.Append(at, static_cast<int>(lineEnd - at));
+                    std::string& line = carried.str();
+                    take(line.data(), line.data() + line.size());
+                    carried.Empty();
+                }
+                at = lineEnd;
+            }
+        }
+        if (!carried.IsEmpty()) {
+            std::string& line = carried.str();
+            take(line.data(), line.data() + line.size());
         }
         file.Close();
     } catch (CException* exception) {
@@ -56,9 +86,9 @@ void CEditorDlg::OnImportFromFile() {
     RefreshGraph();
 }
 
-BOOL CEditorDlg::ParsePointLine(const CString& line, double& position, double& time) {
+BOOL CEditorDlg::ParsePointLine(const char* line, const char* end, double& position, double& time) {
     double values[2];
-    if (ScanDoubles(line, values, 2) != 2) return FALSE;
+    if (ScanDoubles(line, values, 2, end) != 2) return FALSE;
     position = values[0];
     time = values[1];
     if (time < 0 || std::isnan(time)) return FALSE;

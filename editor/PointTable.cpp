@@ -13,9 +13,8 @@ void CEditorDlg::LimitValue(CMC_ArrayParameter& parameter, double& value) {
         value = parameter.GetMax();
     }
     parameter.UnitToIU(value);
-    CMC_Value reduced;
-    reduced.SetValue(parameter.GetType(), value);
-    value = reduced.GetValue(parameter.GetType());
+    // What a CMC_Value of the type holds: reading it back reduces again, which changes nothing.
+    value = ReduceToVarType(parameter.GetType(), value);
     parameter.IUToUnit(value);
 }
 

@@ -31,10 +31,17 @@ public:
 
     // Values in the selected unit. The conversions are inline: an import converts every value of
     // a table of a million points several times.
-    double GetValue(int index) const { return GetValueInInternalUnit(index) / m_factor; }
+    double GetValue(int index) const { return FromInternalUnit(GetValueInInternalUnit(index)); }
     void SetValue(int index, double value);
-    // Inserts before `index`; index == count appends (amortised constant time).
-    void InsertValueAt(int index, double value);
+    // Inserts before `index`; index == count appends (amortised constant time). Appending
+    // within the room already had is inline: an import appends every point of a long table.
+    void InsertValueAt(int index, double value) {
+        if (index == GetValuesCount() && m_values.size() < m_values.capacity()) {
+            m_values.push_back(ToInternalUnit(value));
+            return;
+        }
+        InsertValueGrowing(index, value);
+    }
     // Removes `count` values from `index` on, or as many as there are up to the end.
     void RemoveValueAt(int index, int count);
 
@@ -45,8 +52,8 @@ public:
     void SetValueInInternalUnit(int index, double value);
 
     // Limits; by default the range of the parameter's type, in IU.
-    double GetMin() const { return m_min / m_factor; }
-    double GetMax() const { return m_max / m_factor; }
+    double GetMin() const { return FromInternalUnit(m_min); }
+    double GetMax() const { return FromInternalUnit(m_max); }
     double GetMinInInternalUnit() const { return m_min; }
     double GetMaxInInternalUnit() const { return m_max; }
     void SetMinInInternalUnit(double value) { m_min = value; }
@@ -58,7 +65,7 @@ public:
     // millionth of an IU of a whole number (399.96 deg is 2222 IU); SetValue and InsertValueAt
     // convert the same way.
     void UnitToIU(double& value) const { value = ToInternalUnit(value); }
-    void IUToUnit(double& value) const { value /= m_factor; }
+    void IUToUnit(double& value) const { value = FromInternalUnit(value); }
 
     tagVarType GetType() const { return m_type; }
 
@@ -72,6 +79,7 @@ public:
 
 private:
     friend class CArrayParameterHost;
+    void InsertValueGrowing(int index, double value);
     const std::vector<CMC_Unit>& Units() const;
 
     // A display value that is a whole count of the type's steps divided by the factor (as
@@ -82,9 +90,15 @@ private:
     double ToInternalUnit(double value) const {
         const double product = value * m_factor;
         const double whole = ReduceToVarType(m_type, product);
-        if (whole / m_factor == value) return whole;
+        if (FromInternalUnit(whole) == value) return whole;
         const double count = NearestWhole(product);
         return std::fabs(product - count) <= kWholeCountTolerance ? count : product;
+    }
+
+    // Dividing by 1 changes nothing, and a table in IU is the common case: a division is the
+    // dearest step of a conversion.
+    double FromInternalUnit(double value) const {
+        return m_factor == 1.0 ? value : value / m_factor;
     }
 
     CMC_Setup& m_setup;

@@ -1,9 +1,12 @@
 // Numbers as the module's scans and the host's points reader take them, on every platform: what
 // glibc's strtod reads in the "C" locale, whatever the C run-time underneath.
 #include <CLocaleNumber.h>
+#include <DecimalText.h>
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -108,6 +111,61 @@ TEST(NumberReading, TheEditorsScanTakesThemAll) {
     EXPECT_EQ(ScanDoubles("1..2 3", values, 2), 2);  // "1." then ".2"
     EXPECT_EQ(values[1], 0.2);
     EXPECT_EQ(ScanDoubles("- 5", values, 2), 0);
+}
+
+// The quick decimal reading against from_chars: the same end, error and bits, on texts of digits,
+// points and signs, on every way printf writes a double, and where the quick way must give up
+// (20 digits, 23 decimals, a count above 2^53, an exponent).
+TEST(NumberReading, DecimalTextReadsAsFromChars) {
+    const auto same = [](const std::string& text) {
+        double expected = 7;
+        double value = 7;
+        const char* first = text.data();
+        const auto wanted = std::from_chars(first, first + text.size(), expected);
+        const auto got = ReadDecimalText(first, first + text.size(), value);
+        return wanted.ptr == got.ptr && wanted.ec == got.ec &&
+               std::memcmp(&value, &expected, sizeof value) == 0;
+    };
+    for (const char* text : {"0",
+                             "-0",
+                             "-0.000",
+                             "5.",
+                             ".5",
+                             "-.5",
+                             ".",
+                             "-",
+                             "",
+                             "1.2.3",
+                             "0x10",
+                             "1e5",
+                             "2.5E-3",
+                             "9007199254740992",
+                             "9007199254740993",
+                             "12345678901234567890",
+                             "0.1234567890123456789",
+                             "0.00000000000000000000001",
+                             "1234.5678\t99",
+                             "17,5",
+                             "3 4"}) {
+        EXPECT_TRUE(same(text)) << text;
+    }
+    std::mt19937_64 random(26);
+    const char characters[] = "0123456789.-e";
+    for (int i = 0; i < 300000; ++i) {
+        std::string text;
+        for (int n = 1 + static_cast<int>(random() % 24); n > 0; --n) {
+            text += characters[random() % (sizeof characters - 1)];
+        }
+        ASSERT_TRUE(same(text)) << text;
+        char printed[64];
+        const double value =
+            std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(random() % 90)) *
+            (random() % 2 ? -1 : 1);
+        std::snprintf(printed, sizeof printed, "%.*f", static_cast<int>(random() % 20), value);
+        ASSERT_TRUE(same(printed)) << printed;
+        std::snprintf(printed, sizeof printed, "%.*g", 1 + static_cast<int>(random() % 19), value);
+        ASSERT_TRUE(same(printed)) << printed;
+    }
 }
 
 #ifdef __GLIBC__

@@ -27,7 +27,7 @@ void CMC_ArrayParameter::SetValue(int index, double value) {
     SetValueInInternalUnit(index, ToInternalUnit(value));
 }
 
-void CMC_ArrayParameter::InsertValueAt(int index, double value) {
+void CMC_ArrayParameter::InsertValueGrowing(int index, double value) {
     CArrayParameterHost::InsertValueInInternalUnitAt(*this, index, ToInternalUnit(value));
 }
 

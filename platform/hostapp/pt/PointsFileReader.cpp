@@ -1,6 +1,7 @@
 #include "pt/PointsFileReader.h"
 
 #include <CLocaleNumber.h>
+#include <DecimalText.h>
 #include <strings.h>
 
 #include <algorithm>
@@ -43,6 +44,20 @@ std::string_view NextLine(std::string_view& rest) {
     }
     rest.remove_prefix(lf ? upTo + 1 : upTo);
     return {start, cr ? upTo - 1 : upTo};
+}
+
+// memchr finds a line feed several bytes at a time; a count byte by byte cost as much as reading
+// the numbers.
+size_t LineFeeds(std::string_view text) {
+    size_t count = 0;
+    if (text.empty()) return 0;
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    while ((at = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at))))) {
+        ++count;
+        ++at;
+    }
+    return count;
 }
 
 // A number as the editor reads it, on a NUL-terminated copy; the count of characters read.
@@ -94,7 +109,7 @@ int ScanPlainLikeEditor(std::string_view line, double values[2], bool& joined) {
             if (maybeNumber) return -1;
             break;
         }
-        const auto result = std::from_chars(cursor, end, values[read]);
+        const auto result = ReadDecimalText(cursor, end, values[read]);
         if (result.ec != std::errc{} || (result.ptr != end && *result.ptr == ',')) return -1;
         joined = read == 1 && cursor == start;
         cursor = result.ptr;
@@ -105,6 +120,11 @@ int ScanPlainLikeEditor(std::string_view line, double values[2], bool& joined) {
 // A row written as a list, "[1.5, 2]," or "[[1.5 2]]": the brackets are no column. A header's
 // "pos [mm]" keeps its unit: a bracket closes a row only right after a number.
 std::string_view WithoutBrackets(std::string_view line) {
+    // Most lines neither open nor close a list, and nothing about them is trimmed.
+    if (!line.empty() && line.front() != '[' && !IsSpace(line.front()) && line.back() != ']' &&
+        line.back() != ',' && !IsSpace(line.back())) {
+        return line;
+    }
     std::string_view inner = Trimmed(line);
     const bool opens = inner.starts_with('[');
     while (inner.starts_with('[')) inner = Trimmed(inner.substr(1));
@@ -122,7 +142,7 @@ enum class Cell { Number, Empty, NotANumber, RunTogether };
 // A cell is a number when all of it is one, as strtod reads it.
 Cell ReadCell(std::string_view cell, bool decimalComma, double& value) {
     if (cell.empty()) return Cell::Empty;
-    const auto fast = std::from_chars(cell.data(), cell.data() + cell.size(), value);
+    const auto fast = ReadDecimalText(cell.data(), cell.data() + cell.size(), value);
     if (fast.ec == std::errc{} && fast.ptr == cell.data() + cell.size()) return Cell::Number;
     std::string copy(cell);
     if (decimalComma) std::replace(copy.begin(), copy.end(), ',', '.');
@@ -968,7 +988,7 @@ bool ReadPointsFile(std::string_view bytes, const PointsFileOptions& options, Po
     const bool asTheEditorReads = whiteSpace && file.positionColumn == 0 && file.timeColumn == 1 &&
                                   !options.relative && !file.durations;
 
-    file.rows.reserve(static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+    file.rows.reserve(LineFeeds(bytes) + 1);
     CEditorTextMaker text(bytes, file);
     CRowMaker rows(effective, file, text);
     std::vector<std::string_view> cells;
