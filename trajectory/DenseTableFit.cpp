@@ -20,6 +20,9 @@ constexpr double kNoiseSpan = 3.5;
 // before dropped. Empty where a step exceeds what a table holds.
 bool InputOnGrid(const std::vector<double>& times, const std::vector<double>& positions,
                  std::vector<double>& gridTimes, std::vector<double>& gridPositions) {
+    // A row a point at most: a long table's copy is made without regrowing it.
+    gridTimes.reserve(times.size());
+    gridPositions.reserve(times.size());
     for (size_t i = 0; i < times.size(); ++i) {
         const double t = std::round(times[i]);
         if (!gridTimes.empty() && t <= gridTimes.back()) continue;
