@@ -4,6 +4,7 @@
 #include <afx.h>
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,9 @@ public:
     // nothing. Values are stored as given; reducing them to the type is the caller's choice.
     // An array that cannot grow throws CMemoryException*.
 
-    int GetValuesCount() const { return static_cast<int>(m_values.size()); }
+    int GetValuesCount() const {
+        return static_cast<int>(m_fractional ? m_values.size() : m_whole.size());
+    }
     // Grows with zeros or cuts the tail; a negative count empties the array.
     void SetValuesCount(int count);
 
@@ -47,7 +50,9 @@ public:
 
     // Inline: the generator and the validation read every value of a long motion through it.
     double GetValueInInternalUnit(int index) const {
-        return index >= 0 && index < GetValuesCount() ? m_values[static_cast<size_t>(index)] : 0.0;
+        if (index < 0 || index >= GetValuesCount()) return 0.0;
+        const size_t i = static_cast<size_t>(index);
+        return m_fractional ? m_values[i] : static_cast<double>(m_whole[i]);
     }
     void SetValueInInternalUnit(int index, double value);
 
@@ -101,6 +106,15 @@ private:
         return m_factor == 1.0 ? value : value / m_factor;
     }
 
+    // A value that 32 bits hold exactly, as a table's whole IU are (not -0, which they would
+    // read back as 0).
+    static bool IsWhole(double value) {
+        return value >= INT32_MIN && value <= INT32_MAX && value == std::trunc(value) &&
+               !(value == 0 && std::signbit(value));
+    }
+    // From whole values to doubles, for good: a value that is not whole is being stored.
+    void MakeFractional();
+
     CMC_Setup& m_setup;
     std::string m_key;
     UnitKind m_kind;
@@ -109,5 +123,9 @@ private:
     double m_factor = 1.0;  // IU per selected unit: every conversion reads it, so it is kept
     double m_min;
     double m_max;
+    // The values, in IU: whole ones in half the room while every value is (a long motion's
+    // arrays are most of what its translation holds), else all of them as given.
+    std::vector<std::int32_t> m_whole;
     std::vector<double> m_values;
+    bool m_fractional = false;
 };

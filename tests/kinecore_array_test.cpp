@@ -2,11 +2,15 @@
 #include <MC_ArrayParameter.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -105,6 +109,76 @@ TEST_F(ArrayParameterTest, IndexesOutsideTheArrayAreHarmless) {
     EXPECT_EQ(CArrayParameterHost::GetValuesInInternalUnit(array), (std::vector<double>{0, 0, 0}));
     array.SetValuesCount(-2);
     EXPECT_EQ(array.GetValuesCount(), 0);
+}
+
+// Whatever is stored comes back bit for bit, whole IU or not, beyond 32 bits or -0: a random
+// run of edits against a plain list of doubles that makes the same edits.
+TEST_F(ArrayParameterTest, KeepsEveryValueExactlyThroughEdits) {
+    CMC_ArrayParameter array(*m_setup);
+    std::vector<double> model;
+    const double unusual[] = {0.5, -0.0, 2147483648.0, -2147483649.0, 1e-300, -7.25};
+    std::mt19937 random(17);
+    const auto pick = [&](int below) {
+        return std::uniform_int_distribution<int>(0, std::max(0, below - 1))(random);
+    };
+    const auto same = [&] {
+        const std::vector<double> values = CArrayParameterHost::GetValuesInInternalUnit(array);
+        if (values.size() != model.size() || array.GetValuesCount() != int(model.size())) {
+            return false;
+        }
+        for (size_t i = 0; i < model.size(); ++i) {
+            const double stored = array.GetValueInInternalUnit(static_cast<int>(i));
+            if (std::memcmp(&stored, &model[i], sizeof stored) != 0 ||
+                std::memcmp(&values[i], &model[i], sizeof stored) != 0) {
+                return false;
+            }
+        }
+        return true;
+    };
+    for (int round = 0; round < 3; ++round) {
+        // Whole values first, then now and then one that is not.
+        CArrayParameterHost::SetValuesInInternalUnit(array, {});
+        model.clear();
+        for (int step = 0; step < 400; ++step) {
+            const bool odd = round > 0 && pick(40 - 15 * round) == 0;
+            const double value = odd ? unusual[pick(6)] : double(pick(2000001) - 1000000);
+            const int count = static_cast<int>(model.size());
+            switch (pick(4)) {
+                case 0: {
+                    const int at = pick(count + 1);
+                    CArrayParameterHost::InsertValueInInternalUnitAt(array, at, value);
+                    model.insert(model.begin() + at, value);
+                    break;
+                }
+                case 1:
+                    if (count > 0) {
+                        const int at = pick(count);
+                        array.SetValueInInternalUnit(at, value);
+                        model[static_cast<size_t>(at)] = value;
+                    }
+                    break;
+                case 2:
+                    if (count > 0) {
+                        const int at = pick(count), removed = 1 + pick(3);
+                        array.RemoveValueAt(at, removed);
+                        model.erase(model.begin() + at,
+                                    model.begin() + std::min(count, at + removed));
+                    }
+                    break;
+                default: {
+                    const int size = count + pick(5) - 2;
+                    array.SetValuesCount(size);
+                    model.resize(static_cast<size_t>(std::max(0, size)), 0.0);
+                }
+            }
+            ASSERT_TRUE(same()) << "round " << round << ", step " << step;
+        }
+        // Replaced at once, as a read text replaces them.
+        CArrayParameterHost::SetValuesInInternalUnit(array, model);
+        ASSERT_TRUE(same()) << "round " << round;
+    }
+    EXPECT_EQ(array.GetValueInInternalUnit(-1), 0.0);
+    EXPECT_EQ(array.GetValueInInternalUnit(array.GetValuesCount()), 0.0);
 }
 
 TEST_F(ArrayParameterTest, PrintValueIsShortestAndReadsBack) {

@@ -246,6 +246,38 @@ TEST(TrajectoryPreview, PeakAccelerationOfALongTableTakenInWindows) {
     EXPECT_EQ(MotionFigures::PeakAccelerationOf({0, 1}, {0}), 0);
 }
 
+// The peak speed of a table taken without holding its preview: the whole preview's, and what
+// central differences of its positions, sampled densely in every segment, come to.
+TEST(TrajectoryPreview, PeakSpeedOfATableWithoutItsPreview) {
+    constexpr int kPoints = 20000;
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> step(1, 100);
+    std::uniform_real_distribution<double> move(-50, 50);
+    std::vector<double> times = {0}, positions = {0};
+    for (int i = 1; i < kPoints; ++i) {
+        times.push_back(times.back() + step(random));
+        positions.push_back(positions.back() + move(random));
+    }
+    // A spike: the fastest segments peak between their points, not at one.
+    positions[12345] += 900;
+    const double peak = MotionFigures::PeakSpeedOf(times, positions);
+    const CTrajectoryPreview preview = Preview(times, positions);
+    EXPECT_EQ(peak, MotionFigures::Of(preview, false).peakSpeed.value);
+
+    double sampled = 0;
+    for (const CubicSegment& segment : preview.GetSegments()) {
+        const double h = segment.duration * 1e-4;
+        for (int k = 1; k < 64; ++k) {
+            const double t = segment.startTime + segment.duration * k / 64;
+            sampled = std::max(
+                sampled, std::abs(preview.PositionAt(t + h) - preview.PositionAt(t - h)) / (2 * h));
+        }
+    }
+    EXPECT_LE(sampled, peak * (1 + 1e-6));
+    EXPECT_NEAR(sampled, peak, 1e-3 * peak);
+    EXPECT_EQ(MotionFigures::PeakSpeedOf({0, 1}, {0}), 0);
+}
+
 // A drawing of 10^4 random points in 300 columns keeps every sample inside its column's
 // envelope and the motion's exact peaks on the envelope.
 TEST(PreviewEnvelope, HoldsEverySampleAndThePeaks) {

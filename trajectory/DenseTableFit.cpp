@@ -20,6 +20,9 @@ constexpr double kNoiseSpan = 3.5;
 // before dropped. Empty where a step exceeds what a table holds.
 bool InputOnGrid(const std::vector<double>& times, const std::vector<double>& positions,
                  std::vector<double>& gridTimes, std::vector<double>& gridPositions) {
+    // A row a point at most: a long table's copy is made without regrowing it.
+    gridTimes.reserve(times.size());
+    gridPositions.reserve(times.size());
     for (size_t i = 0; i < times.size(); ++i) {
         const double t = std::round(times[i]);
         if (!gridTimes.empty() && t <= gridTimes.back()) continue;
@@ -71,14 +74,17 @@ double EstimateNoise(const std::vector<double>& times, const std::vector<double>
 
 double ToleranceForNoise(double noise) { return kNoiseSpan * noise; }
 
-DenseTableFit FitDenseTable(const std::vector<double>& times, const std::vector<double>& positions,
+DenseTableFit FitDenseTable(std::vector<double> times, std::vector<double> positions,
                             GridPlacementOptions options, bool toleranceGiven) {
     DenseTableFit fit;
+    // Before the preview: the noise's differences and the preview's segments are never held
+    // together.
+    fit.noise = EstimateNoise(times, positions);
+    const size_t rows = times.size();
     CTrajectoryPreview dense;
     std::string error;
-    dense.Build(times, positions, error);
+    dense.Build(std::move(times), std::move(positions), error);
     const PreviewReference reference(dense);
-    fit.noise = EstimateNoise(times, positions);
     fit.noiseTolerance = ToleranceForNoise(fit.noise);
     if (options.tolerance < fit.noiseTolerance) {
         fit.toleranceBelowNoise = true;
@@ -91,15 +97,15 @@ DenseTableFit FitDenseTable(const std::vector<double>& times, const std::vector<
     options.referencePeakAcceleration = reference.PeakAcceleration();
     fit.placement = PlaceOnGrid(reference, options);
 
-    const bool tooMany = fit.placement.times.size() >= times.size();
+    const bool tooMany = fit.placement.times.size() >= rows;
     if (tooMany || !fit.placement.HoldsEveryBound()) {
         GridPlacement input;
-        if (InputOnGrid(times, positions, input.times, input.positions)) {
+        if (InputOnGrid(dense.GetTimes(), dense.GetPositions(), input.times, input.positions)) {
             input.referencePeakAcceleration = fit.placement.referencePeakAcceleration;
             input.jumpBound = fit.placement.jumpBound;
             input.nearUniformPoints = fit.placement.nearUniformPoints;
             MeasurePlacement(reference, options, input);
-            if (tooMany || (input.withinTolerance && input.times.size() <= times.size() &&
+            if (tooMany || (input.withinTolerance && input.times.size() <= rows &&
                             !fit.placement.withinTolerance)) {
                 fit.placement = std::move(input);
                 fit.keptInput = true;

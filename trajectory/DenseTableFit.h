@@ -35,6 +35,8 @@ double ToleranceForNoise(double noise);
 
 // Requires rows that a preview takes, starting at time 0, and a position 0 there. `options`'s
 // tolerance is the one asked for; `toleranceGiven`: the user gave it, so it wins over the
-// noise. The placement's figures are measured against the input's own preview.
-DenseTableFit FitDenseTable(const std::vector<double>& times, const std::vector<double>& positions,
+// noise. The placement's figures are measured against the input's own preview. The rows are
+// taken by value: a caller done with them moves them in, and a long table's preview is then
+// made of them instead of beside a copy.
+DenseTableFit FitDenseTable(std::vector<double> times, std::vector<double> positions,
                             GridPlacementOptions options, bool toleranceGiven);

@@ -65,3 +65,13 @@ double MotionFigures::PeakAccelerationOf(const std::vector<double>& times,
     });
     return peak;
 }
+
+double MotionFigures::PeakSpeedOf(const std::vector<double>& times,
+                                  const std::vector<double>& positions) {
+    if (!CTrajectoryPreview::CheckPoints(times, positions, nullptr)) return 0;
+    double peak = 0;
+    CTrajectoryPreview::ForEachSegment(times, positions, [&peak](const CubicSegment& segment) {
+        peak = std::max(peak, segment.PeakSpeed().value);
+    });
+    return peak;
+}

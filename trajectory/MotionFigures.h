@@ -51,4 +51,7 @@ struct MotionFigures {
     // as CTrajectoryPreview::Build takes them); 0 for a table that the preview refuses.
     static double PeakAccelerationOf(const std::vector<double>& times,
                                      const std::vector<double>& positions);
+    // The same for the peak speed.
+    static double PeakSpeedOf(const std::vector<double>& times,
+                              const std::vector<double>& positions);
 };

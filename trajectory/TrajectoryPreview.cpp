@@ -38,18 +38,22 @@ bool CTrajectoryPreview::Build(std::vector<double> times, std::vector<double> po
     m_times.clear();
     m_positions.clear();
     m_segments.clear();
-    m_velocities.clear();
     if (!CheckPoints(times, positions, &error)) return false;
     m_segments.reserve(times.size() - 1);
-    m_velocities.reserve(times.size());
-    ForEachSegment(times, positions, [this](const CubicSegment& segment) {
-        m_segments.push_back(segment);
-        m_velocities.push_back(segment.v0);
-    });
-    m_velocities.push_back(0.0);  // at rest at the end
+    ForEachSegment(times, positions,
+                   [this](const CubicSegment& segment) { m_segments.push_back(segment); });
     m_times = std::move(times);
     m_positions = std::move(positions);
     return true;
+}
+
+std::vector<double> CTrajectoryPreview::GetPointVelocities() const {
+    std::vector<double> velocities;
+    if (m_segments.empty()) return velocities;
+    velocities.reserve(m_segments.size() + 1);
+    for (const CubicSegment& segment : m_segments) velocities.push_back(segment.v0);
+    velocities.push_back(0.0);  // at rest at the end
+    return velocities;
 }
 
 double CTrajectoryPreview::GetStartTime() const {

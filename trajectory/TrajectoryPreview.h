@@ -17,10 +17,12 @@ public:
 
     // Segment i joins point i and point i + 1.
     const std::vector<CubicSegment>& GetSegments() const { return m_segments; }
-    // The points as given, and the velocity the model gives each, in IU per time IU.
+    // The points as given, and the velocity the model gives each, in IU per time IU. The
+    // velocities are the segments' own, gathered when asked: a long motion's preview is not
+    // made to hold them twice.
     const std::vector<double>& GetTimes() const { return m_times; }
     const std::vector<double>& GetPositions() const { return m_positions; }
-    const std::vector<double>& GetPointVelocities() const { return m_velocities; }
+    std::vector<double> GetPointVelocities() const;
     int GetPointCount() const { return static_cast<int>(m_times.size()); }
     double GetStartTime() const;
     double GetEndTime() const;
@@ -49,7 +51,6 @@ private:
     std::vector<double> m_times;
     std::vector<double> m_positions;
     std::vector<CubicSegment> m_segments;
-    std::vector<double> m_velocities;
 };
 
 template <class Visit>

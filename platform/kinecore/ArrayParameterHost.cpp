@@ -1,5 +1,7 @@
 #include "ArrayParameterHost.h"
 
+#include <algorithm>
+
 #include "DataParameterCatalog.h"
 #include "VarType.h"
 
@@ -19,7 +21,34 @@ bool CArrayParameterHost::BindToKey(CMC_ArrayParameter& array, const char* key) 
 void CArrayParameterHost::InsertValueInInternalUnitAt(CMC_ArrayParameter& array, int index,
                                                       double value) {
     if (index < 0 || index > array.GetValuesCount()) return;
-    AfxMayAllocate([&] { array.m_values.insert(array.m_values.begin() + index, value); });
+    if (!CMC_ArrayParameter::IsWhole(value)) array.MakeFractional();
+    AfxMayAllocate([&] {
+        if (array.m_fractional) {
+            array.m_values.insert(array.m_values.begin() + index, value);
+        } else {
+            array.m_whole.insert(array.m_whole.begin() + index, static_cast<std::int32_t>(value));
+        }
+    });
+}
+
+std::vector<double> CArrayParameterHost::GetValuesInInternalUnit(const CMC_ArrayParameter& array) {
+    if (array.m_fractional) return array.m_values;
+    return {array.m_whole.begin(), array.m_whole.end()};
+}
+
+void CArrayParameterHost::SetValuesInInternalUnit(CMC_ArrayParameter& array,
+                                                  std::vector<double> values) {
+    if (std::all_of(values.begin(), values.end(), CMC_ArrayParameter::IsWhole)) {
+        std::vector<std::int32_t> whole;
+        AfxMayAllocate([&] { whole.assign(values.begin(), values.end()); });
+        array.m_whole = std::move(whole);
+        std::vector<double>().swap(array.m_values);
+        array.m_fractional = false;
+    } else {
+        array.m_values = std::move(values);
+        std::vector<std::int32_t>().swap(array.m_whole);
+        array.m_fractional = true;
+    }
 }
 
 bool CArrayParameterHost::SelectUnit(CMC_ArrayParameter& array, const char* name) {

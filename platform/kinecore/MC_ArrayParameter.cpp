@@ -20,7 +20,15 @@ CMC_ArrayParameter::CMC_ArrayParameter(CMC_Setup& setup)
 CMC_ArrayParameter::~CMC_ArrayParameter() = default;
 
 void CMC_ArrayParameter::SetValuesCount(int count) {
-    AfxMayAllocate([&] { m_values.resize(count > 0 ? static_cast<size_t>(count) : 0); });
+    const size_t size = count > 0 ? static_cast<size_t>(count) : 0;
+    AfxMayAllocate([&] { m_fractional ? m_values.resize(size) : m_whole.resize(size); });
+}
+
+void CMC_ArrayParameter::MakeFractional() {
+    if (m_fractional) return;
+    AfxMayAllocate([&] { m_values.assign(m_whole.begin(), m_whole.end()); });
+    std::vector<std::int32_t>().swap(m_whole);
+    m_fractional = true;
 }
 
 void CMC_ArrayParameter::SetValue(int index, double value) {
@@ -33,14 +41,24 @@ void CMC_ArrayParameter::InsertValueGrowing(int index, double value) {
 
 void CMC_ArrayParameter::RemoveValueAt(int index, int count) {
     if (index < 0 || index >= GetValuesCount() || count <= 0) return;
-    const auto first = m_values.begin() + index;
     const int available = GetValuesCount() - index;
-    m_values.erase(first, first + (count < available ? count : available));
+    const int removed = count < available ? count : available;
+    if (m_fractional) {
+        m_values.erase(m_values.begin() + index, m_values.begin() + index + removed);
+    } else {
+        m_whole.erase(m_whole.begin() + index, m_whole.begin() + index + removed);
+    }
 }
 
 void CMC_ArrayParameter::SetValueInInternalUnit(int index, double value) {
     if (index < 0 || index >= GetValuesCount()) return;
-    m_values[static_cast<size_t>(index)] = value;
+    if (!IsWhole(value)) MakeFractional();
+    const size_t i = static_cast<size_t>(index);
+    if (m_fractional) {
+        m_values[i] = value;
+    } else {
+        m_whole[i] = static_cast<std::int32_t>(value);
+    }
 }
 
 const std::vector<CMC_Unit>& CMC_ArrayParameter::Units() const {

@@ -61,7 +61,9 @@ void CMC_EditMotionInternalData::WriteArrayDataParam(CString& text, CMC_ArrayPar
     const DataParameterEntry* entry = FindDataParameter(CArrayParameterHost::GetKey(array));
     if (!entry) return;  // an unbound array has no place in a text
     pt::AppendArray(text, entry->entryName, array.GetSelectedUnit(),
-                    CArrayParameterHost::GetValuesInInternalUnit(array));
+                    static_cast<size_t>(array.GetValuesCount()), [&array](size_t i) {
+                        return array.GetValueInInternalUnit(static_cast<int>(i));
+                    });
 }
 
 CString CMC_EditMotionInternalData::GetDataParamName(const char* key, const char* /*group*/,

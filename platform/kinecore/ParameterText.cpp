@@ -311,18 +311,23 @@ void AppendWord(CString& text, std::string_view key, std::string_view word) {
 
 void AppendArray(CString& text, std::string_view key, std::string_view unit,
                  const std::vector<double>& values) {
+    AppendArray(text, key, unit, values.size(), [&values](size_t i) { return values[i]; });
+}
+
+void AppendArray(CString& text, std::string_view key, std::string_view unit, size_t count,
+                 const std::function<double(size_t)>& valueAt) {
     std::string& out = text.str();
-    out.reserve(out.size() + key.size() + unit.size() + 32 + values.size() * 25);
+    out.reserve(out.size() + key.size() + unit.size() + 32 + count * 25);
     AppendKey(out, key);
     out += '[';
     out.append(unit);
     out += "]=";
-    AppendNumber(out, static_cast<long long>(values.size()));
+    AppendNumber(out, static_cast<long long>(count));
     out += ':';
     char buffer[kNumberTextSize];
-    for (const double value : values) {
+    for (size_t i = 0; i < count; ++i) {
         out += ' ';
-        out.append(FormatShortest(value, buffer));
+        out.append(FormatShortest(valueAt(i), buffer));
     }
     out += "\r\n";
 }

@@ -4,6 +4,7 @@
 
 #include <afx.h>
 
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -46,5 +47,8 @@ void AppendInteger(CString& text, std::string_view key, long long value);
 void AppendWord(CString& text, std::string_view key, std::string_view word);
 void AppendArray(CString& text, std::string_view key, std::string_view unit,
                  const std::vector<double>& values);
+// The same for `count` values that `valueAt(i)` gives, none of them copied first.
+void AppendArray(CString& text, std::string_view key, std::string_view unit, size_t count,
+                 const std::function<double(size_t)>& valueAt);
 
 }  // namespace parameter_text

@@ -66,7 +66,7 @@ int ReadPointsTable(const CHostSession& session, const std::string& name, const 
     PtImportUnits units;
     PtImportPreview preview;
     if (const int read = PreviewPointsImport(session.GetSetup(), file, name, table.positionUnit,
-                                             table.timeUnit, units, preview);
+                                             table.timeUnit, units, preview, false);
         read != kExitSuccess) {
         return read;
     }
@@ -115,7 +115,8 @@ int RunFit(const HostOptions& options, FitArguments arguments) {
                                          .referenceName = "the table",
                                          .options = {.tolerance = arguments.tolerance}};
     CString motion;
-    const int status = FitOnGrid(session, table, subject, arguments.motion, stderr, motion);
+    const int status =
+        FitOnGrid(session, std::move(table), subject, arguments.motion, stderr, motion);
     if (status != kExitSuccess) return status;
     return WriteNewMotion(session, motion, arguments.outputs);
 }

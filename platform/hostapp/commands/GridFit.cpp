@@ -16,19 +16,21 @@ bool CheckTolerance(double tolerance, const char* option, std::string& error) {
     return false;
 }
 
-int FitOnGrid(const CHostSession& session, const DenseTable& table, PlacementReportSubject subject,
+int FitOnGrid(const CHostSession& session, DenseTable table, PlacementReportSubject subject,
               const PtMotionOptions& options, std::FILE* report, CString& motion) {
     std::string error;
     if (!CheckTolerance(subject.options.tolerance, "--tolerance", error)) {
         return ReportFailure(error.c_str());
     }
-    CTrajectoryPreview dense;
-    if (!dense.Build(table.times, table.positions, error)) {
+    if (!CTrajectoryPreview::CheckPoints(table.times, table.positions, &error)) {
         return ReportFailure((subject.inputName + ": " + error).c_str());
     }
-    subject.referencePeakSpeed = MotionFigures::Of(dense, false).peakSpeed.value;
-    const DenseTableFit fit =
-        FitDenseTable(table.times, table.positions, subject.options, table.toleranceGiven);
+    // The fit makes the table's one preview of the rows themselves: a long table has no room
+    // for a second one, nor for a copy of its rows.
+    subject.referencePeakSpeed = MotionFigures::PeakSpeedOf(table.times, table.positions);
+    const size_t rows = table.times.size();
+    const DenseTableFit fit = FitDenseTable(std::move(table.times), std::move(table.positions),
+                                            subject.options, table.toleranceGiven);
     const GridPlacement& placement = fit.placement;
     const std::string prefix = "travex-host: " + subject.command + ": " + subject.inputName + ": ";
     if (report && fit.toleranceBelowNoise) {
@@ -48,7 +50,7 @@ int FitOnGrid(const CHostSession& session, const DenseTable& table, PlacementRep
         std::fprintf(
             report,
             "%skept as it is: no table with fewer points than its %zu rows holds the bounds\n",
-            prefix.c_str(), table.times.size());
+            prefix.c_str(), rows);
     }
     if (report && fit.inputStepTooLong) {
         std::fprintf(report,

@@ -128,17 +128,18 @@ private:
 // a time: a dense table rounded row by row gains accelerations that the file does not have.
 int Resample(const CHostSession& session, const std::string& name, PtImportPreview& preview,
              const PtImportUnits& units, const ImportArguments& arguments) {
-    const DenseTable table{std::move(preview.fileTimesIU), std::move(preview.filePositionsIU),
-                           units.position,
-                           units.time,
-                           arguments.toleranceGiven,
-                           arguments.bestEffort};
+    DenseTable table{std::move(preview.fileTimesIU),
+                     std::move(preview.filePositionsIU),
+                     units.position,
+                     units.time,
+                     arguments.toleranceGiven,
+                     arguments.bestEffort};
     const PlacementReportSubject subject{.command = "import",
                                          .inputName = name,
                                          .referenceName = "the file's points",
                                          .options = {.tolerance = arguments.tolerance}};
     CString motion;
-    const int status = FitOnGrid(session, table, subject, arguments.choices.options,
+    const int status = FitOnGrid(session, std::move(table), subject, arguments.choices.options,
                                  arguments.quiet ? nullptr : stderr, motion);
     if (status != kExitSuccess) return status;
     return WriteNewMotion(session, motion, arguments.outputs);
@@ -171,7 +172,7 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
     PtImportUnits units;
     PtImportPreview preview;
     if (const int read = PreviewPointsImport(setup, file, name, choices.positionUnit,
-                                             choices.timeUnit, units, preview);
+                                             choices.timeUnit, units, preview, !arguments.resample);
         read != kExitSuccess) {
         return read;
     }

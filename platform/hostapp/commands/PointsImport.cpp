@@ -64,7 +64,7 @@ int ReadPointsRows(std::string_view bytes, PointsReading reading, const std::str
 
 int PreviewPointsImport(CDriveSetup& setup, const PointsFile& file, const std::string& name,
                         std::string& positionUnit, std::string& timeUnit, PtImportUnits& units,
-                        PtImportPreview& preview) {
+                        PtImportPreview& preview, bool roundedTable) {
     std::string error;
     if (!ResolveSetupUnit(setup, UnitKind::Position, positionUnit, error) ||
         !ResolveSetupUnit(setup, UnitKind::Time, timeUnit, error) ||
@@ -87,6 +87,6 @@ int PreviewPointsImport(CDriveSetup& setup, const PointsFile& file, const std::s
     times.IUToUnit(timeUnitsPerIU);
     units.positionIUPerUnit = 1 / positionUnitsPerIU;
     units.timeIUPerUnit = 1 / timeUnitsPerIU;
-    preview = PreviewPtImport(file.rows, positions, times);
+    preview = PreviewPtImport(file.rows, positions, times, roundedTable);
     return kExitSuccess;
 }

@@ -22,7 +22,7 @@ int ReadPointsRows(std::string_view bytes, PointsReading reading, const std::str
                    PointsFile& file);
 
 // Resolves the units (named ones first, else the header's) and previews the editor's import of
-// the rows; kExitSuccess, or the failure told.
+// the rows; kExitSuccess, or the failure told. `roundedTable` as PreviewPtImport takes it.
 int PreviewPointsImport(CDriveSetup& setup, const PointsFile& file, const std::string& name,
                         std::string& positionUnit, std::string& timeUnit, PtImportUnits& units,
-                        PtImportPreview& preview);
+                        PtImportPreview& preview, bool roundedTable = true);

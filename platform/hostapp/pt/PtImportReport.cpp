@@ -209,16 +209,19 @@ void PreparePtImportArrays(CMC_ArrayParameter& positions, CMC_ArrayParameter& ti
 
 PtImportPreview PreviewPtImport(const std::vector<PointsRow>& rows,
                                 const CMC_ArrayParameter& positions,
-                                const CMC_ArrayParameter& times) {
+                                const CMC_ArrayParameter& times, bool roundedTable) {
     PtImportPreview preview;
     // A point a row at most, after point 0: the table is made without regrowing it.
-    for (auto* table :
-         {&preview.positionsIU, &preview.timesIU, &preview.filePositionsIU, &preview.fileTimesIU}) {
+    std::vector<std::vector<double>*> tables = {&preview.filePositionsIU, &preview.fileTimesIU};
+    if (roundedTable) tables.insert(tables.end(), {&preview.positionsIU, &preview.timesIU});
+    for (std::vector<double>* table : tables) {
         table->reserve(rows.size() + 1);
         table->push_back(0.0);
     }
-    preview.lines.reserve(rows.size() + 1);
-    preview.lines.push_back(0);
+    if (roundedTable) {
+        preview.lines.reserve(rows.size() + 1);
+        preview.lines.push_back(0);
+    }
     auto note = [&preview](PtImportNote entry) {
         if (preview.notes.size() < kMaxPtImportNotes) preview.notes.push_back(std::move(entry));
     };
@@ -244,7 +247,7 @@ PtImportPreview PreviewPtImport(const std::vector<PointsRow>& rows,
         const bool positionLimited = positionLimits.Limit(position, clampedPositionIU);
         const bool timeLimited = timeLimits.Limit(time, clampedTimeIU);
         // The start point written out, as files often begin: nothing is lost by dropping it.
-        if (preview.timesIU.size() == 1 && time == 0 && position == 0) continue;
+        if (preview.taken == 0 && time == 0 && position == 0) continue;
         if (!(time > previous)) {
             ++preview.skipped;
             ++preview.timesNotAfter;
@@ -256,16 +259,18 @@ PtImportPreview PreviewPtImport(const std::vector<PointsRow>& rows,
         double positionIU = position;
         times.UnitToIU(timeIU);
         positions.UnitToIU(positionIU);
-        preview.timesIU.push_back(timeIU);
         previous = timeIU;
         times.IUToUnit(previous);
-        preview.positionsIU.push_back(positionIU);
+        if (roundedTable) {
+            preview.timesIU.push_back(timeIU);
+            preview.positionsIU.push_back(positionIU);
+            preview.lines.push_back(row.line);
+        }
         preview.timeRounding = std::max(preview.timeRounding, std::abs(timeIU - clampedTimeIU));
         preview.positionRounding =
             std::max(preview.positionRounding, std::abs(positionIU - clampedPositionIU));
         preview.fileTimesIU.push_back(clampedTimeIU);
         preview.filePositionsIU.push_back(clampedPositionIU);
-        preview.lines.push_back(row.line);
         ++preview.taken;
         if (positionLimited) {
             ++preview.limited;

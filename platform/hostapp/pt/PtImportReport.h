@@ -48,9 +48,11 @@ void PreparePtImportArrays(CMC_ArrayParameter& positions, CMC_ArrayParameter& ti
 
 // `positions` and `times` are set up as the editor's are at the import: bound to their keys,
 // the units selected, the limits in place. They convert and limit; the table is the preview's.
+// Without `roundedTable` only the file's own points are kept (fileTimesIU, filePositionsIU):
+// no table rounded a row at a time, nor the line of each point, which a placement never reads.
 PtImportPreview PreviewPtImport(const std::vector<PointsRow>& rows,
                                 const CMC_ArrayParameter& positions,
-                                const CMC_ArrayParameter& times);
+                                const CMC_ArrayParameter& times, bool roundedTable = true);
 
 // The units the numbers were read in, and whether the file's header named them.
 struct PtImportUnits {

@@ -26,13 +26,10 @@ public:
     static bool SelectUnit(CMC_ArrayParameter& array, const char* name);
     static bool SelectUnitIndex(CMC_ArrayParameter& array, int index);
 
-    static const std::vector<double>& GetValuesInInternalUnit(const CMC_ArrayParameter& array) {
-        return array.m_values;
-    }
+    // A copy of every value; a long array is better read a value at a time.
+    static std::vector<double> GetValuesInInternalUnit(const CMC_ArrayParameter& array);
     // Replaces every value at once.
-    static void SetValuesInInternalUnit(CMC_ArrayParameter& array, std::vector<double> values) {
-        array.m_values = std::move(values);
-    }
+    static void SetValuesInInternalUnit(CMC_ArrayParameter& array, std::vector<double> values);
     // Inserts before `index`; index == count appends. Nothing outside the array.
     static void InsertValueInInternalUnitAt(CMC_ArrayParameter& array, int index, double value);
 };
