@@ -15,8 +15,11 @@ namespace {
 constexpr int kCheckedAbove = 4;
 // The share of the path over which a per-segment pace is averaged.
 constexpr double kSmoothing = 1.0 / 64;
-// Paces tried one after another, each 1/256 of the sweep's duration slower, before a search.
-constexpr int kPacesTried = 16;
+// Paces tried one after another, each 1/256 of the sweep's duration slower, before a search:
+// fewer for a long table, whose every placement costs much.
+constexpr int kPacesTried = 64;
+constexpr int kPacesTriedOnLongTables = 16;
+constexpr double kLongTableIU = 20000;
 // Bisections restarted from a failure above the least before the search gives up.
 constexpr int kRestarts = 8;
 
@@ -269,7 +272,8 @@ bool Retimer::BySegment(RetimedTable& result, std::string& error) {
     const double uniformDuration = uniform.times.back();
     const double first = std::ceil(fastest.Duration());
     const double step = std::max(1.0, std::round(first / 256));
-    for (int tried = 0; tried < kPacesTried; ++tried) {
+    const int paces = first > kLongTableIU ? kPacesTriedOnLongTables : kPacesTried;
+    for (int tried = 0; tried < paces; ++tried) {
         const double duration = first + tried * step;
         if (duration >= uniformDuration) break;
         if (at(duration).holds) {
@@ -280,7 +284,7 @@ bool Retimer::BySegment(RetimedTable& result, std::string& error) {
     // Further up, each placement of a long table costs much: the first pace that holds is
     // found by doubling the slow-down, then halving the stretch between it and the last that
     // failed.
-    double failing = first + (kPacesTried - 1) * step, holding = 0;
+    double failing = first + (paces - 1) * step, holding = 0;
     for (double more = 2 * step; failing + 1 < uniformDuration; more *= 2) {
         const double next = std::min(failing + more, uniformDuration - 1);
         if (at(next).holds) {
