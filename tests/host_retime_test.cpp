@@ -143,6 +143,36 @@ TEST_F(HostRetime, DesignedPoly345IsRetimedCloseToItsLeastAndToTheFastest) {
     }
 }
 
+// A setup whose only limit is the jerk: what retime writes, show finds within it, judged the
+// same way, for a law whose preview jerk is far above its own.
+TEST_F(HostRetime, SetupWithOnlyAJerkLimitIsHeldAfterRetime) {
+    std::string linear = Contents(kExamples / "setups" / "linear-drive.ini");
+    linear = linear.substr(0, linear.find("[Limits]")) + "[Limits]\nMaxJerk=2000 mm/s^3\n";
+    const std::vector<std::string> setup = {"--setup", Put("jerk.ini", linear)};
+    const std::string profile = Put("cycloidal.txt", "cycloidal 200 mm 0.4 s\n");
+    const std::string designed = (dir / "designed.ptm").string();
+    std::vector<std::string> design = setup;
+    design.insert(design.end(), {"design", profile, "-o", designed, "--time-unit", "ms"});
+    ASSERT_EQ(Host(design).exitStatus, 0);
+    std::vector<std::string> show = setup;
+    show.insert(show.end(), {"show", designed, "--strict"});
+    ASSERT_EQ(Host(show).exitStatus, 1);
+    const auto [net, inAll] = Travel(setup, designed);
+    for (const char* mode : {"--uniform", ""}) {
+        const std::string out = (dir / "out.ptm").string();
+        std::vector<std::string> retime = setup;
+        retime.insert(retime.end(), {"retime", designed, "-o", out});
+        if (*mode) retime.push_back(mode);
+        const ChildResult result = Host(retime);
+        ASSERT_EQ(result.exitStatus, 0) << mode << result.err;
+        ExpectValidAndHolding(setup, out, {}, mode);
+        const auto [netAfter, inAllAfter] = Travel(setup, out);
+        EXPECT_EQ(netAfter, net) << mode;
+        EXPECT_NEAR(inAllAfter, inAll, 2) << mode;
+        fs::remove(out);
+    }
+}
+
 TEST_F(HostRetime, MotionWithinItsLimitsIsWrittenByteForByte) {
     for (const char* name : {"worked-example.ptm", "s-curve-10rot.ptm", "on-input-event.ptm"}) {
         const std::string out = (dir / name).string();

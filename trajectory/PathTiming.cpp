@@ -79,13 +79,34 @@ PathTiming PathTiming::FromRates(std::vector<double> nodes, std::vector<double> 
     }
     timing.m_nodes = std::move(nodes);
     timing.m_rates = std::move(rates);
+    timing.Index();
     return timing;
+}
+
+void PathTiming::Index() {
+    const size_t pieces = m_times.size() - 1;
+    m_changes.assign(pieces, 0);
+    for (size_t k = 0; k < pieces; ++k) {
+        const double span = m_nodes[k + 1] - m_nodes[k];
+        const double r0 = m_rates[k], r1 = m_rates[k + 1];
+        if (span > 0) m_changes[k] = (r1 * r1 - r0 * r0) / (2 * span);
+    }
+    m_span = Duration() / static_cast<double>(pieces);
+    m_pieceAt.assign(pieces, 0);
+    size_t k = 0;
+    for (size_t b = 0; b < pieces; ++b) {
+        const double t = m_span * static_cast<double>(b);
+        while (k + 1 < pieces && m_times[k + 1] <= t) ++k;
+        m_pieceAt[b] = k;
+    }
 }
 
 PathTiming PathTiming::Slower(double factor) const {
     PathTiming timing = *this;
     for (double& rate : timing.m_rates) rate /= factor;
     for (double& time : timing.m_times) time *= factor;
+    timing.m_span *= factor;
+    for (double& change : timing.m_changes) change /= factor * factor;
     timing.m_last = 0;
     return timing;
 }
@@ -97,15 +118,16 @@ PathTiming::Moment PathTiming::At(double t) const {
         if (m_last < last && t >= m_times[m_last + 1] && t <= m_times[m_last + 2]) {
             ++m_last;
         } else {
-            const auto after = std::upper_bound(m_times.begin(), m_times.end(), t);
-            m_last = std::min(last, static_cast<size_t>(
-                                        std::max<std::ptrdiff_t>(0, after - m_times.begin() - 1)));
+            const double bucket = m_span > 0 ? std::floor(t / m_span) : 0;
+            size_t k = m_pieceAt[static_cast<size_t>(
+                std::clamp(bucket, 0.0, static_cast<double>(m_pieceAt.size() - 1)))];
+            while (k < last && m_times[k + 1] <= t) ++k;
+            m_last = k;
         }
     }
     const size_t k = m_last;
-    const double span = m_nodes[k + 1] - m_nodes[k];
-    const double r0 = m_rates[k], r1 = m_rates[k + 1];
-    const double change = span > 0 ? (r1 * r1 - r0 * r0) / (2 * span) : 0;
+    const double r0 = m_rates[k];
+    const double change = m_changes[k];
     const double tau = t - m_times[k];
     Moment moment;
     moment.s = std::clamp(m_nodes[k] + tau * (r0 + 0.5 * change * tau), m_nodes[k], m_nodes[k + 1]);

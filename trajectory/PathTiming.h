@@ -34,8 +34,15 @@ public:
 private:
     std::vector<double> m_nodes;
     std::vector<double> m_rates;
-    std::vector<double> m_times;  // new time at each node
-    mutable size_t m_last = 0;    // where the last look-up ended: look-ups mostly go forward
+    std::vector<double> m_times;    // new time at each node
+    std::vector<double> m_changes;  // s̈ over each piece
+    mutable size_t m_last = 0;      // where the last look-up ended: look-ups mostly go forward
+    // The piece at the start of each of as many equal spans of the new time as there are
+    // pieces: a look-up that jumps starts from there instead of searching all the nodes.
+    std::vector<size_t> m_pieceAt;
+    double m_span = 0;
+
+    void Index();
 };
 
 // Bounds that a timing is to hold, in IU per time IU (squared, cubed).

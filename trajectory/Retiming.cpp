@@ -15,8 +15,11 @@ namespace {
 constexpr int kCheckedAbove = 4;
 // The share of the path over which a per-segment pace is averaged.
 constexpr double kSmoothing = 1.0 / 64;
-// Paces tried one after another, each 1/256 of the sweep's duration slower, before a search.
+// Paces tried one after another, each 1/256 of the sweep's duration slower, before a search:
+// fewer for a long table, whose every placement costs much.
 constexpr int kPacesTried = 64;
+constexpr int kPacesTriedOnLongTables = 16;
+constexpr double kLongTableIU = 20000;
 // Bisections restarted from a failure above the least before the search gives up.
 constexpr int kRestarts = 8;
 
@@ -158,13 +161,13 @@ bool Retimer::Judge(const std::vector<double>& times, const std::vector<double>&
     CTrajectoryPreview preview;
     std::string error;
     if (!preview.Build(times, positions, error)) return false;
-    return NeededStretch(MotionFigures::Of(preview), m_limits) <= 1;
+    return NeededStretch(MotionFigures::Of(preview, false), m_limits) <= 1;
 }
 
-RetimedTable Retimer::Place(const PathTiming& timing) const {
+RetimedTable Retimer::Place(const PathTiming& timing, double peakAcceleration) const {
     const RetimedPath path(m_preview, timing);
     GridPlacementOptions options;
-    options.referencePeakAcceleration = DensePeakAcceleration(path);
+    options.referencePeakAcceleration = peakAcceleration;
     // The placement may raise the peak acceleration by a tenth: not beyond the limit.
     if (m_limits.maxAcceleration && options.referencePeakAcceleration > 0) {
         options.accelerationShare =
@@ -201,7 +204,10 @@ const RetimedTable& Retimer::PlacedUniformly(double duration) {
     const auto found = m_uniform.find(duration);
     if (found != m_uniform.end()) return found->second;
     const double own = m_preview.GetEndTime();
-    return m_uniform[duration] = Place(PathTiming::Scaled(own, duration / own));
+    const double factor = duration / own;
+    // The preview's own peak, exact, scales with the square of the pace.
+    return m_uniform[duration] = Place(PathTiming::Scaled(own, factor),
+                                       m_figures.peakAcceleration.value / (factor * factor));
 }
 
 bool Retimer::LeastDuration(double& least, std::string& error) {
@@ -238,6 +244,11 @@ bool Retimer::Uniformly(RetimedTable& result, std::string& error) {
     return true;
 }
 
+PathTiming Retimer::Sweep(std::optional<double> speed, double acceleration) const {
+    return FastestTiming(m_preview, {speed, acceleration, m_limits.maxJerk, kSmoothing,
+                                     !m_limits.maxSpeed && !m_limits.maxAcceleration});
+}
+
 bool Retimer::BySegment(RetimedTable& result, std::string& error) {
     if (m_holds) {
         result = {m_preview.GetTimes(), m_preview.GetPositions(), false, true};
@@ -245,22 +256,24 @@ bool Retimer::BySegment(RetimedTable& result, std::string& error) {
     }
     RetimedTable uniform;
     if (!Uniformly(uniform, error)) return false;
-    const PathTiming fastest =
-        FastestTiming(m_preview, {m_limits.maxSpeed, SweepAcceleration(), m_limits.maxJerk,
-                                  kSmoothing, !m_limits.maxSpeed && !m_limits.maxAcceleration});
+    const PathTiming fastest = Sweep(m_limits.maxSpeed, SweepAcceleration());
+    // Slowing the whole pace by a factor divides its acceleration by the factor squared.
+    const double peak = DensePeakAcceleration(RetimedPath(m_preview, fastest));
     // What the sweep could not see between its nodes, and the jerk that a change of pace adds,
     // are made up by passing the whole of it a little slower.
     std::map<double, RetimedTable> placed;
     const auto at = [&](double duration) -> const RetimedTable& {
         const auto found = placed.find(duration);
         if (found != placed.end()) return found->second;
-        return placed[duration] = Place(fastest.Slower(duration / fastest.Duration()));
+        const double factor = duration / fastest.Duration();
+        return placed[duration] = Place(fastest.Slower(factor), peak / (factor * factor));
     };
     // Placements are not monotonic in the duration: short steps up from the sweep's first.
     const double uniformDuration = uniform.times.back();
     const double first = std::ceil(fastest.Duration());
     const double step = std::max(1.0, std::round(first / 256));
-    for (int tried = 0; tried < kPacesTried; ++tried) {
+    const int paces = first > kLongTableIU ? kPacesTriedOnLongTables : kPacesTried;
+    for (int tried = 0; tried < paces; ++tried) {
         const double duration = first + tried * step;
         if (duration >= uniformDuration) break;
         if (at(duration).holds) {
@@ -268,10 +281,27 @@ bool Retimer::BySegment(RetimedTable& result, std::string& error) {
             return true;
         }
     }
-    const double least = LeastHolding(first + kPacesTried * step, false, [&](double duration) {
-        return duration >= uniformDuration || at(duration).holds;
-    });
-    result = least > 0 && least < uniformDuration ? at(least) : uniform;
+    // Further up, each placement of a long table costs much: the first pace that holds is
+    // found by doubling the slow-down, then halving the stretch between it and the last that
+    // failed.
+    double failing = first + (paces - 1) * step, holding = 0;
+    for (double more = 2 * step; failing + 1 < uniformDuration; more *= 2) {
+        const double next = std::min(failing + more, uniformDuration - 1);
+        if (at(next).holds) {
+            holding = next;
+            break;
+        }
+        failing = next;
+    }
+    if (holding == 0) {
+        result = uniform;
+        return true;
+    }
+    while (holding - failing > std::max(1.0, step / 4)) {
+        const double middle = std::round(0.5 * (failing + holding));
+        (at(middle).holds ? holding : failing) = middle;
+    }
+    result = at(holding);
     return true;
 }
 

@@ -61,10 +61,13 @@ public:
     double SweepAcceleration() const;
 
 private:
-    // The path passed by `timing`, placed on the grid; judged against the limits.
-    RetimedTable Place(const PathTiming& timing) const;
+    // The path passed by `timing`, whose peak acceleration is given, placed on the grid; judged
+    // against the limits.
+    RetimedTable Place(const PathTiming& timing, double peakAcceleration) const;
     const RetimedTable& PlacedUniformly(double duration);
     bool Judge(const std::vector<double>& times, const std::vector<double>& positions) const;
+    // The fastest pace that the sweep finds under a speed and an acceleration, as a path to place.
+    PathTiming Sweep(std::optional<double> speed, double acceleration) const;
 
     CTrajectoryPreview m_preview;
     MotionLimits m_limits;
