@@ -123,7 +123,7 @@ screenshots: build
 # tested under Wine (32-bit, hence the i386 architecture), its translations and edits compared
 # with this build's (tests/windows/windows-check.sh).
 WINDOWS_BUILD ?= build-windows
-WINDOWS_PACKAGES = g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386
+WINDOWS_PACKAGES = g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 xvfb
 # Without the packages that Wine only recommends (fonts, sound, GStreamer): minutes less.
 windows-deps:
 	@missing=""; \

@@ -24,8 +24,12 @@ set(CMAKE_SHARED_LIBRARY_PREFIX "")
 add_subdirectory(trajectory)
 add_subdirectory(platform/numbers)
 add_subdirectory(platform/mfc)
+# On Windows the dialogs can also run on the system's dialog manager (afxwin32dialogs.h).
 target_sources(mfc PRIVATE ${CMAKE_SOURCE_DIR}/platform/mfc/src/afxresmodule.cpp
-    ${CMAKE_SOURCE_DIR}/platform/mfc/src/afxwinresources.cpp)
+    ${CMAKE_SOURCE_DIR}/platform/mfc/src/afxwinresources.cpp
+    ${CMAKE_SOURCE_DIR}/platform/mfc/src/afxwin32system.cpp
+    ${CMAKE_SOURCE_DIR}/platform/mfc/src/afxwin32dialogs.cpp)
+target_link_libraries(mfc PRIVATE user32 gdi32 comdlg32)
 add_subdirectory(platform/kinecore)
 include(cmake/TravexModule.cmake)
 

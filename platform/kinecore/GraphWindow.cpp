@@ -98,8 +98,11 @@ CGraphView::CGraphView(CGraphWindow& window, int editable, int style)
 
 int CGraphView::SelectPoint(int curve, int point) {
     const int previous = m_nSelected;
+    const int previousCurve = m_nSelectedCurve;
     m_nSelectedCurve = curve;
     m_nSelected = point < 0 ? -1 : point;
+    // The mark moves on the screen at once: a window system repaints only what is invalidated.
+    if (previous != m_nSelected || previousCurve != m_nSelectedCurve) m_window.Invalidate();
     return previous;
 }
 

@@ -5,7 +5,8 @@
 #   - the DLL's export table (objdump);
 #   - module_loader_check (LoadLibrary, GetProcAddress) on every example and setup, against
 #     `travex-host translate`, byte for byte: standard output, the refusal's text, exit status;
-#   - travex-host.exe import, design and edit --script on the examples, when it is built.
+#   - travex-host.exe import, design and edit --script on the examples, when it is built;
+#   - edit --script on the Windows dialog manager (real dialogs, real messages) under Xvfb.
 # Ends with one line "windows-check: N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/../.."
@@ -106,6 +107,29 @@ for motion in examples/*.ptm; do
     done
 done
 
+# edit replaces the motion it is given: each run edits its own copy under the same name, and the
+# edited motions are compared too. $1: what, $2: the script; Wine runs with the environment as it
+# is (DISPLAY, TRAVEX_DIALOGS).
+compare_edit() {
+    local what=$1 script=$2 out=$WINDOWS_BUILD/compare
+    local motion=$out/edited.ptm
+    mkdir -p "$out"
+    cp examples/worked-example.ptm "$motion"
+    "$host" edit "$motion" --script "$script" >"$out/edit.out" 2>&1
+    echo "exit $?" >>"$out/edit.out"
+    cp "$motion" "$out/edited-linux.ptm"
+    cp examples/worked-example.ptm "$motion"
+    wine "$hostexe" edit "$motion" --script "$script" >"$out/edit-windows.out" 2>&1
+    echo "exit $?" >>"$out/edit-windows.out"
+    if cmp -s "$out/edit.out" "$out/edit-windows.out" && cmp -s "$motion" "$out/edited-linux.ptm"; then
+        pass 1
+    else
+        fail 1 "$what"
+        diff "$out/edit.out" "$out/edit-windows.out" | head -5 >&2
+        diff "$out/edited-linux.ptm" "$motion" | head -5 >&2
+    fi
+}
+
 # 4. travex-host.exe on the examples, as travex-host.
 if [ -f "$WINDOWS_BUILD/travex-host.exe" ]; then
     hostexe=$WINDOWS_BUILD/travex-host.exe
@@ -115,28 +139,48 @@ if [ -f "$WINDOWS_BUILD/travex-host.exe" ]; then
     for profile in examples/profiles/*.txt; do
         compare "design $profile" "$host" design "$profile" -- "$hostexe" design "$profile"
     done
-    # edit replaces the motion it is given: each run edits its own copy under the same name,
-    # and the edited motions are compared too.
-    motion=$WINDOWS_BUILD/compare/edited.ptm
     for script in examples/scripts/*.txt; do
-        cp examples/worked-example.ptm "$motion"
-        "$host" edit "$motion" --script "$script" >"$WINDOWS_BUILD/compare/edit.out" 2>&1
-        echo "exit $?" >>"$WINDOWS_BUILD/compare/edit.out"
-        cp "$motion" "$WINDOWS_BUILD/compare/edited-linux.ptm"
-        cp examples/worked-example.ptm "$motion"
-        wine "$hostexe" edit "$motion" --script "$script" >"$WINDOWS_BUILD/compare/edit-windows.out" 2>&1
-        echo "exit $?" >>"$WINDOWS_BUILD/compare/edit-windows.out"
-        if cmp -s "$WINDOWS_BUILD/compare/edit.out" "$WINDOWS_BUILD/compare/edit-windows.out" &&
-            cmp -s "$motion" "$WINDOWS_BUILD/compare/edited-linux.ptm"; then
-            pass 1
-        else
-            fail 1 "edit --script $script"
-            diff "$WINDOWS_BUILD/compare/edit.out" "$WINDOWS_BUILD/compare/edit-windows.out" | head -5 >&2
-            diff "$WINDOWS_BUILD/compare/edited-linux.ptm" "$motion" | head -5 >&2
-        fi
+        compare_edit "edit --script $script" "$script"
     done
 else
     echo "windows-check: travex-host.exe is not built: its commands are not compared"
+fi
+
+# 5. The editor on the Windows dialog manager: every script played with real messages on the real
+# dialog (TRAVEX_DIALOGS=windows), on a virtual X display, against the Linux build's headless
+# driver.
+if [ -f "$WINDOWS_BUILD/travex-host.exe" ] && command -v Xvfb >/dev/null; then
+    # Wine's server keeps the display it started with: the runs without one end first.
+    wineserver -w
+    exec {display_fd}<> <(:)
+    Xvfb -displayfd "$display_fd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    read -r -t 10 -u "$display_fd" display_number
+    if [ -n "${display_number:-}" ]; then
+        for script in examples/scripts/*.txt; do
+            DISPLAY=:$display_number TRAVEX_DIALOGS=windows \
+                compare_edit "edit --script $script on the Windows dialog manager" "$script"
+        done
+        check=$WINDOWS_BUILD/windows_dialog_manager_check.exe
+        log=$WINDOWS_BUILD/windows_dialog_manager_check.log
+        DISPLAY=:$display_number wine "$check" --gtest_color=no >"$log" 2>&1
+        status=$?
+        ran=$(tr -d '\r' <"$log" | sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\.$/\1/p')
+        bad=$(tr -d '\r' <"$log" | sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below:$/\1/p')
+        pass "${ran:-0}"
+        if [ "$status" -ne 0 ] || [ -z "$ran" ]; then
+            fail "${bad:-1}" "windows_dialog_manager_check (exit $status; $log):"
+            grep '^\[  FAILED  \]' "$log" >&2
+        fi
+        echo "windows-check: windows_dialog_manager_check: ${ran:-0} passed, ${bad:-0} failed"
+        DISPLAY=:$display_number wineserver -w
+    else
+        fail 1 "Xvfb gave no display for the Windows dialog manager"
+    fi
+    kill "$xvfb"
+    wait "$xvfb" 2>/dev/null
+elif [ -f "$WINDOWS_BUILD/travex-host.exe" ]; then
+    fail 1 "Xvfb is missing: the editor on the Windows dialog manager is not checked (make windows-deps)"
 fi
 
 echo "windows-check: done in $(($(date +%s) - start)) s"

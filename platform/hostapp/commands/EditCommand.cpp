@@ -1,7 +1,13 @@
 #include "commands/EditCommand.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+
+#ifdef _WIN32
+#include <afxwin32dialogs.h>
+#endif
 
 #include "EditInWindow.h"
 #include "files/ExitStatus.h"
@@ -29,6 +35,7 @@ void PrintMessageLine(const std::string& text) {
     std::printf("message: %s\n", line.c_str());
 }
 
+#ifndef _WIN32
 // The editor for a person, in a window: exit statuses and the writing of MOTION as under scripts.
 int RunWindowEdit(CHostGraphics& windows, const HostOptions& options, const CFileAsRead& file,
                   const std::string& motion) {
@@ -48,16 +55,54 @@ int RunWindowEdit(CHostGraphics& windows, const HostOptions& options, const CFil
         return ReportFailure(error.c_str());
     return kExitSuccess;
 }
+#endif
+
+// On Windows the editor's window is the system's dialog, and a script plays on it when
+// TRAVEX_DIALOGS=windows asks for that; otherwise a script plays on the framework's own controls.
+bool UsesSystemDialogs(const EditArguments& arguments) {
+#ifdef _WIN32
+    const char* dialogs = std::getenv("TRAVEX_DIALOGS");
+    return arguments.window || arguments.scriptPath.empty() ||
+           (dialogs && std::strcmp(dialogs, "windows") == 0);
+#else
+    (void)arguments;
+    return false;
+#endif
+}
+
+#ifdef _WIN32
+// The editor on the system's dialog manager, for a person to work.
+int RunSystemEdit(const HostOptions& options, const CFileAsRead& file, const std::string& motion) {
+    CHostSession session;
+    if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
+    CWin32Dialogs dialogs;
+    CDialogDriver* const previous = AfxGetDialogDriver();
+    AfxSetDialogDriver(&dialogs);
+    CString text(motion);
+    const BOOL confirmed =
+        session.GetModule().EditMotionSequence(session.GetSetup(), session.GetMotion(), text);
+    AfxSetDialogDriver(previous);
+    for (const CString& message : dialogs.GetShownMessages()) PrintMessageLine(message.str());
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return ReportFailure("cannot write the messages to standard output");
+    if (!confirmed) return kExitCancelled;
+    std::string error;
+    if (!file.Replace(KeepMotionFileLayout(motion, text.str()), error))
+        return ReportFailure(error.c_str());
+    return kExitSuccess;
+}
+#endif
 
 int RunEdit(const HostOptions& options, const EditArguments& arguments) {
     std::string error;
+    const bool systemDialogs = UsesSystemDialogs(arguments);
     // Window support is loaded only where windows may be shown.
     CHostGraphics* windows = nullptr;
-    if (arguments.scriptPath.empty() || arguments.window) {
+    if (!systemDialogs && (arguments.scriptPath.empty() || arguments.window)) {
         windows = LoadHostGraphics(error);
         if (!windows) return ReportFailure(error.c_str());
     }
-    const bool display = windows && windows->HasDisplay();
+    const bool display = systemDialogs || (windows && windows->HasDisplay());
     if (arguments.scriptPath.empty() && !display) {
         return ReportFailure(
             "edit has no display for its window: run it on a desktop (DISPLAY or "
@@ -82,7 +127,11 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
         !CheckMotionToEdit(arguments.motionPath, motion, error)) {
         return ReportFailure(error.c_str());
     }
+#ifdef _WIN32
+    if (arguments.scriptPath.empty()) return RunSystemEdit(options, file, motion);
+#else
     if (arguments.scriptPath.empty()) return RunWindowEdit(*windows, options, file, motion);
+#endif
 
     // A script that does not parse is refused before the module is loaded.
     CEditorScriptDriver driver;
@@ -92,7 +141,15 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
 
     std::unique_ptr<CWindowApplication> application;
     std::unique_ptr<CDialogViewer> mirror;
-    if (arguments.window) {
+#ifdef _WIN32
+    // The script's actions as real messages to the system's dialogs.
+    CWin32Dialogs dialogs;
+    if (systemDialogs) {
+        driver.SetInput(&dialogs);
+        if (arguments.window) dialogs.SetPause(arguments.delayMs);
+    }
+#endif
+    if (arguments.window && !systemDialogs) {
         application = windows->OpenApplication();
         mirror = windows->MakeMirror(arguments.delayMs);
         driver.SetViewer(mirror.get());

@@ -31,11 +31,6 @@ void QueuePtOptionActions(CHeadlessDriver& driver, const PtMotionOptions& option
 
 namespace {
 
-// A verb clicks as the built-in `click` does: enabled and visible controls only.
-struct CClick : CHeadlessDriver {
-    using CHeadlessDriver::ClickControl;
-};
-
 CString ImportFromFile(CHeadlessDriver& driver, CDialog& dialog, const std::vector<CString>& args) {
     if (args.size() != 1) {
         CString error;
@@ -49,7 +44,8 @@ CString ImportFromFile(CHeadlessDriver& driver, CDialog& dialog, const std::vect
     if (!button) return error;
     // The click opens the file dialog; the answer waits for it, as the user's choice would.
     driver.AnswerNextFileChoice(args[0]);
-    return CClick::ClickControl(*button);
+    // A verb clicks as the built-in `click` does: enabled and visible controls only.
+    return driver.PlayClick(*button);
 }
 
 }  // namespace

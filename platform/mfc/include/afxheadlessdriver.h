@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "afxdlgdriver.h"
+#include "afxdlginput.h"
 #include "afxdlgscript.h"
 
 // A control as an action names it: by id, or by caption (with or without its & marks).
@@ -80,6 +81,10 @@ public:
 
     // Dialogs are shown to the viewer from now on; null for none.
     void SetViewer(CDialogViewer* viewer) { m_viewer = viewer; }
+    // The input goes to `input` from now on; null for the framework's own controls.
+    void SetInput(CDialogInput* input) { m_input = input; }
+    // A click as the built-in `click` plays it, for a host's verb.
+    CString PlayClick(CWnd& control);
 
     // Call when the last dialog has closed: an error if actions are left over. TRUE when the
     // whole script played without error.
@@ -110,8 +115,8 @@ private:
     CHeadlessDriver& Add(const char* verb, std::vector<CString> args);
     CString CheckAction(const CDialogScriptAction& action) const;
     CString Play(CDialog& dialog, const CStep& step);
-    static CString PlayCheck(CWnd& control, bool checked);
-    static CString PlaySelect(CWnd& control, const CString& item);
+    CString PlayCheck(CWnd& control, bool checked);
+    CString PlaySelect(CWnd& control, const CString& item);
     // The next action if it has this verb (and then it is consumed), else null.
     const CDialogScriptAction* TakeNext(const char* verb);
     void Fail(const CDialogScriptAction* at, const CString& message);
@@ -126,4 +131,5 @@ private:
     std::optional<CString> m_fileAnswer;
     CString m_error;
     CDialogViewer* m_viewer = nullptr;
+    CDialogInput* m_input = nullptr;
 };

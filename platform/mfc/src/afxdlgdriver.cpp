@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "afxdlginput.h"
 #include "afxhwnd.h"
 
 namespace {
@@ -99,6 +100,8 @@ bool ArrowToControl(HWND focus, UINT nVirtKey) {
 }  // namespace
 
 CDialogDriver::~CDialogDriver() = default;
+
+CDialogInput::~CDialogInput() = default;
 
 UINT CDialogDriver::ChooseMenuItem(const CMenu&, CPoint, CWnd*) { return 0; }
 

@@ -280,9 +280,10 @@ CString CHeadlessDriver::Play(CDialog& dialog, const CStep& step) {
     const CString& verb = action.verb;
     if (verb == "key") {
         const KeyName* key = FindKey(action.args[0]);
-        return PressKey(dialog, key->code, key->shift);
+        return m_input ? m_input->PressKey(dialog, key->code, key->shift)
+                       : PressKey(dialog, key->code, key->shift);
     }
-    if (verb == "close") return CloseDialog(dialog);
+    if (verb == "close") return m_input ? m_input->Close(dialog) : CloseDialog(dialog);
     if (verb == "expect-message" || verb == "answer") return "no message box is open";
     if (verb == "choose-file" || verb == "cancel-file") return "no file dialog is open";
     if (!FindBuiltIn(verb)) {
@@ -294,9 +295,11 @@ CString CHeadlessDriver::Play(CDialog& dialog, const CStep& step) {
     CString error;
     CWnd* control = FindControl(dialog, action.args[0], error);
     if (!control) return error;
-    if (verb == "type") return TypeText(*control, action.args[1]);
-    if (verb == "click") return ClickControl(*control);
-    if (verb == "focus") return FocusControl(*control);
+    if (verb == "type")
+        return m_input ? m_input->Type(*control, action.args[1])
+                       : TypeText(*control, action.args[1]);
+    if (verb == "click") return PlayClick(*control);
+    if (verb == "focus") return m_input ? m_input->Focus(*control) : FocusControl(*control);
     if (verb == "check" || verb == "uncheck") return PlayCheck(*control, verb == "check");
     return PlaySelect(*control, action.args[1]);
 }
@@ -306,7 +309,8 @@ CString CHeadlessDriver::PlaySelect(CWnd& control, const CString& item) {
         return "control " + DescribeControl(control) + " is not a combo box";
     const int index = static_cast<int>(control.SendMessage(
         CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item.GetString())));
-    if (index != CB_ERR) return SelectItem(control, index);
+    if (index != CB_ERR)
+        return m_input ? m_input->Select(control, index) : SelectItem(control, index);
 
     CString items;
     const int count = static_cast<int>(control.SendMessage(CB_GETCOUNT));
@@ -333,7 +337,7 @@ CString CHeadlessDriver::PlayCheck(CWnd& control, bool checked) {
                " is cleared by checking another of its group";
     // A three-state box may need two clicks.
     for (int clicks = 0; clicks < 2 && state() != wanted; ++clicks) {
-        if (CString refusal = ClickControl(control); !refusal.IsEmpty()) return refusal;
+        if (CString refusal = PlayClick(control); !refusal.IsEmpty()) return refusal;
     }
     if (state() != wanted)
         return "clicking control " + DescribeControl(control) + " does not " +
@@ -364,7 +368,12 @@ void CHeadlessDriver::Fail(const CDialogScriptAction* at, const CString& message
         m_error = "script: " + message;
 }
 
+CString CHeadlessDriver::PlayClick(CWnd& control) {
+    return m_input ? m_input->Click(control) : ClickControl(control);
+}
+
 void CHeadlessDriver::RunModalLoop(CDialog& dialog) {
+    if (m_input) m_input->DialogOpened(dialog);
     if (m_viewer) m_viewer->DialogOpened(dialog);
     while (dialog.ContinueModal() && !HasFailed()) {
         if (m_next >= m_steps.size()) {
@@ -381,9 +390,11 @@ void CHeadlessDriver::RunModalLoop(CDialog& dialog) {
         m_fileAnswer.reset();
         m_current = outer;
         if (!error.IsEmpty()) Fail(&m_steps[index].action, error);
+        if (m_input && dialog.m_hWnd) m_input->ActionPlayed(dialog);
         if (m_viewer) m_viewer->ActionPlayed(dialog);
     }
     if (m_viewer) m_viewer->DialogClosing(dialog);
+    if (m_input) m_input->DialogClosing(dialog);
     if (dialog.ContinueModal()) dialog.EndDialog(-1);
 }
 
