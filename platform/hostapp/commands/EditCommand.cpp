@@ -85,6 +85,7 @@ int RunSystemEdit(const HostOptions& options, const CFileAsRead& file, const std
     for (const CString& message : dialogs.GetShownMessages()) PrintMessageLine(message.str());
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         return ReportFailure("cannot write the messages to standard output");
+    if (!dialogs.GetFailure().IsEmpty()) return ReportFailure(dialogs.GetFailure().GetString());
     if (!confirmed) return kExitCancelled;
     std::string error;
     if (!file.Replace(KeepMotionFileLayout(motion, text.str()), error))
@@ -162,6 +163,10 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
         return ReportFailure("cannot write the messages to standard output");
     }
     if (!played) return ReportFailure(driver.GetError().GetString());
+#ifdef _WIN32
+    // Played on the framework's controls instead is not what was asked for.
+    if (!dialogs.GetFailure().IsEmpty()) return ReportFailure(dialogs.GetFailure().GetString());
+#endif
     if (!driver.HasShownDialog()) {
         return ReportFailure(
             ("the module " + session.GetModulePath() + " did not open its editor").c_str());

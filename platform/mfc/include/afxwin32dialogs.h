@@ -43,6 +43,10 @@ public:
 
     // With a script: the dialog stays in view this long after each action, painted.
     void SetPause(int milliseconds) { m_pauseMs = milliseconds; }
+    // Why a dialog could not be made a real one (its template not found, the system refused
+    // it), the first time; empty when every dialog was. Such a dialog gets the framework's own
+    // input, or ends with -1 in the modal loop.
+    const CString& GetFailure() const { return m_failure; }
     // The texts of the message boxes shown to the user, in order.
     const std::vector<CString>& GetShownMessages() const { return m_shownMessages; }
 
@@ -53,5 +57,6 @@ private:
 
     std::vector<std::unique_ptr<CMirror>> m_open;
     std::vector<CString> m_shownMessages;
+    CString m_failure;
     int m_pauseMs = 0;
 };

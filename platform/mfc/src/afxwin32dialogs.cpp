@@ -308,7 +308,15 @@ void* CWin32Dialogs::GetSystemControl(const CWnd& control) const {
 void CWin32Dialogs::DialogOpened(CDialog& dialog) {
     auto mirror = std::make_unique<CMirror>();
     afxwin32::Handle owner = m_open.empty() ? nullptr : m_open.back()->window;
-    if (!mirror->Open(dialog, owner)) return;
+    if (!mirror->Open(dialog, owner)) {
+        if (m_failure.IsEmpty()) {
+            CString caption;
+            dialog.GetWindowText(caption);
+            m_failure =
+                "dialog \"" + caption + "\" cannot be created on the Windows dialog manager";
+        }
+        return;
+    }
     int baseX = 0, baseY = 0;
     afxwin32::GetBaseUnits(mirror->window, baseX, baseY);
     LayOutDialog(dialog, baseX, baseY);
