@@ -11,7 +11,7 @@
 #include "pt/PtImportReport.h"
 #include "pt/PtMotionText.h"
 #include "plugin/Exports.h"
-#include "tests/editor_test_seam.h"
+#include "tests/support/editor_test_seam.h"
 
 namespace {
 

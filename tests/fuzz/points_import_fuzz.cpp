@@ -10,7 +10,7 @@
 #include "editor/EditorDlg.h"
 #include "editor/resource.h"
 #include "plugin/Exports.h"
-#include "tests/editor_test_seam.h"
+#include "tests/support/editor_test_seam.h"
 
 namespace {
 
