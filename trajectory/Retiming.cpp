@@ -16,7 +16,7 @@ constexpr int kCheckedAbove = 4;
 // The share of the path over which a per-segment pace is averaged.
 constexpr double kSmoothing = 1.0 / 64;
 // Paces tried one after another, each 1/256 of the sweep's duration slower, before a search:
-// fewer for a long table, whose every placement costs much.
+// fewer where every placement costs much.
 constexpr int kPacesTried = 64;
 constexpr int kPacesTriedOnLongTables = 16;
 constexpr double kLongTableIU = 20000;
@@ -272,7 +272,9 @@ bool Retimer::BySegment(RetimedTable& result, std::string& error) {
     const double uniformDuration = uniform.times.back();
     const double first = std::ceil(fastest.Duration());
     const double step = std::max(1.0, std::round(first / 256));
-    const int paces = first > kLongTableIU ? kPacesTriedOnLongTables : kPacesTried;
+    // Under a jerk limit each failing pace is placed again at even steps, which costs more.
+    const int paces =
+        first > kLongTableIU || m_limits.maxJerk ? kPacesTriedOnLongTables : kPacesTried;
     for (int tried = 0; tried < paces; ++tried) {
         const double duration = first + tried * step;
         if (duration >= uniformDuration) break;
