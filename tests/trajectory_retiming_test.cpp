@@ -247,7 +247,7 @@ double LeastEvenTableUnderJerk(MotionLaw::Kind kind, double distance, double jer
 // of the best even table.
 TEST(Retiming, UnderAJerkLimitADesignedLawComesCloseToItsBestEvenTable) {
     using Kind = MotionLaw::Kind;
-    const RetimeLimits limits{{}, {}, 0.002};
+    const MotionLimits limits{{}, {}, 0.002};
     for (const Kind law : {Kind::Harmonic, Kind::Cycloidal, Kind::Poly345, Kind::Poly4567,
                            Kind::ModifiedSine, Kind::ModifiedTrapezoid}) {
         const std::string where(MotionLaw::Of(law).Name());
