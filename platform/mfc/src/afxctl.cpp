@@ -66,24 +66,6 @@ LRESULT EditProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-bool IsCheckable(HWND hWnd) {
-    switch (ButtonType(hWnd)) {
-        case BS_CHECKBOX:
-        case BS_AUTOCHECKBOX:
-        case BS_RADIOBUTTON:
-        case BS_3STATE:
-        case BS_AUTO3STATE:
-        case BS_AUTORADIOBUTTON:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool IsRadio(HWND hWnd) {
-    return ButtonType(hWnd) == BS_RADIOBUTTON || ButtonType(hWnd) == BS_AUTORADIOBUTTON;
-}
-
 // A radio button is a tab stop while it is checked, so that Tab reaches the checked button of
 // each group.
 void SetCheck(HWND hWnd, UINT check) {

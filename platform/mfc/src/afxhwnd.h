@@ -51,7 +51,9 @@ HWND GetFocus();
 HWND SetFocus(HWND hWnd);
 
 bool IsClass(HWND hWnd, const char* className);
-UINT ButtonType(HWND hWnd);  // BS_PUSHBUTTON ... for a button
+UINT ButtonType(HWND hWnd);   // BS_PUSHBUTTON ... for a button
+bool IsCheckable(HWND hWnd);  // a check box or a radio button
+bool IsRadio(HWND hWnd);
 bool IsPushButton(HWND hWnd);
 
 // Sends WM_COMMAND with the notification code from a control to its parent.

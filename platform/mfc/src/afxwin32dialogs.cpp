@@ -9,25 +9,6 @@
 
 namespace {
 
-bool IsCheckable(HWND button) {
-    switch (afximpl::ButtonType(button)) {
-        case BS_CHECKBOX:
-        case BS_AUTOCHECKBOX:
-        case BS_RADIOBUTTON:
-        case BS_3STATE:
-        case BS_AUTO3STATE:
-        case BS_AUTORADIOBUTTON:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool IsRadio(HWND button) {
-    return afximpl::ButtonType(button) == BS_RADIOBUTTON ||
-           afximpl::ButtonType(button) == BS_AUTORADIOBUTTON;
-}
-
 // A static that the program has taken over (the kernel's graph) paints itself.
 bool IsCustomControl(HWND control) {
     return afximpl::IsClass(control, "STATIC") && control->object != control->frameworkObject.get();
@@ -164,10 +145,10 @@ public:
             if (afximpl::IsClass(control, "EDIT")) {
                 control->text = afxwin32::GetText(system);
                 afxwin32::GetSelection(system, control->selStart, control->selEnd);
-            } else if (afximpl::IsClass(control, "BUTTON") && IsCheckable(control)) {
+            } else if (afximpl::IsClass(control, "BUTTON") && afximpl::IsCheckable(control)) {
                 control->check = static_cast<UINT>(afxwin32::GetCheck(system));
                 // A radio button is a tab stop while it is checked, as the system keeps it.
-                if (IsRadio(control)) {
+                if (afximpl::IsRadio(control)) {
                     if (control->check)
                         control->style |= WS_TABSTOP;
                     else
@@ -211,7 +192,7 @@ public:
                 if (start != control->selStart || end != control->selEnd)
                     afxwin32::SetSelection(system, control->selStart, control->selEnd);
             }
-            if (afximpl::IsClass(control, "BUTTON") && IsCheckable(control) &&
+            if (afximpl::IsClass(control, "BUTTON") && afximpl::IsCheckable(control) &&
                 afxwin32::GetCheck(system) != static_cast<int>(control->check))
                 afxwin32::SetCheck(system, static_cast<int>(control->check));
             const bool controlEnabled = !(control->style & WS_DISABLED);

@@ -74,6 +74,24 @@ bool IsClass(HWND hWnd, const char* className) {
 
 UINT ButtonType(HWND hWnd) { return hWnd->style & BS_TYPEMASK; }
 
+bool IsRadio(HWND hWnd) {
+    return ButtonType(hWnd) == BS_RADIOBUTTON || ButtonType(hWnd) == BS_AUTORADIOBUTTON;
+}
+
+bool IsCheckable(HWND hWnd) {
+    switch (ButtonType(hWnd)) {
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_RADIOBUTTON:
+        case BS_3STATE:
+        case BS_AUTO3STATE:
+        case BS_AUTORADIOBUTTON:
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool IsPushButton(HWND hWnd) {
     return IsClass(hWnd, "BUTTON") &&
            (ButtonType(hWnd) == BS_PUSHBUTTON || ButtonType(hWnd) == BS_DEFPUSHBUTTON);
