@@ -149,7 +149,7 @@ TEST_F(HostRetime, SetupWithOnlyAJerkLimitIsHeldAfterRetime) {
     std::string linear = Contents(kExamples / "setups" / "linear-drive.ini");
     linear = linear.substr(0, linear.find("[Limits]")) + "[Limits]\nMaxJerk=2000 mm/s^3\n";
     const std::vector<std::string> setup = {"--setup", Put("jerk.ini", linear)};
-    const std::string profile = Put("cycloidal.txt", "cycloidal 200 mm 0.4 s\n");
+    const std::string profile = Put("cycloidal.txt", "cycloidal 5 mm 0.1 s\n");
     const std::string designed = (dir / "designed.ptm").string();
     std::vector<std::string> design = setup;
     design.insert(design.end(), {"design", profile, "-o", designed, "--time-unit", "ms"});

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -58,9 +59,9 @@ int SystemOpenFlags(UINT nOpenFlags) {
 }  // namespace
 
 CFile::CFile(LPCTSTR lpszFileName, UINT nOpenFlags) {
-    auto* exception = new CFileException;
-    if (!Open(lpszFileName, nOpenFlags, exception)) throw exception;
-    delete exception;
+    // Held until thrown: Open itself can run out of memory.
+    std::unique_ptr<CFileException> exception(new CFileException);
+    if (!Open(lpszFileName, nOpenFlags, exception.get())) throw exception.release();
 }
 
 CFile::~CFile() { Abort(); }
