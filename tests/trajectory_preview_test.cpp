@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,6 +18,22 @@ CTrajectoryPreview Preview(const std::vector<double>& times, const std::vector<d
     std::string error;
     EXPECT_TRUE(preview.Build(times, positions, error)) << error;
     return preview;
+}
+
+// A random walk: steps of 1 to 100 time IU, moves of up to `reach` IU either way.
+struct RandomTable {
+    std::vector<double> times = {0}, positions = {0};
+};
+RandomTable RandomWalk(int points, std::uint64_t seed, double reach) {
+    std::mt19937_64 random(seed);
+    std::uniform_real_distribution<double> step(1, 100);
+    std::uniform_real_distribution<double> move(-reach, reach);
+    RandomTable table;
+    for (int i = 1; i < points; ++i) {
+        table.times.push_back(table.times.back() + step(random));
+        table.positions.push_back(table.positions.back() + move(random));
+    }
+    return table;
 }
 
 TEST(TrajectoryPreview, OneSegmentFromRestToRest) {
@@ -217,14 +234,7 @@ TEST(TrajectoryPreview, ExactPeaksBoundAFineSampling) {
 // and as second differences of its positions next to each segment's ends.
 TEST(TrajectoryPreview, PeakAccelerationOfALongTableTakenInWindows) {
     constexpr int kPoints = 150000;
-    std::mt19937_64 random(5);
-    std::uniform_real_distribution<double> step(1, 100);
-    std::uniform_real_distribution<double> move(-50, 50);
-    std::vector<double> times = {0}, positions = {0};
-    for (int i = 1; i < kPoints; ++i) {
-        times.push_back(times.back() + step(random));
-        positions.push_back(positions.back() + move(random));
-    }
+    auto [times, positions] = RandomWalk(kPoints, 5, 50);
     // The largest acceleration in the second window, where neither window's end lies.
     positions[70000] += 400;
     const CTrajectoryPreview preview = Preview(times, positions);
@@ -250,14 +260,7 @@ TEST(TrajectoryPreview, PeakAccelerationOfALongTableTakenInWindows) {
 // central differences of its positions, sampled densely in every segment, come to.
 TEST(TrajectoryPreview, PeakSpeedOfATableWithoutItsPreview) {
     constexpr int kPoints = 20000;
-    std::mt19937_64 random(11);
-    std::uniform_real_distribution<double> step(1, 100);
-    std::uniform_real_distribution<double> move(-50, 50);
-    std::vector<double> times = {0}, positions = {0};
-    for (int i = 1; i < kPoints; ++i) {
-        times.push_back(times.back() + step(random));
-        positions.push_back(positions.back() + move(random));
-    }
+    auto [times, positions] = RandomWalk(kPoints, 11, 50);
     // A spike: the fastest segments peak between their points, not at one.
     positions[12345] += 900;
     const double peak = MotionFigures::PeakSpeedOf(times, positions);
@@ -281,14 +284,7 @@ TEST(TrajectoryPreview, PeakSpeedOfATableWithoutItsPreview) {
 // A drawing of 10^4 random points in 300 columns keeps every sample inside its column's
 // envelope and the motion's exact peaks on the envelope.
 TEST(PreviewEnvelope, HoldsEverySampleAndThePeaks) {
-    std::mt19937_64 random(3);
-    std::uniform_real_distribution<double> step(1, 100);
-    std::uniform_real_distribution<double> move(-500, 500);
-    std::vector<double> times = {0}, positions = {0};
-    for (int i = 1; i < 10000; ++i) {
-        times.push_back(times.back() + step(random));
-        positions.push_back(positions.back() + move(random));
-    }
+    auto [times, positions] = RandomWalk(10000, 3, 500);
     const CTrajectoryPreview preview = Preview(times, positions);
     const MotionFigures figures = MotionFigures::Of(preview);
     constexpr int kColumns = 300;
