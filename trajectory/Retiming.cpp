@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "GridPlacement.h"
 #include "ReferenceMotion.h"
+#include "RunByRun.h"
 #include "StepRules.h"
 
 namespace {
@@ -20,6 +22,15 @@ constexpr double kSmoothing = 1.0 / 64;
 constexpr int kPacesTried = 64;
 constexpr int kPacesTriedOnLongTables = 16;
 constexpr double kLongTableIU = 20000;
+// Paces of a run-by-run motion: its acceleration a share of the limit, its corners rounded over
+// so many time IU (the placement's steps round sharper corners by more than the share leaves),
+// and how often it is slowed by what its placed table needs.
+constexpr double kRunAccelerationShare = 0.9;
+constexpr double kRunRamps[] = {16, 32};
+// A sweep's result this close to the least time is not tried again run by run.
+constexpr double kCloseToFastest = 1.05;
+constexpr int kRunPacesTried = 4;
+constexpr double kRunSlowerAtLeast = 1.005;
 // Bisections restarted from a failure above the least before the search gives up.
 constexpr int kRestarts = 8;
 
@@ -146,6 +157,7 @@ double NeededStretch(const MotionFigures& figures, const MotionLimits& limits) {
 bool Retimer::Load(std::vector<double> times, std::vector<double> positions,
                    const MotionLimits& limits, std::string& error) {
     m_uniform.clear();
+    m_least.reset();
     if (!m_preview.Build(std::move(times), std::move(positions), error)) return false;
     if (m_preview.GetTimes().front() != 0 || m_preview.GetPositions().front() != 0) {
         error = "a table to retime starts at (0, 0)";
@@ -165,7 +177,10 @@ bool Retimer::Judge(const std::vector<double>& times, const std::vector<double>&
 }
 
 RetimedTable Retimer::Place(const PathTiming& timing, double peakAcceleration) const {
-    const RetimedPath path(m_preview, timing);
+    return Place(RetimedPath(m_preview, timing), peakAcceleration);
+}
+
+RetimedTable Retimer::Place(const ReferenceMotion& path, double peakAcceleration) const {
     GridPlacementOptions options;
     options.referencePeakAcceleration = peakAcceleration;
     // The placement may raise the peak acceleration by a tenth: not beyond the limit.
@@ -230,7 +245,31 @@ bool Retimer::LeastDuration(double& least, std::string& error) {
         error = "no duration up to the longest that a motion can hold keeps the limits";
         return false;
     }
+    m_least = least;
     return true;
+}
+
+RetimedTable Retimer::LongerThanLeast(double duration) {
+    const RetimedTable& least = PlacedUniformly(*m_least);
+    const double own = m_preview.GetEndTime();
+    const double factor = duration / own;
+    const PathTiming timing = PathTiming::Scaled(own, factor);
+    const RetimedPath path(m_preview, timing);
+    GridPlacement table;
+    // Every step grows by the same factor (> 1) before rounding: none shrinks to nothing.
+    for (const double t : least.times) {
+        const double at = std::min(duration, std::round(t * duration / *m_least));
+        table.times.push_back(at);
+        table.positions.push_back(std::round(path.PositionAt(at)));
+    }
+    table.times.back() = duration;
+    table.positions.back() = m_preview.GetPositions().back();
+    GridPlacementOptions options;
+    options.referencePeakAcceleration = m_figures.peakAcceleration.value / (factor * factor);
+    MeasurePlacement(path, options, table);
+    RetimedTable result{std::move(table.times), std::move(table.positions), true, false};
+    result.holds = table.withinTolerance && Judge(result.times, result.positions);
+    return result;
 }
 
 bool Retimer::Uniformly(RetimedTable& result, std::string& error) {
@@ -249,11 +288,48 @@ PathTiming Retimer::Sweep(std::optional<double> speed, double acceleration) cons
                                      !m_limits.maxSpeed && !m_limits.maxAcceleration});
 }
 
+RetimedTable Retimer::RunByRun(const std::vector<PathRun>& runs, double ramp) const {
+    const double speed = m_limits.maxSpeed.value_or(std::numeric_limits<double>::infinity());
+    const double acceleration = kRunAccelerationShare * *m_limits.maxAcceleration;
+    RetimedTable table;
+    double factor = 1;
+    for (int tried = 0; tried < kRunPacesTried; ++tried) {
+        const double peak = acceleration / (factor * factor);
+        table = Place(RunByRunMotion(runs, {speed / factor, peak, ramp * factor}), peak);
+        if (table.holds) break;
+        // Slowed by what the placed table needs, or a little where it strayed from the path.
+        CTrajectoryPreview preview;
+        std::string error;
+        if (!preview.Build(table.times, table.positions, error)) break;
+        factor *=
+            std::max(kRunSlowerAtLeast, NeededStretch(MotionFigures::Of(preview, false), m_limits));
+    }
+    return table;
+}
+
 bool Retimer::BySegment(RetimedTable& result, std::string& error) {
     if (m_holds) {
         result = {m_preview.GetTimes(), m_preview.GetPositions(), false, true};
         return true;
     }
+    if (!BySweep(result, error)) return false;
+    // Under speed and acceleration alone each run may go rest to rest on its own, its corners
+    // rounded so that a table can follow them; whichever holds in less time.
+    if (!m_limits.maxAcceleration || m_limits.maxJerk || m_preview.GetEndTime() > kLongTableIU ||
+        result.times.back() <= kCloseToFastest * FastestPossible()) {
+        return true;
+    }
+    const std::vector<PathRun> runs = RunsOf(m_preview);
+    for (const double ramp : kRunRamps) {
+        RetimedTable candidate = RunByRun(runs, ramp);
+        if (candidate.holds && candidate.times.back() < result.times.back()) {
+            result = std::move(candidate);
+        }
+    }
+    return true;
+}
+
+bool Retimer::BySweep(RetimedTable& result, std::string& error) {
     RetimedTable uniform;
     if (!Uniformly(uniform, error)) return false;
     const PathTiming fastest = Sweep(m_limits.maxSpeed, SweepAcceleration());
@@ -317,12 +393,24 @@ bool Retimer::ToDuration(double duration, RetimedTable& result, std::string& err
         return true;
     }
     result = PlacedUniformly(duration);
+    if (result.holds) return true;
+    // The placement is not monotonic in the duration: the steps that held at the least, each
+    // a little longer, hold where its own choice does not.
+    double least = 0;
+    std::string unused;
+    if (!m_least && (!m_limits.Any() || !LeastDuration(least, unused))) return true;
+    if (duration > *m_least) {
+        RetimedTable stretched = LongerThanLeast(duration);
+        if (stretched.holds) result = std::move(stretched);
+    }
     return true;
 }
 
 double Retimer::FastestPossible() const {
-    return FastestTiming(m_preview, {m_limits.maxSpeed, SweepAcceleration(), {}, 0, false})
-        .Duration();
+    if (!m_limits.maxSpeed && !m_limits.maxAcceleration) {
+        return FastestTiming(m_preview, {{}, SweepAcceleration(), {}, 0, false}).Duration();
+    }
+    return LeastRunsDuration(RunsOf(m_preview), m_limits.maxSpeed, m_limits.maxAcceleration);
 }
 
 double Retimer::SweepAcceleration() const {

@@ -11,6 +11,7 @@
 #include "MotionFigures.h"
 #include "MotionLimits.h"
 #include "PathTiming.h"
+#include "RunByRun.h"
 #include "TrajectoryPreview.h"
 
 // The factor by which a motion's times would have to grow for its peaks to come down to the
@@ -50,11 +51,14 @@ public:
     // than the table or not: every duration from it on holds them, one IU less does not.
     bool LeastDuration(double& least, std::string& error);
     // The table scaled in time to end at `duration` (whole IU) and placed again; `holds` says
-    // whether it keeps the limits. The table as it was for its own duration.
+    // whether it keeps the limits. Above the least duration, where the placement's own choice
+    // of steps breaks a limit, the steps of the least's table stretched. The table as it was
+    // for its own duration.
     bool ToDuration(double duration, RetimedTable& result, std::string& error);
     // The least time in which the path can be passed under the speed and acceleration limits,
-    // faster than the table where they allow it; stretches where it stands still keep their
-    // time. Time IU.
+    // faster than the table where they allow it: each run between turns a trapezoid of speed,
+    // stretches where it stands still kept. Under a jerk limit alone, the sweep's at the
+    // table's own acceleration. Time IU.
     double FastestPossible() const;
     // The acceleration the fastest pace keeps: the limit, or without one the table's own peak,
     // so that a speed limit alone does not make the drive jump to speed.
@@ -64,7 +68,16 @@ private:
     // The path passed by `timing`, whose peak acceleration is given, placed on the grid; judged
     // against the limits.
     RetimedTable Place(const PathTiming& timing, double peakAcceleration) const;
+    RetimedTable Place(const ReferenceMotion& path, double peakAcceleration) const;
+    // The sweep's fastest pace, placed and slowed until its table holds.
+    bool BySweep(RetimedTable& result, std::string& error);
+    // Each run passed rest to rest with corners rounded over `ramp`, slowed until its table
+    // holds (or given up: `holds` false).
+    RetimedTable RunByRun(const std::vector<PathRun>& runs, double ramp) const;
     const RetimedTable& PlacedUniformly(double duration);
+    // The table placed for the least duration, its times stretched to a longer `duration` and
+    // rounded to whole IU; judged against the limits.
+    RetimedTable LongerThanLeast(double duration);
     bool Judge(const std::vector<double>& times, const std::vector<double>& positions) const;
     // The fastest pace that the sweep finds under a speed and an acceleration, as a path to place.
     PathTiming Sweep(std::optional<double> speed, double acceleration) const;
@@ -74,4 +87,5 @@ private:
     MotionFigures m_figures;
     bool m_holds = false;
     std::map<double, RetimedTable> m_uniform;  // placed tables by duration
+    std::optional<double> m_least;             // the least duration, once found
 };
