@@ -15,6 +15,10 @@ constexpr int kSearchSteps = 64;
 constexpr int kHalvings = 8;
 // ...where the cubic through its ends reaches at least this share of the largest gap found.
 constexpr double kWorthHalving = 0.5;
+// Slopes that change the gap by less than this share of the positions over an interval are their
+// rounding, not a turn: a table that runs parallel to its reference (a cruise half an IU off)
+// would otherwise be halved down at every sample.
+constexpr double kRoundingShare = 1e-12;
 
 // The table's position minus the reference's, and its first two derivatives.
 struct SignedGap {
@@ -96,6 +100,10 @@ bool CubicTurnsBetween(const Sample& a, const Sample& b, double& largest) {
 template <class Found>
 void HumpsBetween(const SignedGap& gap, const Sample& a, const Sample& b, int depth,
                   const double& best, Found&& found) {
+    const double h = b.t - a.t;
+    const double rounding = kRoundingShare * (1 + std::abs(gap.piece.p0) +
+                                              std::abs(gap.piece.PositionAt(gap.piece.duration)));
+    if (std::max(std::abs(a.slope), std::abs(b.slope)) * h < rounding) return;
     if (a.slope != 0 && b.slope != 0 && (a.slope > 0) != (b.slope > 0)) {
         found(ZeroOfSlope(gap, a.t, a.slope, b.t));
         return;

@@ -22,11 +22,19 @@ constexpr double kSmoothing = 1.0 / 64;
 constexpr int kPacesTried = 64;
 constexpr int kPacesTriedOnLongTables = 16;
 constexpr double kLongTableIU = 20000;
-// Paces of a run-by-run motion: its acceleration a share of the limit, its corners rounded over
-// so many time IU (the placement's steps round sharper corners by more than the share leaves),
-// and how often it is slowed by what its placed table needs.
-constexpr double kRunAccelerationShare = 0.9;
-constexpr double kRunRamps[] = {16, 32};
+// Paces of a run-by-run motion tried, each slowed as its placed table needs. Under an
+// acceleration limit, a share of it, and corners rounded over a share of the time to speed (the
+// placement's steps overshoot sharper corners by more than the share leaves). Under a speed
+// limit alone, which bounds no acceleration, multiples of the table's own peak: the higher, the
+// closer to the limit all along, but short steps and whole-IU positions carry the speed past it.
+struct RunPaceTried {
+    double acceleration;  // share of the limit, or multiple of the table's own peak
+    double ramp;          // share of the time to speed
+};
+// Under the acceleration limit the ones easier to place first: where one fails, the grid is too
+// coarse for the next.
+constexpr RunPaceTried kRunPacesUnderAcceleration[] = {{0.9, 1.0 / 3}, {0.9, 1.0 / 6}};
+constexpr RunPaceTried kRunPacesUnderSpeed[] = {{2, 0}, {4, 0}, {8, 0.5}};
 // A sweep's result this close to the least time is not tried again run by run.
 constexpr double kCloseToFastest = 1.05;
 constexpr int kRunPacesTried = 4;
@@ -288,9 +296,9 @@ PathTiming Retimer::Sweep(std::optional<double> speed, double acceleration) cons
                                      !m_limits.maxSpeed && !m_limits.maxAcceleration});
 }
 
-RetimedTable Retimer::RunByRun(const std::vector<PathRun>& runs, double ramp) const {
+RetimedTable Retimer::RunByRun(const std::vector<PathRun>& runs, double acceleration,
+                               double ramp) const {
     const double speed = m_limits.maxSpeed.value_or(std::numeric_limits<double>::infinity());
-    const double acceleration = kRunAccelerationShare * *m_limits.maxAcceleration;
     RetimedTable table;
     double factor = 1;
     for (int tried = 0; tried < kRunPacesTried; ++tried) {
@@ -301,10 +309,42 @@ RetimedTable Retimer::RunByRun(const std::vector<PathRun>& runs, double ramp) co
         CTrajectoryPreview preview;
         std::string error;
         if (!preview.Build(table.times, table.positions, error)) break;
-        factor *=
-            std::max(kRunSlowerAtLeast, NeededStretch(MotionFigures::Of(preview, false), m_limits));
+        const double needed = NeededStretch(MotionFigures::Of(preview, false), m_limits);
+        // Within the limits but not within 1 IU of the path: the corners are too sharp for the
+        // grid, and a slower pace does not round them.
+        if (needed <= 1) break;
+        factor *= std::max(kRunSlowerAtLeast, needed);
     }
     return table;
+}
+
+namespace {
+
+struct RunCount {
+    size_t moving = 0;
+    double still = 0;
+};
+
+RunCount CountOf(const std::vector<PathRun>& runs) {
+    RunCount count;
+    for (const PathRun& run : runs) {
+        if (run.still > 0) {
+            count.still += run.still;
+        } else {
+            ++count.moving;
+        }
+    }
+    return count;
+}
+
+}  // namespace
+
+bool Retimer::KeepsRuns(const RetimedTable& table, const std::vector<PathRun>& runs) const {
+    CTrajectoryPreview preview;
+    std::string error;
+    if (!preview.Build(table.times, table.positions, error)) return false;
+    const RunCount before = CountOf(runs), after = CountOf(RunsOf(preview));
+    return after.moving <= before.moving && after.still >= before.still - 1;
 }
 
 bool Retimer::BySegment(RetimedTable& result, std::string& error) {
@@ -315,16 +355,31 @@ bool Retimer::BySegment(RetimedTable& result, std::string& error) {
     if (!BySweep(result, error)) return false;
     // Under speed and acceleration alone each run may go rest to rest on its own, its corners
     // rounded so that a table can follow them; whichever holds in less time.
-    if (!m_limits.maxAcceleration || m_limits.maxJerk || m_preview.GetEndTime() > kLongTableIU ||
+    if (m_limits.maxJerk || m_preview.GetEndTime() > kLongTableIU ||
         result.times.back() <= kCloseToFastest * FastestPossible()) {
         return true;
     }
     const std::vector<PathRun> runs = RunsOf(m_preview);
-    for (const double ramp : kRunRamps) {
-        RetimedTable candidate = RunByRun(runs, ramp);
-        if (candidate.holds && candidate.times.back() < result.times.back()) {
-            result = std::move(candidate);
+    // The longest run's time to speed, which the corners are rounded by a share of.
+    double longest = 0;
+    for (const PathRun& run : runs) longest = std::max(longest, std::abs(run.to - run.from));
+    const auto tryPaces = [&](const auto& paces, double unit, bool stopAtFailure) {
+        for (const RunPaceTried& pace : paces) {
+            const double acceleration = pace.acceleration * unit;
+            double toSpeed = std::sqrt(longest / acceleration);
+            if (m_limits.maxSpeed) toSpeed = std::min(toSpeed, *m_limits.maxSpeed / acceleration);
+            RetimedTable candidate = RunByRun(runs, acceleration, pace.ramp * toSpeed);
+            candidate.holds = candidate.holds && KeepsRuns(candidate, runs);
+            if (!candidate.holds && stopAtFailure) return;
+            if (candidate.holds && candidate.times.back() < result.times.back()) {
+                result = std::move(candidate);
+            }
         }
+    };
+    if (m_limits.maxAcceleration) {
+        tryPaces(kRunPacesUnderAcceleration, *m_limits.maxAcceleration, true);
+    } else {
+        tryPaces(kRunPacesUnderSpeed, m_figures.peakAcceleration.value, false);
     }
     return true;
 }

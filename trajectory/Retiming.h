@@ -71,9 +71,13 @@ private:
     RetimedTable Place(const ReferenceMotion& path, double peakAcceleration) const;
     // The sweep's fastest pace, placed and slowed until its table holds.
     bool BySweep(RetimedTable& result, std::string& error);
-    // Each run passed rest to rest with corners rounded over `ramp`, slowed until its table
-    // holds (or given up: `holds` false).
-    RetimedTable RunByRun(const std::vector<PathRun>& runs, double ramp) const;
+    // Each run passed rest to rest at up to `acceleration`, its corners rounded over `ramp`,
+    // slowed until its table holds (or given up: `holds` false).
+    RetimedTable RunByRun(const std::vector<PathRun>& runs, double acceleration, double ramp) const;
+    // Whether a table's preview keeps to the runs: no turn of its own, and where the path stands
+    // still it stands still as long (a table whose moving step meets a dwell overshoots into
+    // it, since the preview estimates the speed there from both neighbours).
+    bool KeepsRuns(const RetimedTable& table, const std::vector<PathRun>& runs) const;
     const RetimedTable& PlacedUniformly(double duration);
     // The table placed for the least duration, its times stretched to a longer `duration` and
     // rounded to whole IU; judged against the limits.

@@ -8,6 +8,11 @@ namespace {
 
 // A turn the grid cannot show: positions are whole IU.
 constexpr double kSmallestTurn = 0.5;
+// Beside a still stretch, the last stretch of a run over which it moves less than this (a quarter
+// of an IU, for the rounding of a break's time) ends in a point of its own, up to so many time
+// IU long.
+constexpr double kQuietTravel = 0.25;
+constexpr int kLongestQuiet = 64;
 
 bool StandsStill(const CubicSegment& segment) {
     return segment.v0 == 0 && segment.c2 == 0 && segment.c3 == 0;
@@ -107,10 +112,13 @@ RunByRunMotion::RunByRunMotion(const std::vector<PathRun>& runs, const RunPace& 
     };
     double now = 0;
     m_breaks.push_back(0);
+    std::vector<double> stills;  // where each still stretch starts and ends
     for (const PathRun& run : runs) {
         if (run.still > 0) {
             m_stretches.push_back({now, run.from, 0, 0, 0});
+            stills.push_back(now);
             now += run.still;
+            stills.push_back(now);
             m_breaks.push_back(now);
             continue;
         }
@@ -155,6 +163,21 @@ RunByRunMotion::RunByRunMotion(const std::vector<PathRun>& runs, const RunPace& 
     // A run's last stretch ends where the run does, to the rounding of its sums.
     m_stretches.push_back({now, runs.empty() ? 0 : runs.back().to, 0, 0, 0});
     m_starts.push_back(now);
+    // A table estimates the speed at a point from both its neighbours: a point where a run meets
+    // a still stretch would carry the run's speed into it, and the table would creep there. A
+    // last step over which the run hardly moves keeps the point at rest.
+    for (size_t i = 0; i < stills.size(); ++i) {
+        const double at = stills[i];
+        const double side = i % 2 == 0 ? -1 : 1;  // the run before a start, after an end
+        if (at <= 0 || at >= m_end) continue;
+        int quiet = 0;
+        while (quiet < kLongestQuiet &&
+               std::abs(PositionAt(at + side * (quiet + 2)) - PositionAt(at)) < kQuietTravel) {
+            ++quiet;
+        }
+        if (quiet > 0) m_breaks.push_back(at + side * quiet);
+    }
+    std::sort(m_breaks.begin(), m_breaks.end());
 }
 
 const RunByRunMotion::Stretch& RunByRunMotion::Piece(double t) const {
