@@ -243,6 +243,24 @@ TEST(Retiming, MoveDwellAndReturnComesCloseToTheFastest) {
     ExpectSamePath(table, perSegment, "move, dwell and return");
 }
 
+// Out and back: the path turns at the far end, where it comes to rest, so the least time is two
+// moves from rest to rest; the table's own pace does not matter.
+TEST(Retiming, FastestPossibleOutAndBackIsTwoMovesFromRestToRest) {
+    const Table table = {{0, 100, 130}, {0, 1000, 0}};
+    const Sampled sampled = Sample(table.times, table.positions);
+    ASSERT_EQ(sampled.reversals, 1);
+    const double far = sampled.travel / 2;  // the preview may pass 1000 a little
+    for (const MotionLimits& limits :
+         {MotionLimits{15.0, 0.5, {}}, MotionLimits{15.0, {}, {}}, MotionLimits{{}, 0.5, {}}}) {
+        Retimer retimer = Loaded(table, limits);
+        const double least =
+            limits.maxAcceleration
+                ? 2 * SteppedLeastTime(far, limits.maxSpeed.value_or(1e9), *limits.maxAcceleration)
+                : sampled.travel / *limits.maxSpeed;
+        EXPECT_NEAR(retimer.FastestPossible(), least, 0.01);
+    }
+}
+
 // Each law designed as a move, and its least duration under the limits of speed and
 // acceleration, one at a time and together: within 2 % of the law's own. (A jerk limit only for
 // the cubic, whose table is its two ends: a designed table's short steps carry jerks far beyond

@@ -366,6 +366,7 @@ bool Retimer::BySegment(RetimedTable& result, std::string& error) {
     const auto tryPaces = [&](const auto& paces, double unit, bool stopAtFailure) {
         for (const RunPaceTried& pace : paces) {
             const double acceleration = pace.acceleration * unit;
+            if (!(acceleration > 0 && longest > 0)) return;
             double toSpeed = std::sqrt(longest / acceleration);
             if (m_limits.maxSpeed) toSpeed = std::min(toSpeed, *m_limits.maxSpeed / acceleration);
             RetimedTable candidate = RunByRun(runs, acceleration, pace.ramp * toSpeed);

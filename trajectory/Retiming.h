@@ -48,7 +48,9 @@ public:
     // them.
     bool BySegment(RetimedTable& result, std::string& error);
     // The least whole duration (IU) at which the table scaled in time holds the limits, faster
-    // than the table or not: every duration from it on holds them, one IU less does not.
+    // than the table or not: one IU less does not, and the few IU above it hold too. Placement
+    // on the grid is not monotonic in the duration: under a jerk limit a longer duration can
+    // still fail, and ToDuration says so.
     bool LeastDuration(double& least, std::string& error);
     // The table scaled in time to end at `duration` (whole IU) and placed again; `holds` says
     // whether it keeps the limits. Above the least duration, where the placement's own choice
