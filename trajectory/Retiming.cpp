@@ -39,6 +39,8 @@ constexpr RunPaceTried kRunPacesUnderSpeed[] = {{2, 0}, {4, 0}, {8, 0.5}};
 constexpr double kCloseToFastest = 1.05;
 constexpr int kRunPacesTried = 4;
 constexpr double kRunSlowerAtLeast = 1.005;
+// Moves of single points by an IU that a stretched table may take to come within the tolerance.
+constexpr int kNudges = 32;
 // Bisections restarted from a failure above the least before the search gives up.
 constexpr int kRestarts = 8;
 
@@ -275,6 +277,31 @@ RetimedTable Retimer::LongerThanLeast(double duration) {
     GridPlacementOptions options;
     options.referencePeakAcceleration = m_figures.peakAcceleration.value / (factor * factor);
     MeasurePlacement(path, options, table);
+    // The least's table met the tolerance with the rounding of its own positions; stretched,
+    // the roundings fall anew. Points beside the largest deviation are moved an IU at a time
+    // while that brings it down.
+    for (int nudge = 0; nudge < kNudges && !table.withinTolerance; ++nudge) {
+        const auto after =
+            std::upper_bound(table.times.begin(), table.times.end(), table.largestDeviationTime);
+        const size_t segment = static_cast<size_t>(
+            std::clamp<std::ptrdiff_t>(after - table.times.begin() - 1, 0,
+                                       static_cast<std::ptrdiff_t>(table.times.size()) - 2));
+        GridPlacement best = table;
+        for (const size_t point : {segment, segment + 1}) {
+            if (point == 0 || point + 1 >= table.times.size()) continue;
+            for (const double by : {-2.0, -1.0, 1.0, 2.0}) {
+                const double at = table.times[point] + by;
+                if (at <= table.times[point - 1] || at >= table.times[point + 1]) continue;
+                GridPlacement moved = table;
+                moved.times[point] = at;
+                moved.positions[point] = std::round(path.PositionAt(at));
+                MeasurePlacement(path, options, moved);
+                if (moved.largestDeviation < best.largestDeviation) best = std::move(moved);
+            }
+        }
+        if (!(best.largestDeviation < table.largestDeviation)) break;
+        table = std::move(best);
+    }
     RetimedTable result{std::move(table.times), std::move(table.positions), true, false};
     result.holds = table.withinTolerance && Judge(result.times, result.positions);
     return result;
