@@ -3,7 +3,6 @@
 // written when they cannot be made; import --resample, which places a file's points as fit does.
 #include <DriveSetup.h>
 #include <MotionProfile.h>
-#include <PointTable.h>
 #include <TrajectoryPreview.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -21,6 +20,7 @@
 #include <vector>
 
 #include "host_scratch_folder.h"
+#include "pt/PtTableReader.h"
 
 namespace host_test {
 namespace {
@@ -38,8 +38,8 @@ Table TableOf(const std::string& motion, const std::string& setupPath = "") {
     auto setup = setupPath.empty() ? CDriveSetup::CreateDefault()
                                    : CDriveSetup::LoadFromFile(setupPath.c_str(), error);
     EXPECT_TRUE(setup) << error.GetString();
-    PointTable table;
-    EXPECT_STREQ(ReadPointTable(motion, *setup, table).GetString(), "");
+    PtTable table;
+    EXPECT_STREQ(ReadPtTable(motion, *setup, table).GetString(), "");
     return {table.times, table.positions};
 }
 

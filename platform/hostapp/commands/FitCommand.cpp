@@ -1,7 +1,5 @@
 #include "commands/FitCommand.h"
 
-#include <PointTable.h>
-
 #include <cstdio>
 #include <memory>
 
@@ -14,6 +12,7 @@
 #include "files/WholeTextIO.h"
 #include "pt/PtImportReport.h"
 #include "pt/PtMotionText.h"
+#include "pt/PtTableReader.h"
 
 namespace {
 
@@ -43,8 +42,8 @@ int ReadMotionTable(const CHostSession& session, const std::string& text, DenseT
                                                      parameters, output)) {
         return ReportRefusal(output.GetString());
     }
-    PointTable points;
-    const CString message = ReadPointTable(text, session.GetSetup(), points);
+    PtTable points;
+    const CString message = ReadPtTable(text, session.GetSetup(), points);
     if (!message.IsEmpty()) return ReportFailure(message.GetString());
     table.times = std::move(points.times);
     table.positions = std::move(points.positions);

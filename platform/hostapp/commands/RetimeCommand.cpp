@@ -1,7 +1,6 @@
 #include "commands/RetimeCommand.h"
 
 #include <NumberText.h>
-#include <PointTable.h>
 #include <Retiming.h>
 
 #include <algorithm>
@@ -17,6 +16,7 @@
 #include "files/FileIdentity.h"
 #include "files/WholeTextIO.h"
 #include "preview/MotionPreviewSource.h"
+#include "pt/PtTableReader.h"
 
 namespace {
 
