@@ -6,8 +6,8 @@
 #include <PreviewReference.h>
 #include <TrajectoryPreview.h>
 
-#include "commands/NewPtMotion.h"
 #include "files/ExitStatus.h"
+#include "pt/NewMotionFromTable.h"
 
 bool CheckTolerance(double tolerance, const char* option, std::string& error) {
     if (tolerance >= kSmallestTolerance) return true;
@@ -59,11 +59,9 @@ int FitOnGrid(const CHostSession& session, DenseTable table, PlacementReportSubj
                      prefix.c_str());
     }
     subject.options.tolerance = fit.tolerance;
-    const CDriveSetup& setup = session.GetSetup();
     if (report) {
-        const PreviewUnits units = {*FindSetupUnit(setup, UnitKind::Position, table.positionUnit),
-                                    *FindSetupUnit(setup, UnitKind::Time, table.timeUnit)};
-        PrintPlacementReport(subject, placement, units, setup.GetLimits(), report);
+        PrintPlacementReport(subject, placement, table.units, session.GetSetup().GetLimits(),
+                             report);
     }
     if (const std::string missed = MissedBounds(subject, placement);
         !fit.keptInput && !table.bestEffort && !missed.empty()) {
@@ -73,6 +71,6 @@ int FitOnGrid(const CHostSession& session, DenseTable table, PlacementReportSubj
                      prefix.c_str(), missed.c_str());
         return kExitRefused;
     }
-    return EditTableIntoMotion(session, placement.times, placement.positions, table.positionUnit,
-                               table.timeUnit, options, motion);
+    return EditTableIntoMotion(session, placement.times, placement.positions, table.units, options,
+                               motion);
 }

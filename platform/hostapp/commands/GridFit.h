@@ -3,6 +3,8 @@
 // --resample.
 #pragma once
 
+#include <PreviewUnits.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,8 +16,7 @@
 struct DenseTable {
     std::vector<double> times;  // IU, from (0, 0)
     std::vector<double> positions;
-    std::string positionUnit;  // the setup's names, for the new motion
-    std::string timeUnit;
+    PreviewUnits units;  // the new motion's
     // The user gave the tolerance: it wins over the data's noise (with a warning).
     bool toleranceGiven = false;
     // Write the closest table found even where it misses a bound.

@@ -18,13 +18,13 @@
 
 #include "commands/CommonOptions.h"
 #include "commands/GridFit.h"
-#include "commands/NewPtMotion.h"
 #include "commands/PointsImport.h"
 #include "commands/UsageChecks.h"
 #include "files/ExitStatus.h"
 #include "files/WholeTextIO.h"
 #include "pt/ArrayTextRecord.h"
 #include "pt/EditorScriptDriver.h"
+#include "pt/NewMotionFromTable.h"
 #include "pt/PtEditorActions.h"
 #include "pt/PtImportReport.h"
 #include "pt/PtKeys.h"
@@ -127,13 +127,9 @@ private:
 // The file's own points, before rounding, placed on the drive's grid instead of rounded a row at
 // a time: a dense table rounded row by row gains accelerations that the file does not have.
 int Resample(const CHostSession& session, const std::string& name, PtImportPreview& preview,
-             const PtImportUnits& units, const ImportArguments& arguments) {
-    DenseTable table{std::move(preview.fileTimesIU),
-                     std::move(preview.filePositionsIU),
-                     units.position,
-                     units.time,
-                     arguments.toleranceGiven,
-                     arguments.bestEffort};
+             const PreviewUnits& units, const ImportArguments& arguments) {
+    DenseTable table{std::move(preview.fileTimesIU), std::move(preview.filePositionsIU), units,
+                     arguments.toleranceGiven, arguments.bestEffort};
     const PlacementReportSubject subject{.command = "import",
                                          .inputName = name,
                                          .referenceName = "the file's points",
@@ -169,13 +165,20 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     CDriveSetup& setup = session.GetSetup();
+    NewMotionUnits named;
+    if (!named.LookUp(setup, choices.positionUnit, choices.timeUnit, error)) {
+        return ReportFailure(error.c_str());
+    }
     PtImportUnits units;
     PtImportPreview preview;
-    if (const int read = PreviewPointsImport(setup, file, name, choices.positionUnit,
-                                             choices.timeUnit, units, preview, !arguments.resample);
+    if (const int read =
+            PreviewPointsImport(setup, file, name, named, units, preview, !arguments.resample);
         read != kExitSuccess) {
         return read;
     }
+    // The editor selects the units named or the header's; the others are its own already.
+    choices.positionUnit = named.position ? named.position->name : "";
+    choices.timeUnit = named.time ? named.time->name : "";
     const bool clean = file.skipped + preview.skipped == 0 && preview.limited == 0;
     if (!arguments.quiet || (arguments.strict && !clean)) {
         PrintPtImportReport(file, preview, bytes, name, units, arguments.resample, stderr);
@@ -188,7 +191,10 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
                      name.c_str());
         return kExitRefused;
     }
-    if (arguments.resample) return Resample(session, name, preview, units, arguments);
+    if (arguments.resample) {
+        return Resample(session, name, preview, named.Or(PreviewUnits::DefaultOf(setup)),
+                        arguments);
+    }
     std::vector<double>().swap(preview.fileTimesIU);
     std::vector<double>().swap(preview.filePositionsIU);
 
