@@ -5,7 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <string>
 
-#include "commands/PointsImport.h"
+#include "commands/PointsFileInput.h"
 #include "preview/MotionPreviewSource.h"
 #include "pt/NewMotionFromTable.h"
 #include "pt/PtEditorActions.h"

@@ -5,12 +5,12 @@
 
 #include "commands/CommonOptions.h"
 #include "commands/GridFit.h"
-#include "commands/PointsImport.h"
+#include "commands/PointsFileInput.h"
 #include "commands/UsageChecks.h"
 #include "files/ExitStatus.h"
 #include "files/WholeTextIO.h"
 #include "pt/NewMotionFromTable.h"
-#include "pt/PtImportReport.h"
+#include "pt/PtImportPreview.h"
 #include "pt/PtMotionText.h"
 #include "pt/PtTableReader.h"
 

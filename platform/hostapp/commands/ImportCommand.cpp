@@ -18,7 +18,7 @@
 
 #include "commands/CommonOptions.h"
 #include "commands/GridFit.h"
-#include "commands/PointsImport.h"
+#include "commands/PointsFileInput.h"
 #include "commands/UsageChecks.h"
 #include "files/ExitStatus.h"
 #include "files/WholeTextIO.h"
@@ -26,7 +26,7 @@
 #include "pt/EditorScriptDriver.h"
 #include "pt/NewMotionFromTable.h"
 #include "pt/PtEditorActions.h"
-#include "pt/PtImportReport.h"
+#include "pt/PtImportPreview.h"
 #include "pt/PtKeys.h"
 #include "pt/PtMotionText.h"
 

@@ -1,4 +1,4 @@
-#include "commands/PointsImport.h"
+#include "commands/PointsFileInput.h"
 
 #include <MC_ArrayParameter.h>
 

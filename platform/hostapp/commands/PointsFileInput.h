@@ -10,7 +10,7 @@
 
 #include "pt/NewMotionFromTable.h"
 #include "pt/PointsFileReader.h"
-#include "pt/PtImportReport.h"
+#include "pt/PtImportPreview.h"
 
 struct PointsReading {
     PointsFileOptions options;

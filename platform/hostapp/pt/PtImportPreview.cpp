@@ -1,4 +1,4 @@
-#include "pt/PtImportReport.h"
+#include "pt/PtImportPreview.h"
 
 #include <ArrayParameterHost.h>
 #include <VarType.h>
