@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "commands/CommonOptions.h"
-#include "commands/GridFit.h"
+#include "commands/DenseTableMotion.h"
 #include "commands/UsageChecks.h"
 #include "files/ExitStatus.h"
 #include "files/WholeTextIO.h"

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "commands/CommonOptions.h"
-#include "commands/GridFit.h"
+#include "commands/DenseTableMotion.h"
 #include "commands/PointsFileInput.h"
 #include "commands/UsageChecks.h"
 #include "files/ExitStatus.h"
@@ -110,8 +110,8 @@ int RunFit(const HostOptions& options, FitArguments arguments) {
                                          .referenceName = "the table",
                                          .options = {.tolerance = arguments.tolerance}};
     CString motion;
-    const int status =
-        FitOnGrid(session, std::move(table), subject, arguments.motion, stderr, motion);
+    const int status = MakeMotionFromDenseTable(session, std::move(table), subject,
+                                                arguments.motion, stderr, motion);
     if (status != kExitSuccess) return status;
     return WriteNewMotion(session, motion, arguments.outputs);
 }

@@ -17,7 +17,7 @@
 #include <memory>
 
 #include "commands/CommonOptions.h"
-#include "commands/GridFit.h"
+#include "commands/DenseTableMotion.h"
 #include "commands/PointsFileInput.h"
 #include "commands/UsageChecks.h"
 #include "files/ExitStatus.h"
@@ -135,7 +135,8 @@ int Resample(const CHostSession& session, const std::string& name, PtImportPrevi
                                          .referenceName = "the file's points",
                                          .options = {.tolerance = arguments.tolerance}};
     CString motion;
-    const int status = FitOnGrid(session, std::move(table), subject, arguments.choices.options,
+    const int status =
+        MakeMotionFromDenseTable(session, std::move(table), subject, arguments.choices.options,
                                  arguments.quiet ? nullptr : stderr, motion);
     if (status != kExitSuccess) return status;
     return WriteNewMotion(session, motion, arguments.outputs);

@@ -1,4 +1,4 @@
-#include "commands/GridFit.h"
+#include "commands/DenseTableMotion.h"
 
 #include <DenseTableFit.h>
 #include <MotionFigures.h>
@@ -16,8 +16,9 @@ bool CheckTolerance(double tolerance, const char* option, std::string& error) {
     return false;
 }
 
-int FitOnGrid(const CHostSession& session, DenseTable table, PlacementReportSubject subject,
-              const PtMotionOptions& options, std::FILE* report, CString& motion) {
+int MakeMotionFromDenseTable(const CHostSession& session, DenseTable table,
+                             PlacementReportSubject subject, const PtMotionOptions& options,
+                             std::FILE* report, CString& motion) {
     std::string error;
     if (!CheckTolerance(subject.options.tolerance, "--tolerance", error)) {
         return ReportFailure(error.c_str());
