@@ -10,7 +10,7 @@
 #include "plugin/Exports.h"
 #include "pt/PointsFileReader.h"
 #include "pt/PtImportPreview.h"
-#include "pt/PtMotionText.h"
+#include "pt/PtKeyCheck.h"
 #include "tests/support/editor_test_seam.h"
 
 namespace {

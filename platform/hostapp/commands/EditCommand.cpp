@@ -14,7 +14,7 @@
 #include "files/FileAsRead.h"
 #include "files/FileIdentity.h"
 #include "pt/MotionFileLayout.h"
-#include "pt/PtMotionText.h"
+#include "pt/PtKeyCheck.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "files/WholeTextIO.h"
 #include "pt/NewMotionFromTable.h"
 #include "pt/PtImportPreview.h"
-#include "pt/PtMotionText.h"
+#include "pt/PtKeyCheck.h"
 #include "pt/PtTableReader.h"
 
 namespace {

@@ -27,8 +27,8 @@
 #include "pt/NewMotionFromTable.h"
 #include "pt/PtEditorActions.h"
 #include "pt/PtImportPreview.h"
+#include "pt/PtKeyCheck.h"
 #include "pt/PtKeys.h"
-#include "pt/PtMotionText.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "files/ExitStatus.h"
 #include "files/FileIdentity.h"
 #include "files/WholeTextIO.h"
-#include "pt/PtMotionText.h"
+#include "pt/PtKeyCheck.h"
 
 namespace {
 

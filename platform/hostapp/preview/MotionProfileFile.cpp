@@ -5,7 +5,7 @@
 #include <StepRules.h>
 
 #include "files/WholeTextIO.h"
-#include "pt/PtMotionText.h"
+#include "pt/PtKeyCheck.h"
 
 bool ReadMotionProfile(const std::string& path, const CDriveSetup& setup, MotionProfile& profile,
                        std::string& error, CMC_Unit* positionUnit, CMC_Unit* timeUnit) {

@@ -10,8 +10,8 @@
 
 #include "MotionFigures.h"
 #include "StepRules.h"
+#include "pt/PtKeyCheck.h"
 #include "pt/PtKeys.h"
-#include "pt/PtMotionText.h"
 
 namespace {
 
