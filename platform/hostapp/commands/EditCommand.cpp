@@ -10,8 +10,8 @@
 #endif
 
 #include "EditInWindow.h"
+#include "files/EditedFile.h"
 #include "files/ExitStatus.h"
-#include "files/FileAsRead.h"
 #include "files/FileIdentity.h"
 #include "pt/MotionFileLayout.h"
 #include "pt/PtKeyCheck.h"
@@ -37,7 +37,7 @@ void PrintMessageLine(const std::string& text) {
 
 #ifndef _WIN32
 // The editor for a person, in a window: exit statuses and the writing of MOTION as under scripts.
-int RunWindowEdit(CHostGraphics& windows, const HostOptions& options, const CFileAsRead& file,
+int RunWindowEdit(CHostGraphics& windows, const HostOptions& options, const EditedFile& file,
                   const std::string& motion) {
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
@@ -72,7 +72,7 @@ bool UsesSystemDialogs(const EditArguments& arguments) {
 
 #ifdef _WIN32
 // The editor on the system's dialog manager, for a person to work.
-int RunSystemEdit(const HostOptions& options, const CFileAsRead& file, const std::string& motion) {
+int RunSystemEdit(const HostOptions& options, const EditedFile& file, const std::string& motion) {
     CHostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     CWin32Dialogs dialogs;
@@ -123,7 +123,7 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
         return kExitFailure;
     }
     std::string motion;
-    CFileAsRead file;
+    EditedFile file;
     if (!file.Read(arguments.motionPath, motion, error) ||
         !CheckMotionToEdit(arguments.motionPath, motion, error)) {
         return ReportFailure(error.c_str());
