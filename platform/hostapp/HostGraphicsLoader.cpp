@@ -1,7 +1,7 @@
 #include <dlfcn.h>
 
 #include "HostGraphics.h"
-#include "HostLibraries.h"
+#include "HostLibraryPath.h"
 
 CHostGraphics* LoadHostGraphics(std::string& error) {
     static CHostGraphics* graphics = nullptr;

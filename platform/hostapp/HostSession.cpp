@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "HostLibraries.h"
+#include "HostLibraryPath.h"
 #include "HostResources.h"
 #include "files/ExitStatus.h"
 #include "files/WholeTextIO.h"
