@@ -33,7 +33,7 @@ PreviewPlotLayout SCurveLayout(CSize size, const MotionLimits& limits) {
     auto setup = CDriveSetup::CreateDefault();
     PtTable table;
     EXPECT_STREQ(ReadPtTable(Contents(kSCurve), *setup, table).GetString(), "");
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     EXPECT_TRUE(preview.Build(table.times, table.positions, error));
     const MotionFigures figures = MotionFigures::Of(preview);
@@ -184,7 +184,7 @@ TEST_F(HostPlot, PeakMarkerSitsOnTheCurveAtTheSignOfThePeak) {
             times.push_back(times.back() + step(random));
             positions.push_back(positions.back() + move(random));
         }
-        CTrajectoryPreview preview;
+        TrajectoryPreview preview;
         std::string error;
         ASSERT_TRUE(preview.Build(times, positions, error));
         const MotionFigures figures = MotionFigures::Of(preview);
@@ -248,7 +248,7 @@ TEST_F(HostPlot, LabelsNeverOverlapInAnyExampleAtAnySize) {
         if (entry.path().extension() != ".ptm") continue;
         PtTable table;
         if (!ReadPtTable(Contents(entry.path()), *setup, table).IsEmpty()) continue;
-        CTrajectoryPreview preview;
+        TrajectoryPreview preview;
         std::string error;
         if (!preview.Build(table.times, table.positions, error)) continue;
         const MotionFigures figures = MotionFigures::Of(preview);
@@ -508,7 +508,7 @@ TEST_F(HostPlot, JerkAndProfileMakeFivePanelsWithLabelsApart) {
     PtTable table;
     ASSERT_STREQ(
         ReadPtTable(Contents(kExamples / "cycloid-10rot-20ms.ptm"), *setup, table).GetString(), "");
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     ASSERT_TRUE(preview.Build(table.times, table.positions, error)) << error;
     const MotionFigures figures = MotionFigures::Of(preview);

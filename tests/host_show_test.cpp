@@ -30,10 +30,10 @@ std::vector<std::string> LinesStartingWith(const std::string& text, const std::s
 }
 
 // A motion file's table and its preview on the built-in setup, as the kernel builds them.
-CTrajectoryPreview KernelPreview(const std::string& motion, PtTable& table) {
+TrajectoryPreview KernelPreview(const std::string& motion, PtTable& table) {
     auto setup = CDriveSetup::CreateDefault();
     EXPECT_STREQ(ReadPtTable(Contents(motion), *setup, table).GetString(), "");
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     EXPECT_TRUE(preview.Build(table.times, table.positions, error)) << error;
     return preview;
@@ -135,7 +135,7 @@ TEST_F(HostShow, CsvReadsBackWithPythonsCsvModule) {
               "[rot/s]|peak speed [rot/s]|peak acceleration [rot/s^2]|jerk [rot/s^3]");
 
     PtTable table;
-    const CTrajectoryPreview preview = KernelPreview(motion, table);
+    const TrajectoryPreview preview = KernelPreview(motion, table);
     const MotionFigures figures = MotionFigures::Of(preview);
     const PreviewUnits units{{"rot", 2000}, {"s", 1250}};
     size_t row = 0;
@@ -386,7 +386,7 @@ TEST_F(HostShow, DeviationFromAProfileAgainstASamplingOfTheLaw) {
 
     // The table's preview against the law, every 0.001 time IU.
     PtTable table;
-    const CTrajectoryPreview preview = KernelPreview(motion, table);
+    const TrajectoryPreview preview = KernelPreview(motion, table);
     std::vector<double> perSegment(table.times.size() - 1, 0);
     double largest = 0;
     for (int k = 0; k <= 625000; ++k) {

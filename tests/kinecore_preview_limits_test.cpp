@@ -133,7 +133,7 @@ TEST(DriveLimits, TypedRateInTheCallersUnits) {
 }
 
 TEST(StepRules, StepsFromNineTenthsOfTheirBound) {
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     ASSERT_TRUE(preview.Build({0, 58981, 58982, 65535 + 58982},
                               {0, 1, -1932735283 + 1, 2147483647 - 1932735282}, error));

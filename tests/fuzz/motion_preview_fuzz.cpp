@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PtTable table;
     const CString message = ReadPtTable(text, *host.setup, table);
     FUZZ_CHECK(message.IsEmpty(), "an accepted motion whose table does not read");
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     FUZZ_CHECK(preview.Build(table.times, table.positions, error), error.c_str());
     const MotionFigures figures = MotionFigures::Of(preview);

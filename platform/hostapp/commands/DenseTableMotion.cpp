@@ -16,14 +16,14 @@ bool CheckTolerance(double tolerance, const char* option, std::string& error) {
     return false;
 }
 
-int MakeMotionFromDenseTable(const CHostSession& session, DenseTable table,
+int MakeMotionFromDenseTable(const HostSession& session, DenseTable table,
                              PlacementReportSubject subject, const PtMotionOptions& options,
                              std::FILE* report, CString& motion) {
     std::string error;
     if (!CheckTolerance(subject.options.tolerance, "--tolerance", error)) {
         return ReportFailure(error.c_str());
     }
-    if (!CTrajectoryPreview::CheckPoints(table.times, table.positions, &error)) {
+    if (!TrajectoryPreview::CheckPoints(table.times, table.positions, &error)) {
         return ReportFailure((subject.inputName + ": " + error).c_str());
     }
     // The fit makes the table's one preview of the rows themselves: a long table has no room

@@ -30,6 +30,6 @@ bool CheckTolerance(double tolerance, const char* option, std::string& error);
 // placement is told on `report` (none when null). kExitSuccess with the motion's text, otherwise
 // the exit status, the reason told: exit 1 where the table misses a bound and `bestEffort` is
 // not set. The table's rows are taken: a long table is held once.
-int MakeMotionFromDenseTable(const CHostSession& session, DenseTable table,
+int MakeMotionFromDenseTable(const HostSession& session, DenseTable table,
                              PlacementReportSubject subject, const PtMotionOptions& options,
                              std::FILE* report, CString& motion);

@@ -37,7 +37,7 @@ int RunDesign(const HostOptions& options, DesignArguments arguments) {
     if (!CheckTolerance(arguments.tolerance, "--tolerance", error)) {
         return ReportFailure(error.c_str());
     }
-    CHostSession session;
+    HostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     const CDriveSetup& setup = session.GetSetup();
     NewMotionUnits named;
@@ -62,7 +62,7 @@ int RunDesign(const HostOptions& options, DesignArguments arguments) {
     subject.options.uniformStep = arguments.step;
     subject.options.referencePeakAcceleration = profile.PeakAcceleration();
     const GridPlacement placement =
-        PlaceOnGrid(CPlacementProgress(profile, subject.command), subject.options);
+        PlaceOnGrid(PlacementProgress(profile, subject.command), subject.options);
 
     PrintPlacementReport(subject, placement, units, setup.GetLimits(), stderr);
     if (const std::string missed = MissedBounds(subject, placement);

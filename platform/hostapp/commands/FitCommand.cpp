@@ -34,7 +34,7 @@ bool IsMotionText(const std::string& text) {
     return text.find('=') != std::string::npos && WhyNotAMotion(text).empty();
 }
 
-int ReadMotionTable(const CHostSession& session, const std::string& text,
+int ReadMotionTable(const HostSession& session, const std::string& text,
                     const NewMotionUnits& named, DenseTable& table) {
     // The module decides whether the table is a motion at all.
     CString parameters(text);
@@ -53,7 +53,7 @@ int ReadMotionTable(const CHostSession& session, const std::string& text,
 }
 
 // As import reads the file; what it skips or limits is told, as import tells it.
-int ReadPointsTable(const CHostSession& session, const std::string& name, const std::string& text,
+int ReadPointsTable(const HostSession& session, const std::string& name, const std::string& text,
                     const PointsReading& reading, NewMotionUnits named, DenseTable& table) {
     PointsFile file;
     if (const int read = ReadPointsRows(text, reading, name, file); read != kExitSuccess) {
@@ -89,7 +89,7 @@ int RunFit(const HostOptions& options, FitArguments arguments) {
     if (!ReadWholeText(arguments.inputPath, text, error)) return ReportFailure(error.c_str());
     SkipByteOrderMark(text);
 
-    CHostSession session;
+    HostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     const CDriveSetup& setup = session.GetSetup();
     NewMotionUnits named;

@@ -45,7 +45,7 @@ struct ImportArguments {
 };
 
 // One array at a time, so that a single read-back array is held beside the report's table.
-bool TableMatches(const CHostSession& session, CString& text, const PtImportPreview& preview) {
+bool TableMatches(const HostSession& session, CString& text, const PtImportPreview& preview) {
     CArrayTextRecord reader(session.GetSetup(), session.GetMotion());
     const std::pair<const char*, const std::vector<double>*> expected[] = {
         {host_pt_keys::kTime, &preview.timesIU}, {host_pt_keys::kPosition, &preview.positionsIU}};
@@ -62,9 +62,9 @@ bool TableMatches(const CHostSession& session, CString& text, const PtImportPrev
 #ifdef _WIN32
 // Windows has no anonymous file that another open reaches by a name: a file in the temporary
 // folder holds the text made for the editor, removed when the command ends or on Ctrl-C.
-class CPointsForEditor {
+class PointsForEditor {
 public:
-    ~CPointsForEditor() {
+    ~PointsForEditor() {
         if (m_path.empty()) return;
         std::error_code ignored;
         std::filesystem::remove(m_path, ignored);
@@ -94,9 +94,9 @@ private:
 #else
 // The editor reads the points from a file of its own choosing: an anonymous file that holds
 // the text made for it, so that the input is read once, whatever it is (a pipe, a FIFO).
-class CPointsForEditor {
+class PointsForEditor {
 public:
-    ~CPointsForEditor() {
+    ~PointsForEditor() {
         if (m_fd >= 0) close(m_fd);
     }
     bool Prepare(const std::string& name, std::string_view points, std::string& error) {
@@ -126,7 +126,7 @@ private:
 
 // The file's own points, before rounding, placed on the drive's grid instead of rounded a row at
 // a time: a dense table rounded row by row gains accelerations that the file does not have.
-int Resample(const CHostSession& session, const std::string& name, PtImportPreview& preview,
+int Resample(const HostSession& session, const std::string& name, PtImportPreview& preview,
              const PreviewUnits& units, const ImportArguments& arguments) {
     DenseTable table{std::move(preview.fileTimesIU), std::move(preview.filePositionsIU), units,
                      arguments.toleranceGiven, arguments.bestEffort};
@@ -157,13 +157,13 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
         read != kExitSuccess) {
         return read;
     }
-    CPointsForEditor forEditor;
+    PointsForEditor forEditor;
     if (!forEditor.Prepare(name, file.EditorText(bytes), error)) {
         return ReportFailure(error.c_str());
     }
     std::string().swap(file.editorText);
 
-    CHostSession session;
+    HostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     CDriveSetup& setup = session.GetSetup();
     NewMotionUnits named;

@@ -32,7 +32,7 @@ int RunTranslate(const HostOptions& options, const TranslateArguments& arguments
     SkipByteOrderMark(motion);
     WarnOfUnknownMotionKeys(motion, InputName(arguments.motionPath));
 
-    CHostSession session;
+    HostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     CString text(std::move(motion));
     CString output;

@@ -45,7 +45,7 @@ bool EditedFile::IsUnchanged(int fd) const {
 }
 
 bool EditedFile::Replace(std::string_view bytes, std::string& error) const {
-    CWholeOutputs outputs;
+    WholeOutputs outputs;
     if (!outputs.Stage(m_path, bytes, error)) return false;
     const int fd = open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
     // Held until the file is replaced; closing the file lets it go.

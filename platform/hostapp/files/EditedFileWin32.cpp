@@ -56,7 +56,7 @@ bool EditedFile::IsUnchanged(int fd) const {
 }
 
 bool EditedFile::Replace(std::string_view bytes, std::string& error) const {
-    CWholeOutputs outputs;
+    WholeOutputs outputs;
     if (!outputs.Stage(m_path, bytes, error)) return false;
     const int fd = OpenForReading(m_path);
     // Held until the file is replaced, as flock does on Linux: another travex-host that wants to

@@ -82,7 +82,7 @@ int LoadMotionPreview(const HostOptions& options, const PreviewArguments& argume
     std::string text;
     if (!ReadWholeText(arguments.motionPath, text, error)) return ReportFailure(error.c_str());
 
-    CHostSession session;
+    HostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     const CDriveSetup& setup = session.GetSetup();
     motion.setupName = setup.GetName();

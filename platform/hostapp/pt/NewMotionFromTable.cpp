@@ -26,7 +26,7 @@ bool NewMotionUnits::LookUp(const CDriveSetup& setup, const std::string& positio
            LookUp(setup, UnitKind::Time, timeName, time, error);
 }
 
-int EditTableIntoMotion(const CHostSession& session, const std::vector<double>& times,
+int EditTableIntoMotion(const HostSession& session, const std::vector<double>& times,
                         const std::vector<double>& positions, const PreviewUnits& units,
                         const PtMotionOptions& options, CString& text) {
     CDriveSetup& setup = session.GetSetup();
@@ -65,7 +65,7 @@ int EditTableIntoMotion(const CHostSession& session, const std::vector<double>& 
     return kExitSuccess;
 }
 
-int WriteNewMotion(const CHostSession& session, const CString& text,
+int WriteNewMotion(const HostSession& session, const CString& text,
                    const NewMotionOutputs& outputs) {
     CString program;
     CString parameters = text;
@@ -75,7 +75,7 @@ int WriteNewMotion(const CHostSession& session, const CString& text,
         return ReportRefusal(program.GetString());
     }
     std::string error;
-    CWholeOutputs staged;
+    WholeOutputs staged;
     if (!staged.Stage(outputs.motionPath, text.str(), error) ||
         (!outputs.programPath.empty() &&
          !staged.Stage(outputs.programPath, program.str(), error)) ||

@@ -38,10 +38,10 @@ struct NewMotionOutputs {
 // The module's new motion with the table (IU, point 0 at (0, 0)) in place, shown in `units`,
 // the options set in the editor and OK. kExitSuccess with the motion's text; otherwise the exit
 // status, the reason told on standard error.
-int EditTableIntoMotion(const CHostSession& session, const std::vector<double>& times,
+int EditTableIntoMotion(const HostSession& session, const std::vector<double>& times,
                         const std::vector<double>& positions, const PreviewUnits& units,
                         const PtMotionOptions& options, CString& text);
 
 // Translates the motion when a program is asked for, then writes both or neither.
-int WriteNewMotion(const CHostSession& session, const CString& text,
+int WriteNewMotion(const HostSession& session, const CString& text,
                    const NewMotionOutputs& outputs);
