@@ -5,7 +5,7 @@
 #include <MotionModule.h>
 #include <afxrestable.h>
 #include <gtest/gtest.h>
-#include <pt/PtMotionText.h>
+#include <pt/PtKeyCheck.h>
 #include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>

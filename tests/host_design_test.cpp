@@ -3,7 +3,6 @@
 // written when they cannot be made; import --resample, which places a file's points as fit does.
 #include <DriveSetup.h>
 #include <MotionProfile.h>
-#include <PointTable.h>
 #include <TrajectoryPreview.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -21,6 +20,7 @@
 #include <vector>
 
 #include "host_scratch_folder.h"
+#include "pt/PtTableReader.h"
 
 namespace host_test {
 namespace {
@@ -38,15 +38,15 @@ Table TableOf(const std::string& motion, const std::string& setupPath = "") {
     auto setup = setupPath.empty() ? CDriveSetup::CreateDefault()
                                    : CDriveSetup::LoadFromFile(setupPath.c_str(), error);
     EXPECT_TRUE(setup) << error.GetString();
-    PointTable table;
-    EXPECT_STREQ(ReadPointTable(motion, *setup, table).GetString(), "");
+    PtTable table;
+    EXPECT_STREQ(ReadPtTable(motion, *setup, table).GetString(), "");
     return {table.times, table.positions};
 }
 
 // The largest gap between a table's preview and `position`, sampled 32 times an IU.
 template <class Position>
 double SampledDeviation(const Table& table, Position position) {
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     EXPECT_TRUE(preview.Build(table.times, table.positions, error)) << error;
     double largest = 0;
@@ -68,7 +68,7 @@ void ExpectWholeIU(const Table& table) {
 // The peak |acceleration| of a table's preview by second differences of its positions, an eighth
 // of an IU apart, every sixteenth of an IU.
 double PeakAccelerationBySecondDifferences(const Table& table) {
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     EXPECT_TRUE(preview.Build(table.times, table.positions, error)) << error;
     const double h = 1.0 / 8;
@@ -378,7 +378,7 @@ TEST_F(HostFit, ThinsADenseMotionWithinTheTolerance) {
         const Table table = TableOf(Contents(fitted));
         ExpectWholeIU(table);
         EXPECT_LT(table.times.size(), 60u);
-        CTrajectoryPreview densePreview;
+        TrajectoryPreview densePreview;
         std::string error;
         ASSERT_TRUE(densePreview.Build(denseTable.times, denseTable.positions, error));
         EXPECT_LE(SampledDeviation(table, [&](double t) { return densePreview.PositionAt(t); }),
@@ -532,7 +532,7 @@ TEST_F(HostImportResample, ADenseCamKeepsItsAccelerationOnTheGrid) {
     EXPECT_EQ(table.positions.back(), 2000);
     EXPECT_LT(table.times.size(), 40u);
     EXPECT_LE(PeakAccelerationBySecondDifferences(table), 1.1 * ownPeak);
-    CTrajectoryPreview ownPreview;
+    TrajectoryPreview ownPreview;
     std::string error;
     ASSERT_TRUE(ownPreview.Build(own.times, own.positions, error)) << error;
     EXPECT_LE(SampledDeviation(table, [&](double t) { return ownPreview.PositionAt(t); }),

@@ -2,7 +2,6 @@
 // pixel, the PDF opened by poppler, and what is refused.
 #include <DrawingFile.h>
 #include <MotionFigures.h>
-#include <PointTable.h>
 
 #include <QColor>
 #include <QImage>
@@ -14,6 +13,7 @@
 #include "host_scratch_folder.h"
 #include "preview/MotionProfileFile.h"
 #include "preview/PreviewPlot.h"
+#include "pt/PtTableReader.h"
 
 namespace host_test {
 namespace {
@@ -31,9 +31,9 @@ bool HasProgram(const char* name) {
 // the kernel on the same surface and fonts that travex-host draws with.
 PreviewPlotLayout SCurveLayout(CSize size, const MotionLimits& limits) {
     auto setup = CDriveSetup::CreateDefault();
-    PointTable table;
-    EXPECT_STREQ(ReadPointTable(Contents(kSCurve), *setup, table).GetString(), "");
-    CTrajectoryPreview preview;
+    PtTable table;
+    EXPECT_STREQ(ReadPtTable(Contents(kSCurve), *setup, table).GetString(), "");
+    TrajectoryPreview preview;
     std::string error;
     EXPECT_TRUE(preview.Build(table.times, table.positions, error));
     const MotionFigures figures = MotionFigures::Of(preview);
@@ -184,7 +184,7 @@ TEST_F(HostPlot, PeakMarkerSitsOnTheCurveAtTheSignOfThePeak) {
             times.push_back(times.back() + step(random));
             positions.push_back(positions.back() + move(random));
         }
-        CTrajectoryPreview preview;
+        TrajectoryPreview preview;
         std::string error;
         ASSERT_TRUE(preview.Build(times, positions, error));
         const MotionFigures figures = MotionFigures::Of(preview);
@@ -246,9 +246,9 @@ TEST_F(HostPlot, LabelsNeverOverlapInAnyExampleAtAnySize) {
     int plots = 0;
     for (const auto& entry : fs::directory_iterator(kExamples)) {
         if (entry.path().extension() != ".ptm") continue;
-        PointTable table;
-        if (!ReadPointTable(Contents(entry.path()), *setup, table).IsEmpty()) continue;
-        CTrajectoryPreview preview;
+        PtTable table;
+        if (!ReadPtTable(Contents(entry.path()), *setup, table).IsEmpty()) continue;
+        TrajectoryPreview preview;
         std::string error;
         if (!preview.Build(table.times, table.positions, error)) continue;
         const MotionFigures figures = MotionFigures::Of(preview);
@@ -505,11 +505,10 @@ TEST_F(HostPlot, ProfileUnderTheTableAndItsDeviationBelow) {
 // no two labels covering each other at any size.
 TEST_F(HostPlot, JerkAndProfileMakeFivePanelsWithLabelsApart) {
     auto setup = CDriveSetup::CreateDefault();
-    PointTable table;
+    PtTable table;
     ASSERT_STREQ(
-        ReadPointTable(Contents(kExamples / "cycloid-10rot-20ms.ptm"), *setup, table).GetString(),
-        "");
-    CTrajectoryPreview preview;
+        ReadPtTable(Contents(kExamples / "cycloid-10rot-20ms.ptm"), *setup, table).GetString(), "");
+    TrajectoryPreview preview;
     std::string error;
     ASSERT_TRUE(preview.Build(table.times, table.positions, error)) << error;
     const MotionFigures figures = MotionFigures::Of(preview);

@@ -1,7 +1,6 @@
 // travex-host show, run as a separate process: the table and summary that a person reads, the
 // CSV that a spreadsheet reads, and the exit status that a script reads.
 #include <MotionFigures.h>
-#include <PointTable.h>
 #include <PreviewUnits.h>
 
 #include <cmath>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "host_scratch_folder.h"
+#include "pt/PtTableReader.h"
 
 namespace host_test {
 namespace {
@@ -30,10 +30,10 @@ std::vector<std::string> LinesStartingWith(const std::string& text, const std::s
 }
 
 // A motion file's table and its preview on the built-in setup, as the kernel builds them.
-CTrajectoryPreview KernelPreview(const std::string& motion, PointTable& table) {
+TrajectoryPreview KernelPreview(const std::string& motion, PtTable& table) {
     auto setup = CDriveSetup::CreateDefault();
-    EXPECT_STREQ(ReadPointTable(Contents(motion), *setup, table).GetString(), "");
-    CTrajectoryPreview preview;
+    EXPECT_STREQ(ReadPtTable(Contents(motion), *setup, table).GetString(), "");
+    TrajectoryPreview preview;
     std::string error;
     EXPECT_TRUE(preview.Build(table.times, table.positions, error)) << error;
     return preview;
@@ -134,8 +134,8 @@ TEST_F(HostShow, CsvReadsBackWithPythonsCsvModule) {
               "point|time [s]|position [rot]|time step [s]|position step [rot]|average speed "
               "[rot/s]|peak speed [rot/s]|peak acceleration [rot/s^2]|jerk [rot/s^3]");
 
-    PointTable table;
-    const CTrajectoryPreview preview = KernelPreview(motion, table);
+    PtTable table;
+    const TrajectoryPreview preview = KernelPreview(motion, table);
     const MotionFigures figures = MotionFigures::Of(preview);
     const PreviewUnits units{{"rot", 2000}, {"s", 1250}};
     size_t row = 0;
@@ -385,8 +385,8 @@ TEST_F(HostShow, DeviationFromAProfileAgainstASamplingOfTheLaw) {
     ASSERT_EQ(result.exitStatus, 0) << result.err;
 
     // The table's preview against the law, every 0.001 time IU.
-    PointTable table;
-    const CTrajectoryPreview preview = KernelPreview(motion, table);
+    PtTable table;
+    const TrajectoryPreview preview = KernelPreview(motion, table);
     std::vector<double> perSegment(table.times.size() - 1, 0);
     double largest = 0;
     for (int k = 0; k <= 625000; ++k) {

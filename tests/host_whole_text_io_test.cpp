@@ -40,7 +40,7 @@ TEST_F(WholeTextIO, OutputsThatCannotAllBePutInPlaceAreAllPutBack) {
     const std::string first = Put("first.txt", "first before");
     const std::string second = Put("second.txt", "second before");
     const std::string fresh = (dir / "fresh.txt").string();
-    CWholeOutputs outputs;
+    WholeOutputs outputs;
     std::string error;
     ASSERT_TRUE(outputs.Stage(first, "first after", error)) << error;
     ASSERT_TRUE(outputs.Stage(fresh, "fresh", error)) << error;

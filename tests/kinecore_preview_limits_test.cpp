@@ -1,6 +1,6 @@
 // The drive's limits: as a setup states them and as a person types them.
+#include <DataArrayText.h>
 #include <DriveSetup.h>
-#include <PointTable.h>
 #include <RateText.h>
 #include <StepRules.h>
 #include <gtest/gtest.h>
@@ -133,7 +133,7 @@ TEST(DriveLimits, TypedRateInTheCallersUnits) {
 }
 
 TEST(StepRules, StepsFromNineTenthsOfTheirBound) {
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     ASSERT_TRUE(preview.Build({0, 58981, 58982, 65535 + 58982},
                               {0, 1, -1932735283 + 1, 2147483647 - 1932735282}, error));
@@ -150,19 +150,28 @@ TEST(StepRules, StepsFromNineTenthsOfTheirBound) {
     EXPECT_EQ(near[2].segment, 2);
 }
 
-TEST(PointTable, ReadsBothArraysWithTheirUnits) {
+TEST(DataArrayText, ReadsAnArrayWithItsUnitAndReplacesItInPlace) {
     auto setup = CDriveSetup::CreateDefault();
-    PointTable table;
+    const std::string text = "ATIME[ms]=3: 0 100 300\r\nTPOS[deg]=3: 0 2000 5000\r\nX=1\n";
+    std::vector<double> times, positions;
+    CMC_Unit timeUnit, positionUnit;
+    EXPECT_STREQ(ReadDataArray(text, "ATIME", *setup, times, timeUnit).GetString(), "");
+    EXPECT_STREQ(ReadDataArray(text, "TPOS", *setup, positions, positionUnit).GetString(), "");
+    EXPECT_EQ(times, (std::vector<double>{0, 100, 300}));
+    EXPECT_EQ(positions, (std::vector<double>{0, 2000, 5000}));
+    EXPECT_EQ(timeUnit.name, "ms");
+    EXPECT_EQ(positionUnit.name, "deg");
     EXPECT_STREQ(
-        ReadPointTable("ATIME[ms]=3: 0 100 300\r\nTPOS[deg]=3: 0 2000 5000\r\n", *setup, table)
-            .GetString(),
-        "");
-    EXPECT_EQ(table.times, (std::vector<double>{0, 100, 300}));
-    EXPECT_EQ(table.positions, (std::vector<double>{0, 2000, 5000}));
-    EXPECT_EQ(table.timeUnit.name, "ms");
-    EXPECT_EQ(table.positionUnit.name, "deg");
-    EXPECT_STREQ(ReadPointTable("ATIME[ms]=1: 0\n", *setup, table).GetString(),
-                 "Parameter \"TPOS\" is missing.");
+        ReadDataArray("ATIME[ms]=1: 0\n", "TPOS", *setup, positions, positionUnit).GetString(),
+        "Parameter \"TPOS\" is missing.");
+
+    // The values go in under the entry's unit; the other lines and the line ends stay.
+    const std::string replaced = WithDataArray(text, "TPOS", {0, 4000});
+    EXPECT_EQ(replaced.substr(0, 24), text.substr(0, 24));
+    EXPECT_EQ(replaced.substr(replaced.size() - 6), "\r\nX=1\n");
+    EXPECT_STREQ(ReadDataArray(replaced, "TPOS", *setup, positions, positionUnit).GetString(), "");
+    EXPECT_EQ(positions, (std::vector<double>{0, 4000}));
+    EXPECT_EQ(positionUnit.name, "deg");
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 #include "TestHost.h"
 #include "params/ParameterKeys.h"
 #include "plugin/Exports.h"
+#include "pt/PtKeyCheck.h"
 #include "pt/PtKeys.h"
-#include "pt/PtMotionText.h"
 #include "pt/PtSetupRequirements.h"
 
 namespace {

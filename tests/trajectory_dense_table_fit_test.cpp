@@ -55,7 +55,7 @@ TEST(DenseTableFit, ThinsANoisyMillisecondLogTenfoldWithinTheToleranceItsNoiseAl
     EXPECT_LE(fit.placement.times.size() * 10, rows.times.size());
     EXPECT_TRUE(fit.placement.withinTolerance);
     // The table against the rows themselves, sampled: no farther than the tolerance.
-    CTrajectoryPreview table;
+    TrajectoryPreview table;
     std::string error;
     ASSERT_TRUE(table.Build(fit.placement.times, fit.placement.positions, error)) << error;
     double farthest = 0;

@@ -46,7 +46,7 @@ private:
 // gap is the bell, exactly.
 class PreviewWithBell : public ReferenceMotion {
 public:
-    PreviewWithBell(const CTrajectoryPreview& preview, double height, double centre, double width)
+    PreviewWithBell(const TrajectoryPreview& preview, double height, double centre, double width)
         : m_preview(preview), m_height(height), m_centre(centre), m_width(width) {}
     double Duration() const override { return m_preview.GetEndTime(); }
     double PositionAt(double t) const override { return m_preview.PositionAt(t) + Bell(t); }
@@ -63,7 +63,7 @@ private:
     double X(double t) const { return (t - m_centre) / m_width; }
     double Bell(double t) const { return m_height * std::exp(-X(t) * X(t)); }
 
-    const CTrajectoryPreview& m_preview;
+    const TrajectoryPreview& m_preview;
     double m_height;
     double m_centre;
     double m_width;
@@ -76,7 +76,7 @@ public:
     struct Bell {
         double height, centre, width;
     };
-    PreviewWithBells(const CTrajectoryPreview& preview, std::vector<Bell> bells)
+    PreviewWithBells(const TrajectoryPreview& preview, std::vector<Bell> bells)
         : m_preview(preview), m_bells(std::move(bells)) {}
     double Duration() const override { return m_preview.GetEndTime(); }
     double PositionAt(double t) const override { return m_preview.PositionAt(t) + Sum(t, 0); }
@@ -98,19 +98,19 @@ private:
         }
         return sum;
     }
-    const CTrajectoryPreview& m_preview;
+    const TrajectoryPreview& m_preview;
     std::vector<Bell> m_bells;
 };
 
-CTrajectoryPreview Preview(const std::vector<double>& times, const std::vector<double>& positions) {
-    CTrajectoryPreview preview;
+TrajectoryPreview Preview(const std::vector<double>& times, const std::vector<double>& positions) {
+    TrajectoryPreview preview;
     std::string error;
     EXPECT_TRUE(preview.Build(times, positions, error)) << error;
     return preview;
 }
 
 // The table a uniform step makes of a reference: whole IU of time, positions rounded.
-CTrajectoryPreview UniformTable(const ReferenceMotion& reference, int step) {
+TrajectoryPreview UniformTable(const ReferenceMotion& reference, int step) {
     std::vector<double> times;
     std::vector<double> positions;
     const int duration = static_cast<int>(reference.Duration());
@@ -123,7 +123,7 @@ CTrajectoryPreview UniformTable(const ReferenceMotion& reference, int step) {
 }
 
 // The largest gap on [from, to] sampled every `step` time IU, and where.
-DeviationPeak Sampled(const CTrajectoryPreview& preview, const ReferenceMotion& reference,
+DeviationPeak Sampled(const TrajectoryPreview& preview, const ReferenceMotion& reference,
                       double from, double to, double step) {
     DeviationPeak peak;
     const long count = std::lround((to - from) / step);
@@ -137,7 +137,7 @@ DeviationPeak Sampled(const CTrajectoryPreview& preview, const ReferenceMotion& 
 
 TEST(Deviation, FindsAGapThatPeaksBetweenWholeIUOrNextToAnEnd) {
     // 7 time IU from rest to rest, the bell's top at 3.5.
-    const CTrajectoryPreview shortMove = Preview({0, 7}, {0, 40});
+    const TrajectoryPreview shortMove = Preview({0, 7}, {0, 40});
     const PreviewWithBell middle(shortMove, 0.3, 3.5, 1.5);
     DeviationPeak peak = LargestDeviation(shortMove, middle);
     EXPECT_NEAR(peak.value, 0.3, 1e-12);
@@ -148,7 +148,7 @@ TEST(Deviation, FindsAGapThatPeaksBetweenWholeIUOrNextToAnEnd) {
 
     // A narrow bell just after the start of a long piece, between its first samples, higher
     // than the gap at the start itself; and one just before the end of the second of two.
-    const CTrajectoryPreview longMove = Preview({0, 40, 80}, {0, 100, 150});
+    const TrajectoryPreview longMove = Preview({0, 40, 80}, {0, 100, 150});
     const PreviewWithBell nearStart(longMove, 0.7, 0.6, 1);
     peak = LargestDeviation(longMove, nearStart);
     EXPECT_NEAR(peak.value, 0.7, 1e-12);
@@ -162,7 +162,7 @@ TEST(Deviation, FindsAGapThatPeaksBetweenWholeIUOrNextToAnEnd) {
 
 TEST(Deviation, FindsEveryHumpThatASampleOrAChangeOfSignBrackets) {
     // One piece of 40 IU, sampled once an IU.
-    const CTrajectoryPreview piece = Preview({0, 40}, {0, 300});
+    const TrajectoryPreview piece = Preview({0, 40}, {0, 300});
     struct Case {
         const char* what;
         std::vector<PreviewWithBells::Bell> bells;
@@ -215,7 +215,7 @@ TEST(Deviation, MatchesABruteSamplingOfUniformTables) {
     };
     for (const Case& c : {Case{&cycloid, 1}, Case{&cycloid, 3}, Case{&cycloid, 13},
                           Case{&cycloid, 22}, Case{&cycloid, 63}, Case{&bumped, 45}}) {
-        const CTrajectoryPreview preview = UniformTable(*c.reference, c.step);
+        const TrajectoryPreview preview = UniformTable(*c.reference, c.step);
         const DeviationPeak peak = LargestDeviation(preview, *c.reference);
         const DeviationPeak sampled =
             Sampled(preview, *c.reference, 0, c.reference->Duration(), 1e-3);
@@ -233,7 +233,7 @@ TEST(Deviation, MatchesABruteSamplingOfUniformTables) {
 
 TEST(Deviation, InAPartLooksOnlyThere) {
     const Cycloid cycloid(20000, 625);
-    const CTrajectoryPreview preview = UniformTable(cycloid, 63);
+    const TrajectoryPreview preview = UniformTable(cycloid, 63);
     const DeviationPeak whole = LargestDeviation(preview, cycloid);
     for (const auto& [from, to] : std::vector<std::pair<double, double>>{
              {0, 100}, {100.5, 200.25}, {300, 301}, {600, 625}, {63, 126}, {250, 250}}) {

@@ -107,7 +107,7 @@ struct Sampled {
 // preview's own figures.
 Sampled SampleTable(const std::vector<double>& times, const std::vector<double>& positions,
                     const ReferenceMotion& reference) {
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     EXPECT_TRUE(preview.Build(times, positions, error)) << error;
     Sampled sampled;
@@ -159,7 +159,7 @@ size_t FewestPoints(const ReferenceMotion& reference, double tolerance, double a
     for (int t = 1; t <= n; ++t) p[t] = std::round(reference.PositionAt(t));
     const auto slope = [&](int a, int b) { return (p[b] - p[a]) / (b - a); };
     const auto velocity = [&](int a, int b, int c) {
-        return CTrajectoryPreview::InnerVelocity(slope(a, b), b - a, slope(b, c), c - b);
+        return TrajectoryPreview::InnerVelocity(slope(a, b), b - a, slope(b, c), c - b);
     };
     // states[i][j]: tables that end ..., h, i, j, all pieces before i within the bounds: for
     // each h (-1 when i is the first point), the fewest points.
@@ -271,7 +271,7 @@ struct Judged {
 
 Judged JudgeTable(const std::vector<double>& times, const std::vector<double>& positions,
                   const ReferenceMotion& reference) {
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     EXPECT_TRUE(preview.Build(times, positions, error)) << error;
     const std::vector<double>& model = preview.GetPointVelocities();

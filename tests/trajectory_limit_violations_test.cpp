@@ -17,7 +17,7 @@ TEST(LimitViolations, TableExceedingTheSpeedInExactlyTwoSegments) {
         times.push_back(times.back() + 100);
         positions.push_back(positions.back() + move);
     }
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     ASSERT_TRUE(preview.Build(times, positions, error));
     const MotionFigures figures = MotionFigures::Of(preview);

@@ -12,7 +12,7 @@ namespace {
 TEST(PreviewReference, AnswersAsThePreviewInAnyOrder) {
     const std::vector<double> times = {0, 3, 10, 10.5, 40, 41};
     const std::vector<double> positions = {0, 5, 90, 91, 400, 401};
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     ASSERT_TRUE(preview.Build(times, positions, error)) << error;
     const PreviewReference reference(preview);

@@ -13,8 +13,8 @@
 
 namespace {
 
-CTrajectoryPreview Preview(const std::vector<double>& times, const std::vector<double>& positions) {
-    CTrajectoryPreview preview;
+TrajectoryPreview Preview(const std::vector<double>& times, const std::vector<double>& positions) {
+    TrajectoryPreview preview;
     std::string error;
     EXPECT_TRUE(preview.Build(times, positions, error)) << error;
     return preview;
@@ -57,7 +57,7 @@ TEST(TrajectoryPreview, ConstantSpeedInsideHasNoAcceleration) {
     const std::vector<double> times = {0, 10, 25, 30, 50, 60};
     std::vector<double> positions;
     for (double t : times) positions.push_back(4 * t);
-    const CTrajectoryPreview preview = Preview(times, positions);
+    const TrajectoryPreview preview = Preview(times, positions);
     const std::vector<double>& velocities = preview.GetPointVelocities();
     EXPECT_EQ(velocities.front(), 0);
     EXPECT_EQ(velocities.back(), 0);
@@ -74,7 +74,7 @@ TEST(TrajectoryPreview, QuadraticTableGivesExactVelocities) {
     const std::vector<double> times = {0, 3, 4, 9, 11, 20};
     std::vector<double> positions;
     for (double t : times) positions.push_back(0.5 * t * t);
-    const CTrajectoryPreview preview = Preview(times, positions);
+    const TrajectoryPreview preview = Preview(times, positions);
     for (size_t i = 1; i + 1 < times.size(); ++i) {
         EXPECT_NEAR(preview.GetPointVelocities()[i], times[i], 1e-12) << i;
     }
@@ -88,7 +88,7 @@ TEST(TrajectoryPreview, QuadraticTableGivesExactVelocities) {
 TEST(TrajectoryPreview, ReversalCountsBothDirectionsInTheTravel) {
     // Out to 100 and back to 0 in two equal segments: the middle point is at rest, so each
     // half is a rest-to-rest segment.
-    const CTrajectoryPreview preview = Preview({0, 50, 100}, {0, 100, 0});
+    const TrajectoryPreview preview = Preview({0, 50, 100}, {0, 100, 0});
     EXPECT_EQ(preview.GetPointVelocities()[1], 0);
     const MotionFigures figures = MotionFigures::Of(preview);
     EXPECT_DOUBLE_EQ(figures.netTravel, 0);
@@ -98,7 +98,7 @@ TEST(TrajectoryPreview, ReversalCountsBothDirectionsInTheTravel) {
     EXPECT_DOUBLE_EQ(figures.segments[1].peakSpeed, 3);
 
     // An uneven reversal turns inside a segment: the travel counts the overshoot there.
-    const CTrajectoryPreview overshoot = Preview({0, 10, 100}, {0, 100, 90});
+    const TrajectoryPreview overshoot = Preview({0, 10, 100}, {0, 100, 90});
     const MotionFigures overshootFigures = MotionFigures::Of(overshoot);
     const SegmentFigures& second = overshootFigures.segments[1];
     const CubicSegment& cubic = overshoot.GetSegments()[1];
@@ -140,7 +140,7 @@ TEST(TrajectoryPreview, RefusesWhatIsNoTable) {
         {{-1.5e308, 1.5e308}, {0, 1}, "point 1 does not come after"},
     };
     for (const Case& c : cases) {
-        CTrajectoryPreview preview;
+        TrajectoryPreview preview;
         std::string error;
         EXPECT_FALSE(preview.Build(c.times, c.positions, error));
         EXPECT_NE(error.find(c.message), std::string::npos) << error;
@@ -152,7 +152,7 @@ TEST(TrajectoryPreview, RefusesWhatIsNoTable) {
 // inside each segment of the worked example gives it, with its sign, and the largest names the
 // peak.
 TEST(TrajectoryPreview, JerkIsTheThirdDifferenceOfThePosition) {
-    const CTrajectoryPreview preview = Preview({0, 100, 300, 350}, {0, 2000, 5000, 5200});
+    const TrajectoryPreview preview = Preview({0, 100, 300, 350}, {0, 2000, 5000, 5200});
     const MotionFigures figures = MotionFigures::Of(preview);
     double largest = 0;
     int largestSegment = -1;
@@ -186,7 +186,7 @@ TEST(TrajectoryPreview, ExactPeaksBoundAFineSampling) {
         times.push_back(times.back() + step(random));
         positions.push_back(positions.back() + move(random));
     }
-    const CTrajectoryPreview preview = Preview(times, positions);
+    const TrajectoryPreview preview = Preview(times, positions);
     const MotionFigures figures = MotionFigures::Of(preview);
     ASSERT_EQ(figures.segments.size(), static_cast<size_t>(kPoints - 1));
 
@@ -237,7 +237,7 @@ TEST(TrajectoryPreview, PeakAccelerationOfALongTableTakenInWindows) {
     auto [times, positions] = RandomWalk(kPoints, 5, 50);
     // The largest acceleration in the second window, where neither window's end lies.
     positions[70000] += 400;
-    const CTrajectoryPreview preview = Preview(times, positions);
+    const TrajectoryPreview preview = Preview(times, positions);
     const double peak = MotionFigures::PeakAccelerationOf(times, positions);
     EXPECT_EQ(peak, MotionFigures::Of(preview).peakAcceleration.value);
 
@@ -264,7 +264,7 @@ TEST(TrajectoryPreview, PeakSpeedOfATableWithoutItsPreview) {
     // A spike: the fastest segments peak between their points, not at one.
     positions[12345] += 900;
     const double peak = MotionFigures::PeakSpeedOf(times, positions);
-    const CTrajectoryPreview preview = Preview(times, positions);
+    const TrajectoryPreview preview = Preview(times, positions);
     EXPECT_EQ(peak, MotionFigures::Of(preview, false).peakSpeed.value);
 
     double sampled = 0;
@@ -285,7 +285,7 @@ TEST(TrajectoryPreview, PeakSpeedOfATableWithoutItsPreview) {
 // envelope and the motion's exact peaks on the envelope.
 TEST(PreviewEnvelope, HoldsEverySampleAndThePeaks) {
     auto [times, positions] = RandomWalk(10000, 3, 500);
-    const CTrajectoryPreview preview = Preview(times, positions);
+    const TrajectoryPreview preview = Preview(times, positions);
     const MotionFigures figures = MotionFigures::Of(preview);
     constexpr int kColumns = 300;
     const double from = -20, to = times.back() + 20;  // a margin either side, as a plot has

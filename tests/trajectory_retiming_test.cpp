@@ -30,7 +30,7 @@ struct Sampled {
 // Peaks from differences of positions a small step apart inside each segment (never across a
 // point, where the acceleration and the jerk jump), and the path from positions sampled along it.
 Sampled Sample(const std::vector<double>& times, const std::vector<double>& positions) {
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     EXPECT_TRUE(preview.Build(times, positions, error)) << error;
     Sampled sampled;
@@ -310,7 +310,7 @@ double LeastEvenTableUnderJerk(MotionLaw::Kind kind, double distance, double jer
             }
             table.times.push_back(duration);
             table.positions.push_back(distance);
-            CTrajectoryPreview preview;
+            TrajectoryPreview preview;
             std::string error;
             if (!preview.Build(table.times, table.positions, error)) continue;
             bool within = true;
@@ -416,7 +416,7 @@ TEST(Retiming, PerSegmentStretchesASegmentWhoseJerkIsNegative) {
         table.times.push_back(100.0 * i);
         table.positions.push_back(i <= 6 ? 50.0 * i : 300 + 10.0 * (i - 6));
     }
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     ASSERT_TRUE(preview.Build(table.times, table.positions, error));
     const MotionFigures figures = MotionFigures::Of(preview);

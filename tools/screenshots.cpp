@@ -120,8 +120,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "travex-screenshots: %s\n", error.empty() ? argv[2] : error.c_str());
         return 2;
     }
-    CHostSession session;
-    CHostGraphics* windows = LoadHostGraphics(error);
+    HostSession session;
+    HostGraphics* windows = LoadHostGraphics(error);
     if (!windows || !session.Open(HostOptions{}, error)) {
         std::fprintf(stderr, "travex-screenshots: %s\n", error.c_str());
         return 2;

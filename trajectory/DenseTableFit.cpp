@@ -81,7 +81,7 @@ DenseTableFit FitDenseTable(std::vector<double> times, std::vector<double> posit
     // together.
     fit.noise = EstimateNoise(times, positions);
     const size_t rows = times.size();
-    CTrajectoryPreview dense;
+    TrajectoryPreview dense;
     std::string error;
     dense.Build(std::move(times), std::move(positions), error);
     const PreviewReference reference(dense);

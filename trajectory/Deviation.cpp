@@ -148,13 +148,12 @@ DeviationPeak LargestGapOfPiece(const CubicSegment& piece, const ReferenceMotion
     return best;
 }
 
-DeviationPeak LargestDeviation(const CTrajectoryPreview& preview,
-                               const ReferenceMotion& reference) {
+DeviationPeak LargestDeviation(const TrajectoryPreview& preview, const ReferenceMotion& reference) {
     return LargestDeviationIn(preview, reference, 0, reference.Duration());
 }
 
-DeviationPeak LargestDeviationIn(const CTrajectoryPreview& preview,
-                                 const ReferenceMotion& reference, double from, double to) {
+DeviationPeak LargestDeviationIn(const TrajectoryPreview& preview, const ReferenceMotion& reference,
+                                 double from, double to) {
     return LargestDeviationOfPieces(preview.GetSegments(), reference, from, to);
 }
 

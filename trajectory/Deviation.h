@@ -30,8 +30,8 @@ DeviationPeak LargestDeviationOfPieces(const std::vector<CubicSegment>& pieces,
 
 // The largest gap over the whole motion, not only at whole IU. Requires a built preview that
 // spans [0, reference.Duration()].
-DeviationPeak LargestDeviation(const CTrajectoryPreview& preview, const ReferenceMotion& reference);
+DeviationPeak LargestDeviation(const TrajectoryPreview& preview, const ReferenceMotion& reference);
 
 // The same, for the part of the motion in [from, to].
-DeviationPeak LargestDeviationIn(const CTrajectoryPreview& preview,
-                                 const ReferenceMotion& reference, double from, double to);
+DeviationPeak LargestDeviationIn(const TrajectoryPreview& preview, const ReferenceMotion& reference,
+                                 double from, double to);

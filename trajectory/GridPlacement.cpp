@@ -191,7 +191,7 @@ struct TableFigures {
 TableFigures Measure(const ClampedReference& reference, const GridBreaks& breaks,
                      const std::vector<double>& times, const std::vector<double>& positions) {
     TableFigures figures;
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     if (!preview.Build(times, positions, error)) {
         figures.positionStepsHeld = false;
@@ -288,8 +288,8 @@ private:
         if (m == 0) return 0;
         const double before = (m_p[m] - m_p[m - 1]) / static_cast<double>(m_t[m] - m_t[m - 1]);
         const double after = (nextPosition - m_p[m]) / static_cast<double>(next - m_t[m]);
-        return CTrajectoryPreview::InnerVelocity(before, static_cast<double>(m_t[m] - m_t[m - 1]),
-                                                 after, static_cast<double>(next - m_t[m]));
+        return TrajectoryPreview::InnerVelocity(before, static_cast<double>(m_t[m] - m_t[m - 1]),
+                                                after, static_cast<double>(next - m_t[m]));
     }
     double CentralVelocity(Time next, double nextPosition) const {
         const size_t m = m_t.size() - 1;
@@ -570,7 +570,7 @@ bool HoldsToleranceAndAcceleration(const ClampedReference& reference,
         if (std::abs(p[i + 1] - p[i]) > kMaxPositionStepIU) return false;
     }
     bool holds = true;
-    CTrajectoryPreview::ForEachSegment(t, p, [&](const CubicSegment& piece) {
+    TrajectoryPreview::ForEachSegment(t, p, [&](const CubicSegment& piece) {
         holds = holds && PeakAcceleration(piece) <= bounds.acceleration &&
                 GapHolds(piece, reference, bounds.deviation);
     });
@@ -641,7 +641,7 @@ bool HoldsEveryBound(const ClampedReference& reference, const GridBreaks& breaks
     bool holds = true;
     double arriving = 0;
     size_t i = 0;
-    CTrajectoryPreview::ForEachSegment(t, p, [&](const CubicSegment& piece) {
+    TrajectoryPreview::ForEachSegment(t, p, [&](const CubicSegment& piece) {
         if (!holds) return;
         holds =
             PeakAcceleration(piece) <= bounds.acceleration &&
@@ -650,7 +650,7 @@ bool HoldsEveryBound(const ClampedReference& reference, const GridBreaks& breaks
         ++i;
     });
     if (!holds || std::abs(-arriving - breaks.JumpAt(times.back())) > bounds.jump) return false;
-    CTrajectoryPreview::ForEachSegment(t, p, [&](const CubicSegment& piece) {
+    TrajectoryPreview::ForEachSegment(t, p, [&](const CubicSegment& piece) {
         holds = holds && GapHolds(piece, reference, bounds.deviation);
     });
     for (size_t k = 0; k < central.size() && holds; ++k) {
@@ -840,8 +840,8 @@ private:
         if (k == 0 || k + 1 >= m_t.size()) return 0;
         const double before = static_cast<double>(m_t[k] - m_t[k - 1]);
         const double after = static_cast<double>(m_t[k + 1] - m_t[k]);
-        return CTrajectoryPreview::InnerVelocity((m_p[k] - m_p[k - 1]) / before, before,
-                                                 (m_p[k + 1] - m_p[k]) / after, after);
+        return TrajectoryPreview::InnerVelocity((m_p[k] - m_p[k - 1]) / before, before,
+                                                (m_p[k + 1] - m_p[k]) / after, after);
     }
     double Central(size_t k) const {
         if (k == 0 || k + 1 >= m_t.size()) return 0;

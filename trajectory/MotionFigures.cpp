@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-SegmentFigures MotionFigures::SegmentOf(const CTrajectoryPreview& preview, size_t i) {
+SegmentFigures MotionFigures::SegmentOf(const TrajectoryPreview& preview, size_t i) {
     const CubicSegment& segment = preview.GetSegments()[i];
     const std::vector<double>& positions = preview.GetPositions();
     SegmentFigures row;
@@ -24,7 +24,7 @@ SegmentFigures MotionFigures::SegmentOf(const CTrajectoryPreview& preview, size_
     return row;
 }
 
-MotionFigures MotionFigures::Of(const CTrajectoryPreview& preview, bool keepSegments) {
+MotionFigures MotionFigures::Of(const TrajectoryPreview& preview, bool keepSegments) {
     MotionFigures figures;
     const std::vector<CubicSegment>& segments = preview.GetSegments();
     figures.points = preview.GetPointCount();
@@ -58,9 +58,9 @@ MotionFigures MotionFigures::Of(const CTrajectoryPreview& preview, bool keepSegm
 // The segments come one at a time, as the preview makes them, and none is kept.
 double MotionFigures::PeakAccelerationOf(const std::vector<double>& times,
                                          const std::vector<double>& positions) {
-    if (!CTrajectoryPreview::CheckPoints(times, positions, nullptr)) return 0;
+    if (!TrajectoryPreview::CheckPoints(times, positions, nullptr)) return 0;
     double peak = 0;
-    CTrajectoryPreview::ForEachSegment(times, positions, [&peak](const CubicSegment& segment) {
+    TrajectoryPreview::ForEachSegment(times, positions, [&peak](const CubicSegment& segment) {
         peak = std::max(peak, segment.PeakAcceleration().value);
     });
     return peak;
@@ -68,9 +68,9 @@ double MotionFigures::PeakAccelerationOf(const std::vector<double>& times,
 
 double MotionFigures::PeakSpeedOf(const std::vector<double>& times,
                                   const std::vector<double>& positions) {
-    if (!CTrajectoryPreview::CheckPoints(times, positions, nullptr)) return 0;
+    if (!TrajectoryPreview::CheckPoints(times, positions, nullptr)) return 0;
     double peak = 0;
-    CTrajectoryPreview::ForEachSegment(times, positions, [&peak](const CubicSegment& segment) {
+    TrajectoryPreview::ForEachSegment(times, positions, [&peak](const CubicSegment& segment) {
         peak = std::max(peak, segment.PeakSpeed().value);
     });
     return peak;

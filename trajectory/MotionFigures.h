@@ -43,12 +43,12 @@ struct MotionFigures {
     // Exact for the model's polynomials; the first of equal peaks counts. Without
     // `keepSegments` the segments' figures are left out (a long motion's cost the most), and
     // SegmentOf gives them one at a time.
-    static MotionFigures Of(const CTrajectoryPreview& preview, bool keepSegments = true);
+    static MotionFigures Of(const TrajectoryPreview& preview, bool keepSegments = true);
     // The figures of segment i, which joins points i and i + 1.
-    static SegmentFigures SegmentOf(const CTrajectoryPreview& preview, size_t i);
+    static SegmentFigures SegmentOf(const TrajectoryPreview& preview, size_t i);
 
     // The preview's peak acceleration of a table too long to hold a preview of at once (points
-    // as CTrajectoryPreview::Build takes them); 0 for a table that the preview refuses.
+    // as TrajectoryPreview::Build takes them); 0 for a table that the preview refuses.
     static double PeakAccelerationOf(const std::vector<double>& times,
                                      const std::vector<double>& positions);
     // The same for the peak speed.

@@ -97,8 +97,9 @@ LawValues ModifiedTrapezoid(double u) { return Mirrored(ModifiedTrapezoidHalf, u
 LawValues Dwell(double) { return {0, 0, 0, 0}; }
 LawValues Cruise(double u) { return {u, 1, 0, 0}; }
 
-// One row a law: a new law is its function above, a row here and its name in Kind. Poly5 has
-// no function of its own: its values come from its coefficients, its peaks from sampling them.
+// One row a law: a new law is its function above, a row here and its name in Kind (before
+// Poly5). Poly5 has no function of its own: its values come from its coefficients, its peaks
+// from sampling them.
 struct LawRow {
     MotionLaw::Kind kind;
     std::string_view name;
@@ -140,6 +141,9 @@ const std::array<LawRow, 10> kLaws = {{
     {MotionLaw::Kind::Cruise, "cruise", Cruise, {1, 0, 0}, {}, false},
     {MotionLaw::Kind::Poly5, "poly5", nullptr, {}, {}, false},
 }};
+
+// A kind without its row does not build.
+static_assert(kLaws.size() == static_cast<size_t>(MotionLaw::Kind::Poly5) + 1);
 
 const LawRow& RowOf(MotionLaw::Kind kind) {
     for (const LawRow& row : kLaws) {

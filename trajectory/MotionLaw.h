@@ -34,7 +34,7 @@ public:
         ModifiedTrapezoid,  // Cv 2,      Ca 4.888, Cj 61.43
         Dwell,              // no travel
         Cruise,             // f = u
-        Poly5,              // a quintic between given ends
+        Poly5,              // a quintic between given ends; stays last
     };
 
     // The law named as in a profile ("cycloidal", "modified-sine", ...); poly5 needs its ends,

@@ -152,7 +152,7 @@ double PathTiming::TimeOf(double s) const {
     return m_times[k] + (r0 + r > 0 ? 2 * (s - m_nodes[k]) / (r0 + r) : 0);
 }
 
-PathTiming FastestTiming(const CTrajectoryPreview& path, const TimingLimits& limits) {
+PathTiming FastestTiming(const TrajectoryPreview& path, const TimingLimits& limits) {
     const std::vector<CubicSegment>& segments = path.GetSegments();
     const double total = path.GetEndTime();
 

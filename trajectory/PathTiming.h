@@ -66,4 +66,4 @@ struct TimingLimits {
 // one axis): the bound on ṡ from the speed (and jerk) at each node, then the fastest pace that
 // can still slow down in time for every later bound. The acceleration is held at the grid's
 // nodes; between them it may stray by what the grid is too coarse to see.
-PathTiming FastestTiming(const CTrajectoryPreview& path, const TimingLimits& limits);
+PathTiming FastestTiming(const TrajectoryPreview& path, const TimingLimits& limits);

@@ -42,7 +42,7 @@ double SegmentValue(const CubicSegment& segment, MotionQuantity quantity, double
     return 0;
 }
 
-double PreviewValueAt(const CTrajectoryPreview& preview, MotionQuantity quantity, double t) {
+double PreviewValueAt(const TrajectoryPreview& preview, MotionQuantity quantity, double t) {
     // Before the start and after the end the drive rests.
     const bool outside = t < preview.GetStartTime() || t > preview.GetEndTime();
     if (outside && quantity != MotionQuantity::Position) return 0;
@@ -51,7 +51,7 @@ double PreviewValueAt(const CTrajectoryPreview& preview, MotionQuantity quantity
                         std::clamp(t - segment.startTime, 0.0, segment.duration));
 }
 
-std::vector<EnvelopeColumn> PreviewEnvelope(const CTrajectoryPreview& preview,
+std::vector<EnvelopeColumn> PreviewEnvelope(const TrajectoryPreview& preview,
                                             MotionQuantity quantity, double from, double to,
                                             int columns) {
     std::vector<EnvelopeColumn> envelope(static_cast<size_t>(std::max(columns, 0)));

@@ -19,7 +19,7 @@ struct EnvelopeColumn {
 // preview, from < to and columns > 0. Outside the motion the drive rests: at the nearest end's
 // position, without speed, acceleration or jerk.
 // Takes time linear in the points and the columns.
-std::vector<EnvelopeColumn> PreviewEnvelope(const CTrajectoryPreview& preview,
+std::vector<EnvelopeColumn> PreviewEnvelope(const TrajectoryPreview& preview,
                                             MotionQuantity quantity, double from, double to,
                                             int columns);
 
@@ -28,4 +28,4 @@ double SegmentValue(const CubicSegment& segment, MotionQuantity quantity, double
 
 // The value of `quantity` at time t; at a point the acceleration and the jerk are those of the
 // segment that starts there. Outside the motion, as above.
-double PreviewValueAt(const CTrajectoryPreview& preview, MotionQuantity quantity, double t);
+double PreviewValueAt(const TrajectoryPreview& preview, MotionQuantity quantity, double t);

@@ -10,7 +10,7 @@
 class PreviewReference : public ReferenceMotion {
 public:
     // Requires a built preview that starts at time 0; it must outlive this reference.
-    explicit PreviewReference(const CTrajectoryPreview& preview) : m_preview(preview) {}
+    explicit PreviewReference(const TrajectoryPreview& preview) : m_preview(preview) {}
 
     double Duration() const override { return m_preview.GetEndTime(); }
     double PositionAt(double t) const override;
@@ -23,7 +23,7 @@ public:
     double PeakAcceleration() const;
 
 private:
-    // The preview's segment at t, as CTrajectoryPreview::SegmentAt finds it. A placement asks
+    // The preview's segment at t, as TrajectoryPreview::SegmentAt finds it. A placement asks
     // for times close to the last one, so the search starts from where the last one ended;
     // one reference thus serves one thread at a time.
     const CubicSegment& SegmentAt(double t) const;
@@ -32,6 +32,6 @@ private:
         return (segment.*value)(std::clamp(t - segment.startTime, 0.0, segment.duration));
     }
 
-    const CTrajectoryPreview& m_preview;
+    const TrajectoryPreview& m_preview;
     mutable size_t m_last = 0;
 };

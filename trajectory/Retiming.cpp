@@ -57,7 +57,7 @@ double StretchFor(double speed, double acceleration, double jerk, const MotionLi
 // The table's preview passed at the pace of a timing, as a motion to place points on.
 class RetimedPath : public ReferenceMotion {
 public:
-    RetimedPath(const CTrajectoryPreview& path, const PathTiming& timing)
+    RetimedPath(const TrajectoryPreview& path, const PathTiming& timing)
         : m_path(path), m_timing(timing) {}
 
     double Duration() const override { return m_timing.Duration(); }
@@ -92,7 +92,7 @@ public:
     }
 
 private:
-    const CTrajectoryPreview& m_path;
+    const TrajectoryPreview& m_path;
     const PathTiming& m_timing;
 };
 
@@ -180,7 +180,7 @@ bool Retimer::Load(std::vector<double> times, std::vector<double> positions,
 }
 
 bool Retimer::Judge(const std::vector<double>& times, const std::vector<double>& positions) const {
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     if (!preview.Build(times, positions, error)) return false;
     return NeededStretch(MotionFigures::Of(preview, false), m_limits) <= 1;

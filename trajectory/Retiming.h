@@ -30,7 +30,7 @@ inline constexpr double kLongestMotionIU = 2147483646;
 
 class Retimer {
 public:
-    // Points as CTrajectoryPreview takes them, starting at (0, 0). False with a message
+    // Points as TrajectoryPreview takes them, starting at (0, 0). False with a message
     // otherwise.
     bool Load(std::vector<double> times, std::vector<double> positions, const MotionLimits& limits,
               std::string& error);
@@ -88,7 +88,7 @@ private:
     // The fastest pace that the sweep finds under a speed and an acceleration, as a path to place.
     PathTiming Sweep(std::optional<double> speed, double acceleration) const;
 
-    CTrajectoryPreview m_preview;
+    TrajectoryPreview m_preview;
     MotionLimits m_limits;
     MotionFigures m_figures;
     bool m_holds = false;

@@ -4,13 +4,13 @@
 #include <cmath>
 #include <utility>
 
-double CTrajectoryPreview::InnerVelocity(double before, double dtBefore, double after,
-                                         double dtAfter) {
+double TrajectoryPreview::InnerVelocity(double before, double dtBefore, double after,
+                                        double dtAfter) {
     return (before * dtAfter + after * dtBefore) / (dtBefore + dtAfter);
 }
 
-bool CTrajectoryPreview::CheckPoints(const std::vector<double>& times,
-                                     const std::vector<double>& positions, std::string* error) {
+bool TrajectoryPreview::CheckPoints(const std::vector<double>& times,
+                                    const std::vector<double>& positions, std::string* error) {
     const size_t count = times.size();
     if (count < 2 || positions.size() != count) {
         if (error) *error = "a preview needs at least two points, each with a time and a position";
@@ -33,8 +33,8 @@ bool CTrajectoryPreview::CheckPoints(const std::vector<double>& times,
     return true;
 }
 
-bool CTrajectoryPreview::Build(std::vector<double> times, std::vector<double> positions,
-                               std::string& error) {
+bool TrajectoryPreview::Build(std::vector<double> times, std::vector<double> positions,
+                              std::string& error) {
     m_times.clear();
     m_positions.clear();
     m_segments.clear();
@@ -47,7 +47,7 @@ bool CTrajectoryPreview::Build(std::vector<double> times, std::vector<double> po
     return true;
 }
 
-std::vector<double> CTrajectoryPreview::GetPointVelocities() const {
+std::vector<double> TrajectoryPreview::GetPointVelocities() const {
     std::vector<double> velocities;
     if (m_segments.empty()) return velocities;
     velocities.reserve(m_segments.size() + 1);
@@ -56,33 +56,33 @@ std::vector<double> CTrajectoryPreview::GetPointVelocities() const {
     return velocities;
 }
 
-double CTrajectoryPreview::GetStartTime() const {
+double TrajectoryPreview::GetStartTime() const {
     return m_segments.empty() ? 0 : m_segments.front().startTime;
 }
 
-double CTrajectoryPreview::GetEndTime() const {
+double TrajectoryPreview::GetEndTime() const {
     if (m_segments.empty()) return 0;
     return m_segments.back().startTime + m_segments.back().duration;
 }
 
-const CubicSegment& CTrajectoryPreview::SegmentAt(double t) const {
+const CubicSegment& TrajectoryPreview::SegmentAt(double t) const {
     const auto after = std::upper_bound(
         m_segments.begin(), m_segments.end(), t,
         [](double time, const CubicSegment& segment) { return time < segment.startTime; });
     return after == m_segments.begin() ? m_segments.front() : *(after - 1);
 }
 
-double CTrajectoryPreview::PositionAt(double t) const {
+double TrajectoryPreview::PositionAt(double t) const {
     const CubicSegment& segment = SegmentAt(t);
     return segment.PositionAt(std::clamp(t - segment.startTime, 0.0, segment.duration));
 }
 
-double CTrajectoryPreview::VelocityAt(double t) const {
+double TrajectoryPreview::VelocityAt(double t) const {
     const CubicSegment& segment = SegmentAt(t);
     return segment.VelocityAt(std::clamp(t - segment.startTime, 0.0, segment.duration));
 }
 
-double CTrajectoryPreview::AccelerationAt(double t) const {
+double TrajectoryPreview::AccelerationAt(double t) const {
     const CubicSegment& segment = SegmentAt(t);
     return segment.AccelerationAt(std::clamp(t - segment.startTime, 0.0, segment.duration));
 }

@@ -8,7 +8,7 @@
 
 #include "CubicSegment.h"
 
-class CTrajectoryPreview {
+class TrajectoryPreview {
 public:
     // Points in IU: at least two, times strictly increasing, every value finite. False with a
     // message that names the first point at fault otherwise, and the preview is left empty.
@@ -54,8 +54,8 @@ private:
 };
 
 template <class Visit>
-void CTrajectoryPreview::ForEachSegment(const std::vector<double>& times,
-                                        const std::vector<double>& positions, Visit&& visit) {
+void TrajectoryPreview::ForEachSegment(const std::vector<double>& times,
+                                       const std::vector<double>& positions, Visit&& visit) {
     const size_t count = times.size();
     auto average = [&](size_t i) {
         return (positions[i + 1] - positions[i]) / (times[i + 1] - times[i]);

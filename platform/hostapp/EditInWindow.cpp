@@ -1,6 +1,6 @@
 #include "EditInWindow.h"
 
-BOOL EditInWindow(CHostGraphics& windows, const CHostSession& session, CString& text,
+BOOL EditInWindow(HostGraphics& windows, const HostSession& session, CString& text,
                   std::vector<CString>& messages, std::string& error) {
     bool shownDialog = false;
     const BOOL confirmed = windows.RunWithWindows(

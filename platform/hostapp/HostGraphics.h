@@ -1,6 +1,6 @@
 // What travex-host needs of a window system: the editor in a window, a script's actions shown on
-// one, and drawings saved as files. It lives in libhostgraphics.so with the host's libraries, loaded
-// only by the commands that use it: the toolkit's libraries take longer to load than a short
+// one, and drawings saved as files. It lives in libhostgraphics.so with the host's libraries,
+// loaded only by the commands that use it: the toolkit's libraries take longer to load than a short
 // translation takes to run.
 #pragma once
 
@@ -13,18 +13,18 @@
 #include <vector>
 
 // Keeps the toolkit's application, which windows need, while it lives.
-class CWindowApplication {
+class WindowApplication {
 public:
-    virtual ~CWindowApplication() = default;
+    virtual ~WindowApplication() = default;
 };
 
-class CHostGraphics {
+class HostGraphics {
 public:
-    virtual ~CHostGraphics() = default;
+    virtual ~HostGraphics() = default;
 
     // Whether there is a desktop (or an offscreen platform) to show windows on.
     virtual bool HasDisplay() const = 0;
-    virtual std::unique_ptr<CWindowApplication> OpenApplication() = 0;
+    virtual std::unique_ptr<WindowApplication> OpenApplication() = 0;
 
     // Runs `openEditor` with the windowed dialog driver in place, so that the dialog it opens is
     // a window for the user to work. `messages` gets the texts of the message boxes shown;
@@ -43,9 +43,9 @@ public:
                         const std::string& title, std::string& bytes, std::string& error) = 0;
 };
 
-// The library's one export: its CHostGraphics, which lives as long as the process.
-extern "C" CHostGraphics* TravexHostGraphics();
+// The library's one export: its HostGraphics, which lives as long as the process.
+extern "C" HostGraphics* TravexHostGraphics();
 
 // Loads libhostgraphics.so from the program's directory the first time; null with a message when
 // it cannot be loaded.
-CHostGraphics* LoadHostGraphics(std::string& error);
+HostGraphics* LoadHostGraphics(std::string& error);

@@ -1,10 +1,10 @@
 #include <dlfcn.h>
 
 #include "HostGraphics.h"
-#include "HostLibraries.h"
+#include "HostLibraryPath.h"
 
-CHostGraphics* LoadHostGraphics(std::string& error) {
-    static CHostGraphics* graphics = nullptr;
+HostGraphics* LoadHostGraphics(std::string& error) {
+    static HostGraphics* graphics = nullptr;
     if (graphics) return graphics;
     const std::string path = HostLibraryPath("libhostgraphics.so");
     // Never closed: a toolkit does not take kindly to being unloaded under its own objects.
@@ -15,7 +15,7 @@ CHostGraphics* LoadHostGraphics(std::string& error) {
             "cannot load the graphics support " + path + ": " + (reason ? reason : "unknown error");
         return nullptr;
     }
-    const auto entry = reinterpret_cast<CHostGraphics* (*)()>(dlsym(handle, "TravexHostGraphics"));
+    const auto entry = reinterpret_cast<HostGraphics* (*)()>(dlsym(handle, "TravexHostGraphics"));
     if (!entry) {
         error = path + " does not export TravexHostGraphics";
         return nullptr;

@@ -8,7 +8,7 @@
 namespace {
 
 // Knows whether the module opened its dialog at all.
-class CWatchedWindowDriver : public QtDialogDriver {
+class WatchedWindowDriver : public QtDialogDriver {
 public:
     void RunModalLoop(CDialog& dialog) override {
         m_bShownDialog = true;
@@ -17,21 +17,21 @@ public:
     bool m_bShownDialog = false;
 };
 
-class CQtWindowApplication : public CWindowApplication {
+class QtWindowApplication : public WindowApplication {
     QtApplicationScope m_scope;
 };
 
-class CQtHostGraphics : public CHostGraphics {
+class QtHostGraphics : public HostGraphics {
 public:
     bool HasDisplay() const override { return QtHasDisplay(); }
 
-    std::unique_ptr<CWindowApplication> OpenApplication() override {
-        return std::make_unique<CQtWindowApplication>();
+    std::unique_ptr<WindowApplication> OpenApplication() override {
+        return std::make_unique<QtWindowApplication>();
     }
 
     BOOL RunWithWindows(const std::function<BOOL()>& openEditor, std::vector<CString>& messages,
                         bool& shownDialog) override {
-        CWatchedWindowDriver driver;
+        WatchedWindowDriver driver;
         CDialogDriver* const previous = AfxGetDialogDriver();
         AfxSetDialogDriver(&driver);
         const BOOL result = openEditor();
@@ -57,7 +57,7 @@ public:
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) CHostGraphics* TravexHostGraphics() {
-    static CQtHostGraphics windows;
+extern "C" __attribute__((visibility("default"))) HostGraphics* TravexHostGraphics() {
+    static QtHostGraphics windows;
     return &windows;
 }

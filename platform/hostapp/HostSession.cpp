@@ -3,18 +3,18 @@
 #include <algorithm>
 #include <vector>
 
-#include "HostLibraries.h"
+#include "HostLibraryPath.h"
 #include "HostResources.h"
 #include "files/ExitStatus.h"
 #include "files/WholeTextIO.h"
 
-CHostSession::CHostSession() : m_hostResources(HostResourceTable()) {}
+HostSession::HostSession() : m_hostResources(HostResourceTable()) {}
 
 // Members go in reverse: the module is unloaded before the setup and the host's resources that
 // it may still refer to.
-CHostSession::~CHostSession() = default;
+HostSession::~HostSession() = default;
 
-bool CHostSession::Open(const HostOptions& options, std::string& error) {
+bool HostSession::Open(const HostOptions& options, std::string& error) {
     if (options.setupPath.empty()) {
         m_setup = CDriveSetup::CreateDefault();
     } else {
@@ -45,7 +45,7 @@ bool CHostSession::Open(const HostOptions& options, std::string& error) {
     return true;
 }
 
-std::string CHostSession::DefaultModulePath() {
+std::string HostSession::DefaultModulePath() {
 #ifdef _WIN32
     return HostLibraryPath("Travex.dll");
 #else
@@ -53,14 +53,14 @@ std::string CHostSession::DefaultModulePath() {
 #endif
 }
 
-bool OpenSession(CHostSession& session, const HostOptions& options) {
+bool OpenSession(HostSession& session, const HostOptions& options) {
     std::string error;
     if (session.Open(options, error)) return true;
     ReportFailure(error.c_str());
     return false;
 }
 
-bool RequireEnabledType(const CHostSession& session) {
+bool RequireEnabledType(const HostSession& session) {
     const CModuleLoader& module = session.GetModule();
     if (module.IsEnabled(session.GetSetup())) return true;
     const std::string message = std::string("the motion type ") + module.GetName() +

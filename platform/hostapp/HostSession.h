@@ -16,14 +16,14 @@ struct HostOptions {
     std::string modulePath;  // empty: the Travex.so installed with the program
 };
 
-class CHostSession {
+class HostSession {
 public:
     // Joins the host's resources to the chain first, so that the module finds them from the
     // moment it is loaded.
-    CHostSession();
-    ~CHostSession();
-    CHostSession(const CHostSession&) = delete;
-    CHostSession& operator=(const CHostSession&) = delete;
+    HostSession();
+    ~HostSession();
+    HostSession(const HostSession&) = delete;
+    HostSession& operator=(const HostSession&) = delete;
 
     // Builds the setup and the motion, then loads the module. False with a message that names
     // the setup file or the module otherwise.
@@ -50,8 +50,8 @@ private:
 
 // Opens a session, or reports why it cannot be opened; the command then exits with
 // kExitFailure.
-bool OpenSession(CHostSession& session, const HostOptions& options);
+bool OpenSession(HostSession& session, const HostOptions& options);
 
 // The host offers a motion type only on setups that the module enables it for; translating or
 // creating one elsewhere is reported like an unusable setup.
-bool RequireEnabledType(const CHostSession& session);
+bool RequireEnabledType(const HostSession& session);

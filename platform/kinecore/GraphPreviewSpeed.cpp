@@ -46,7 +46,7 @@ void CGraphView::DrawPreviewSpeed(CDC& dc, const CRect& plot) const {
     const int textHeight = std::max<int>(1, dc.GetTextExtent("0").cy);
     dc.SetTextAlign(TA_RIGHT | TA_BOTTOM);
     // The curves are in the units shown, so the speed is in their quotient.
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     if (!preview.Build(std::move(times), std::move(positions), error)) {
         dc.TextOut(plot.right, plot.top - 1, "speed: times must increase");

@@ -7,10 +7,10 @@
 
 #include "FuzzCheck.h"
 #include "editor/resource.h"
-#include "pt/PointsFileReader.h"
-#include "pt/PtImportReport.h"
-#include "pt/PtMotionText.h"
 #include "plugin/Exports.h"
+#include "pt/PointsFileReader.h"
+#include "pt/PtImportPreview.h"
+#include "pt/PtKeyCheck.h"
 #include "tests/support/editor_test_seam.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "FuzzCheck.h"
-#include "pt/PtMotionText.h"
+#include "pt/PtKeyCheck.h"
 
 namespace {
 

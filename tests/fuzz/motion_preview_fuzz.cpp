@@ -3,13 +3,13 @@
 // exactly the segments over them, and the plot draws within its area.
 #include <LimitViolations.h>
 #include <MotionFigures.h>
-#include <PointTable.h>
 
 #include <cmath>
 
 #include "FuzzCheck.h"
 #include "plugin/Exports.h"
 #include "preview/PreviewPlot.h"
+#include "pt/PtTableReader.h"
 
 namespace {
 
@@ -106,10 +106,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CString program;
     if (!TranslateMotionSequence(*host.setup, host.motion, parameters, program)) return 0;
 
-    PointTable table;
-    const CString message = ReadPointTable(text, *host.setup, table);
+    PtTable table;
+    const CString message = ReadPtTable(text, *host.setup, table);
     FUZZ_CHECK(message.IsEmpty(), "an accepted motion whose table does not read");
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     FUZZ_CHECK(preview.Build(table.times, table.positions, error), error.c_str());
     const MotionFigures figures = MotionFigures::Of(preview);

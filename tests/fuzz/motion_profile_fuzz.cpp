@@ -9,7 +9,7 @@
 
 #include "FuzzCheck.h"
 #include "preview/MotionProfileFile.h"
-#include "pt/PtMotionText.h"
+#include "pt/PtKeyCheck.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
 #include "commands/CommonOptions.h"
 
 #include "commands/UsageChecks.h"
+#include "files/ExitStatus.h"
+#include "files/FileIdentity.h"
 
 namespace {
 
@@ -45,6 +47,18 @@ void AddNewMotionOutputOptions(CLI::App* command, NewMotionOutputs& outputs) {
                      "Also write the motion's program into FILE (- for standard output); the "
                      "motion and the program are written both or neither")
         ->type_name("FILE");
+}
+
+bool CheckNewMotionOutputs(const char* inputRole, const std::string& inputPath,
+                           const NewMotionOutputs& outputs) {
+    if (outputs.programPath == "-" && outputs.motionPath.empty()) {
+        ReportFailure(
+            "--program - needs -o FILE for the motion: both cannot share standard output");
+        return false;
+    }
+    return RefuseSameFile(inputRole, inputPath, "-o", outputs.motionPath) &&
+           RefuseSameFile(inputRole, inputPath, "--program", outputs.programPath) &&
+           RefuseSameFile("-o", outputs.motionPath, "--program", outputs.programPath);
 }
 
 void AddPtMotionOptions(CLI::App* command, PtMotionOptions& options) {

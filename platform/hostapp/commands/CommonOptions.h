@@ -5,9 +5,9 @@
 #include <CLI/CLI.hpp>
 #include <string>
 
-#include "commands/NewPtMotion.h"
-#include "commands/PointsImport.h"
+#include "commands/PointsFileInput.h"
 #include "preview/MotionPreviewSource.h"
+#include "pt/NewMotionFromTable.h"
 #include "pt/PtEditorActions.h"
 
 // What --position-unit and --time-unit name the units of, which their help says.
@@ -23,6 +23,10 @@ void AddUnitOptions(CLI::App* command, std::string& positionUnit, std::string& t
                     UnitsOf role);
 // -o and --program.
 void AddNewMotionOutputOptions(CLI::App* command, NewMotionOutputs& outputs);
+// Refuses outputs that share standard output or a file with each other or with the input
+// (`inputRole` names it in the message). True when they are apart.
+bool CheckNewMotionOutputs(const char* inputRole, const std::string& inputPath,
+                           const NewMotionOutputs& outputs);
 // --host-address, --keep-buffer, --start-from, --on-event and --no-wait.
 void AddPtMotionOptions(CLI::App* command, PtMotionOptions& options);
 // --separator, --decimal-comma, --columns, --relative, --durations, --run and --unwrap.

@@ -8,7 +8,7 @@
 namespace {
 
 int RunDefaults(const HostOptions& options, const std::string& outputPath) {
-    CHostSession session;
+    HostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     CString text;
     session.GetModule().GetDefaultParameters(session.GetSetup(), session.GetMotion(), text);

@@ -7,14 +7,14 @@
 #include <memory>
 
 #include "commands/CommonOptions.h"
-#include "commands/GridFit.h"
-#include "commands/NewPtMotion.h"
+#include "commands/DenseTableMotion.h"
 #include "commands/UsageChecks.h"
 #include "files/ExitStatus.h"
 #include "files/WholeTextIO.h"
 #include "preview/MotionProfileFile.h"
 #include "preview/PlacementProgress.h"
 #include "preview/PlacementReport.h"
+#include "pt/NewMotionFromTable.h"
 
 namespace {
 
@@ -37,22 +37,21 @@ int RunDesign(const HostOptions& options, DesignArguments arguments) {
     if (!CheckTolerance(arguments.tolerance, "--tolerance", error)) {
         return ReportFailure(error.c_str());
     }
-    CHostSession session;
+    HostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     const CDriveSetup& setup = session.GetSetup();
-    if (!ResolveSetupUnit(setup, UnitKind::Position, arguments.positionUnit, error) ||
-        !ResolveSetupUnit(setup, UnitKind::Time, arguments.timeUnit, error)) {
+    NewMotionUnits named;
+    if (!named.LookUp(setup, arguments.positionUnit, arguments.timeUnit, error)) {
         return ReportFailure(error.c_str());
     }
     // The motion speaks the units the profile is written in, unless the options name others.
-    std::string profilePositionUnit, profileTimeUnit;
+    PreviewUnits profileUnits = PreviewUnits::DefaultOf(setup);
     MotionProfile profile;
-    if (!ReadMotionProfile(arguments.profilePath, setup, profile, error, &profilePositionUnit,
-                           &profileTimeUnit)) {
+    if (!ReadMotionProfile(arguments.profilePath, setup, profile, error, &profileUnits.position,
+                           &profileUnits.time)) {
         return ReportFailure(error.c_str());
     }
-    if (arguments.positionUnit.empty()) arguments.positionUnit = profilePositionUnit;
-    if (arguments.timeUnit.empty()) arguments.timeUnit = profileTimeUnit;
+    const PreviewUnits units = named.Or(profileUnits);
 
     PlacementReportSubject subject;
     subject.command = "design";
@@ -63,15 +62,8 @@ int RunDesign(const HostOptions& options, DesignArguments arguments) {
     subject.options.uniformStep = arguments.step;
     subject.options.referencePeakAcceleration = profile.PeakAcceleration();
     const GridPlacement placement =
-        PlaceOnGrid(CPlacementProgress(profile, subject.command), subject.options);
+        PlaceOnGrid(PlacementProgress(profile, subject.command), subject.options);
 
-    PreviewUnits units = PreviewUnits::DefaultOf(setup);
-    if (!arguments.positionUnit.empty()) {
-        units.position = *FindSetupUnit(setup, UnitKind::Position, arguments.positionUnit);
-    }
-    if (!arguments.timeUnit.empty()) {
-        units.time = *FindSetupUnit(setup, UnitKind::Time, arguments.timeUnit);
-    }
     PrintPlacementReport(subject, placement, units, setup.GetLimits(), stderr);
     if (const std::string missed = MissedBounds(subject, placement);
         !arguments.bestEffort && !missed.empty()) {
@@ -82,9 +74,8 @@ int RunDesign(const HostOptions& options, DesignArguments arguments) {
         return kExitRefused;
     }
     CString text;
-    const int status =
-        EditTableIntoMotion(session, placement.times, placement.positions, arguments.positionUnit,
-                            arguments.timeUnit, arguments.motion, text);
+    const int status = EditTableIntoMotion(session, placement.times, placement.positions, units,
+                                           arguments.motion, text);
     if (status != kExitSuccess) return status;
     return WriteNewMotion(session, text, arguments.outputs);
 }

@@ -10,11 +10,11 @@
 #endif
 
 #include "EditInWindow.h"
+#include "files/EditedFile.h"
 #include "files/ExitStatus.h"
-#include "files/FileAsRead.h"
 #include "files/FileIdentity.h"
 #include "pt/MotionFileLayout.h"
-#include "pt/PtMotionText.h"
+#include "pt/PtKeyCheck.h"
 
 namespace {
 
@@ -37,14 +37,14 @@ void PrintMessageLine(const std::string& text) {
 
 #ifndef _WIN32
 // The editor for a person, in a window: exit statuses and the writing of MOTION as under scripts.
-int RunWindowEdit(CHostGraphics& windows, const HostOptions& options, const CFileAsRead& file,
+int RunWindowEdit(HostGraphics& windows, const HostOptions& options, const EditedFile& file,
                   const std::string& motion) {
-    CHostSession session;
+    HostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     CString text(motion);
     std::vector<CString> messages;
     std::string error;
-    const std::unique_ptr<CWindowApplication> application = windows.OpenApplication();
+    const std::unique_ptr<WindowApplication> application = windows.OpenApplication();
     const BOOL confirmed = EditInWindow(windows, session, text, messages, error);
     for (const CString& message : messages) PrintMessageLine(message.str());
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
@@ -72,8 +72,8 @@ bool UsesSystemDialogs(const EditArguments& arguments) {
 
 #ifdef _WIN32
 // The editor on the system's dialog manager, for a person to work.
-int RunSystemEdit(const HostOptions& options, const CFileAsRead& file, const std::string& motion) {
-    CHostSession session;
+int RunSystemEdit(const HostOptions& options, const EditedFile& file, const std::string& motion) {
+    HostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     CWin32Dialogs dialogs;
     CDialogDriver* const previous = AfxGetDialogDriver();
@@ -98,7 +98,7 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
     std::string error;
     const bool systemDialogs = UsesSystemDialogs(arguments);
     // Window support is loaded only where windows may be shown.
-    CHostGraphics* windows = nullptr;
+    HostGraphics* windows = nullptr;
     if (!systemDialogs && (arguments.scriptPath.empty() || arguments.window)) {
         windows = LoadHostGraphics(error);
         if (!windows) return ReportFailure(error.c_str());
@@ -123,7 +123,7 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
         return kExitFailure;
     }
     std::string motion;
-    CFileAsRead file;
+    EditedFile file;
     if (!file.Read(arguments.motionPath, motion, error) ||
         !CheckMotionToEdit(arguments.motionPath, motion, error)) {
         return ReportFailure(error.c_str());
@@ -137,10 +137,10 @@ int RunEdit(const HostOptions& options, const EditArguments& arguments) {
     // A script that does not parse is refused before the module is loaded.
     CEditorScriptDriver driver;
     if (!driver.LoadScriptFrom(arguments.scriptPath, error)) return ReportFailure(error.c_str());
-    CHostSession session;
+    HostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
 
-    std::unique_ptr<CWindowApplication> application;
+    std::unique_ptr<WindowApplication> application;
     std::unique_ptr<CDialogViewer> mirror;
 #ifdef _WIN32
     // The script's actions as real messages to the system's dialogs.

@@ -1,19 +1,18 @@
 #include "commands/FitCommand.h"
 
-#include <PointTable.h>
-
 #include <cstdio>
 #include <memory>
 
 #include "commands/CommonOptions.h"
-#include "commands/GridFit.h"
-#include "commands/NewPtMotion.h"
-#include "commands/PointsImport.h"
+#include "commands/DenseTableMotion.h"
+#include "commands/PointsFileInput.h"
 #include "commands/UsageChecks.h"
 #include "files/ExitStatus.h"
 #include "files/WholeTextIO.h"
-#include "pt/PtImportReport.h"
-#include "pt/PtMotionText.h"
+#include "pt/NewMotionFromTable.h"
+#include "pt/PtImportPreview.h"
+#include "pt/PtKeyCheck.h"
+#include "pt/PtTableReader.h"
 
 namespace {
 
@@ -35,7 +34,8 @@ bool IsMotionText(const std::string& text) {
     return text.find('=') != std::string::npos && WhyNotAMotion(text).empty();
 }
 
-int ReadMotionTable(const CHostSession& session, const std::string& text, DenseTable& table) {
+int ReadMotionTable(const HostSession& session, const std::string& text,
+                    const NewMotionUnits& named, DenseTable& table) {
     // The module decides whether the table is a motion at all.
     CString parameters(text);
     CString output;
@@ -43,19 +43,18 @@ int ReadMotionTable(const CHostSession& session, const std::string& text, DenseT
                                                      parameters, output)) {
         return ReportRefusal(output.GetString());
     }
-    PointTable points;
-    const CString message = ReadPointTable(text, session.GetSetup(), points);
+    PtTable points;
+    const CString message = ReadPtTable(text, session.GetSetup(), points);
     if (!message.IsEmpty()) return ReportFailure(message.GetString());
     table.times = std::move(points.times);
     table.positions = std::move(points.positions);
-    if (table.positionUnit.empty()) table.positionUnit = points.positionUnit.name;
-    if (table.timeUnit.empty()) table.timeUnit = points.timeUnit.name;
+    table.units = named.Or({points.positionUnit, points.timeUnit});
     return kExitSuccess;
 }
 
 // As import reads the file; what it skips or limits is told, as import tells it.
-int ReadPointsTable(const CHostSession& session, const std::string& name, const std::string& text,
-                    const PointsReading& reading, DenseTable& table) {
+int ReadPointsTable(const HostSession& session, const std::string& name, const std::string& text,
+                    const PointsReading& reading, NewMotionUnits named, DenseTable& table) {
     PointsFile file;
     if (const int read = ReadPointsRows(text, reading, name, file); read != kExitSuccess) {
         return read;
@@ -65,8 +64,8 @@ int ReadPointsTable(const CHostSession& session, const std::string& name, const 
     if (file.rows.capacity() > file.rows.size() + file.rows.size() / 4) file.rows.shrink_to_fit();
     PtImportUnits units;
     PtImportPreview preview;
-    if (const int read = PreviewPointsImport(session.GetSetup(), file, name, table.positionUnit,
-                                             table.timeUnit, units, preview, false);
+    if (const int read =
+            PreviewPointsImport(session.GetSetup(), file, name, named, units, preview, false);
         read != kExitSuccess) {
         return read;
     }
@@ -76,8 +75,7 @@ int ReadPointsTable(const CHostSession& session, const std::string& name, const 
     // The file's own values, before the import would round them.
     table.times = std::move(preview.fileTimesIU);
     table.positions = std::move(preview.filePositionsIU);
-    table.positionUnit = units.position;
-    table.timeUnit = units.time;
+    table.units = named.Or(PreviewUnits::DefaultOf(session.GetSetup()));
     return kExitSuccess;
 }
 
@@ -91,22 +89,19 @@ int RunFit(const HostOptions& options, FitArguments arguments) {
     if (!ReadWholeText(arguments.inputPath, text, error)) return ReportFailure(error.c_str());
     SkipByteOrderMark(text);
 
-    CHostSession session;
+    HostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     const CDriveSetup& setup = session.GetSetup();
-    DenseTable table{{},
-                     {},
-                     arguments.positionUnit,
-                     arguments.timeUnit,
-                     arguments.toleranceGiven,
-                     arguments.bestEffort};
-    if (!ResolveSetupUnit(setup, UnitKind::Position, table.positionUnit, error) ||
-        !ResolveSetupUnit(setup, UnitKind::Time, table.timeUnit, error)) {
+    NewMotionUnits named;
+    if (!named.LookUp(setup, arguments.positionUnit, arguments.timeUnit, error)) {
         return ReportFailure(error.c_str());
     }
+    DenseTable table;
+    table.toleranceGiven = arguments.toleranceGiven;
+    table.bestEffort = arguments.bestEffort;
     const int read = IsMotionText(text)
-                         ? ReadMotionTable(session, text, table)
-                         : ReadPointsTable(session, name, text, arguments.reading, table);
+                         ? ReadMotionTable(session, text, named, table)
+                         : ReadPointsTable(session, name, text, arguments.reading, named, table);
     if (read != kExitSuccess) return read;
     std::string().swap(text);
 
@@ -115,8 +110,8 @@ int RunFit(const HostOptions& options, FitArguments arguments) {
                                          .referenceName = "the table",
                                          .options = {.tolerance = arguments.tolerance}};
     CString motion;
-    const int status =
-        FitOnGrid(session, std::move(table), subject, arguments.motion, stderr, motion);
+    const int status = MakeMotionFromDenseTable(session, std::move(table), subject,
+                                                arguments.motion, stderr, motion);
     if (status != kExitSuccess) return status;
     return WriteNewMotion(session, motion, arguments.outputs);
 }

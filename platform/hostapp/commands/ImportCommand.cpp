@@ -17,18 +17,18 @@
 #include <memory>
 
 #include "commands/CommonOptions.h"
-#include "commands/GridFit.h"
-#include "commands/NewPtMotion.h"
-#include "commands/PointsImport.h"
+#include "commands/DenseTableMotion.h"
+#include "commands/PointsFileInput.h"
 #include "commands/UsageChecks.h"
 #include "files/ExitStatus.h"
 #include "files/WholeTextIO.h"
 #include "pt/ArrayTextRecord.h"
 #include "pt/EditorScriptDriver.h"
+#include "pt/NewMotionFromTable.h"
 #include "pt/PtEditorActions.h"
-#include "pt/PtImportReport.h"
+#include "pt/PtImportPreview.h"
+#include "pt/PtKeyCheck.h"
 #include "pt/PtKeys.h"
-#include "pt/PtMotionText.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ struct ImportArguments {
 };
 
 // One array at a time, so that a single read-back array is held beside the report's table.
-bool TableMatches(const CHostSession& session, CString& text, const PtImportPreview& preview) {
+bool TableMatches(const HostSession& session, CString& text, const PtImportPreview& preview) {
     CArrayTextRecord reader(session.GetSetup(), session.GetMotion());
     const std::pair<const char*, const std::vector<double>*> expected[] = {
         {host_pt_keys::kTime, &preview.timesIU}, {host_pt_keys::kPosition, &preview.positionsIU}};
@@ -62,9 +62,9 @@ bool TableMatches(const CHostSession& session, CString& text, const PtImportPrev
 #ifdef _WIN32
 // Windows has no anonymous file that another open reaches by a name: a file in the temporary
 // folder holds the text made for the editor, removed when the command ends or on Ctrl-C.
-class CPointsForEditor {
+class PointsForEditor {
 public:
-    ~CPointsForEditor() {
+    ~PointsForEditor() {
         if (m_path.empty()) return;
         std::error_code ignored;
         std::filesystem::remove(m_path, ignored);
@@ -94,9 +94,9 @@ private:
 #else
 // The editor reads the points from a file of its own choosing: an anonymous file that holds
 // the text made for it, so that the input is read once, whatever it is (a pipe, a FIFO).
-class CPointsForEditor {
+class PointsForEditor {
 public:
-    ~CPointsForEditor() {
+    ~PointsForEditor() {
         if (m_fd >= 0) close(m_fd);
     }
     bool Prepare(const std::string& name, std::string_view points, std::string& error) {
@@ -126,20 +126,17 @@ private:
 
 // The file's own points, before rounding, placed on the drive's grid instead of rounded a row at
 // a time: a dense table rounded row by row gains accelerations that the file does not have.
-int Resample(const CHostSession& session, const std::string& name, PtImportPreview& preview,
-             const PtImportUnits& units, const ImportArguments& arguments) {
-    DenseTable table{std::move(preview.fileTimesIU),
-                     std::move(preview.filePositionsIU),
-                     units.position,
-                     units.time,
-                     arguments.toleranceGiven,
-                     arguments.bestEffort};
+int Resample(const HostSession& session, const std::string& name, PtImportPreview& preview,
+             const PreviewUnits& units, const ImportArguments& arguments) {
+    DenseTable table{std::move(preview.fileTimesIU), std::move(preview.filePositionsIU), units,
+                     arguments.toleranceGiven, arguments.bestEffort};
     const PlacementReportSubject subject{.command = "import",
                                          .inputName = name,
                                          .referenceName = "the file's points",
                                          .options = {.tolerance = arguments.tolerance}};
     CString motion;
-    const int status = FitOnGrid(session, std::move(table), subject, arguments.choices.options,
+    const int status =
+        MakeMotionFromDenseTable(session, std::move(table), subject, arguments.choices.options,
                                  arguments.quiet ? nullptr : stderr, motion);
     if (status != kExitSuccess) return status;
     return WriteNewMotion(session, motion, arguments.outputs);
@@ -160,22 +157,29 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
         read != kExitSuccess) {
         return read;
     }
-    CPointsForEditor forEditor;
+    PointsForEditor forEditor;
     if (!forEditor.Prepare(name, file.EditorText(bytes), error)) {
         return ReportFailure(error.c_str());
     }
     std::string().swap(file.editorText);
 
-    CHostSession session;
+    HostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     CDriveSetup& setup = session.GetSetup();
+    NewMotionUnits named;
+    if (!named.LookUp(setup, choices.positionUnit, choices.timeUnit, error)) {
+        return ReportFailure(error.c_str());
+    }
     PtImportUnits units;
     PtImportPreview preview;
-    if (const int read = PreviewPointsImport(setup, file, name, choices.positionUnit,
-                                             choices.timeUnit, units, preview, !arguments.resample);
+    if (const int read =
+            PreviewPointsImport(setup, file, name, named, units, preview, !arguments.resample);
         read != kExitSuccess) {
         return read;
     }
+    // The editor selects the units named or the header's; the others are its own already.
+    choices.positionUnit = named.position ? named.position->name : "";
+    choices.timeUnit = named.time ? named.time->name : "";
     const bool clean = file.skipped + preview.skipped == 0 && preview.limited == 0;
     if (!arguments.quiet || (arguments.strict && !clean)) {
         PrintPtImportReport(file, preview, bytes, name, units, arguments.resample, stderr);
@@ -188,7 +192,10 @@ int RunImport(const HostOptions& options, ImportArguments arguments) {
                      name.c_str());
         return kExitRefused;
     }
-    if (arguments.resample) return Resample(session, name, preview, units, arguments);
+    if (arguments.resample) {
+        return Resample(session, name, preview, named.Or(PreviewUnits::DefaultOf(setup)),
+                        arguments);
+    }
     std::vector<double>().swap(preview.fileTimesIU);
     std::vector<double>().swap(preview.filePositionsIU);
 

@@ -51,7 +51,7 @@ std::string LimitList(const CDriveSetup& setup) {
 }
 
 int RunInfo(const HostOptions& options) {
-    CHostSession session;
+    HostSession session;
     if (!OpenSession(session, options)) return kExitFailure;
     const CModuleLoader& module = session.GetModule();
     CDriveSetup& setup = session.GetSetup();

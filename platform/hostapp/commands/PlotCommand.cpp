@@ -44,7 +44,7 @@ bool ParseSize(const std::string& text, CSize& size) {
 
 int RunPlot(const HostOptions& options, const PlotArguments& arguments) {
     std::string bytes, error;
-    CHostGraphics* windows = LoadHostGraphics(error);
+    HostGraphics* windows = LoadHostGraphics(error);
     if (!windows) return ReportFailure(error.c_str());
     DrawingFormat format;
     if (!windows->FormatOfPath(arguments.outputPath, format)) {

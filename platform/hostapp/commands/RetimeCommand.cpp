@@ -1,7 +1,6 @@
 #include "commands/RetimeCommand.h"
 
 #include <NumberText.h>
-#include <PointTable.h>
 #include <Retiming.h>
 
 #include <algorithm>
@@ -17,6 +16,7 @@
 #include "files/FileIdentity.h"
 #include "files/WholeTextIO.h"
 #include "preview/MotionPreviewSource.h"
+#include "pt/PtTableReader.h"
 
 namespace {
 
@@ -128,7 +128,7 @@ int LoadInUnitsShown(const HostOptions& options, RetimeArguments& arguments,
                      MotionPreview& motion) {
     int status = LoadMotionPreview(options, arguments.preview, motion);
     if (status != kExitSuccess) return status;
-    CHostSession session;
+    HostSession session;
     if (!OpenSession(session, options)) return kExitFailure;
     const PreviewUnits setupUnits = PreviewUnits::DefaultOf(session.GetSetup());
     bool changed = false;
@@ -158,7 +158,7 @@ int RunRetime(const HostOptions& options, RetimeArguments arguments) {
             "there is no limit to hold: the setup has none, and neither --max-speed, "
             "--max-acceleration nor --max-jerk is given");
     }
-    CHostSession session;
+    HostSession session;
     if (!OpenSession(session, options)) return kExitFailure;
     double duration = 0;
     std::string error;
@@ -210,7 +210,7 @@ int RunRetime(const HostOptions& options, RetimeArguments arguments) {
     }
     MotionFigures after;
     {
-        CTrajectoryPreview preview;
+        TrajectoryPreview preview;
         if (!preview.Build(result.times, result.positions, error)) {
             return ReportFailure(error.c_str());
         }

@@ -8,7 +8,7 @@
 #include "files/ExitStatus.h"
 #include "files/FileIdentity.h"
 #include "files/WholeTextIO.h"
-#include "pt/PtMotionText.h"
+#include "pt/PtKeyCheck.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ int RunTranslate(const HostOptions& options, const TranslateArguments& arguments
     SkipByteOrderMark(motion);
     WarnOfUnknownMotionKeys(motion, InputName(arguments.motionPath));
 
-    CHostSession session;
+    HostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     CString text(std::move(motion));
     CString output;

@@ -7,7 +7,7 @@
 
 int ShowVersions(const HostOptions& options) {
     std::printf("travex-host %s\n", TRAVEX_HOST_VERSION);
-    CHostSession session;
+    HostSession session;
     if (!OpenSession(session, options)) return kExitFailure;
     const CVersionRecord* version = session.GetModuleVersion();
     if (!version) {

@@ -47,9 +47,9 @@ void Split(std::string_view path, std::deque<std::string>& into) {
 int OpenFolder(const char* path) { return open(path, O_PATH | O_DIRECTORY | O_CLOEXEC); }
 
 // Walks `path` as the kernel resolves it, one name at a time relative to the folder reached.
-class CWalk {
+class LinkWalk {
 public:
-    ~CWalk() {
+    ~LinkWalk() {
         if (m_folder >= 0) close(m_folder);
         if (m_fallback.folder >= 0) close(m_fallback.folder);
     }
@@ -184,13 +184,13 @@ private:
 
 int FindOutputPlace(const std::string& path, OutputPlace& place, std::string& forbiddenLink) {
     ReleaseOutputPlace(place);
-    CWalk walk;
+    LinkWalk walk;
     return walk.Run(path, false, place, forbiddenLink);
 }
 
 int OpenOutputFolder(const std::string& path, OutputPlace& place, std::string& forbiddenLink) {
     ReleaseOutputPlace(place);
-    CWalk walk;
+    LinkWalk walk;
     return walk.Run(path, true, place, forbiddenLink);
 }
 

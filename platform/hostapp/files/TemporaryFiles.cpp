@@ -63,11 +63,11 @@ void ForgetTemporaryFile(int slot) {
     if (slot >= 0 && slot < kSlots) g_slots[slot].used.store(false);
 }
 
-CSignalsHeld::CSignalsHeld() {
+SignalsHeld::SignalsHeld() {
     sigset_t held;
     sigemptyset(&held);
     for (int caught : kCaughtSignals) sigaddset(&held, caught);
     sigprocmask(SIG_BLOCK, &held, &m_previous);
 }
 
-CSignalsHeld::~CSignalsHeld() { sigprocmask(SIG_SETMASK, &m_previous, nullptr); }
+SignalsHeld::~SignalsHeld() { sigprocmask(SIG_SETMASK, &m_previous, nullptr); }

@@ -18,12 +18,12 @@ void ForgetTemporaryFile(int slot);
 
 // Holds the signals back while it lives, so that a file is never created or renamed unseen
 // by the handler: between creating a file and registering it, a signal would leave it behind.
-class CSignalsHeld {
+class SignalsHeld {
 public:
-    CSignalsHeld();
-    ~CSignalsHeld();
-    CSignalsHeld(const CSignalsHeld&) = delete;
-    CSignalsHeld& operator=(const CSignalsHeld&) = delete;
+    SignalsHeld();
+    ~SignalsHeld();
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
 
 private:
 #ifndef _WIN32

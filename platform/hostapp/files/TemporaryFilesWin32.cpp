@@ -6,7 +6,7 @@
 
 // Windows has no signals: Ctrl-C, Ctrl-Break and a closed console reach a handler that the
 // system runs on a thread of its own. It removes the registered files and lets the process end.
-// CSignalsHeld holds it back with a lock, so that a file is never created or renamed unseen.
+// SignalsHeld holds it back with a lock, so that a file is never created or renamed unseen.
 // No folder is held open here: a file is registered with the folder -1 and its whole path.
 
 namespace {
@@ -76,6 +76,6 @@ void ForgetTemporaryFile(int slot) {
     LeaveCriticalSection(&Lock());
 }
 
-CSignalsHeld::CSignalsHeld() { EnterCriticalSection(&Lock()); }
+SignalsHeld::SignalsHeld() { EnterCriticalSection(&Lock()); }
 
-CSignalsHeld::~CSignalsHeld() { LeaveCriticalSection(&Lock()); }
+SignalsHeld::~SignalsHeld() { LeaveCriticalSection(&Lock()); }

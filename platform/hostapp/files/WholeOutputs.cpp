@@ -121,7 +121,7 @@ bool LinkUnnamedFile(int fd, int folder, const std::string& prefix, std::string&
 // A new file named `prefix` and six letters in `folder`, registered for removal on a signal;
 // -1 with errno set.
 int CreateNamedTemporary(int folder, const std::string& prefix, std::string& name, int& slot) {
-    CSignalsHeld held;
+    SignalsHeld held;
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = prefix + RandomLetters();
         const int fd = openat(folder, name.c_str(),
@@ -137,13 +137,13 @@ int CreateNamedTemporary(int folder, const std::string& prefix, std::string& nam
 
 }  // namespace
 
-CWholeOutputs::CWholeOutputs() { InstallTemporaryFileCleanup(); }
+WholeOutputs::WholeOutputs() { InstallTemporaryFileCleanup(); }
 
-CWholeOutputs::~CWholeOutputs() {
+WholeOutputs::~WholeOutputs() {
     for (Staged& staged : m_staged) Discard(staged);
 }
 
-void CWholeOutputs::Discard(Staged& staged) {
+void WholeOutputs::Discard(Staged& staged) {
     if (staged.unnamed >= 0) close(staged.unnamed);
     staged.unnamed = -1;
     if (!staged.temporary.empty()) {
@@ -154,7 +154,7 @@ void CWholeOutputs::Discard(Staged& staged) {
     ReleaseOutputPlace(staged.place);
 }
 
-bool CWholeOutputs::Stage(const std::string& path, std::string_view bytes, std::string& error) {
+bool WholeOutputs::Stage(const std::string& path, std::string_view bytes, std::string& error) {
     Staged staged;
     staged.path = path;
     staged.bytes = bytes;
@@ -246,7 +246,7 @@ bool CWholeOutputs::Stage(const std::string& path, std::string_view bytes, std::
     return true;
 }
 
-bool CWholeOutputs::Commit(std::string& error) {
+bool WholeOutputs::Commit(std::string& error) {
     // What cannot be taken back goes first: when it fails, no file has changed yet.
     for (Staged& staged : m_staged) {
         if (staged.direct && !WriteDirect(staged.path, staged.place, staged.bytes, error)) {
@@ -256,7 +256,7 @@ bool CWholeOutputs::Commit(std::string& error) {
     }
     // Each replaced file is kept under a second name until every rename has succeeded. A
     // signal waits until all are in place or all are back.
-    CSignalsHeld held;
+    SignalsHeld held;
     for (Staged& staged : m_staged) {
         if (staged.unnamed < 0) continue;
         std::string name;
@@ -315,7 +315,7 @@ bool CWholeOutputs::Commit(std::string& error) {
 }
 
 bool WriteWholeText(const std::string& path, std::string_view bytes, std::string& error) {
-    CWholeOutputs outputs;
+    WholeOutputs outputs;
     return outputs.Stage(path, bytes, error) && outputs.Commit(error);
 }
 

@@ -12,13 +12,13 @@
 
 #include "files/ProtectedLinks.h"
 
-class CWholeOutputs {
+class WholeOutputs {
 public:
-    CWholeOutputs();
+    WholeOutputs();
     // Removes whatever was staged and not committed.
-    ~CWholeOutputs();
-    CWholeOutputs(const CWholeOutputs&) = delete;
-    CWholeOutputs& operator=(const CWholeOutputs&) = delete;
+    ~WholeOutputs();
+    WholeOutputs(const WholeOutputs&) = delete;
+    WholeOutputs& operator=(const WholeOutputs&) = delete;
 
     // Stages `bytes` for `path`; an empty path or "-" is standard output, which is written
     // first at Commit. The bytes of standard output and of devices must stay alive until

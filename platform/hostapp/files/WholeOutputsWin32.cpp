@@ -102,7 +102,7 @@ bool WriteTemporary(const std::string& prefix, std::string_view bytes, std::stri
     HANDLE file = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
         name = prefix + RandomLetters();
-        CSignalsHeld held;
+        SignalsHeld held;
         file = CreateFileW(Wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
@@ -124,20 +124,20 @@ bool WriteTemporary(const std::string& prefix, std::string_view bytes, std::stri
 
 }  // namespace
 
-CWholeOutputs::CWholeOutputs() { InstallTemporaryFileCleanup(); }
+WholeOutputs::WholeOutputs() { InstallTemporaryFileCleanup(); }
 
-CWholeOutputs::~CWholeOutputs() {
+WholeOutputs::~WholeOutputs() {
     for (Staged& staged : m_staged) Discard(staged);
 }
 
-void CWholeOutputs::Discard(Staged& staged) {
+void WholeOutputs::Discard(Staged& staged) {
     if (staged.temporary.empty()) return;
     DeleteFileW(Wide(staged.temporary).c_str());
     ForgetTemporaryFile(staged.cleanupSlot);
     staged.temporary.clear();
 }
 
-bool CWholeOutputs::Stage(const std::string& path, std::string_view bytes, std::string& error) {
+bool WholeOutputs::Stage(const std::string& path, std::string_view bytes, std::string& error) {
     Staged staged;
     staged.path = path;
     staged.bytes = bytes;
@@ -176,7 +176,7 @@ bool CWholeOutputs::Stage(const std::string& path, std::string_view bytes, std::
     return true;
 }
 
-bool CWholeOutputs::Commit(std::string& error) {
+bool WholeOutputs::Commit(std::string& error) {
     // What cannot be taken back goes first: when it fails, no file has changed yet.
     for (Staged& staged : m_staged) {
         if (staged.direct && !WriteDirect(staged.path, staged.bytes, error)) {
@@ -186,7 +186,7 @@ bool CWholeOutputs::Commit(std::string& error) {
     }
     // Each replaced file keeps its earlier text under a second name until every output is in
     // place. Ctrl-C waits until all are in place or all are back.
-    CSignalsHeld held;
+    SignalsHeld held;
     std::vector<std::string> kept(m_staged.size());
     size_t placed = 0;
     for (; placed < m_staged.size(); ++placed) {
@@ -230,7 +230,7 @@ bool CWholeOutputs::Commit(std::string& error) {
 }
 
 bool WriteWholeText(const std::string& path, std::string_view bytes, std::string& error) {
-    CWholeOutputs outputs;
+    WholeOutputs outputs;
     return outputs.Stage(path, bytes, error) && outputs.Commit(error);
 }
 
@@ -247,7 +247,7 @@ bool WriteNewText(const std::string& wanted, std::string_view bytes, std::string
     // A move that never replaces: the first of the names that is free.
     int number = 1;
     for (; done; ++number) {
-        CSignalsHeld held;
+        SignalsHeld held;
         if (MoveFileExW(Wide(temporary).c_str(), Wide(name(number)).c_str(),
                         MOVEFILE_WRITE_THROUGH)) {
             ForgetTemporaryFile(slot);

@@ -1,6 +1,5 @@
 #include "preview/MotionPreviewSource.h"
 
-#include <PointTable.h>
 #include <RateText.h>
 
 #include <algorithm>
@@ -10,6 +9,7 @@
 #include "files/ExitStatus.h"
 #include "files/WholeTextIO.h"
 #include "preview/MotionProfileFile.h"
+#include "pt/PtTableReader.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ int LoadMotionPreview(const HostOptions& options, const PreviewArguments& argume
     std::string text;
     if (!ReadWholeText(arguments.motionPath, text, error)) return ReportFailure(error.c_str());
 
-    CHostSession session;
+    HostSession session;
     if (!OpenSession(session, options) || !RequireEnabledType(session)) return kExitFailure;
     const CDriveSetup& setup = session.GetSetup();
     motion.setupName = setup.GetName();
@@ -90,7 +90,7 @@ int LoadMotionPreview(const HostOptions& options, const PreviewArguments& argume
     // The module decides whether the table is a motion at all; its program is not needed.
     // The program of a long motion is large: it goes before the preview is built. The module
     // gets the only copy of a long text, and the table is read from it.
-    PointTable table;
+    PtTable table;
     {
         CString parameters(text);
         if (!arguments.keepText) std::string().swap(text);
@@ -101,7 +101,7 @@ int LoadMotionPreview(const HostOptions& options, const PreviewArguments& argume
                 return ReportRefusal(output.GetString());
             }
         }
-        const CString message = ReadPointTable(
+        const CString message = ReadPtTable(
             std::string_view(parameters.GetString(), static_cast<size_t>(parameters.GetLength())),
             setup, table);
         if (!message.IsEmpty()) return ReportFailure(message.GetString());

@@ -30,7 +30,7 @@ struct PreviewArguments {
 
 struct MotionPreview {
     std::string setupName;
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     MotionFigures figures;
     PreviewUnits units;
     MotionLimits limits;

@@ -5,10 +5,10 @@
 #include <StepRules.h>
 
 #include "files/WholeTextIO.h"
-#include "pt/PtMotionText.h"
+#include "pt/PtKeyCheck.h"
 
 bool ReadMotionProfile(const std::string& path, const CDriveSetup& setup, MotionProfile& profile,
-                       std::string& error, std::string* positionUnit, std::string* timeUnit) {
+                       std::string& error, CMC_Unit* positionUnit, CMC_Unit* timeUnit) {
     std::string text;
     if (!ReadWholeText(path, text, error)) return false;
     SkipByteOrderMark(text);
@@ -18,7 +18,7 @@ bool ReadMotionProfile(const std::string& path, const CDriveSetup& setup, Motion
 
 bool ParseMotionProfileText(std::string_view text, const std::string& name,
                             const CDriveSetup& setup, MotionProfile& profile, std::string& error,
-                            std::string* positionUnit, std::string* timeUnit) {
+                            CMC_Unit* positionUnit, CMC_Unit* timeUnit) {
     ProfileUnits units;
     // The same names, matched the same way, as --position-unit and --time-unit take.
     bool positionNamed = false, timeNamed = false;
@@ -29,8 +29,8 @@ bool ParseMotionProfileText(std::string_view text, const std::string& name,
             FindSetupUnit(setup, isPosition ? UnitKind::Position : UnitKind::Time, unitName);
         if (!unit) return std::nullopt;
         bool& named = isPosition ? positionNamed : timeNamed;
-        std::string* used = isPosition ? positionUnit : timeUnit;
-        if (!named && used) *used = unit->name;
+        CMC_Unit* used = isPosition ? positionUnit : timeUnit;
+        if (!named && used) *used = *unit;
         named = true;
         return unit->iuPerUnit;
     };

@@ -11,13 +11,13 @@
 // Reads the profile at `path` ("-" for standard input). False with the message otherwise:
 // "FILE:LINE: why" for a fault in the text, so that an editor can jump to it. A profile longer
 // than a motion can hold, or faster than a table can step, is such a fault.
-// `positionUnit` and `timeUnit`, when given, receive the setup's names of the first units that
-// the profile's lines name (left as they are where it names none).
+// `positionUnit` and `timeUnit`, when given, receive the setup's units of the first that the
+// profile's lines name (left as they are where it names none).
 bool ReadMotionProfile(const std::string& path, const CDriveSetup& setup, MotionProfile& profile,
-                       std::string& error, std::string* positionUnit = nullptr,
-                       std::string* timeUnit = nullptr);
+                       std::string& error, CMC_Unit* positionUnit = nullptr,
+                       CMC_Unit* timeUnit = nullptr);
 
 // The same for a profile's text, named `name` in messages.
 bool ParseMotionProfileText(std::string_view text, const std::string& name,
                             const CDriveSetup& setup, MotionProfile& profile, std::string& error,
-                            std::string* positionUnit = nullptr, std::string* timeUnit = nullptr);
+                            CMC_Unit* positionUnit = nullptr, CMC_Unit* timeUnit = nullptr);

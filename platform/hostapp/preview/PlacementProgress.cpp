@@ -11,18 +11,18 @@ constexpr auto kEvery = std::chrono::milliseconds(500);
 
 }  // namespace
 
-CPlacementProgress::CPlacementProgress(const ReferenceMotion& reference, std::string what)
+PlacementProgress::PlacementProgress(const ReferenceMotion& reference, std::string what)
     : m_reference(reference),
       m_what(std::move(what)),
       m_shown(isatty(STDERR_FILENO) == 1),
       m_start(std::chrono::steady_clock::now()),
       m_nextShow(m_start + kQuietFor) {}
 
-CPlacementProgress::~CPlacementProgress() {
+PlacementProgress::~PlacementProgress() {
     if (m_lineShown) std::fputs("\r\033[K", stderr);
 }
 
-void CPlacementProgress::Show(double t) const {
+void PlacementProgress::Show(double t) const {
     const double duration = m_reference.Duration();
     // The placement sweeps the reference more than once: a time far behind starts a new sweep.
     if (t < m_reached - 0.25 * duration) {

@@ -8,14 +8,14 @@
 #include <chrono>
 #include <string>
 
-class CPlacementProgress : public ReferenceMotion {
+class PlacementProgress : public ReferenceMotion {
 public:
     // `what` names the work: "design".
-    CPlacementProgress(const ReferenceMotion& reference, std::string what);
+    PlacementProgress(const ReferenceMotion& reference, std::string what);
     // Clears the line of progress.
-    ~CPlacementProgress() override;
-    CPlacementProgress(const CPlacementProgress&) = delete;
-    CPlacementProgress& operator=(const CPlacementProgress&) = delete;
+    ~PlacementProgress() override;
+    PlacementProgress(const PlacementProgress&) = delete;
+    PlacementProgress& operator=(const PlacementProgress&) = delete;
 
     double Duration() const override { return m_reference.Duration(); }
     double PositionAt(double t) const override {

@@ -54,7 +54,7 @@ std::string MissedBounds(const PlacementReportSubject& subject, const GridPlacem
 void PrintPlacementReport(const PlacementReportSubject& subject, const GridPlacement& placement,
                           const PreviewUnits& units, const MotionLimits& limits,
                           std::FILE* stream) {
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     if (!preview.Build(placement.times, placement.positions, error)) return;
     const MotionFigures figures = MotionFigures::Of(preview);

@@ -161,7 +161,7 @@ std::vector<EnvelopeColumn> ProfileEnvelope(const PreviewPlotContent& content, c
                                             double from, double to, int columns) {
     const ReferenceMotion& profile = *content.profile;
     if (panel.deviation) {
-        const CTrajectoryPreview& preview = *content.preview;
+        const TrajectoryPreview& preview = *content.preview;
         return SampledEnvelope(
             [&](double t) {
                 const double within = std::clamp(t, 0.0, profile.Duration());
@@ -174,7 +174,7 @@ std::vector<EnvelopeColumn> ProfileEnvelope(const PreviewPlotContent& content, c
 }
 
 Layout Arrange(CDC& dc, const CRect& area, const PreviewPlotContent& content, Fonts& fonts) {
-    const CTrajectoryPreview& preview = *content.preview;
+    const TrajectoryPreview& preview = *content.preview;
     const PreviewUnits& units = content.units;
     Layout layout;
     layout.panels = PanelsOf(content);

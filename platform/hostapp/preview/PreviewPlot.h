@@ -16,8 +16,8 @@
 #include <vector>
 
 struct PreviewPlotContent {
-    const CTrajectoryPreview* preview = nullptr;  // built
-    const MotionFigures* figures = nullptr;       // of that preview
+    const TrajectoryPreview* preview = nullptr;  // built
+    const MotionFigures* figures = nullptr;      // of that preview
     PreviewUnits units;
     MotionLimits limits;
     std::string title;  // above the panels

@@ -27,7 +27,7 @@ bool CEditorScriptDriver::LoadScriptFrom(const std::string& path, std::string& e
     return false;
 }
 
-BOOL CEditorScriptDriver::Edit(const CHostSession& session, CString& text) {
+BOOL CEditorScriptDriver::Edit(const HostSession& session, CString& text) {
     CDialogDriver* const previous = AfxGetDialogDriver();
     AfxSetDialogDriver(this);
     const BOOL confirmed =

@@ -21,7 +21,7 @@ public:
 
     // Runs the module's editor on `text` with this driver as the process's dialog driver, and
     // returns what EditMotionSequence returned: TRUE after OK, with `text` replaced.
-    BOOL Edit(const CHostSession& session, CString& text);
+    BOOL Edit(const HostSession& session, CString& text);
     // FALSE when no dialog came up at all (the module could not open its editor).
     BOOL HasShownDialog() const { return m_bShownDialog; }
 

@@ -4,7 +4,7 @@
 #include <map>
 #include <vector>
 
-#include "pt/PtMotionText.h"
+#include "pt/PtKeyCheck.h"
 
 namespace {
 

@@ -623,9 +623,9 @@ void AppendNumber(std::string& text, double value) {
 
 // The editor's text, a line at a time. While each line is the file's own, ended by a line feed
 // as the file ends it, nothing is copied: the file's length so far is the text.
-class CEditorTextMaker {
+class EditorTextMaker {
 public:
-    CEditorTextMaker(std::string_view input, PointsFile& file) : m_input(input), m_file(file) {}
+    EditorTextMaker(std::string_view input, PointsFile& file) : m_input(input), m_file(file) {}
     void Finish() { m_file.editorTextOfInput = m_copied ? 0 : m_verbatim; }
 
     // A line of numbers that the editor reads as they are: the file's line itself.
@@ -673,9 +673,9 @@ private:
     bool m_copied = false;
 };
 
-class CRowMaker {
+class RowMaker {
 public:
-    CRowMaker(const PointsFileOptions& options, PointsFile& file, CEditorTextMaker& text)
+    RowMaker(const PointsFileOptions& options, PointsFile& file, EditorTextMaker& text)
         : m_options(options), m_file(file), m_text(text) {}
 
     void Skip(int line, std::string reason) {
@@ -726,7 +726,7 @@ public:
 private:
     const PointsFileOptions& m_options;
     PointsFile& m_file;
-    CEditorTextMaker& m_text;
+    EditorTextMaker& m_text;
     double m_elapsed = 0;
     bool m_hasRaw = false;
     double m_raw = 0;
@@ -989,8 +989,8 @@ bool ReadPointsFile(std::string_view bytes, const PointsFileOptions& options, Po
                                   !options.relative && !file.durations;
 
     file.rows.reserve(LineFeeds(bytes) + 1);
-    CEditorTextMaker text(bytes, file);
-    CRowMaker rows(effective, file, text);
+    EditorTextMaker text(bytes, file);
+    RowMaker rows(effective, file, text);
     std::vector<std::string_view> cells;
     int number = 0;
     for (std::string_view rest = bytes; !rest.empty();) {

@@ -1,4 +1,4 @@
-#include "pt/PtImportReport.h"
+#include "pt/PtImportPreview.h"
 
 #include <ArrayParameterHost.h>
 #include <VarType.h>
@@ -10,8 +10,8 @@
 
 #include "MotionFigures.h"
 #include "StepRules.h"
+#include "pt/PtKeyCheck.h"
 #include "pt/PtKeys.h"
-#include "pt/PtMotionText.h"
 
 namespace {
 
@@ -30,8 +30,8 @@ constexpr int kSwappedShareDivisor = 5;
 // Clamped into the parameter's range, then reduced to what its type holds; true when clamped.
 // `clampedIU`: the clamped value in IU, before the reduction. The range in the parameter's unit is
 // looked up once for the whole file.
-struct CLimits {
-    explicit CLimits(const CMC_ArrayParameter& parameter)
+struct ParameterLimits {
+    explicit ParameterLimits(const CMC_ArrayParameter& parameter)
         : parameter(parameter), min(parameter.GetMin()), max(parameter.GetMax()) {}
     bool Limit(double& value, double& clampedIU) const {
         bool wasClamped = false;
@@ -225,8 +225,8 @@ PtImportPreview PreviewPtImport(const std::vector<PointsRow>& rows,
     auto note = [&preview](PtImportNote entry) {
         if (preview.notes.size() < kMaxPtImportNotes) preview.notes.push_back(std::move(entry));
     };
-    const CLimits positionLimits(positions);
-    const CLimits timeLimits(times);
+    const ParameterLimits positionLimits(positions);
+    const ParameterLimits timeLimits(times);
     // As GetValue reads back the last point's time.
     double previous = 0;
     for (const PointsRow& row : rows) {

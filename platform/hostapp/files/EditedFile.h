@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-class CFileAsRead {
+class EditedFile {
 public:
     // Reads the whole file, noting which file it is and what it held.
     bool Read(const std::string& path, std::string& text, std::string& error);

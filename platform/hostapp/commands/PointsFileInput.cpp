@@ -1,25 +1,23 @@
-#include "commands/PointsImport.h"
+#include "commands/PointsFileInput.h"
 
 #include <MC_ArrayParameter.h>
 
 #include <cstdio>
 
-#include "commands/NewPtMotion.h"
 #include "files/ExitStatus.h"
 
 namespace {
 
 // A unit that the header gives, when the command line gives none: the setup must have it.
 bool TakeHeaderUnit(const CDriveSetup& setup, UnitKind kind, const PointsFile& file, int column,
-                    const std::string& name, std::string& unit, bool& fromHeader,
+                    const std::string& name, std::optional<CMC_Unit>& unit, bool& fromHeader,
                     std::string& error) {
-    if (!unit.empty() || column >= static_cast<int>(file.header.size()) ||
+    if (unit || column >= static_cast<int>(file.header.size()) ||
         file.header[column].unit.empty()) {
         return true;
     }
-    unit = file.header[column].unit;
     fromHeader = true;
-    if (ResolveSetupUnit(setup, kind, unit, error)) return true;
+    if (NewMotionUnits::LookUp(setup, kind, file.header[column].unit, unit, error)) return true;
     error = name + ": the header's " + error;
     return false;
 }
@@ -63,21 +61,20 @@ int ReadPointsRows(std::string_view bytes, PointsReading reading, const std::str
 }
 
 int PreviewPointsImport(CDriveSetup& setup, const PointsFile& file, const std::string& name,
-                        std::string& positionUnit, std::string& timeUnit, PtImportUnits& units,
-                        PtImportPreview& preview, bool roundedTable) {
+                        NewMotionUnits& named, PtImportUnits& units, PtImportPreview& preview,
+                        bool roundedTable) {
     std::string error;
-    if (!ResolveSetupUnit(setup, UnitKind::Position, positionUnit, error) ||
-        !ResolveSetupUnit(setup, UnitKind::Time, timeUnit, error) ||
-        !TakeHeaderUnit(setup, UnitKind::Position, file, file.positionColumn, name, positionUnit,
+    if (!TakeHeaderUnit(setup, UnitKind::Position, file, file.positionColumn, name, named.position,
                         units.positionFromHeader, error) ||
-        !TakeHeaderUnit(setup, UnitKind::Time, file, file.timeColumn, name, timeUnit,
+        !TakeHeaderUnit(setup, UnitKind::Time, file, file.timeColumn, name, named.time,
                         units.timeFromHeader, error)) {
         return ReportFailure(error.c_str());
     }
     // The editor's arrays as a new motion has them when the import runs.
     CMC_ArrayParameter positions(setup);
     CMC_ArrayParameter times(setup);
-    PreparePtImportArrays(positions, times, positionUnit, timeUnit);
+    PreparePtImportArrays(positions, times, named.position ? named.position->name : "",
+                          named.time ? named.time->name : "");
     units.position = positions.GetSelectedUnit();
     units.time = times.GetSelectedUnit();
     // From IU to the unit: a unit far finer than an IU (ns of a drive's 1 ms) rounds to 0 IU.

@@ -8,8 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "pt/NewMotionFromTable.h"
 #include "pt/PointsFileReader.h"
-#include "pt/PtImportReport.h"
+#include "pt/PtImportPreview.h"
 
 struct PointsReading {
     PointsFileOptions options;
@@ -21,8 +22,8 @@ struct PointsReading {
 int ReadPointsRows(std::string_view bytes, PointsReading reading, const std::string& name,
                    PointsFile& file);
 
-// Resolves the units (named ones first, else the header's) and previews the editor's import of
-// the rows; kExitSuccess, or the failure told. `roundedTable` as PreviewPtImport takes it.
+// Takes the header's units where `named` has none, and previews the editor's import of the rows
+// in them; kExitSuccess, or the failure told. `roundedTable` as PreviewPtImport takes it.
 int PreviewPointsImport(CDriveSetup& setup, const PointsFile& file, const std::string& name,
-                        std::string& positionUnit, std::string& timeUnit, PtImportUnits& units,
-                        PtImportPreview& preview, bool roundedTable = true);
+                        NewMotionUnits& named, PtImportUnits& units, PtImportPreview& preview,
+                        bool roundedTable = true);

@@ -1,42 +1,34 @@
-#include "commands/NewPtMotion.h"
+#include "pt/NewMotionFromTable.h"
 
 #include <ArrayParameterHost.h>
 #include <MC_ArrayParameter.h>
-#include <PreviewUnits.h>
 
 #include <cstdio>
 
 #include "files/ExitStatus.h"
-#include "files/FileIdentity.h"
 #include "files/WholeOutputs.h"
 #include "pt/ArrayTextRecord.h"
 #include "pt/EditorScriptDriver.h"
 #include "pt/PtKeys.h"
 
-bool CheckNewMotionOutputs(const char* inputRole, const std::string& inputPath,
-                           const NewMotionOutputs& outputs) {
-    if (outputs.programPath == "-" && outputs.motionPath.empty()) {
-        ReportFailure(
-            "--program - needs -o FILE for the motion: both cannot share standard output");
-        return false;
-    }
-    return RefuseSameFile(inputRole, inputPath, "-o", outputs.motionPath) &&
-           RefuseSameFile(inputRole, inputPath, "--program", outputs.programPath) &&
-           RefuseSameFile("-o", outputs.motionPath, "--program", outputs.programPath);
-}
-
-bool ResolveSetupUnit(const CDriveSetup& setup, UnitKind kind, std::string& name,
-                      std::string& error) {
-    CMC_Unit unit{name, 1};
-    if (!ChooseSetupUnit(setup, kind, name, unit, error)) return false;
-    name = unit.name;
+bool NewMotionUnits::LookUp(const CDriveSetup& setup, UnitKind kind, const std::string& name,
+                            std::optional<CMC_Unit>& unit, std::string& error) {
+    if (name.empty()) return true;
+    CMC_Unit found;
+    if (!ChooseSetupUnit(setup, kind, name, found, error)) return false;
+    unit = found;
     return true;
 }
 
-int EditTableIntoMotion(const CHostSession& session, const std::vector<double>& times,
-                        const std::vector<double>& positions, const std::string& positionUnit,
-                        const std::string& timeUnit, const PtMotionOptions& options,
-                        CString& text) {
+bool NewMotionUnits::LookUp(const CDriveSetup& setup, const std::string& positionName,
+                            const std::string& timeName, std::string& error) {
+    return LookUp(setup, UnitKind::Position, positionName, position, error) &&
+           LookUp(setup, UnitKind::Time, timeName, time, error);
+}
+
+int EditTableIntoMotion(const HostSession& session, const std::vector<double>& times,
+                        const std::vector<double>& positions, const PreviewUnits& units,
+                        const PtMotionOptions& options, CString& text) {
     CDriveSetup& setup = session.GetSetup();
     const CModuleLoader& module = session.GetModule();
     module.GetDefaultParameters(setup, session.GetMotion(), text);
@@ -45,13 +37,13 @@ int EditTableIntoMotion(const CHostSession& session, const std::vector<double>& 
     const struct {
         const char* key;
         const std::vector<double>& values;
-        const std::string& unit;
-    } arrays[] = {{host_pt_keys::kTime, times, timeUnit},
-                  {host_pt_keys::kPosition, positions, positionUnit}};
+        const CMC_Unit& unit;
+    } arrays[] = {{host_pt_keys::kTime, times, units.time},
+                  {host_pt_keys::kPosition, positions, units.position}};
     for (const auto& [key, values, unit] : arrays) {
         CMC_ArrayParameter array(setup);
         CArrayParameterHost::BindToKey(array, key);
-        if (!unit.empty()) CArrayParameterHost::SelectUnit(array, unit.c_str());
+        CArrayParameterHost::SelectUnit(array, unit.name.c_str());
         CArrayParameterHost::SetValuesInInternalUnit(array, values);
         writer.WriteArrayDataParam(text, array);
     }
@@ -73,7 +65,7 @@ int EditTableIntoMotion(const CHostSession& session, const std::vector<double>& 
     return kExitSuccess;
 }
 
-int WriteNewMotion(const CHostSession& session, const CString& text,
+int WriteNewMotion(const HostSession& session, const CString& text,
                    const NewMotionOutputs& outputs) {
     CString program;
     CString parameters = text;
@@ -83,7 +75,7 @@ int WriteNewMotion(const CHostSession& session, const CString& text,
         return ReportRefusal(program.GetString());
     }
     std::string error;
-    CWholeOutputs staged;
+    WholeOutputs staged;
     if (!staged.Stage(outputs.motionPath, text.str(), error) ||
         (!outputs.programPath.empty() &&
          !staged.Stage(outputs.programPath, program.str(), error)) ||

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "HostLibraries.h"
+#include "HostLibraryPath.h"
 
 // On Windows the libraries lie beside the program, as a host's DLLs do.
 std::string HostLibraryPath(const std::string& name) {

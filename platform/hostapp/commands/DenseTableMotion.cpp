@@ -1,4 +1,4 @@
-#include "commands/GridFit.h"
+#include "commands/DenseTableMotion.h"
 
 #include <DenseTableFit.h>
 #include <MotionFigures.h>
@@ -6,8 +6,8 @@
 #include <PreviewReference.h>
 #include <TrajectoryPreview.h>
 
-#include "commands/NewPtMotion.h"
 #include "files/ExitStatus.h"
+#include "pt/NewMotionFromTable.h"
 
 bool CheckTolerance(double tolerance, const char* option, std::string& error) {
     if (tolerance >= kSmallestTolerance) return true;
@@ -16,13 +16,14 @@ bool CheckTolerance(double tolerance, const char* option, std::string& error) {
     return false;
 }
 
-int FitOnGrid(const CHostSession& session, DenseTable table, PlacementReportSubject subject,
-              const PtMotionOptions& options, std::FILE* report, CString& motion) {
+int MakeMotionFromDenseTable(const HostSession& session, DenseTable table,
+                             PlacementReportSubject subject, const PtMotionOptions& options,
+                             std::FILE* report, CString& motion) {
     std::string error;
     if (!CheckTolerance(subject.options.tolerance, "--tolerance", error)) {
         return ReportFailure(error.c_str());
     }
-    if (!CTrajectoryPreview::CheckPoints(table.times, table.positions, &error)) {
+    if (!TrajectoryPreview::CheckPoints(table.times, table.positions, &error)) {
         return ReportFailure((subject.inputName + ": " + error).c_str());
     }
     // The fit makes the table's one preview of the rows themselves: a long table has no room
@@ -59,11 +60,9 @@ int FitOnGrid(const CHostSession& session, DenseTable table, PlacementReportSubj
                      prefix.c_str());
     }
     subject.options.tolerance = fit.tolerance;
-    const CDriveSetup& setup = session.GetSetup();
     if (report) {
-        const PreviewUnits units = {*FindSetupUnit(setup, UnitKind::Position, table.positionUnit),
-                                    *FindSetupUnit(setup, UnitKind::Time, table.timeUnit)};
-        PrintPlacementReport(subject, placement, units, setup.GetLimits(), report);
+        PrintPlacementReport(subject, placement, table.units, session.GetSetup().GetLimits(),
+                             report);
     }
     if (const std::string missed = MissedBounds(subject, placement);
         !fit.keptInput && !table.bestEffort && !missed.empty()) {
@@ -73,6 +72,6 @@ int FitOnGrid(const CHostSession& session, DenseTable table, PlacementReportSubj
                      prefix.c_str(), missed.c_str());
         return kExitRefused;
     }
-    return EditTableIntoMotion(session, placement.times, placement.positions, table.positionUnit,
-                               table.timeUnit, options, motion);
+    return EditTableIntoMotion(session, placement.times, placement.positions, table.units, options,
+                               motion);
 }

@@ -1,4 +1,4 @@
-#include "pt/PtMotionText.h"
+#include "pt/PtKeyCheck.h"
 
 #include <algorithm>
 #include <cctype>

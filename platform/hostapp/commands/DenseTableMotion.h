@@ -3,6 +3,8 @@
 // --resample.
 #pragma once
 
+#include <PreviewUnits.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,8 +16,7 @@
 struct DenseTable {
     std::vector<double> times;  // IU, from (0, 0)
     std::vector<double> positions;
-    std::string positionUnit;  // the setup's names, for the new motion
-    std::string timeUnit;
+    PreviewUnits units;  // the new motion's
     // The user gave the tolerance: it wins over the data's noise (with a warning).
     bool toleranceGiven = false;
     // Write the closest table found even where it misses a bound.
@@ -29,5 +30,6 @@ bool CheckTolerance(double tolerance, const char* option, std::string& error);
 // placement is told on `report` (none when null). kExitSuccess with the motion's text, otherwise
 // the exit status, the reason told: exit 1 where the table misses a bound and `bestEffort` is
 // not set. The table's rows are taken: a long table is held once.
-int FitOnGrid(const CHostSession& session, DenseTable table, PlacementReportSubject subject,
-              const PtMotionOptions& options, std::FILE* report, CString& motion);
+int MakeMotionFromDenseTable(const HostSession& session, DenseTable table,
+                             PlacementReportSubject subject, const PtMotionOptions& options,
+                             std::FILE* report, CString& motion);

@@ -2,15 +2,14 @@
 // under ATIME, both in IU, each with the display unit that the text selects.
 #pragma once
 
+#include <DriveSetup.h>
 #include <afx.h>
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "DriveSetup.h"
-
-struct PointTable {
+struct PtTable {
     std::vector<double> times;
     std::vector<double> positions;
     CMC_Unit timeUnit;
@@ -18,12 +17,9 @@ struct PointTable {
 };
 
 // Reads both arrays; a message that names the entry at fault, empty on success.
-CString ReadPointTable(std::string_view text, const CDriveSetup& setup, PointTable& table);
+CString ReadPtTable(std::string_view text, const CDriveSetup& setup, PtTable& table);
 
-// `text`, which ReadPointTable has read, with the times (IU) in place of the ATIME entry's,
-// under its unit; every other byte as it was.
-std::string WithPointTimes(std::string_view text, const std::vector<double>& times);
-// The same with both arrays replaced, positions (IU) under TPOS's unit, times under ATIME's: a
-// table whose points were placed anew.
+// `text`, which ReadPtTable has read, with both arrays replaced, positions (IU) under TPOS's
+// unit, times under ATIME's, every other byte as it was: a table whose points were placed anew.
 std::string WithPoints(std::string_view text, const std::vector<double>& times,
                        const std::vector<double>& positions);

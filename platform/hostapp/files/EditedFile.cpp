@@ -1,4 +1,4 @@
-#include "files/FileAsRead.h"
+#include "files/EditedFile.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -11,7 +11,7 @@
 
 #include "files/WholeTextIO.h"
 
-bool CFileAsRead::Read(const std::string& path, std::string& text, std::string& error) {
+bool EditedFile::Read(const std::string& path, std::string& text, std::string& error) {
     m_path = path;
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -30,7 +30,7 @@ bool CFileAsRead::Read(const std::string& path, std::string& text, std::string& 
 }
 
 // `fd` is open on the file that the path names now.
-bool CFileAsRead::IsUnchanged(int fd) const {
+bool EditedFile::IsUnchanged(int fd) const {
     struct stat opened {};
     struct stat named {};
     if (fstat(fd, &opened) != 0 || stat(m_path.c_str(), &named) != 0) return false;
@@ -44,8 +44,8 @@ bool CFileAsRead::IsUnchanged(int fd) const {
            std::hash<std::string_view>{}(now) == m_hash;
 }
 
-bool CFileAsRead::Replace(std::string_view bytes, std::string& error) const {
-    CWholeOutputs outputs;
+bool EditedFile::Replace(std::string_view bytes, std::string& error) const {
+    WholeOutputs outputs;
     if (!outputs.Stage(m_path, bytes, error)) return false;
     const int fd = open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
     // Held until the file is replaced; closing the file lets it go.

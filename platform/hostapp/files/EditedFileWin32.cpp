@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "files/FileAsRead.h"
+#include "files/EditedFile.h"
 #include "files/WholeOutputs.h"
 #include "files/WholeTextIO.h"
 
@@ -30,7 +30,7 @@ int OpenForReading(const std::string& path) {
 
 }  // namespace
 
-bool CFileAsRead::Read(const std::string& path, std::string& text, std::string& error) {
+bool EditedFile::Read(const std::string& path, std::string& text, std::string& error) {
     m_path = path;
     const int fd = OpenForReading(path);
     if (fd < 0) {
@@ -45,7 +45,7 @@ bool CFileAsRead::Read(const std::string& path, std::string& text, std::string& 
     return true;
 }
 
-bool CFileAsRead::IsUnchanged(int fd) const {
+bool EditedFile::IsUnchanged(int fd) const {
     std::uint64_t volume = 0;
     std::uint64_t index = 0;
     if (!Identify(fd, volume, index) || volume != m_device || index != m_inode) return false;
@@ -55,8 +55,8 @@ bool CFileAsRead::IsUnchanged(int fd) const {
            std::hash<std::string_view>{}(now) == m_hash;
 }
 
-bool CFileAsRead::Replace(std::string_view bytes, std::string& error) const {
-    CWholeOutputs outputs;
+bool EditedFile::Replace(std::string_view bytes, std::string& error) const {
+    WholeOutputs outputs;
     if (!outputs.Stage(m_path, bytes, error)) return false;
     const int fd = OpenForReading(m_path);
     // Held until the file is replaced, as flock does on Linux: another travex-host that wants to

@@ -1,4 +1,4 @@
-#include "HostLibraries.h"
+#include "HostLibraryPath.h"
 
 #include <filesystem>
 
