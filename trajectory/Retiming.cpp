@@ -333,7 +333,7 @@ RetimedTable Retimer::RunByRun(const std::vector<PathRun>& runs, double accelera
         table = Place(RunByRunMotion(runs, {speed / factor, peak, ramp * factor}), peak);
         if (table.holds) break;
         // Slowed by what the placed table needs, or a little where it strayed from the path.
-        CTrajectoryPreview preview;
+        TrajectoryPreview preview;
         std::string error;
         if (!preview.Build(table.times, table.positions, error)) break;
         const double needed = NeededStretch(MotionFigures::Of(preview, false), m_limits);
@@ -367,7 +367,7 @@ RunCount CountOf(const std::vector<PathRun>& runs) {
 }  // namespace
 
 bool Retimer::KeepsRuns(const RetimedTable& table, const std::vector<PathRun>& runs) const {
-    CTrajectoryPreview preview;
+    TrajectoryPreview preview;
     std::string error;
     if (!preview.Build(table.times, table.positions, error)) return false;
     const RunCount before = CountOf(runs), after = CountOf(RunsOf(preview));

@@ -44,7 +44,7 @@ std::vector<double> Turns(const CubicSegment& segment) {
 
 }  // namespace
 
-std::vector<PathRun> RunsOf(const CTrajectoryPreview& path) {
+std::vector<PathRun> RunsOf(const TrajectoryPreview& path) {
     std::vector<PathRun> runs;
     double start = path.GetPositions().front(), extreme = start;
     int direction = 0;

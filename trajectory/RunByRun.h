@@ -19,7 +19,7 @@ struct PathRun {
 
 // The runs of a preview's path, in order. A turn of less than half an IU, the grid's
 // resolution, does not split a run: the path goes on to the farther end.
-std::vector<PathRun> RunsOf(const CTrajectoryPreview& path);
+std::vector<PathRun> RunsOf(const TrajectoryPreview& path);
 
 // The least time in which the runs can be passed under a speed and an acceleration limit (either
 // may be absent, not both), time IU.
