@@ -1,5 +1,6 @@
 // The PT program of a motion: set-up of the PT mode, one PTP line a point after the origin, the
 // start of the motion and, on request, the wait for its end.
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -39,6 +40,10 @@ constexpr std::int64_t kPointLineLength = 72;
 constexpr std::size_t kLongestPointLineFrame = 32 + 2 * 20;
 // Lines are gathered into blocks of about this many bytes before they join the program.
 constexpr std::size_t kBlockLength = 1 << 16;
+// A long motion's points are released in about this many parts as the program is written, none
+// smaller than the second figure.
+constexpr int kPartsReleased = 16;
+constexpr int kPointsReleasedTogether = 1 << 16;
 
 char* Put(char* out, std::string_view text) {
     std::memcpy(out, text.data(), text.size());
@@ -103,11 +108,22 @@ CString CInternalData::GenerateCode() {
         std::size_t used = 0;
         std::int64_t previousPosition = 0;
         std::int64_t previousTime = 0;
+        // The points used up leave the arrays a part at a time, which gives their memory
+        // back while the program grows: a long motion's program and points are never both
+        // whole. The record has then lost them: the program is the last thing made of it.
+        const int part = std::max(kPointsReleasedTogether, count / kPartsReleased);
+        int released = 0;
         for (int i = 1; i < count; ++i) {
-            const std::int64_t position = TruncateIU(m_Position.GetValueInInternalUnit(i));
-            const std::int64_t time = TruncateIU(m_Time.GetValueInInternalUnit(i));
-            const CString shownPosition = m_Position.PrintValue(i);
-            const CString shownTime = m_Time.PrintValue(i);
+            if (i - released > part) {
+                m_Position.RemoveValueAt(0, i - released);
+                m_Time.RemoveValueAt(0, i - released);
+                released = i;
+            }
+            const int at = i - released;
+            const std::int64_t position = TruncateIU(m_Position.GetValueInInternalUnit(at));
+            const std::int64_t time = TruncateIU(m_Time.GetValueInInternalUnit(at));
+            const CString shownPosition = m_Position.PrintValue(at);
+            const CString shownTime = m_Time.PrintValue(at);
             const std::size_t longest = frame +
                                         static_cast<std::size_t>(shownPosition.GetLength()) +
                                         static_cast<std::size_t>(shownTime.GetLength());

@@ -29,7 +29,8 @@ public:
     CString ValidatePoints(int& badPoint);
 
     // The generator: codegen/ProgramGenerator.cpp.
-    // The motion-language program of a read and validated record.
+    // The motion-language program of a read and validated record. A long record's points are
+    // used up as the program is written: afterwards it keeps only the last part of them.
     CString GenerateCode();
 
     int m_bSetHostAddress;

@@ -166,6 +166,40 @@ TEST_F(ProgramGenerator, PointLinesReadAsTheirPrintfFormat) {
     }
 }
 
+// A long motion's points leave the record in parts while its program is written: every line
+// still reads as its point's values, in order, across the parts.
+TEST_F(ProgramGenerator, ALongMotionReadsAsItsPointsWhileThePointsAreReleased) {
+    std::mt19937_64 random(11);
+    std::vector<Point> points{{0, 0}};
+    double position = 0, time = 0;
+    for (int i = 1; i < 300000; ++i) {
+        position += std::floor(std::uniform_real_distribution<double>(-5000, 5000)(random));
+        time += std::floor(std::uniform_real_distribution<double>(1, 65535)(random));
+        points.emplace_back(position, time);
+    }
+    Points(points);
+    CArrayParameterHost::SelectUnit(data.m_Time, "s");
+    data.m_nExecute = 0;
+    std::string expected;
+    char line[512];
+    for (size_t i = 1; i < points.size(); ++i) {
+        std::snprintf(line, sizeof line,
+                      i == 1 ? "  PTP %lldL, %lldU, 0; //PT(%s[IU], %s[s])\r\n"
+                             : "  PTP %lldL, %lldU, 0; //PT(%s[IU],%s[s])\r\n",
+                      static_cast<long long>(points[i].first - points[i - 1].first),
+                      static_cast<long long>(points[i].second - points[i - 1].second),
+                      data.m_Position.PrintValue(static_cast<int>(i)).GetString(),
+                      data.m_Time.PrintValue(static_cast<int>(i)).GetString());
+        expected += line;
+        if (i == 1) expected += "  UPD; //Execute immediate\r\n";
+    }
+    const std::string code = Code();
+    const size_t first = code.find("  PTP ");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(code.substr(first, expected.size()), expected);
+    EXPECT_LT(data.m_Position.GetValuesCount(), static_cast<int>(points.size()) / 2);
+}
+
 // What a long program reserves is reckoned in 64 bits: 30 million points once overflowed an int.
 TEST(ProgramLength, EstimatedWithoutOverflowAndCappedAtACStringsLength) {
     struct Case {

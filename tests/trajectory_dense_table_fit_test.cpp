@@ -1,6 +1,7 @@
 // Fitting real data: the noise of a log estimated and not followed, never more points than
 // rows, and no step longer than a table holds.
 #include <DenseTableFit.h>
+#include <PreviewReference.h>
 #include <StepRules.h>
 #include <TrajectoryPreview.h>
 #include <gtest/gtest.h>
@@ -94,6 +95,89 @@ TEST(DenseTableFit, NeverPlacesMoreRowsThanItTakesAndKeepsEveryStepWithinTheTabl
     }
     EXPECT_EQ(cut.placement.times.back(), 225000);
     EXPECT_EQ(cut.inputStepTooLong, cut.placement.times.size() >= minutes.times.size());
+}
+
+// A slow swing logged on the grid: whole-IU positions every `step` time IU. Its rounding makes
+// the rows' preview wiggle by about half an IU, which a tolerance of 1 IU barely allows.
+Rows SwingOnTheGrid(int rows, double step, double amplitude, double period) {
+    Rows swing;
+    for (int i = 0; i < rows; ++i) {
+        const double t = step * i;
+        swing.times.push_back(t);
+        swing.positions.push_back(std::round(amplitude * std::sin(t / period)));
+    }
+    return swing;
+}
+
+// The largest |table − rows' preview|, sampled every quarter IU.
+double SampledDeviation(const GridPlacement& placement, const Rows& rows) {
+    TrajectoryPreview table, dense;
+    std::string error;
+    EXPECT_TRUE(table.Build(placement.times, placement.positions, error)) << error;
+    EXPECT_TRUE(dense.Build(rows.times, rows.positions, error)) << error;
+    double largest = 0;
+    for (double t = 0; t <= rows.times.back(); t += 0.25) {
+        largest = std::max(largest, std::abs(table.PositionAt(t) - dense.PositionAt(t)));
+    }
+    return largest;
+}
+
+TEST(DenseTableFit, ThinsAGridLogWhoseRoundingBarelyAllowsTheTolerance) {
+    // 20000 rows a hundred IU apart: the greedy's own judgement misses a few steps that the
+    // table, once measured, holds; such a table was once widened away and the rows kept whole.
+    const Rows rows = SwingOnTheGrid(20000, 100, 1e6, 5e7);
+    const DenseTableFit fit = FitDenseTable(rows.times, rows.positions, {}, false);
+    EXPECT_FALSE(fit.keptInput);
+    EXPECT_TRUE(fit.placement.HoldsEveryBound());
+    EXPECT_LT(fit.placement.times.size() * 20, rows.times.size());
+    const double sampled = SampledDeviation(fit.placement, rows);
+    EXPECT_LE(sampled, fit.placement.largestDeviation + 1e-9);
+    EXPECT_GE(sampled, fit.placement.largestDeviation - 0.01);
+    EXPECT_LE(sampled, 1);
+}
+
+TEST(DenseTableFit, KeepsGridRowsThatNoTableWithFewerPointsHoldsAsTheFullSearchDoes) {
+    // Past the swing's turn the rows' rounding leaves no step that holds: the search on rows
+    // on the grid stops there; the full search, widening its bounds, finds nothing within
+    // them either. The kept rows are measured on their own preview as a second one measures
+    // them.
+    for (const double amplitude : {1e6, 3e5}) {
+        const Rows rows = SwingOnTheGrid(4000, 100, amplitude, 1e5);
+        const DenseTableFit fit = FitDenseTable(rows.times, rows.positions, {}, false);
+
+        TrajectoryPreview dense;
+        std::string error;
+        ASSERT_TRUE(dense.Build(rows.times, rows.positions, error)) << error;
+        const PreviewReference reference(dense);
+        GridPlacementOptions options;
+        options.referencePeakAcceleration = reference.PeakAcceleration();
+        const GridPlacement full = PlaceOnGrid(reference, options);
+        options.stopAtFirstMiss = true;
+        const GridPlacement stopping = PlaceOnGrid(reference, options);
+        if (stopping.stopped) {
+            EXPECT_FALSE(full.HoldsEveryBound() && full.times.size() < rows.times.size())
+                << amplitude;
+            EXPECT_TRUE(fit.keptInput) << amplitude;
+        } else {
+            EXPECT_EQ(stopping.times, full.times) << amplitude;
+        }
+        if (!fit.keptInput) continue;
+        EXPECT_EQ(fit.placement.times, rows.times);
+        EXPECT_EQ(fit.placement.positions, rows.positions);
+        GridPlacement measured;
+        measured.times = rows.times;
+        measured.positions = rows.positions;
+        measured.referencePeakAcceleration = fit.placement.referencePeakAcceleration;
+        measured.jumpBound = fit.placement.jumpBound;
+        MeasurePlacement(reference, options, measured);
+        EXPECT_NEAR(fit.placement.largestDeviation, measured.largestDeviation, 1e-12);
+        EXPECT_NEAR(fit.placement.robustDeviation, measured.robustDeviation, 1e-9);
+        EXPECT_EQ(fit.placement.peakAcceleration, measured.peakAcceleration);
+        EXPECT_EQ(fit.placement.robustPeakAcceleration, measured.robustPeakAcceleration);
+        EXPECT_EQ(fit.placement.largestJump, measured.largestJump);
+        EXPECT_EQ(fit.placement.shortestToNeighbour, measured.shortestToNeighbour);
+        EXPECT_EQ(fit.placement.HoldsEveryBound(), measured.HoldsEveryBound());
+    }
 }
 
 }  // namespace

@@ -36,6 +36,20 @@ bool InputOnGrid(const std::vector<double>& times, const std::vector<double>& po
     return gridTimes.size() >= 2;
 }
 
+// Whether InputOnGrid would keep every row as it is: times and positions whole IU, no step
+// beyond the table's.
+bool RowsOnGrid(const std::vector<double>& times, const std::vector<double>& positions) {
+    const auto whole = [](double value) { return value == std::round(value); };
+    for (size_t i = 0; i < times.size(); ++i) {
+        if (!whole(times[i]) || !whole(positions[i])) return false;
+        if (i > 0 && (times[i] <= times[i - 1] || times[i] - times[i - 1] > kMaxTimeStepIU ||
+                      std::abs(positions[i] - positions[i - 1]) > kMaxPositionStepIU)) {
+            return false;
+        }
+    }
+    return times.size() >= 2;
+}
+
 }  // namespace
 
 double EstimateNoise(const std::vector<double>& times, const std::vector<double>& positions) {
@@ -81,6 +95,9 @@ DenseTableFit FitDenseTable(std::vector<double> times, std::vector<double> posit
     // together.
     fit.noise = EstimateNoise(times, positions);
     const size_t rows = times.size();
+    // Rows already on the grid are their own table, kept where the search finds none with
+    // fewer points: it need not go on once it cannot.
+    const bool onGrid = RowsOnGrid(times, positions);
     TrajectoryPreview dense;
     std::string error;
     dense.Build(std::move(times), std::move(positions), error);
@@ -95,10 +112,24 @@ DenseTableFit FitDenseTable(std::vector<double> times, std::vector<double> posit
     }
     fit.tolerance = options.tolerance;
     options.referencePeakAcceleration = reference.PeakAcceleration();
+    options.stopAtFirstMiss = onGrid;
     fit.placement = PlaceOnGrid(reference, options);
 
     const bool tooMany = fit.placement.times.size() >= rows;
-    if (tooMany || !fit.placement.HoldsEveryBound()) {
+    if (onGrid && (tooMany || fit.placement.stopped || !fit.placement.HoldsEveryBound())) {
+        // The rows' own preview is the reference's: measured as it is, then handed over.
+        GridPlacement input;
+        input.referencePeakAcceleration = fit.placement.referencePeakAcceleration;
+        input.jumpBound = fit.placement.jumpBound;
+        input.nearUniformPoints = fit.placement.nearUniformPoints;
+        MeasureOwnPreview(reference, options, dense, input);
+        if (tooMany || fit.placement.stopped ||
+            (input.withinTolerance && !fit.placement.withinTolerance)) {
+            dense.TakePoints(input.times, input.positions);
+            fit.placement = std::move(input);
+            fit.keptInput = true;
+        }
+    } else if (tooMany || !fit.placement.HoldsEveryBound()) {
         GridPlacement input;
         if (InputOnGrid(dense.GetTimes(), dense.GetPositions(), input.times, input.positions)) {
             input.referencePeakAcceleration = fit.placement.referencePeakAcceleration;

@@ -188,16 +188,37 @@ struct TableFigures {
     }
 };
 
-TableFigures Measure(const ClampedReference& reference, const GridBreaks& breaks,
-                     const std::vector<double>& times, const std::vector<double>& positions) {
-    TableFigures figures;
-    TrajectoryPreview preview;
-    std::string error;
-    if (!preview.Build(times, positions, error)) {
-        figures.positionStepsHeld = false;
-        return figures;
+// The largest gap and peak acceleration of the central-difference pieces through a table, each
+// piece made as it is measured: a long table has no room for them all at once.
+void MeasureCentralDifference(const ClampedReference& reference, const std::vector<double>& times,
+                              const std::vector<double>& positions, double& largestGap,
+                              double& peakAcceleration) {
+    const size_t count = times.size();
+    const double end = times.back();
+    const auto velocity = [&](size_t i) {
+        if (i == 0 || i + 1 == count) return 0.0;
+        return (positions[i + 1] - positions[i - 1]) / (times[i + 1] - times[i - 1]);
+    };
+    double start = 0;
+    largestGap = 0;
+    peakAcceleration = 0;
+    for (size_t i = 0; i + 1 < count; ++i) {
+        const double arrive = velocity(i + 1);
+        const CubicSegment piece = CubicSegment::Hermite(
+            times[i], times[i + 1] - times[i], positions[i], positions[i + 1], start, arrive);
+        start = arrive;
+        peakAcceleration = std::max(peakAcceleration, PeakAcceleration(piece));
+        const double to = std::min(end, piece.startTime + piece.duration);
+        if (to < piece.startTime) continue;
+        largestGap =
+            std::max(largestGap, LargestGapOfPiece(piece, reference, piece.startTime, to).value);
     }
-    const std::vector<CubicSegment>& pieces = preview.GetSegments();
+}
+
+TableFigures MeasurePieces(const ClampedReference& reference, const GridBreaks& breaks,
+                           const std::vector<double>& times, const std::vector<double>& positions,
+                           const std::vector<CubicSegment>& pieces) {
+    TableFigures figures;
     const double end = times.back();
     figures.deviation = LargestDeviationOfPieces(pieces, reference, 0, end);
     for (size_t i = 0; i < pieces.size(); ++i) {
@@ -207,13 +228,21 @@ TableFigures Measure(const ClampedReference& reference, const GridBreaks& breaks
     }
     figures.shortestToNeighbour = MeasureStepEvenness(times, breaks.Times()).shortestWithinSegments;
     figures.jump = LargestAccelerationJump(pieces, breaks.jumps);
-    const std::vector<CubicSegment> central = CentralDifferencePieces(times, positions);
-    figures.robustDeviation = LargestDeviationOfPieces(central, reference, 0, end).value;
-    for (const CubicSegment& piece : central) {
-        figures.robustPeakAcceleration =
-            std::max(figures.robustPeakAcceleration, PeakAcceleration(piece));
-    }
+    MeasureCentralDifference(reference, times, positions, figures.robustDeviation,
+                             figures.robustPeakAcceleration);
     return figures;
+}
+
+TableFigures Measure(const ClampedReference& reference, const GridBreaks& breaks,
+                     const std::vector<double>& times, const std::vector<double>& positions) {
+    TrajectoryPreview preview;
+    std::string error;
+    if (!preview.Build(times, positions, error)) {
+        TableFigures figures;
+        figures.positionStepsHeld = false;
+        return figures;
+    }
+    return MeasurePieces(reference, breaks, times, positions, preview.GetSegments());
 }
 
 // The fewest points found: each step as long as the pieces it closes and opens hold every
@@ -222,8 +251,12 @@ TableFigures Measure(const ClampedReference& reference, const GridBreaks& breaks
 // earlier. Steps grow and shrink by at most the bounds' ratio inside a stretch between breaks.
 class GreedyPlacer {
 public:
-    GreedyPlacer(const ClampedReference& reference, const GridBreaks& breaks, Bounds bounds)
-        : m_reference(reference), m_breaks(breaks), m_bounds(bounds) {}
+    GreedyPlacer(const ClampedReference& reference, const GridBreaks& breaks, Bounds bounds,
+                 bool stopAtMiss = false)
+        : m_reference(reference), m_breaks(breaks), m_bounds(bounds), m_stopAtMiss(stopAtMiss) {}
+
+    // With stopAtMiss: the placement stopped at a piece that misses a bound whatever follows.
+    bool Stopped() const { return m_stopped; }
 
     // False where some piece could not hold the bounds.
     bool Place(std::vector<Time>& times, std::vector<double>& positions) {
@@ -236,6 +269,11 @@ public:
         Time ceiling = std::numeric_limits<Time>::max();
         size_t takenBack = 0;
         size_t fixed = 0;  // points up to this one are not taken back
+        // With stopAtMiss, one dead end may not spend the budget that a long table has earned:
+        // it is given up after a few tries, counted since the table last reached farther.
+        constexpr size_t kTakenBackAtOneEnd = 64;
+        Time farthest = 0;
+        size_t takenBackHere = 0;
         const Time end = m_breaks.times.back();
         while (m_t.back() < end) {
             const Time from = m_t.back();
@@ -251,13 +289,19 @@ public:
             }
             if (const Time next = FindNext(lowest, highest)) {
                 Push(next);
+                if (next > farthest) {
+                    farthest = next;
+                    takenBackHere = 0;
+                }
                 continue;
             }
             // The points before may have left no way on: place the last one that can move
             // earlier, within a budget.
             bool movedBack = false;
-            while (m_t.size() - 1 > fixed && takenBack < 8 * m_t.size() + 64) {
+            while (m_t.size() - 1 > fixed && takenBack < 8 * m_t.size() + 64 &&
+                   (!m_stopAtMiss || takenBackHere < kTakenBackAtOneEnd)) {
                 ++takenBack;
+                ++takenBackHere;
                 const size_t m = m_t.size() - 1;
                 const Time step = m_t[m] - m_t[m - 1];
                 const bool canMove = step > 1;
@@ -275,6 +319,10 @@ public:
             Push(LeastExcess(from + 1, std::min(m_breaks.After(from), from + kLongestStep)));
             fixed = m_t.size() - 1;
             m_held = false;
+            if (m_stopAtMiss && FixedPartMisses()) {
+                m_stopped = true;
+                break;
+            }
         }
         times = std::move(m_t);
         positions = std::move(m_p);
@@ -282,6 +330,30 @@ public:
     }
 
 private:
+    // Whether the points placed, the last one never to be taken back, already make a table
+    // that misses a bound: the step before the last point against the one after it, and the
+    // piece that ends there, final now and measured as the table will be.
+    bool FixedPartMisses() const {
+        constexpr double kMargin = 1 + 1e-9;
+        const size_t last = m_t.size() - 1;
+        if (last < 2) return false;
+        const size_t k = last - 1;
+        const double before = static_cast<double>(m_t[k] - m_t[k - 1]);
+        const double after = static_cast<double>(m_t[last] - m_t[k]);
+        if (!m_breaks.Holds(m_t[k]) &&
+            std::max(before, after) > m_bounds.ratio * kMargin * std::min(before, after)) {
+            return true;
+        }
+        const CubicSegment piece =
+            Piece(m_t[k - 1], m_p[k - 1], m_v[k - 1], m_t[k], m_p[k], m_v[k]);
+        const CubicSegment central =
+            Piece(m_t[k - 1], m_p[k - 1], m_c[k - 1], m_t[k], m_p[k], m_c[k]);
+        return PeakAcceleration(piece) > m_bounds.acceleration * kMargin ||
+               PeakAcceleration(central) > m_bounds.robustAcceleration * kMargin ||
+               Gap(piece, m_reference, kUnbounded) > m_bounds.deviation * kMargin ||
+               Gap(central, m_reference, kUnbounded) > m_bounds.robustDeviation * kMargin;
+    }
+
     // The model's velocity at the last point when `next` follows it.
     double LastVelocity(Time next, double nextPosition) const {
         const size_t m = m_t.size() - 1;
@@ -464,6 +536,8 @@ private:
     std::vector<double> m_c;
     std::vector<double> m_arrive;
     bool m_held = true;
+    bool m_stopAtMiss = false;
+    bool m_stopped = false;
 };
 
 struct Attempt {
@@ -482,12 +556,19 @@ Attempt MeasuredTable(const ClampedReference& reference, const GridBreaks& break
     return attempt;
 }
 
-Attempt Greedy(const ClampedReference& reference, const GridBreaks& breaks, Bounds bounds) {
+// With stopAtMiss, a placement that misses a bound for certain is left unfinished, unmeasured
+// and not held.
+Attempt Greedy(const ClampedReference& reference, const GridBreaks& breaks, Bounds bounds,
+               bool stopAtMiss = false) {
     std::vector<Time> times;
     std::vector<double> positions;
-    const bool held = GreedyPlacer(reference, breaks, bounds).Place(times, positions);
+    GreedyPlacer placer(reference, breaks, bounds, stopAtMiss);
+    const bool held = placer.Place(times, positions);
+    if (placer.Stopped()) return {};
     Attempt attempt = MeasuredTable(reference, breaks, times);
-    attempt.held = held;
+    // A piece placed where none was found to fit may yet hold once the next point fixes the
+    // speed there: a table the measure finds within every bound holds them.
+    attempt.held = held || attempt.figures.Excess(bounds) <= 1;
     return attempt;
 }
 
@@ -1048,10 +1129,7 @@ Attempt Equidistributed(const ClampedReference& reference, const GridBreaks& bre
     return best;
 }
 
-void Report(const Attempt& attempt, const Bounds& bounds, GridPlacement& placement) {
-    const TableFigures& figures = attempt.figures;
-    placement.times = attempt.times;
-    placement.positions = attempt.positions;
+void ReportFigures(const TableFigures& figures, const Bounds& bounds, GridPlacement& placement) {
     placement.largestDeviation = figures.deviation.value;
     placement.largestDeviationTime = figures.deviation.time;
     placement.peakAcceleration = figures.peakAcceleration;
@@ -1071,6 +1149,12 @@ void Report(const Attempt& attempt, const Bounds& bounds, GridPlacement& placeme
     placement.withinRobustness =
         figures.robustDeviation <= bounds.robustDeviation &&
         figures.robustPeakAcceleration <= bounds.robustAcceleration * kSlack;
+}
+
+void Report(const Attempt& attempt, const Bounds& bounds, GridPlacement& placement) {
+    placement.times = attempt.times;
+    placement.positions = attempt.positions;
+    ReportFigures(attempt.figures, bounds, placement);
 }
 
 Bounds BoundsOf(const GridPlacementOptions& options, double referencePeak) {
@@ -1107,20 +1191,74 @@ double SampledPeakAcceleration(const ReferenceMotion& reference) {
     return peak;
 }
 
-void MeasurePlacement(const ReferenceMotion& reference, const GridPlacementOptions& options,
+namespace {
+
+Bounds MeasuredBounds(const ReferenceMotion& reference, const GridPlacementOptions& options,
                       GridPlacement& placement) {
-    const ClampedReference clamped(reference);
-    const GridBreaks breaks = FindGridBreaks(reference);
     if (placement.referencePeakAcceleration <= 0) {
         placement.referencePeakAcceleration = ReferencePeak(reference, options);
     }
     Bounds bounds = BoundsOf(options, placement.referencePeakAcceleration);
     bounds.jump = std::max(bounds.jump, placement.jumpBound);
-    Attempt attempt;
-    attempt.times = placement.times;
-    attempt.positions = placement.positions;
-    attempt.figures = Measure(clamped, breaks, attempt.times, attempt.positions);
-    Report(attempt, bounds, placement);
+    return bounds;
+}
+
+}  // namespace
+
+void MeasurePlacement(const ReferenceMotion& reference, const GridPlacementOptions& options,
+                      GridPlacement& placement) {
+    const ClampedReference clamped(reference);
+    const GridBreaks breaks = FindGridBreaks(reference);
+    const Bounds bounds = MeasuredBounds(reference, options, placement);
+    ReportFigures(Measure(clamped, breaks, placement.times, placement.positions), bounds,
+                  placement);
+}
+
+void MeasureOwnPreview(const ReferenceMotion& reference, const GridPlacementOptions& options,
+                       const TrajectoryPreview& table, GridPlacement& placement) {
+    // Below this a gap means nothing (the least tolerance is far above it): a central piece
+    // that differs from the table's own by no more is not measured, its bound counted instead.
+    constexpr double kNegligibleIU = 1e-12;
+    const ClampedReference clamped(reference);
+    const GridBreaks breaks = FindGridBreaks(reference);
+    const Bounds bounds = MeasuredBounds(reference, options, placement);
+    const std::vector<double>& times = table.GetTimes();
+    const std::vector<double>& positions = table.GetPositions();
+    const std::vector<CubicSegment>& pieces = table.GetSegments();
+    TableFigures figures;
+    // The table's pieces are the reference's own: no gap at all.
+    figures.deviation = {0, 0, 0};
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        figures.peakAcceleration = std::max(figures.peakAcceleration, PeakAcceleration(pieces[i]));
+        figures.positionStepsHeld = figures.positionStepsHeld &&
+                                    std::abs(positions[i + 1] - positions[i]) <= kMaxPositionStepIU;
+    }
+    figures.shortestToNeighbour = MeasureStepEvenness(times, breaks.Times()).shortestWithinSegments;
+    figures.jump = LargestAccelerationJump(pieces, breaks.jumps);
+    // A central piece has the table's piece's ends and differs only in the speeds there, by δ0
+    // and δ1: the two cubics then part by at most 4/27 of the step times |δ0| + |δ1|.
+    const size_t count = times.size();
+    const auto central = [&](size_t i) {
+        if (i == 0 || i + 1 == count) return 0.0;
+        return (positions[i + 1] - positions[i - 1]) / (times[i + 1] - times[i - 1]);
+    };
+    const auto model = [&](size_t i) { return i < pieces.size() ? pieces[i].v0 : 0.0; };
+    for (size_t i = 0; i + 1 < count; ++i) {
+        const double step = times[i + 1] - times[i];
+        const CubicSegment piece = CubicSegment::Hermite(
+            times[i], step, positions[i], positions[i + 1], central(i), central(i + 1));
+        figures.robustPeakAcceleration =
+            std::max(figures.robustPeakAcceleration, PeakAcceleration(piece));
+        const double apart =
+            4.0 / 27.0 * step *
+            (std::abs(central(i) - model(i)) + std::abs(central(i + 1) - model(i + 1)));
+        const double gap =
+            apart <= kNegligibleIU
+                ? apart
+                : LargestGapOfPiece(piece, clamped, piece.startTime, piece.startTime + step).value;
+        figures.robustDeviation = std::max(figures.robustDeviation, gap);
+    }
+    ReportFigures(figures, bounds, placement);
 }
 
 GridPlacement PlaceOnGrid(const ReferenceMotion& reference, const GridPlacementOptions& options) {
@@ -1143,7 +1281,16 @@ GridPlacement PlaceOnGrid(const ReferenceMotion& reference, const GridPlacementO
         // The grid itself forces some jump: no bound tighter than the even table's.
         bounds.jump = std::max(bounds.jump, nearUniform.figures.jump.value);
     }
-    Attempt result = Greedy(clamped, breaks, bounds);
+    // The searches below on a short reference, and a held near-uniform table, may yet find
+    // what the greedy misses: only without them does a miss settle it.
+    const bool stopAtMiss = options.stopAtFirstMiss && !nearUniform.held &&
+                            static_cast<double>(breaks.times.back()) > kNearUniformScannedIU;
+    Attempt result = Greedy(clamped, breaks, bounds, stopAtMiss);
+    if (stopAtMiss && !result.held) {
+        placement.jumpBound = bounds.jump;
+        placement.stopped = true;
+        return placement;
+    }
     if (!result.held) result = Relaxed(clamped, breaks, bounds, std::move(result));
     if (static_cast<double>(breaks.times.back()) <= kNearUniformScannedIU) {
         const size_t most = std::min(result.held ? result.times.size() : SIZE_MAX,

@@ -13,6 +13,8 @@
 
 #include "ReferenceMotion.h"
 
+class TrajectoryPreview;
+
 // The least tolerance that means anything: positions are whole IU, and the deviation measure is
 // exact to far less than this, but not to a denormal.
 inline constexpr double kSmallestTolerance = 1e-9;
@@ -36,6 +38,10 @@ struct GridPlacementOptions {
     // tolerance, and its peak acceleration within this share of the reference's.
     double robustToleranceFactor = 2;
     double robustAccelerationShare = 1.25;
+    // The caller has a table of its own to keep where the fewest points are not found (a fit
+    // of rows already on the grid): the search stops at the first piece that misses a bound
+    // for certain, and the bounds are never widened.
+    bool stopAtFirstMiss = false;
 };
 
 struct GridPlacement {
@@ -63,6 +69,8 @@ struct GridPlacement {
     // Points of the best near-uniform table within the tolerance and the acceleration (0: not
     // sought, for a reference too long to search cheaply).
     size_t nearUniformPoints = 0;
+    // With stopAtFirstMiss: no table held every bound, and none is given.
+    bool stopped = false;
 
     bool HoldsEveryBound() const {
         return withinTolerance && withinAcceleration && withinSpacing && withinJump &&
@@ -78,6 +86,12 @@ GridPlacement PlaceOnGrid(const ReferenceMotion& reference, const GridPlacementO
 // The figures of a given table (whole IU) against the reference, as PlaceOnGrid reports them.
 void MeasurePlacement(const ReferenceMotion& reference, const GridPlacementOptions& options,
                       GridPlacement& placement);
+
+// The same for a table whose own preview is the reference (a fit's rows kept as they are),
+// its points left in the preview: a long table is measured without a second preview or a copy
+// of its points, and without measuring the table against itself.
+void MeasureOwnPreview(const ReferenceMotion& reference, const GridPlacementOptions& options,
+                       const TrajectoryPreview& table, GridPlacement& placement);
 
 // The reference's peak |acceleration|, sampled at least once an IU and on both sides of each break.
 double SampledPeakAcceleration(const ReferenceMotion& reference);

@@ -86,3 +86,11 @@ double TrajectoryPreview::AccelerationAt(double t) const {
     const CubicSegment& segment = SegmentAt(t);
     return segment.AccelerationAt(std::clamp(t - segment.startTime, 0.0, segment.duration));
 }
+
+void TrajectoryPreview::TakePoints(std::vector<double>& times, std::vector<double>& positions) {
+    std::vector<CubicSegment>().swap(m_segments);
+    times = std::move(m_times);
+    positions = std::move(m_positions);
+    m_times.clear();
+    m_positions.clear();
+}

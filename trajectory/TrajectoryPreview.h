@@ -26,6 +26,9 @@ public:
     int GetPointCount() const { return static_cast<int>(m_times.size()); }
     double GetStartTime() const;
     double GetEndTime() const;
+    // The points moved out to a caller that keeps them, the preview left empty: a long table
+    // is not copied beside its preview.
+    void TakePoints(std::vector<double>& times, std::vector<double>& positions);
 
     // The segment that holds time t; times outside the motion take the first or last one.
     // Requires a built preview.

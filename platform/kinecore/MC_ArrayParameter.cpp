@@ -43,10 +43,16 @@ void CMC_ArrayParameter::RemoveValueAt(int index, int count) {
     if (index < 0 || index >= GetValuesCount() || count <= 0) return;
     const int available = GetValuesCount() - index;
     const int removed = count < available ? count : available;
+    // An array that has lost most of its values gives their memory back: a long motion's
+    // values are released in large parts as they are used up.
+    const auto removeFrom = [&](auto& values) {
+        values.erase(values.begin() + index, values.begin() + index + removed);
+        if (values.size() < values.capacity() / 2) AfxMayAllocate([&] { values.shrink_to_fit(); });
+    };
     if (m_fractional) {
-        m_values.erase(m_values.begin() + index, m_values.begin() + index + removed);
+        removeFrom(m_values);
     } else {
-        m_whole.erase(m_whole.begin() + index, m_whole.begin() + index + removed);
+        removeFrom(m_whole);
     }
 }
 

@@ -50,7 +50,8 @@ int MakeMotionFromDenseTable(const HostSession& session, DenseTable table,
     if (report && fit.keptInput) {
         std::fprintf(
             report,
-            "%skept as it is: no table with fewer points than its %zu rows holds the bounds\n",
+            "%skept as it is: the search found no table with fewer points than its %zu rows "
+            "that holds the bounds\n",
             prefix.c_str(), rows);
     }
     if (report && fit.inputStepTooLong) {

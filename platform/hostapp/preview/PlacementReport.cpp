@@ -12,6 +12,54 @@ constexpr size_t kShownViolations = 10;
 
 double ShareOf(double value, double reference) { return reference > 0 ? value / reference : 0; }
 
+// What the report states of the table's own preview, its segments taken one at a time as the
+// preview makes them: a long table's report needs no preview beside the table.
+struct TableFigures {
+    double peakSpeed = 0;
+    double peakAcceleration = 0;
+    int deviationSegment = 0;  // the segment that holds the largest deviation's time
+    size_t segmentsOverLimits = 0;
+    size_t violationCount = 0;
+    std::vector<LimitViolation> firstViolations;  // kShownViolations at most
+};
+
+bool MeasureTable(const GridPlacement& placement, const MotionLimits& limits,
+                  TableFigures& figures) {
+    if (!TrajectoryPreview::CheckPoints(placement.times, placement.positions, nullptr)) {
+        return false;
+    }
+    MotionFigures one;
+    one.segments.resize(1);
+    int index = 0;
+    TrajectoryPreview::ForEachSegment(
+        placement.times, placement.positions, [&](const CubicSegment& segment) {
+            SegmentFigures& row = one.segments.front();
+            row.startTime = segment.startTime;
+            const SegmentExtremum speed = segment.PeakSpeed();
+            row.peakSpeed = speed.value;
+            row.peakSpeedTime = segment.startTime + speed.at;
+            const SegmentExtremum acceleration = segment.PeakAcceleration();
+            row.peakAcceleration = acceleration.value;
+            row.peakAccelerationTime = segment.startTime + acceleration.at;
+            row.jerk = segment.Jerk();
+            figures.peakSpeed = std::max(figures.peakSpeed, row.peakSpeed);
+            figures.peakAcceleration = std::max(figures.peakAcceleration, row.peakAcceleration);
+            if (index == 0 || segment.startTime <= placement.largestDeviationTime) {
+                figures.deviationSegment = index;
+            }
+            std::vector<LimitViolation> violations = FindLimitViolations(one, limits);
+            figures.segmentsOverLimits += !violations.empty();
+            figures.violationCount += violations.size();
+            for (LimitViolation& violation : violations) {
+                if (figures.firstViolations.size() == kShownViolations) break;
+                violation.segment = index;
+                figures.firstViolations.push_back(violation);
+            }
+            ++index;
+        });
+    return true;
+}
+
 }  // namespace
 
 std::string MissedBounds(const PlacementReportSubject& subject, const GridPlacement& placement) {
@@ -54,10 +102,8 @@ std::string MissedBounds(const PlacementReportSubject& subject, const GridPlacem
 void PrintPlacementReport(const PlacementReportSubject& subject, const GridPlacement& placement,
                           const PreviewUnits& units, const MotionLimits& limits,
                           std::FILE* stream) {
-    TrajectoryPreview preview;
-    std::string error;
-    if (!preview.Build(placement.times, placement.positions, error)) return;
-    const MotionFigures figures = MotionFigures::Of(preview);
+    TableFigures figures;
+    if (!MeasureTable(placement, limits, figures)) return;
     // In the motion's units, IU in brackets.
     const auto position = [&](double iu) {
         if (units.position.name == "IU") return FormatReadable(iu) + " IU";
@@ -91,20 +137,17 @@ void PrintPlacementReport(const PlacementReportSubject& subject, const GridPlace
         how +=
             " (the best near-uniform table: " + std::to_string(placement.nearUniformPoints) + ")";
     }
-    std::fprintf(stream, "travex-host: %s: %s: %d points %s\n", subject.command.c_str(),
-                 subject.inputName.c_str(), figures.points, how.c_str());
-    const int deviationSegment = static_cast<int>(
-        &preview.SegmentAt(placement.largestDeviationTime) - preview.GetSegments().data());
+    std::fprintf(stream, "travex-host: %s: %s: %zu points %s\n", subject.command.c_str(),
+                 subject.inputName.c_str(), placement.times.size(), how.c_str());
     line("Largest deviation:", position(placement.largestDeviation) + " at " +
                                    time(placement.largestDeviationTime) + ", " +
-                                   BetweenPoints(deviationSegment));
-    line("Peak speed:", speed(figures.peakSpeed.value) + " (" + subject.referenceName + ": " +
+                                   BetweenPoints(figures.deviationSegment));
+    line("Peak speed:", speed(figures.peakSpeed) + " (" + subject.referenceName + ": " +
                             speed(subject.referencePeakSpeed) + ")");
-    line("Peak acceleration:", acceleration(figures.peakAcceleration.value) + " (" +
-                                   subject.referenceName + ": " + acceleration(peak) + "; " +
-                                   FormatReadable(ShareOf(figures.peakAcceleration.value, peak)) +
-                                   " times, bound " + FormatReadable(options.accelerationShare) +
-                                   ")");
+    line("Peak acceleration:",
+         acceleration(figures.peakAcceleration) + " (" + subject.referenceName + ": " +
+             acceleration(peak) + "; " + FormatReadable(ShareOf(figures.peakAcceleration, peak)) +
+             " times, bound " + FormatReadable(options.accelerationShare) + ")");
     line("Acceleration jump:",
          acceleration(placement.largestJump) + " at " + time(placement.largestJumpTime) + " (" +
              FormatReadable(ShareOf(placement.largestJump, peak)) + " of the peak, bound " +
@@ -117,19 +160,14 @@ void PrintPlacementReport(const PlacementReportSubject& subject, const GridPlace
              " IU), peak acceleration " +
              FormatReadable(ShareOf(placement.robustPeakAcceleration, peak)) + " times (bound " +
              FormatReadable(options.robustAccelerationShare) + ")");
-    const std::vector<LimitViolation> violations = FindLimitViolations(figures, limits);
     if (!limits.maxSpeed && !limits.maxAcceleration) {
         line("Over the limits:", "the setup states none");
     } else {
-        size_t segments = 0;
-        for (size_t i = 0; i < violations.size(); ++i) {
-            segments += i == 0 || violations[i].segment != violations[i - 1].segment;
-        }
+        const size_t segments = figures.segmentsOverLimits;
         line("Over the limits:", segments == 0 ? std::string("in no segment")
                                                : "in " + std::to_string(segments) +
                                                      (segments == 1 ? " segment" : " segments"));
-        for (size_t i = 0; i < violations.size() && i < kShownViolations; ++i) {
-            const LimitViolation& violation = violations[i];
+        for (const LimitViolation& violation : figures.firstViolations) {
             const bool isSpeed = violation.quantity == MotionQuantity::Speed;
             const auto shown = [&](double value) {
                 return isSpeed ? speed(value) : acceleration(value);
@@ -139,8 +177,8 @@ void PrintPlacementReport(const PlacementReportSubject& subject, const GridPlace
                          shown(violation.limit).c_str(), BetweenPoints(violation.segment).c_str(),
                          time(violation.time).c_str());
         }
-        if (violations.size() > kShownViolations) {
-            std::fprintf(stream, "    and %zu more\n", violations.size() - kShownViolations);
+        if (figures.violationCount > kShownViolations) {
+            std::fprintf(stream, "    and %zu more\n", figures.violationCount - kShownViolations);
         }
     }
 }
