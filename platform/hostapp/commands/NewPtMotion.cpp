@@ -76,11 +76,13 @@ int EditTableIntoMotion(const CHostSession& session, const std::vector<double>& 
 int WriteNewMotion(const CHostSession& session, const CString& text,
                    const NewMotionOutputs& outputs) {
     CString program;
-    CString parameters = text;
-    if (!outputs.programPath.empty() &&
-        !session.GetModule().TranslateMotionSequence(session.GetSetup(), session.GetMotion(),
-                                                     parameters, program)) {
-        return ReportRefusal(program.GetString());
+    if (!outputs.programPath.empty()) {
+        // The module may change the text it is given; a long motion is copied only for it.
+        CString parameters = text;
+        if (!session.GetModule().TranslateMotionSequence(session.GetSetup(), session.GetMotion(),
+                                                         parameters, program)) {
+            return ReportRefusal(program.GetString());
+        }
     }
     std::string error;
     CWholeOutputs staged;
