@@ -195,7 +195,6 @@ struct KeptValues {
         values.push_back(value);
         return true;
     }
-    static const char* Match(const char*, const char*) { return nullptr; }
 };
 
 struct ComparedValues {
@@ -205,27 +204,6 @@ struct ComparedValues {
         return static_cast<unsigned long long>(count) == expected.size();
     }
     bool Add(double value) { return value == expected[next++]; }
-    // Past the next token when it is the next expected value written as a whole number, as a
-    // table in IU is: comparing the text costs less than reading it, and reading it would give
-    // that value. Null for anything else, which is then read.
-    const char* Match(const char* at, const char* end) {
-        const double value = expected[next];
-        if (!(std::fabs(value) < 1e15)) return nullptr;
-        const auto whole = static_cast<long long>(value);
-        if (static_cast<double>(whole) != value || (whole == 0 && std::signbit(value))) {
-            return nullptr;
-        }
-        char text[24];
-        const size_t length =
-            static_cast<size_t>(std::to_chars(text, text + sizeof text, whole).ptr - text);
-        if (static_cast<size_t>(end - at) < length || std::memcmp(at, text, length) != 0) {
-            return nullptr;
-        }
-        const char* after = at + length;
-        if (after != end && !IsBlank(*after)) return nullptr;
-        ++next;
-        return after;
-    }
 };
 
 // The entry's unit, count and values; a fault's message otherwise. Stopped when `sink` refuses
@@ -280,10 +258,6 @@ Outcome ReadArrayEntry(const Entry& entry, std::string_view key, const std::vect
                 "be cut off.",
                 name.c_str(), i, count);
             return Outcome::Fault;
-        }
-        if (const char* next = sink.Match(at, end)) {
-            at = next;
-            continue;
         }
         double value = 0.0;
         if (const char* next = ReadWholeNumber(at, end, value)) {
