@@ -39,9 +39,19 @@ public:
     // Inserts before `index`; index == count appends (amortised constant time). Appending
     // within the room already had is inline: an import appends every point of a long table.
     void InsertValueAt(int index, double value) {
-        if (index == GetValuesCount() && m_values.size() < m_values.capacity()) {
-            m_values.push_back(ToInternalUnit(value));
-            return;
+        if (index == GetValuesCount()) {
+            if (m_fractional ? m_values.size() < m_values.capacity()
+                             : m_whole.size() < m_whole.capacity()) {
+                const double stored = ToInternalUnit(value);
+                if (m_fractional) {
+                    m_values.push_back(stored);
+                    return;
+                }
+                if (IsWhole(stored)) {
+                    m_whole.push_back(static_cast<std::int32_t>(stored));
+                    return;
+                }
+            }
         }
         InsertValueGrowing(index, value);
     }

@@ -52,15 +52,34 @@ constexpr double VarTypeMax(tagVarType type) {
     return 0.0;
 }
 
+namespace var_type_detail {
+// What ReduceToVarType looks up of a type: a table instead of the switches above, for the
+// conversions of a long table reduce every value; the last entry stands for any other number.
+struct Reduction {
+    double steps;     // a step is 1 / steps
+    double stepSize;  // 1 / steps, exact: a power of two
+    double min;
+    double max;
+};
+inline constexpr Reduction kReductions[] = {
+    {1.0, 1.0, VarTypeMin(VAR_INT), VarTypeMax(VAR_INT)},
+    {1.0, 1.0, VarTypeMin(VAR_UINT), VarTypeMax(VAR_UINT)},
+    {1.0, 1.0, VarTypeMin(VAR_LONG), VarTypeMax(VAR_LONG)},
+    {65536.0, 1.0 / 65536.0, VarTypeMin(VAR_FIXED), VarTypeMax(VAR_FIXED)},  // 16 bits
+    {1.0, 1.0, 0.0, 0.0}};
+}  // namespace var_type_detail
+
 // Rounded to the type's step (ties away from zero), then clamped to its range; NaN becomes 0.
 inline double ReduceToVarType(tagVarType type, double value) {
     if (std::isnan(value)) return 0.0;
+    const unsigned index = static_cast<unsigned>(type);
+    const var_type_detail::Reduction& reduction =
+        var_type_detail::kReductions[index < 4 ? index : 4];
     // Scaling by a power of two is exact, so only the rounding rounds; multiplying by the inverse
     // power of two is as exact as dividing, and much quicker.
-    const double steps = type == VAR_FIXED ? 65536.0 : 1.0;  // the fixed type's 16 bits
-    double reduced = NearestWhole(value * steps) * (1.0 / steps);
-    if (reduced < VarTypeMin(type)) reduced = VarTypeMin(type);
-    if (reduced > VarTypeMax(type)) reduced = VarTypeMax(type);
+    double reduced = NearestWhole(value * reduction.steps) * reduction.stepSize;
+    if (reduced < reduction.min) reduced = reduction.min;
+    if (reduced > reduction.max) reduced = reduction.max;
     return reduced == 0.0 ? 0.0 : reduced;  // no negative zero
 }
 

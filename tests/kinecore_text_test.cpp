@@ -149,6 +149,80 @@ TEST_F(ParameterTextTest, ArraysReadBackBitForBit) {
     }
 }
 
+// A whole array is written from its whole values, a fractional one from its doubles: the text is
+// the same as the shortest decimals of the values, one by one.
+TEST_F(ParameterTextTest, WholeAndFractionalArraysWriteTheShortestDecimals) {
+    std::mt19937_64 random(26);
+    for (const bool whole : {true, false}) {
+        std::vector<double> values = {0, -1, 2147483647.0, -2147483648.0};
+        for (int i = 0; i < 5000; ++i) {
+            const double value = static_cast<double>(static_cast<std::int32_t>(random()));
+            values.push_back(whole ? value : value / 16);
+        }
+        CMC_ArrayParameter written(*m_setup);
+        ASSERT_TRUE(CArrayParameterHost::BindToKey(written, "TPOS"));
+        CArrayParameterHost::SetValuesInInternalUnit(written, values);
+        CString text;
+        m_record.WriteArrayDataParam(text, written);
+        std::string expected = "TPOS[" + std::string(written.GetSelectedUnit()) +
+                               "]=" + std::to_string(values.size()) + ":";
+        char buffer[kNumberTextSize];
+        for (const double value : values)
+            expected += " " + std::string(FormatShortest(value, buffer));
+        EXPECT_EQ(text.str(), expected + "\r\n") << (whole ? "whole" : "fractional");
+    }
+}
+
+// The host's check of a text against the values it expects answers as reading the text and
+// comparing would, for texts right and wrong in every part.
+TEST_F(ParameterTextTest, TextHoldsAnswersAsReadingAndComparing) {
+    std::mt19937_64 random(7);
+    const std::vector<double> expected = {0, 12, -3, 4.5, 1e21, 7};
+    const std::vector<std::string> texts = {"TPOS[IU]=6: 0 12 -3 4.5 1e21 7",
+                                            "TPOS[IU]=6: 0 12 -3 4.5 1e+21 7.0\r\n",
+                                            "TPOS[IU]=6:  0\t12 -3 4.50 1000000000000000000000 7  ",
+                                            "TPOS[rot]=6: 0 12 -3 4.5 1e21 7",
+                                            "TPOS[IU]=6: 0 12 -3 4.5 1e21 8",
+                                            "TPOS[IU]=6: 0 12 -3 4.5 1e21",
+                                            "TPOS[IU]=5: 0 12 -3 4.5 1e21",
+                                            "TPOS[IU]=6: 0 12 -3 4.5 1e21 7 9",
+                                            "TPOS[IU]=6: 0 12 -3 4.5 1e21 7x",
+                                            "TPOS[IU]=6: 0 12 -3 nan 1e21 7",
+                                            "TPOS[I\x01U]=6: 0 12 -3 4.5 1e21 7",
+                                            "TPOS[IU]=6: 0 12 -3 4.5 1e21 7\x01",
+                                            "TPOS[mm]=6: 0 12 -3 4.5 1e21 7",
+                                            "TPOS=6: 0 12 -3 4.5 1e21 7",
+                                            "TPOS[IU]=-6: 0 12 -3 4.5 1e21 7",
+                                            "ATIME[IU]=6: 0 12 -3 4.5 1e21 7",
+                                            "TPOS[IU]=6: 0 12 -3 4.5 1e21 7\r\nTPOS[IU]=1: 0",
+                                            "TPOS[IU]=1: 0\r\nTPOS[IU]=6: -0 12 -3 4.5 1e21 7"};
+    const std::string characters = "0123456789 -.e:[]=TPOSIU\x01";
+    std::vector<std::string> cases(texts.begin(), texts.end());
+    for (int i = 0; i < 3000; ++i) {  // the right text with a byte changed, dropped or added
+        std::string text = texts[0];
+        const size_t at = random() % text.size();
+        const char c = characters[random() % characters.size()];
+        switch (random() % 3) {
+            case 0:
+                text[at] = c;
+                break;
+            case 1:
+                text.erase(at, 1);
+                break;
+            default:
+                text.insert(at, 1, c);
+        }
+        cases.push_back(text);
+    }
+    for (const std::string& text : cases) {
+        const bool read = ArrayMessage(text).empty();
+        const bool holds =
+            read && CArrayParameterHost::GetValuesInInternalUnit(m_array) == expected;
+        EXPECT_EQ(CArrayParameterHost::TextHolds(*m_setup, CString(text), "TPOS", expected), holds)
+            << text;
+    }
+}
+
 // Whole numbers read by a quicker path than other numbers: the same doubles as the other path
 // gives them, however they are written.
 TEST_F(ParameterTextTest, WholeNumbersReadAsAnyOtherNumber) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "DataParameterCatalog.h"
+#include "ParameterText.h"
 #include "VarType.h"
 
 bool CArrayParameterHost::BindToKey(CMC_ArrayParameter& array, const char* key) {
@@ -34,6 +35,24 @@ void CArrayParameterHost::InsertValueInInternalUnitAt(CMC_ArrayParameter& array,
 std::vector<double> CArrayParameterHost::GetValuesInInternalUnit(const CMC_ArrayParameter& array) {
     if (array.m_fractional) return array.m_values;
     return {array.m_whole.begin(), array.m_whole.end()};
+}
+
+void CArrayParameterHost::AppendToText(CString& text, const char* entryName,
+                                       const CMC_ArrayParameter& array) {
+    if (array.m_fractional) {
+        parameter_text::AppendArray(text, entryName, array.GetSelectedUnit(), array.m_values);
+    } else {
+        parameter_text::AppendArray(text, entryName, array.GetSelectedUnit(), array.m_whole);
+    }
+}
+
+bool CArrayParameterHost::TextHolds(CMC_Setup& setup, const CString& text, const char* key,
+                                    const std::vector<double>& values) {
+    const DataParameterEntry* entry = key ? FindDataParameter(key) : nullptr;
+    CMC_ArrayParameter array(setup);
+    if (!entry || !BindToKey(array, key)) return false;
+    // The values that ReadArrayDataParam stores are the values read, whole or not.
+    return parameter_text::ArrayHolds(text.str(), entry->entryName, array.Units(), values);
 }
 
 void CArrayParameterHost::SetValuesInInternalUnit(CMC_ArrayParameter& array,

@@ -60,10 +60,7 @@ void CMC_EditMotionInternalData::WriteRadioParam(CString& text, const char* key,
 void CMC_EditMotionInternalData::WriteArrayDataParam(CString& text, CMC_ArrayParameter& array) {
     const DataParameterEntry* entry = FindDataParameter(CArrayParameterHost::GetKey(array));
     if (!entry) return;  // an unbound array has no place in a text
-    pt::AppendArray(text, entry->entryName, array.GetSelectedUnit(),
-                    static_cast<size_t>(array.GetValuesCount()), [&array](size_t i) {
-                        return array.GetValueInInternalUnit(static_cast<int>(i));
-                    });
+    CArrayParameterHost::AppendToText(text, entry->entryName, array);
 }
 
 CString CMC_EditMotionInternalData::GetDataParamName(const char* key, const char* /*group*/,

@@ -45,9 +45,9 @@ const char* FindBinary(std::string_view line) {
 
 bool IsBlank(char ch) { return ch == ' ' || ch == '\t'; }
 
-// A whole number of at most 15 digits, most of a table in IU, appended as from_chars reads it
-// ("-0" too) at a fraction of its cost; null, with nothing appended, for any other token.
-const char* ReadWholeNumber(const char* at, const char* end, std::vector<double>& values) {
+// A whole number of at most 15 digits, most of a table in IU, read as from_chars reads it ("-0"
+// too) at a fraction of its cost; null for any other token.
+const char* ReadWholeNumber(const char* at, const char* end, double& value) {
     const bool negative = at < end && *at == '-';
     const char* digit = at + negative;
     long long number = 0;
@@ -56,8 +56,7 @@ const char* ReadWholeNumber(const char* at, const char* end, std::vector<double>
         number = number * 10 + (*digit - '0');
     }
     if (digit == at + negative || (digit < end && !IsBlank(*digit))) return nullptr;
-    const double value = static_cast<double>(number);
-    values.push_back(negative ? -value : value);
+    value = negative ? -static_cast<double>(number) : static_cast<double>(number);
     return digit;
 }
 
@@ -183,16 +182,41 @@ Status ReadWord(std::string_view text, std::string_view key, std::string_view& v
 
 namespace {
 
-// The entry's unit, count and values; a fault's message otherwise.
-CString ReadArrayEntry(const Entry& entry, std::string_view key, const std::vector<CMC_Unit>& units,
-                       int& unitIndex, std::vector<double>& values) {
-    CString message;
+enum class Outcome { Read, Fault, Stopped };
+
+// Where the values read go: kept, or compared with those expected.
+struct KeptValues {
+    std::vector<double>& values;
+    bool Accept(long long count, long long room) {
+        values.reserve(static_cast<size_t>(count < room ? count : room));
+        return true;
+    }
+    bool Add(double value) {
+        values.push_back(value);
+        return true;
+    }
+};
+
+struct ComparedValues {
+    std::span<const double> expected;
+    size_t next = 0;
+    bool Accept(long long count, long long) {
+        return static_cast<unsigned long long>(count) == expected.size();
+    }
+    bool Add(double value) { return value == expected[next++]; }
+};
+
+// The entry's unit, count and values; a fault's message otherwise. Stopped when `sink` refuses
+// the count or a value.
+template <typename Sink>
+Outcome ReadArrayEntry(const Entry& entry, std::string_view key, const std::vector<CMC_Unit>& units,
+                       int& unitIndex, Sink& sink, CString& message) {
     const std::string name = Key(key);
     const size_t colon = entry.value.find(':');
     if (!entry.hasUnit || entry.malformed || colon == std::string_view::npos) {
         message.Format("Parameter \"%s\" is not written as %s[unit]=count: values.", name.c_str(),
                        name.c_str());
-        return message;
+        return Outcome::Fault;
     }
 
     int unit = -1;
@@ -202,7 +226,7 @@ CString ReadArrayEntry(const Entry& entry, std::string_view key, const std::vect
     if (unit < 0) {
         message.Format("Parameter \"%s\" has the unit \"%s\", which the setup does not offer.",
                        name.c_str(), Quoted(entry.unit).c_str());
-        return message;
+        return Outcome::Fault;
     }
 
     const std::string_view countText = entry.value.substr(0, colon);
@@ -213,20 +237,19 @@ CString ReadArrayEntry(const Entry& entry, std::string_view key, const std::vect
         countError == std::errc::invalid_argument) {
         message.Format("Parameter \"%s\" has the count \"%s\", which is not a whole number.",
                        name.c_str(), Quoted(countText).c_str());
-        return message;
+        return Outcome::Fault;
     }
     if (countError == std::errc::result_out_of_range || count > INT_MAX) {
         message.Format("Parameter \"%s\" announces %s values, more than an array can hold.",
                        name.c_str(), Quoted(countText).c_str());
-        return message;
+        return Outcome::Fault;
     }
 
     const char* at = countEnd + 1;
     const char* end = entry.value.data() + entry.value.size();
     // Every value takes at least two characters, a blank and a digit: a count beyond that is
     // a cut-off or garbled text, and must not decide how much memory is taken.
-    const long long room = (end - at) / 2 + 1;
-    values.reserve(static_cast<size_t>(count < room ? count : room));
+    if (!sink.Accept(count, (end - at) / 2 + 1)) return Outcome::Stopped;
     for (long long i = 0; i < count; ++i) {
         while (at < end && IsBlank(*at)) ++at;
         if (at == end) {
@@ -234,17 +257,18 @@ CString ReadArrayEntry(const Entry& entry, std::string_view key, const std::vect
                 "Parameter \"%s\" holds only %lld of the %lld values it announces; the text may "
                 "be cut off.",
                 name.c_str(), i, count);
-            return message;
+            return Outcome::Fault;
         }
-        if (const char* next = ReadWholeNumber(at, end, values)) {
+        double value = 0.0;
+        if (const char* next = ReadWholeNumber(at, end, value)) {
+            if (!sink.Add(value)) return Outcome::Stopped;
             at = next;
             continue;
         }
-        double value = 0.0;
         const auto [ptr, ec] = std::from_chars(at, end, value);
         const bool whole = ptr != at && (ptr == end || IsBlank(*ptr));
         if (whole && ec == std::errc() && std::isfinite(value)) {
-            values.push_back(value);
+            if (!sink.Add(value)) return Outcome::Stopped;
             at = ptr;
             continue;
         }
@@ -261,16 +285,54 @@ CString ReadArrayEntry(const Entry& entry, std::string_view key, const std::vect
             message.Format("Parameter \"%s\": value %lld (\"%s\") is not a finite number.",
                            name.c_str(), i + 1, token.c_str());
         }
-        return message;
+        return Outcome::Fault;
     }
     while (at < end && IsBlank(*at)) ++at;
     if (at != end) {
         message.Format("Parameter \"%s\" holds more values than the %lld it announces.",
                        name.c_str(), count);
-        return message;
+        return Outcome::Fault;
     }
     unitIndex = unit;
-    return message;
+    return Outcome::Read;
+}
+
+// Written a piece at a time into a buffer of its own and appended from there: growing the
+// text to the longest the values could take would write every byte of it twice.
+class CArrayWriter {
+public:
+    explicit CArrayWriter(std::string& out) : m_out(out) {}
+    ~CArrayWriter() { Flush(); }
+    // Room for `size` more characters.
+    char* Room(size_t size) {
+        if (static_cast<size_t>(m_end - m_at) < size) Flush();
+        return m_at;
+    }
+    void Advance(char* to) { m_at = to; }
+
+private:
+    void Flush() {
+        m_out.append(m_buffer, m_at);
+        m_at = m_buffer;
+    }
+    std::string& m_out;
+    char m_buffer[1 << 14];
+    char* m_at = m_buffer;
+    char* const m_end = m_buffer + sizeof m_buffer;
+};
+
+// The key, unit and count, with room made for `count` values of about `width` characters. An
+// array's text is often followed by another of as many values: the room is made for both.
+void BeginArray(std::string& out, std::string_view key, std::string_view unit, size_t count,
+                size_t width) {
+    const size_t needed = out.size() + key.size() + unit.size() + 32 + count * width;
+    if (out.capacity() < needed) out.reserve(needed + count * width);
+    AppendKey(out, key);
+    out += '[';
+    out.append(unit);
+    out += "]=";
+    AppendNumber(out, static_cast<long long>(count));
+    out += ':';
 }
 
 }  // namespace
@@ -285,12 +347,25 @@ CString ReadArray(std::string_view text, std::string_view key, const std::vector
     // spares a second pass over lines of millions of values.
     CString message;
     if (!FindBinary(entry.unit)) {
-        message = ReadArrayEntry(entry, key, units, unitIndex, values);
-        if (message.IsEmpty()) return message;
+        KeptValues kept{values};
+        if (ReadArrayEntry(entry, key, units, unitIndex, kept, message) == Outcome::Read) {
+            return message;
+        }
         values.clear();
     }
     if (const char* byte = FindBinary(entry.line)) return BinaryMessage(key, *byte);
     return message;
+}
+
+bool ArrayHolds(std::string_view text, std::string_view key, const std::vector<CMC_Unit>& units,
+                std::span<const double> expected) {
+    const Entry entry = FindLast(text, key);
+    // A binary byte in the unit fails the read (ReadArray); elsewhere it fails it too.
+    if (!entry.found || FindBinary(entry.unit)) return false;
+    ComparedValues compared{expected};
+    int unitIndex = 0;
+    CString message;
+    return ReadArrayEntry(entry, key, units, unitIndex, compared, message) == Outcome::Read;
 }
 
 void AppendInteger(CString& text, std::string_view key, long long value) {
@@ -310,24 +385,33 @@ void AppendWord(CString& text, std::string_view key, std::string_view word) {
 }
 
 void AppendArray(CString& text, std::string_view key, std::string_view unit,
-                 const std::vector<double>& values) {
-    AppendArray(text, key, unit, values.size(), [&values](size_t i) { return values[i]; });
+                 std::span<const double> values) {
+    std::string& out = text.str();
+    BeginArray(out, key, unit, values.size(), 12);
+    {
+        CArrayWriter writer(out);
+        for (const double value : values) {
+            char* at = writer.Room(kNumberTextSize + 1);
+            *at++ = ' ';
+            const std::string_view number = FormatShortest(value, at);
+            writer.Advance(at + number.size());
+        }
+    }
+    out += "\r\n";
 }
 
-void AppendArray(CString& text, std::string_view key, std::string_view unit, size_t count,
-                 const std::function<double(size_t)>& valueAt) {
+void AppendArray(CString& text, std::string_view key, std::string_view unit,
+                 std::span<const std::int32_t> values) {
     std::string& out = text.str();
-    out.reserve(out.size() + key.size() + unit.size() + 32 + count * 25);
-    AppendKey(out, key);
-    out += '[';
-    out.append(unit);
-    out += "]=";
-    AppendNumber(out, static_cast<long long>(count));
-    out += ':';
-    char buffer[kNumberTextSize];
-    for (size_t i = 0; i < count; ++i) {
-        out += ' ';
-        out.append(FormatShortest(valueAt(i), buffer));
+    BeginArray(out, key, unit, values.size(), 12);
+    {
+        CArrayWriter writer(out);
+        for (const std::int32_t value : values) {
+            // FormatShortest writes a whole double as this integer.
+            char* at = writer.Room(12);
+            *at++ = ' ';
+            writer.Advance(std::to_chars(at, at + 11, value).ptr);
+        }
     }
     out += "\r\n";
 }

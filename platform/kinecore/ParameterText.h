@@ -4,7 +4,8 @@
 
 #include <afx.h>
 
-#include <functional>
+#include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -46,9 +47,14 @@ CString AsHandedOut(CString message);
 void AppendInteger(CString& text, std::string_view key, long long value);
 void AppendWord(CString& text, std::string_view key, std::string_view word);
 void AppendArray(CString& text, std::string_view key, std::string_view unit,
-                 const std::vector<double>& values);
-// The same for `count` values that `valueAt(i)` gives, none of them copied first.
-void AppendArray(CString& text, std::string_view key, std::string_view unit, size_t count,
-                 const std::function<double(size_t)>& valueAt);
+                 std::span<const double> values);
+// The same for whole values, as an array in IU mostly holds them: the text is the same.
+void AppendArray(CString& text, std::string_view key, std::string_view unit,
+                 std::span<const std::int32_t> values);
+
+// Whether ReadArray would read the array without a fault and give exactly `expected`. Nothing
+// read is kept, and a difference ends the reading.
+bool ArrayHolds(std::string_view text, std::string_view key, const std::vector<CMC_Unit>& units,
+                std::span<const double> expected);
 
 }  // namespace parameter_text

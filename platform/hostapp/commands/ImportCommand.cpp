@@ -22,7 +22,6 @@
 #include "commands/UsageChecks.h"
 #include "files/ExitStatus.h"
 #include "files/WholeTextIO.h"
-#include "pt/ArrayTextRecord.h"
 #include "pt/EditorScriptDriver.h"
 #include "pt/NewMotionFromTable.h"
 #include "pt/PtEditorActions.h"
@@ -44,19 +43,11 @@ struct ImportArguments {
     bool quiet = false;
 };
 
-// One array at a time, so that a single read-back array is held beside the report's table.
-bool TableMatches(const HostSession& session, CString& text, const PtImportPreview& preview) {
-    CArrayTextRecord reader(session.GetSetup(), session.GetMotion());
-    const std::pair<const char*, const std::vector<double>*> expected[] = {
-        {host_pt_keys::kTime, &preview.timesIU}, {host_pt_keys::kPosition, &preview.positionsIU}};
-    for (const auto& [key, values] : expected) {
-        CMC_ArrayParameter written(session.GetSetup());
-        if (!reader.ReadArrayDataParam(text, key, nullptr, nullptr, written).IsEmpty() ||
-            CArrayParameterHost::GetValuesInInternalUnit(written) != *values) {
-            return false;
-        }
-    }
-    return true;
+bool TableMatches(const HostSession& session, const CString& text, const PtImportPreview& preview) {
+    return CArrayParameterHost::TextHolds(session.GetSetup(), text, host_pt_keys::kTime,
+                                          preview.timesIU) &&
+           CArrayParameterHost::TextHolds(session.GetSetup(), text, host_pt_keys::kPosition,
+                                          preview.positionsIU);
 }
 
 #ifdef _WIN32

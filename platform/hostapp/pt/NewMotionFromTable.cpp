@@ -68,11 +68,13 @@ int EditTableIntoMotion(const HostSession& session, const std::vector<double>& t
 int WriteNewMotion(const HostSession& session, const CString& text,
                    const NewMotionOutputs& outputs) {
     CString program;
-    CString parameters = text;
-    if (!outputs.programPath.empty() &&
-        !session.GetModule().TranslateMotionSequence(session.GetSetup(), session.GetMotion(),
-                                                     parameters, program)) {
-        return ReportRefusal(program.GetString());
+    if (!outputs.programPath.empty()) {
+        // The module may change the text it is given; a long motion is copied only for it.
+        CString parameters = text;
+        if (!session.GetModule().TranslateMotionSequence(session.GetSetup(), session.GetMotion(),
+                                                         parameters, program)) {
+            return ReportRefusal(program.GetString());
+        }
     }
     std::string error;
     WholeOutputs staged;

@@ -23,7 +23,10 @@ bool IsSpace(char c) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool IsBlank(std::string_view line) { return std::all_of(line.begin(), line.end(), IsSpace); }
+// Called for every line: the test is inlined rather than called through a pointer a character.
+bool IsBlank(std::string_view line) {
+    return std::all_of(line.begin(), line.end(), [](char c) { return IsSpace(c); });
+}
 
 std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);

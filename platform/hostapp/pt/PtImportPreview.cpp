@@ -32,8 +32,12 @@ constexpr int kSwappedShareDivisor = 5;
 // looked up once for the whole file.
 struct ParameterLimits {
     explicit ParameterLimits(const CMC_ArrayParameter& parameter)
-        : parameter(parameter), min(parameter.GetMin()), max(parameter.GetMax()) {}
-    bool Limit(double& value, double& clampedIU) const {
+        : parameter(parameter),
+          min(parameter.GetMin()),
+          max(parameter.GetMax()),
+          convertsBack(ConvertsBack(parameter)) {}
+    // `reducedIU`: the value in IU that InsertValueAt stores of the limited value.
+    bool Limit(double& value, double& clampedIU, double& reducedIU) const {
         bool wasClamped = false;
         if (min > value) {
             value = min;
@@ -47,12 +51,24 @@ struct ParameterLimits {
         // What a CMC_Value of the type stores; reducing is idempotent, so reading it back
         // (GetValue reduces again) gives the same.
         value = ReduceToVarType(parameter.GetType(), value);
+        reducedIU = value;
         parameter.IUToUnit(value);
+        if (!convertsBack) parameter.UnitToIU(reducedIU = value);
         return wasClamped;
+    }
+    // A value of the type's range divided by the IU per unit and multiplied again lands within
+    // far less than half a step of where it was, so that the conversion into IU gives the value
+    // back (MC_ArrayParameter.h); unless the factor is so far from 1 that the quotient leaves
+    // the doubles' range. Such a parameter converts each value anew.
+    static bool ConvertsBack(const CMC_ArrayParameter& parameter) {
+        double unitsPerIU = 1;
+        parameter.IUToUnit(unitsPerIU);
+        return unitsPerIU > 1e-280 && unitsPerIU < 1e280;
     }
     const CMC_ArrayParameter& parameter;
     const double min;
     const double max;
+    const bool convertsBack;
 };
 
 std::string Shown(std::string_view line) {
@@ -244,8 +260,11 @@ PtImportPreview PreviewPtImport(const std::vector<PointsRow>& rows,
         }
         double clampedPositionIU = 0;
         double clampedTimeIU = 0;
-        const bool positionLimited = positionLimits.Limit(position, clampedPositionIU);
-        const bool timeLimited = timeLimits.Limit(time, clampedTimeIU);
+        // As InsertValueAt converts them.
+        double positionIU = 0;
+        double timeIU = 0;
+        const bool positionLimited = positionLimits.Limit(position, clampedPositionIU, positionIU);
+        const bool timeLimited = timeLimits.Limit(time, clampedTimeIU, timeIU);
         // The start point written out, as files often begin: nothing is lost by dropping it.
         if (preview.taken == 0 && time == 0 && position == 0) continue;
         if (!(time > previous)) {
@@ -254,11 +273,6 @@ PtImportPreview PreviewPtImport(const std::vector<PointsRow>& rows,
             note({PtImportNote::Kind::TimeNotAfter, row.line, true, time, previous});
             continue;
         }
-        // As InsertValueAt converts them.
-        double timeIU = time;
-        double positionIU = position;
-        times.UnitToIU(timeIU);
-        positions.UnitToIU(positionIU);
         previous = timeIU;
         times.IUToUnit(previous);
         if (roundedTable) {

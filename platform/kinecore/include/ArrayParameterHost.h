@@ -28,6 +28,13 @@ public:
 
     // A copy of every value; a long array is better read a value at a time.
     static std::vector<double> GetValuesInInternalUnit(const CMC_ArrayParameter& array);
+    // The array's line of a parameter text, under `entryName`, appended to `text`.
+    static void AppendToText(CString& text, const char* entryName, const CMC_ArrayParameter& array);
+    // Whether `text` holds the array `key` as ReadArrayDataParam reads it (unit, count and
+    // values) with exactly `values` in IU. Nothing read is kept: a host that knows the values
+    // checks a long text without a copy of it.
+    static bool TextHolds(CMC_Setup& setup, const CString& text, const char* key,
+                          const std::vector<double>& values);
     // Replaces every value at once.
     static void SetValuesInInternalUnit(CMC_ArrayParameter& array, std::vector<double> values);
     // Inserts before `index`; index == count appends. Nothing outside the array.
