@@ -24,17 +24,15 @@ constexpr int kPacesTriedOnLongTables = 16;
 constexpr double kLongTableIU = 20000;
 // Paces of a run-by-run motion tried, each slowed as its placed table needs. Under an
 // acceleration limit, a share of it, and corners rounded over a share of the time to speed (the
-// placement's steps overshoot sharper corners by more than the share leaves). Under a speed
-// limit alone, which bounds no acceleration, multiples of the table's own peak: the higher, the
-// closer to the limit all along, but short steps and whole-IU positions carry the speed past it.
+// placement's steps overshoot sharper corners by more than the share leaves). Without an
+// acceleration limit the table's own peak stands for it, as in the sweep.
 struct RunPaceTried {
-    double acceleration;  // share of the limit, or multiple of the table's own peak
+    double acceleration;  // share of the acceleration the pace keeps
     double ramp;          // share of the time to speed
 };
-// Under the acceleration limit the ones easier to place first: where one fails, the grid is too
+// The ones easier to place first: where one fails, the grid is too
 // coarse for the next.
-constexpr RunPaceTried kRunPacesUnderAcceleration[] = {{0.9, 1.0 / 3}, {0.9, 1.0 / 6}};
-constexpr RunPaceTried kRunPacesUnderSpeed[] = {{2, 0}, {4, 0}, {8, 0.5}};
+constexpr RunPaceTried kRunPaces[] = {{0.9, 1.0 / 3}, {0.9, 1.0 / 6}};
 // A sweep's result this close to the least time is not tried again run by run.
 constexpr double kCloseToFastest = 1.05;
 constexpr int kRunPacesTried = 4;
@@ -390,24 +388,16 @@ bool Retimer::BySegment(RetimedTable& result, std::string& error) {
     // The longest run's time to speed, which the corners are rounded by a share of.
     double longest = 0;
     for (const PathRun& run : runs) longest = std::max(longest, std::abs(run.to - run.from));
-    const auto tryPaces = [&](const auto& paces, double unit, bool stopAtFailure) {
-        for (const RunPaceTried& pace : paces) {
-            const double acceleration = pace.acceleration * unit;
-            if (!(acceleration > 0 && longest > 0)) return;
-            double toSpeed = std::sqrt(longest / acceleration);
-            if (m_limits.maxSpeed) toSpeed = std::min(toSpeed, *m_limits.maxSpeed / acceleration);
-            RetimedTable candidate = RunByRun(runs, acceleration, pace.ramp * toSpeed);
-            candidate.holds = candidate.holds && KeepsRuns(candidate, runs);
-            if (!candidate.holds && stopAtFailure) return;
-            if (candidate.holds && candidate.times.back() < result.times.back()) {
-                result = std::move(candidate);
-            }
-        }
-    };
-    if (m_limits.maxAcceleration) {
-        tryPaces(kRunPacesUnderAcceleration, *m_limits.maxAcceleration, true);
-    } else {
-        tryPaces(kRunPacesUnderSpeed, m_figures.peakAcceleration.value, false);
+    for (const RunPaceTried& pace : kRunPaces) {
+        const double acceleration = pace.acceleration * SweepAcceleration();
+        if (!(acceleration > 0 && longest > 0)) break;
+        double toSpeed = std::sqrt(longest / acceleration);
+        if (m_limits.maxSpeed) toSpeed = std::min(toSpeed, *m_limits.maxSpeed / acceleration);
+        RetimedTable candidate = RunByRun(runs, acceleration, pace.ramp * toSpeed);
+        candidate.holds = candidate.holds && KeepsRuns(candidate, runs);
+        // Where one fails, the grid is too coarse for the sharper corners of the next.
+        if (!candidate.holds) break;
+        if (candidate.times.back() < result.times.back()) result = std::move(candidate);
     }
     return true;
 }
@@ -493,7 +483,7 @@ double Retimer::FastestPossible() const {
     if (!m_limits.maxSpeed && !m_limits.maxAcceleration) {
         return FastestTiming(m_preview, {{}, SweepAcceleration(), {}, 0, false}).Duration();
     }
-    return LeastRunsDuration(RunsOf(m_preview), m_limits.maxSpeed, m_limits.maxAcceleration);
+    return LeastRunsDuration(RunsOf(m_preview), m_limits.maxSpeed, SweepAcceleration());
 }
 
 double Retimer::SweepAcceleration() const {

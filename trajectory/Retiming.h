@@ -57,10 +57,10 @@ public:
     // of steps breaks a limit, the steps of the least's table stretched. The table as it was
     // for its own duration.
     bool ToDuration(double duration, RetimedTable& result, std::string& error);
-    // The least time in which the path can be passed under the speed and acceleration limits,
-    // faster than the table where they allow it: each run between turns a trapezoid of speed,
-    // stretches where it stands still kept. Under a jerk limit alone, the sweep's at the
-    // table's own acceleration. Time IU.
+    // The least time in which the path can be passed under the speed limit and the
+    // acceleration the pace keeps, faster than the table where they allow it: each run between
+    // turns a trapezoid of speed, stretches where it stands still kept. Under a jerk limit
+    // alone, the sweep's at the table's own acceleration. Time IU.
     double FastestPossible() const;
     // The acceleration the fastest pace keeps: the limit, or without one the table's own peak,
     // so that a speed limit alone does not make the drive jump to speed.
