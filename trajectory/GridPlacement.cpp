@@ -215,12 +215,11 @@ void MeasureCentralDifference(const ClampedReference& reference, const std::vect
     }
 }
 
-TableFigures MeasurePieces(const ClampedReference& reference, const GridBreaks& breaks,
-                           const std::vector<double>& times, const std::vector<double>& positions,
-                           const std::vector<CubicSegment>& pieces) {
-    TableFigures figures;
-    const double end = times.back();
-    figures.deviation = LargestDeviationOfPieces(pieces, reference, 0, end);
+// The figures that the table's own pieces give: peak acceleration, position steps, evenness of
+// the time steps and the acceleration's jumps.
+void MeasureSteps(const GridBreaks& breaks, const std::vector<double>& times,
+                  const std::vector<double>& positions, const std::vector<CubicSegment>& pieces,
+                  TableFigures& figures) {
     for (size_t i = 0; i < pieces.size(); ++i) {
         figures.peakAcceleration = std::max(figures.peakAcceleration, PeakAcceleration(pieces[i]));
         figures.positionStepsHeld = figures.positionStepsHeld &&
@@ -228,6 +227,15 @@ TableFigures MeasurePieces(const ClampedReference& reference, const GridBreaks& 
     }
     figures.shortestToNeighbour = MeasureStepEvenness(times, breaks.Times()).shortestWithinSegments;
     figures.jump = LargestAccelerationJump(pieces, breaks.jumps);
+}
+
+TableFigures MeasurePieces(const ClampedReference& reference, const GridBreaks& breaks,
+                           const std::vector<double>& times, const std::vector<double>& positions,
+                           const std::vector<CubicSegment>& pieces) {
+    TableFigures figures;
+    const double end = times.back();
+    figures.deviation = LargestDeviationOfPieces(pieces, reference, 0, end);
+    MeasureSteps(breaks, times, positions, pieces, figures);
     MeasureCentralDifference(reference, times, positions, figures.robustDeviation,
                              figures.robustPeakAcceleration);
     return figures;
@@ -1228,13 +1236,7 @@ void MeasureOwnPreview(const ReferenceMotion& reference, const GridPlacementOpti
     TableFigures figures;
     // The table's pieces are the reference's own: no gap at all.
     figures.deviation = {0, 0, 0};
-    for (size_t i = 0; i < pieces.size(); ++i) {
-        figures.peakAcceleration = std::max(figures.peakAcceleration, PeakAcceleration(pieces[i]));
-        figures.positionStepsHeld = figures.positionStepsHeld &&
-                                    std::abs(positions[i + 1] - positions[i]) <= kMaxPositionStepIU;
-    }
-    figures.shortestToNeighbour = MeasureStepEvenness(times, breaks.Times()).shortestWithinSegments;
-    figures.jump = LargestAccelerationJump(pieces, breaks.jumps);
+    MeasureSteps(breaks, times, positions, pieces, figures);
     // A central piece has the table's piece's ends and differs only in the speeds there, by δ0
     // and δ1: the two cubics then part by at most 4/27 of the step times |δ0| + |δ1|.
     const size_t count = times.size();

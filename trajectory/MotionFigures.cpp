@@ -4,14 +4,11 @@
 #include <cmath>
 #include <string>
 
-SegmentFigures MotionFigures::SegmentOf(const TrajectoryPreview& preview, size_t i) {
-    const CubicSegment& segment = preview.GetSegments()[i];
-    const std::vector<double>& positions = preview.GetPositions();
+SegmentFigures SegmentFigures::Of(const CubicSegment& segment, double positionStep) {
     SegmentFigures row;
     row.startTime = segment.startTime;
     row.timeStep = segment.duration;
-    // From the points, not the polynomial's end, so that the steps are the table's own.
-    row.positionStep = positions[i + 1] - positions[i];
+    row.positionStep = positionStep;
     row.averageSpeed = row.positionStep / row.timeStep;
     row.totalTravel = segment.TotalTravel();
     const SegmentExtremum speed = segment.PeakSpeed();
@@ -22,6 +19,11 @@ SegmentFigures MotionFigures::SegmentOf(const TrajectoryPreview& preview, size_t
     row.peakAccelerationTime = segment.startTime + acceleration.at;
     row.jerk = segment.Jerk();
     return row;
+}
+
+SegmentFigures MotionFigures::SegmentOf(const TrajectoryPreview& preview, size_t i) {
+    const std::vector<double>& positions = preview.GetPositions();
+    return SegmentFigures::Of(preview.GetSegments()[i], positions[i + 1] - positions[i]);
 }
 
 MotionFigures MotionFigures::Of(const TrajectoryPreview& preview, bool keepSegments) {

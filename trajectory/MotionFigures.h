@@ -18,6 +18,10 @@ struct SegmentFigures {
     double peakAcceleration = 0;  // |acceleration|
     double peakAccelerationTime = 0;
     double jerk = 0;  // constant within the segment, with its sign
+
+    // `positionStep`: from the table's points, not the polynomial's end, so that the steps are
+    // the table's own.
+    static SegmentFigures Of(const CubicSegment& segment, double positionStep);
 };
 
 // A peak of the whole motion: its value, when, and the segment it lies in (the segment i joins

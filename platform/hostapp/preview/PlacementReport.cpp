@@ -33,15 +33,10 @@ bool MeasureTable(const GridPlacement& placement, const MotionLimits& limits,
     int index = 0;
     TrajectoryPreview::ForEachSegment(
         placement.times, placement.positions, [&](const CubicSegment& segment) {
+            const size_t at = static_cast<size_t>(index);
             SegmentFigures& row = one.segments.front();
-            row.startTime = segment.startTime;
-            const SegmentExtremum speed = segment.PeakSpeed();
-            row.peakSpeed = speed.value;
-            row.peakSpeedTime = segment.startTime + speed.at;
-            const SegmentExtremum acceleration = segment.PeakAcceleration();
-            row.peakAcceleration = acceleration.value;
-            row.peakAccelerationTime = segment.startTime + acceleration.at;
-            row.jerk = segment.Jerk();
+            row =
+                SegmentFigures::Of(segment, placement.positions[at + 1] - placement.positions[at]);
             figures.peakSpeed = std::max(figures.peakSpeed, row.peakSpeed);
             figures.peakAcceleration = std::max(figures.peakAcceleration, row.peakAcceleration);
             if (index == 0 || segment.startTime <= placement.largestDeviationTime) {
