@@ -17,29 +17,36 @@ SegmentExtremum CubicSegment::PeakSpeed() const {
     return peak;
 }
 
-double CubicSegment::TotalTravel() const {
+SegmentTurns CubicSegment::Turns() const {
     // The velocity 3·c3·τ² + 2·c2·τ + v0 changes sign at most twice.
-    double stops[2];
+    double roots[2];
     int count = 0;
     const double a = 3 * c3, b = 2 * c2, c = v0;
     if (a == 0) {
-        if (b != 0) stops[count++] = -c / b;
+        if (b != 0) roots[count++] = -c / b;
     } else {
         const double discriminant = b * b - 4 * a * c;
         if (discriminant > 0) {
             // The form that does not cancel when b dominates.
             const double q = -0.5 * (b + std::copysign(std::sqrt(discriminant), b));
-            stops[count++] = q / a;
-            if (q != 0) stops[count++] = c / q;
+            roots[count++] = q / a;
+            if (q != 0) roots[count++] = c / q;
         }
     }
-    std::sort(stops, stops + count);
+    std::sort(roots, roots + count);
+    SegmentTurns turns;
+    for (int i = 0; i < count; ++i) {
+        if (roots[i] > 0 && roots[i] < duration) turns.at[turns.count++] = roots[i];
+    }
+    return turns;
+}
+
+double CubicSegment::TotalTravel() const {
     double travel = 0;
     double from = 0;
-    for (int i = 0; i < count; ++i) {
-        if (stops[i] <= from || stops[i] >= duration) continue;
-        travel += std::abs(PositionAt(stops[i]) - PositionAt(from));
-        from = stops[i];
+    for (const double turn : Turns()) {
+        travel += std::abs(PositionAt(turn) - PositionAt(from));
+        from = turn;
     }
     return travel + std::abs(PositionAt(duration) - PositionAt(from));
 }

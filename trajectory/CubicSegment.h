@@ -10,6 +10,14 @@ struct SegmentExtremum {
     double at = 0;     // time since the piece's start
 };
 
+// The times inside a piece where its velocity changes sign, ascending: at most two.
+struct SegmentTurns {
+    double at[2] = {0, 0};
+    int count = 0;
+    const double* begin() const { return at; }
+    const double* end() const { return at + count; }
+};
+
 struct CubicSegment {
     double startTime = 0;
     double duration = 0;
@@ -46,6 +54,8 @@ struct CubicSegment {
         const double atEnd = std::abs(AccelerationAt(duration));
         return atEnd > atStart ? SegmentExtremum{atEnd, duration} : SegmentExtremum{atStart, 0};
     }
+    // Strictly between the piece's ends.
+    SegmentTurns Turns() const;
     // The distance covered, counting every change of direction inside the piece.
     double TotalTravel() const;
 };

@@ -18,30 +18,6 @@ bool StandsStill(const CubicSegment& segment) {
     return segment.v0 == 0 && segment.c2 == 0 && segment.c3 == 0;
 }
 
-// The times inside a segment where its velocity changes sign, ascending.
-std::vector<double> Turns(const CubicSegment& segment) {
-    const double a = 3 * segment.c3, b = 2 * segment.c2, c = segment.v0;
-    std::vector<double> roots;
-    if (a == 0) {
-        if (b != 0) roots.push_back(-c / b);
-    } else {
-        const double discriminant = b * b - 4 * a * c;
-        if (discriminant > 0) {
-            const double root = std::sqrt(discriminant);
-            // The stabler of the two forms for each root.
-            const double q = -0.5 * (b + (b >= 0 ? root : -root));
-            roots.push_back(q / a);
-            if (q != 0) roots.push_back(c / q);
-        }
-    }
-    std::sort(roots.begin(), roots.end());
-    std::vector<double> inside;
-    for (const double root : roots) {
-        if (root > 0 && root < segment.duration) inside.push_back(root);
-    }
-    return inside;
-}
-
 }  // namespace
 
 std::vector<PathRun> RunsOf(const TrajectoryPreview& path) {
@@ -77,7 +53,7 @@ std::vector<PathRun> RunsOf(const TrajectoryPreview& path) {
             }
             continue;
         }
-        for (const double at : Turns(segment)) reach(segment.PositionAt(at));
+        for (const double at : segment.Turns()) reach(segment.PositionAt(at));
         reach(segment.PositionAt(segment.duration));
     }
     closeAt(path.GetPositions().back());
@@ -85,18 +61,16 @@ std::vector<PathRun> RunsOf(const TrajectoryPreview& path) {
 }
 
 double LeastRunsDuration(const std::vector<PathRun>& runs, std::optional<double> speed,
-                         std::optional<double> acceleration) {
+                         double acceleration) {
     double total = 0;
     for (const PathRun& run : runs) {
         const double distance = std::abs(run.to - run.from);
         if (run.still > 0) {
             total += run.still;
-        } else if (!acceleration) {
-            total += distance / *speed;
-        } else if (!speed || distance < *speed * *speed / *acceleration) {
-            total += 2 * std::sqrt(distance / *acceleration);
+        } else if (!speed || distance < *speed * *speed / acceleration) {
+            total += 2 * std::sqrt(distance / acceleration);
         } else {
-            total += distance / *speed + *speed / *acceleration;
+            total += distance / *speed + *speed / acceleration;
         }
     }
     return total;

@@ -21,10 +21,10 @@ struct PathRun {
 // resolution, does not split a run: the path goes on to the farther end.
 std::vector<PathRun> RunsOf(const TrajectoryPreview& path);
 
-// The least time in which the runs can be passed under a speed and an acceleration limit (either
-// may be absent, not both), time IU.
+// The least time in which the runs can be passed under a speed limit (if any) and an
+// acceleration limit, time IU.
 double LeastRunsDuration(const std::vector<PathRun>& runs, std::optional<double> speed,
-                         std::optional<double> acceleration);
+                         double acceleration);
 
 // How each run is passed: its speed up to `speed` (infinite: none), its acceleration up to
 // `acceleration`, reached and left along ramps of `ramp` time IU (0: at once).

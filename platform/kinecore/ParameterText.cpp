@@ -299,10 +299,10 @@ Outcome ReadArrayEntry(const Entry& entry, std::string_view key, const std::vect
 
 // Written a piece at a time into a buffer of its own and appended from there: growing the
 // text to the longest the values could take would write every byte of it twice.
-class CArrayWriter {
+class ArrayTextWriter {
 public:
-    explicit CArrayWriter(std::string& out) : m_out(out) {}
-    ~CArrayWriter() { Flush(); }
+    explicit ArrayTextWriter(std::string& out) : m_out(out) {}
+    ~ArrayTextWriter() { Flush(); }
     // Room for `size` more characters.
     char* Room(size_t size) {
         if (static_cast<size_t>(m_end - m_at) < size) Flush();
@@ -389,7 +389,7 @@ void AppendArray(CString& text, std::string_view key, std::string_view unit,
     std::string& out = text.str();
     BeginArray(out, key, unit, values.size(), 12);
     {
-        CArrayWriter writer(out);
+        ArrayTextWriter writer(out);
         for (const double value : values) {
             char* at = writer.Room(kNumberTextSize + 1);
             *at++ = ' ';
@@ -405,7 +405,7 @@ void AppendArray(CString& text, std::string_view key, std::string_view unit,
     std::string& out = text.str();
     BeginArray(out, key, unit, values.size(), 12);
     {
-        CArrayWriter writer(out);
+        ArrayTextWriter writer(out);
         for (const std::int32_t value : values) {
             // FormatShortest writes a whole double as this integer.
             char* at = writer.Room(12);
